@@ -1,0 +1,1 @@
+int lumicut_ui_placeholder = 0;

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDateTime>
+#include <string>
+
+class Photo;
+
+// Date of the shot: EXIF DateTimeOriginal (0x9003) when it is an ASCII text of exactly
+// 19 characters holding a valid date, else the file's creation time (birth time, else
+// modification time), else now (local time). With image null, only the file's EXIF
+// header is read, never its pixels.
+[[nodiscard]] QDateTime GetShotDate(const std::string& photoPath, const Photo* image);

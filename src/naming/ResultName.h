@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class Photo;
+
+// Expands a name mask into the full path of a result file. photoPath is the source
+// photo's full path; mask already holds the destination folder (ending with '/') followed
+// by the file-name part with its tags ("%dj", "%dc", "%sr", "%f", "%i"; "%r" and "%t" are
+// left as they stand). image is the already loaded photo (for the shot date) or null.
+// When the mask still holds "%i", the first free index from 000 to 999 is chosen (999 when
+// all exist) and reported through indexOut; without "%i", NO_RESULT_INDEX is reported.
+[[nodiscard]] std::string BuildResultName(const std::string& photoPath, const std::string& mask,
+                                          const Photo* image, int32_t* indexOut);
+
+// Replaces every occurrence of search in source, compared without regard to ASCII letter
+// case, by replacement; the rest of source keeps its case. An empty search changes nothing.
+[[nodiscard]] std::string ReplaceNoCase(const std::string& source, const std::string& search,
+                                        const std::string& replacement);

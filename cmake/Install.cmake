@@ -50,7 +50,7 @@ set(CPACK_PACKAGE_NAME "lumicut")
 set(CPACK_PACKAGE_VENDOR "Lumicut")
 set(CPACK_PACKAGE_CONTACT "Lumicut <contact@lumicut.example.org>")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Recadrage de photos aux formats d'impression")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "crop a folder of photos to print formats")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "lumicut")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_STRIP_FILES ON)
@@ -59,11 +59,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "graphics")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LUMICUT_SITE}")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Crop a folder of photos to print formats
- Lumicut crops the JPEG photos of a folder to print formats, one photo after
- another: a crop frame of the chosen format is laid over each photo, its colour
- and a gauge tell whether the crop has enough pixels for the print, and Enter
- writes the result as a JPEG file named from a mask.")
+  "Lumicut crops the JPEG photos of a folder to print formats, one photo after\n\
+another: a crop frame of the chosen format is laid over each photo, its colour\n\
+and a gauge tell whether the crop has enough pixels for the print, and Enter\n\
+writes the result as a JPEG file named from a mask. The interface is in French.")
 # Runtime packages of Debian 12; the Qt platform plugins and the French Qt texts are not
 # shared-library dependencies, so they are listed by hand with the rest.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS

@@ -27,9 +27,10 @@ constexpr int kTextLeft = 30;      // label start, and start of the separator li
 constexpr int kShortcutRight = 12; // gap between the shortcut text and the right edge
 constexpr int kFlatColumn = 22;    // left column on displays of 8 bits per pixel or fewer
 constexpr int kIconSize = 16;
-constexpr int kBarFrameInset = 4; // menu-bar items: highlight frame narrower by this much
-constexpr int kPanelWidth = 3;    // popup frame: one dark line and two background lines
-constexpr int kShadowTop = 4;     // shading beside an open menu-bar item starts this far down
+constexpr int kBarFrameInset = 4;   // menu-bar items: highlight frame narrower by this much
+constexpr int kBarLabelPadding = 6; // menu-bar items: room on each side of the label
+constexpr int kPanelWidth = 3;      // popup frame: one dark line and two background lines
+constexpr int kShadowTop = 4;       // shading beside an open menu-bar item starts this far down
 
 // Item rectangle in Windows-like bounds: right and bottom are exclusive.
 struct Bounds {
@@ -227,7 +228,7 @@ QSize CMenuSkinStyle::sizeFromContents(ContentsType type, const QStyleOption* op
                      std::max(textHeight + 2, kIconSize) + 4);
     }
     case CT_MenuBarItem:
-        return QSize(size.width() + kBarFrameInset, textHeight + 6);
+        return QSize(size.width() + 2 * kBarLabelPadding + kBarFrameInset, textHeight + 6);
     default:
         break;
     }
@@ -392,7 +393,9 @@ void CMenuSkinStyle::DrawMenuBarItem(const QStyleOptionMenuItem& item, QPainter&
     const QRect strip(framed.x() + framed.width(), b.top, b.right - (framed.x() + framed.width()),
                       b.Height());
     const bool disabled = !(item.state & State_Enabled);
-    const bool inactive = widget && !widget->isActiveWindow();
+    // A popup open from the bar takes the activation from the window, but the bar still
+    // belongs to the window the user works in.
+    const bool inactive = widget && !widget->isActiveWindow() && !QApplication::activePopupWidget();
     const bool open = (item.state & State_Selected) && (item.state & State_Sunken);
     const bool hot = (item.state & State_Selected) && !open && !inactive;
 
@@ -456,12 +459,12 @@ void CMenuSkinStyle::DrawPopupFrame(const QStyleOption& option, QPainter& painte
 
 void CMenuSkinStyle::polish(QWidget* widget) {
     QProxyStyle::polish(widget);
-    if (qobject_cast<QMenu*>(widget))
+    if (qobject_cast<QMenu*>(widget) || qobject_cast<QMenuBar*>(widget))
         widget->installEventFilter(this);
 }
 
 void CMenuSkinStyle::unpolish(QWidget* widget) {
-    if (qobject_cast<QMenu*>(widget))
+    if (qobject_cast<QMenu*>(widget) || qobject_cast<QMenuBar*>(widget))
         widget->removeEventFilter(this);
     QProxyStyle::unpolish(widget);
 }
@@ -492,6 +495,11 @@ bool CMenuSkinStyle::HandleMnemonic(QMenu& menu, const QString& typed) const {
 }
 
 bool CMenuSkinStyle::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        // Bar labels turn grey in an inactive window even when the palette does not change.
+        if (auto* bar = qobject_cast<QMenuBar*>(watched))
+            bar->update();
+    }
     auto* menu = qobject_cast<QMenu*>(watched);
     if (menu && IsSkinned(menu)) {
         if (event->type() == QEvent::KeyPress) {

@@ -92,17 +92,6 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", false, ""}),
     [](const auto& info) { return RowName(info.param.description); });
 
-TEST(ParamFileNames, NameOfTwentyBytesHasNoNul) {
-    TempFolder folder;
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteByte("ABCDEFGHIJKLMNOPQRST", 1, "#"));
-    const Bytes bytes = ReadBytes(folder.File());
-    ASSERT_EQ(bytes.size(), 25u);
-    for (size_t i = 0; i < 20; ++i) {
-        EXPECT_EQ(bytes[i], 'A' + i + 1);
-    }
-}
-
 TEST(ParamFileNames, ReadUsesTheNameAsGiven) {
     TempFolder folder;
     CParamFile file(folder.File());
@@ -220,7 +209,6 @@ TEST(ParamFileStrings, HandBuiltBlocksDecode) {
 TEST(ParamFileStrings, DecodeStopsAtFirstBytePositionValue) {
     // A text whose byte 1 is 0 encodes as 1 there, which reads as the end of the text.
     EXPECT_EQ(CParamFile::DecodeString(StringBlock(std::string("a\0b", 3))), "a");
-    EXPECT_EQ(CParamFile::EncodeString("abc"), StringBlock("abc"));
 }
 
 TEST(ParamFileDelete, FromTheMiddleClosesTheGap) {

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -127,6 +128,17 @@ TEST_F(AppEventFilterTest, KeysTheTargetIgnoresAreNotSentTwice) {
 TEST_F(AppEventFilterTest, AltCombinationsAreLeftToTheMenuBar) {
     QTest::keyClick(list, Qt::Key_F, Qt::AltModifier);
     EXPECT_TRUE(target->keys.empty());
+}
+
+TEST_F(AppEventFilterTest, AltMnemonicStillOpensItsMenu) {
+    QTest::keyClick(list, Qt::Key_I, Qt::AltModifier);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->title(), "&Image");
+    // Keys of the open menu stay with the menu.
+    QTest::keyClick(popup, Qt::Key_Down);
+    EXPECT_TRUE(target->keys.empty());
+    popup->close();
 }
 
 TEST_F(AppEventFilterTest, KeysOfADialogAreLeftAlone) {

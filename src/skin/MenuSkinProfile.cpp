@@ -30,7 +30,7 @@ MenuSkinProfile ReadMenuSkinProfile(const QSettings& store) {
 }
 
 MenuSkinProfile LoadMenuSkinProfile() {
-    const QSettings store(QSettings::IniFormat, QSettings::UserScope, "lumicut", "lumicut");
+    const QSettings store(QSettings::IniFormat, QSettings::UserScope, "lumicut", "Lumicut");
     return ReadMenuSkinProfile(store);
 }
 

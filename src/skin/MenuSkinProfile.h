@@ -21,7 +21,8 @@ struct MenuSkinProfile {
 // defaults.
 [[nodiscard]] MenuSkinProfile ReadMenuSkinProfile(const QSettings& store);
 
-// The profile from the INI file in the user's configuration folder (lumicut/lumicut.ini).
+// The profile from the INI file in the user's configuration folder
+// ($XDG_CONFIG_HOME/lumicut/Lumicut.ini, by default ~/.config/lumicut/Lumicut.ini).
 [[nodiscard]] MenuSkinProfile LoadMenuSkinProfile();
 
 // Colour of a stored 0x00BBGGRR value, or the derived colour for -1.

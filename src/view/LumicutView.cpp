@@ -1,0 +1,433 @@
+#include "view/LumicutView.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <QWheelEvent>
+#include <filesystem>
+#include <system_error>
+
+#include "app/CommandId.h"
+#include "app/MainFrame.h"
+#include "naming/ResultIndex.h"
+#include "panel/SidePanelDlg.h"
+#include "settings/Settings.h"
+#include "tools/ToolsApp.h"
+#include "view/PictureWnd.h"
+
+namespace {
+
+// Wait cursor for the length of a scope.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+bool FileExists(const std::string& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::exists(std::filesystem::path(path), error);
+}
+
+} // namespace
+
+CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* parent)
+    : QWidget(parent), settings(settings), frame(frame) {
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent); // the two children cover the whole view
+    sidePanel = new CSidePanelDlg(settings, this);
+    display = new CPictureWnd(settings, this);
+    display->SetKeyForwardTarget(this);
+    display->SetWarnHandler([](const std::string& text, const std::string& caption) {
+        CToolsApp::ShowWarning(QString::fromStdString(text), QString::fromStdString(caption));
+    });
+    sidePanel->SetResultStatusHandler(
+        [this](const std::string& path, bool changed) { ShowResultStatus(path, changed); });
+    sidePanel->AttachDisplay(display);
+    if (frame) {
+        frame->SetCheckSource(CommandId::Thirds, [this] { return display->IsThirdsShown(); });
+        frame->SetCheckSource(CommandId::WhiteBorder,
+                              [this] { return display->IsWhiteBorderEnabled(); });
+        frame->SetCheckSource(CommandId::IdSheet, [this] { return display->IsIdPhotoMode(); });
+        connect(frame, &CMainFrame::CommandTriggered, this, &CLumicutView::OnCommand);
+    }
+}
+
+CLumicutView::~CLumicutView() = default;
+
+void CLumicutView::OnInitialUpdate() { sidePanel->FillPictureList(); }
+
+void CLumicutView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    LayoutChildren();
+}
+
+void CLumicutView::LayoutChildren() {
+    const int panelWidth = SidePanelWidth(width());
+    sidePanel->setGeometry(0, 0, panelWidth, height());
+    if (!display->IsFullScreen())
+        display->setGeometry(panelWidth, 0, width() - panelWidth, height());
+}
+
+void CLumicutView::OnCommand(int commandId) {
+    switch (static_cast<CommandId>(commandId)) {
+    case CommandId::WorkingFolder:
+        ChooseWorkingFolder();
+        break;
+    case CommandId::DestinationFolder:
+        ChooseDestinationFolder();
+        break;
+    case CommandId::Preferences:
+        RunPreferences();
+        break;
+    case CommandId::FullScreen:
+        display->SetFullScreen(true);
+        setFocus();
+        break;
+    case CommandId::Thirds:
+        ToggleThirds();
+        break;
+    case CommandId::WhiteBorder:
+        ToggleWhiteBorder();
+        break;
+    case CommandId::RotateLeft:
+        Transform(&CPictureWnd::RotateLeft);
+        break;
+    case CommandId::RotateRight:
+        Transform(&CPictureWnd::RotateRight);
+        break;
+    case CommandId::FlipVertical:
+        Transform(&CPictureWnd::FlipVertical);
+        break;
+    case CommandId::FlipHorizontal:
+        Transform(&CPictureWnd::FlipHorizontal);
+        break;
+    case CommandId::Grayscale:
+        Transform(&CPictureWnd::ToGrayscale);
+        break;
+    case CommandId::Sepia:
+        Transform(&CPictureWnd::ToSepia);
+        break;
+    case CommandId::DeleteResult:
+        DeleteResult();
+        break;
+    case CommandId::DeletePreviousResult:
+        sidePanel->PreviousPicture();
+        DeleteResult();
+        break;
+    case CommandId::NextPicture:
+        sidePanel->NextPicture();
+        break;
+    case CommandId::PreviousPicture:
+        sidePanel->PreviousPicture();
+        break;
+    case CommandId::RenamePhotos:
+        RunRename();
+        break;
+    case CommandId::IdSheet:
+        ToggleIdSheet();
+        break;
+    case CommandId::OnlineHelp:
+        RunHook(hooks.onlineHelp);
+        break;
+    case CommandId::CheckUpdates:
+        RunHook(hooks.checkUpdates);
+        break;
+    case CommandId::Forum:
+        RunHook(hooks.forum);
+        break;
+    case CommandId::ZoomIn:
+        Zoom(-keyStep.Value());
+        break;
+    case CommandId::ZoomOut:
+        Zoom(keyStep.Value());
+        break;
+    case CommandId::TurnFrame:
+        TurnFrame();
+        break;
+    case CommandId::About: // handled by the frame
+    case CommandId::Quit:
+        break;
+    }
+}
+
+void CLumicutView::keyPressEvent(QKeyEvent* event) {
+    HandleKey(event->key(), event->modifiers());
+    event->accept();
+}
+
+void CLumicutView::keyReleaseEvent(QKeyEvent* event) {
+    // X11 auto-repeat sends a release before each repeated press: the key is still held,
+    // so the step keeps growing.
+    if (!event->isAutoRepeat())
+        keyStep.Release();
+    event->accept();
+}
+
+void CLumicutView::HandleKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+    const bool progressive = settings.GetKeybProgressif() != 0;
+    keyStep.BeginKey(modifiers.testFlag(Qt::ControlModifier), progressive);
+    const bool shift = modifiers.testFlag(Qt::ShiftModifier);
+    Dispatch(MapViewKey(qtKey, modifiers.testFlag(Qt::KeypadModifier), shift,
+                        modifiers.testFlag(Qt::AltModifier)),
+             shift);
+    keyStep.EndKey(progressive);
+}
+
+void CLumicutView::Dispatch(ViewAction action, bool shift) {
+    const int step = keyStep.Value();
+    switch (action) {
+    case ViewAction::None:
+        break;
+    case ViewAction::DeletePreviousResult:
+        OnCommand(static_cast<int>(CommandId::DeletePreviousResult));
+        break;
+    case ViewAction::Validate:
+        Validate(shift);
+        break;
+    case ViewAction::NextPicture:
+        sidePanel->NextPicture();
+        break;
+    case ViewAction::ToggleFullScreen:
+        ToggleFullScreen();
+        break;
+    case ViewAction::Reload:
+        display->ReloadPicture();
+        break;
+    case ViewAction::MoveLeft:
+        display->MoveFrameX(-step, true);
+        break;
+    case ViewAction::MoveUp:
+        display->MoveFrameY(-step, true);
+        break;
+    case ViewAction::MoveRight:
+        display->MoveFrameX(step, true);
+        break;
+    case ViewAction::MoveDown:
+        display->MoveFrameY(step, true);
+        break;
+    case ViewAction::RotateLeft:
+        OnCommand(static_cast<int>(CommandId::RotateLeft));
+        break;
+    case ViewAction::FlipVertical:
+        OnCommand(static_cast<int>(CommandId::FlipVertical));
+        break;
+    case ViewAction::RotateRight:
+        OnCommand(static_cast<int>(CommandId::RotateRight));
+        break;
+    case ViewAction::FlipHorizontal:
+        OnCommand(static_cast<int>(CommandId::FlipHorizontal));
+        break;
+    case ViewAction::DeleteResult:
+        DeleteResult();
+        break;
+    case ViewAction::ToggleWhiteBorder:
+        ToggleWhiteBorder();
+        break;
+    case ViewAction::ToggleIdSheet:
+        ToggleIdSheet();
+        break;
+    case ViewAction::PreviousPicture:
+        sidePanel->PreviousPicture();
+        break;
+    case ViewAction::Grayscale:
+        OnCommand(static_cast<int>(CommandId::Grayscale));
+        break;
+    case ViewAction::Sepia:
+        OnCommand(static_cast<int>(CommandId::Sepia));
+        break;
+    case ViewAction::TurnFrame:
+        TurnFrame();
+        break;
+    case ViewAction::ZoomIn:
+        Zoom(-step);
+        break;
+    case ViewAction::ZoomOut:
+        Zoom(step);
+        break;
+    case ViewAction::ToggleThirds:
+        ToggleThirds();
+        break;
+    case ViewAction::OnlineHelp:
+        RunHook(hooks.onlineHelp);
+        break;
+    }
+}
+
+void CLumicutView::Validate(bool shift) {
+    if (display->IsModified()) {
+        if (display->IsIdPhotoMode()) {
+            display->MakeIdSheet();
+        } else {
+            display->CropToFrame();
+            if (display->IsWhiteBorderEnabled())
+                display->ApplyWhiteBorder();
+        }
+        display->SaveResult();
+        sidePanel->SetCurrentResultIndex(display->GetResultIndex());
+        ShowResultStatus(display->GetResultPath(), false);
+        sidePanel->RefreshGauge();
+    } else if (shift) {
+        display->ReloadPicture();
+        display->SetResultIndex(display->GetResultIndex() + 1);
+        ShowResultStatus(display->GetResultPath(), false);
+    } else {
+        sidePanel->NextPicture();
+    }
+}
+
+void CLumicutView::DeleteResult() {
+    const std::string path = display->GetResultPath();
+    if (path.empty())
+        return;
+    if (!FileExists(path)) {
+        CToolsApp::ShowWarning("Le fichier résultat n'existe pas", "Attention!!!");
+        return;
+    }
+    if (!CToolsApp::AskYesNo("Voulez vous effacer le fichier résultat ?",
+                             "Suppression fichier résultat"))
+        return;
+    std::error_code error;
+    std::filesystem::remove(std::filesystem::path(path), error);
+    sidePanel->SetCurrentResultIndex(NO_RESULT_INDEX);
+    ShowResultStatus(path, false);
+}
+
+void CLumicutView::Transform(void (CPictureWnd::*operation)()) {
+    WaitCursor wait;
+    (display->*operation)();
+    display->SetModified(true);
+    display->Redraw();
+    ShowResultStatus(display->GetResultPath(), true);
+}
+
+void CLumicutView::Zoom(int amount) {
+    display->ZoomFrame(amount, true);
+    sidePanel->RefreshGauge();
+}
+
+void CLumicutView::TurnFrame() {
+    display->RotateFrame();
+    sidePanel->RefreshGauge();
+}
+
+void CLumicutView::ToggleWhiteBorder() {
+    display->EnableWhiteBorder(!display->IsWhiteBorderEnabled());
+    AfterToggle();
+}
+
+void CLumicutView::ToggleIdSheet() {
+    display->SetIdPhotoMode(!display->IsIdPhotoMode());
+    if (display->IsIdPhotoMode())
+        display->EnableWhiteBorder(false);
+    AfterToggle();
+}
+
+void CLumicutView::ToggleThirds() {
+    display->ShowThirds(!display->IsThirdsShown());
+    AfterToggle();
+}
+
+void CLumicutView::AfterToggle() {
+    display->Redraw();
+    if (frame)
+        frame->UpdateCheckMarks();
+}
+
+void CLumicutView::ToggleFullScreen() {
+    display->SetFullScreen(!display->IsFullScreen());
+    if (!display->IsFullScreen())
+        LayoutChildren();
+    setFocus();
+}
+
+void CLumicutView::ChooseWorkingFolder() {
+    const std::string folder = CToolsApp::BrowseForFolder("Sélectionner le répertoire courant",
+                                                          settings.GetCurrentFolder());
+    if (folder.empty())
+        return;
+    settings.SetCurrentFolder(folder);
+    sidePanel->FillPictureList();
+}
+
+void CLumicutView::ChooseDestinationFolder() {
+    const std::string folder = CToolsApp::BrowseForFolder(
+        "Sélectionner le répertoire de destination", settings.GetDestinationFolder());
+    if (!folder.empty())
+        settings.SetDestinationFolder(folder);
+}
+
+void CLumicutView::RunPreferences() {
+    const int32_t recurse = settings.GetRecurseOrigin();
+    const int32_t fullName = settings.GetShowFullFileName();
+    RunHook(hooks.preferences);
+    sidePanel->FillFormatList();
+    if (settings.GetRecurseOrigin() != recurse)
+        sidePanel->FillPictureList();
+    if (settings.GetShowFullFileName() != fullName)
+        ShowResultStatus(display->GetResultPath(), false);
+    display->Redraw(); // opacity and frame colours may have changed
+}
+
+void CLumicutView::RunRename() {
+    RunHook(hooks.renamePhotos);
+    sidePanel->FillPictureList();
+}
+
+void CLumicutView::ShowResultStatus(const std::string& path, bool changed) {
+    if (frame)
+        frame->ShowResultStatus(path, changed);
+}
+
+void CLumicutView::RunHook(const std::function<void()>& hook) {
+    if (hook)
+        hook();
+}
+
+void CLumicutView::mousePressEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        leftAnchor = point;
+    else if (event->button() == Qt::RightButton)
+        rightAnchor = point;
+    setFocus();
+}
+
+void CLumicutView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton)
+        leftAnchor = QPoint();
+    else if (event->button() == Qt::RightButton)
+        rightAnchor = QPoint();
+}
+
+void CLumicutView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A double click validates like Enter (with Shift, like Shift+Enter).
+    if (event->button() == Qt::LeftButton)
+        HandleKey(Qt::Key_Return, event->modifiers());
+}
+
+void CLumicutView::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint point = event->position().toPoint();
+    if (!leftAnchor.isNull()) {
+        display->MoveFrameX(point.x() - leftAnchor.x(), false);
+        display->MoveFrameY(point.y() - leftAnchor.y(), false);
+        leftAnchor = point;
+        display->Redraw();
+    }
+    if (!rightAnchor.isNull()) {
+        display->ZoomFrame(
+            RightDragZoomAmount(rightAnchor.x(), rightAnchor.y(), point.x(), point.y()), true);
+        rightAnchor = point;
+        sidePanel->RefreshGauge();
+    }
+}
+
+void CLumicutView::wheelEvent(QWheelEvent* event) {
+    // Turned toward the user (negative): a larger frame; otherwise a smaller one.
+    OnCommand(static_cast<int>(event->angleDelta().y() < 0 ? CommandId::ZoomIn
+                                                           : CommandId::ZoomOut));
+    event->accept();
+}

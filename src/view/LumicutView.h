@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QPoint>
+#include <QWidget>
+#include <functional>
+#include <string>
+
+#include "engine/ViewKeys.h"
+
+class CMainFrame;
+class CPictureWnd;
+class CSettings;
+class CSidePanelDlg;
+
+// The main window's client: the side panel on the left fifth and the photo display on the
+// rest. Every key of the main window, every command and every mouse gesture over the photo
+// arrives here and becomes calls on those two; the view draws nothing itself.
+class CLumicutView : public QWidget {
+    Q_OBJECT
+
+public:
+    // Commands whose dialogs live elsewhere (preferences, rename tool, update check, web
+    // pages, about). An unset hook makes the command do nothing.
+    struct DialogHooks {
+        std::function<void()> preferences;  // runs the preferences sheet modally
+        std::function<void()> renamePhotos; // runs the rename tool modally
+        std::function<void()> checkUpdates; // explicit update check
+        std::function<void()> onlineHelp;
+        std::function<void()> forum;
+        std::function<void()> about;
+    };
+
+    // frame may be null (tests): the result status then goes nowhere.
+    CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* parent = nullptr);
+    ~CLumicutView() override;
+
+    void SetDialogHooks(DialogHooks value) { hooks = std::move(value); }
+
+    // Initial update: fills the photo list from the working folder and loads the first photo.
+    void OnInitialUpdate();
+    // Runs a command of the menu or toolbar by its number.
+    void OnCommand(int commandId);
+
+    [[nodiscard]] CSidePanelDlg& SidePanel() { return *sidePanel; }
+    [[nodiscard]] CPictureWnd& Display() { return *display; }
+    [[nodiscard]] int CurrentKeyStep() const { return keyStep.Value(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    void LayoutChildren();
+    void HandleKey(int qtKey, Qt::KeyboardModifiers modifiers);
+    void Dispatch(ViewAction action, bool shift);
+    void Validate(bool shift);
+    void DeleteResult();
+    void Transform(void (CPictureWnd::*operation)());
+    void Zoom(int amount);
+    void TurnFrame();
+    void ToggleWhiteBorder();
+    void ToggleIdSheet();
+    void ToggleThirds();
+    void ToggleFullScreen();
+    void ChooseWorkingFolder();
+    void ChooseDestinationFolder();
+    void RunPreferences();
+    void RunRename();
+    void ShowResultStatus(const std::string& path, bool changed);
+    void AfterToggle();
+    static void RunHook(const std::function<void()>& hook);
+
+    CSettings& settings;
+    CMainFrame* frame = nullptr;
+    // Children of this widget (Qt parent); the panel is built before the display.
+    CSidePanelDlg* sidePanel = nullptr;
+    CPictureWnd* display = nullptr;
+    DialogHooks hooks;
+
+    KeyStep keyStep;
+    // Anchors of the drags, view client pixels; (0, 0) means no drag.
+    QPoint leftAnchor;
+    QPoint rightAnchor;
+};

@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <Qt>
+#include <string>
+#include <vector>
+
+#include "engine/ViewKeys.h"
+
+namespace {
+
+struct KeyRow {
+    const char* name;
+    int key;
+    bool keypad;
+    bool shift;
+    bool alt;
+    ViewAction expected;
+};
+
+const std::vector<KeyRow> kKeyRows = {
+    {"arrow left moves", Qt::Key_Left, false, false, false, ViewAction::MoveLeft},
+    {"shift left rotates left", Qt::Key_Left, false, true, false, ViewAction::RotateLeft},
+    {"shift up flips vertically", Qt::Key_Up, false, true, false, ViewAction::FlipVertical},
+    {"shift right rotates right", Qt::Key_Right, false, true, false, ViewAction::RotateRight},
+    {"shift down flips horizontally", Qt::Key_Down, false, true, false,
+     ViewAction::FlipHorizontal},
+    {"keypad arrow (num lock off) moves too", Qt::Key_Down, true, false, false,
+     ViewAction::MoveDown},
+    {"return validates", Qt::Key_Return, false, false, false, ViewAction::Validate},
+    {"keypad enter validates", Qt::Key_Enter, true, false, false, ViewAction::Validate},
+    {"escape goes on", Qt::Key_Escape, false, false, false, ViewAction::NextPicture},
+    {"space toggles full screen", Qt::Key_Space, false, false, false,
+     ViewAction::ToggleFullScreen},
+    {"home reloads", Qt::Key_Home, false, false, false, ViewAction::Reload},
+    {"delete deletes the result", Qt::Key_Delete, false, false, false, ViewAction::DeleteResult},
+    {"backspace deletes the previous result", Qt::Key_Backspace, false, false, false,
+     ViewAction::DeletePreviousResult},
+    {"B toggles the white border", Qt::Key_B, false, false, false,
+     ViewAction::ToggleWhiteBorder},
+    {"I toggles the identity sheet", Qt::Key_I, false, true, false, ViewAction::ToggleIdSheet},
+    {"F1 opens help", Qt::Key_F1, false, false, false, ViewAction::OnlineHelp},
+    {"keypad 0 goes back", Qt::Key_0, true, false, false, ViewAction::PreviousPicture},
+    {"keypad 0 with num lock off goes back", Qt::Key_Insert, true, false, false,
+     ViewAction::PreviousPicture},
+    {"keypad 1 grays", Qt::Key_1, true, false, false, ViewAction::Grayscale},
+    {"keypad 2 tints sepia", Qt::Key_2, true, false, false, ViewAction::Sepia},
+    {"keypad star turns the frame", Qt::Key_Asterisk, true, false, false,
+     ViewAction::TurnFrame},
+    {"keypad plus enlarges", Qt::Key_Plus, true, false, false, ViewAction::ZoomIn},
+    {"keypad minus shrinks", Qt::Key_Minus, true, false, false, ViewAction::ZoomOut},
+    {"keypad slash toggles thirds", Qt::Key_Slash, true, false, false,
+     ViewAction::ToggleThirds},
+    {"top-row 0 does nothing", Qt::Key_0, false, false, false, ViewAction::None},
+    {"top-row 1 does nothing", Qt::Key_1, false, false, false, ViewAction::None},
+    {"main-keyboard plus does nothing", Qt::Key_Plus, false, false, false, ViewAction::None},
+    {"main-keyboard minus does nothing", Qt::Key_Minus, false, false, false, ViewAction::None},
+    {"main-keyboard star does nothing", Qt::Key_Asterisk, false, false, false, ViewAction::None},
+    {"main-keyboard slash does nothing", Qt::Key_Slash, false, false, false, ViewAction::None},
+    {"insert alone does nothing", Qt::Key_Insert, false, false, false, ViewAction::None},
+    {"alt letter belongs to the menu bar", Qt::Key_B, false, false, true, ViewAction::None},
+    {"an unmapped letter does nothing", Qt::Key_Q, false, false, false, ViewAction::None},
+};
+
+TEST(ViewKeys, MapsEveryKeyOfTheKeyMap) {
+    for (const KeyRow& row : kKeyRows)
+        EXPECT_EQ(MapViewKey(row.key, row.keypad, row.shift, row.alt), row.expected) << row.name;
+}
+
+// Steps seen by a held key: each key-down runs BeginKey, the move, then EndKey.
+std::vector<int> HeldKeySteps(int presses, bool ctrl, bool progressive) {
+    KeyStep step;
+    std::vector<int> seen;
+    for (int i = 0; i < presses; ++i) {
+        step.BeginKey(ctrl, progressive);
+        seen.push_back(step.Value());
+        step.EndKey(progressive);
+    }
+    return seen;
+}
+
+TEST(KeyStep, ProgressiveStepsGrowByFourUpTo65) {
+    const std::vector<int> seen = HeldKeySteps(20, false, true);
+    const std::vector<int> expected = {1,  5,  9,  13, 17, 21, 25, 29, 33, 37,
+                                       41, 45, 49, 53, 57, 61, 65, 65, 65, 65};
+    EXPECT_EQ(seen, expected);
+}
+
+TEST(KeyStep, FixedAndCtrlSteps) {
+    struct Row {
+        const char* name;
+        bool ctrl;
+        bool progressive;
+        int expectedEachPress;
+    };
+    const Row rows[] = {
+        {"progressive off moves by 5", false, false, 5},
+        {"ctrl moves by 1 with progressive on", true, true, 1},
+        {"ctrl moves by 1 with progressive off", true, false, 1},
+    };
+    for (const Row& row : rows)
+        for (int value : HeldKeySteps(6, row.ctrl, row.progressive))
+            EXPECT_EQ(value, row.expectedEachPress) << row.name;
+}
+
+TEST(KeyStep, ReleaseBringsTheStepBackToOne) {
+    KeyStep step;
+    for (int i = 0; i < 5; ++i) {
+        step.BeginKey(false, true);
+        step.EndKey(true);
+    }
+    ASSERT_EQ(step.Value(), 21);
+    step.Release();
+    EXPECT_EQ(step.Value(), 1);
+}
+
+TEST(RightDrag, LargerMovementWinsAndTiesGoVertical) {
+    struct Row {
+        const char* name;
+        int ax, ay, x, y;
+        int expected;
+    };
+    const Row rows[] = {
+        {"drag left shrinks", 100, 100, 90, 102, 10},
+        {"drag right enlarges", 100, 100, 112, 97, -12},
+        {"drag down shrinks", 100, 100, 101, 108, 8},
+        {"drag up enlarges", 100, 100, 99, 93, -7},
+        {"tie goes to the vertical movement", 100, 100, 95, 95, -5},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(RightDragZoomAmount(row.ax, row.ay, row.x, row.y), row.expected) << row.name;
+}
+
+TEST(Layout, SidePanelTakesAFifth) {
+    EXPECT_EQ(SidePanelWidth(1001), 200);
+    EXPECT_EQ(1001 - SidePanelWidth(1001), 801);
+}

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Builders of test photos: pixel patterns whose origin a test can tell, JPEG bytes with
 // EXIF written by Exiv2, and files in temporary folders.
@@ -33,6 +34,9 @@ struct ExifFields {
     std::optional<double> dpi;
 };
 
+// The TIFF-structured EXIF bytes of fields, encoded by Exiv2.
+[[nodiscard]] QByteArray RawTiff(const ExifFields& fields);
+
 // jpeg with its EXIF data replaced by fields, written by Exiv2.
 [[nodiscard]] QByteArray WithExif(const QByteArray& jpeg, const ExifFields& fields);
 
@@ -41,6 +45,17 @@ struct ExifFields {
 
 // Every EXIF tag of a file as Exiv2 reads it: key -> value text.
 [[nodiscard]] std::map<std::string, std::string> ReadExifKeys(const std::string& path);
+
+// A hand-made block too large for one APP1 segment: Make "Lumicam", DateTimeOriginal
+// 2006:07:14 10:20:30, Orientation 6 and a user comment of commentBytes bytes.
+[[nodiscard]] QByteArray OversizedTiff(int commentBytes);
+
+// Damaged or hostile EXIF blocks (TIFF bytes), each with a name saying what is wrong.
+struct HostileExif {
+    const char* name;
+    QByteArray tiff;
+};
+[[nodiscard]] std::vector<HostileExif> HostileExifBlocks();
 
 bool WriteFile(const std::string& path, const QByteArray& bytes);
 

@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QTransform>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
@@ -65,6 +66,25 @@ TEST(JpegCodec, GradientSurvivesRoundTrip) {
             worst = std::max(
                 worst, ColorDistance(source.pixelColor(x, y), decoded.image.pixelColor(x, y)));
     EXPECT_LE(worst, 6);
+}
+
+TEST(JpegCodec, LargeDecodedImagesBehaveAsOrdinaryImages) {
+    // Above 4 MB of pixels the buffer comes from its own mapping.
+    const QImage source = fixtures::Gradient(1501, 1001);
+    QImage decoded = JpegCodec::Decode(fixtures::Jpeg(source, 95)).image;
+    ASSERT_EQ(decoded.size(), source.size());
+    EXPECT_EQ(decoded.bytesPerLine(), source.bytesPerLine());
+    for (const QPoint at : {QPoint(0, 0), QPoint(1500, 0), QPoint(750, 500), QPoint(1500, 1000)})
+        EXPECT_LE(ColorDistance(decoded.pixelColor(at), source.pixelColor(at)), 6);
+
+    QImage copy = decoded;
+    copy.setPixelColor(0, 0, Qt::black); // detaches from the mapped buffer
+    EXPECT_NE(decoded.pixelColor(0, 0), QColor(Qt::black));
+    decoded.setPixelColor(1, 1, Qt::white); // sole owner: written in place
+    EXPECT_EQ(decoded.pixelColor(1, 1), QColor(Qt::white));
+    const QImage turned = decoded.transformed(QTransform().rotate(90));
+    decoded = QImage();
+    EXPECT_EQ(turned.pixelColor(1000 - 1, 1), QColor(Qt::white));
 }
 
 TEST(JpegCodec, NonRgb888InputIsEncodedAsRgb) {

@@ -166,11 +166,26 @@ void BM_PhotoSaveQ100(benchmark::State& state) {
     }
 }
 
+// For information: the edits on a photo of this size.
+void BM_PhotoRotateRight(benchmark::State& state) {
+    Photo photo = Shared().photo;
+    for (auto _ : state)
+        photo.RotateRight();
+}
+
+void BM_PhotoSepia(benchmark::State& state) {
+    Photo photo = Shared().photo;
+    for (auto _ : state)
+        photo.ToSepia();
+}
+
 BENCHMARK(BM_PlainDecodeFile)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_PhotoLoad)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_PlainEncodeQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_PhotoEncodeQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 BENCHMARK(BM_PhotoSaveQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(BM_PhotoRotateRight)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PhotoSepia)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

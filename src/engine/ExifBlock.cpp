@@ -7,8 +7,10 @@
 
 #include <cstring>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <numeric>
+#include <system_error>
 
 // Every Exiv2 call of the program is made in this file and its exceptions stop here:
 // metadata that Exiv2 cannot parse or write counts as absent.
@@ -129,6 +131,10 @@ ExifBlock ExifBlock::FromJpeg(const QByteArray& jpeg) {
 }
 
 std::optional<ExifBlock> ExifBlock::FromFile(const std::string& path) {
+    // Exiv2 would wait forever on a named pipe.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
     MuteExiv2();
     try {
         Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path, false);

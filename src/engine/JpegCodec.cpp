@@ -272,7 +272,9 @@ std::optional<QByteArray> JpegCodec::Encode(const QImage& image, int quality,
 }
 
 std::optional<QByteArray> JpegCodec::ReadFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking so that a named pipe called .jpg is refused instead of waited on;
+    // reads of regular files are not affected.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
     std::optional<QByteArray> result;

@@ -14,6 +14,7 @@
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <turbojpeg.h>
 #include <unistd.h>
 
 namespace {
@@ -85,6 +86,34 @@ TEST(JpegCodec, LargeDecodedImagesBehaveAsOrdinaryImages) {
     const QImage turned = decoded.transformed(QTransform().rotate(90));
     decoded = QImage();
     EXPECT_EQ(turned.pixelColor(1000 - 1, 1), QColor(Qt::white));
+}
+
+TEST(JpegCodec, CmykJpegComesOutAsRgb) {
+    // Inks stored inverted, as Adobe programs write them: 255 is no ink.
+    constexpr int kSide = 16;
+    std::vector<unsigned char> cmyk;
+    for (int i = 0; i < kSide * kSide; ++i)
+        cmyk.insert(cmyk.end(), {200, 100, 50, 255});
+    tjhandle handle = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(handle, cmyk.data(), kSide, kSide * 4, kSide, TJPF_CMYK, &jpeg, &size,
+                          TJSAMP_444, 100, 0),
+              0);
+    const QByteArray bytes(reinterpret_cast<const char*>(jpeg), qsizetype(size));
+    tjFree(jpeg);
+    tjDestroy(handle);
+    const JpegDecodeResult decoded = JpegCodec::Decode(bytes);
+    ASSERT_TRUE(decoded.Ok());
+    EXPECT_LE(ColorDistance(decoded.image.pixelColor(8, 8), QColor(200, 100, 50)), 3);
+}
+
+TEST(JpegCodec, NamedPipeIsNotWaitedOn) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string pipe = dir.filePath("pipe.jpg").toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(JpegCodec::DecodeFile(pipe).error, JpegDecodeError::ReadFailed);
 }
 
 TEST(JpegCodec, NonRgb888InputIsEncodedAsRgb) {

@@ -133,6 +133,12 @@ TEST_F(ShotDate, PixelsAreNotNeededWithoutAPhoto) {
     EXPECT_EQ(GetShotDate(path, nullptr), QDateTime(QDate(2006, 7, 14), QTime(10, 20, 30)));
 }
 
+TEST_F(ShotDate, NamedPipeIsNotWaitedOn) {
+    const std::string pipe = dir.filePath("pipe.jpg").toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_TRUE(GetShotDate(pipe, nullptr).isValid());
+}
+
 TEST_F(ShotDate, MissingFileGivesNow) {
     const QDateTime before = QDateTime::currentDateTime();
     const QDateTime date = GetShotDate(dir.filePath("missing.jpg").toStdString(), nullptr);

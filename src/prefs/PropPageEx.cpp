@@ -4,7 +4,6 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
-#include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -59,7 +58,7 @@ void CPropPageEx::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool enterOrEscape =
         key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
-    if (enterOrEscape && WantsEnterAndEscape(QApplication::focusWidget())) {
+    if (enterOrEscape && WantsEnterAndEscape(window()->focusWidget())) {
         // The control has had the key already; the sheet must not close on it.
         event->accept();
         return;

@@ -48,7 +48,9 @@ CPropSheetEx::CPropSheetEx(const QString& caption, CSettings& settings, QWidget*
 }
 
 CPropSheetEx::~CPropSheetEx() {
-    // The pages are members: take them out of the tab widget before they go.
+    // The pages are members: take them out of the tab widget before they go, without
+    // treating their removal as the user leaving a page.
+    disconnect(m_tabs, nullptr, this, nullptr);
     m_tabs->clear();
     m_general.setParent(nullptr);
     m_format.setParent(nullptr);

@@ -46,7 +46,12 @@ QString ChooseNameTag(QWidget* button, bool withCrop) {
         QAction* action = menu.addAction(item.text);
         action->setData(item.tag);
     }
+    const QAction* chosen = nullptr;
+    QObject::connect(&menu, &QMenu::triggered, &menu,
+                     [&chosen](QAction* action) { chosen = action; });
     const QPoint corner = button->mapToGlobal(QPoint(0, button->height()));
-    const QAction* chosen = menu.exec(corner);
+    if (const QAction* picked = menu.exec(corner)) {
+        chosen = picked;
+    }
     return chosen ? chosen->data().toString() : QString();
 }

@@ -1,0 +1,89 @@
+#pragma once
+
+#include <string>
+
+#include "engine/FrameRect.h"
+
+// State and arithmetic of the crop frame laid over the displayed photo. The frame is never
+// stored as a rectangle: only the print format, its orientation and two offsets and an
+// inset in display pixels are kept, and the rectangle is worked out on demand, either in
+// window client coordinates (for drawing) or in photo pixels (for cropping).
+//
+// The owner (the display window) feeds in the photo's pixel size and its client size, and
+// wraps the operations: after MoveFrameX, MoveFrameY, ZoomFrame, ClampFrame and RotateFrame
+// the photo counts as modified (even when nothing moved) and a redraw is due when the caller
+// asked for one; after SetFormat a redraw is due. This class itself draws nothing.
+class FrameGeometry {
+public:
+    // Height / width of a 35 x 45 mm identity photo.
+    static constexpr double kIdPhotoRatio = 9.0 / 7.0;
+
+    // Inputs from outside. A 0 x 0 photo means that no photo is loaded.
+    void SetPhotoSize(int width, int height);
+    void SetClientSize(int width, int height);
+    [[nodiscard]] bool HasPhoto() const { return photoWidth > 0 && photoHeight > 0; }
+    [[nodiscard]] int PhotoWidth() const { return photoWidth; }
+    [[nodiscard]] int PhotoHeight() const { return photoHeight; }
+    [[nodiscard]] int ClientWidth() const { return clientWidth; }
+    [[nodiscard]] int ClientHeight() const { return clientHeight; }
+
+    // Print format: height and width in cm, label shown to the user ("15x10"). Orients the
+    // frame to the photo when one is loaded; offsets and inset are kept.
+    void SetFormat(double height, double width, const std::string& label);
+    [[nodiscard]] double Ratio() const { return ratio; }
+    [[nodiscard]] double HeightCm() const { return heightCm; }
+    [[nodiscard]] double WidthCm() const { return widthCm; }
+    [[nodiscard]] const std::string& FormatLabel() const { return formatLabel; }
+
+    [[nodiscard]] bool IsFrameRotated() const { return frameRotated; }
+    [[nodiscard]] bool IsIdPhotoMode() const { return idPhotoMode; }
+    void SetIdPhotoMode(bool on) { idPhotoMode = on; }
+
+    // Offsets of the frame's centre and inset of its shorter side, display pixels.
+    [[nodiscard]] int OffsetX() const { return offsetX; }
+    [[nodiscard]] int OffsetY() const { return offsetY; }
+    [[nodiscard]] int Shrink() const { return shrink; }
+    // Back to the largest centred frame (offsets and inset 0); orientation is kept.
+    void Reset();
+
+    // Height / width of the frame as laid out (identity photo, turned or plain format).
+    [[nodiscard]] double EffectiveRatio() const;
+    // The displayed photo inside the client area (5 px margin, never enlarged, centred).
+    [[nodiscard]] FrameRect GetImageRect() const;
+    // The frame in client coordinates, or in photo pixels when photoPixels is set.
+    [[nodiscard]] FrameRect GetFrameRect(bool photoPixels) const;
+    // Width and height of the frame in photo pixels.
+    [[nodiscard]] FrameSize GetFrameSize() const;
+    // 0..100 from the frame's pixels per cm along each side (60 or fewer: 0, 100 or more: 100).
+    [[nodiscard]] int GetPrintQuality() const;
+
+    // Turns the frame to the photo's orientation (landscape photo with an upright format, or
+    // the reverse, gives a turned frame; square photo or square format, an unturned one).
+    void AutoOrient();
+    // Moves the frame by d display pixels, then keeps it on the photo.
+    void MoveFrameX(int d);
+    void MoveFrameY(int d);
+    // Makes the frame smaller by d display pixels per side of its shorter side (negative d
+    // enlarges it, up to inset 0); refused when the frame would lose all its height or width.
+    void ZoomFrame(int d);
+    // Pushes the frame back inside the displayed photo by adjusting the offsets.
+    void ClampFrame();
+    // Turns the frame a quarter, keeping offsets and inset, then keeps it on the photo.
+    void RotateFrame();
+
+private:
+    int photoWidth = 0;
+    int photoHeight = 0;
+    int clientWidth = 0;
+    int clientHeight = 0;
+
+    double ratio = 0.0; // heightCm / widthCm; 0 when no format is set
+    double heightCm = 0.0;
+    double widthCm = 0.0;
+    std::string formatLabel;
+    bool frameRotated = false;
+    bool idPhotoMode = false;
+    int offsetX = 0;
+    int offsetY = 0;
+    int shrink = 0;
+};

@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/FrameGeometry.h"
+#include "engine/FrameRectPrinter.h"
+
+namespace {
+
+// A window of the given client size showing a photo in the default 15 x 10 cm format,
+// oriented as on load.
+FrameGeometry Window(int clientW, int clientH, int photoW, int photoH, double heightCm = 15,
+                     double widthCm = 10) {
+    FrameGeometry g;
+    g.SetClientSize(clientW, clientH);
+    g.SetPhotoSize(photoW, photoH);
+    g.SetFormat(heightCm, widthCm, "15x10");
+    g.AutoOrient();
+    return g;
+}
+
+TEST(FrameGeometry, WorkedExample) {
+    FrameGeometry g = Window(1010, 760, 3000, 2000);
+    EXPECT_EQ(g.GetImageRect(), (FrameRect{5, 46, 1005, 714}));
+    EXPECT_TRUE(g.IsFrameRotated());
+    EXPECT_DOUBLE_EQ(g.EffectiveRatio(), 10.0 / 15.0);
+
+    g.ZoomFrame(10);
+    ASSERT_EQ(g.Shrink(), 10);
+    EXPECT_EQ(g.OffsetX(), 0);
+    EXPECT_EQ(g.OffsetY(), 0);
+    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{20, 56, 990, 704}));
+    EXPECT_EQ(g.GetFrameRect(true), (FrameRect{44, 29, 2956, 1971}));
+    EXPECT_EQ(g.GetFrameSize(), (FrameSize{2912, 1942}));
+    EXPECT_EQ(g.GetPrintQuality(), 100);
+}
+
+TEST(FrameGeometry, SmallPhotoScoresZero) {
+    const FrameGeometry g = Window(1010, 760, 640, 480);
+    EXPECT_EQ(g.GetFrameSize(), (FrameSize{640, 428}));
+    EXPECT_EQ(g.GetPrintQuality(), 0);
+}
+
+TEST(FrameGeometry, NoPhotoGivesEmptyRectangles) {
+    FrameGeometry g;
+    g.SetClientSize(1010, 760);
+    g.SetFormat(15, 10, "15x10");
+    EXPECT_EQ(g.GetImageRect(), FrameRect{});
+    EXPECT_EQ(g.GetFrameRect(false), FrameRect{});
+    EXPECT_EQ(g.GetFrameRect(true), FrameRect{});
+    EXPECT_EQ(g.GetPrintQuality(), 0);
+    EXPECT_FALSE(g.IsFrameRotated());
+}
+
+struct FitRow {
+    const char* name;
+    int clientW, clientH, photoW, photoH;
+    FrameRect image;
+};
+
+TEST(FrameGeometry, ImageRectFitsPhotoIntoWindow) {
+    const std::vector<FitRow> rows = {
+        {"smaller photo at its own size, centred", 1010, 760, 640, 480, {185, 140, 825, 620}},
+        {"odd difference shows one pixel more", 1010, 760, 641, 481, {184, 139, 826, 621}},
+        {"photo exactly the area", 1010, 760, 1000, 750, {5, 5, 1005, 755}},
+        {"wide photo limited by width", 1010, 760, 4000, 1000, {5, 255, 1005, 505}},
+        {"tall photo limited by height", 1010, 760, 1500, 3000, {317, 5, 693, 755}},
+        {"too wide and too tall: width, then height", 1010, 760, 2000, 1600, {36, 5, 974, 755}},
+        {"window smaller than the margins", 8, 8, 100, 100, {5, 5, 5, 5}},
+    };
+    for (const FitRow& row : rows) {
+        const FrameGeometry g = Window(row.clientW, row.clientH, row.photoW, row.photoH);
+        EXPECT_EQ(g.GetImageRect(), row.image) << row.name;
+    }
+}
+
+TEST(FrameGeometry, SmallPhotoFrameCoversLimitingSide) {
+    // 640 x 480 shown at (185, 140, 825, 620); the turned 2:3 frame is limited by the width.
+    const FrameGeometry g = Window(1010, 760, 640, 480);
+    const FrameRect frame = g.GetFrameRect(false);
+    EXPECT_EQ(frame.left, 185);
+    EXPECT_EQ(frame.right, 825);
+    EXPECT_EQ(frame, (FrameRect{185, 166, 825, 594}));
+}
+
+struct MoveRow {
+    const char* name;
+    int dx, dy;
+    FrameRect frame;
+    int offsetX, offsetY;
+};
+
+TEST(FrameGeometry, MovesStopAtPhotoEdges) {
+    // Image (5, 46, 1005, 714); shrink-10 frame (20, 56, 990, 704): 15 px slack left and
+    // right, 10 px above and below.
+    const std::vector<MoveRow> rows = {
+        {"inside moves freely", 7, -4, {27, 52, 997, 700}, 7, -4},
+        {"past the left edge", -100, 0, {5, 56, 975, 704}, -15, 0},
+        {"past the right edge", 100, 0, {35, 56, 1005, 704}, 15, 0},
+        {"past the top edge", 0, -100, {20, 46, 990, 693}, 0, -11},
+        {"past the bottom edge", 0, 100, {20, 67, 990, 714}, 0, 11},
+        {"exactly to the right edge", 15, 0, {35, 56, 1005, 704}, 15, 0},
+    };
+    for (const MoveRow& row : rows) {
+        FrameGeometry g = Window(1010, 760, 3000, 2000);
+        g.ZoomFrame(10);
+        g.MoveFrameX(row.dx);
+        g.MoveFrameY(row.dy);
+        EXPECT_EQ(g.GetFrameRect(false), row.frame) << row.name;
+        EXPECT_EQ(g.OffsetX(), row.offsetX) << row.name;
+        EXPECT_EQ(g.OffsetY(), row.offsetY) << row.name;
+    }
+}
+
+TEST(FrameGeometry, ZoomRefusedWhenFrameWouldLoseItsHeight) {
+    // A 3000 x 2000 photo fills 1000 x 668; the turned frame inset by 329 on top and
+    // bottom is 10 px high.
+    FrameGeometry g = Window(1010, 760, 3000, 2000);
+    g.ZoomFrame(329);
+    ASSERT_EQ(g.GetFrameRect(false).height(), 10);
+
+    g.ZoomFrame(5);
+    EXPECT_EQ(g.Shrink(), 329) << "a step of 5 needs more than 10 px of height";
+    g.ZoomFrame(4);
+    EXPECT_EQ(g.Shrink(), 333);
+    EXPECT_EQ(g.GetFrameRect(false).height(), 2);
+}
+
+TEST(FrameGeometry, NegativeZoomStopsAtLargestFrame) {
+    FrameGeometry g = Window(1010, 760, 3000, 2000);
+    g.ZoomFrame(-5);
+    EXPECT_EQ(g.Shrink(), 0);
+    g.ZoomFrame(20);
+    g.ZoomFrame(-50);
+    EXPECT_EQ(g.Shrink(), 0);
+}
+
+TEST(FrameGeometry, EnlargingNearAnEdgeIsPushedBackInside) {
+    FrameGeometry g = Window(1010, 760, 3000, 2000);
+    g.ZoomFrame(10);
+    g.MoveFrameX(15); // touching the right edge
+    g.ZoomFrame(-10);
+    EXPECT_EQ(g.Shrink(), 0);
+    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{5, 46, 1005, 714}));
+    EXPECT_EQ(g.OffsetX(), 0);
+}
+
+struct OrientRow {
+    const char* name;
+    int photoW, photoH;
+    double heightCm, widthCm;
+    bool rotated;
+};
+
+TEST(FrameGeometry, AutoOrientFollowsPhoto) {
+    const std::vector<OrientRow> rows = {
+        {"landscape photo, upright format", 3000, 2000, 15, 10, true},
+        {"upright photo, upright format", 2000, 3000, 15, 10, false},
+        {"landscape photo, landscape format", 3000, 2000, 10, 15, false},
+        {"upright photo, landscape format", 2000, 3000, 10, 15, true},
+        {"square photo, upright format", 2000, 2000, 15, 10, false},
+        {"square photo, landscape format", 2000, 2000, 10, 15, false},
+        {"landscape photo, square format", 3000, 2000, 20, 20, false},
+        {"upright photo, square format", 2000, 3000, 20, 20, false},
+    };
+    for (const OrientRow& row : rows) {
+        FrameGeometry g = Window(1010, 760, row.photoW, row.photoH, row.heightCm, row.widthCm);
+        EXPECT_EQ(g.IsFrameRotated(), row.rotated) << row.name;
+        g.RotateFrame();
+        g.SetFormat(row.heightCm, row.widthCm, "again");
+        EXPECT_EQ(g.IsFrameRotated(), row.rotated) << row.name << " (SetFormat re-orients)";
+    }
+}
+
+TEST(FrameGeometry, SetFormatKeepsOffsetsAndInset) {
+    FrameGeometry g = Window(1010, 760, 3000, 2000);
+    g.ZoomFrame(30);
+    g.MoveFrameX(12);
+    g.SetFormat(20, 20, "20x20");
+    EXPECT_EQ(g.Shrink(), 30);
+    EXPECT_EQ(g.OffsetX(), 12);
+    EXPECT_DOUBLE_EQ(g.Ratio(), 1.0);
+    EXPECT_EQ(g.FormatLabel(), "20x20");
+}
+
+TEST(FrameGeometry, IdPhotoModeIsUpright7By9WhateverTheOrientation) {
+    for (const bool turn : {false, true}) {
+        FrameGeometry g = Window(1010, 760, 3000, 2000);
+        if (turn) {
+            g.RotateFrame();
+        }
+        ASSERT_EQ(g.IsFrameRotated(), !turn);
+        g.SetIdPhotoMode(true);
+        EXPECT_DOUBLE_EQ(g.EffectiveRatio(), 9.0 / 7.0);
+        // Limited by the 668 px height: 519.55 wide, centred in 1000.
+        EXPECT_EQ(g.GetFrameRect(false), (FrameRect{245, 46, 765, 714})) << "rotated " << !turn;
+        EXPECT_EQ(g.GetFrameRect(true), (FrameRect{722, 0, 2278, 2000})) << "rotated " << !turn;
+    }
+}
+
+TEST(FrameGeometry, RotateFramePushesTurnedFrameBackInside) {
+    // 1000 x 900 photo shown as (88, 5, 922, 755); turned 2:3 frame 834 x 556 with 97 px
+    // of room above and below.
+    FrameGeometry g = Window(1010, 760, 1000, 900);
+    ASSERT_EQ(g.GetImageRect(), (FrameRect{88, 5, 922, 755}));
+    ASSERT_TRUE(g.IsFrameRotated());
+    g.MoveFrameY(200);
+    ASSERT_EQ(g.OffsetY(), 97);
+    ASSERT_EQ(g.GetFrameRect(false).bottom, 755);
+
+    g.RotateFrame();
+    EXPECT_FALSE(g.IsFrameRotated());
+    // Upright 500 x 750 fills the height: the kept offset is taken back to 0.
+    EXPECT_EQ(g.OffsetY(), 0);
+    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{255, 5, 755, 755}));
+}
+
+TEST(FrameGeometry, RotateFrameKeepsOffsetsAndInset) {
+    FrameGeometry g = Window(1010, 760, 3000, 2000);
+    g.ZoomFrame(100);
+    g.MoveFrameX(200);
+    ASSERT_EQ(g.OffsetX(), 150);
+    ASSERT_EQ(g.GetFrameRect(false), (FrameRect{305, 146, 1005, 614}));
+    g.RotateFrame();
+    EXPECT_EQ(g.Shrink(), 100);
+    EXPECT_EQ(g.OffsetX(), 150);
+    // Upright 445 x 668 less 100 px on each side of its width and 150 on its height.
+    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{532, 196, 778, 564}));
+}
+
+TEST(FrameGeometry, OffsetsKeptAfterResizeUntilNextMove) {
+    // Square photo, upright frame 500 x 750 with 125 px of room on each side.
+    FrameGeometry g = Window(1010, 760, 2000, 2000);
+    ASSERT_EQ(g.GetImageRect(), (FrameRect{130, 5, 880, 755}));
+    g.MoveFrameX(125);
+    ASSERT_EQ(g.GetFrameRect(false), (FrameRect{380, 5, 880, 755}));
+
+    g.SetClientSize(410, 760);
+    ASSERT_EQ(g.GetImageRect(), (FrameRect{5, 180, 405, 580}));
+    EXPECT_EQ(g.OffsetX(), 125);
+    // The frame keeps its pixel offset and sticks out on the right for now.
+    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{196, 180, 463, 580}));
+
+    g.MoveFrameX(0);
+    EXPECT_EQ(g.OffsetX(), 67);
+    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{138, 180, 405, 580}));
+}
+
+TEST(FrameGeometry, ResetClearsOffsetsAndInsetOnly) {
+    FrameGeometry g = Window(1010, 760, 3000, 2000);
+    g.ZoomFrame(40);
+    g.MoveFrameY(-8);
+    g.RotateFrame();
+    g.Reset();
+    EXPECT_EQ(g.Shrink(), 0);
+    EXPECT_EQ(g.OffsetX(), 0);
+    EXPECT_EQ(g.OffsetY(), 0);
+    EXPECT_FALSE(g.IsFrameRotated());
+}
+
+struct QualityRow {
+    const char* name;
+    int pixelsPerCm;
+    int score;
+};
+
+TEST(FrameGeometry, PrintQualityThresholds) {
+    const std::vector<QualityRow> rows = {
+        {"60 px/cm and fewer score 0", 60, 0},
+        {"61 px/cm", 61, 2},
+        {"71 px/cm", 71, 27},
+        {"72 px/cm", 72, 30},
+        {"84 px/cm", 84, 60},
+        {"85 px/cm", 85, 62},
+        {"99 px/cm", 99, 97},
+        {"100 px/cm", 100, 100},
+        {"far beyond is capped", 400, 100},
+    };
+    for (const QualityRow& row : rows) {
+        // A 1 x 1 cm format on a square photo of that many pixels: the frame is the whole
+        // photo, so both sides give the same count.
+        const int side = row.pixelsPerCm;
+        FrameGeometry g = Window(1010, 760, side, side, 1, 1);
+        ASSERT_EQ(g.GetFrameSize(), (FrameSize{side, side})) << row.name;
+        EXPECT_EQ(g.GetPrintQuality(), row.score) << row.name;
+    }
+}
+
+TEST(FrameGeometry, PrintQualityTakesTheWeakerSide) {
+    // 15 x 10 cm, upright photo and frame: 1000 x 1500 px gives 100 px/cm both ways; the
+    // same photo with the frame turned is limited to 1000 x 668: 66 and 66 px/cm.
+    FrameGeometry g = Window(1010, 760, 1000, 1500);
+    ASSERT_FALSE(g.IsFrameRotated());
+    EXPECT_EQ(g.GetFrameSize(), (FrameSize{1000, 1500}));
+    EXPECT_EQ(g.GetPrintQuality(), 100);
+    g.RotateFrame();
+    EXPECT_EQ(g.GetFrameSize(), (FrameSize{1000, 668}));
+    EXPECT_EQ(g.GetPrintQuality(), 15);
+}
+
+} // namespace

@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <QDate>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
+
+#include "naming/ResultIndex.h"
+#include "naming/ResultName.h"
+
+namespace {
+
+struct NameRow {
+    const char* name;
+    std::string photo;
+    std::string mask;
+    std::string result;
+};
+
+TEST(BuildResultName, ExpandsTagsWithoutIndex) {
+    const std::vector<NameRow> rows = {
+        {"folder and file name", "/photos/Vacances/IMG_0001.JPG", "/dest/%sr_%f",
+         "/dest/Vacances_IMG_0001.jpg"},
+        {"photo at the root has no folder name", "/IMG_0001.JPG", "/dest/%sr_%f",
+         "/dest/_IMG_0001.jpg"},
+        {"only the nearest folder counts", "/a/b/c/IMG.jpg", "/dest/%sr", "/dest/c.jpg"},
+        {"every occurrence of a tag", "/p/Noel/x.jpg", "/d/%f-%f-%sr-%sr", "/d/x-x-Noel-Noel.jpg"},
+        {"mixed-case extension taken out", "/p/q/IMG.JpG", "/dest/%f", "/dest/IMG.jpg"},
+        {"extension inside the destination folder taken out", "/p/q/a.jpg", "/out.JPG.d/%f",
+         "/out.d/a.jpg"},
+        {"other extensions stay", "/p/q/scan.jpeg", "/dest/%f", "/dest/scan.jpeg.jpg"},
+        {"%r and %t stay for the caller", "/p/q/a.jpg", "/dest/%r_%t_%f", "/dest/%r_%t_a.jpg"},
+        {"folder name replaced before the file name", "/p/x%f/IMG.JPG", "/d/%sr", "/d/xIMG.jpg"},
+        {"a tag's own case only", "/p/q/a.jpg", "/d/%F_%SR", "/d/%F_%SR.jpg"},
+        {"UTF-8 names pass through", "/p/Été/Noël.JPG", "/d/%sr %f", "/d/Été Noël.jpg"},
+    };
+    for (const NameRow& row : rows) {
+        int32_t index = 5;
+        EXPECT_EQ(BuildResultName(row.photo, row.mask, nullptr, &index), row.result) << row.name;
+        EXPECT_EQ(index, NO_RESULT_INDEX) << row.name;
+        EXPECT_EQ(BuildResultName(row.photo, row.mask, nullptr, nullptr), row.result) << row.name;
+    }
+}
+
+TEST(BuildResultName, PathWithoutFolderIsReturnedUnchanged) {
+    int32_t index = 3;
+    EXPECT_EQ(BuildResultName("IMG_0001.JPG", "/dest/%f_%i", nullptr, &index), "IMG_0001.JPG");
+    EXPECT_EQ(index, NO_RESULT_INDEX);
+}
+
+TEST(BuildResultName, TodayTag) {
+    const std::string before = QDate::currentDate().toString("yyyyMMdd").toStdString();
+    const std::string name = BuildResultName("/p/q/a.jpg", "/d/%dj_%f", nullptr, nullptr);
+    const std::string after = QDate::currentDate().toString("yyyyMMdd").toStdString();
+    EXPECT_TRUE(name == "/d/" + before + "_a.jpg" || name == "/d/" + after + "_a.jpg") << name;
+}
+
+class IndexedNames : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    [[nodiscard]] std::string Folder() const { return dir.path().toStdString() + "/"; }
+    void Touch(const std::string& name) const { std::ofstream(Folder() + name) << "x"; }
+    [[nodiscard]] std::string Indexed(int i, const char* prefix = "R_") const {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%.3d", i);
+        return Folder() + prefix + digits + ".jpg";
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(IndexedNames, FirstFreeIndexFromZero) {
+    const std::string mask = Folder() + "R_%i";
+    int32_t index = NO_RESULT_INDEX;
+    EXPECT_EQ(BuildResultName("/p/q/a.jpg", mask, nullptr, &index), Indexed(0));
+    EXPECT_EQ(index, 0);
+
+    Touch("R_000.jpg");
+    EXPECT_EQ(BuildResultName("/p/q/b.jpg", mask, nullptr, &index), Indexed(1));
+    EXPECT_EQ(index, 1);
+
+    // A folder takes the name as well as a file does.
+    ASSERT_EQ(::mkdir(Indexed(1).c_str(), 0755), 0);
+    EXPECT_EQ(BuildResultName("/p/q/c.jpg", mask, nullptr, &index), Indexed(2));
+    EXPECT_EQ(index, 2);
+}
+
+TEST_F(IndexedNames, GapIsFilledFirst) {
+    Touch("R_000.jpg");
+    Touch("R_002.jpg");
+    int32_t index = NO_RESULT_INDEX;
+    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "R_%i", nullptr, &index), Indexed(1));
+    EXPECT_EQ(index, 1);
+}
+
+TEST_F(IndexedNames, EveryIndexTagGetsTheSameNumber) {
+    Touch("A000_B000.jpg");
+    int32_t index = NO_RESULT_INDEX;
+    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "A%i_B%i", nullptr, &index),
+              Folder() + "A001_B001.jpg");
+    EXPECT_EQ(index, 1);
+}
+
+TEST_F(IndexedNames, AllTakenReusesLast) {
+    for (int i = 0; i <= 999; ++i) {
+        std::ofstream(Indexed(i)) << "x";
+    }
+    int32_t index = NO_RESULT_INDEX;
+    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "R_%i", nullptr, &index), Indexed(999));
+    EXPECT_EQ(index, 999);
+}
+
+TEST_F(IndexedNames, IndexComesAfterOtherTags) {
+    Touch("q_a_000.jpg");
+    int32_t index = NO_RESULT_INDEX;
+    EXPECT_EQ(BuildResultName("/p/q/a.JPG", Folder() + "%sr_%f_%i", nullptr, &index),
+              Folder() + "q_a_001.jpg");
+    EXPECT_EQ(index, 1);
+}
+
+TEST_F(IndexedNames, MaskWithoutIndexIgnoresExistingFiles) {
+    Touch("a.jpg");
+    int32_t index = 7;
+    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "%f", nullptr, &index), Folder() + "a.jpg");
+    EXPECT_EQ(index, NO_RESULT_INDEX);
+}
+
+struct ReplaceRow {
+    const char* name;
+    std::string source, search, replacement, result;
+};
+
+TEST(ReplaceNoCase, Table) {
+    const std::vector<ReplaceRow> rows = {
+        {"empty search changes nothing", "IMG.JPG", "", "x", "IMG.JPG"},
+        {"extension in upper case", "IMG.JPG", ".jpg", "", "IMG"},
+        {"every occurrence, any case", "a.JPG/b.Jpg/c.jpg", ".jpg", "", "a/b/c"},
+        {"rest keeps its case", "Hello WORLD hello", "HELLO", "x", "x WORLD x"},
+        {"no overlap, from the left", "aaa", "aa", "b", "ba"},
+        {"back to back", "aaaa", "AA", "b", "bb"},
+        {"replacement is not searched again", "ab", "a", "aa", "aab"},
+        {"no match", "photo.png", ".jpg", "", "photo.png"},
+        {"search longer than source", "jp", ".jpg", "", "jp"},
+        {"UTF-8 around the match", "Été.JPG", ".jpg", "", "Été"},
+        {"non-ASCII letters compared as bytes", "ÉTÉ", "été", "x", "ÉTÉ"},
+    };
+    for (const ReplaceRow& row : rows) {
+        EXPECT_EQ(ReplaceNoCase(row.source, row.search, row.replacement), row.result) << row.name;
+    }
+}
+
+} // namespace

@@ -18,11 +18,6 @@ enum class RenameFolderCheck { Ok, IncorrectFolder, NoPhotos };
 [[nodiscard]] RenameFolderCheck ListPhotosToRename(const std::string& folder,
                                                    std::vector<std::string>& photos);
 
-// New full path of photoPath after mask, built in the photo's own folder. The shot date is
-// read from the file's EXIF header only. Empty when the name would leave the photo's
-// folder (a mask holding '/').
-[[nodiscard]] std::string RenameTarget(const std::string& photoPath, const std::string& mask);
-
 enum class MoveOutcome { Moved, TargetExists, Failed };
 
 // Moves from to to without ever replacing an existing file; on failure the file keeps its
@@ -37,7 +32,9 @@ struct RenameTally {
     int kept = 0;
 };
 
-// Renames every photo after mask, in list order, never stopping early. After photo i of n
-// (from 0), progress receives (100 * i) / n.
+// Renames every photo after mask, in list order, never stopping early: each photo gets
+// the name BuildResultName gives it in its own folder (shot date from the EXIF header
+// only), or keeps its old one when that name is taken, leaves the folder (a mask holding
+// '/') or the move fails. After photo i of n (from 0), progress receives (100 * i) / n.
 RenameTally RenamePhotos(const std::vector<std::string>& photos, const std::string& mask,
                          const std::function<void(int percent)>& progress);

@@ -221,3 +221,38 @@ TEST(RenamePhotos, AThousandTroublesomePhotosAreAllKept) {
 
     ::chmod((root + "locked").c_str(), 0755);
 }
+
+// The free index is looked for among the names of the moment: a name freed by an earlier
+// rename of the run is reused, a folder or a link of that name is taken.
+TEST(RenamePhotos, IndexFollowsTheNamesTheRunFreesAndTakes) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    ASSERT_TRUE(fixture::WriteJpeg(root + "X_000.jpg", "", "old zero"));
+    ASSERT_TRUE(fixture::WriteJpeg(root + "Y.jpg", "", "y"));
+    fs::create_directory(root + "X_001.jpg");
+    fs::create_symlink(root + "nowhere", root + "X_002.jpg");
+
+    const RenameTally tally = RenamePhotos({root + "X_000.jpg", root + "Y.jpg"}, "X_%i", {});
+    EXPECT_EQ(tally.renamed, 2);
+    EXPECT_TRUE(fixture::ReadAll(root + "X_003.jpg").ends_with("old zero"));
+    EXPECT_TRUE(fixture::ReadAll(root + "X_000.jpg").ends_with("y"));
+}
+
+// A name taken behind the run's back after the folder was read is not overwritten: the
+// next free index is used.
+TEST(RenamePhotos, ANameTakenMeanwhileIsSkipped) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    ASSERT_TRUE(fixture::WriteJpeg(root + "a.jpg", "", "a"));
+    ASSERT_TRUE(fixture::WriteJpeg(root + "b.jpg", "", "b"));
+    int calls = 0;
+    const RenameTally tally = RenamePhotos({root + "a.jpg", root + "b.jpg"}, "P_%i", [&](int) {
+        if (calls++ == 0) {
+            fixture::WriteJpeg(root + "P_001.jpg", "", "intruder");
+        }
+    });
+    EXPECT_EQ(tally.renamed, 2);
+    EXPECT_TRUE(fixture::ReadAll(root + "P_000.jpg").ends_with("a"));
+    EXPECT_TRUE(fixture::ReadAll(root + "P_001.jpg").ends_with("intruder"));
+    EXPECT_TRUE(fixture::ReadAll(root + "P_002.jpg").ends_with("b"));
+}

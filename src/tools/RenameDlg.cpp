@@ -4,6 +4,7 @@
 #include "settings/Settings.h"
 #include "tools/BatchRename.h"
 #include "tools/TagMenu.h"
+#include "tools/ToolsApp.h"
 #include "view/ProgressDlg.h"
 
 #include <QCoreApplication>
@@ -101,11 +102,10 @@ void CRenameDlg::SaveFields() {
 
 void CRenameDlg::ChooseFolder() {
     ReadFields();
-    if (!m_pickFolder) {
-        return;
-    }
-    const std::string chosen =
-        m_pickFolder(QStringLiteral("Choisir le répertoire contenant les photos"), m_folder);
+    const QString title = QStringLiteral("Choisir le répertoire contenant les photos");
+    const std::string chosen = m_pickFolder
+                                   ? m_pickFolder(title, m_folder)
+                                   : CToolsApp::BrowseForFolder(title.toStdString(), m_folder);
     if (!chosen.empty()) {
         m_folder = chosen;
         ShowFields();

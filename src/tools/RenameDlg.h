@@ -22,8 +22,8 @@ using FolderPicker =
 class CRenameDlg : public QDialog {
     Q_OBJECT
 public:
-    // parent's window caption becomes the dialog's caption; messages, when set, answers
-    // the message boxes instead of the user.
+    // parent's window caption becomes the dialog's caption. Unset hooks fall back on
+    // CToolsApp: BrowseForFolder for pickFolder, MessageBox for messages.
     CRenameDlg(CSettings& settings, FolderPicker pickFolder, QWidget* parent = nullptr,
                MessageSink messages = {});
 

@@ -1,37 +1,31 @@
 #include "tools/UserMessage.h"
 
-#include <QMessageBox>
+#include "tools/MessageRequest.h"
+#include "tools/ToolsApp.h"
 
 QString AppTitle() {
     return QStringLiteral("Lumicut");
 }
 
-bool ShowMessageBox(QWidget* parent, MessageIcon icon, const QString& caption,
+bool ShowMessageBox(QWidget* /*parent*/, MessageIcon icon, const QString& caption,
                     const QString& text) {
-    QMessageBox box(parent);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.setWindowTitle(caption);
-    box.setText(text);
+    MessageRequest request{text, caption, QMessageBox::NoIcon, QMessageBox::Ok, QMessageBox::Ok};
     switch (icon) {
     case MessageIcon::None:
-        box.setIcon(QMessageBox::NoIcon);
-        box.setStandardButtons(QMessageBox::Ok);
         break;
     case MessageIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        box.setStandardButtons(QMessageBox::Ok);
+        request.icon = QMessageBox::Information;
         break;
     case MessageIcon::Warning:
-        box.setIcon(QMessageBox::Warning);
-        box.setStandardButtons(QMessageBox::Ok);
+        request.icon = QMessageBox::Warning;
         break;
     case MessageIcon::Question:
-        box.setIcon(QMessageBox::Question);
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        request.icon = QMessageBox::Question;
+        request.buttons = QMessageBox::Yes | QMessageBox::No;
+        request.defaultButton = QMessageBox::Yes;
         break;
     }
-    const int answer = box.exec();
+    const QMessageBox::StandardButton answer = CToolsApp::MessageBox(request);
     return icon != MessageIcon::Question || answer == QMessageBox::Yes;
 }
 

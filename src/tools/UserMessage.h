@@ -15,7 +15,8 @@ using MessageSink = std::function<bool(QWidget* parent, MessageIcon icon, const 
 // Caption of the program's own message boxes.
 [[nodiscard]] QString AppTitle();
 
-// The real message box: application-modal, exact caption and icon.
+// The program's message box (CToolsApp::MessageBox): application-modal over the main
+// window, exact caption and icon.
 bool ShowMessageBox(QWidget* parent, MessageIcon icon, const QString& caption, const QString& text);
 
 // sink when set, else the real message box.

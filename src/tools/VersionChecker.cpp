@@ -1,10 +1,10 @@
 #include "tools/VersionChecker.h"
 
+#include "tools/ToolsApp.h"
 #include "tools/VersionReply.h"
 #include "tools/WebLinks.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
@@ -13,12 +13,6 @@
 #include <QUrl>
 
 namespace {
-
-bool CompiledVersion(uint32_t& mostSignificant, uint32_t& leastSignificant) {
-    mostSignificant = (uint32_t{LUMICUT_VERSION_MAJOR} << 16) | uint32_t{LUMICUT_VERSION_MINOR};
-    leastSignificant = (uint32_t{LUMICUT_VERSION_PATCH} << 16) | uint32_t{LUMICUT_VERSION_TWEAK};
-    return true;
-}
 
 // Wait cursor for the length of a scope.
 struct WaitCursor {
@@ -51,10 +45,12 @@ CVersionChecker::CVersionChecker() : CVersionChecker(Hooks{}) {}
 
 CVersionChecker::CVersionChecker(Hooks hooks) : m_hooks(std::move(hooks)) {
     if (!m_hooks.programVersion) {
-        m_hooks.programVersion = &CompiledVersion;
+        m_hooks.programVersion = [](uint32_t& mostSignificant, uint32_t& leastSignificant) {
+            return CToolsApp::GetProgramVersion(mostSignificant, leastSignificant);
+        };
     }
     if (!m_hooks.openUrl) {
-        m_hooks.openUrl = [](const QString& address) { QDesktopServices::openUrl(QUrl(address)); };
+        m_hooks.openUrl = [](const QString& address) { CToolsApp::OpenUrl(address.toStdString()); };
     }
     m_hooks.messages = MessageSinkOrDefault(std::move(m_hooks.messages));
 }

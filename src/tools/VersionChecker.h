@@ -25,10 +25,11 @@ class CVersionChecker {
 public:
     struct Hooks {
         // The program's version words (major << 16 | minor, release << 16 | build); false
-        // when unreadable. Unset: the version compiled in.
+        // when unreadable. Unset: CToolsApp::GetProgramVersion.
         std::function<bool(uint32_t& mostSignificant, uint32_t& leastSignificant)> programVersion;
-        // Opens a web page in the browser. Unset: QDesktopServices.
+        // Opens a web page in the browser. Unset: CToolsApp::OpenUrl.
         std::function<void(const QString& address)> openUrl;
+        // Unset: CToolsApp::MessageBox.
         MessageSink messages;
         QWidget* parent = nullptr;
         std::chrono::milliseconds timeout{10000};

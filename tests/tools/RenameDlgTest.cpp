@@ -5,6 +5,7 @@
 #include "tools/TagMenu.h"
 #include "ui_support/ExifJpegFixture.h"
 #include "ui_support/MessageRecorder.h"
+#include "ui_support/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -183,6 +184,21 @@ TEST_F(RenameDlgTest, ClosingStoresTheFieldsEvenWithoutARun) {
     CSettings reread{paramPath};
     EXPECT_EQ(reread.GetRenameFolder(), "/somewhere/é/");
     EXPECT_EQ(reread.GetRenameMask(), "X_%f");
+}
+
+TEST_F(RenameDlgTest, WithoutHooksAsksTheApplication) {
+    ScriptedPrompts prompts;
+    prompts.AnswerFolder("/picked");
+    CRenameDlg dialog(settings, {});
+    dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+    EXPECT_EQ(dialog.FolderText(), QStringLiteral("/picked/"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("folderEdit"))
+        ->setText(QString::fromStdString(root + "x/y/"));
+    dialog.findChild<QPushButton*>(QStringLiteral("runButton"))->click();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Le répertoire indiqué est incorrect !"));
+    EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Lumicut"));
 }
 
 TEST(NameTagItems, FullMenuEndsWithTheCropTag) {

@@ -2,6 +2,7 @@
 
 #include "tools/WebLinks.h"
 #include "ui_support/MessageRecorder.h"
+#include "ui_support/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QTcpServer>
@@ -204,4 +205,20 @@ TEST(VersionChecker, UnreadableOwnVersionMeansNoRequestAndNoMessage) {
     check.Make().CheckVersion(server.Address(), false);
     EXPECT_EQ(server.Connections(), 0);
     EXPECT_TRUE(check.messages.shown.empty());
+}
+
+// Without hooks of its own the checker asks through the application's message box and
+// browser launch, and knows its version from the build.
+TEST(VersionChecker, DefaultsGoThroughTheApplication) {
+    ScriptedPrompts prompts;
+    prompts.AnswerButton(QMessageBox::Yes);
+    TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", "1|5|http://x/info");
+    CVersionChecker().CheckVersion(server.Address(), true);
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Question);
+    EXPECT_EQ(prompts.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(prompts.messages[0].defaultButton, QMessageBox::Yes);
+    EXPECT_TRUE(prompts.messages[0].text.startsWith(
+        QStringLiteral("Vous utilisez actuellement la version 1.4 de Lumicut.")));
+    EXPECT_EQ(prompts.openedUrls, (std::vector<std::string>{"http://x/info"}));
 }

@@ -6,6 +6,7 @@
 #include "ui_support/ExifJpegFixture.h"
 #include "ui_support/MessageRecorder.h"
 #include "ui_support/ScriptedPrompts.h"
+#include "view/ProgressDlg.h"
 
 #include <QAction>
 #include <QApplication>
@@ -161,6 +162,11 @@ TEST_F(RenameDlgTest, RunRenamesAndShowsProgressThenStaysOpen) {
                      [&positions, &dialog](int percent) {
                          positions.push_back(percent);
                          EXPECT_FALSE(dialog->isEnabled());
+                         const auto* progress = dialog->findChild<CProgressDlg*>();
+                         ASSERT_NE(progress, nullptr);
+                         EXPECT_TRUE(progress->isVisible());
+                         EXPECT_TRUE(progress->isEnabled());
+                         EXPECT_EQ(progress->Pos(), percent);
                      });
     Button(*dialog, "runButton")->click();
 
@@ -168,6 +174,7 @@ TEST_F(RenameDlgTest, RunRenamesAndShowsProgressThenStaysOpen) {
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->isEnabled());
+    EXPECT_EQ(dialog->findChild<CProgressDlg*>(), nullptr);
     for (int i = 0; i < 4; ++i) {
         EXPECT_TRUE(fs::exists(root + "in/Photos_20060714_00" + std::to_string(i) + ".jpg")) << i;
     }

@@ -11,19 +11,6 @@
 #include <string>
 #include <vector>
 
-#if !__has_include("engine/Photo.h")
-// TEMPORARY: stands in for the shot date reader until it is in the tree (reads the date
-// the fixtures write); this block goes away with engine/Photo.h.
-#include "naming/ShotDate.h"
-#include <QFileInfo>
-QDateTime GetShotDate(const std::string& photoPath, const Photo* /*image*/) {
-    const QDateTime shot =
-        QDateTime::fromString(QString::fromStdString(fixture::FixtureDate(photoPath)),
-                              QStringLiteral("yyyy:MM:dd HH:mm:ss"));
-    return shot.isValid() ? shot : QFileInfo(QString::fromStdString(photoPath)).lastModified();
-}
-#endif
-
 namespace {
 
 constexpr int kPhotos = 1000;

@@ -53,6 +53,16 @@ QRect ToQRect(const FrameRect& r) {
     return QRect(r.left, r.top, r.width(), r.height());
 }
 
+// The pixels of rect, one photo pixel per result pixel. A frame covering the whole photo
+// (the usual crop when the photo already has the format's proportions) shares the pixels
+// instead of copying tens of megabytes; they are copied only if written to later.
+QImage CopyRect(const QImage& image, const FrameRect& rect) {
+    if (rect == FrameRect{0, 0, image.width(), image.height()}) {
+        return image;
+    }
+    return image.copy(ToQRect(rect));
+}
+
 // Paints the ring between the image's edges and the rectangle b pixels inside them opaque
 // white. A ring wider than half a side whitens the whole image.
 void PaintWhiteRing(QImage& image, int b) {
@@ -277,7 +287,7 @@ void PictureModel::CropToFrame() {
     }
     // One photo pixel per result pixel: a plain copy, no resampling. Parts of the frame
     // that stick out of the photo by rounding come out black.
-    QImage cropped = image->Image().copy(ToQRect(*rect));
+    QImage cropped = CopyRect(image->Image(), *rect);
     if (cropped.isNull()) {
         return; // out of memory: the photo stays as it was
     }
@@ -292,7 +302,7 @@ void PictureModel::ApplyWhiteBorder() {
     if (!rect) {
         return;
     }
-    QImage bordered = image->Image().copy(ToQRect(*rect));
+    QImage bordered = CopyRect(image->Image(), *rect);
     if (bordered.isNull()) {
         return;
     }
@@ -329,7 +339,7 @@ void PictureModel::MakeIdSheet() {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(ToQRect(banner), QImage(QString::fromLatin1(kBannerResource)));
         }
-        const QImage face = image->Image().copy(ToQRect(*rect));
+        const QImage face = CopyRect(image->Image(), *rect);
         for (const FrameRect& copy : layout->CopyRects()) {
             painter.drawImage(QPoint(copy.left, copy.top), face);
         }

@@ -91,9 +91,6 @@ public:
 
     void Redraw();
 
-protected:
-    [[nodiscard]] const CSettings& Settings() const { return settings; }
-
 private:
     void SyncClientSize() const;
     void ReplaceImage(std::unique_ptr<Photo> next);

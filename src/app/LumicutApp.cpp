@@ -4,6 +4,12 @@
 #include "app/MainFrame.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
+#include "prefs/PropSheetEx.h"
+#include "skin/MenuSkin.h"
+#include "tools/RenameDlg.h"
+#include "tools/VersionChecker.h"
+#include "tools/WebLinks.h"
+#include "view/LumicutView.h"
 
 #include <QLibraryInfo>
 #include <QScreen>
@@ -23,6 +29,7 @@ CLumicutApp::~CLumicutApp() {
     if (m_eventFilter)
         removeEventFilter(m_eventFilter.get());
     m_frame.reset();
+    CMenuSkin::Uninstall(*this);
 }
 
 CLumicutApp* CLumicutApp::Instance() {
@@ -37,8 +44,8 @@ void CLumicutApp::InstallQtFrenchTexts() {
 }
 
 void CLumicutApp::InstallMenuSkin() {
-    // Hook point of the menu skin: its QProxyStyle is installed here with setStyle(),
-    // before any window exists, so that the frame's menus and toolbar are drawn by it.
+    // Before any window exists, so that the frame's menus are drawn by the skin.
+    CMenuSkin::Install(*this);
 }
 
 bool CLumicutApp::InitInstance() {
@@ -68,12 +75,30 @@ bool CLumicutApp::InitInstance() {
 }
 
 void CLumicutApp::CreateView() {
-    // Hook point of the photo view: it becomes the frame's central widget and the key
-    // target, then its initial update fills the photo list from the working folder.
-    auto* view = new QWidget(m_frame.get()); // owned by the frame
-    view->setFocusPolicy(Qt::StrongFocus);
+    // The photo view becomes the frame's central widget and the key target, then its
+    // initial update fills the photo list from the working folder.
+    auto* view = new CLumicutView(m_settings, m_frame.get(), m_frame.get()); // owned by frame
+    CSettings& settings = m_settings;
+    QWidget* frame = m_frame.get();
+    view->SetDialogHooks({
+        .preferences =
+            [&settings, frame] {
+                CPropSheetEx sheet("Préférences", settings, frame);
+                sheet.exec();
+            },
+        .renamePhotos =
+            [&settings, frame] {
+                CRenameDlg dialog(settings, {}, frame);
+                dialog.exec();
+            },
+        .checkUpdates = [] { CVersionChecker().CheckVersion(SiteUrl(SitePage::VersionService), false); },
+        .onlineHelp = [] { OpenUrl(SiteUrl(SitePage::Help).toStdString()); },
+        .forum = [] { OpenUrl(SiteUrl(SitePage::Forum).toStdString()); },
+        .about = {},
+    });
     m_frame->SetView(view);
     SetKeyTarget(view);
+    view->OnInitialUpdate();
     view->setFocus();
 }
 

@@ -6,6 +6,8 @@
 #include "app/StatusPane.h"
 #include "app/ToolbarImages.h"
 #include "settings/Settings.h"
+#include "tools/VersionChecker.h"
+#include "tools/WebLinks.h"
 
 #include <QAction>
 #include <QLabel>
@@ -179,9 +181,9 @@ void CMainFrame::UpdateLockIndicators() {
 }
 
 void CMainFrame::RunStartupUpdateCheck() {
-    // Hook point of the silent start-up update check: it runs here, before the splash
-    // window and before the frame is shown, blocking under the wait cursor, and may show a
-    // message box. The update checker is wired in by its own module.
+    // Runs before the splash window and before the frame is shown, blocking under the wait
+    // cursor; silent: only a newer version or a failure is told.
+    CVersionChecker().CheckVersion(SiteUrl(SitePage::VersionService), true);
 }
 
 QAction* CMainFrame::Action(CommandId id) const {

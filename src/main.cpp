@@ -1,10 +1,6 @@
-#include <QApplication>
-#include <QMainWindow>
+#include "app/LumicutApp.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle("Lumicut");
-    window.showMaximized();
-    return app.exec();
+    CLumicutApp app(argc, argv);
+    return app.Run();
 }

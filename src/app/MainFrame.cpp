@@ -1,0 +1,233 @@
+#include "app/MainFrame.h"
+
+#include "app/CommandTable.h"
+#include "app/LockKeyState.h"
+#include "app/SplashWindow.h"
+#include "app/StatusPane.h"
+#include "app/ToolbarImages.h"
+#include "settings/Settings.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPalette>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include <filesystem>
+#include <system_error>
+#include <utility>
+
+namespace {
+
+// Width of the destination pane and of the result-icon pane, in blanks of the status-bar
+// font.
+constexpr int kDestinationPaneBlanks = 232;
+constexpr int kResultIconPaneBlanks = 6;
+constexpr int kLockPollMs = 500;
+
+// True when something other than a folder exists at path (empty path: false).
+bool ResultFileExists(const std::string& path) {
+    if (path.empty())
+        return false;
+    std::error_code error;
+    const auto status = std::filesystem::status(path, error);
+    return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
+}
+
+// Every occurrence of part removed from text, with exact case; occurrences are found
+// left to right in the original text and do not overlap.
+std::string RemoveAll(const std::string& text, const std::string& part) {
+    if (part.empty())
+        return text;
+    std::string result;
+    std::size_t from = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, from)) {
+        result.append(text, from, at - from);
+        from = at + part.size();
+    }
+    result.append(text, from, std::string::npos);
+    return result;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CSettings& settings, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings) {
+    setWindowTitle("Lumicut");
+    setWindowIcon(ProgramIcon());
+    // No toolbar show/hide menu on the frame: the toolbar is always there.
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+
+    if (m_settings.GetCheckVersion() != 0)
+        RunStartupUpdateCheck();
+    CSplashWindow::ShowSplash(this);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateActions() {
+    for (const CommandInfo& info : CommandTable()) {
+        const int id = static_cast<int>(info.id);
+        const char* text = info.menuText ? info.menuText : info.prompt;
+        auto* action = new QAction(QString::fromUtf8(text ? text : ""), this);
+        if (info.prompt)
+            action->setStatusTip(QString::fromUtf8(info.prompt));
+        if (info.toolTip)
+            action->setToolTip(QString::fromUtf8(info.toolTip));
+        action->setCheckable(info.checkable);
+        // Keys are the view's business (its key map); actions carry no shortcuts, the
+        // text after the tab only shows the key in the menu.
+        connect(action, &QAction::triggered, this, [this, id] { emit CommandTriggered(id); });
+        // After the command's own handlers ran, check marks follow the new state.
+        connect(action, &QAction::triggered, this, &CMainFrame::UpdateCheckMarks,
+                Qt::QueuedConnection);
+        m_actions.emplace(id, action);
+    }
+    connect(Action(CommandId::Quit), &QAction::triggered, this, &QWidget::close);
+    connect(Action(CommandId::About), &QAction::triggered, this, [this] {
+        CSplashWindow::EnableSplash(true);
+        CSplashWindow::ShowSplash(this);
+    });
+}
+
+void CMainFrame::CreateMenus() {
+    for (const MenuInfo& info : MenuStructure()) {
+        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(info.title));
+        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCheckMarks);
+        for (const int id : info.items) {
+            if (id == LayoutSeparator)
+                menu->addSeparator();
+            else
+                menu->addAction(Action(id));
+        }
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar = addToolBar("Barre d'outils");
+    m_toolBar->setObjectName("MainToolBar");
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(kToolbarTileSize, kToolbarTileSize));
+    m_toolBar->toggleViewAction()->setVisible(false);
+
+    m_toolbarImages = MakeToolbarStrip();
+    ReplaceKeyColour(m_toolbarImages, palette().color(QPalette::Button));
+
+    int picture = 0;
+    for (const int id : ToolbarLayout()) {
+        if (id == LayoutSeparator) {
+            m_toolBar->addSeparator();
+            continue;
+        }
+        QAction* action = Action(id);
+        action->setIcon(QIcon(ToolbarTile(m_toolbarImages, picture++)));
+        m_toolBar->addAction(action);
+    }
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName("MainStatusBar");
+
+    // Pane 0: idle text; menu and toolbar prompts are shown over it as status tips.
+    m_idlePane = new QLabel(QString::fromUtf8(kIdleText), bar);
+    bar->addWidget(m_idlePane, 1);
+
+    m_destinationPane = new CStatusPane(kDestinationPaneBlanks, bar);
+    m_destinationPane->setObjectName("DestinationPane");
+    bar->addPermanentWidget(m_destinationPane);
+
+    m_resultIconPane = new CStatusPane(kResultIconPaneBlanks, bar);
+    m_resultIconPane->setObjectName("ResultIconPane");
+    m_resultIconPane->setAlignment(Qt::AlignCenter);
+    bar->addPermanentWidget(m_resultIconPane);
+
+    m_capsPane = new QLabel("MAJ", bar);
+    m_numPane = new QLabel("NUM", bar);
+    m_scrollPane = new QLabel("DEF", bar);
+    for (QLabel* pane : {m_capsPane, m_numPane, m_scrollPane}) {
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->sizeHint().width());
+        bar->addPermanentWidget(pane);
+    }
+    UpdateLockIndicators();
+    if (ReadLockKeyState()) {
+        m_lockTimer.setInterval(kLockPollMs);
+        connect(&m_lockTimer, &QTimer::timeout, this, &CMainFrame::UpdateLockIndicators);
+        m_lockTimer.start();
+    }
+}
+
+void CMainFrame::UpdateLockIndicators() {
+    const std::optional<LockKeyState> state = ReadLockKeyState();
+    const auto show = [&state](QLabel* pane, const char* text, bool on) {
+        // Unknown state: the indicator stays, dimmed. Known: its text only while locked.
+        pane->setEnabled(state.has_value());
+        pane->setText(!state || on ? QString(text) : QString());
+    };
+    show(m_capsPane, "MAJ", state && state->capsLock);
+    show(m_numPane, "NUM", state && state->numLock);
+    show(m_scrollPane, "DEF", state && state->scrollLock);
+}
+
+void CMainFrame::RunStartupUpdateCheck() {
+    // Hook point of the silent start-up update check: it runs here, before the splash
+    // window and before the frame is shown, blocking under the wait cursor, and may show a
+    // message box. The update checker is wired in by its own module.
+}
+
+QAction* CMainFrame::Action(CommandId id) const {
+    return Action(static_cast<int>(id));
+}
+
+QAction* CMainFrame::Action(int commandId) const {
+    const auto found = m_actions.find(commandId);
+    return found == m_actions.end() ? nullptr : found->second;
+}
+
+void CMainFrame::SetView(QWidget* view) {
+    setCentralWidget(view);
+}
+
+QWidget* CMainFrame::View() const {
+    return centralWidget();
+}
+
+void CMainFrame::ShowResultStatus(const std::string& resultPath, bool changed) {
+    if (!m_destinationPane)
+        return;
+    if (!ResultFileExists(resultPath))
+        m_resultIcon = ResultIcon::Missing;
+    else
+        m_resultIcon = changed ? ResultIcon::Changed : ResultIcon::Saved;
+    m_resultIconPane->setPixmap(ResultIconPixmap(*m_resultIcon));
+
+    std::string shown = resultPath;
+    if (m_settings.GetShowFullFileName() == 0)
+        shown = RemoveAll(shown, m_settings.GetDestinationFolder());
+    m_destinationPane->setText(QString("Destination : %1").arg(QString::fromStdString(shown)));
+}
+
+QString CMainFrame::ResultStatusText() const {
+    return m_destinationPane ? m_destinationPane->text() : QString();
+}
+
+void CMainFrame::SetCheckSource(CommandId id, std::function<bool()> isChecked) {
+    m_checkSources[static_cast<int>(id)] = std::move(isChecked);
+    UpdateCheckMarks();
+}
+
+void CMainFrame::UpdateCheckMarks() {
+    for (const auto& [id, isChecked] : m_checkSources) {
+        if (QAction* action = Action(id); action && isChecked)
+            action->setChecked(isChecked());
+    }
+}

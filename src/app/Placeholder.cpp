@@ -1,1 +1,0 @@
-int lumicut_ui_placeholder = 0;

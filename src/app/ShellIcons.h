@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QIcon>
+#include <QPixmap>
+
+// State of the current photo's result file, shown as an icon in the status bar. The
+// numbers are the icons' historical identifiers.
+enum class ResultIcon : int {
+    Saved = 129,   // a result file exists and the photo is unchanged since
+    Missing = 141, // no result file
+    Changed = 142, // a result file exists and the photo has been changed since
+};
+
+// 16 x 16 pictures on a transparent background: an empty page, a page with a pencil, a
+// page with a green check mark.
+[[nodiscard]] QPixmap ResultIconPixmap(ResultIcon icon);
+
+// The program's window icon: a crop frame over a small landscape, in several sizes.
+[[nodiscard]] QIcon ProgramIcon();

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+// One message box as the program asks for it: exact French text and caption, icon,
+// buttons. Tests answer these through CToolsApp::SetMessageBoxHook instead of a modal box.
+struct MessageRequest {
+    QString text;
+    QString caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons = QMessageBox::Ok;
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+};

@@ -1,0 +1,133 @@
+#include "tools/ToolsApp.h"
+
+#include "naming/ResultName.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMainWindow>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <utility>
+
+namespace {
+
+// Replacements installed by tests; empty in the running program.
+struct DialogHooks {
+    CToolsApp::FolderPickerHook folderPicker;
+    CToolsApp::MessageBoxHook messageBox;
+    CToolsApp::UrlOpenerHook urlOpener;
+    QPointer<QWidget> mainWindow;
+};
+
+DialogHooks& Hooks() {
+    static DialogHooks hooks;
+    return hooks;
+}
+
+std::string WithTrailingSlash(std::string folder) {
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+} // namespace
+
+CToolsApp::CToolsApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // The menu skin's look profile is read with QSettings under these names
+    // (~/.config/lumicut/Lumicut.ini); the program's own settings live in param.dat.
+    setOrganizationName("lumicut");
+    setApplicationName("Lumicut");
+    setApplicationVersion(LUMICUT_VERSION);
+}
+
+CToolsApp::~CToolsApp() = default;
+
+void CToolsApp::SetFolderPickerHook(FolderPickerHook hook) {
+    Hooks().folderPicker = std::move(hook);
+}
+
+void CToolsApp::SetMessageBoxHook(MessageBoxHook hook) {
+    Hooks().messageBox = std::move(hook);
+}
+
+void CToolsApp::SetUrlOpenerHook(UrlOpenerHook hook) {
+    Hooks().urlOpener = std::move(hook);
+}
+
+void CToolsApp::SetMainWindow(QWidget* window) {
+    Hooks().mainWindow = window;
+}
+
+QWidget* CToolsApp::MainWindow() {
+    if (Hooks().mainWindow)
+        return Hooks().mainWindow;
+    if (auto* active = qobject_cast<QMainWindow*>(QApplication::activeWindow()))
+        return active;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* frame = qobject_cast<QMainWindow*>(widget); frame && frame->isVisible())
+            return frame;
+    }
+    return nullptr;
+}
+
+std::string CToolsApp::BrowseForFolder(const std::string& title, const std::string& initialFolder) {
+    if (Hooks().folderPicker)
+        return WithTrailingSlash(Hooks().folderPicker(title, initialFolder));
+    const QString chosen = QFileDialog::getExistingDirectory(
+        MainWindow(), QString::fromStdString(title), QString::fromStdString(initialFolder),
+        QFileDialog::ShowDirsOnly);
+    return WithTrailingSlash(chosen.toStdString());
+}
+
+QMessageBox::StandardButton CToolsApp::MessageBox(const MessageRequest& request) {
+    if (Hooks().messageBox)
+        return Hooks().messageBox(request);
+    QMessageBox box(request.icon, request.caption, request.text, request.buttons, MainWindow());
+    box.setWindowModality(Qt::ApplicationModal);
+    if (request.defaultButton != QMessageBox::NoButton)
+        box.setDefaultButton(request.defaultButton);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+void CToolsApp::ShowWarning(const QString& text, const QString& caption) {
+    MessageBox({text, caption, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+void CToolsApp::ShowInformation(const QString& text, const QString& caption) {
+    MessageBox({text, caption, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
+}
+
+bool CToolsApp::AskYesNo(const QString& text, const QString& caption) {
+    return MessageBox({text, caption, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                       QMessageBox::Yes}) == QMessageBox::Yes;
+}
+
+std::string CToolsApp::ReplaceNoCase(const std::string& source, const std::string& search,
+                                     const std::string& replacement) {
+    return ::ReplaceNoCase(source, search, replacement);
+}
+
+std::string CToolsApp::GetModuleFolder() {
+    return WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString());
+}
+
+ProgramVersion CToolsApp::GetProgramVersion() {
+    return {LUMICUT_VERSION_MAJOR, LUMICUT_VERSION_MINOR, LUMICUT_VERSION_PATCH,
+            LUMICUT_VERSION_TWEAK};
+}
+
+bool CToolsApp::GetProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant) {
+    const ProgramVersion version = GetProgramVersion();
+    mostSignificant = version.MostSignificant();
+    leastSignificant = version.LeastSignificant();
+    return true;
+}
+
+bool CToolsApp::OpenUrl(const std::string& url) {
+    if (Hooks().urlOpener)
+        return Hooks().urlOpener(url);
+    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "tools/MessageRequest.h"
+#include "tools/ProgramVersion.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+// Base of the application object: a QApplication with the small utilities every window of
+// the program shares (folder picker, message boxes, version, web pages). The utilities are
+// static so that they also work when the running application is a plain QApplication
+// (widget tests); the dialogs they open can be replaced by hooks there.
+class CToolsApp : public QApplication {
+    Q_OBJECT
+
+public:
+    CToolsApp(int& argc, char** argv);
+    ~CToolsApp() override;
+
+    // Replacements for the modal dialogs, installed by tests. An empty function restores
+    // the real dialog.
+    using FolderPickerHook =
+        std::function<std::string(const std::string& title, const std::string& initialFolder)>;
+    using MessageBoxHook = std::function<QMessageBox::StandardButton(const MessageRequest&)>;
+    using UrlOpenerHook = std::function<bool(const std::string& url)>;
+    static void SetFolderPickerHook(FolderPickerHook hook);
+    static void SetMessageBoxHook(MessageBoxHook hook);
+    static void SetUrlOpenerHook(UrlOpenerHook hook);
+
+    // The window dialogs and message boxes are centred on and kept above. When none was
+    // set, the active QMainWindow, else the first visible one, else none.
+    static void SetMainWindow(QWidget* window);
+    [[nodiscard]] static QWidget* MainWindow();
+
+    // Lets the user pick a folder; the result is a UTF-8 path ending with '/', or empty
+    // when the user cancels.
+    [[nodiscard]] static std::string BrowseForFolder(const std::string& title,
+                                                     const std::string& initialFolder);
+
+    // Application-modal message box over the main window; returns the button chosen.
+    static QMessageBox::StandardButton MessageBox(const MessageRequest& request);
+    // Warning with the exclamation icon and an OK button.
+    static void ShowWarning(const QString& text, const QString& caption = "Attention!!!");
+    // Information icon and an OK button.
+    static void ShowInformation(const QString& text, const QString& caption = "Lumicut");
+    // Yes/No question with the question icon; Yes is the default (Enter answers Yes).
+    [[nodiscard]] static bool AskYesNo(const QString& text, const QString& caption = "Lumicut");
+
+    // Every occurrence of search in source, compared without regard to ASCII case,
+    // replaced by replacement.
+    [[nodiscard]] static std::string ReplaceNoCase(const std::string& source,
+                                                   const std::string& search,
+                                                   const std::string& replacement);
+
+    // Folder of the running executable, UTF-8, ending with '/'.
+    [[nodiscard]] static std::string GetModuleFolder();
+
+    [[nodiscard]] static ProgramVersion GetProgramVersion();
+    // Packed form: major.minor and patch.tweak words. Always succeeds (compiled in).
+    static bool GetProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant);
+
+    // Opens a web address in the user's browser; false when nothing could open it.
+    static bool OpenUrl(const std::string& url);
+};

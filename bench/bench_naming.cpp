@@ -13,15 +13,6 @@
 #include "naming/PhotoScan.h"
 #include "naming/ResultName.h"
 
-#if !__has_include("engine/Photo.h")
-// TEMPORARY: stands in for the shot date reader until the photo type is in the tree
-// (the masks below never use "%dc"); this block goes away with engine/Photo.h.
-#include "naming/ShotDate.h"
-QDateTime GetShotDate(const std::string& /*photoPath*/, const Photo* /*image*/) {
-    return QDateTime::currentDateTime();
-}
-#endif
-
 namespace {
 
 // A temporary folder removed when the program ends.

@@ -8,7 +8,7 @@
 
 namespace {
 
-Rgb ToRgb(const QColor& c) {
+LabelRgb ToRgb(const QColor& c) {
     return {c.red(), c.green(), c.blue()};
 }
 
@@ -51,8 +51,8 @@ void CGradientLabel::paintEvent(QPaintEvent* /*event*/) {
 
 QRect CGradientLabel::DrawLabel(QPainter& painter) const {
     const QRect client = rect();
-    for (const GradientBand& band : GradientBands(client.left(), client.left() + client.width(),
-                                                  ToRgb(startColor), ToRgb(endColor))) {
+    for (const LabelBand& band : LabelGradientBands(client.left(), client.left() + client.width(),
+                                                    ToRgb(startColor), ToRgb(endColor))) {
         painter.fillRect(QRect(band.left, client.top(), band.right - band.left, client.height()),
                          QColor(band.red, band.green, band.blue));
     }

@@ -24,6 +24,9 @@ public:
     [[nodiscard]] const QFont& LabelFont() const { return labelFont; }
     // Gradient from start (left) to end (right); takes effect at the next repaint.
     void SetColors(const QColor& start, const QColor& end);
+    [[nodiscard]] const QColor& StartColor() const { return startColor; }
+    [[nodiscard]] const QColor& EndColor() const { return endColor; }
+    [[nodiscard]] const QColor& TextColor() const { return textColor; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -22,10 +22,10 @@ int Channel(int start, int end, int band) {
 
 } // namespace
 
-std::vector<GradientBand> GradientBands(int left, int right, Rgb start, Rgb end) {
+std::vector<LabelBand> LabelGradientBands(int left, int right, LabelRgb start, LabelRgb end) {
     constexpr int kBands = 255;
     const float step = static_cast<float>(right - left) * (1.0f / 255.0f);
-    std::vector<GradientBand> bands;
+    std::vector<LabelBand> bands;
     bands.reserve(kBands);
     for (int i = 0; i < kBands; ++i) {
         bands.push_back({left + TruncFloat(static_cast<float>(i) * step),

@@ -12,17 +12,17 @@
 // reach them directly. Coordinates are the owning widget's client pixels.
 
 // One solid band of a horizontal gradient: x from left (inclusive) to right (exclusive).
-struct GradientBand {
+struct LabelBand {
     int left = 0;
     int right = 0;
     int red = 0;
     int green = 0;
     int blue = 0;
 
-    friend bool operator==(const GradientBand&, const GradientBand&) = default;
+    friend bool operator==(const LabelBand&, const LabelBand&) = default;
 };
 
-struct Rgb {
+struct LabelRgb {
     int red = 0;
     int green = 0;
     int blue = 0;
@@ -31,7 +31,8 @@ struct Rgb {
 // The 255 bands (not 256) filling [left, right) from start to end. Band edges and colours
 // are worked out in single precision and truncated, so the last band carries the colour at
 // 254/255 of the way, not end itself.
-[[nodiscard]] std::vector<GradientBand> GradientBands(int left, int right, Rgb start, Rgb end);
+[[nodiscard]] std::vector<LabelBand> LabelGradientBands(int left, int right, LabelRgb start,
+                                                        LabelRgb end);
 
 // The gauge's size text: "Taille : 1200x1800 (0.667)", without the ratio when showFactor is
 // off; empty when either side is 0.

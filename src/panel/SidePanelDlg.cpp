@@ -5,16 +5,12 @@
 #include <QResizeEvent>
 
 #include "engine/FrameRect.h"
+#include "engine/Photo.h"
 #include "engine/PictureModel.h"
 #include "naming/PhotoScan.h"
 #include "naming/ResultIndex.h"
 #include "panel/PanelRules.h"
 #include "settings/Settings.h"
-
-#if __has_include("engine/Photo.h")
-#include "engine/Photo.h"
-#define LUMICUT_PANEL_HAS_PHOTO 1
-#endif
 
 namespace {
 
@@ -116,13 +112,11 @@ void CSidePanelDlg::SelectCurrentPicture() {
     }
     if (display != nullptr) {
         display->LoadPicture(path, GetCurrentResultIndex());
-#ifdef LUMICUT_PANEL_HAS_PHOTO
         // A photo that failed to load leaves the previous one in the display window; the
         // preview then shows that one, as the display window does.
         if (const Photo* photo = display->GetImage()) {
             preview->SetPreview(photo->Image());
         }
-#endif
         const std::string resultPath = display->GetResultPath();
         if (showResultStatus) {
             showResultStatus(resultPath, false);

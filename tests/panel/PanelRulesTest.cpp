@@ -10,8 +10,8 @@
 
 namespace {
 
-TEST(GradientBands, A510PixelLabelHas255BandsOfTwoPixels) {
-    const std::vector<GradientBand> bands = GradientBands(0, 510, {0, 0, 100}, {255, 255, 255});
+TEST(LabelGradientBands, A510PixelLabelHas255BandsOfTwoPixels) {
+    const std::vector<LabelBand> bands = LabelGradientBands(0, 510, {0, 0, 100}, {255, 255, 255});
     ASSERT_EQ(bands.size(), 255u);
     for (int i = 0; i < 255; ++i) {
         EXPECT_EQ(bands[i].left, 2 * i) << "band " << i;
@@ -19,13 +19,13 @@ TEST(GradientBands, A510PixelLabelHas255BandsOfTwoPixels) {
     }
 }
 
-TEST(GradientBands, ColoursStopOneStepShortOfTheEndColour) {
+TEST(LabelGradientBands, ColoursStopOneStepShortOfTheEndColour) {
     struct Row {
         const char* name;
-        Rgb start;
-        Rgb end;
-        GradientBand first;
-        GradientBand last;
+        LabelRgb start;
+        LabelRgb end;
+        LabelBand first;
+        LabelBand last;
     };
     const Row rows[] = {
         {"header blue to white",
@@ -37,22 +37,22 @@ TEST(GradientBands, ColoursStopOneStepShortOfTheEndColour) {
         {"same colour", {7, 8, 9}, {7, 8, 9}, {0, 2, 7, 8, 9}, {508, 510, 7, 8, 9}},
     };
     for (const Row& row : rows) {
-        const std::vector<GradientBand> bands = GradientBands(0, 510, row.start, row.end);
+        const std::vector<LabelBand> bands = LabelGradientBands(0, 510, row.start, row.end);
         ASSERT_EQ(bands.size(), 255u) << row.name;
         EXPECT_EQ(bands.front(), row.first) << row.name;
         EXPECT_EQ(bands.back(), row.last) << row.name;
     }
 }
 
-TEST(GradientBands, NarrowLabelGivesEmptyBandsAndKeepsTheLeftEdge) {
+TEST(LabelGradientBands, NarrowLabelGivesEmptyBandsAndKeepsTheLeftEdge) {
     // 100 pixels: step 0.392; some bands are empty, the last one ends at the right edge.
-    const std::vector<GradientBand> bands = GradientBands(10, 110, {0, 0, 0}, {255, 0, 0});
+    const std::vector<LabelBand> bands = LabelGradientBands(10, 110, {0, 0, 0}, {255, 0, 0});
     ASSERT_EQ(bands.size(), 255u);
     EXPECT_EQ(bands.front().left, 10);
     EXPECT_EQ(bands.front().right, 10);
     EXPECT_EQ(bands.back().right, 110);
     int covered = 0;
-    for (const GradientBand& band : bands) {
+    for (const LabelBand& band : bands) {
         covered += band.right - band.left;
     }
     EXPECT_EQ(covered, 100);

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Why a decode was refused.
+enum class JpegDecodeError {
+    None,
+    ReadFailed,  // the file could not be opened or read
+    NotJpeg,     // empty data, or no readable JPEG header (PNG, text, cut inside the header,
+                 // a side of 0 pixels)
+    TooLarge,    // a side of kMaxSide photo pixels or more, or too many pixels in all
+    OutOfMemory, // the pixel buffer could not be allocated
+    Corrupt,     // the compressed data is broken beyond what the decoder can recover
+};
+
+struct JpegDecodeResult {
+    QImage image; // Format_RGB888; null unless error is None
+    JpegDecodeError error = JpegDecodeError::None;
+    bool dataWarning = false; // damaged or cut-short scan data: the missing part is gray
+
+    [[nodiscard]] bool Ok() const { return error == JpegDecodeError::None; }
+};
+
+// JPEG coding through libjpeg-turbo, and the safe writing of result files.
+class JpegCodec {
+public:
+    // Photos with a side of this many photo pixels or more are refused before any
+    // allocation; so are photos of more than kMaxPixels pixels (about 1.8 GB in RGB888).
+    static constexpr int kMaxSide = 60000;
+    static constexpr std::int64_t kMaxPixels = 600'000'000;
+
+    // Decodes JPEG bytes straight into the buffer of a new Format_RGB888 image. Damaged
+    // scan data still gives a picture (the decoder's warnings are accepted, as photo
+    // viewers do); anything the decoder cannot get through is refused.
+    [[nodiscard]] static JpegDecodeResult Decode(const QByteArray& jpeg);
+    [[nodiscard]] static JpegDecodeResult DecodeFile(const std::string& path);
+
+    // Encodes image (converted to RGB888 when it is not) at quality 0..100 (100 the
+    // highest; values outside are clamped). exifPayload, when not empty, is the content of
+    // the APP1 segment ("Exif\0\0" then the TIFF block) and is placed right after SOI.
+    // A dots-per-inch resolution above 0 goes into the JFIF density fields.
+    [[nodiscard]] static std::optional<QByteArray> Encode(const QImage& image, int quality,
+                                                          const QByteArray& exifPayload = {},
+                                                          double dpiX = 0.0, double dpiY = 0.0);
+
+    // The whole content of a file, or nothing when it cannot be read.
+    [[nodiscard]] static std::optional<QByteArray> ReadFile(const std::string& path);
+
+    // Writes bytes to path through a temporary file in the same folder that is synced and
+    // then renamed over path. On any failure the temporary file is removed and whatever
+    // was at path before is left untouched.
+    [[nodiscard]] static bool WriteFileSafely(const std::string& path, const QByteArray& bytes);
+};

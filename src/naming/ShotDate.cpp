@@ -1,0 +1,76 @@
+#include "naming/ShotDate.h"
+
+#include "engine/ExifBlock.h"
+#include "engine/Photo.h"
+
+#include <QDate>
+#include <QTime>
+#include <cctype>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr std::size_t kExifDateLength = 19; // "YYYY:MM:DD HH:MM:SS"
+
+// The leading decimal integer of text[pos, pos + count) the way atoi reads it: blanks,
+// an optional sign, then digits; 0 when there are none.
+int LeadingInt(const std::string& text, std::size_t pos, std::size_t count) {
+    const std::size_t end = pos + count;
+    while (pos < end && std::isspace(static_cast<unsigned char>(text[pos])))
+        ++pos;
+    bool negative = false;
+    if (pos < end && (text[pos] == '+' || text[pos] == '-'))
+        negative = text[pos++] == '-';
+    int value = 0;
+    while (pos < end && std::isdigit(static_cast<unsigned char>(text[pos])))
+        value = value * 10 + (text[pos++] - '0');
+    return negative ? -value : value;
+}
+
+// Fields at fixed positions; the separators are not looked at.
+QDateTime ParseExifDate(const std::string& text) {
+    if (text.size() != kExifDateLength)
+        return {};
+    const QDate date(LeadingInt(text, 0, 4), LeadingInt(text, 5, 2), LeadingInt(text, 8, 2));
+    const QTime time(LeadingInt(text, 11, 2), LeadingInt(text, 14, 2), LeadingInt(text, 17, 2));
+    if (!date.isValid() || !time.isValid())
+        return {};
+    return QDateTime(date, time);
+}
+
+// Birth time where the file system records it, else the last modification.
+QDateTime FileCreationTime(const std::string& path) {
+    struct statx info {};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &info) != 0)
+        return {};
+    const struct statx_timestamp* stamp = nullptr;
+    if ((info.stx_mask & STATX_BTIME) != 0 && info.stx_btime.tv_sec != 0)
+        stamp = &info.stx_btime;
+    else if ((info.stx_mask & STATX_MTIME) != 0)
+        stamp = &info.stx_mtime;
+    if (stamp == nullptr)
+        return {};
+    return QDateTime::fromMSecsSinceEpoch(stamp->tv_sec * 1000 + stamp->tv_nsec / 1000000);
+}
+
+} // namespace
+
+QDateTime GetShotDate(const std::string& photoPath, const Photo* image) {
+    std::optional<std::string> text;
+    if (image != nullptr) {
+        text = image->Exif().AsciiTag(ExifBlock::kTagDateTimeOriginal);
+    } else if (const std::optional<ExifBlock> exif = ExifBlock::FromFile(photoPath)) {
+        text = exif->AsciiTag(ExifBlock::kTagDateTimeOriginal);
+    }
+    if (text) {
+        const QDateTime shot = ParseExifDate(*text);
+        if (shot.isValid())
+            return shot;
+    }
+    const QDateTime created = FileCreationTime(photoPath);
+    if (created.isValid())
+        return created;
+    return QDateTime::currentDateTime();
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// Numbers typed into the preferences' edit fields: decimal digits with blanks around them
+// allowed; no other text. Unsigned numbers take no sign; both must fit in 32 bits.
+[[nodiscard]] std::optional<uint32_t> ParseUnsignedField(const QString& text);
+[[nodiscard]] std::optional<int32_t> ParseSignedField(const QString& text);

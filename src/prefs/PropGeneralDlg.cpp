@@ -1,0 +1,207 @@
+#include "prefs/PropGeneralDlg.h"
+
+#include "settings/Settings.h"
+#include "tools/TagMenu.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QCheckBox* NewCheck(const QString& text, const char* name, QWidget* parent) {
+    auto* check = new QCheckBox(text, parent);
+    check->setObjectName(QLatin1String(name));
+    return check;
+}
+
+QLineEdit* NewNumberEdit(const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setMaximumWidth(60);
+    return edit;
+}
+
+} // namespace
+
+CPropGeneralDlg::CPropGeneralDlg(CSettings& settings, MessageSink messages, QWidget* parent)
+    : CPropPageEx(134, QStringLiteral("Général"), settings, std::move(messages), parent) {
+    auto* origin = new QGroupBox(QStringLiteral("Fichiers d'origine"), this);
+    m_recurseCheck = NewCheck(QStringLiteral("Parcourrir le répertoire et ses sous répertoires"),
+                              "recurse", origin);
+    auto* originLayout = new QVBoxLayout(origin);
+    originLayout->addWidget(m_recurseCheck);
+
+    auto* result = new QGroupBox(QStringLiteral("Fichier résultat"), this);
+    m_qualityEdit = NewNumberEdit("jpegQuality", result);
+    m_autoRenameCheck =
+        NewCheck(QStringLiteral("Renommer le fichier résultat"), "autoRename", result);
+    m_resultNameEdit = new QLineEdit(result);
+    m_resultNameEdit->setObjectName(QStringLiteral("resultName"));
+    m_tagButton = new QPushButton(result);
+    m_tagButton->setObjectName(QStringLiteral("tagButton"));
+    m_tagButton->setIcon(TagMenuIcon());
+    m_tagButton->setToolTip(QStringLiteral("..."));
+    m_tagButton->setAutoDefault(false);
+    auto* resultLayout = new QGridLayout(result);
+    resultLayout->addWidget(new QLabel(QStringLiteral("Facteur de qualité JPEG"), result), 0, 0);
+    auto* qualityRow = new QHBoxLayout;
+    qualityRow->addWidget(m_qualityEdit);
+    qualityRow->addWidget(new QLabel(QStringLiteral("%"), result));
+    qualityRow->addStretch();
+    resultLayout->addLayout(qualityRow, 0, 1);
+    resultLayout->addWidget(m_autoRenameCheck, 1, 0, 1, 2);
+    resultLayout->addWidget(new QLabel(QStringLiteral("Nom du fichier :"), result), 2, 0);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(m_resultNameEdit);
+    nameRow->addWidget(m_tagButton);
+    resultLayout->addLayout(nameRow, 2, 1);
+
+    auto* frame = new QGroupBox(QStringLiteral("Général"), this);
+    m_recadColorCheck = NewCheck(
+        QStringLiteral("Activer le recadrage en couleur suivant la qualité"), "recadColor", frame);
+    m_smallBorderCheck = NewCheck(QStringLiteral("Activer la bordure discrète pour le recadrage"),
+                                  "smallBorder", frame);
+    m_opacityEdit = NewNumberEdit("opacity", frame);
+    auto* frameLayout = new QGridLayout(frame);
+    frameLayout->addWidget(m_recadColorCheck, 0, 0, 1, 2);
+    frameLayout->addWidget(m_smallBorderCheck, 1, 0, 1, 2);
+    frameLayout->addWidget(new QLabel(QStringLiteral("Niveau d'opacité du cadre"), frame), 2, 0);
+    auto* opacityRow = new QHBoxLayout;
+    opacityRow->addWidget(m_opacityEdit);
+    opacityRow->addWidget(new QLabel(QStringLiteral("%"), frame));
+    opacityRow->addStretch();
+    frameLayout->addLayout(opacityRow, 2, 1);
+
+    auto* program = new QGroupBox(QStringLiteral("Général"), this);
+    m_checkVersionCheck =
+        NewCheck(QStringLiteral("Rechercher la présence de nouvelle version au démarrage"),
+                 "checkVersion", program);
+    m_keybProgressifCheck =
+        NewCheck(QStringLiteral("Augmenter progressivement la vitesse de déplacement au clavier"),
+                 "keybProgressif", program);
+    m_fullFileNameCheck =
+        NewCheck(QStringLiteral("Afficher le chemin complet du fichier dans la barre de status"),
+                 "fullFileName", program);
+    auto* programLayout = new QVBoxLayout(program);
+    programLayout->addWidget(m_checkVersionCheck);
+    programLayout->addWidget(m_keybProgressifCheck);
+    programLayout->addWidget(m_fullFileNameCheck);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(origin);
+    layout->addWidget(result);
+    layout->addWidget(frame);
+    layout->addWidget(program);
+    layout->addStretch();
+
+    // Programmatic text changes count too: loading the values marks the page modified.
+    for (QLineEdit* edit : {m_resultNameEdit, m_qualityEdit, m_opacityEdit}) {
+        connect(edit, &QLineEdit::textChanged, this, [this] { MarkModified(); });
+    }
+    for (QCheckBox* check : {m_recurseCheck, m_checkVersionCheck, m_recadColorCheck,
+                             m_fullFileNameCheck, m_smallBorderCheck, m_keybProgressifCheck}) {
+        connect(check, &QCheckBox::clicked, this, [this] { MarkModified(); });
+    }
+    connect(m_autoRenameCheck, &QCheckBox::clicked, this, &CPropGeneralDlg::OnAutoRenameClicked);
+    connect(m_tagButton, &QPushButton::clicked, this, &CPropGeneralDlg::ShowTagMenu);
+}
+
+CPropGeneralDlg::~CPropGeneralDlg() = default;
+
+bool CPropGeneralDlg::ReadFields() {
+    ClearBadField();
+    uint32_t quality = m_jpegQuality;
+    if (!ReadUnsigned(m_qualityEdit, quality)) {
+        return false;
+    }
+    m_jpegQuality = quality;
+    if (!CheckRange(m_qualityEdit, quality, 0, 100)) {
+        return false;
+    }
+    m_autoRename = m_autoRenameCheck->isChecked();
+    m_resultName = m_resultNameEdit->text().toStdString();
+    m_recurse = m_recurseCheck->isChecked();
+    m_checkVersion = m_checkVersionCheck->isChecked();
+    m_recadColor = m_recadColorCheck->isChecked();
+    m_fullFileName = m_fullFileNameCheck->isChecked();
+    m_smallBorder = m_smallBorderCheck->isChecked();
+    if (!ReadUnsigned(m_opacityEdit, m_opacity)) {
+        return false;
+    }
+    m_keybProgressif = m_keybProgressifCheck->isChecked();
+    return true;
+}
+
+void CPropGeneralDlg::WriteFields() {
+    m_qualityEdit->setText(QString::number(m_jpegQuality));
+    m_autoRenameCheck->setChecked(m_autoRename);
+    m_resultNameEdit->setText(QString::fromStdString(m_resultName));
+    m_recurseCheck->setChecked(m_recurse);
+    m_checkVersionCheck->setChecked(m_checkVersion);
+    m_recadColorCheck->setChecked(m_recadColor);
+    m_fullFileNameCheck->setChecked(m_fullFileName);
+    m_smallBorderCheck->setChecked(m_smallBorder);
+    m_opacityEdit->setText(QString::number(m_opacity));
+    m_keybProgressifCheck->setChecked(m_keybProgressif);
+}
+
+void CPropGeneralDlg::LoadValues() {
+    CSettings& settings = Settings();
+    m_autoRename = settings.GetAutoRename() != 0;
+    m_jpegQuality = static_cast<uint32_t>(settings.GetJpegQuality());
+    m_resultName = settings.GetResultName();
+    m_recurse = settings.GetRecurseOrigin() != 0;
+    m_checkVersion = settings.GetCheckVersion() != 0;
+    m_recadColor = settings.GetUseRecadColor() != 0;
+    m_smallBorder = settings.GetUseSmallRBorder() != 0;
+    m_fullFileName = settings.GetShowFullFileName() != 0;
+    m_opacity = static_cast<uint32_t>(settings.GetOpacity());
+    m_keybProgressif = settings.GetKeybProgressif() != 0;
+    m_resultNameEdit->setEnabled(m_autoRename);
+    WriteFields();
+}
+
+void CPropGeneralDlg::SaveValues() {
+    ReadFields();
+    CSettings& settings = Settings();
+    settings.SetAutoRename(m_autoRename ? 1 : 0);
+    settings.SetRecurseOrigin(m_recurse ? 1 : 0);
+    settings.SetJpegQuality(static_cast<int32_t>(m_jpegQuality));
+    settings.SetResultName(m_resultName);
+    settings.SetCheckVersion(m_checkVersion ? 1 : 0);
+    settings.SetUseRecadColor(m_recadColor ? 1 : 0);
+    settings.SetUseSmallRBorder(m_smallBorder ? 1 : 0);
+    settings.SetShowFullFileName(m_fullFileName ? 1 : 0);
+    settings.SetOpacity(static_cast<int32_t>(m_opacity));
+    settings.SetKeybProgressif(m_keybProgressif ? 1 : 0);
+}
+
+void CPropGeneralDlg::OnAutoRenameClicked() {
+    ReadFields();
+    m_resultNameEdit->setEnabled(m_autoRenameCheck->isChecked());
+    MarkModified();
+}
+
+void CPropGeneralDlg::ShowTagMenu() {
+    const QString tag = ChooseNameTag(m_tagButton, true);
+    if (!tag.isEmpty()) {
+        AppendTag(tag);
+    }
+}
+
+void CPropGeneralDlg::AppendTag(const QString& tag) {
+    QWidget* focused = QApplication::focusWidget();
+    ReadFields();
+    m_resultName += tag.toStdString();
+    WriteFields();
+    if (focused) {
+        focused->setFocus();
+    }
+}

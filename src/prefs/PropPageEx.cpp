@@ -1,0 +1,102 @@
+#include "prefs/PropPageEx.h"
+
+#include "prefs/FieldText.h"
+
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
+
+namespace {
+
+// Controls that take Enter and Escape for themselves instead of closing the sheet.
+bool WantsEnterAndEscape(const QWidget* widget) {
+    return qobject_cast<const QLineEdit*>(widget) ||
+           qobject_cast<const QAbstractItemView*>(widget) ||
+           qobject_cast<const QTextEdit*>(widget) || qobject_cast<const QPlainTextEdit*>(widget) ||
+           qobject_cast<const QAbstractSpinBox*>(widget);
+}
+
+} // namespace
+
+CPropPageEx::CPropPageEx(int templateId, const QString& title, CSettings& settings,
+                         MessageSink messages, QWidget* parent)
+    : QWidget(parent), m_templateId(templateId), m_title(title), m_settings(settings),
+      m_messages(MessageSinkOrDefault(std::move(messages))) {}
+
+CPropPageEx::~CPropPageEx() = default;
+
+void CPropPageEx::InitPage() {
+    if (m_initialised) {
+        return;
+    }
+    m_initialised = true;
+    LoadValues();
+}
+
+void CPropPageEx::OnApply(bool applyButtonEnabled) {
+    if (applyButtonEnabled) {
+        SaveValues();
+    }
+}
+
+void CPropPageEx::MarkModified() {
+    m_modified = true;
+    emit markedModified();
+}
+
+void CPropPageEx::FocusBadField() {
+    if (m_badField) {
+        m_badField->setFocus();
+        m_badField->selectAll();
+    }
+}
+
+void CPropPageEx::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool enterOrEscape =
+        key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
+    if (enterOrEscape && WantsEnterAndEscape(window()->focusWidget())) {
+        // The control has had the key already; the sheet must not close on it.
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool CPropPageEx::RefuseField(QLineEdit* edit, const QString& message) {
+    m_badField = edit;
+    m_messages(this, MessageIcon::Warning, AppTitle(), message);
+    FocusBadField();
+    return false;
+}
+
+bool CPropPageEx::ReadUnsigned(QLineEdit* edit, uint32_t& field) {
+    const std::optional<uint32_t> value = ParseUnsignedField(edit->text());
+    if (!value) {
+        return RefuseField(edit, QStringLiteral("Veuillez entrer un nombre entier positif."));
+    }
+    field = *value;
+    return true;
+}
+
+bool CPropPageEx::CheckRange(QLineEdit* edit, uint32_t value, uint32_t low, uint32_t high) {
+    if (value < low || value > high) {
+        return RefuseField(edit, QStringLiteral("Veuillez entrer un nombre entier compris entre "
+                                                "%1 et %2.")
+                                     .arg(low)
+                                     .arg(high));
+    }
+    return true;
+}
+
+bool CPropPageEx::ReadSigned(QLineEdit* edit, int32_t& field) {
+    const std::optional<int32_t> value = ParseSignedField(edit->text());
+    if (!value) {
+        return RefuseField(edit, QStringLiteral("Veuillez entrer un nombre entier."));
+    }
+    field = *value;
+    return true;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "tools/UserMessage.h"
+
+#include <QString>
+#include <QWidget>
+#include <cstdint>
+
+class CSettings;
+class QLineEdit;
+
+// Common base of the preferences pages: loads its values the first time it is shown,
+// saves them when the sheet is applied while some page is marked modified, and keeps
+// Enter and Escape for the edit field or list that has the focus.
+class CPropPageEx : public QWidget {
+    Q_OBJECT
+public:
+    CPropPageEx(int templateId, const QString& title, CSettings& settings, MessageSink messages,
+                QWidget* parent = nullptr);
+    ~CPropPageEx() override;
+
+    [[nodiscard]] int TemplateId() const { return m_templateId; }
+    [[nodiscard]] QString Title() const { return m_title; }
+
+    // First showing of the page: LoadValues. Later calls do nothing.
+    virtual void InitPage();
+    [[nodiscard]] bool IsInitialised() const { return m_initialised; }
+
+    // Reads the controls into the page's fields in exchange order. A bad entry is reported
+    // to the user, gets the focus back and stops the read there (fields before it hold
+    // their new values, the others their old ones); returns false then.
+    virtual bool ReadFields() { return true; }
+    // Shows the page's fields in the controls.
+    virtual void WriteFields() {}
+    // The last field refused by ReadFields, or null.
+    [[nodiscard]] QLineEdit* BadField() const { return m_badField; }
+    void FocusBadField();
+
+    // Called for every shown page on OK and on Appliquer; saves only while the sheet's
+    // apply button is enabled.
+    void OnApply(bool applyButtonEnabled);
+
+    virtual void LoadValues() {}
+    virtual void SaveValues() {}
+    virtual void MarkModified();
+
+    [[nodiscard]] bool IsModified() const { return m_modified; }
+    void ClearModified() { m_modified = false; }
+
+signals:
+    void markedModified();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+    [[nodiscard]] CSettings& Settings() { return m_settings; }
+    [[nodiscard]] const MessageSink& Messages() const { return m_messages; }
+
+    void ClearBadField() { m_badField = nullptr; }
+    // Field checks used by ReadFields; false after telling the user.
+    bool ReadUnsigned(QLineEdit* edit, uint32_t& field);
+    bool CheckRange(QLineEdit* edit, uint32_t value, uint32_t low, uint32_t high);
+    bool ReadSigned(QLineEdit* edit, int32_t& field);
+
+private:
+    bool RefuseField(QLineEdit* edit, const QString& message);
+
+    int m_templateId = 0;
+    QString m_title;
+    CSettings& m_settings;
+    MessageSink m_messages;
+    bool m_initialised = false;
+    bool m_modified = false;
+    QLineEdit* m_badField = nullptr;
+};

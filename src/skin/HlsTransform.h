@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QColor>
+
+// Hue, lightness and saturation, each scaled to 0..255 (hue 255 = the full circle).
+struct HlsByte {
+    int hue = 0;
+    int lightness = 0;
+    int saturation = 0;
+};
+
+[[nodiscard]] HlsByte RgbToHls(const QColor& colour);
+[[nodiscard]] QColor HlsToRgb(const HlsByte& hls);
+
+// Moves lightness and saturation of a colour towards their maximum (positive per cent) or
+// towards zero (negative per cent); l and s run from -100 to 100, hue is kept.
+[[nodiscard]] QColor HLS_TRANSFORM(const QColor& colour, int l, int s);

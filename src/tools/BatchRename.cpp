@@ -1,0 +1,209 @@
+#include "tools/BatchRename.h"
+
+#include "naming/PhotoScan.h"
+#include "naming/ResultName.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <string_view>
+#include <system_error>
+#include <unistd.h>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool PathExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path.empty() ? std::string("/") : path, error);
+}
+
+// Stands for the mask's "%i" while the other tags are expanded; holds no '%' and no
+// ".jpg", so no expansion touches it.
+constexpr std::string_view kIndexMark = "\x01I\x01";
+constexpr int kLastIndex = 999;
+
+std::string ReplaceAll(const std::string& text, std::string_view from, std::string_view to) {
+    std::string out;
+    std::size_t start = 0;
+    for (std::size_t pos = text.find(from); pos != std::string::npos;
+         pos = text.find(from, start)) {
+        out.append(text, start, pos - start);
+        out += to;
+        start = pos + from.size();
+    }
+    out.append(text, start, std::string::npos);
+    return out;
+}
+
+std::string FileNameOf(const std::string& path) {
+    return path.substr(path.rfind('/') + 1);
+}
+
+struct DirCloser {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+// Names present in the folders of one run, read once per folder and kept up to date with
+// the run's own moves, so the free "%i" index is found without one file-system query per
+// candidate. A move still never replaces a file that appeared meanwhile.
+class TakenNames {
+public:
+    [[nodiscard]] bool Contains(const std::string& folder, const std::string& name) {
+        return Names(folder).contains(name);
+    }
+    void Add(const std::string& folder, const std::string& name) { Names(folder).insert(name); }
+    void Remove(const std::string& folder, const std::string& name) { Names(folder).erase(name); }
+
+private:
+    std::unordered_set<std::string>& Names(const std::string& folder) {
+        auto found = m_folders.find(folder);
+        if (found != m_folders.end()) {
+            return found->second;
+        }
+        std::unordered_set<std::string>& names = m_folders[folder];
+        const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
+        if (dir) {
+            while (const dirent* entry = ::readdir(dir.get())) {
+                names.insert(entry->d_name);
+            }
+        }
+        return names;
+    }
+
+    std::unordered_map<std::string, std::unordered_set<std::string>> m_folders;
+};
+
+// The name after every tag but "%i", with "%i" still in it (or without any).
+std::string NameBeforeIndex(const std::string& photoPath, const std::string& mask) {
+    const std::string folder = FolderOf(photoPath);
+    const std::string marked = ReplaceAll(mask, "%i", kIndexMark);
+    return ReplaceAll(BuildResultName(photoPath, folder + marked, nullptr, nullptr), kIndexMark,
+                      "%i");
+}
+
+// First index from 000 whose name is not taken (999 when all are), as BuildResultName
+// chooses it.
+std::string WithFreeIndex(const std::string& name, const std::string& folder, TakenNames& taken) {
+    const auto withIndex = [&name](int index) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%.3d", index);
+        return ReplaceAll(name, "%i", digits);
+    };
+    int index = 0;
+    std::string candidate = withIndex(index);
+    while (index < kLastIndex && taken.Contains(folder, FileNameOf(candidate))) {
+        ++index;
+        candidate = withIndex(index);
+    }
+    return candidate;
+}
+
+// Moves one photo to its new name in its own folder; a name found taken at the moment of
+// the move is noted and the next free one tried.
+bool RenameOne(const std::string& source, const std::string& mask, TakenNames& taken) {
+    const std::string folder = FolderOf(source);
+    const std::string name = NameBeforeIndex(source, mask);
+    if (FolderOf(name) != folder) {
+        return false;
+    }
+    const bool indexed = name.find("%i") != std::string::npos;
+    for (int attempt = 0; attempt <= kLastIndex; ++attempt) {
+        const std::string target = indexed ? WithFreeIndex(name, folder, taken) : name;
+        switch (MoveFileNoReplace(source, target)) {
+        case MoveOutcome::Moved:
+            taken.Remove(folder, FileNameOf(source));
+            taken.Add(folder, FileNameOf(target));
+            return true;
+        case MoveOutcome::TargetExists:
+            if (!indexed || taken.Contains(folder, FileNameOf(target))) {
+                return false;
+            }
+            taken.Add(folder, FileNameOf(target));
+            break;
+        case MoveOutcome::Failed:
+            return false;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool FolderPrefixesExist(const std::string& folder) {
+    if (folder.empty()) {
+        return false;
+    }
+    for (std::size_t slash = folder.find('/'); slash != std::string::npos;
+         slash = folder.find('/', slash + 1)) {
+        if (!PathExists(folder.substr(0, slash))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+RenameFolderCheck ListPhotosToRename(const std::string& folder, std::vector<std::string>& photos) {
+    photos.clear();
+    if (!FolderPrefixesExist(folder)) {
+        return RenameFolderCheck::IncorrectFolder;
+    }
+    const std::string scanned = folder.back() == '/' ? folder : folder + '/';
+    ScanPhotoFolder(scanned, photos, true);
+    return photos.empty() ? RenameFolderCheck::NoPhotos : RenameFolderCheck::Ok;
+}
+
+MoveOutcome MoveFileByLink(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) != 0) {
+        return errno == EEXIST ? MoveOutcome::TargetExists : MoveOutcome::Failed;
+    }
+    if (::unlink(from.c_str()) != 0) {
+        // Keep the single old name rather than two names for one photo.
+        ::unlink(to.c_str());
+        return MoveOutcome::Failed;
+    }
+    return MoveOutcome::Moved;
+}
+
+MoveOutcome MoveFileNoReplace(const std::string& from, const std::string& to) {
+    if (from.empty() || to.empty()) {
+        return MoveOutcome::Failed;
+    }
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return MoveOutcome::Moved;
+    }
+    if (errno == EEXIST) {
+        return MoveOutcome::TargetExists;
+    }
+    if (errno == EINVAL || errno == ENOSYS) {
+        return MoveFileByLink(from, to);
+    }
+    return MoveOutcome::Failed;
+}
+
+RenameTally RenamePhotos(const std::vector<std::string>& photos, const std::string& mask,
+                         const std::function<void(int percent)>& progress) {
+    RenameTally tally;
+    TakenNames taken;
+    const auto count = static_cast<long long>(photos.size());
+    for (long long i = 0; i < count; ++i) {
+        if (RenameOne(photos[static_cast<std::size_t>(i)], mask, taken)) {
+            ++tally.renamed;
+        } else {
+            ++tally.kept;
+        }
+        if (progress) {
+            progress(static_cast<int>((100 * i) / count));
+        }
+    }
+    return tally;
+}

@@ -1,0 +1,166 @@
+#include "tools/VersionChecker.h"
+
+#include "tools/ToolsApp.h"
+#include "tools/VersionReply.h"
+#include "tools/WebLinks.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+// Wait cursor for the length of a scope.
+struct WaitCursor {
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+bool IsWebAddress(const QString& address) {
+    const QUrl url(address, QUrl::StrictMode);
+    return url.isValid() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+} // namespace
+
+QString NewVersionQuestion(uint32_t currentMs, uint32_t newMs) {
+    return QStringLiteral("Vous utilisez actuellement la version %1.%2 de Lumicut.\n"
+                          "La version %3.%4 est désormais disponible sur %5.\n"
+                          "Voulez vous avoir plus d'informations sur cette version ?")
+        .arg(VersionMajor(currentMs))
+        .arg(VersionMinor(currentMs))
+        .arg(VersionMajor(newMs))
+        .arg(VersionMinor(newMs))
+        .arg(SiteName());
+}
+
+CVersionChecker::CVersionChecker() : CVersionChecker(Hooks{}) {}
+
+CVersionChecker::CVersionChecker(Hooks hooks) : m_hooks(std::move(hooks)) {
+    if (!m_hooks.programVersion) {
+        m_hooks.programVersion = [](uint32_t& mostSignificant, uint32_t& leastSignificant) {
+            return CToolsApp::GetProgramVersion(mostSignificant, leastSignificant);
+        };
+    }
+    if (!m_hooks.openUrl) {
+        m_hooks.openUrl = [](const QString& address) { CToolsApp::OpenUrl(address.toStdString()); };
+    }
+    m_hooks.messages = MessageSinkOrDefault(std::move(m_hooks.messages));
+}
+
+CVersionChecker::~CVersionChecker() = default;
+
+void CVersionChecker::CheckVersion(const QString& address, bool silent) {
+    uint32_t currentMs = 0;
+    uint32_t currentLs = 0;
+    if (!m_hooks.programVersion(currentMs, currentLs)) {
+        return;
+    }
+    FetchResult fetched;
+    {
+        WaitCursor wait;
+        fetched = Fetch(address);
+    }
+    switch (fetched.status) {
+    case FetchStatus::OpenFailed:
+        OnCheckError(currentMs, currentLs);
+        return;
+    case FetchStatus::ReadFailed:
+        return;
+    case FetchStatus::Ok:
+        break;
+    }
+    if (fetched.bytes.empty()) {
+        OnCheckError(currentMs, currentLs);
+        return;
+    }
+    const VersionReply reply = ParseVersionReply(fetched.bytes);
+    if (reply.version > currentMs) {
+        OnNewVersion(currentMs, currentLs, reply.version, 0, reply.infoAddress);
+    } else if (!silent) {
+        OnUpToDate(currentMs, currentLs);
+    }
+}
+
+void CVersionChecker::OnNewVersion(uint32_t currentMs, uint32_t /*currentLs*/, uint32_t newMs,
+                                   uint32_t /*newLs*/, const std::string& infoAddress) {
+    const bool wanted = m_hooks.messages(m_hooks.parent, MessageIcon::Question, AppTitle(),
+                                         NewVersionQuestion(currentMs, newMs));
+    if (!wanted) {
+        return;
+    }
+    // The address comes from the network: only a web page is opened, anything else falls
+    // back to the site's home page.
+    const QString address = QString::fromStdString(infoAddress);
+    m_hooks.openUrl(IsWebAddress(address) ? address : SiteUrl(SitePage::Home));
+}
+
+void CVersionChecker::OnUpToDate(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
+    m_hooks.messages(m_hooks.parent, MessageIcon::Information, AppTitle(),
+                     QStringLiteral("Aucune mise à jour n'est disponible actuellement ..."));
+}
+
+void CVersionChecker::OnCheckError(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
+    m_hooks.messages(m_hooks.parent, MessageIcon::Information, AppTitle(),
+                     QStringLiteral("Impossible de vérifier la présence d'une nouvelle version !"));
+}
+
+FetchResult CVersionChecker::Fetch(const QString& address) {
+    QNetworkAccessManager manager;
+    QNetworkRequest request{QUrl(address)};
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Update search"));
+    request.setRawHeader("Cache-Control", "no-cache");
+    request.setRawHeader("Pragma", "no-cache");
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
+
+    QNetworkReply* reply = manager.get(request);
+    QEventLoop loop;
+    QTimer timer;
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // One read of at most 512 bytes: stop as soon as that much has arrived.
+    QObject::connect(reply, &QNetworkReply::readyRead, &loop, [reply, &loop] {
+        if (reply->bytesAvailable() >= static_cast<qint64>(VERSION_REPLY_MAX_BYTES)) {
+            loop.quit();
+        }
+    });
+    if (!reply->isFinished()) {
+        timer.start(m_hooks.timeout);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    const bool answered = status.isValid();
+    const QByteArray body = reply->read(static_cast<qint64>(VERSION_REPLY_MAX_BYTES));
+    const bool finished = reply->isFinished();
+    const QNetworkReply::NetworkError error = reply->error();
+    if (!finished) {
+        reply->abort();
+    }
+
+    FetchResult result;
+    result.bytes = body.toStdString();
+    if (!answered || status.toInt() >= 400) {
+        result.status = FetchStatus::OpenFailed;
+    } else if (finished && error != QNetworkReply::NoError && body.isEmpty()) {
+        result.status = FetchStatus::ReadFailed;
+    } else if (!finished && body.isEmpty()) {
+        result.status = FetchStatus::ReadFailed;
+    } else {
+        result.status = FetchStatus::Ok;
+    }
+    if (result.status == FetchStatus::OpenFailed) {
+        result.bytes.clear();
+    }
+    return result;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "tools/UserMessage.h"
+
+#include <QString>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class QWidget;
+
+// What came back from the version service.
+enum class FetchStatus { Ok, OpenFailed, ReadFailed };
+
+struct FetchResult {
+    FetchStatus status = FetchStatus::OpenFailed;
+    std::string bytes; // at most VERSION_REPLY_MAX_BYTES
+};
+
+// Asks the maker's web site whether a newer major.minor version exists and tells the user.
+// Built on the stack for one check; the hooks let the shell and the tests supply the
+// program version, the browser launch and the message boxes.
+class CVersionChecker {
+public:
+    struct Hooks {
+        // The program's version words (major << 16 | minor, release << 16 | build); false
+        // when unreadable. Unset: CToolsApp::GetProgramVersion.
+        std::function<bool(uint32_t& mostSignificant, uint32_t& leastSignificant)> programVersion;
+        // Opens a web page in the browser. Unset: CToolsApp::OpenUrl.
+        std::function<void(const QString& address)> openUrl;
+        // Unset: CToolsApp::MessageBox.
+        MessageSink messages;
+        QWidget* parent = nullptr;
+        std::chrono::milliseconds timeout{10000};
+    };
+
+    CVersionChecker();
+    explicit CVersionChecker(Hooks hooks);
+    virtual ~CVersionChecker();
+
+    // Silent: say nothing when the program is up to date (a newer version and a failed
+    // request are still reported).
+    virtual void CheckVersion(const QString& address, bool silent);
+
+protected:
+    virtual void OnNewVersion(uint32_t currentMs, uint32_t currentLs, uint32_t newMs,
+                              uint32_t newLs, const std::string& infoAddress);
+    virtual void OnUpToDate(uint32_t currentMs, uint32_t currentLs);
+    virtual void OnCheckError(uint32_t currentMs, uint32_t currentLs);
+    // One HTTP GET of address: agent "Update search", no cache, at most 512 bytes read,
+    // given up after the timeout.
+    [[nodiscard]] virtual FetchResult Fetch(const QString& address);
+
+private:
+    Hooks m_hooks;
+};
+
+// The question asked when a newer version exists (current and new major.minor).
+[[nodiscard]] QString NewVersionQuestion(uint32_t currentMs, uint32_t newMs);

@@ -1,0 +1,66 @@
+#include "tools/VersionReply.h"
+
+#include <vector>
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view text) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t bar = text.find('|', start);
+        if (bar == std::string_view::npos) {
+            fields.push_back(text.substr(start));
+            return fields;
+        }
+        fields.push_back(text.substr(start, bar - start));
+        start = bar + 1;
+    }
+}
+
+} // namespace
+
+uint32_t LeadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    uint32_t value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
+    }
+    return negative ? 0u - value : value;
+}
+
+VersionReply ParseVersionReply(std::string_view bytes) {
+    std::string_view text = bytes.substr(0, VERSION_REPLY_MAX_BYTES);
+    text = text.substr(0, text.find('\0'));
+    const std::vector<std::string_view> fields = SplitFields(text);
+    const auto field = [&fields](std::size_t i) {
+        return i < fields.size() ? fields[i] : std::string_view();
+    };
+    VersionReply reply;
+    reply.version =
+        ((LeadingNumber(field(0)) & 0xFFFFu) << 16) | (LeadingNumber(field(1)) & 0xFFFFu);
+    reply.infoAddress = std::string(Trimmed(field(2)));
+    return reply;
+}

@@ -1,0 +1,40 @@
+#include "view/ProgressDlg.h"
+
+#include <QHBoxLayout>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+CProgressDlg::CProgressDlg(QWidget* parent) : QDialog(parent), m_bar(new QProgressBar(this)) {
+    setWindowTitle(QStringLiteral("Opération en cours..."));
+    m_bar->setRange(0, 100);
+    m_bar->setValue(0);
+    m_bar->setTextVisible(false);
+    m_bar->setMinimumWidth(300);
+
+    auto* cancel = new QPushButton(QStringLiteral("Annuler"), this);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_bar);
+    layout->addLayout(buttons);
+}
+
+void CProgressDlg::SetPos(int percent) {
+    m_bar->setValue(percent);
+    m_bar->repaint();
+}
+
+int CProgressDlg::Pos() const {
+    return m_bar->value();
+}
+int CProgressDlg::Minimum() const {
+    return m_bar->minimum();
+}
+int CProgressDlg::Maximum() const {
+    return m_bar->maximum();
+}

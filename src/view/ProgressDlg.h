@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QDialog>
+
+class QProgressBar;
+
+// Small modeless window showing the progress of a long operation as a bar from 0 to 100.
+class CProgressDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CProgressDlg(QWidget* parent = nullptr);
+
+    // percent: 0 to 100. The bar is repainted at once, since the operation runs on the
+    // user-interface thread.
+    void SetPos(int percent);
+    [[nodiscard]] int Pos() const;
+    [[nodiscard]] int Minimum() const;
+    [[nodiscard]] int Maximum() const;
+
+private:
+    QProgressBar* m_bar = nullptr;
+};

@@ -1,0 +1,349 @@
+#include <gtest/gtest.h>
+
+#include "engine/JpegCodec.h"
+#include "engine/PhotoFixtures.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTransform>
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <turbojpeg.h>
+#include <unistd.h>
+
+namespace {
+
+using fixtures::ColorDistance;
+
+// Offset of the first SOF0/SOF2 marker's height field.
+qsizetype SofDimensionsOffset(const QByteArray& jpeg) {
+    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
+        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2))
+            return i + 5;
+    return -1;
+}
+
+QByteArray WithDimensions(QByteArray jpeg, int width, int height) {
+    const qsizetype at = SofDimensionsOffset(jpeg);
+    jpeg[at] = char(height >> 8);
+    jpeg[at + 1] = char(height & 0xFF);
+    jpeg[at + 2] = char(width >> 8);
+    jpeg[at + 3] = char(width & 0xFF);
+    return jpeg;
+}
+
+QByteArray PngBytes() {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    fixtures::Gradient(32, 32).save(&buffer, "PNG");
+    return png;
+}
+
+std::vector<std::string> FolderEntries(const QString& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(JpegCodec, GradientSurvivesRoundTrip) {
+    const QImage source = fixtures::Gradient(97, 61); // odd sizes: partial MCUs at the edges
+    const JpegDecodeResult decoded = JpegCodec::Decode(fixtures::Jpeg(source, 95));
+    ASSERT_TRUE(decoded.Ok());
+    EXPECT_FALSE(decoded.dataWarning);
+    ASSERT_EQ(decoded.image.format(), QImage::Format_RGB888);
+    ASSERT_EQ(decoded.image.size(), source.size());
+    int worst = 0;
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            worst = std::max(
+                worst, ColorDistance(source.pixelColor(x, y), decoded.image.pixelColor(x, y)));
+    EXPECT_LE(worst, 6);
+}
+
+TEST(JpegCodec, LargeDecodedImagesBehaveAsOrdinaryImages) {
+    // Above 4 MB of pixels the buffer comes from its own mapping.
+    const QImage source = fixtures::Gradient(1501, 1001);
+    QImage decoded = JpegCodec::Decode(fixtures::Jpeg(source, 95)).image;
+    ASSERT_EQ(decoded.size(), source.size());
+    EXPECT_EQ(decoded.bytesPerLine(), source.bytesPerLine());
+    for (const QPoint at : {QPoint(0, 0), QPoint(1500, 0), QPoint(750, 500), QPoint(1500, 1000)})
+        EXPECT_LE(ColorDistance(decoded.pixelColor(at), source.pixelColor(at)), 6);
+
+    QImage copy = decoded;
+    copy.setPixelColor(0, 0, Qt::black); // detaches from the mapped buffer
+    EXPECT_NE(decoded.pixelColor(0, 0), QColor(Qt::black));
+    decoded.setPixelColor(1, 1, Qt::white); // sole owner: written in place
+    EXPECT_EQ(decoded.pixelColor(1, 1), QColor(Qt::white));
+    const QImage turned = decoded.transformed(QTransform().rotate(90));
+    decoded = QImage();
+    EXPECT_EQ(turned.pixelColor(1000 - 1, 1), QColor(Qt::white));
+}
+
+TEST(JpegCodec, CmykJpegComesOutAsRgb) {
+    // Inks stored inverted, as Adobe programs write them: 255 is no ink.
+    constexpr int kSide = 16;
+    std::vector<unsigned char> cmyk;
+    for (int i = 0; i < kSide * kSide; ++i)
+        cmyk.insert(cmyk.end(), {200, 100, 50, 255});
+    tjhandle handle = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    ASSERT_EQ(tjCompress2(handle, cmyk.data(), kSide, kSide * 4, kSide, TJPF_CMYK, &jpeg, &size,
+                          TJSAMP_444, 100, 0),
+              0);
+    const QByteArray bytes(reinterpret_cast<const char*>(jpeg), qsizetype(size));
+    tjFree(jpeg);
+    tjDestroy(handle);
+    const JpegDecodeResult decoded = JpegCodec::Decode(bytes);
+    ASSERT_TRUE(decoded.Ok());
+    EXPECT_LE(ColorDistance(decoded.image.pixelColor(8, 8), QColor(200, 100, 50)), 3);
+}
+
+TEST(JpegCodec, NamedPipeIsNotWaitedOn) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string pipe = dir.filePath("pipe.jpg").toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(JpegCodec::DecodeFile(pipe).error, JpegDecodeError::ReadFailed);
+}
+
+TEST(JpegCodec, NonRgb888InputIsEncodedAsRgb) {
+    const QImage argb = fixtures::Gradient(40, 30).convertToFormat(QImage::Format_ARGB32);
+    const std::optional<QByteArray> bytes = JpegCodec::Encode(argb, 100);
+    ASSERT_TRUE(bytes);
+    const JpegDecodeResult decoded = JpegCodec::Decode(*bytes);
+    ASSERT_TRUE(decoded.Ok());
+    EXPECT_LE(ColorDistance(decoded.image.pixelColor(39, 29), argb.pixelColor(39, 29)), 4);
+}
+
+struct RefusalRow {
+    const char* name;
+    QByteArray bytes;
+    JpegDecodeError expected;
+};
+
+TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
+    const QByteArray good = fixtures::Jpeg(fixtures::Gradient(64, 48));
+    const std::vector<RefusalRow> rows = {
+        {"zero bytes", QByteArray(), JpegDecodeError::NotJpeg},
+        {"only SOI", good.left(2), JpegDecodeError::NotJpeg},
+        {"header claims width 0", WithDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
+        {"header claims height 0", WithDimensions(good, 64, 0), JpegDecodeError::NotJpeg},
+        {"cut inside the header", good.left(100), JpegDecodeError::NotJpeg},
+        {"PNG bytes", PngBytes(), JpegDecodeError::NotJpeg},
+        {"text", QByteArray("Ceci n'est pas une photo.\n"), JpegDecodeError::NotJpeg},
+        {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25),
+         JpegDecodeError::NotJpeg},
+        {"header claims 65000 x 65000", WithDimensions(good, 65000, 65000),
+         JpegDecodeError::TooLarge},
+        {"header claims width 60000", WithDimensions(good, 60000, 8), JpegDecodeError::TooLarge},
+        {"header claims height 60000", WithDimensions(good, 8, 60000), JpegDecodeError::TooLarge},
+        {"header claims 40000 x 40000 (too many pixels)", WithDimensions(good, 40000, 40000),
+         JpegDecodeError::TooLarge},
+    };
+    for (const RefusalRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const JpegDecodeResult result = JpegCodec::Decode(row.bytes);
+        EXPECT_FALSE(result.Ok());
+        EXPECT_EQ(result.error, row.expected);
+        EXPECT_TRUE(result.image.isNull());
+    }
+}
+
+TEST(JpegCodec, SideJustBelowTheLimitIsDecoded) {
+    // The scan data runs out long before 59999 columns: the rest comes out gray.
+    const QByteArray bytes = WithDimensions(fixtures::Jpeg(fixtures::Gradient(64, 48)), 59999, 8);
+    const JpegDecodeResult result = JpegCodec::Decode(bytes);
+    ASSERT_TRUE(result.Ok());
+    EXPECT_TRUE(result.dataWarning);
+    EXPECT_EQ(result.image.size(), QSize(59999, 8));
+}
+
+TEST(JpegCodec, DataCutShortGivesTheDecodedTopAndGrayBelow) {
+    const QImage source = fixtures::Gradient(256, 256);
+    const QByteArray full = fixtures::Jpeg(source, 90);
+    const JpegDecodeResult result = JpegCodec::Decode(full.left(full.size() / 2));
+    ASSERT_TRUE(result.Ok());
+    EXPECT_TRUE(result.dataWarning);
+    ASSERT_EQ(result.image.size(), source.size());
+    EXPECT_LE(ColorDistance(result.image.pixelColor(200, 3), source.pixelColor(200, 3)), 6);
+    EXPECT_EQ(result.image.pixelColor(10, 255), QColor(128, 128, 128));
+}
+
+TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string empty = dir.filePath("empty.jpg").toStdString();
+    const std::string text = dir.filePath("text.jpg").toStdString();
+    ASSERT_TRUE(fixtures::WriteFile(empty, {}));
+    ASSERT_TRUE(fixtures::WriteFile(text, "hello"));
+    EXPECT_EQ(JpegCodec::DecodeFile(empty).error, JpegDecodeError::NotJpeg);
+    EXPECT_EQ(JpegCodec::DecodeFile(text).error, JpegDecodeError::NotJpeg);
+    EXPECT_EQ(JpegCodec::DecodeFile(dir.filePath("missing.jpg").toStdString()).error,
+              JpegDecodeError::ReadFailed);
+    EXPECT_EQ(JpegCodec::DecodeFile(dir.path().toStdString()).error, JpegDecodeError::ReadFailed);
+}
+
+TEST(JpegCodec, ExifSegmentComesRightAfterSoi) {
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + QByteArray("II*\0\x08\0\0\0", 8);
+    const std::optional<QByteArray> bytes =
+        JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload);
+    ASSERT_TRUE(bytes);
+    const QByteArray expectedStart =
+        QByteArray("\xFF\xD8\xFF\xE1\x00\x10", 6) + payload + QByteArray("\xFF\xE0", 2);
+    EXPECT_EQ(bytes->left(expectedStart.size()), expectedStart);
+    EXPECT_TRUE(JpegCodec::Decode(*bytes).Ok());
+}
+
+TEST(JpegCodec, OversizedExifPayloadIsRefused) {
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + QByteArray(70000, 'x');
+    EXPECT_FALSE(JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload));
+}
+
+TEST(JpegCodec, ResolutionGoesIntoJfifDensity) {
+    const std::optional<QByteArray> bytes =
+        JpegCodec::Encode(fixtures::Gradient(20, 10), 90, {}, 300.0, 150.4);
+    ASSERT_TRUE(bytes);
+    ASSERT_EQ(bytes->mid(6, 5), QByteArray("JFIF\0", 5));
+    EXPECT_EQ(uchar(bytes->at(13)), 1); // dots per inch
+    EXPECT_EQ(uchar(bytes->at(14)) * 256 + uchar(bytes->at(15)), 300);
+    EXPECT_EQ(uchar(bytes->at(16)) * 256 + uchar(bytes->at(17)), 150);
+}
+
+TEST(JpegCodec, HigherQualityKeepsMoreDetail) {
+    const QImage source = fixtures::Gradient(128, 128);
+    const auto error = [&](int quality) {
+        const QImage decoded = JpegCodec::Decode(fixtures::Jpeg(source, quality)).image;
+        long sum = 0;
+        for (int y = 0; y < 128; ++y)
+            for (int x = 0; x < 128; ++x)
+                sum += ColorDistance(decoded.pixelColor(x, y), source.pixelColor(x, y));
+        return sum;
+    };
+    const long at5 = error(5);
+    const long at50 = error(50);
+    const long at100 = error(100);
+    EXPECT_LT(at100, at50);
+    EXPECT_LT(at50, at5);
+    EXPECT_TRUE(JpegCodec::Encode(source, 0));
+    EXPECT_TRUE(JpegCodec::Encode(source, 250)); // clamped to 100
+}
+
+// Safe writing of result files.
+class SafeWrite : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
+    QTemporaryDir dir;
+};
+
+TEST_F(SafeWrite, WritesAndReplacesWithoutLeftovers) {
+    const std::string target = Path("result.jpg");
+    ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "first"));
+    EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("first"));
+    ::chmod(target.c_str(), 0640);
+    ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "second, longer"));
+    EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("second, longer"));
+    struct stat info {};
+    ASSERT_EQ(::stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"result.jpg"});
+}
+
+TEST_F(SafeWrite, MissingFolderFails) {
+    const std::string target = Path("absent/result.jpg");
+    EXPECT_FALSE(JpegCodec::WriteFileSafely(target, "data"));
+    EXPECT_FALSE(std::filesystem::exists(dir.filePath("absent").toStdString()));
+}
+
+TEST_F(SafeWrite, TargetThatIsAFolderFailsAndIsKept) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("result.jpg"));
+    EXPECT_FALSE(JpegCodec::WriteFileSafely(Path("result.jpg"), "data"));
+    EXPECT_TRUE(std::filesystem::is_directory(Path("result.jpg")));
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"result.jpg"});
+}
+
+// Makes a folder refuse new entries: permissions for ordinary users, the immutable
+// attribute when running as root (who ignores permissions).
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const std::string& path) : path_(path) {
+        ::chmod(path.c_str(), 0555);
+        if (CanCreateIn())
+            SetImmutable(true);
+        works_ = !CanCreateIn();
+    }
+    ~ReadOnlyFolder() {
+        SetImmutable(false);
+        ::chmod(path_.c_str(), 0755);
+    }
+    [[nodiscard]] bool Works() const { return works_; }
+
+private:
+    bool CanCreateIn() const {
+        const std::string probe = path_ + "/.probe";
+        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        if (fd < 0)
+            return false;
+        ::close(fd);
+        ::unlink(probe.c_str());
+        return true;
+    }
+    void SetImmutable(bool on) const {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+        if (fd < 0)
+            return;
+        int flags = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+        }
+        ::close(fd);
+    }
+    std::string path_;
+    bool works_ = false;
+};
+
+TEST_F(SafeWrite, ReadOnlyFolderFailsAndKeepsTheEarlierFile) {
+    ASSERT_TRUE(QDir(dir.path()).mkdir("out"));
+    const std::string target = Path("out/result.jpg");
+    ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "earlier"));
+    {
+        ReadOnlyFolder readOnly(dir.filePath("out").toStdString());
+        if (!readOnly.Works())
+            GTEST_SKIP() << "cannot make a read-only folder here";
+        EXPECT_FALSE(JpegCodec::WriteFileSafely(target, "later"));
+    }
+    EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("earlier"));
+    EXPECT_EQ(FolderEntries(dir.filePath("out")), std::vector<std::string>{"result.jpg"});
+}
+
+TEST_F(SafeWrite, FileSizeLimitFailsAndKeepsTheEarlierFile) {
+    // Stands in for a full disk: writes past the limit fail with EFBIG once SIGXFSZ is
+    // ignored.
+    const std::string target = Path("result.jpg");
+    ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "earlier"));
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = JpegCodec::WriteFileSafely(target, QByteArray(100000, 'x'));
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(written);
+    EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("earlier"));
+    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"result.jpg"});
+}
+
+} // namespace

@@ -1,0 +1,235 @@
+#include "engine/PhotoFixtures.h"
+
+#include "engine/JpegCodec.h"
+
+#include <QFile>
+#include <QPainter>
+#include <cmath>
+#include <cstdlib>
+#include <stdexcept>
+#include <vector>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+
+namespace fixtures {
+
+QImage Gradient(int width, int height) {
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
+        uchar* p = image.scanLine(y);
+        for (int x = 0; x < width; ++x, p += 3) {
+            p[0] = static_cast<uchar>(width > 1 ? x * 255 / (width - 1) : 0);
+            p[1] = static_cast<uchar>(height > 1 ? y * 255 / (height - 1) : 0);
+            p[2] = 100;
+        }
+    }
+    return image;
+}
+
+QImage Quadrants(int width, int height, QColor topLeft, QColor topRight, QColor bottomLeft,
+                 QColor bottomRight) {
+    QImage image(width, height, QImage::Format_RGB888);
+    QPainter painter(&image);
+    const int halfW = width / 2;
+    const int halfH = height / 2;
+    painter.fillRect(0, 0, halfW, halfH, topLeft);
+    painter.fillRect(halfW, 0, width - halfW, halfH, topRight);
+    painter.fillRect(0, halfH, halfW, height - halfH, bottomLeft);
+    painter.fillRect(halfW, halfH, width - halfW, height - halfH, bottomRight);
+    return image;
+}
+
+QByteArray Jpeg(const QImage& image, int quality) {
+    const std::optional<QByteArray> bytes = JpegCodec::Encode(image, quality);
+    if (!bytes)
+        throw std::runtime_error("test fixture: encoding failed");
+    return *bytes;
+}
+
+namespace {
+
+Exiv2::ExifData ToExifData(const ExifFields& fields) {
+    Exiv2::ExifData data;
+    if (fields.orientation)
+        data["Exif.Image.Orientation"] = static_cast<uint16_t>(*fields.orientation);
+    if (!fields.make.empty())
+        data["Exif.Image.Make"] = fields.make;
+    if (!fields.model.empty())
+        data["Exif.Image.Model"] = fields.model;
+    if (fields.dateTimeOriginal)
+        data["Exif.Photo.DateTimeOriginal"] = *fields.dateTimeOriginal;
+    if (fields.dateTimeOriginalAsShort)
+        data["Exif.Photo.DateTimeOriginal"] =
+            static_cast<uint16_t>(*fields.dateTimeOriginalAsShort);
+    if (fields.dpi) {
+        const auto dpi = static_cast<uint32_t>(*fields.dpi);
+        data["Exif.Image.XResolution"] = Exiv2::URational(dpi, 1);
+        data["Exif.Image.YResolution"] = Exiv2::URational(dpi, 1);
+        data["Exif.Image.ResolutionUnit"] = uint16_t{2};
+    }
+    data["Exif.Photo.PixelXDimension"] = uint32_t{1};
+    if (fields.thumbnail) {
+        const QByteArray thumb = Jpeg(Gradient(16, 12), 80);
+        Exiv2::ExifThumb(data).setJpegThumbnail(
+            reinterpret_cast<const Exiv2::byte*>(thumb.constData()),
+            static_cast<long>(thumb.size()));
+    }
+    return data;
+}
+
+} // namespace
+
+QByteArray RawTiff(const ExifFields& fields) {
+    const Exiv2::ExifData data = ToExifData(fields);
+    Exiv2::Blob blob;
+    Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, data);
+    return QByteArray(reinterpret_cast<const char*>(blob.data()), qsizetype(blob.size()));
+}
+
+QByteArray WithExif(const QByteArray& jpeg, const ExifFields& fields) {
+    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
+        reinterpret_cast<const Exiv2::byte*>(jpeg.constData()), static_cast<long>(jpeg.size()));
+    image->readMetadata();
+    image->setExifData(ToExifData(fields));
+    image->writeMetadata();
+    Exiv2::BasicIo& io = image->io();
+    io.seek(0, Exiv2::BasicIo::beg);
+    const Exiv2::DataBuf buf = io.read(static_cast<long>(io.size()));
+    return QByteArray(reinterpret_cast<const char*>(buf.pData_), buf.size_);
+}
+
+QByteArray WithRawExif(const QByteArray& jpeg, const QByteArray& tiff) {
+    QByteArray payload("Exif\0\0", 6);
+    payload.append(tiff);
+    const int length = static_cast<int>(payload.size()) + 2;
+    QByteArray out = jpeg.left(2);
+    out.append(char(0xFF));
+    out.append(char(0xE1));
+    out.append(char(length >> 8));
+    out.append(char(length & 0xFF));
+    out.append(payload);
+    out.append(jpeg.mid(2));
+    return out;
+}
+
+std::map<std::string, std::string> ReadExifKeys(const std::string& path) {
+    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path, false);
+    image->readMetadata();
+    std::map<std::string, std::string> keys;
+    for (const Exiv2::Exifdatum& datum : image->exifData())
+        keys[datum.key()] = datum.toString();
+    return keys;
+}
+
+namespace {
+
+// Little-endian TIFF pieces.
+void Put16(QByteArray& out, uint16_t v) {
+    out.append(char(v & 0xFF));
+    out.append(char(v >> 8));
+}
+
+void Put32(QByteArray& out, uint32_t v) {
+    Put16(out, uint16_t(v & 0xFFFF));
+    Put16(out, uint16_t(v >> 16));
+}
+
+struct Entry {
+    uint16_t tag;
+    uint16_t type; // 1 byte, 2 ASCII, 3 SHORT, 4 LONG
+    uint32_t count;
+    uint32_t value; // or the offset of the value
+};
+
+// "II*\0", then the first folder at offset 8 with entries and a next-folder offset.
+QByteArray Tiff(const std::vector<Entry>& entries, uint32_t next = 0) {
+    QByteArray out("II*\0", 4);
+    Put32(out, 8);
+    Put16(out, uint16_t(entries.size()));
+    for (const Entry& e : entries) {
+        Put16(out, e.tag);
+        Put16(out, e.type);
+        Put32(out, e.count);
+        Put32(out, e.value);
+    }
+    Put32(out, next);
+    return out;
+}
+
+// A first folder pointing to an EXIF folder (right after it) with one entry.
+QByteArray TiffWithExifEntry(const Entry& entry) {
+    const uint32_t exifFolder = 8 + 2 + 12 + 4;
+    QByteArray out = Tiff({{0x8769, 4, 1, exifFolder}});
+    Put16(out, 1);
+    Put16(out, entry.tag);
+    Put16(out, entry.type);
+    Put32(out, entry.count);
+    Put32(out, entry.value);
+    Put32(out, 0);
+    out.append("2006:07:14 10:20:30", 20);
+    return out;
+}
+
+} // namespace
+
+QByteArray OversizedTiff(int commentBytes) {
+    // First folder at 8: 3 entries (8 + 2 + 36 + 4 = 50), then the EXIF folder at 50 with
+    // 2 entries (50 + 2 + 24 + 4 = 80), then the values: make at 80, date at 88, comment
+    // at 108.
+    QByteArray out = Tiff({{0x010F, 2, 8, 80}, {0x0112, 3, 1, 6}, {0x8769, 4, 1, 50}});
+    Put16(out, 2);
+    for (const Entry& e :
+         {Entry{0x9003, 2, 20, 88}, Entry{0x9286, 7, uint32_t(commentBytes), 108}}) {
+        Put16(out, e.tag);
+        Put16(out, e.type);
+        Put32(out, e.count);
+        Put32(out, e.value);
+    }
+    Put32(out, 0);
+    out.append("Lumicam", 8);
+    out.append("2006:07:14 10:20:30", 20);
+    out.append(QByteArray(commentBytes, ' '));
+    return out;
+}
+
+std::vector<HostileExif> HostileExifBlocks() {
+    QByteArray garbage("II*\0", 4);
+    for (int i = 0; i < 200; ++i)
+        garbage.append(char(i * 37 + 11));
+    QByteArray pastTheEnd("II*\0", 4);
+    Put32(pastTheEnd, 0xFFFFFFF0);
+    QByteArray manyEntries("II*\0", 4);
+    Put32(manyEntries, 8);
+    Put16(manyEntries, 0xFFFF);
+    manyEntries.append(24, '\x01');
+    return {
+        {"garbage after the byte order", garbage},
+        {"first folder past the end", pastTheEnd},
+        {"bad byte order mark", QByteArray("XX*\0\x08\0\0\0\0\0\0\0\0\0", 14)},
+        {"65535 entries announced, two present", manyEntries},
+        {"date with a huge count", TiffWithExifEntry({0x9003, 2, 0xFFFFFFF0, 44})},
+        {"date offset past the end", TiffWithExifEntry({0x9003, 2, 20, 0xFFFFFF00})},
+        {"date of unknown type", TiffWithExifEntry({0x9003, 99, 20, 44})},
+        {"folder pointing at itself", Tiff({{0x8769, 4, 1, 8}}, 8)},
+        {"orientation as text", Tiff({{0x0112, 2, 2, 0x36}})},
+        {"orientation 9", Tiff({{0x0112, 3, 1, 9}})},
+        {"orientation with a huge count", Tiff({{0x0112, 3, 0x7FFFFFFF, 8}})},
+    };
+}
+
+bool WriteFile(const std::string& path, const QByteArray& bytes) {
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+int ColorDistance(QColor a, QColor b) {
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                     std::abs(a.blue() - b.blue())});
+}
+
+} // namespace fixtures
+
+#pragma GCC diagnostic pop

@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include "engine/JpegCodec.h"
+#include "engine/Photo.h"
+#include "engine/PhotoFixtures.h"
+
+#include <QTemporaryDir>
+
+namespace {
+
+using fixtures::ColorDistance;
+
+const QColor kRed(255, 0, 0);
+const QColor kGreen(0, 255, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kYellow(255, 255, 0);
+
+struct Corners {
+    QColor topLeft, topRight, bottomLeft, bottomRight;
+};
+
+Corners CornersOf(const QImage& image) {
+    const int r = image.width() - 5;
+    const int b = image.height() - 5;
+    return {image.pixelColor(4, 4), image.pixelColor(r, 4), image.pixelColor(4, b),
+            image.pixelColor(r, b)};
+}
+
+// How each EXIF orientation stores a picture that is upright as red | green over
+// blue | yellow, 64 x 32: the corners of the stored pixels, read from the tag's meaning
+// (where the stored first row and first column lie in the upright picture).
+struct OrientationRow {
+    int tag;
+    const char* meaning;
+    bool swapsSides;
+    Corners stored;
+};
+
+const OrientationRow kOrientationRows[] = {
+    {1, "upright", false, {kRed, kGreen, kBlue, kYellow}},
+    {2, "mirrored left-right", false, {kGreen, kRed, kYellow, kBlue}},
+    {3, "upside down", false, {kYellow, kBlue, kGreen, kRed}},
+    {4, "mirrored top-bottom", false, {kBlue, kYellow, kRed, kGreen}},
+    {5, "first row is the left side, first column the top", true, {kRed, kBlue, kGreen, kYellow}},
+    {6, "turned: first row is the right side", true, {kGreen, kYellow, kRed, kBlue}},
+    {7,
+     "first row is the right side, first column the bottom",
+     true,
+     {kYellow, kGreen, kBlue, kRed}},
+    {8, "turned: first row is the left side", true, {kBlue, kRed, kYellow, kGreen}},
+};
+
+TEST(Photo, LoadTurnsPixelsUprightAndResetsOrientation) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const OrientationRow& row : kOrientationRows) {
+        SCOPED_TRACE(row.meaning);
+        const QSize storedSize = row.swapsSides ? QSize(32, 64) : QSize(64, 32);
+        const QImage stored =
+            fixtures::Quadrants(storedSize.width(), storedSize.height(), row.stored.topLeft,
+                                row.stored.topRight, row.stored.bottomLeft, row.stored.bottomRight);
+        fixtures::ExifFields fields;
+        fields.orientation = row.tag;
+        fields.make = "Lumicam";
+        const std::string path = dir.filePath(QString("o%1.jpg").arg(row.tag)).toStdString();
+        ASSERT_TRUE(fixtures::WriteFile(path, fixtures::WithExif(fixtures::Jpeg(stored), fields)));
+
+        const std::optional<Photo> photo = Photo::Load(path);
+        ASSERT_TRUE(photo);
+        ASSERT_EQ(photo->Image().size(), QSize(64, 32));
+        const Corners upright = CornersOf(photo->Image());
+        EXPECT_LE(ColorDistance(upright.topLeft, kRed), 8);
+        EXPECT_LE(ColorDistance(upright.topRight, kGreen), 8);
+        EXPECT_LE(ColorDistance(upright.bottomLeft, kBlue), 8);
+        EXPECT_LE(ColorDistance(upright.bottomRight, kYellow), 8);
+        EXPECT_EQ(photo->Exif().Orientation(), 1);
+        EXPECT_EQ(photo->Exif().AsciiTag(0x010F), "Lumicam"); // the rest of the block stays
+    }
+}
+
+TEST(Photo, LoadKeepsDefaultResolutionAndRefusesNonPhotos) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    fixtures::ExifFields fields;
+    fields.dpi = 300;
+    const std::string path = dir.filePath("p.jpg").toStdString();
+    ASSERT_TRUE(fixtures::WriteFile(
+        path, fixtures::WithExif(*JpegCodec::Encode(fixtures::Gradient(40, 30), 90, {}, 300, 300),
+                                 fields)));
+    const std::optional<Photo> photo = Photo::Load(path);
+    ASSERT_TRUE(photo);
+    EXPECT_EQ(photo->DpiX(), Photo::kDefaultDpi);
+    EXPECT_EQ(photo->DpiY(), Photo::kDefaultDpi);
+
+    const std::string text = dir.filePath("text.jpg").toStdString();
+    ASSERT_TRUE(fixtures::WriteFile(text, "not a photo"));
+    EXPECT_FALSE(Photo::Load(text));
+    EXPECT_FALSE(Photo::Load(dir.filePath("missing.jpg").toStdString()));
+}
+
+// Distinct pixels everywhere, so that every move can be traced.
+Photo SmallPhoto() {
+    return Photo(fixtures::Gradient(5, 3));
+}
+
+TEST(Photo, QuarterTurnsAndFlipsMovePixelsWhereExpected) {
+    const Photo original = SmallPhoto();
+    const QColor topLeft = original.Image().pixelColor(0, 0);
+
+    Photo right = original;
+    right.RotateRight();
+    ASSERT_EQ(right.Image().size(), QSize(3, 5));
+    EXPECT_EQ(right.Image().pixelColor(2, 0), topLeft);
+
+    Photo left = original;
+    left.RotateLeft();
+    ASSERT_EQ(left.Image().size(), QSize(3, 5));
+    EXPECT_EQ(left.Image().pixelColor(0, 4), topLeft);
+
+    Photo mirrored = original;
+    mirrored.FlipHorizontal();
+    EXPECT_EQ(mirrored.Image().pixelColor(4, 0), topLeft);
+
+    Photo flipped = original;
+    flipped.FlipVertical();
+    EXPECT_EQ(flipped.Image().pixelColor(0, 2), topLeft);
+}
+
+TEST(Photo, EditsUndoneByTheirCounterpartsRestoreThePixels) {
+    struct Row {
+        const char* name;
+        void (*edit)(Photo&);
+    };
+    const Row rows[] = {
+        {"four right turns",
+         [](Photo& p) {
+             for (int i = 0; i < 4; ++i)
+                 p.RotateRight();
+         }},
+        {"four left turns",
+         [](Photo& p) {
+             for (int i = 0; i < 4; ++i)
+                 p.RotateLeft();
+         }},
+        {"left then right",
+         [](Photo& p) {
+             p.RotateLeft();
+             p.RotateRight();
+         }},
+        {"two horizontal flips",
+         [](Photo& p) {
+             p.FlipHorizontal();
+             p.FlipHorizontal();
+         }},
+        {"two vertical flips",
+         [](Photo& p) {
+             p.FlipVertical();
+             p.FlipVertical();
+         }},
+    };
+    const Photo original = SmallPhoto();
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Photo photo = original;
+        row.edit(photo);
+        EXPECT_EQ(photo.Image(), original.Image());
+        EXPECT_EQ(photo.Image().format(), QImage::Format_RGB888);
+    }
+}
+
+TEST(Photo, EditsKeepExifAndResolution) {
+    Photo photo(fixtures::Gradient(6, 4), ExifBlock(QByteArray("II*\0\x08\0\0\0\0\0", 10)), 300,
+                200);
+    photo.RotateRight();
+    photo.ToSepia();
+    EXPECT_EQ(photo.Exif().TiffBytes(), QByteArray("II*\0\x08\0\0\0\0\0", 10));
+    EXPECT_EQ(photo.DpiX(), 300);
+    EXPECT_EQ(photo.DpiY(), 200);
+}
+
+QColor Filtered(QColor in, void (Photo::*filter)(), int times = 1) {
+    QImage image(1, 1, QImage::Format_RGB888);
+    image.setPixelColor(0, 0, in);
+    Photo photo(image);
+    for (int i = 0; i < times; ++i)
+        (photo.*filter)();
+    return photo.Image().pixelColor(0, 0);
+}
+
+TEST(Photo, GrayscaleAndSepiaValues) {
+    struct Row {
+        const char* name;
+        void (Photo::*filter)();
+        QColor in;
+        QColor expected;
+    };
+    const Row rows[] = {
+        {"gray of red", &Photo::ToGrayscale, kRed, QColor(76, 76, 76)},
+        {"gray of green", &Photo::ToGrayscale, kGreen, QColor(150, 150, 150)},
+        {"gray of blue", &Photo::ToGrayscale, kBlue, QColor(29, 29, 29)},
+        {"gray of white", &Photo::ToGrayscale, Qt::white, Qt::white},
+        {"sepia of red", &Photo::ToSepia, kRed, QColor(114, 76, 51)},
+        {"sepia of white clamps red", &Photo::ToSepia, Qt::white, QColor(255, 255, 230)},
+        {"sepia of black clamps blue", &Photo::ToSepia, Qt::black, QColor(38, 0, 0)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_LE(ColorDistance(Filtered(row.in, row.filter), row.expected), 1)
+            << Filtered(row.in, row.filter).name().toStdString();
+    }
+}
+
+TEST(Photo, SepiaTwiceStaysTinted) {
+    const QColor twice = Filtered(QColor(128, 128, 128), &Photo::ToSepia, 2);
+    EXPECT_GT(twice.red(), twice.green() + 30);
+    EXPECT_LT(twice.blue(), twice.green() - 20);
+    EXPECT_LE(ColorDistance(Filtered(kRed, &Photo::ToGrayscale, 2), QColor(76, 76, 76)), 1);
+}
+
+TEST(Photo, NullPhotoIgnoresEdits) {
+    Photo photo;
+    photo.RotateRight();
+    photo.FlipVertical();
+    photo.ToGrayscale();
+    EXPECT_TRUE(photo.IsNull());
+    EXPECT_FALSE(photo.EncodeJpeg(90));
+}
+
+TEST(Photo, CopyPropertiesCopiesTheExifBlock) {
+    const Photo source(fixtures::Gradient(4, 4), ExifBlock(QByteArray("MM\0*\0\0\0\x08", 8)));
+    Photo target(fixtures::Gradient(2, 2));
+    Photo::CopyProperties(source, target);
+    EXPECT_EQ(target.Exif(), source.Exif());
+    EXPECT_EQ(target.Image().size(), QSize(2, 2));
+}
+
+TEST(Photo, ResultKeepsShotDataWithUpdatedSizeAndNoThumbnail) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    fixtures::ExifFields fields;
+    fields.orientation = 6;
+    fields.dateTimeOriginal = "2006:07:14 10:20:30";
+    fields.make = "Lumicam";
+    fields.model = "LC-1";
+    fields.thumbnail = true;
+    fields.dpi = 72;
+    const std::string source = dir.filePath("IMG_0001.jpg").toStdString();
+    ASSERT_TRUE(fixtures::WriteFile(
+        source, fixtures::WithExif(fixtures::Jpeg(fixtures::Gradient(120, 80)), fields)));
+    ASSERT_TRUE(fixtures::ReadExifKeys(source).count("Exif.Thumbnail.JPEGInterchangeFormat"));
+
+    std::optional<Photo> photo = Photo::Load(source);
+    ASSERT_TRUE(photo);
+    ASSERT_EQ(photo->Image().size(), QSize(80, 120)); // turned upright
+    Photo crop(photo->Image().copy(10, 20, 50, 70));
+    Photo::CopyProperties(*photo, crop);
+    crop.SetResolution(photo->DpiX(), photo->DpiY());
+    const std::string result = dir.filePath("result.jpg").toStdString();
+    ASSERT_TRUE(crop.SaveJpeg(result, 100));
+
+    const std::map<std::string, std::string> keys = fixtures::ReadExifKeys(result);
+    EXPECT_EQ(keys.at("Exif.Photo.DateTimeOriginal"), "2006:07:14 10:20:30");
+    EXPECT_EQ(keys.at("Exif.Image.Make"), "Lumicam");
+    EXPECT_EQ(keys.at("Exif.Image.Model"), "LC-1");
+    EXPECT_EQ(keys.at("Exif.Image.Orientation"), "1");
+    EXPECT_EQ(keys.at("Exif.Photo.PixelXDimension"), "50");
+    EXPECT_EQ(keys.at("Exif.Photo.PixelYDimension"), "70");
+    EXPECT_EQ(keys.at("Exif.Image.XResolution"), "96/1");
+    for (const auto& [key, value] : keys)
+        EXPECT_NE(key.rfind("Exif.Thumbnail.", 0), 0u) << key;
+
+    const JpegDecodeResult decoded = JpegCodec::DecodeFile(result);
+    ASSERT_TRUE(decoded.Ok());
+    EXPECT_EQ(decoded.image.size(), QSize(50, 70));
+    EXPECT_LE(ColorDistance(decoded.image.pixelColor(0, 0), crop.Image().pixelColor(0, 0)), 3);
+}
+
+TEST(Photo, PhotoWithoutExifGivesResultWithoutExif) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string result = dir.filePath("result.jpg").toStdString();
+    ASSERT_TRUE(Photo(fixtures::Gradient(30, 20)).SaveJpeg(result, 80));
+    const std::optional<QByteArray> bytes = JpegCodec::ReadFile(result);
+    ASSERT_TRUE(bytes);
+    EXPECT_FALSE(bytes->contains(QByteArray("Exif\0\0", 6)));
+    EXPECT_TRUE(fixtures::ReadExifKeys(result).empty());
+    EXPECT_EQ(uchar(bytes->at(13)), 1); // JFIF density in dots per inch
+    EXPECT_EQ(uchar(bytes->at(15)), 96);
+}
+
+TEST(Photo, FailedSaveLeavesEarlierResult) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    EXPECT_FALSE(Photo(fixtures::Gradient(30, 20))
+                     .SaveJpeg(dir.filePath("absent/result.jpg").toStdString(), 80));
+}
+
+} // namespace

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include "engine/Photo.h"
+#include "engine/PhotoFixtures.h"
+#include "naming/ShotDate.h"
+
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+
+// What the file system says of the file's creation: its birth time where recorded,
+// else its modification time, which the test pins to a known date.
+QDateTime ExpectedFileTime(const std::string& path) {
+    struct statx info {};
+    if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &info) == 0 &&
+        (info.stx_mask & STATX_BTIME) != 0 && info.stx_btime.tv_sec != 0)
+        return QDateTime::fromMSecsSinceEpoch(info.stx_btime.tv_sec * 1000LL +
+                                              info.stx_btime.tv_nsec / 1000000);
+    return QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6));
+}
+
+class ShotDate : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+
+    // A photo file with the given EXIF fields, its modification time set to 3 Feb 2001.
+    std::string PhotoFile(const char* name, const QByteArray& jpeg) {
+        const std::string path = dir.filePath(name).toStdString();
+        EXPECT_TRUE(fixtures::WriteFile(path, jpeg));
+        const QDateTime pinned(QDate(2001, 2, 3), QTime(4, 5, 6));
+        const timespec times[2] = {{pinned.toSecsSinceEpoch(), 0}, {pinned.toSecsSinceEpoch(), 0}};
+        ::utimensat(AT_FDCWD, path.c_str(), times, 0);
+        return path;
+    }
+    std::string PhotoFile(const char* name, const fixtures::ExifFields& fields) {
+        return PhotoFile(name, fixtures::WithExif(plain, fields));
+    }
+
+    QTemporaryDir dir;
+    const QByteArray plain = fixtures::Jpeg(fixtures::Gradient(32, 24), 90);
+};
+
+fixtures::ExifFields DateText(const char* text) {
+    fixtures::ExifFields fields;
+    fields.make = "Lumicam";
+    fields.dateTimeOriginal = text;
+    return fields;
+}
+
+TEST_F(ShotDate, ReadsTheExifDateFromFileOrPhoto) {
+    struct Row {
+        const char* name;
+        const char* text;
+        QDateTime expected;
+    };
+    const Row rows[] = {
+        {"plain", "2006:07:14 10:20:30", QDateTime(QDate(2006, 7, 14), QTime(10, 20, 30))},
+        {"separators are not looked at", "2006-07-14T10:20:30",
+         QDateTime(QDate(2006, 7, 14), QTime(10, 20, 30))},
+        {"fields read as leading integers", "2006:7x:14 10:20:3x",
+         QDateTime(QDate(2006, 7, 14), QTime(10, 20, 3))},
+        {"leap day", "2004:02:29 00:00:00", QDateTime(QDate(2004, 2, 29), QTime(0, 0))},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = PhotoFile("dated.jpg", DateText(row.text));
+        EXPECT_EQ(GetShotDate(path, nullptr), row.expected);
+        const std::optional<Photo> photo = Photo::Load(path);
+        ASSERT_TRUE(photo);
+        EXPECT_EQ(GetShotDate(path, &*photo), row.expected);
+    }
+}
+
+TEST_F(ShotDate, FallsBackToTheFileTime) {
+    fixtures::ExifFields wrongType;
+    wrongType.make = "Lumicam";
+    wrongType.dateTimeOriginalAsShort = 2006;
+    fixtures::ExifFields noDate;
+    noDate.make = "Lumicam";
+    struct Row {
+        const char* name;
+        QByteArray jpeg;
+    };
+    const Row rows[] = {
+        {"no EXIF", plain},
+        {"EXIF without a date", fixtures::WithExif(plain, noDate)},
+        {"date of 10 characters", fixtures::WithExif(plain, DateText("2006:07:14"))},
+        {"date of 20 characters", fixtures::WithExif(plain, DateText("2006:07:14 10:20:30Z"))},
+        {"impossible date and time", fixtures::WithExif(plain, DateText("2006:13:45 99:99:99"))},
+        {"30 February", fixtures::WithExif(plain, DateText("2006:02:30 10:00:00"))},
+        {"camera placeholder", fixtures::WithExif(plain, DateText("0000:00:00 00:00:00"))},
+        {"hour 24", fixtures::WithExif(plain, DateText("2006:07:14 24:00:00"))},
+        {"date stored as a number", fixtures::WithExif(plain, wrongType)},
+        {"text file named .jpg", QByteArray("not a photo")},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = PhotoFile((std::string(row.name) + ".jpg").c_str(), row.jpeg);
+        const QDateTime expected = ExpectedFileTime(path);
+        EXPECT_EQ(GetShotDate(path, nullptr), expected);
+        if (const std::optional<Photo> photo = Photo::Load(path)) {
+            EXPECT_EQ(GetShotDate(path, &*photo), expected);
+        }
+    }
+}
+
+TEST_F(ShotDate, HostileExifFallsBackWithoutThrowing) {
+    for (const fixtures::HostileExif& row : fixtures::HostileExifBlocks()) {
+        SCOPED_TRACE(row.name);
+        const std::string path = PhotoFile("hostile.jpg", fixtures::WithRawExif(plain, row.tiff));
+        const QDateTime expected = ExpectedFileTime(path);
+        EXPECT_EQ(GetShotDate(path, nullptr), expected);
+        const std::optional<Photo> photo = Photo::Load(path);
+        ASSERT_TRUE(photo);
+        EXPECT_EQ(GetShotDate(path, &*photo), expected);
+    }
+}
+
+TEST_F(ShotDate, HeldPhotoWinsOverItsFile) {
+    const std::string path = PhotoFile("p.jpg", DateText("2006:07:14 10:20:30"));
+    Photo photo(fixtures::Gradient(4, 4),
+                ExifBlock(fixtures::RawTiff(DateText("1999:12:31 23:59:59"))));
+    EXPECT_EQ(GetShotDate(path, &photo), QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59)));
+}
+
+TEST_F(ShotDate, PixelsAreNotNeededWithoutAPhoto) {
+    const QByteArray jpeg = fixtures::WithExif(plain, DateText("2006:07:14 10:20:30"));
+    const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
+    ASSERT_GT(scan, 0);
+    const std::string path = PhotoFile("cut.jpg", jpeg.left(scan + 4));
+    EXPECT_EQ(GetShotDate(path, nullptr), QDateTime(QDate(2006, 7, 14), QTime(10, 20, 30)));
+}
+
+TEST_F(ShotDate, NamedPipeIsNotWaitedOn) {
+    const std::string pipe = dir.filePath("pipe.jpg").toStdString();
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_TRUE(GetShotDate(pipe, nullptr).isValid());
+}
+
+TEST_F(ShotDate, MissingFileGivesNow) {
+    const QDateTime before = QDateTime::currentDateTime();
+    const QDateTime date = GetShotDate(dir.filePath("missing.jpg").toStdString(), nullptr);
+    EXPECT_GE(date, before);
+    EXPECT_LE(date, QDateTime::currentDateTime());
+}
+
+} // namespace

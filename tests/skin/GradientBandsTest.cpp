@@ -1,0 +1,62 @@
+#include "skin/GradientBands.h"
+#include "ColourPrinter.h"
+#include "skin/MenuShadow.h"
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+
+#include <ostream>
+
+void PrintTo(const GradientBand& band, std::ostream* os) {
+    *os << "[" << band.left << ", " << band.right << ") ";
+    PrintTo(band.colour, os);
+}
+
+namespace {
+
+TEST(GradientBands, EqualColoursFillFlat) {
+    const auto bands = GradientBands(QColor(10, 20, 30), QColor(10, 20, 30), 5, 40);
+    ASSERT_EQ(bands.size(), 1u);
+    EXPECT_EQ(bands[0], (GradientBand{5, 45, QColor(10, 20, 30)}));
+}
+
+TEST(GradientBands, NoWidthNoBands) {
+    EXPECT_TRUE(GradientBands(QColor(0, 0, 0), QColor(255, 255, 255), 0, 0).empty());
+}
+
+TEST(GradientBands, DefaultColumnOnePixelPerBand) {
+    // 75 steps (the red difference) over 30 pixels: every pixel gets exactly one band.
+    const auto bands = GradientBands(QColor(180, 196, 228), QColor(255, 255, 255), 0, 30);
+    ASSERT_EQ(bands.size(), 30u);
+    EXPECT_EQ(bands.front(), (GradientBand{0, 1, QColor(182, 197, 228)}));
+    EXPECT_EQ(bands.back(), (GradientBand{29, 30, QColor(254, 254, 254)}));
+    for (size_t i = 1; i < bands.size(); ++i)
+        EXPECT_EQ(bands[i].left, bands[i - 1].right) << "gap before band " << i;
+}
+
+TEST(GradientBands, FewStepsGiveWideBandsWithoutReachingEnd) {
+    const auto bands = GradientBands(QColor(0, 0, 0), QColor(2, 0, 0), 10, 5);
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[0], (GradientBand{10, 12, QColor(0, 0, 0)}));
+    EXPECT_EQ(bands[1], (GradientBand{12, 15, QColor(1, 0, 0)}));
+}
+
+TEST(GradientBands, FallingChannelsTruncateTowardZero) {
+    // 10 steps over 10 pixels, red and blue falling, green rising by less.
+    const auto bands = GradientBands(QColor(10, 0, 10), QColor(0, 3, 0), 0, 10);
+    ASSERT_EQ(bands.size(), 10u);
+    EXPECT_EQ(bands[1].colour, QColor(9, 0, 9));
+    EXPECT_EQ(bands[4].colour, QColor(6, 1, 6));
+    EXPECT_EQ(bands[9].colour, QColor(1, 2, 1));
+}
+
+TEST(MenuShadow, DarkestNextToTheSurfaceAndFadingIn) {
+    EXPECT_EQ(ShadowPercent(0, 5), 93);
+    EXPECT_EQ(ShadowPercent(3, 5), 78);
+    EXPECT_EQ(ShadowPercent(0, 0), 99);
+    EXPECT_EQ(ShadowPercent(3, 1), 89);
+    EXPECT_EQ(ShadeColour(QColor(212, 208, 200), 93), QColor(197, 193, 186));
+}
+
+} // namespace

@@ -1,0 +1,258 @@
+#include "tools/BatchRename.h"
+
+#include "ui_support/ExifJpegFixture.h"
+
+#include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Root(const QTemporaryDir& dir) {
+    return dir.path().toStdString() + "/";
+}
+
+std::set<std::string> NamesIn(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            names.insert(entry.path().filename().string());
+        }
+    }
+    return names;
+}
+
+// Contents of every file under folder (one level of subfolders), counted.
+std::map<std::string, int> ContentsUnder(const std::string& folder) {
+    std::map<std::string, int> contents;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            ++contents[fixture::ReadAll(entry.path().string())];
+        }
+    }
+    return contents;
+}
+
+} // namespace
+
+TEST(FolderPrefixesExist, ChecksEveryFolderBeforeASlash) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    fs::create_directory(root + "photos");
+    struct Row {
+        const char* description;
+        std::string folder;
+        bool expected;
+    };
+    const Row rows[] = {
+        {"root", "/", true},
+        {"existing folder with slash", root + "photos/", true},
+        {"existing folder without slash", root + "photos", true},
+        {"missing last folder, no slash", root + "photos/missing", true},
+        {"missing last folder with slash", root + "photos/missing/", false},
+        {"missing parent", root + "missing/photos/", false},
+        {"missing parent, no slash after last", root + "missing/photos", false},
+        {"empty text", "", false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(FolderPrefixesExist(row.folder), row.expected) << row.description;
+    }
+}
+
+TEST(ListPhotosToRename, TellsIncorrectFolderFromEmptyFolder) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    fs::create_directory(root + "empty");
+    fs::create_directory(root + "full");
+    fs::create_directory(root + "full/sub");
+    ASSERT_TRUE(fixture::WriteJpeg(root + "full/a.jpg", ""));
+    ASSERT_TRUE(fixture::WriteJpeg(root + "full/sub/b.JPG", ""));
+
+    std::vector<std::string> photos{"left over"};
+    EXPECT_EQ(ListPhotosToRename(root + "nope/x/", photos), RenameFolderCheck::IncorrectFolder);
+    EXPECT_TRUE(photos.empty());
+    EXPECT_EQ(ListPhotosToRename(root + "empty/", photos), RenameFolderCheck::NoPhotos);
+    EXPECT_EQ(ListPhotosToRename(root + "absent", photos), RenameFolderCheck::NoPhotos);
+    EXPECT_EQ(ListPhotosToRename(root + "full", photos), RenameFolderCheck::Ok);
+    EXPECT_EQ(photos.size(), 2u);
+}
+
+TEST(MoveFile, NeverReplacesAnExistingTarget) {
+    using Move = MoveOutcome (*)(const std::string&, const std::string&);
+    const std::pair<const char*, Move> ways[] = {{"renameat2", &MoveFileNoReplace},
+                                                 {"link and unlink", &MoveFileByLink}};
+    for (const auto& [way, move] : ways) {
+        QTemporaryDir dir;
+        const std::string root = Root(dir);
+        ASSERT_TRUE(fixture::WriteJpeg(root + "a.jpg", "", "A"));
+        ASSERT_TRUE(fixture::WriteJpeg(root + "b.jpg", "", "B"));
+
+        EXPECT_EQ(move(root + "a.jpg", root + "b.jpg"), MoveOutcome::TargetExists) << way;
+        EXPECT_TRUE(fixture::ReadAll(root + "a.jpg").ends_with("A")) << way;
+        EXPECT_TRUE(fixture::ReadAll(root + "b.jpg").ends_with("B")) << way;
+
+        EXPECT_EQ(move(root + "a.jpg", root + "c.jpg"), MoveOutcome::Moved) << way;
+        EXPECT_FALSE(fs::exists(root + "a.jpg")) << way;
+        EXPECT_TRUE(fixture::ReadAll(root + "c.jpg").ends_with("A")) << way;
+
+        EXPECT_EQ(move(root + "missing.jpg", root + "d.jpg"), MoveOutcome::Failed) << way;
+        EXPECT_EQ(move(root + "c.jpg", root + "no/such/folder.jpg"), MoveOutcome::Failed) << way;
+        EXPECT_TRUE(fs::exists(root + "c.jpg")) << way;
+    }
+}
+
+TEST(RenamePhotos, RenamesEachPhotoInsideItsOwnFolder) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    fs::create_directory(root + "Vacances");
+    ASSERT_TRUE(fixture::WriteJpeg(root + "IMG_0001.JPG", "2006:07:14 10:20:30"));
+    ASSERT_TRUE(fixture::WriteJpeg(root + "IMG_0002.jpg", "2006:07:14 11:00:00"));
+    ASSERT_TRUE(fixture::WriteJpeg(root + "Vacances/IMG_0003.jpg", "2007:01:02 08:00:00"));
+
+    std::vector<std::string> photos;
+    ASSERT_EQ(ListPhotosToRename(root, photos), RenameFolderCheck::Ok);
+    const RenameTally tally = RenamePhotos(photos, "Photos_%dc_%i", {});
+
+    EXPECT_EQ(tally.renamed, 3);
+    EXPECT_EQ(tally.kept, 0);
+    EXPECT_EQ(NamesIn(root),
+              (std::set<std::string>{"Photos_20060714_000.jpg", "Photos_20060714_001.jpg"}));
+    EXPECT_EQ(NamesIn(root + "Vacances"), (std::set<std::string>{"Photos_20070102_000.jpg"}));
+}
+
+TEST(RenamePhotos, APhotoWhoseTargetExistsKeepsItsName) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    ASSERT_TRUE(fixture::WriteJpeg(root + "a.jpg", "2006:07:14 10:20:30", "first"));
+    ASSERT_TRUE(fixture::WriteJpeg(root + "b.jpg", "2006:07:14 10:20:30", "second"));
+
+    std::vector<std::string> photos{root + "a.jpg", root + "b.jpg"};
+    const RenameTally tally = RenamePhotos(photos, "Day_%dc", {});
+
+    EXPECT_EQ(tally.renamed, 1);
+    EXPECT_EQ(tally.kept, 1);
+    EXPECT_TRUE(fixture::ReadAll(root + "Day_20060714.jpg").ends_with("first"));
+    EXPECT_TRUE(fixture::ReadAll(root + "b.jpg").ends_with("second"));
+}
+
+TEST(RenamePhotos, AMaskLeavingTheFolderRenamesNothing) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    fs::create_directory(root + "sub");
+    ASSERT_TRUE(fixture::WriteJpeg(root + "sub/a.jpg", ""));
+    const RenameTally tally = RenamePhotos({root + "sub/a.jpg"}, "../out_%f", {});
+    EXPECT_EQ(tally.kept, 1);
+    EXPECT_TRUE(fs::exists(root + "sub/a.jpg"));
+    EXPECT_FALSE(fs::exists(root + "out_a.jpg"));
+}
+
+TEST(RenamePhotos, ReportsProgressAfterEachPhoto) {
+    struct Row {
+        const char* description;
+        int photos;
+        std::vector<int> positions;
+    };
+    const Row rows[] = {
+        {"four photos", 4, {0, 25, 50, 75}},
+        {"one photo", 1, {0}},
+        {"three photos", 3, {0, 33, 66}},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir dir;
+        const std::string root = Root(dir);
+        std::vector<std::string> photos;
+        for (int i = 0; i < row.photos; ++i) {
+            photos.push_back(root + "p" + std::to_string(i) + ".jpg");
+            ASSERT_TRUE(fixture::WriteJpeg(photos.back(), "2006:07:14 10:20:30"));
+        }
+        std::vector<int> positions;
+        (void)RenamePhotos(photos, "R_%i", [&](int percent) { positions.push_back(percent); });
+        EXPECT_EQ(positions, row.positions) << row.description;
+    }
+}
+
+// A thousand photos, some without EXIF, some read-only, some in a folder that cannot be
+// written, several named like the targets: nothing is lost, nothing is overwritten.
+TEST(RenamePhotos, AThousandTroublesomePhotosAreAllKept) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    fs::create_directory(root + "locked");
+    for (int i = 0; i < 1000; ++i) {
+        const bool inLocked = i % 50 == 0;
+        const std::string name = i % 97 == 0 ? "Photos_20060714_" + std::to_string(100 + i / 97)
+                                             : "IMG_" + std::to_string(i);
+        const std::string path = root + (inLocked ? "locked/" : "") + name + ".jpg";
+        const std::string date = i % 5 == 0 ? "" : "2006:07:14 10:20:30";
+        ASSERT_TRUE(fixture::WriteJpeg(path, date, "#" + std::to_string(i)));
+        if (i % 7 == 0) {
+            ::chmod(path.c_str(), 0444);
+        }
+    }
+    const bool lockable = ::geteuid() != 0;
+    ::chmod((root + "locked").c_str(), 0555);
+    const std::map<std::string, int> before = ContentsUnder(root);
+
+    std::vector<std::string> photos;
+    ASSERT_EQ(ListPhotosToRename(root, photos), RenameFolderCheck::Ok);
+    ASSERT_EQ(photos.size(), 1000u);
+    int progressCalls = 0;
+    RenameTally tally = RenamePhotos(photos, "Photos_%dc_%i", [&](int) { ++progressCalls; });
+    EXPECT_EQ(progressCalls, 1000);
+    EXPECT_EQ(tally.renamed + tally.kept, 1000);
+    if (lockable) {
+        EXPECT_EQ(tally.kept, 20); // the locked folder's photos
+    }
+    EXPECT_EQ(ContentsUnder(root), before);
+
+    // Again with a mask without index: every second photo of a day collides and stays.
+    photos.clear();
+    ASSERT_EQ(ListPhotosToRename(root, photos), RenameFolderCheck::Ok);
+    tally = RenamePhotos(photos, "Same_%dc", {});
+    EXPECT_EQ(tally.renamed + tally.kept, 1000);
+    EXPECT_EQ(ContentsUnder(root), before);
+    EXPECT_TRUE(fs::exists(root + "Same_20060714.jpg"));
+
+    ::chmod((root + "locked").c_str(), 0755);
+}
+
+// The free index is looked for among the names of the moment: a name freed by an earlier
+// rename of the run is reused, a folder or a link of that name is taken.
+TEST(RenamePhotos, IndexFollowsTheNamesTheRunFreesAndTakes) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    ASSERT_TRUE(fixture::WriteJpeg(root + "X_000.jpg", "", "old zero"));
+    ASSERT_TRUE(fixture::WriteJpeg(root + "Y.jpg", "", "y"));
+    fs::create_directory(root + "X_001.jpg");
+    fs::create_symlink(root + "nowhere", root + "X_002.jpg");
+
+    const RenameTally tally = RenamePhotos({root + "X_000.jpg", root + "Y.jpg"}, "X_%i", {});
+    EXPECT_EQ(tally.renamed, 2);
+    EXPECT_TRUE(fixture::ReadAll(root + "X_003.jpg").ends_with("old zero"));
+    EXPECT_TRUE(fixture::ReadAll(root + "X_000.jpg").ends_with("y"));
+}
+
+// A name taken behind the run's back after the folder was read is not overwritten: the
+// next free index is used.
+TEST(RenamePhotos, ANameTakenMeanwhileIsSkipped) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    ASSERT_TRUE(fixture::WriteJpeg(root + "a.jpg", "", "a"));
+    ASSERT_TRUE(fixture::WriteJpeg(root + "b.jpg", "", "b"));
+    int calls = 0;
+    const RenameTally tally = RenamePhotos({root + "a.jpg", root + "b.jpg"}, "P_%i", [&](int) {
+        if (calls++ == 0) {
+            fixture::WriteJpeg(root + "P_001.jpg", "", "intruder");
+        }
+    });
+    EXPECT_EQ(tally.renamed, 2);
+    EXPECT_TRUE(fixture::ReadAll(root + "P_000.jpg").ends_with("a"));
+    EXPECT_TRUE(fixture::ReadAll(root + "P_001.jpg").ends_with("intruder"));
+    EXPECT_TRUE(fixture::ReadAll(root + "P_002.jpg").ends_with("b"));
+}

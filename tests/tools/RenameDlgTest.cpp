@@ -1,0 +1,218 @@
+#include "tools/RenameDlg.h"
+
+#include "panel/GradientLabel.h"
+#include "settings/Settings.h"
+#include "tools/TagMenu.h"
+#include "ui_support/ExifJpegFixture.h"
+#include "ui_support/MessageRecorder.h"
+#include "ui_support/ScriptedPrompts.h"
+#include "view/ProgressDlg.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RenameDlgTest : ::testing::Test {
+    QTemporaryDir dir;
+    std::string root = dir.path().toStdString() + "/";
+    std::string paramPath = root + "param.dat";
+    CSettings settings{paramPath};
+    MessageRecorder messages;
+    QString pickerTitle;
+    std::string pickerInitial;
+    std::string pickerAnswer;
+
+    std::unique_ptr<CRenameDlg> MakeDialog(QWidget* parent = nullptr) {
+        auto picker = [this](const QString& title, const std::string& initial) {
+            pickerTitle = title;
+            pickerInitial = initial;
+            return pickerAnswer;
+        };
+        return std::make_unique<CRenameDlg>(settings, picker, parent, messages.Sink());
+    }
+    static QLineEdit* Edit(CRenameDlg& dialog, const char* name) {
+        return dialog.findChild<QLineEdit*>(QLatin1String(name));
+    }
+    static QPushButton* Button(CRenameDlg& dialog, const char* name) {
+        return dialog.findChild<QPushButton*>(QLatin1String(name));
+    }
+};
+
+// Runs body on the tag menu once it is open, then closes it.
+void WithOpenMenu(const std::function<void(QMenu&)>& body) {
+    QTimer::singleShot(0, [body] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu) {
+            body(*menu);
+            menu->close();
+        }
+    });
+}
+
+} // namespace
+
+TEST_F(RenameDlgTest, StartsFromTheStoredFolderAndMask) {
+    settings.SetRenameFolder("/photos/");
+    settings.SetRenameMask("Vac_%i");
+    QWidget frame;
+    frame.setWindowTitle(QStringLiteral("Lumicut"));
+    auto dialog = MakeDialog(&frame);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumicut"));
+    EXPECT_EQ(dialog->FolderText(), QStringLiteral("/photos/"));
+    EXPECT_EQ(dialog->MaskText(), QStringLiteral("Vac_%i"));
+    auto* banner = dialog->findChild<CGradientLabel*>();
+    ASSERT_NE(banner, nullptr);
+    EXPECT_EQ(banner->Text(), QStringLiteral("Renommer des photos"));
+    EXPECT_EQ(banner->StartColor(), QColor(0, 0, 100));
+    EXPECT_EQ(banner->EndColor(), QColor(255, 255, 255));
+    EXPECT_TRUE(Button(*dialog, "runButton")->isDefault());
+    EXPECT_EQ(Button(*dialog, "runButton")->text(), QStringLiteral("Lancer ..."));
+}
+
+TEST_F(RenameDlgTest, TagGoesToTheEndOfTheMaskWhereverTheCaret) {
+    auto dialog = MakeDialog();
+    Edit(*dialog, "maskEdit")->setText(QStringLiteral("A_"));
+    Edit(*dialog, "maskEdit")->setCursorPosition(0);
+    dialog->AppendTag(QStringLiteral("%f"));
+    EXPECT_EQ(dialog->MaskText(), QStringLiteral("A_%f"));
+}
+
+TEST_F(RenameDlgTest, TagMenuNeverOffersTheCropTag) {
+    auto dialog = MakeDialog();
+    dialog->show();
+    Edit(*dialog, "maskEdit")->setText(QStringLiteral("P_"));
+    QStringList texts;
+    WithOpenMenu([&texts](QMenu& menu) {
+        for (QAction* action : menu.actions()) {
+            texts << action->text();
+        }
+        menu.actions().at(3)->trigger();
+    });
+    Button(*dialog, "tagButton")->click();
+    EXPECT_EQ(texts, (QStringList{QStringLiteral("%i - Index unique"),
+                                  QStringLiteral("%f - Nom du fichier origine"),
+                                  QStringLiteral("%dj - Date du jour format yyyymmdd"),
+                                  QStringLiteral("%dc - Date du cliché format yyyymmdd"),
+                                  QStringLiteral("%sr - Nom du sous répertoire de la photo "
+                                                 "d'origine")}));
+    EXPECT_EQ(dialog->MaskText(), QStringLiteral("P_%dc"));
+}
+
+TEST_F(RenameDlgTest, FolderPickerReplacesTheFieldUnlessCancelled) {
+    auto dialog = MakeDialog();
+    Edit(*dialog, "folderEdit")->setText(QStringLiteral("/start/"));
+    pickerAnswer = "/chosen/";
+    Button(*dialog, "browseButton")->click();
+    EXPECT_EQ(pickerTitle, QStringLiteral("Choisir le répertoire contenant les photos"));
+    EXPECT_EQ(pickerInitial, "/start/");
+    EXPECT_EQ(dialog->FolderText(), QStringLiteral("/chosen/"));
+    pickerAnswer.clear();
+    Button(*dialog, "browseButton")->click();
+    EXPECT_EQ(dialog->FolderText(), QStringLiteral("/chosen/"));
+}
+
+TEST_F(RenameDlgTest, RefusesBadFoldersWithTheirMessages) {
+    fs::create_directory(root + "empty");
+    struct Row {
+        const char* description;
+        std::string folder;
+        QString message;
+    };
+    const Row rows[] = {
+        {"parent missing", root + "missing/photos/",
+         QStringLiteral("Le répertoire indiqué est incorrect !")},
+        {"last folder missing", root + "missing",
+         QStringLiteral("Le répertoire ne contient aucunes photos !")},
+        {"no photo", root + "empty/", QStringLiteral("Le répertoire ne contient aucunes photos !")},
+    };
+    auto dialog = MakeDialog();
+    for (const Row& row : rows) {
+        messages.shown.clear();
+        Edit(*dialog, "folderEdit")->setText(QString::fromStdString(row.folder));
+        Button(*dialog, "runButton")->click();
+        ASSERT_EQ(messages.shown.size(), 1u) << row.description;
+        EXPECT_EQ(messages.shown[0].text, row.message) << row.description;
+        EXPECT_EQ(messages.shown[0].caption, QStringLiteral("Lumicut")) << row.description;
+        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning) << row.description;
+    }
+}
+
+TEST_F(RenameDlgTest, RunRenamesAndShowsProgressThenStaysOpen) {
+    fs::create_directory(root + "in");
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(fixture::WriteJpeg(root + "in/IMG_" + std::to_string(i) + ".jpg",
+                                       "2006:07:14 10:20:30"));
+    }
+    auto dialog = MakeDialog();
+    dialog->show();
+    Edit(*dialog, "folderEdit")->setText(QString::fromStdString(root + "in/"));
+    Edit(*dialog, "maskEdit")->setText(QStringLiteral("Photos_%dc_%i"));
+    std::vector<int> positions;
+    QObject::connect(dialog.get(), &CRenameDlg::progressChanged,
+                     [&positions, &dialog](int percent) {
+                         positions.push_back(percent);
+                         EXPECT_FALSE(dialog->isEnabled());
+                         const auto* progress = dialog->findChild<CProgressDlg*>();
+                         ASSERT_NE(progress, nullptr);
+                         EXPECT_TRUE(progress->isVisible());
+                         EXPECT_TRUE(progress->isEnabled());
+                         EXPECT_EQ(progress->Pos(), percent);
+                     });
+    Button(*dialog, "runButton")->click();
+
+    EXPECT_EQ(positions, (std::vector<int>{0, 25, 50, 75}));
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_TRUE(dialog->isEnabled());
+    EXPECT_EQ(dialog->findChild<CProgressDlg*>(), nullptr);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(fs::exists(root + "in/Photos_20060714_00" + std::to_string(i) + ".jpg")) << i;
+    }
+}
+
+TEST_F(RenameDlgTest, ClosingStoresTheFieldsEvenWithoutARun) {
+    auto dialog = MakeDialog();
+    dialog->show();
+    Edit(*dialog, "folderEdit")->setText(QStringLiteral("/somewhere/é/"));
+    Edit(*dialog, "maskEdit")->setText(QStringLiteral("X_%f"));
+    Button(*dialog, "cancelButton")->click();
+    EXPECT_FALSE(dialog->isVisible());
+
+    CSettings reread{paramPath};
+    EXPECT_EQ(reread.GetRenameFolder(), "/somewhere/é/");
+    EXPECT_EQ(reread.GetRenameMask(), "X_%f");
+}
+
+TEST_F(RenameDlgTest, WithoutHooksAsksTheApplication) {
+    ScriptedPrompts prompts;
+    prompts.AnswerFolder("/picked");
+    CRenameDlg dialog(settings, {});
+    dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
+    EXPECT_EQ(dialog.FolderText(), QStringLiteral("/picked/"));
+    dialog.findChild<QLineEdit*>(QStringLiteral("folderEdit"))
+        ->setText(QString::fromStdString(root + "x/y/"));
+    dialog.findChild<QPushButton*>(QStringLiteral("runButton"))->click();
+    ASSERT_EQ(prompts.messages.size(), 1u);
+    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Le répertoire indiqué est incorrect !"));
+    EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Warning);
+    EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Lumicut"));
+}
+
+TEST(NameTagItems, FullMenuEndsWithTheCropTag) {
+    const std::vector<NameTagItem> items = NameTagItems(true);
+    ASSERT_EQ(items.size(), 6u);
+    EXPECT_EQ(items.back().command, CROP_TAG_COMMAND);
+    EXPECT_EQ(items.back().tag, QStringLiteral("%r"));
+    EXPECT_EQ(items[4].text, QStringLiteral("%sr - Nom du sous répertoire de la photo d'origine"));
+    EXPECT_EQ(NameTagItems(false).size(), 5u);
+}

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "engine/FrameGeometry.h"
@@ -28,7 +29,11 @@ public:
     bool LoadPicture(const std::string& path, int32_t resultIndex);
     bool ReloadPicture();
     [[nodiscard]] const Photo* GetImage() const { return image.get(); }
+    [[nodiscard]] bool HasImage() const { return image != nullptr; }
     [[nodiscard]] const std::string& GetSourcePath() const { return sourcePath; }
+    // Grows by one whenever the photo's pixels or size change (load, edit, crop, border,
+    // sheet), so a view can tell that a copy it keeps at display size is stale.
+    [[nodiscard]] uint64_t PhotoGeneration() const { return photoGeneration; }
 
     // In-place edits of the pixels; no redraw, `modified` untouched (the caller does both).
     void RotateLeft();
@@ -65,6 +70,11 @@ public:
     [[nodiscard]] FrameRect GetFrameRect(bool photoPixels) const;
     [[nodiscard]] FrameSize GetFrameSize() const;
     [[nodiscard]] int GetPrintQuality() const;
+    // ARGB colour of the frame overlay: the print-quality colour (red, orange, green; red
+    // whatever the quality when the quality colours are off), or the dark grey of the tint
+    // when the thin outline option is on and outline is not set. Alpha from the opacity
+    // setting when opacity is set, else opaque.
+    [[nodiscard]] uint32_t GetFrameColor(bool outline, bool opacity) const;
     // The frame state with the host's current client size applied.
     [[nodiscard]] const FrameGeometry& Geometry() const;
 
@@ -84,6 +94,10 @@ public:
 private:
     void SyncClientSize() const;
     void ReplaceImage(std::unique_ptr<Photo> next);
+    // The frame's rectangle in photo pixels when a format is chosen and a photo is loaded
+    // and the frame is not empty; else nothing.
+    [[nodiscard]] std::optional<FrameRect> CropRect() const;
+    void PhotoChanged();
 
     const CSettings& settings;
     PictureHost& host;
@@ -96,4 +110,5 @@ private:
     double borderCm = 0.0;
     std::string sourcePath;
     int32_t resultIndex = NO_RESULT_INDEX;
+    uint64_t photoGeneration = 0;
 };

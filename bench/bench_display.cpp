@@ -1,0 +1,205 @@
+// Display and result speed on a 6000 x 4000 photo: one paint while the frame is dragged in
+// a 1920 x 1080 window, crop-and-save of the default-format crop at quality 100 against a
+// plain TurboJPEG compression of the same pixels, and loading against decoding alone.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QByteArray>
+#include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <turbojpeg.h>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+#pragma GCC diagnostic pop
+
+#include "engine/JpegCodec.h"
+#include "engine/Photo.h"
+#include "engine/PictureHost.h"
+#include "engine/PictureModel.h"
+#include "settings/Settings.h"
+#include "view/PictureWnd.h"
+
+namespace {
+
+constexpr int kPhotoWidth = 6000;
+constexpr int kPhotoHeight = 4000;
+
+// A photo-like picture: smooth gradients with fine texture, so the encoder has real work.
+QImage MakePicture() {
+    QImage image(kPhotoWidth, kPhotoHeight, QImage::Format_RGB888);
+    for (int y = 0; y < kPhotoHeight; ++y) {
+        uchar* p = image.scanLine(y);
+        for (int x = 0; x < kPhotoWidth; ++x, p += 3) {
+            const int grain = ((x * 7 + y * 13) ^ (x * y)) & 15;
+            p[0] = static_cast<uchar>(x * 200 / kPhotoWidth + grain);
+            p[1] = static_cast<uchar>(y * 200 / kPhotoHeight + grain);
+            p[2] = static_cast<uchar>(((x + y) & 127) + grain);
+        }
+    }
+    return image;
+}
+
+// The test photo with camera EXIF data, written once per run.
+class Fixture {
+public:
+    static Fixture& Get() {
+        static Fixture fixture;
+        return fixture;
+    }
+
+    QTemporaryDir dir;
+    std::string photoPath;
+    std::string destination;
+    std::unique_ptr<CSettings> settings;
+
+private:
+    Fixture() {
+        photoPath = dir.path().toStdString() + "/IMG_0001.jpg";
+        destination = dir.path().toStdString() + "/results/";
+        QDir().mkpath(QString::fromStdString(destination));
+        const QByteArray jpeg = JpegCodec::Encode(MakePicture(), 92).value_or(QByteArray());
+        if (!JpegCodec::WriteFileSafely(photoPath, jpeg)) {
+            std::fprintf(stderr, "cannot write the test photo\n");
+            std::exit(1);
+        }
+        try {
+            auto image = Exiv2::ImageFactory::open(photoPath);
+            image->readMetadata();
+            Exiv2::ExifData& exif = image->exifData();
+            exif["Exif.Image.Make"] = "Lumicam";
+            exif["Exif.Image.Model"] = "Bench 6000";
+            exif["Exif.Photo.DateTimeOriginal"] = "2006:07:14 10:20:30";
+            image->writeMetadata();
+        } catch (const Exiv2::AnyError& error) {
+            std::fprintf(stderr, "cannot add EXIF: %s\n", error.what());
+            std::exit(1);
+        }
+        settings = std::make_unique<CSettings>(dir.path().toStdString() + "/param.dat");
+        settings->SetDestinationFolder(destination);
+        settings->SetAutoRename(0); // one result path, overwritten each round
+        settings->SetJpegQuality(100);
+    }
+};
+
+class SilentHost : public PictureHost {
+public:
+    [[nodiscard]] int ClientWidth() const override { return 1920; }
+    [[nodiscard]] int ClientHeight() const override { return 1080; }
+    void Redraw() override {}
+    void Warn(const std::string& text, const std::string&) override {
+        std::fprintf(stderr, "warning: %s\n", text.c_str());
+    }
+};
+
+// One paint of the display while the frame is dragged by a pixel.
+void BM_PaintDuringDrag(benchmark::State& state) {
+    Fixture& f = Fixture::Get();
+    CPictureWnd wnd(*f.settings, nullptr);
+    wnd.resize(1920, 1080);
+    wnd.SetFormat(15, 10, "15x10");
+    if (!wnd.LoadPicture(f.photoPath, NO_RESULT_INDEX)) {
+        state.SkipWithError("load failed");
+        return;
+    }
+    wnd.ZoomFrame(150, false);
+    wnd.ShowThirds(true);
+    QImage target(1920, 1080, QImage::Format_ARGB32_Premultiplied);
+    wnd.render(&target); // builds the display copy once
+    int step = 1;
+    for (auto _ : state) {
+        wnd.MoveFrameX(step, false);
+        step = -step;
+        wnd.render(&target);
+        benchmark::DoNotOptimize(target.constBits());
+    }
+}
+BENCHMARK(BM_PaintDuringDrag)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+
+// Crop and save of the default-format crop (the whole 6000 x 4000 photo) with its EXIF
+// data, written safely into the destination folder.
+void BM_CropAndSave(benchmark::State& state) {
+    Fixture& f = Fixture::Get();
+    SilentHost host;
+    PictureModel model(*f.settings, host);
+    model.SetFormat(15, 10, "15x10");
+    for (auto _ : state) {
+        state.PauseTiming();
+        model.LoadPicture(f.photoPath, NO_RESULT_INDEX);
+        state.ResumeTiming();
+        model.CropToFrame();
+        if (!model.SaveResult()) {
+            state.SkipWithError("save failed");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_CropAndSave)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
+
+// The yardstick: TurboJPEG compressing the same pixels at quality 100, 4:4:4, in memory.
+void BM_PlainTjCompress(benchmark::State& state) {
+    Fixture& f = Fixture::Get();
+    const JpegDecodeResult decoded = JpegCodec::DecodeFile(f.photoPath);
+    if (!decoded.Ok()) {
+        state.SkipWithError("decode failed");
+        return;
+    }
+    const QImage& image = decoded.image;
+    tjhandle handle = tjInitCompress();
+    for (auto _ : state) {
+        unsigned char* out = nullptr;
+        unsigned long size = 0;
+        tjCompress2(handle, image.constBits(), image.width(),
+                    static_cast<int>(image.bytesPerLine()), image.height(), TJPF_RGB, &out, &size,
+                    TJSAMP_444, 100, 0);
+        benchmark::DoNotOptimize(out);
+        tjFree(out);
+    }
+    tjDestroy(handle);
+}
+BENCHMARK(BM_PlainTjCompress)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
+
+void BM_LoadPicture(benchmark::State& state) {
+    Fixture& f = Fixture::Get();
+    SilentHost host;
+    PictureModel model(*f.settings, host);
+    model.SetFormat(15, 10, "15x10");
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(model.LoadPicture(f.photoPath, NO_RESULT_INDEX));
+    }
+}
+BENCHMARK(BM_LoadPicture)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
+
+void BM_DecodeFile(benchmark::State& state) {
+    Fixture& f = Fixture::Get();
+    for (auto _ : state) {
+        JpegDecodeResult decoded = JpegCodec::DecodeFile(f.photoPath);
+        benchmark::DoNotOptimize(decoded.image.constBits());
+    }
+}
+BENCHMARK(BM_DecodeFile)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

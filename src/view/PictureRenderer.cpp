@@ -1,0 +1,179 @@
+#include "view/PictureRenderer.h"
+
+#include <QColor>
+#include <QPainter>
+#include <QPen>
+#include <QRegion>
+#include <algorithm>
+
+#include "engine/FrameRect.h"
+#include "engine/Photo.h"
+#include "engine/PictureModel.h"
+#include "engine/PixelMath.h"
+#include "settings/Settings.h"
+
+namespace {
+
+constexpr char kCanvasTileResource[] = ":/res/canvas-tile.png";
+constexpr qreal kPenWidth = 2.0;
+// Bounding box of the circles on the thirds crossings, display pixels.
+constexpr int kThirdsCircle = 20;
+
+QRect ToQRect(const FrameRect& r) {
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+QPen OverlayPen(uint32_t argb) {
+    QPen pen(QColor::fromRgba(argb), kPenWidth);
+    pen.setCapStyle(Qt::FlatCap);
+    return pen;
+}
+
+void FillRegion(QPainter& painter, const QRegion& region, const QColor& color) {
+    for (const QRect& rect : region) {
+        painter.fillRect(rect, color);
+    }
+}
+
+} // namespace
+
+PictureRenderer::PictureRenderer() {
+    QImage tile(QString::fromLatin1(kCanvasTileResource));
+    if (tile.isNull()) {
+        // Without the artwork the canvas is a plain mid grey rather than black.
+        tile = QImage(8, 8, QImage::Format_RGB32);
+        tile.fill(QColor(0x80, 0x80, 0x80));
+    }
+    tileBrush.setTextureImage(tile);
+}
+
+void PictureRenderer::RebuildBase(const PictureModel& model, QSize client, const QRect& imageRect) {
+    if (base.size() != client) {
+        base = QImage(client, QImage::Format_ARGB32_Premultiplied);
+    }
+    QPainter painter(&base);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.fillRect(QRect(QPoint(0, 0), client), tileBrush);
+    const Photo* photo = model.GetImage();
+    if (photo != nullptr && !photo->IsNull() && imageRect.isValid()) {
+        // Nearest neighbour, as the photo is only a preview of the crop; the scaled copy is
+        // converted once so that each paint is a plain copy.
+        const QImage shown =
+            photo->Image()
+                .scaled(imageRect.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                .convertToFormat(QImage::Format_RGB32);
+        painter.drawImage(imageRect.topLeft(), shown);
+    }
+    baseValid = true;
+    baseGeneration = model.PhotoGeneration();
+    baseImageRect = imageRect;
+}
+
+const QImage& PictureRenderer::Compose(const PictureModel& model, const CSettings& settings,
+                                       QSize client) {
+    if (client.isEmpty()) {
+        composed = QImage();
+        return composed;
+    }
+    const QRect imageRect = ToQRect(model.GetImageRect());
+    if (!baseValid || base.size() != client || baseGeneration != model.PhotoGeneration() ||
+        baseImageRect != imageRect) {
+        RebuildBase(model, client, imageRect);
+    }
+    if (composed.size() != client) {
+        composed = QImage(client, QImage::Format_ARGB32_Premultiplied);
+    }
+    QPainter painter(&composed);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, base);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    DrawOverlay(painter, model, settings);
+    return composed;
+}
+
+void PictureRenderer::Paint(QPainter& painter, const PictureModel& model, const CSettings& settings,
+                            QSize client) {
+    const QImage& frame = Compose(model, settings, client);
+    if (!frame.isNull()) {
+        painter.drawImage(0, 0, frame);
+    }
+}
+
+void PictureRenderer::DrawOverlay(QPainter& painter, const PictureModel& model,
+                                  const CSettings& settings) {
+    const FrameGeometry& geometry = model.Geometry();
+    if (!model.HasImage() || geometry.Ratio() == 0.0) {
+        return;
+    }
+    const FrameRect image = geometry.GetImageRect();
+    const FrameRect frame = geometry.GetFrameRect(false);
+    const QRect frameRect = ToQRect(frame);
+
+    // Guides first: the tint and the ring cover their ends.
+    if (model.IsThirdsShown()) {
+        DrawThirds(painter, frame, model.GetFrameColor(true, true));
+    }
+
+    // Tint of the photo outside the frame; nothing outside the photo.
+    const QRegion outside = QRegion(ToQRect(image)).subtracted(QRegion(frameRect));
+    FillRegion(painter, outside, QColor::fromRgba(model.GetFrameColor(false, true)));
+
+    // Preview of the white border, inside the frame where the result gets it.
+    if (model.IsWhiteBorderEnabled() && geometry.HeightCm() != 0.0) {
+        const int side = geometry.IsFrameRotated() ? frame.width() : frame.height();
+        const int b = TruncToInt(model.GetBorderCm() / geometry.HeightCm() * side);
+        if (b > 0) {
+            const QRegion ring =
+                QRegion(frameRect).subtracted(QRegion(frameRect.adjusted(b, b, -b, -b)));
+            FillRegion(painter, ring, Qt::white);
+        }
+    }
+
+    if (settings.GetUseSmallRBorder() != 0) {
+        DrawOutline(painter, frame, image, model.GetFrameColor(true, false));
+    }
+}
+
+void PictureRenderer::DrawThirds(QPainter& painter, const FrameRect& frame, uint32_t argb) {
+    const int w = frame.width();
+    const int h = frame.height();
+    const int x1 = frame.left + w / 3;
+    const int x2 = frame.left + (2 * w) / 3;
+    const int y1 = frame.top + h / 3;
+    const int y2 = frame.top + (2 * h) / 3;
+    painter.setPen(OverlayPen(argb));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawLine(x1, frame.top, x1, frame.bottom);
+    painter.drawLine(x2, frame.top, x2, frame.bottom);
+    painter.drawLine(frame.left, y1, frame.right, y1);
+    painter.drawLine(frame.left, y2, frame.right, y2);
+    constexpr int half = kThirdsCircle / 2;
+    for (const int x : {x1, x2}) {
+        for (const int y : {y1, y2}) {
+            painter.drawEllipse(QRectF(x - half, y - half, kThirdsCircle, kThirdsCircle));
+        }
+    }
+}
+
+void PictureRenderer::DrawOutline(QPainter& painter, const FrameRect& frame, const FrameRect& image,
+                                  uint32_t argb) {
+    // Just outside the frame, clipped to the photo; a side touching the photo's edge gets
+    // no line.
+    const int x0 = std::max(frame.left - 1, image.left);
+    const int y0 = std::max(frame.top - 1, image.top);
+    const int x1 = std::min(frame.right + 1, image.right);
+    const int y1 = std::min(frame.bottom + 1, image.bottom);
+    painter.setPen(OverlayPen(argb));
+    if (y0 > image.top) {
+        painter.drawLine(x0, y0, x1, y0);
+    }
+    if (x0 > image.left) {
+        painter.drawLine(x0, y0, x0, y1);
+    }
+    if (y1 < image.bottom) {
+        painter.drawLine(x0, y1, x1, y1);
+    }
+    if (x1 < image.right) {
+        painter.drawLine(x1, y0, x1, y1);
+    }
+}

@@ -1,0 +1,563 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+#include "engine/FrameRectPrinter.h"
+#include "engine/JpegCodec.h"
+#include "engine/Photo.h"
+#include "engine/PhotoFixtures.h"
+#include "engine/PictureHost.h"
+#include "engine/PictureModel.h"
+#include "settings/Settings.h"
+
+namespace {
+
+using Warning = std::pair<std::string, std::string>;
+
+// A window of fixed client size that counts redraws and records warnings.
+class RecordingHost : public PictureHost {
+public:
+    int width = 1010;
+    int height = 760;
+    int redraws = 0;
+    std::vector<Warning> warnings;
+
+    [[nodiscard]] int ClientWidth() const override { return width; }
+    [[nodiscard]] int ClientHeight() const override { return height; }
+    void Redraw() override { ++redraws; }
+    void Warn(const std::string& text, const std::string& caption) override {
+        warnings.emplace_back(text, caption);
+    }
+};
+
+const Warning kNoDestination{"Veuillez définir un répertoire de destination...", "Attention!!!"};
+const Warning kSaveFailed{"Impossible de sauvegarder l'image", "Attention !!!"};
+
+class PictureModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        settings = std::make_unique<CSettings>(Path("param.dat"));
+        destination = Path("results/");
+        std::filesystem::create_directories(destination);
+        settings->SetDestinationFolder(destination);
+        model = std::make_unique<PictureModel>(*settings, host);
+        model->SetFormat(15, 10, "15x10");
+        host.redraws = 0;
+    }
+
+    [[nodiscard]] std::string Path(const std::string& name) const {
+        return dir.path().toStdString() + "/" + name;
+    }
+
+    // A gradient JPEG (every pixel tells where it came from), optionally with EXIF data.
+    std::string WritePhoto(const std::string& name, int width, int height,
+                           const fixtures::ExifFields* exif = nullptr) {
+        QByteArray bytes = fixtures::Jpeg(fixtures::Gradient(width, height), 95);
+        if (exif != nullptr) {
+            bytes = fixtures::WithExif(bytes, *exif);
+        }
+        const std::string path = Path(name);
+        EXPECT_TRUE(fixtures::WriteFile(path, bytes));
+        return path;
+    }
+
+    [[nodiscard]] QImage Pixels() const {
+        return model->GetImage() != nullptr ? model->GetImage()->Image() : QImage();
+    }
+
+    QTemporaryDir dir;
+    RecordingHost host;
+    std::unique_ptr<CSettings> settings;
+    std::unique_ptr<PictureModel> model;
+    std::string destination;
+};
+
+int CountFiles(const std::string& folder) {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++count;
+    }
+    return count;
+}
+
+// ---- Loading ----
+
+TEST_F(PictureModelTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
+    const std::string good = WritePhoto("good.jpg", 1800, 1200);
+    ASSERT_TRUE(model->LoadPicture(good, 4));
+    model->MoveFrameX(-20, false);
+    model->ZoomFrame(15, false);
+    const FrameRect frameBefore = model->GetFrameRect(false);
+    const QImage pixelsBefore = Pixels();
+    const uint64_t generation = model->PhotoGeneration();
+    const int redraws = host.redraws;
+    const std::string garbage = Path("garbage.jpg");
+    ASSERT_TRUE(fixtures::WriteFile(garbage, QByteArray("not a photo at all")));
+
+    for (const std::string& bad : {garbage, Path("missing.jpg")}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(model->LoadPicture(bad, 9));
+        EXPECT_EQ(model->GetResultIndex(), 9);
+        EXPECT_EQ(model->GetSourcePath(), good);
+        EXPECT_EQ(Pixels(), pixelsBefore);
+        EXPECT_EQ(model->GetFrameRect(false), frameBefore);
+        EXPECT_EQ(model->PhotoGeneration(), generation);
+        EXPECT_EQ(host.redraws, redraws);
+    }
+}
+
+TEST_F(PictureModelTest, LoadResetsFrameAndMarksModifiedEvenForTheSameFile) {
+    const std::string path = WritePhoto("a.jpg", 1800, 1200);
+    ASSERT_TRUE(model->LoadPicture(path, NO_RESULT_INDEX));
+    EXPECT_TRUE(model->IsModified());
+    EXPECT_EQ(host.redraws, 1);
+    EXPECT_TRUE(model->Geometry().IsFrameRotated()); // landscape photo, upright format
+
+    model->MoveFrameX(30, false);
+    model->MoveFrameY(-12, false);
+    model->ZoomFrame(40, false);
+    model->RotateFrame();
+    model->SetModified(false);
+    ASSERT_NE(model->Geometry().Shrink(), 0);
+
+    ASSERT_TRUE(model->LoadPicture(path, 3));
+    EXPECT_EQ(model->Geometry().OffsetX(), 0);
+    EXPECT_EQ(model->Geometry().OffsetY(), 0);
+    EXPECT_EQ(model->Geometry().Shrink(), 0);
+    EXPECT_TRUE(model->IsModified());
+    EXPECT_TRUE(model->Geometry().IsFrameRotated()); // oriented again
+    EXPECT_EQ(model->GetResultIndex(), 3);
+}
+
+TEST_F(PictureModelTest, ReloadAfterCropBringsBackTheFullPhoto) {
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1000), 5));
+    const QImage full = Pixels();
+    model->ZoomFrame(100, false);
+    model->CropToFrame();
+    ASSERT_LT(Pixels().width(), 1800);
+
+    EXPECT_TRUE(model->ReloadPicture());
+    EXPECT_EQ(Pixels(), full);
+    EXPECT_EQ(model->GetResultIndex(), 5);
+}
+
+TEST_F(PictureModelTest, EditsChangePixelsOnlyAndBumpTheGeneration) {
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1000), NO_RESULT_INDEX));
+    model->SetModified(false);
+    host.redraws = 0;
+    const uint64_t generation = model->PhotoGeneration();
+
+    model->RotateRight();
+    EXPECT_EQ(Pixels().size(), QSize(1000, 1800));
+    EXPECT_EQ(model->Geometry().PhotoWidth(), 1000); // the frame works on the turned photo
+    EXPECT_GT(model->PhotoGeneration(), generation);
+    EXPECT_FALSE(model->IsModified());
+    EXPECT_EQ(host.redraws, 0);
+}
+
+// ---- Frame operations: redraw only when asked, always modified ----
+
+struct FrameOpRow {
+    const char* name;
+    void (*op)(PictureModel&);
+    int redraws;
+};
+
+TEST_F(PictureModelTest, FrameOperationsRedrawOnRequestAndMarkModified) {
+    const FrameOpRow rows[] = {
+        {"move x quietly", [](PictureModel& m) { m.MoveFrameX(5, false); }, 0},
+        {"move x", [](PictureModel& m) { m.MoveFrameX(5, true); }, 1},
+        {"move y", [](PictureModel& m) { m.MoveFrameY(-5, true); }, 1},
+        {"zoom quietly", [](PictureModel& m) { m.ZoomFrame(3, false); }, 0},
+        {"zoom refused still marks", [](PictureModel& m) { m.ZoomFrame(100000, false); }, 0},
+        {"clamp", [](PictureModel& m) { m.ClampFrame(true); }, 1},
+        {"turn", [](PictureModel& m) { m.RotateFrame(); }, 1},
+    };
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200), NO_RESULT_INDEX));
+    for (const FrameOpRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        model->SetModified(false);
+        host.redraws = 0;
+        row.op(*model);
+        EXPECT_TRUE(model->IsModified());
+        EXPECT_EQ(host.redraws, row.redraws);
+    }
+}
+
+TEST_F(PictureModelTest, WhiteBorderSizeRedrawsOnlyWhenTheBorderIsOn) {
+    model->SetWhiteBorderSize(4);
+    EXPECT_DOUBLE_EQ(model->GetBorderCm(), 0.4);
+    EXPECT_EQ(host.redraws, 0);
+    model->EnableWhiteBorder(true);
+    model->SetWhiteBorderSize(65535);
+    EXPECT_DOUBLE_EQ(model->GetBorderCm(), 6553.5);
+    EXPECT_EQ(host.redraws, 1);
+}
+
+// ---- Crop and white border ----
+
+TEST_F(PictureModelTest, FreshPhotoCropsTheLargestCentredFrame) {
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1000), NO_RESULT_INDEX));
+    const QImage source = Pixels();
+    model->CropToFrame();
+    // Landscape 2:3 frame, full height, centred: 1500 wide from x = 150.
+    EXPECT_EQ(Pixels(), source.copy(150, 0, 1500, 1000));
+}
+
+TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrame) {
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200), NO_RESULT_INDEX));
+    model->ZoomFrame(60, false);
+    model->MoveFrameX(-37, false);
+    model->MoveFrameY(21, false);
+    const FrameRect f = model->GetFrameRect(true);
+    const QImage source = Pixels();
+    const double dpiX = model->GetImage()->DpiX();
+    host.redraws = 0;
+
+    model->CropToFrame();
+    EXPECT_EQ(Pixels(), source.copy(f.left, f.top, f.width(), f.height()));
+    EXPECT_EQ(model->Geometry().OffsetX(), 0);
+    EXPECT_EQ(model->Geometry().OffsetY(), 0);
+    EXPECT_EQ(model->Geometry().Shrink(), 0);
+    EXPECT_TRUE(model->IsModified());
+    EXPECT_DOUBLE_EQ(model->GetImage()->DpiX(), dpiX);
+    EXPECT_EQ(host.redraws, 1);
+    // The frame now covers the crop (within a pixel).
+    const FrameSize covered = model->GetFrameSize();
+    EXPECT_NEAR(covered.width, f.width(), 1);
+    EXPECT_NEAR(covered.height, f.height(), 1);
+}
+
+TEST_F(PictureModelTest, CropKeepsTheExifData) {
+    fixtures::ExifFields exif;
+    exif.make = "Lumicam";
+    exif.dateTimeOriginal = "2006:07:14 10:20:30";
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
+    const ExifBlock before = model->GetImage()->Exif();
+    ASSERT_FALSE(before.IsEmpty());
+    model->CropToFrame();
+    EXPECT_EQ(model->GetImage()->Exif(), before);
+}
+
+TEST_F(PictureModelTest, NoFormatOrNoPhotoCropsNothing) {
+    model->CropToFrame();
+    model->ApplyWhiteBorder();
+    model->MakeIdSheet();
+    EXPECT_FALSE(model->HasImage());
+
+    model->SetFormat(0, 0, "");
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 600, 400), NO_RESULT_INDEX));
+    const QImage source = Pixels();
+    model->CropToFrame();
+    model->ApplyWhiteBorder();
+    model->MakeIdSheet();
+    EXPECT_EQ(Pixels(), source);
+}
+
+struct BorderRow {
+    const char* name;
+    int photoW, photoH;
+    uint16_t mm;
+    int expectedB;
+};
+
+TEST_F(PictureModelTest, WhiteBorderRingInsideTheCrop) {
+    const BorderRow rows[] = {
+        {"upright 1000 x 1500, 4 mm", 1000, 1500, 4, 40},
+        {"turned frame takes the width", 1500, 1000, 4, 40},
+        {"1 cm", 1000, 1500, 10, 100},
+        {"no border equals the plain crop", 1000, 1500, 0, 0},
+    };
+    for (const BorderRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(model->LoadPicture(WritePhoto("b.jpg", row.photoW, row.photoH), 0));
+        model->SetWhiteBorderSize(row.mm);
+        const QImage plain = Pixels(); // the frame covers the whole photo
+        model->CropToFrame();
+        model->ApplyWhiteBorder();
+        const QImage result = Pixels();
+        ASSERT_EQ(result.size(), plain.size());
+        const int w = result.width();
+        const int h = result.height();
+        const int b = row.expectedB;
+        const QRgb white = qRgb(255, 255, 255);
+        if (b == 0) {
+            EXPECT_EQ(result, plain);
+            continue;
+        }
+        // Just inside and just outside the ring on all four sides.
+        EXPECT_EQ(result.pixel(b - 1, h / 2), white);
+        EXPECT_EQ(result.pixel(b, h / 2), plain.pixel(b, h / 2));
+        EXPECT_EQ(result.pixel(w - b, h / 2), white);
+        EXPECT_EQ(result.pixel(w - b - 1, h / 2), plain.pixel(w - b - 1, h / 2));
+        EXPECT_EQ(result.pixel(w / 2, b - 1), white);
+        EXPECT_EQ(result.pixel(w / 2, b), plain.pixel(w / 2, b));
+        EXPECT_EQ(result.pixel(w / 2, h - b), white);
+        EXPECT_EQ(result.pixel(w / 2, h - b - 1), plain.pixel(w / 2, h - b - 1));
+        EXPECT_EQ(result.copy(b, b, w - 2 * b, h - 2 * b), plain.copy(b, b, w - 2 * b, h - 2 * b));
+    }
+}
+
+// ---- Identity sheet ----
+
+TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("face.jpg", 700, 900), NO_RESULT_INDEX));
+    model->SetIdPhotoMode(true);
+    ASSERT_EQ(model->GetFrameSize(), (FrameSize{700, 900}));
+    const QImage face = Pixels();
+
+    model->MakeIdSheet();
+    const QImage sheet = Pixels();
+    ASSERT_EQ(sheet.size(), QSize(2000, 3000));
+    const QRgb background = qRgb(0xEE, 0xF2, 0xCC);
+    // The spare strip at the right and the banner strip right of the banner.
+    EXPECT_EQ(sheet.pixel(1999, 2999), background);
+    EXPECT_EQ(sheet.pixel(1500, 1500), background);
+    EXPECT_EQ(sheet.pixel(1300, 100), background);
+    int bannerPixels = 0;
+    for (int y = 0; y < 300; y += 10) {
+        for (int x = 0; x < 1200; x += 10) {
+            bannerPixels += sheet.pixel(x, y) != background ? 1 : 0;
+        }
+    }
+    EXPECT_GT(bannerPixels, 30 * 120 / 2) << "the banner should cover its strip";
+    for (const int x : {0, 700}) {
+        for (const int y : {300, 1200, 2100}) {
+            SCOPED_TRACE(testing::Message() << "copy at " << x << ", " << y);
+            EXPECT_EQ(sheet.copy(x, y, 700, 900), face);
+        }
+    }
+    EXPECT_FALSE(model->IsIdPhotoMode());
+    EXPECT_TRUE(model->IsModified());
+    EXPECT_FALSE(model->Geometry().IsFrameRotated());
+    EXPECT_EQ(model->GetFrameSize(), (FrameSize{2000, 3000}));
+}
+
+// ---- Result path and save ----
+
+TEST_F(PictureModelTest, SameDayPhotosTakeIndexesInTurnAndRevalidationOverwrites) {
+    fixtures::ExifFields exif;
+    exif.dateTimeOriginal = "2006:07:14 10:20:30";
+    exif.make = "Lumicam";
+    const std::string first = WritePhoto("IMG_0001.jpg", 1800, 1200, &exif);
+    const std::string second = WritePhoto("IMG_0002.jpg", 1800, 1200, &exif);
+
+    ASSERT_TRUE(model->LoadPicture(first, NO_RESULT_INDEX));
+    EXPECT_EQ(model->GetResultPath(), destination + "Photos_20060714_000.jpg");
+    model->CropToFrame();
+    ASSERT_TRUE(model->SaveResult());
+    EXPECT_FALSE(model->IsModified());
+    EXPECT_EQ(model->GetResultIndex(), 0);
+
+    ASSERT_TRUE(model->LoadPicture(second, NO_RESULT_INDEX));
+    model->CropToFrame();
+    ASSERT_TRUE(model->SaveResult());
+    EXPECT_EQ(model->GetResultIndex(), 1);
+    EXPECT_TRUE(std::filesystem::exists(destination + "Photos_20060714_001.jpg"));
+
+    // The first photo again, with its stored index, and a smaller crop this time.
+    ASSERT_TRUE(model->LoadPicture(first, 0));
+    model->ZoomFrame(100, false);
+    model->CropToFrame();
+    const QSize smaller = Pixels().size();
+    ASSERT_TRUE(model->SaveResult());
+    EXPECT_EQ(model->GetResultIndex(), 0);
+    EXPECT_EQ(CountFiles(destination), 2);
+    const JpegDecodeResult written = JpegCodec::DecodeFile(destination + "Photos_20060714_000.jpg");
+    ASSERT_TRUE(written.Ok());
+    EXPECT_EQ(written.image.size(), smaller);
+    EXPECT_TRUE(host.warnings.empty());
+}
+
+struct PathRow {
+    const char* name;
+    bool autoRename;
+    const char* resultName;
+    int32_t indexBefore;
+    const char* expectedName;
+    int32_t indexAfter;
+};
+
+TEST_F(PictureModelTest, ResultPathRules) {
+    const PathRow rows[] = {
+        {"size and label tags", true, "R_%t_%r", 7, "R_15x10_15x10.jpg", NO_RESULT_INDEX},
+        {"stored index is used", true, "P_%i", 12, "P_012.jpg", 12},
+        {"free index is taken", true, "P_%i", NO_RESULT_INDEX, "P_000.jpg", 0},
+        {"index of four digits", true, "P_%i", 1234, "P_1234.jpg", 1234},
+        {"auto rename off keeps the file name", false, "P_%i", 5, "IMG_0001.jpg", 5},
+    };
+    const std::string source = WritePhoto("IMG_0001.JPG", 600, 400);
+    ASSERT_TRUE(model->LoadPicture(source, NO_RESULT_INDEX));
+    for (const PathRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        settings->SetAutoRename(row.autoRename ? 1 : 0);
+        settings->SetResultName(row.resultName);
+        model->SetResultIndex(row.indexBefore);
+        EXPECT_EQ(model->GetResultPath(), destination + row.expectedName);
+        EXPECT_EQ(model->GetResultIndex(), row.indexAfter);
+    }
+    EXPECT_TRUE(host.warnings.empty());
+}
+
+TEST_F(PictureModelTest, NoDestinationWarnsAndGivesNoPath) {
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 600, 400), NO_RESULT_INDEX));
+    settings->SetDestinationFolder("");
+    EXPECT_EQ(model->GetResultPath(), "");
+    ASSERT_EQ(host.warnings.size(), 1u);
+    EXPECT_EQ(host.warnings[0], kNoDestination);
+
+    EXPECT_FALSE(model->SaveResult());
+    EXPECT_TRUE(model->IsModified());
+    ASSERT_EQ(host.warnings.size(), 2u); // told once more, and not of a save failure
+    EXPECT_EQ(host.warnings[1], kNoDestination);
+}
+
+struct SaveFailureRow {
+    const char* name;
+    enum class Kind { MissingFolder, FolderInTheWay, ReadOnlyFolder } kind;
+};
+
+TEST_F(PictureModelTest, FailedSaveWarnsKeepsModifiedAndLeavesEarlierResults) {
+    const SaveFailureRow rows[] = {
+        {"missing folder", SaveFailureRow::Kind::MissingFolder},
+        {"a folder holds the result name", SaveFailureRow::Kind::FolderInTheWay},
+        {"read-only folder with an earlier result", SaveFailureRow::Kind::ReadOnlyFolder},
+    };
+    settings->SetAutoRename(0); // result named after the source: a fixed path
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("IMG.jpg", 600, 400), NO_RESULT_INDEX));
+    model->CropToFrame();
+    for (const SaveFailureRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        host.warnings.clear();
+        model->SetModified(true);
+        const std::string folder = Path(std::string("fail") + row.name + "/");
+        const std::string result = folder + "IMG.jpg";
+        const QByteArray earlier("an earlier good result");
+        switch (row.kind) {
+        case SaveFailureRow::Kind::MissingFolder:
+            break;
+        case SaveFailureRow::Kind::FolderInTheWay:
+            std::filesystem::create_directories(result + "/inside");
+            break;
+        case SaveFailureRow::Kind::ReadOnlyFolder:
+            std::filesystem::create_directories(folder);
+            ASSERT_TRUE(fixtures::WriteFile(result, earlier));
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
+                                                     std::filesystem::perms::owner_exec);
+            if (::access(folder.c_str(), W_OK) == 0) {
+                std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+                continue; // running as root: the folder stays writable
+            }
+            break;
+        }
+        settings->SetDestinationFolder(folder);
+
+        EXPECT_FALSE(model->SaveResult());
+        EXPECT_TRUE(model->IsModified());
+        ASSERT_EQ(host.warnings.size(), 1u);
+        EXPECT_EQ(host.warnings[0], kSaveFailed);
+        if (row.kind == SaveFailureRow::Kind::ReadOnlyFolder) {
+            std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+            QFile file(QString::fromStdString(result));
+            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+            EXPECT_EQ(file.readAll(), earlier);
+            EXPECT_EQ(CountFiles(folder), 1) << "no temporary file left behind";
+        }
+        if (row.kind == SaveFailureRow::Kind::FolderInTheWay) {
+            EXPECT_TRUE(std::filesystem::is_directory(result + "/inside"));
+            EXPECT_EQ(CountFiles(folder), 1) << "no temporary file left behind";
+        }
+    }
+}
+
+TEST_F(PictureModelTest, SavedFileHoldsTheCropAtTheChosenQuality) {
+    fixtures::ExifFields exif;
+    exif.make = "Lumicam";
+    exif.dateTimeOriginal = "2006:07:14 10:20:30";
+    exif.thumbnail = true;
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
+    model->ZoomFrame(50, false);
+    model->CropToFrame();
+    const QImage crop = Pixels();
+
+    qint64 sizes[2] = {};
+    const int qualities[2] = {100, 20};
+    for (int k = 0; k < 2; ++k) {
+        SCOPED_TRACE(qualities[k]);
+        settings->SetJpegQuality(qualities[k]);
+        model->SetModified(true);
+        ASSERT_TRUE(model->SaveResult());
+        const std::string path = model->GetResultPath();
+        sizes[k] = static_cast<qint64>(std::filesystem::file_size(path));
+        const JpegDecodeResult written = JpegCodec::DecodeFile(path);
+        ASSERT_TRUE(written.Ok());
+        ASSERT_EQ(written.image.size(), crop.size());
+        if (qualities[k] == 100) {
+            int worst = 0;
+            for (int y = 0; y < crop.height(); y += 37) {
+                for (int x = 0; x < crop.width(); x += 37) {
+                    worst =
+                        std::max(worst, fixtures::ColorDistance(crop.pixelColor(x, y),
+                                                                written.image.pixelColor(x, y)));
+                }
+            }
+            EXPECT_LE(worst, 6);
+        }
+        const auto keys = fixtures::ReadExifKeys(path);
+        EXPECT_EQ(keys.at("Exif.Image.Make"), "Lumicam");
+        EXPECT_EQ(keys.at("Exif.Photo.DateTimeOriginal"), "2006:07:14 10:20:30");
+        EXPECT_EQ(keys.at("Exif.Photo.PixelXDimension"), std::to_string(crop.width()));
+        EXPECT_EQ(keys.at("Exif.Photo.PixelYDimension"), std::to_string(crop.height()));
+        EXPECT_EQ(keys.count("Exif.Thumbnail.JPEGInterchangeFormat"), 0u);
+    }
+    EXPECT_GT(sizes[0], sizes[1] * 2) << "quality 100 should weigh far more than quality 20";
+}
+
+// ---- Overlay colour ----
+
+struct ColorRow {
+    const char* name;
+    int photoW, photoH; // sets the print quality with the default format
+    int opacity;
+    bool smallBorder, recadColor, outline, withOpacity;
+    uint32_t expected;
+};
+
+TEST_F(PictureModelTest, FrameColorFollowsQualityAndOptions) {
+    const ColorRow rows[] = {
+        {"good quality is green at half opacity", 1800, 1200, 50, false, true, false, true,
+         0x7F326432},
+        {"80 px per cm is orange", 800, 1200, 50, false, true, false, true, 0x7FFA9600},
+        {"poor quality is red", 640, 480, 50, false, true, false, true, 0x7FFF0000},
+        {"quality colours off give red", 1800, 1200, 50, false, false, false, true, 0x7FFF0000},
+        {"opacity 100 is opaque", 1800, 1200, 100, false, true, false, true, 0xFF326432},
+        {"opacity 0 is invisible", 1800, 1200, 0, false, true, false, true, 0x00326432},
+        {"opacity off is opaque", 1800, 1200, 0, false, true, false, false, 0xFF326432},
+        {"thin outline makes the tint grey", 1800, 1200, 50, true, true, false, true, 0x7F141414},
+        {"the outline itself keeps the quality colour", 1800, 1200, 50, true, true, true, false,
+         0xFF326432},
+        {"opacity beyond 100 keeps the low byte", 1800, 1200, 200, false, true, false, true,
+         0xFE326432},
+    };
+    for (const ColorRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(model->LoadPicture(WritePhoto("c.jpg", row.photoW, row.photoH), 0));
+        settings->SetOpacity(row.opacity);
+        settings->SetUseSmallRBorder(row.smallBorder ? 1 : 0);
+        settings->SetUseRecadColor(row.recadColor ? 1 : 0);
+        EXPECT_EQ(model->GetFrameColor(row.outline, row.withOpacity), row.expected)
+            << std::hex << model->GetFrameColor(row.outline, row.withOpacity);
+    }
+}
+
+} // namespace

@@ -1,0 +1,358 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QColor>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/FrameRect.h"
+#include "engine/JpegCodec.h"
+#include "settings/Settings.h"
+#include "view/PictureWnd.h"
+
+namespace {
+
+// Stands in for the view: counts the input handed to it.
+class InputRecorder : public QWidget {
+public:
+    std::vector<int> keysPressed;
+    std::vector<int> keysReleased;
+    std::vector<QEvent::Type> mouse;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override { keysPressed.push_back(e->key()); }
+    void keyReleaseEvent(QKeyEvent* e) override { keysReleased.push_back(e->key()); }
+    void mousePressEvent(QMouseEvent* e) override { mouse.push_back(e->type()); }
+    void mouseReleaseEvent(QMouseEvent* e) override { mouse.push_back(e->type()); }
+    void mouseDoubleClickEvent(QMouseEvent* e) override { mouse.push_back(e->type()); }
+};
+
+// Channels within tolerance of each other.
+::testing::AssertionResult Near(QRgb actual, QRgb expected, int tolerance = 2) {
+    const int d = std::max({std::abs(qRed(actual) - qRed(expected)),
+                            std::abs(qGreen(actual) - qGreen(expected)),
+                            std::abs(qBlue(actual) - qBlue(expected))});
+    if (d <= tolerance) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << std::hex << "got 0x" << (actual & 0xFFFFFF)
+                                         << ", expected 0x" << (expected & 0xFFFFFF);
+}
+
+// Source-over of an ARGB colour on an opaque pixel.
+QRgb Blend(uint32_t argb, QRgb under) {
+    const int a = static_cast<int>(argb >> 24);
+    const auto mix = [a](int top, int bottom) { return (top * a + bottom * (255 - a)) / 255; };
+    return qRgb(mix(qRed(argb), qRed(under)), mix(qGreen(argb), qGreen(under)),
+                mix(qBlue(argb), qBlue(under)));
+}
+
+const QRgb kPhotoColor = qRgb(40, 80, 200);
+const QRgb kGreen = qRgb(0x32, 0x64, 0x32);
+const QRgb kRed = qRgb(0xFF, 0, 0);
+const QRgb kWhite = qRgb(255, 255, 255);
+
+class PictureWndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        settings = std::make_unique<CSettings>(dir.path().toStdString() + "/param.dat");
+        settings->SetDestinationFolder(dir.path().toStdString() + "/");
+        wnd = std::make_unique<CPictureWnd>(*settings, nullptr);
+        wnd->SetWarnHandler([this](const std::string& text, const std::string& caption) {
+            warnings.emplace_back(text, caption);
+        });
+        wnd->resize(1010, 760);
+        wnd->SetFormat(15, 10, "15x10");
+    }
+
+    // A uniform photo: every displayed pixel of it has the same colour.
+    std::string WritePhoto(int width, int height, QRgb color = kPhotoColor) {
+        QImage image(width, height, QImage::Format_RGB888);
+        image.fill(color);
+        const std::optional<QByteArray> bytes = JpegCodec::Encode(image, 100);
+        EXPECT_TRUE(bytes.has_value());
+        const std::string path =
+            dir.path().toStdString() + "/p" + std::to_string(++photoCount) + ".jpg";
+        EXPECT_TRUE(JpegCodec::WriteFileSafely(path, bytes.value_or(QByteArray())));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<CSettings> settings;
+    std::unique_ptr<CPictureWnd> wnd;
+    std::vector<std::pair<std::string, std::string>> warnings;
+    int photoCount = 0;
+};
+
+TEST_F(PictureWndTest, HostReportsClientSizeAndRoutesWarnings) {
+    wnd->resize(801, 555);
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(3000, 2000), NO_RESULT_INDEX));
+    EXPECT_EQ(wnd->Geometry().ClientWidth(), 801);
+    EXPECT_EQ(wnd->Geometry().ClientHeight(), 555);
+    EXPECT_EQ(wnd->GetImageRect().right, 801 - 5);
+
+    settings->SetDestinationFolder("");
+    EXPECT_EQ(wnd->GetResultPath(), "");
+    ASSERT_EQ(warnings.size(), 1u);
+    EXPECT_EQ(warnings[0].first, "Veuillez définir un répertoire de destination...");
+    EXPECT_EQ(warnings[0].second, "Attention!!!");
+}
+
+TEST_F(PictureWndTest, NoPhotoShowsOnlyTheCanvasTile) {
+    const QImage tile = QImage(":/res/canvas-tile.png").convertToFormat(QImage::Format_RGB32);
+    ASSERT_FALSE(tile.isNull());
+    const QImage shown = wnd->RenderToImage();
+    ASSERT_EQ(shown.size(), QSize(1010, 760));
+    for (const QPoint p : {QPoint(0, 0), QPoint(200, 300), QPoint(1009, 759), QPoint(505, 380)}) {
+        SCOPED_TRACE(testing::Message() << p.x() << ", " << p.y());
+        EXPECT_EQ(shown.pixel(p) & 0xFFFFFF,
+                  tile.pixel(p.x() % tile.width(), p.y() % tile.height()) & 0xFFFFFF);
+    }
+}
+
+TEST_F(PictureWndTest, CanvasAroundThePhotoAndPhotoInside) {
+    const QImage tile = QImage(":/res/canvas-tile.png").convertToFormat(QImage::Format_RGB32);
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(600, 400), NO_RESULT_INDEX));
+    wnd->SetFormat(0, 0, ""); // no frame: nothing tinted
+    const QImage shown = wnd->RenderToImage();
+    const FrameRect image = wnd->GetImageRect();
+    ASSERT_EQ(image, (FrameRect{205, 180, 805, 580})); // own size, centred
+    EXPECT_TRUE(Near(shown.pixel(image.left, image.top), kPhotoColor));
+    EXPECT_TRUE(Near(shown.pixel(image.right - 1, image.bottom - 1), kPhotoColor));
+    for (const QPoint p : {QPoint(image.left - 1, 300), QPoint(500, image.top - 1),
+                           QPoint(image.right, 300), QPoint(500, image.bottom)}) {
+        SCOPED_TRACE(testing::Message() << p.x() << ", " << p.y());
+        EXPECT_EQ(shown.pixel(p) & 0xFFFFFF,
+                  tile.pixel(p.x() % tile.width(), p.y() % tile.height()) & 0xFFFFFF);
+    }
+}
+
+struct TintRow {
+    const char* name;
+    int opacity;
+    bool recadColor;
+    bool format;
+    QRgb expected; // at a photo pixel outside the frame
+};
+
+TEST_F(PictureWndTest, TintOutsideTheFrame) {
+    const TintRow rows[] = {
+        {"half opacity", 50, true, true, Blend(0x7F326432, kPhotoColor)},
+        {"opaque", 100, true, true, kGreen},
+        {"invisible", 0, true, true, kPhotoColor},
+        {"quality colours off: red", 50, false, true, Blend(0x7FFF0000, kPhotoColor)},
+        {"no format: no tint", 100, true, false, kPhotoColor},
+    };
+    // 1800 x 1000 in 15 x 10: a turned frame 1500 photo pixels wide, 100 px/cm, green.
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    for (const TintRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        settings->SetOpacity(row.opacity);
+        settings->SetUseRecadColor(row.recadColor ? 1 : 0);
+        if (row.format) {
+            wnd->SetFormat(15, 10, "15x10");
+        } else {
+            wnd->SetFormat(0, 0, "");
+        }
+        const QImage shown = wnd->RenderToImage();
+        const FrameRect image = wnd->GetImageRect();
+        const int midY = (image.top + image.bottom) / 2;
+        EXPECT_TRUE(Near(shown.pixel(image.left + 3, midY), row.expected));
+        EXPECT_TRUE(Near(shown.pixel(image.right - 3, midY), row.expected));
+        // Inside the frame the photo shows as it is.
+        EXPECT_TRUE(Near(shown.pixel((image.left + image.right) / 2, midY), kPhotoColor));
+    }
+}
+
+TEST_F(PictureWndTest, ThirdsGuidesInTheQualityColour) {
+    settings->SetOpacity(100);
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    const FrameRect f = wnd->GetFrameRect(false);
+    const int x1 = f.left + f.width() / 3;
+    const int y2 = f.top + (2 * f.height()) / 3;
+    const QPoint onVertical(x1, f.top + f.height() / 6);
+    const QPoint onHorizontal(f.left + f.width() / 6, y2);
+    const QPoint onCircle(x1, y2 - 10); // top of the circle round a crossing
+    const QPoint clear(x1 + f.width() / 6, f.top + f.height() / 6);
+
+    const auto hit = [](const QImage& shown, QPoint p, QRgb color) {
+        // The 2-pixel pen covers the coordinate or its neighbour before it.
+        return Near(shown.pixel(p), color) || Near(shown.pixel(p - QPoint(1, 0)), color) ||
+               Near(shown.pixel(p - QPoint(0, 1)), color);
+    };
+    const QImage without = wnd->RenderToImage();
+    EXPECT_TRUE(Near(without.pixel(onVertical), kPhotoColor));
+    EXPECT_TRUE(Near(without.pixel(onHorizontal), kPhotoColor));
+
+    wnd->ShowThirds(true);
+    const QImage with = wnd->RenderToImage();
+    EXPECT_TRUE(hit(with, onVertical, kGreen));
+    EXPECT_TRUE(hit(with, onHorizontal, kGreen));
+    EXPECT_TRUE(hit(with, onCircle, kGreen));
+    EXPECT_TRUE(Near(with.pixel(clear), kPhotoColor));
+}
+
+TEST_F(PictureWndTest, WhiteRingPreviewWidthFollowsTheFrameOnScreen) {
+    // An upright frame 600 display pixels high: b = trunc(0.4 / 15 x 600) = 16.
+    wnd->resize(1010, 610);
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1000, 1500), NO_RESULT_INDEX));
+    wnd->SetWhiteBorderSize(4);
+    wnd->EnableWhiteBorder(true);
+    const FrameRect f = wnd->GetFrameRect(false);
+    ASSERT_EQ(f.height(), 600);
+    ASSERT_FALSE(wnd->Geometry().IsFrameRotated());
+    const QImage shown = wnd->RenderToImage();
+    const int midX = (f.left + f.right) / 2;
+    const int midY = (f.top + f.bottom) / 2;
+    EXPECT_EQ(shown.pixel(f.left + 15, midY) & 0xFFFFFF, kWhite & 0xFFFFFF);
+    EXPECT_TRUE(Near(shown.pixel(f.left + 16, midY), kPhotoColor));
+    EXPECT_EQ(shown.pixel(f.right - 16, midY) & 0xFFFFFF, kWhite & 0xFFFFFF);
+    EXPECT_TRUE(Near(shown.pixel(f.right - 17, midY), kPhotoColor));
+    EXPECT_EQ(shown.pixel(midX, f.top + 15) & 0xFFFFFF, kWhite & 0xFFFFFF);
+    EXPECT_TRUE(Near(shown.pixel(midX, f.top + 16), kPhotoColor));
+    EXPECT_EQ(shown.pixel(midX, f.bottom - 16) & 0xFFFFFF, kWhite & 0xFFFFFF);
+    EXPECT_TRUE(Near(shown.pixel(midX, f.bottom - 17), kPhotoColor));
+
+    wnd->EnableWhiteBorder(false);
+    EXPECT_TRUE(Near(wnd->RenderToImage().pixel(f.left + 15, midY), kPhotoColor));
+}
+
+TEST_F(PictureWndTest, ThinOutlineOnlyWhereTheFrameLeavesTheEdge) {
+    settings->SetUseSmallRBorder(1);
+    settings->SetUseRecadColor(0); // red outline whatever the quality
+    settings->SetOpacity(100);
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    // Full-height turned frame: touches the top and bottom of the photo only.
+    const FrameRect f = wnd->GetFrameRect(false);
+    const FrameRect image = wnd->GetImageRect();
+    ASSERT_EQ(f.top, image.top);
+    const int midY = (f.top + f.bottom) / 2;
+    const int midX = (f.left + f.right) / 2;
+    const QImage shown = wnd->RenderToImage();
+    // Left and right lines just outside the frame, opaque red; the rest of the outside is
+    // the opaque grey tint.
+    EXPECT_TRUE(Near(shown.pixel(f.left - 1, midY), kRed));
+    EXPECT_TRUE(Near(shown.pixel(f.right, midY), kRed));
+    EXPECT_TRUE(Near(shown.pixel(image.left + 3, midY), qRgb(0x14, 0x14, 0x14)));
+    // No line along the top: the frame's first row is the photo.
+    EXPECT_TRUE(Near(shown.pixel(midX, f.top), kPhotoColor));
+}
+
+TEST_F(PictureWndTest, PaintShowsTheComposedPicture) {
+    settings->SetOpacity(70);
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    wnd->ShowThirds(true);
+    wnd->MoveFrameX(40, false);
+    const QImage painted = wnd->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage composed = wnd->RenderToImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(painted, composed);
+}
+
+TEST_F(PictureWndTest, DisplayCopyFollowsEditsAndResizes) {
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000, kPhotoColor), NO_RESULT_INDEX));
+    wnd->SetFormat(0, 0, "");
+    (void)wnd->RenderToImage(); // builds the display copy
+    wnd->RotateRight();
+    FrameRect image = wnd->GetImageRect();
+    ASSERT_GT(image.height(), image.width()); // the turned photo is upright now
+    QImage shown = wnd->RenderToImage();
+    EXPECT_TRUE(Near(shown.pixel((image.left + image.right) / 2, image.bottom - 2), kPhotoColor));
+
+    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000, qRgb(250, 250, 0)), NO_RESULT_INDEX));
+    wnd->resize(700, 500);
+    image = wnd->GetImageRect();
+    shown = wnd->RenderToImage();
+    ASSERT_EQ(shown.size(), QSize(700, 500));
+    EXPECT_TRUE(Near(shown.pixel(image.right - 2, image.bottom - 2), qRgb(250, 250, 0)));
+}
+
+TEST_F(PictureWndTest, FullScreenRoundTripReturnsToTheView) {
+    for (const bool withLayout : {false, true}) {
+        SCOPED_TRACE(withLayout ? "in a layout, between two widgets" : "placed by the view");
+        QWidget view;
+        view.resize(1200, 800);
+        CPictureWnd* display = new CPictureWnd(*settings, &view);
+        QHBoxLayout* layout = nullptr;
+        if (withLayout) {
+            layout = new QHBoxLayout(&view);
+            layout->addWidget(new QWidget(&view));
+            layout->addWidget(display);
+            layout->addWidget(new QWidget(&view));
+        } else {
+            display->setGeometry(240, 7, 955, 790);
+        }
+        view.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+        ASSERT_TRUE(display->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+        display->SetFormat(15, 10, "15x10");
+        display->MoveFrameX(-30, false);
+        const QRect place = display->geometry();
+        const FrameRect frame = display->GetFrameRect(false);
+        EXPECT_TRUE(display->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+        display->SetFullScreen(true);
+        EXPECT_TRUE(display->IsFullScreen());
+        EXPECT_TRUE(display->isWindow());
+        EXPECT_EQ(display->parentWidget(), nullptr);
+        EXPECT_TRUE(display->windowFlags() & Qt::FramelessWindowHint);
+        EXPECT_TRUE(display->windowFlags() & Qt::WindowStaysOnTopHint);
+        EXPECT_EQ(display->geometry(), QGuiApplication::primaryScreen()->geometry());
+        if (layout != nullptr) {
+            EXPECT_EQ(layout->indexOf(display), -1);
+        }
+        display->SetFullScreen(true); // entering again keeps the place in the view
+        EXPECT_TRUE(display->IsFullScreen());
+
+        display->SetFullScreen(false);
+        EXPECT_FALSE(display->IsFullScreen());
+        EXPECT_EQ(display->parentWidget(), &view);
+        EXPECT_FALSE(display->isWindow());
+        EXPECT_TRUE(display->isVisible());
+        EXPECT_EQ(display->geometry(), place);
+        EXPECT_EQ(display->GetFrameRect(false), frame);
+        if (layout != nullptr) {
+            EXPECT_EQ(layout->indexOf(display), 1);
+        }
+        EXPECT_TRUE(display->testAttribute(Qt::WA_TransparentForMouseEvents));
+
+        display->SetFullScreen(false); // leaving twice changes nothing
+        EXPECT_EQ(display->parentWidget(), &view);
+        EXPECT_EQ(display->geometry(), place);
+    }
+}
+
+TEST_F(PictureWndTest, FullScreenHandsKeysAndMouseToTheView) {
+    InputRecorder view;
+    view.resize(800, 600);
+    CPictureWnd* display = new CPictureWnd(*settings, &view);
+    display->setGeometry(160, 0, 640, 600);
+    display->SetKeyForwardTarget(&view);
+    view.show();
+
+    display->SetFullScreen(true);
+    QTest::keyClick(display, Qt::Key_Left);
+    QTest::keyClick(display, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(view.keysPressed, (std::vector<int>{Qt::Key_Left, Qt::Key_Plus}));
+    EXPECT_EQ(view.keysReleased, (std::vector<int>{Qt::Key_Left, Qt::Key_Plus}));
+
+    QTest::mouseDClick(display, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    EXPECT_FALSE(view.mouse.empty());
+    EXPECT_NE(std::find(view.mouse.begin(), view.mouse.end(), QEvent::MouseButtonDblClick),
+              view.mouse.end());
+    display->SetFullScreen(false);
+}
+
+} // namespace

@@ -4,50 +4,41 @@
 #include <QFont>
 #include <QString>
 #include <QWidget>
-#include <vector>
 
 class QPainter;
+class QPaintEvent;
 
-// One solid band of a horizontal gradient, from x0 (included) to x1 (excluded), in the
-// label's client coordinates (display pixels).
-struct GradientBand {
-    int x0 = 0;
-    int x1 = 0;
-    QColor color;
-};
-
-// The 255 bands of a gradient over [left, right); the last band stops at 254/255 of the
-// way from start to end.
-[[nodiscard]] std::vector<GradientBand> GradientBands(int left, int right, QColor start,
-                                                      QColor end);
-
-// Header label: its text painted over a horizontal colour gradient.
+// Header label: its text over a horizontal gradient of 255 solid bands. It paints its whole
+// area itself, so no background is erased under it.
 class CGradientLabel : public QWidget {
     Q_OBJECT
 public:
     explicit CGradientLabel(QWidget* parent = nullptr);
 
+    // Replaces the text and repaints. A text holding a line feed is drawn as several lines
+    // from the top; otherwise as one line, vertically centred.
     void SetText(const QString& text);
+    [[nodiscard]] const QString& Text() const { return text; }
+    // heightPx: character height in display pixels; weight 700 when bold, else 400.
     void SetLabelFont(const QString& face, int heightPx, bool bold, bool italic);
-    // Takes effect at the next repaint.
-    void SetColors(QColor start, QColor end);
-
-    [[nodiscard]] QString Text() const { return m_text; }
-    [[nodiscard]] QFont LabelFont() const { return m_font; }
-    [[nodiscard]] QColor StartColor() const { return m_start; }
-    [[nodiscard]] QColor EndColor() const { return m_end; }
-    [[nodiscard]] QColor TextColor() const { return m_textColor; }
+    [[nodiscard]] const QFont& LabelFont() const { return labelFont; }
+    // Gradient from start (left) to end (right); takes effect at the next repaint.
+    void SetColors(const QColor& start, const QColor& end);
+    [[nodiscard]] const QColor& StartColor() const { return startColor; }
+    [[nodiscard]] const QColor& EndColor() const { return endColor; }
+    [[nodiscard]] const QColor& TextColor() const { return textColor; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    // Paints the gradient and the text into rect and leaves rect shrunk by the text
-    // margins (10 left, 2 top and bottom); the painter keeps the text colour as its pen.
-    void DrawLabel(QPainter& painter, QRect& rect) const;
+    // Paints the gradient and the text into the whole client area and leaves the painter's
+    // pen set to the text colour. Returns the text area: the client area less 10 pixels on
+    // the left and 2 at the top and the bottom.
+    QRect DrawLabel(QPainter& painter) const;
 
 private:
-    QFont m_font;
-    QString m_text;
-    QColor m_start;
-    QColor m_end;
-    QColor m_textColor;
+    QFont labelFont;
+    QString text;
+    QColor startColor;
+    QColor endColor;
+    QColor textColor;
 };

@@ -1,0 +1,62 @@
+#include "panel/PreviewWnd.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QRegion>
+
+#include "engine/FrameGeometry.h"
+#include "panel/PanelRules.h"
+
+CPreviewWnd::CPreviewWnd(QWidget* parent)
+    : QWidget(parent), backgroundBrush(QPixmap(QStringLiteral(":/res/canvas-tile.png"))) {
+    // Background and thumbnail together cover every pixel.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void CPreviewWnd::SetPreview(const QImage& photo) {
+    const FrameSize size = PreviewCopySize(photo.width(), photo.height());
+    if (size.width > 0 && size.height > 0) {
+        preview =
+            photo.scaled(size.width, size.height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                .convertToFormat(QImage::Format_RGB888);
+    } else {
+        preview = QImage();
+    }
+    repaint();
+}
+
+QRect CPreviewWnd::GetPreviewRect() const {
+    // Same fitting as the display window's photo rectangle.
+    FrameGeometry fit;
+    fit.SetPhotoSize(preview.width(), preview.height());
+    fit.SetClientSize(width(), height());
+    const FrameRect r = fit.GetImageRect();
+    if (r.width() <= 0 || r.height() <= 0) {
+        return {};
+    }
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+void CPreviewWnd::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    const QRect target = GetPreviewRect();
+    QRegion background(rect());
+    if (!target.isEmpty()) {
+        background -= QRegion(target);
+    }
+    painter.setClipRegion(background);
+    painter.fillRect(rect(), backgroundBrush);
+    painter.setClipping(false);
+    if (!target.isEmpty()) {
+        // Nearest neighbour: SmoothPixmapTransform stays off.
+        painter.drawImage(target, preview);
+    }
+}
+
+void CPreviewWnd::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
+        emit clicked();
+    }
+    QWidget::mouseReleaseEvent(event);
+}

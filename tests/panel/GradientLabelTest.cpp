@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+
+#include "panel/GradientLabel.h"
+#include "panel/PanelPixels.h"
+#include "panel/QualityGauge.h"
+
+namespace {
+
+TEST(GradientLabel, PaintsTwoPixelBandsFromStartColourToOneStepShortOfEnd) {
+    CGradientLabel label;
+    label.resize(510, 30);
+    label.SetColors(QColor(0, 0, 100), QColor(255, 255, 255));
+    const QImage image = Render(label);
+
+    EXPECT_EQ(PixelAt(image, 0, 15), QColor(0, 0, 100));
+    EXPECT_EQ(PixelAt(image, 1, 15), QColor(0, 0, 100));
+    EXPECT_EQ(PixelAt(image, 2, 15), QColor(1, 1, 100));
+    EXPECT_EQ(PixelAt(image, 508, 15), QColor(254, 254, 254));
+    EXPECT_EQ(PixelAt(image, 509, 0), QColor(254, 254, 254));
+    // Colour changes only at even x, and the bands span the full height.
+    int changes = 0;
+    for (int x = 1; x < 510; ++x) {
+        if (PixelAt(image, x, 15) != PixelAt(image, x - 1, 15)) {
+            ++changes;
+            EXPECT_EQ(x % 2, 0) << "change at x = " << x;
+        }
+        EXPECT_EQ(PixelAt(image, x, 0), PixelAt(image, x, 29)) << "x = " << x;
+    }
+    EXPECT_GT(changes, 100);
+}
+
+// Ink of a label's text drawn over a single-colour background.
+QRect TextInk(const QString& text, int width, int height) {
+    CGradientLabel label;
+    label.resize(width, height);
+    label.SetColors(QColor(0, 0, 0), QColor(0, 0, 0));
+    label.SetLabelFont(QStringLiteral("Arial"), 16, true, true);
+    label.SetText(text);
+    const QImage image = Render(label);
+    return InkBox(image, image.rect(), QColor(0, 0, 0));
+}
+
+TEST(GradientLabel, OneLineIsCentredVerticallyAndSeveralLinesStartAtTheTop) {
+    const QRect one = TextInk(QStringLiteral("Photos"), 200, 80);
+    ASSERT_FALSE(one.isEmpty());
+    EXPECT_GE(one.left(), 10);
+    EXPECT_NEAR(one.center().y(), 40, 4);
+
+    const QRect two = TextInk(QStringLiteral("Photos\nPhotos"), 200, 80);
+    ASSERT_FALSE(two.isEmpty());
+    EXPECT_GE(two.left(), 10);
+    EXPECT_LT(two.top(), 10);
+    EXPECT_GT(two.height(), one.height() + 10);
+}
+
+TEST(GradientLabel, FontSettingsFollowTheFlags) {
+    CGradientLabel label;
+    EXPECT_EQ(label.LabelFont().family(), QStringLiteral("Times New Roman"));
+    EXPECT_EQ(label.LabelFont().pixelSize(), 16);
+    EXPECT_TRUE(label.LabelFont().bold());
+    EXPECT_TRUE(label.LabelFont().italic());
+    label.SetLabelFont(QStringLiteral("Arial"), 12, false, false);
+    EXPECT_EQ(label.LabelFont().family(), QStringLiteral("Arial"));
+    EXPECT_EQ(label.LabelFont().pixelSize(), 12);
+    EXPECT_EQ(label.LabelFont().weight(), QFont::Normal);
+    EXPECT_FALSE(label.LabelFont().italic());
+}
+
+// Columns holding a white pixel in the pointer's rows (0 to 10) of a gauge 200 pixels wide.
+QImage RenderGauge(int quality, int cropWidth, int cropHeight, bool showFactor) {
+    CQualityGauge gauge;
+    gauge.resize(200, 40);
+    gauge.SetColors(QColor(200, 0, 0), QColor(0, 200, 0));
+    gauge.SetShowFactor(showFactor);
+    gauge.SetQuality(quality);
+    gauge.SetCropSize(cropWidth, cropHeight);
+    return Render(gauge);
+}
+
+TEST(QualityGauge, PointerTipSitsAtTheQualityPosition) {
+    struct Row {
+        const char* name;
+        int quality;
+        int tipX;
+    };
+    const Row rows[] = {{"half", 50, 100}, {"poor", 0, 0}, {"quarter", 25, 50}};
+    for (const Row& row : rows) {
+        const QImage image = RenderGauge(row.quality, 0, 0, true);
+        const QColor white(255, 255, 255);
+        // The tick runs down from the triangle's base to y = 10.
+        for (int y = 2; y <= 10; ++y) {
+            EXPECT_EQ(PixelAt(image, row.tipX, y), white) << row.name << " y = " << y;
+        }
+        EXPECT_NE(PixelAt(image, row.tipX, 11), white) << row.name;
+        // The triangle's base from x - 5 to x + 5 on y = 2, nothing white beyond.
+        for (int x = 0; x < 200; ++x) {
+            const bool onBase = x >= row.tipX - 5 && x <= row.tipX + 5;
+            EXPECT_EQ(PixelAt(image, x, 2) == white, onBase) << row.name << " x = " << x;
+        }
+        EXPECT_EQ(PixelAt(image, row.tipX + 5, 2), white) << row.name;
+    }
+}
+
+TEST(QualityGauge, SizeTextOnlyWhenBothSidesAreKnown) {
+    const QImage empty = RenderGauge(50, 0, 0, true);
+    EXPECT_EQ(RenderGauge(50, 1200, 0, true), empty);
+    EXPECT_EQ(RenderGauge(50, 0, 1800, true), empty);
+
+    const QImage withRatio = RenderGauge(50, 1200, 1800, true);
+    const QImage withoutRatio = RenderGauge(50, 1200, 1800, false);
+    EXPECT_NE(withRatio, empty);
+    EXPECT_NE(withRatio, withoutRatio);
+    // The text sits at the bottom of the area inset by 10 on the left and 2 at the bottom.
+    QRect text;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            if (withRatio.pixelColor(x, y) != empty.pixelColor(x, y)) {
+                text = text.united(QRect(x, y, 1, 1));
+            }
+        }
+    }
+    ASSERT_FALSE(text.isEmpty());
+    // Anti-aliased glyph edges may spill one pixel left of the inset.
+    EXPECT_GE(text.left(), 9);
+    EXPECT_LE(text.bottom(), 37);
+    EXPECT_GE(text.bottom(), 30);
+    EXPECT_GT(text.top(), 10);
+}
+
+} // namespace

@@ -91,7 +91,8 @@ void CLumicutApp::CreateView() {
                 CRenameDlg dialog(settings, {}, frame);
                 dialog.exec();
             },
-        .checkUpdates = [] { CVersionChecker().CheckVersion(SiteUrl(SitePage::VersionService), false); },
+        .checkUpdates =
+            [] { CVersionChecker().CheckVersion(SiteUrl(SitePage::VersionService), false); },
         .onlineHelp = [] { OpenUrl(SiteUrl(SitePage::Help).toStdString()); },
         .forum = [] { OpenUrl(SiteUrl(SitePage::Forum).toStdString()); },
         .about = {},

@@ -65,4 +65,6 @@ private:
 [[nodiscard]] int RightDragZoomAmount(int anchorX, int anchorY, int x, int y);
 
 // Width in pixels of the side panel in a view of the given client width.
-[[nodiscard]] constexpr int SidePanelWidth(int viewWidth) { return viewWidth / 5; }
+[[nodiscard]] constexpr int SidePanelWidth(int viewWidth) {
+    return viewWidth / 5;
+}

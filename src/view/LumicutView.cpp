@@ -58,7 +58,9 @@ CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* pare
 
 CLumicutView::~CLumicutView() = default;
 
-void CLumicutView::OnInitialUpdate() { sidePanel->FillPictureList(); }
+void CLumicutView::OnInitialUpdate() {
+    sidePanel->FillPictureList();
+}
 
 void CLumicutView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -427,7 +429,7 @@ void CLumicutView::mouseMoveEvent(QMouseEvent* event) {
 
 void CLumicutView::wheelEvent(QWheelEvent* event) {
     // Turned toward the user (negative): a larger frame; otherwise a smaller one.
-    OnCommand(static_cast<int>(event->angleDelta().y() < 0 ? CommandId::ZoomIn
-                                                           : CommandId::ZoomOut));
+    OnCommand(
+        static_cast<int>(event->angleDelta().y() < 0 ? CommandId::ZoomIn : CommandId::ZoomOut));
     event->accept();
 }

@@ -5,6 +5,8 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <exiv2/exiv2.hpp>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -84,11 +86,8 @@ Exiv2::URational DpiToRational(double dpi) {
 // Removes the camera maker's private block, the usual reason for an oversized block.
 void EraseMakerNote(Exiv2::ExifData& data) {
     for (auto it = data.begin(); it != data.end();) {
-        const std::string group = it->groupName();
-        if (it->key() == "Exif.Photo.MakerNote" || it->key() == "Exif.MakerNote.Offset" ||
-            it->key() == "Exif.MakerNote.ByteOrder" ||
-            (group != "Image" && group != "Photo" && group != "Iop" && group != "GPSInfo" &&
-             group != "Thumbnail"))
+        if (it->key() == "Exif.Photo.MakerNote" || it->groupName() == "MakerNote" ||
+            Exiv2::ExifTags::isMakerGroup(it->groupName()))
             it = data.erase(it);
         else
             ++it;

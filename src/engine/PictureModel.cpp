@@ -36,19 +36,6 @@ constexpr int kGreenAbove = 60;
 constexpr QRgb kSheetBackground = 0xFFEEF2CC;
 constexpr char kBannerResource[] = ":/res/id-banner.png";
 
-// Replaces every occurrence of tag, exact case, left to right.
-std::string ReplaceTag(const std::string& text, const std::string& tag, const std::string& value) {
-    std::string out;
-    size_t start = 0;
-    for (size_t pos = text.find(tag); pos != std::string::npos; pos = text.find(tag, start)) {
-        out.append(text, start, pos - start);
-        out += value;
-        start = pos + tag.size();
-    }
-    out.append(text, start, std::string::npos);
-    return out;
-}
-
 QRect ToQRect(const FrameRect& r) {
     return QRect(r.left, r.top, r.width(), r.height());
 }
@@ -365,12 +352,12 @@ std::string PictureModel::GetResultPath() {
     std::string mask = destination + settings.GetResultName();
     char size[64];
     std::snprintf(size, sizeof size, "%.0fx%.0f", frame.HeightCm(), frame.WidthCm());
-    mask = ReplaceTag(mask, "%t", size);
-    mask = ReplaceTag(mask, "%r", frame.FormatLabel());
+    mask = ReplaceAll(mask, "%t", size);
+    mask = ReplaceAll(mask, "%r", frame.FormatLabel());
     if (resultIndex != NO_RESULT_INDEX && mask.find("%i") != std::string::npos) {
         char index[16];
         std::snprintf(index, sizeof index, "%.3d", resultIndex);
-        mask = ReplaceTag(mask, "%i", index);
+        mask = ReplaceAll(mask, "%i", index);
         return BuildResultName(sourcePath, mask, image.get(), nullptr);
     }
     // The first free index is taken here and kept for the later calls and the save.

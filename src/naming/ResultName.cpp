@@ -15,20 +15,6 @@ namespace {
 
 constexpr int kLastIndex = 999;
 
-// Replaces every occurrence of tag (exact case, left to right, no overlap).
-std::string ReplaceAll(const std::string& text, const std::string& tag, const std::string& value) {
-    std::string out;
-    out.reserve(text.size());
-    size_t start = 0;
-    for (size_t pos = text.find(tag); pos != std::string::npos; pos = text.find(tag, start)) {
-        out.append(text, start, pos - start);
-        out += value;
-        start = pos + tag.size();
-    }
-    out.append(text, start, std::string::npos);
-    return out;
-}
-
 std::string LowerAscii(std::string text) {
     for (char& c : text) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -147,5 +133,20 @@ std::string ReplaceNoCase(const std::string& source, const std::string& search,
         start = pos + search.size();
     }
     out.append(source, start, std::string::npos);
+    return out;
+}
+
+std::string ReplaceAll(const std::string& text, std::string_view tag, std::string_view value) {
+    if (tag.empty())
+        return text;
+    std::string out;
+    out.reserve(text.size());
+    size_t start = 0;
+    for (size_t pos = text.find(tag); pos != std::string::npos; pos = text.find(tag, start)) {
+        out.append(text, start, pos - start);
+        out += value;
+        start = pos + tag.size();
+    }
+    out.append(text, start, std::string::npos);
     return out;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 class Photo;
 
@@ -13,6 +14,10 @@ class Photo;
 // all exist) and reported through indexOut; without "%i", NO_RESULT_INDEX is reported.
 [[nodiscard]] std::string BuildResultName(const std::string& photoPath, const std::string& mask,
                                           const Photo* image, int32_t* indexOut);
+
+// Replaces every occurrence of tag in text (exact case, left to right, no overlap).
+[[nodiscard]] std::string ReplaceAll(const std::string& text, std::string_view tag,
+                                     std::string_view value);
 
 // Replaces every occurrence of search in source, compared without regard to ASCII letter
 // case, by replacement; the rest of source keeps its case. An empty search changes nothing.

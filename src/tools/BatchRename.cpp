@@ -32,19 +32,6 @@ bool PathExists(const std::string& path) {
 constexpr std::string_view kIndexMark = "\x01I\x01";
 constexpr int kLastIndex = 999;
 
-std::string ReplaceAll(const std::string& text, std::string_view from, std::string_view to) {
-    std::string out;
-    std::size_t start = 0;
-    for (std::size_t pos = text.find(from); pos != std::string::npos;
-         pos = text.find(from, start)) {
-        out.append(text, start, pos - start);
-        out += to;
-        start = pos + from.size();
-    }
-    out.append(text, start, std::string::npos);
-    return out;
-}
-
 std::string FileNameOf(const std::string& path) {
     return path.substr(path.rfind('/') + 1);
 }

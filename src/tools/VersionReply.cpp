@@ -1,5 +1,7 @@
 #include "tools/VersionReply.h"
 
+#include "settings/DecimalText.h"
+
 #include <vector>
 
 namespace {
@@ -33,23 +35,6 @@ std::vector<std::string_view> SplitFields(std::string_view text) {
 }
 
 } // namespace
-
-uint32_t LeadingNumber(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) {
-        ++i;
-    }
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    uint32_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10u + static_cast<uint32_t>(text[i] - '0');
-    }
-    return negative ? 0u - value : value;
-}
 
 VersionReply ParseVersionReply(std::string_view bytes) {
     std::string_view text = bytes.substr(0, VERSION_REPLY_MAX_BYTES);

@@ -23,10 +23,6 @@ struct VersionReply {
 // their low 16 bits. The address is the third field without surrounding blanks.
 [[nodiscard]] VersionReply ParseVersionReply(std::string_view bytes);
 
-// Leading decimal integer of text as atoi reads it, kept modulo 2^32 instead of
-// overflowing.
-[[nodiscard]] uint32_t LeadingNumber(std::string_view text);
-
 [[nodiscard]] constexpr uint32_t VersionMajor(uint32_t word) {
     return word >> 16;
 }

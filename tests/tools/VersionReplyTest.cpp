@@ -44,14 +44,6 @@ TEST(ParseVersionReply, LooksAtTheFirst512BytesOnly) {
     EXPECT_EQ(ParseVersionReply(longAddress).infoAddress.size(), 512u - 4u);
 }
 
-TEST(LeadingNumber, ReadsLikeAtoi) {
-    EXPECT_EQ(LeadingNumber("42abc"), 42u);
-    EXPECT_EQ(LeadingNumber("  +7"), 7u);
-    EXPECT_EQ(LeadingNumber("abc"), 0u);
-    EXPECT_EQ(LeadingNumber("-"), 0u);
-    EXPECT_EQ(LeadingNumber("-2"), 0xFFFFFFFEu);
-}
-
 TEST(WebLinks, EveryPageHangsOffTheSite) {
     const QString site = QStringLiteral(LUMICUT_SITE);
     EXPECT_EQ(SiteUrl(SitePage::VersionService), site + QStringLiteral("/checkversion.php"));

@@ -1,0 +1,242 @@
+// The working cycle on screen with 6000 x 4000 photos, the view 1920 x 1080 with its side
+// panel: Escape to the next photo until the display, the preview and the gauge are painted,
+// against a plain TurboJPEG decode of the same file; and a held arrow key, one repaint per
+// key press.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QByteArray>
+#include <QDir>
+#include <QImage>
+#include <QKeyEvent>
+#include <QObject>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <turbojpeg.h>
+#include <vector>
+
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <exiv2/exiv2.hpp>
+#pragma GCC diagnostic pop
+
+#include "engine/JpegCodec.h"
+#include "panel/SidePanelDlg.h"
+#include "settings/Settings.h"
+#include "view/LumicutView.h"
+#include "view/PictureWnd.h"
+
+namespace {
+
+constexpr int kPhotoWidth = 6000;
+constexpr int kPhotoHeight = 4000;
+constexpr int kPhotoCount = 4;
+constexpr int kHeldPresses = 30;
+
+// A photo-like picture: smooth gradients with fine texture, so the decoder has real work.
+QImage MakePicture() {
+    QImage image(kPhotoWidth, kPhotoHeight, QImage::Format_RGB888);
+    for (int y = 0; y < kPhotoHeight; ++y) {
+        uchar* p = image.scanLine(y);
+        for (int x = 0; x < kPhotoWidth; ++x, p += 3) {
+            const int grain = ((x * 7 + y * 13) ^ (x * y)) & 15;
+            p[0] = static_cast<uchar>(x * 200 / kPhotoWidth + grain);
+            p[1] = static_cast<uchar>(y * 200 / kPhotoHeight + grain);
+            p[2] = static_cast<uchar>(((x + y) & 127) + grain);
+        }
+    }
+    return image;
+}
+
+// One key event as the window system delivers it to the focused view.
+void SendKey(QWidget& target, QEvent::Type type, Qt::Key key, bool autoRepeat = false) {
+    QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
+    QApplication::sendEvent(&target, &event);
+}
+
+// Counts the paints a widget receives, to show that every key press was painted.
+class PaintCounter : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+    int paints = 0;
+};
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::exit(1);
+}
+
+// A working folder of camera-like photos (EXIF with a shot date) and a destination folder,
+// written once per run; the view over them, 1920 x 1080 and shown.
+class Fixture {
+public:
+    static Fixture& Get() {
+        static Fixture fixture;
+        return fixture;
+    }
+
+    QTemporaryDir dir;
+    std::vector<std::string> photos;
+    std::unique_ptr<CSettings> settings;
+    std::unique_ptr<CLumicutView> view;
+
+private:
+    Fixture() {
+        const std::string root = dir.path().toStdString() + "/";
+        QDir().mkpath(QString::fromStdString(root + "photos"));
+        QDir().mkpath(QString::fromStdString(root + "results"));
+        const QByteArray jpeg = JpegCodec::Encode(MakePicture(), 92).value_or(QByteArray());
+        for (int i = 0; i < kPhotoCount; ++i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "IMG_%04d.jpg", i + 1);
+            const std::string path = root + "photos/" + name;
+            if (!JpegCodec::WriteFileSafely(path, jpeg))
+                Fail("cannot write a test photo");
+            try {
+                auto image = Exiv2::ImageFactory::open(path);
+                image->readMetadata();
+                Exiv2::ExifData& exif = image->exifData();
+                exif["Exif.Image.Make"] = "Lumicam";
+                exif["Exif.Image.Model"] = "Bench 6000";
+                exif["Exif.Photo.DateTimeOriginal"] = "2006:07:14 10:20:30";
+                image->writeMetadata();
+            } catch (const Exiv2::AnyError& error) {
+                Fail(error.what());
+            }
+            photos.push_back(path);
+        }
+        settings = std::make_unique<CSettings>(root + "param.dat");
+        settings->SetCurrentFolder(root + "photos/");
+        settings->SetDestinationFolder(root + "results/");
+        settings->SetRecurseOrigin(0);
+        view = std::make_unique<CLumicutView>(*settings, nullptr);
+        view->resize(1920, 1080);
+        view->show();
+        QApplication::processEvents();
+        if (!view->isVisible())
+            Fail("the view was not shown");
+        view->OnInitialUpdate();
+        QApplication::processEvents();
+        if (view->SidePanel().PhotoList().RowCount() != kPhotoCount)
+            Fail("the photos were not listed");
+    }
+};
+
+// Escape from one photo to the next, until everything it changes is painted: the photo
+// loaded and shown in the display, the preview rebuilt, the status and the gauge refreshed.
+// At the last photo the list is refilled (untimed), which loads the first one again.
+void BM_EscapeToNextPhoto(benchmark::State& state) {
+    Fixture& f = Fixture::Get();
+    CLumicutView& view = *f.view;
+    for (auto _ : state) {
+        if (view.SidePanel().GetCurrentIndex() == kPhotoCount - 1) {
+            state.PauseTiming();
+            view.SidePanel().FillPictureList();
+            QApplication::processEvents();
+            state.ResumeTiming();
+        }
+        const int before = view.SidePanel().GetCurrentIndex();
+        SendKey(view, QEvent::KeyPress, Qt::Key_Escape);
+        SendKey(view, QEvent::KeyRelease, Qt::Key_Escape);
+        QApplication::processEvents(); // anything left for later is painted now
+        if (view.SidePanel().GetCurrentIndex() != before + 1) {
+            state.SkipWithError("Escape did not move on");
+            return;
+        }
+    }
+}
+BENCHMARK(BM_EscapeToNextPhoto)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(9)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// The yardstick: the same file read and decoded by TurboJPEG into 24-bit RGB, nothing else.
+void BM_PlainTjDecompress(benchmark::State& state) {
+    Fixture& f = Fixture::Get();
+    std::vector<unsigned char> pixels(std::size_t(kPhotoWidth) * kPhotoHeight * 3);
+    tjhandle handle = tjInitDecompress();
+    for (auto _ : state) {
+        std::ifstream in(f.photos[0], std::ios::binary | std::ios::ate);
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(in.tellg()));
+        in.seekg(0);
+        in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        int width = 0;
+        int height = 0;
+        int subsampling = 0;
+        int colorspace = 0;
+        if (tjDecompressHeader3(handle, bytes.data(), bytes.size(), &width, &height, &subsampling,
+                                &colorspace) != 0 ||
+            tjDecompress2(handle, bytes.data(), bytes.size(), pixels.data(), width, width * 3,
+                          height, TJPF_RGB, 0) != 0) {
+            state.SkipWithError("decode failed");
+            break;
+        }
+        benchmark::DoNotOptimize(pixels.data());
+    }
+    tjDestroy(handle);
+}
+BENCHMARK(BM_PlainTjDecompress)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(9)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+// A held arrow key: a first press, then X11 auto-repeat (release + press pairs), each
+// press moving the frame and repainting the display at once, then the real release. The
+// direction changes every round so the frame keeps moving over the photo.
+void BM_HeldArrowKey(benchmark::State& state) {
+    Fixture& f = Fixture::Get();
+    CLumicutView& view = *f.view;
+    CPictureWnd& display = view.Display();
+    const FrameRect frame = display.GetFrameRect(false);
+    display.ZoomFrame(std::min(frame.width(), frame.height()) / 4, true);
+    QApplication::processEvents();
+    PaintCounter counter;
+    display.installEventFilter(&counter);
+    bool right = true;
+    for (auto _ : state) {
+        const Qt::Key key = right ? Qt::Key_Right : Qt::Key_Left;
+        SendKey(view, QEvent::KeyPress, key);
+        for (int i = 1; i < kHeldPresses; ++i) {
+            SendKey(view, QEvent::KeyRelease, key, true);
+            SendKey(view, QEvent::KeyPress, key, true);
+        }
+        SendKey(view, QEvent::KeyRelease, key);
+        right = !right;
+    }
+    display.removeEventFilter(&counter);
+    state.counters["paints_per_press"] = static_cast<double>(counter.paints) /
+                                         (static_cast<double>(state.iterations()) * kHeldPresses);
+    // Seconds per key press.
+    state.counters["per_press"] = benchmark::Counter(
+        kHeldPresses, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_HeldArrowKey)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(10)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

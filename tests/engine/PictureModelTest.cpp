@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -90,8 +87,6 @@ int CountFiles(const std::string& folder) {
     return count;
 }
 
-// ---- Loading ----
-
 TEST_F(PictureModelTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
     const std::string good = WritePhoto("good.jpg", 1800, 1200);
     ASSERT_TRUE(model->LoadPicture(good, 4));
@@ -165,8 +160,6 @@ TEST_F(PictureModelTest, EditsChangePixelsOnlyAndBumpTheGeneration) {
     EXPECT_EQ(host.redraws, 0);
 }
 
-// ---- Frame operations: redraw only when asked, always modified ----
-
 struct FrameOpRow {
     const char* name;
     void (*op)(PictureModel&);
@@ -194,18 +187,6 @@ TEST_F(PictureModelTest, FrameOperationsRedrawOnRequestAndMarkModified) {
     }
 }
 
-TEST_F(PictureModelTest, WhiteBorderSizeRedrawsOnlyWhenTheBorderIsOn) {
-    model->SetWhiteBorderSize(4);
-    EXPECT_DOUBLE_EQ(model->GetBorderCm(), 0.4);
-    EXPECT_EQ(host.redraws, 0);
-    model->EnableWhiteBorder(true);
-    model->SetWhiteBorderSize(65535);
-    EXPECT_DOUBLE_EQ(model->GetBorderCm(), 6553.5);
-    EXPECT_EQ(host.redraws, 1);
-}
-
-// ---- Crop and white border ----
-
 TEST_F(PictureModelTest, FreshPhotoCropsTheLargestCentredFrame) {
     ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1000), NO_RESULT_INDEX));
     const QImage source = Pixels();
@@ -214,8 +195,12 @@ TEST_F(PictureModelTest, FreshPhotoCropsTheLargestCentredFrame) {
     EXPECT_EQ(Pixels(), source.copy(150, 0, 1500, 1000));
 }
 
-TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrame) {
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200), NO_RESULT_INDEX));
+TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
+    fixtures::ExifFields exif;
+    exif.make = "Lumicam";
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
+    const ExifBlock exifBefore = model->GetImage()->Exif();
+    ASSERT_FALSE(exifBefore.IsEmpty());
     model->ZoomFrame(60, false);
     model->MoveFrameX(-37, false);
     model->MoveFrameY(21, false);
@@ -231,22 +216,12 @@ TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrame) {
     EXPECT_EQ(model->Geometry().Shrink(), 0);
     EXPECT_TRUE(model->IsModified());
     EXPECT_DOUBLE_EQ(model->GetImage()->DpiX(), dpiX);
+    EXPECT_EQ(model->GetImage()->Exif(), exifBefore);
     EXPECT_EQ(host.redraws, 1);
     // The frame now covers the crop (within a pixel).
     const FrameSize covered = model->GetFrameSize();
     EXPECT_NEAR(covered.width, f.width(), 1);
     EXPECT_NEAR(covered.height, f.height(), 1);
-}
-
-TEST_F(PictureModelTest, CropKeepsTheExifData) {
-    fixtures::ExifFields exif;
-    exif.make = "Lumicam";
-    exif.dateTimeOriginal = "2006:07:14 10:20:30";
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
-    const ExifBlock before = model->GetImage()->Exif();
-    ASSERT_FALSE(before.IsEmpty());
-    model->CropToFrame();
-    EXPECT_EQ(model->GetImage()->Exif(), before);
 }
 
 TEST_F(PictureModelTest, NoFormatOrNoPhotoCropsNothing) {
@@ -308,8 +283,6 @@ TEST_F(PictureModelTest, WhiteBorderRingInsideTheCrop) {
     }
 }
 
-// ---- Identity sheet ----
-
 TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
     ASSERT_TRUE(model->LoadPicture(WritePhoto("face.jpg", 700, 900), NO_RESULT_INDEX));
     model->SetIdPhotoMode(true);
@@ -342,8 +315,6 @@ TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
     EXPECT_FALSE(model->Geometry().IsFrameRotated());
     EXPECT_EQ(model->GetFrameSize(), (FrameSize{2000, 3000}));
 }
-
-// ---- Result path and save ----
 
 TEST_F(PictureModelTest, SameDayPhotosTakeIndexesInTurnAndRevalidationOverwrites) {
     fixtures::ExifFields exif;
@@ -422,68 +393,27 @@ TEST_F(PictureModelTest, NoDestinationWarnsAndGivesNoPath) {
     EXPECT_EQ(host.warnings[1], kNoDestination);
 }
 
-struct SaveFailureRow {
-    const char* name;
-    enum class Kind { MissingFolder, FolderInTheWay, ReadOnlyFolder } kind;
-};
-
-TEST_F(PictureModelTest, FailedSaveWarnsKeepsModifiedAndLeavesEarlierResults) {
-    const SaveFailureRow rows[] = {
-        {"missing folder", SaveFailureRow::Kind::MissingFolder},
-        {"a folder holds the result name", SaveFailureRow::Kind::FolderInTheWay},
-        {"read-only folder with an earlier result", SaveFailureRow::Kind::ReadOnlyFolder},
-    };
+TEST_F(PictureModelTest, FailedSaveWarnsAndKeepsModified) {
     settings->SetAutoRename(0); // result named after the source: a fixed path
     ASSERT_TRUE(model->LoadPicture(WritePhoto("IMG.jpg", 600, 400), NO_RESULT_INDEX));
     model->CropToFrame();
-    for (const SaveFailureRow& row : rows) {
-        SCOPED_TRACE(row.name);
+    std::filesystem::create_directories(Path("inTheWay/IMG.jpg/inside"));
+    for (const char* folder : {"missing/", "inTheWay/"}) {
+        SCOPED_TRACE(folder);
         host.warnings.clear();
         model->SetModified(true);
-        const std::string folder = Path(std::string("fail") + row.name + "/");
-        const std::string result = folder + "IMG.jpg";
-        const QByteArray earlier("an earlier good result");
-        switch (row.kind) {
-        case SaveFailureRow::Kind::MissingFolder:
-            break;
-        case SaveFailureRow::Kind::FolderInTheWay:
-            std::filesystem::create_directories(result + "/inside");
-            break;
-        case SaveFailureRow::Kind::ReadOnlyFolder:
-            std::filesystem::create_directories(folder);
-            ASSERT_TRUE(fixtures::WriteFile(result, earlier));
-            std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
-                                                     std::filesystem::perms::owner_exec);
-            if (::access(folder.c_str(), W_OK) == 0) {
-                std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-                continue; // running as root: the folder stays writable
-            }
-            break;
-        }
-        settings->SetDestinationFolder(folder);
-
+        settings->SetDestinationFolder(Path(folder));
         EXPECT_FALSE(model->SaveResult());
         EXPECT_TRUE(model->IsModified());
-        ASSERT_EQ(host.warnings.size(), 1u);
-        EXPECT_EQ(host.warnings[0], kSaveFailed);
-        if (row.kind == SaveFailureRow::Kind::ReadOnlyFolder) {
-            std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-            QFile file(QString::fromStdString(result));
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            EXPECT_EQ(file.readAll(), earlier);
-            EXPECT_EQ(CountFiles(folder), 1) << "no temporary file left behind";
-        }
-        if (row.kind == SaveFailureRow::Kind::FolderInTheWay) {
-            EXPECT_TRUE(std::filesystem::is_directory(result + "/inside"));
-            EXPECT_EQ(CountFiles(folder), 1) << "no temporary file left behind";
-        }
+        EXPECT_EQ(host.warnings, std::vector<Warning>{kSaveFailed});
     }
+    EXPECT_TRUE(std::filesystem::is_directory(Path("inTheWay/IMG.jpg/inside")));
+    EXPECT_EQ(CountFiles(Path("inTheWay")), 1) << "no temporary file left behind";
 }
 
 TEST_F(PictureModelTest, SavedFileHoldsTheCropAtTheChosenQuality) {
     fixtures::ExifFields exif;
     exif.make = "Lumicam";
-    exif.dateTimeOriginal = "2006:07:14 10:20:30";
     exif.thumbnail = true;
     ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
     model->ZoomFrame(50, false);
@@ -515,15 +445,12 @@ TEST_F(PictureModelTest, SavedFileHoldsTheCropAtTheChosenQuality) {
         }
         const auto keys = fixtures::ReadExifKeys(path);
         EXPECT_EQ(keys.at("Exif.Image.Make"), "Lumicam");
-        EXPECT_EQ(keys.at("Exif.Photo.DateTimeOriginal"), "2006:07:14 10:20:30");
         EXPECT_EQ(keys.at("Exif.Photo.PixelXDimension"), std::to_string(crop.width()));
         EXPECT_EQ(keys.at("Exif.Photo.PixelYDimension"), std::to_string(crop.height()));
         EXPECT_EQ(keys.count("Exif.Thumbnail.JPEGInterchangeFormat"), 0u);
     }
     EXPECT_GT(sizes[0], sizes[1] * 2) << "quality 100 should weigh far more than quality 20";
 }
-
-// ---- Overlay colour ----
 
 struct ColorRow {
     const char* name;
@@ -541,7 +468,6 @@ TEST_F(PictureModelTest, FrameColorFollowsQualityAndOptions) {
         {"poor quality is red", 640, 480, 50, false, true, false, true, 0x7FFF0000},
         {"quality colours off give red", 1800, 1200, 50, false, false, false, true, 0x7FFF0000},
         {"opacity 100 is opaque", 1800, 1200, 100, false, true, false, true, 0xFF326432},
-        {"opacity 0 is invisible", 1800, 1200, 0, false, true, false, true, 0x00326432},
         {"opacity off is opaque", 1800, 1200, 0, false, true, false, false, 0xFF326432},
         {"thin outline makes the tint grey", 1800, 1200, 50, true, true, false, true, 0x7F141414},
         {"the outline itself keeps the quality colour", 1800, 1200, 50, true, true, true, false,

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,81 +34,55 @@ TEST(ToolbarImagesTest, StripHoldsTwentyPicturesOnTheKeyColour) {
 }
 
 TEST(ToolbarImagesTest, KeyColourIsTakenFromTheBottomLeftPixel) {
-    struct Row {
-        const char* name;
-        QRgb background;
-        QRgb spot;
-    };
-    const std::vector<Row> rows{
-        {"magenta key", qRgb(255, 0, 255), qRgb(10, 20, 30)},
-        {"green key", qRgb(0, 255, 0), qRgb(255, 0, 255)},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        QImage image(4, 3, QImage::Format_RGB888);
-        image.fill(row.background);
-        image.setPixel(1, 1, row.spot);
-        ReplaceKeyColour(image, QColor(200, 201, 202));
-        EXPECT_EQ(image.pixel(0, 2), qRgb(200, 201, 202));
-        EXPECT_EQ(image.pixel(3, 0), qRgb(200, 201, 202));
-        EXPECT_EQ(image.pixel(1, 1), row.spot);
-    }
-}
-
-TEST(ToolbarImagesTest, TileIsCutFromTheTopRows) {
-    QImage strip = MakeToolbarStrip();
-    const QImage tile = ToolbarTile(strip, 19).toImage().convertToFormat(QImage::Format_RGB888);
-    ASSERT_EQ(tile.size(), QSize(16, 16));
-    EXPECT_EQ(tile, strip.copy(19 * 16, 0, 16, 16));
+    QImage image(4, 3, QImage::Format_RGB888);
+    image.fill(qRgb(0, 255, 0));
+    image.setPixel(1, 1, qRgb(255, 0, 255));
+    ReplaceKeyColour(image, QColor(200, 201, 202));
+    EXPECT_EQ(image.pixel(0, 2), qRgb(200, 201, 202));
+    EXPECT_EQ(image.pixel(3, 0), qRgb(200, 201, 202));
+    EXPECT_EQ(image.pixel(1, 1), qRgb(255, 0, 255));
 }
 
 TEST(SplashArtworkTest, PictureSizeAndLightBottomBand) {
     const QImage picture = MakeSplashPicture();
     ASSERT_EQ(picture.size(), QSize(497, 360));
-    // The version is drawn in the window's default text colour (dark): the band under it
-    // must be light.
+    // The version is drawn in dark text: the band under it must be light.
     for (int x = 250; x < 497; x += 20)
         EXPECT_GT(qGray(picture.pixel(x, 345)), 180) << x;
 }
 
-class LockKeyStateTest : public ::testing::Test {
-protected:
-    void AddLed(const std::string& name, const std::string& brightness) {
-        const auto folder = std::filesystem::path(dir.path().toStdString()) / name;
-        std::filesystem::create_directories(folder);
-        std::ofstream(folder / "brightness") << brightness;
+TEST(LockKeyStateTest, ReadsEachLockFromAnyKeyboardLed) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> leds; // folder, brightness
+        std::optional<LockKeyState> expected;
+    };
+    const std::vector<Row> rows{
+        {"no LED folder", {}, std::nullopt},
+        {"only other LEDs", {{"phy0-led", "1"}, {"input3::compose", "1"}}, std::nullopt},
+        {"each lock from its LED",
+         {{"input3::capslock", "1\n"}, {"input3::numlock", "0\n"}, {"input3::scrolllock", "0\n"}},
+         LockKeyState{true, false, false}},
+        {"any keyboard showing the lock counts",
+         {{"input3::numlock", "0"}, {"input7::numlock", "1"}},
+         LockKeyState{false, true, false}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const std::filesystem::path root = dir.path().toStdString() + "/leds";
+        for (const auto& [name, brightness] : row.leds) {
+            std::filesystem::create_directories(root / name);
+            std::ofstream(root / name / "brightness") << brightness;
+        }
+        const auto state = ReadLockKeyState(root.string());
+        ASSERT_EQ(state.has_value(), row.expected.has_value());
+        if (state) {
+            EXPECT_EQ(state->capsLock, row.expected->capsLock);
+            EXPECT_EQ(state->numLock, row.expected->numLock);
+            EXPECT_EQ(state->scrollLock, row.expected->scrollLock);
+        }
     }
-    QTemporaryDir dir;
-};
-
-TEST_F(LockKeyStateTest, NoFolderMeansUnknown) {
-    EXPECT_FALSE(ReadLockKeyState(dir.path().toStdString() + "/missing").has_value());
-}
-
-TEST_F(LockKeyStateTest, OnlyOtherLedsMeansUnknown) {
-    AddLed("phy0-led", "1");
-    AddLed("input3::compose", "1");
-    EXPECT_FALSE(ReadLockKeyState(dir.path().toStdString()).has_value());
-}
-
-TEST_F(LockKeyStateTest, ReadsEachLockFromItsLed) {
-    AddLed("input3::capslock", "1\n");
-    AddLed("input3::numlock", "0\n");
-    AddLed("input3::scrolllock", "0\n");
-    const auto state = ReadLockKeyState(dir.path().toStdString());
-    ASSERT_TRUE(state.has_value());
-    EXPECT_TRUE(state->capsLock);
-    EXPECT_FALSE(state->numLock);
-    EXPECT_FALSE(state->scrollLock);
-}
-
-TEST_F(LockKeyStateTest, AnyKeyboardShowingTheLockCounts) {
-    AddLed("input3::numlock", "0");
-    AddLed("input7::numlock", "1");
-    const auto state = ReadLockKeyState(dir.path().toStdString());
-    ASSERT_TRUE(state.has_value());
-    EXPECT_TRUE(state->numLock);
-    EXPECT_FALSE(state->capsLock);
 }
 
 } // namespace

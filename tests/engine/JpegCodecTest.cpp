@@ -74,10 +74,7 @@ TEST(JpegCodec, LargeDecodedImagesBehaveAsOrdinaryImages) {
     const QImage source = fixtures::Gradient(1501, 1001);
     QImage decoded = JpegCodec::Decode(fixtures::Jpeg(source, 95)).image;
     ASSERT_EQ(decoded.size(), source.size());
-    EXPECT_EQ(decoded.bytesPerLine(), source.bytesPerLine());
-    for (const QPoint at : {QPoint(0, 0), QPoint(1500, 0), QPoint(750, 500), QPoint(1500, 1000)})
-        EXPECT_LE(ColorDistance(decoded.pixelColor(at), source.pixelColor(at)), 6);
-
+    EXPECT_LE(ColorDistance(decoded.pixelColor(1500, 1000), source.pixelColor(1500, 1000)), 6);
     QImage copy = decoded;
     copy.setPixelColor(0, 0, Qt::black); // detaches from the mapped buffer
     EXPECT_NE(decoded.pixelColor(0, 0), QColor(Qt::black));
@@ -108,23 +105,6 @@ TEST(JpegCodec, CmykJpegComesOutAsRgb) {
     EXPECT_LE(ColorDistance(decoded.image.pixelColor(8, 8), QColor(200, 100, 50)), 3);
 }
 
-TEST(JpegCodec, NamedPipeIsNotWaitedOn) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    const std::string pipe = dir.filePath("pipe.jpg").toStdString();
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(JpegCodec::DecodeFile(pipe).error, JpegDecodeError::ReadFailed);
-}
-
-TEST(JpegCodec, NonRgb888InputIsEncodedAsRgb) {
-    const QImage argb = fixtures::Gradient(40, 30).convertToFormat(QImage::Format_ARGB32);
-    const std::optional<QByteArray> bytes = JpegCodec::Encode(argb, 100);
-    ASSERT_TRUE(bytes);
-    const JpegDecodeResult decoded = JpegCodec::Decode(*bytes);
-    ASSERT_TRUE(decoded.Ok());
-    EXPECT_LE(ColorDistance(decoded.image.pixelColor(39, 29), argb.pixelColor(39, 29)), 4);
-}
-
 struct RefusalRow {
     const char* name;
     QByteArray bytes;
@@ -137,14 +117,10 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
         {"zero bytes", QByteArray(), JpegDecodeError::NotJpeg},
         {"only SOI", good.left(2), JpegDecodeError::NotJpeg},
         {"header claims width 0", WithDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
-        {"header claims height 0", WithDimensions(good, 64, 0), JpegDecodeError::NotJpeg},
         {"cut inside the header", good.left(100), JpegDecodeError::NotJpeg},
         {"PNG bytes", PngBytes(), JpegDecodeError::NotJpeg},
-        {"text", QByteArray("Ceci n'est pas une photo.\n"), JpegDecodeError::NotJpeg},
         {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25),
          JpegDecodeError::NotJpeg},
-        {"header claims 65000 x 65000", WithDimensions(good, 65000, 65000),
-         JpegDecodeError::TooLarge},
         {"header claims width 60000", WithDimensions(good, 60000, 8), JpegDecodeError::TooLarge},
         {"header claims height 60000", WithDimensions(good, 8, 60000), JpegDecodeError::TooLarge},
         {"header claims 40000 x 40000 (too many pixels)", WithDimensions(good, 40000, 40000),
@@ -182,15 +158,18 @@ TEST(JpegCodec, DataCutShortGivesTheDecodedTopAndGrayBelow) {
 TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const std::string empty = dir.filePath("empty.jpg").toStdString();
     const std::string text = dir.filePath("text.jpg").toStdString();
-    ASSERT_TRUE(fixtures::WriteFile(empty, {}));
+    const std::string pipe = dir.filePath("pipe.jpg").toStdString();
     ASSERT_TRUE(fixtures::WriteFile(text, "hello"));
-    EXPECT_EQ(JpegCodec::DecodeFile(empty).error, JpegDecodeError::NotJpeg);
-    EXPECT_EQ(JpegCodec::DecodeFile(text).error, JpegDecodeError::NotJpeg);
-    EXPECT_EQ(JpegCodec::DecodeFile(dir.filePath("missing.jpg").toStdString()).error,
-              JpegDecodeError::ReadFailed);
-    EXPECT_EQ(JpegCodec::DecodeFile(dir.path().toStdString()).error, JpegDecodeError::ReadFailed);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const std::pair<std::string, JpegDecodeError> rows[] = {
+        {text, JpegDecodeError::NotJpeg},
+        {dir.filePath("missing.jpg").toStdString(), JpegDecodeError::ReadFailed},
+        {dir.path().toStdString(), JpegDecodeError::ReadFailed},
+        {pipe, JpegDecodeError::ReadFailed}, // not waited on
+    };
+    for (const auto& [path, error] : rows)
+        EXPECT_EQ(JpegCodec::DecodeFile(path).error, error) << path;
 }
 
 TEST(JpegCodec, ExifSegmentComesRightAfterSoi) {
@@ -205,8 +184,9 @@ TEST(JpegCodec, ExifSegmentComesRightAfterSoi) {
 }
 
 TEST(JpegCodec, OversizedExifPayloadIsRefused) {
-    const QByteArray payload = QByteArray("Exif\0\0", 6) + QByteArray(70000, 'x');
-    EXPECT_FALSE(JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload));
+    const QByteArray payload = QByteArray("Exif\0\0", 6) + QByteArray(65528, 'x');
+    EXPECT_TRUE(JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload.left(65533)));
+    EXPECT_FALSE(JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload + 'x'));
 }
 
 TEST(JpegCodec, ResolutionGoesIntoJfifDensity) {
@@ -217,25 +197,6 @@ TEST(JpegCodec, ResolutionGoesIntoJfifDensity) {
     EXPECT_EQ(uchar(bytes->at(13)), 1); // dots per inch
     EXPECT_EQ(uchar(bytes->at(14)) * 256 + uchar(bytes->at(15)), 300);
     EXPECT_EQ(uchar(bytes->at(16)) * 256 + uchar(bytes->at(17)), 150);
-}
-
-TEST(JpegCodec, HigherQualityKeepsMoreDetail) {
-    const QImage source = fixtures::Gradient(128, 128);
-    const auto error = [&](int quality) {
-        const QImage decoded = JpegCodec::Decode(fixtures::Jpeg(source, quality)).image;
-        long sum = 0;
-        for (int y = 0; y < 128; ++y)
-            for (int x = 0; x < 128; ++x)
-                sum += ColorDistance(decoded.pixelColor(x, y), source.pixelColor(x, y));
-        return sum;
-    };
-    const long at5 = error(5);
-    const long at50 = error(50);
-    const long at100 = error(100);
-    EXPECT_LT(at100, at50);
-    EXPECT_LT(at50, at5);
-    EXPECT_TRUE(JpegCodec::Encode(source, 0));
-    EXPECT_TRUE(JpegCodec::Encode(source, 250)); // clamped to 100
 }
 
 // Safe writing of result files.
@@ -259,13 +220,8 @@ TEST_F(SafeWrite, WritesAndReplacesWithoutLeftovers) {
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"result.jpg"});
 }
 
-TEST_F(SafeWrite, MissingFolderFails) {
-    const std::string target = Path("absent/result.jpg");
-    EXPECT_FALSE(JpegCodec::WriteFileSafely(target, "data"));
-    EXPECT_FALSE(std::filesystem::exists(dir.filePath("absent").toStdString()));
-}
-
-TEST_F(SafeWrite, TargetThatIsAFolderFailsAndIsKept) {
+TEST_F(SafeWrite, MissingFolderOrFolderInTheWayFails) {
+    EXPECT_FALSE(JpegCodec::WriteFileSafely(Path("absent/result.jpg"), "data"));
     ASSERT_TRUE(QDir(dir.path()).mkdir("result.jpg"));
     EXPECT_FALSE(JpegCodec::WriteFileSafely(Path("result.jpg"), "data"));
     EXPECT_TRUE(std::filesystem::is_directory(Path("result.jpg")));
@@ -328,8 +284,7 @@ TEST_F(SafeWrite, ReadOnlyFolderFailsAndKeepsTheEarlierFile) {
 }
 
 TEST_F(SafeWrite, FileSizeLimitFailsAndKeepsTheEarlierFile) {
-    // Stands in for a full disk: writes past the limit fail with EFBIG once SIGXFSZ is
-    // ignored.
+    // Stands in for a full disk: with SIGXFSZ ignored, writes past the limit fail.
     const std::string target = Path("result.jpg");
     ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "earlier"));
     rlimit saved{};

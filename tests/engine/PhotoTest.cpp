@@ -26,9 +26,7 @@ Corners CornersOf(const QImage& image) {
             image.pixelColor(r, b)};
 }
 
-// How each EXIF orientation stores a picture that is upright as red | green over
-// blue | yellow, 64 x 32: the corners of the stored pixels, read from the tag's meaning
-// (where the stored first row and first column lie in the upright picture).
+// How each EXIF orientation stores a picture upright as red | green over blue | yellow.
 struct OrientationRow {
     int tag;
     const char* meaning;
@@ -98,84 +96,41 @@ TEST(Photo, LoadKeepsDefaultResolutionAndRefusesNonPhotos) {
     EXPECT_FALSE(Photo::Load(dir.filePath("missing.jpg").toStdString()));
 }
 
-// Distinct pixels everywhere, so that every move can be traced.
-Photo SmallPhoto() {
-    return Photo(fixtures::Gradient(5, 3));
-}
-
-TEST(Photo, QuarterTurnsAndFlipsMovePixelsWhereExpected) {
-    const Photo original = SmallPhoto();
+TEST(Photo, TurnsAndFlipsMovePixelsAndKeepExifAndResolution) {
+    // Distinct pixels everywhere (5 x 3), so every move can be traced.
+    const Photo original(fixtures::Gradient(5, 3), ExifBlock(QByteArray("II*\0\x08\0\0\0\0\0", 10)),
+                         300, 200);
     const QColor topLeft = original.Image().pixelColor(0, 0);
-
-    Photo right = original;
-    right.RotateRight();
-    ASSERT_EQ(right.Image().size(), QSize(3, 5));
-    EXPECT_EQ(right.Image().pixelColor(2, 0), topLeft);
-
-    Photo left = original;
-    left.RotateLeft();
-    ASSERT_EQ(left.Image().size(), QSize(3, 5));
-    EXPECT_EQ(left.Image().pixelColor(0, 4), topLeft);
-
-    Photo mirrored = original;
-    mirrored.FlipHorizontal();
-    EXPECT_EQ(mirrored.Image().pixelColor(4, 0), topLeft);
-
-    Photo flipped = original;
-    flipped.FlipVertical();
-    EXPECT_EQ(flipped.Image().pixelColor(0, 2), topLeft);
-}
-
-TEST(Photo, EditsUndoneByTheirCounterpartsRestoreThePixels) {
     struct Row {
         const char* name;
-        void (*edit)(Photo&);
+        void (Photo::*edit)();
+        int times;
+        QPoint topLeftGoesTo; // (-1, -1): back to the original pixels
     };
     const Row rows[] = {
-        {"four right turns",
-         [](Photo& p) {
-             for (int i = 0; i < 4; ++i)
-                 p.RotateRight();
-         }},
-        {"four left turns",
-         [](Photo& p) {
-             for (int i = 0; i < 4; ++i)
-                 p.RotateLeft();
-         }},
-        {"left then right",
-         [](Photo& p) {
-             p.RotateLeft();
-             p.RotateRight();
-         }},
-        {"two horizontal flips",
-         [](Photo& p) {
-             p.FlipHorizontal();
-             p.FlipHorizontal();
-         }},
-        {"two vertical flips",
-         [](Photo& p) {
-             p.FlipVertical();
-             p.FlipVertical();
-         }},
+        {"right turn", &Photo::RotateRight, 1, {2, 0}},
+        {"left turn", &Photo::RotateLeft, 1, {0, 4}},
+        {"horizontal flip", &Photo::FlipHorizontal, 1, {4, 0}},
+        {"vertical flip", &Photo::FlipVertical, 1, {0, 2}},
+        {"four right turns", &Photo::RotateRight, 4, {-1, -1}},
+        {"four left turns", &Photo::RotateLeft, 4, {-1, -1}},
+        {"two horizontal flips", &Photo::FlipHorizontal, 2, {-1, -1}},
+        {"two vertical flips", &Photo::FlipVertical, 2, {-1, -1}},
     };
-    const Photo original = SmallPhoto();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         Photo photo = original;
-        row.edit(photo);
-        EXPECT_EQ(photo.Image(), original.Image());
+        for (int i = 0; i < row.times; ++i)
+            (photo.*row.edit)();
+        if (row.topLeftGoesTo.x() < 0)
+            EXPECT_EQ(photo.Image(), original.Image());
+        else
+            EXPECT_EQ(photo.Image().pixelColor(row.topLeftGoesTo), topLeft);
         EXPECT_EQ(photo.Image().format(), QImage::Format_RGB888);
+        EXPECT_EQ(photo.Exif(), original.Exif());
+        EXPECT_EQ(photo.DpiX(), 300);
+        EXPECT_EQ(photo.DpiY(), 200);
     }
-}
-
-TEST(Photo, EditsKeepExifAndResolution) {
-    Photo photo(fixtures::Gradient(6, 4), ExifBlock(QByteArray("II*\0\x08\0\0\0\0\0", 10)), 300,
-                200);
-    photo.RotateRight();
-    photo.ToSepia();
-    EXPECT_EQ(photo.Exif().TiffBytes(), QByteArray("II*\0\x08\0\0\0\0\0", 10));
-    EXPECT_EQ(photo.DpiX(), 300);
-    EXPECT_EQ(photo.DpiY(), 200);
 }
 
 QColor Filtered(QColor in, void (Photo::*filter)(), int times = 1) {
@@ -196,7 +151,6 @@ TEST(Photo, GrayscaleAndSepiaValues) {
     };
     const Row rows[] = {
         {"gray of red", &Photo::ToGrayscale, kRed, QColor(76, 76, 76)},
-        {"gray of green", &Photo::ToGrayscale, kGreen, QColor(150, 150, 150)},
         {"gray of blue", &Photo::ToGrayscale, kBlue, QColor(29, 29, 29)},
         {"gray of white", &Photo::ToGrayscale, Qt::white, Qt::white},
         {"sepia of red", &Photo::ToSepia, kRed, QColor(114, 76, 51)},
@@ -210,28 +164,15 @@ TEST(Photo, GrayscaleAndSepiaValues) {
     }
 }
 
-TEST(Photo, SepiaTwiceStaysTinted) {
+TEST(Photo, SepiaTwiceStaysTintedNullPhotoIgnoresEdits) {
     const QColor twice = Filtered(QColor(128, 128, 128), &Photo::ToSepia, 2);
     EXPECT_GT(twice.red(), twice.green() + 30);
     EXPECT_LT(twice.blue(), twice.green() - 20);
-    EXPECT_LE(ColorDistance(Filtered(kRed, &Photo::ToGrayscale, 2), QColor(76, 76, 76)), 1);
-}
-
-TEST(Photo, NullPhotoIgnoresEdits) {
     Photo photo;
     photo.RotateRight();
-    photo.FlipVertical();
     photo.ToGrayscale();
     EXPECT_TRUE(photo.IsNull());
     EXPECT_FALSE(photo.EncodeJpeg(90));
-}
-
-TEST(Photo, CopyPropertiesCopiesTheExifBlock) {
-    const Photo source(fixtures::Gradient(4, 4), ExifBlock(QByteArray("MM\0*\0\0\0\x08", 8)));
-    Photo target(fixtures::Gradient(2, 2));
-    Photo::CopyProperties(source, target);
-    EXPECT_EQ(target.Exif(), source.Exif());
-    EXPECT_EQ(target.Image().size(), QSize(2, 2));
 }
 
 TEST(Photo, ResultKeepsShotDataWithUpdatedSizeAndNoThumbnail) {
@@ -286,13 +227,6 @@ TEST(Photo, PhotoWithoutExifGivesResultWithoutExif) {
     EXPECT_TRUE(fixtures::ReadExifKeys(result).empty());
     EXPECT_EQ(uchar(bytes->at(13)), 1); // JFIF density in dots per inch
     EXPECT_EQ(uchar(bytes->at(15)), 96);
-}
-
-TEST(Photo, FailedSaveLeavesEarlierResult) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    EXPECT_FALSE(Photo(fixtures::Gradient(30, 20))
-                     .SaveJpeg(dir.filePath("absent/result.jpg").toStdString(), 80));
 }
 
 } // namespace

@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
 #include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -90,8 +88,6 @@ int CountFiles(const std::string& folder) {
     return count;
 }
 
-// ---- Loading ----
-
 TEST_F(PictureModelTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
     const std::string good = WritePhoto("good.jpg", 1800, 1200);
     ASSERT_TRUE(model->LoadPicture(good, 4));
@@ -116,56 +112,35 @@ TEST_F(PictureModelTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
     }
 }
 
-TEST_F(PictureModelTest, LoadResetsFrameAndMarksModifiedEvenForTheSameFile) {
+TEST_F(PictureModelTest, LoadResetsTheFrameReloadUndoesEditsEditsDoNotMarkModified) {
     const std::string path = WritePhoto("a.jpg", 1800, 1200);
     ASSERT_TRUE(model->LoadPicture(path, NO_RESULT_INDEX));
     EXPECT_TRUE(model->IsModified());
     EXPECT_EQ(host.redraws, 1);
-    EXPECT_TRUE(model->Geometry().IsFrameRotated()); // landscape photo, upright format
-
+    const QImage full = Pixels();
     model->MoveFrameX(30, false);
-    model->MoveFrameY(-12, false);
     model->ZoomFrame(40, false);
     model->RotateFrame();
     model->SetModified(false);
-    ASSERT_NE(model->Geometry().Shrink(), 0);
-
-    ASSERT_TRUE(model->LoadPicture(path, 3));
-    EXPECT_EQ(model->Geometry().OffsetX(), 0);
-    EXPECT_EQ(model->Geometry().OffsetY(), 0);
-    EXPECT_EQ(model->Geometry().Shrink(), 0);
-    EXPECT_TRUE(model->IsModified());
-    EXPECT_TRUE(model->Geometry().IsFrameRotated()); // oriented again
-    EXPECT_EQ(model->GetResultIndex(), 3);
-}
-
-TEST_F(PictureModelTest, ReloadAfterCropBringsBackTheFullPhoto) {
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1000), 5));
-    const QImage full = Pixels();
-    model->ZoomFrame(100, false);
-    model->CropToFrame();
-    ASSERT_LT(Pixels().width(), 1800);
-
-    EXPECT_TRUE(model->ReloadPicture());
-    EXPECT_EQ(Pixels(), full);
-    EXPECT_EQ(model->GetResultIndex(), 5);
-}
-
-TEST_F(PictureModelTest, EditsChangePixelsOnlyAndBumpTheGeneration) {
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1000), NO_RESULT_INDEX));
-    model->SetModified(false);
     host.redraws = 0;
     const uint64_t generation = model->PhotoGeneration();
-
     model->RotateRight();
-    EXPECT_EQ(Pixels().size(), QSize(1000, 1800));
-    EXPECT_EQ(model->Geometry().PhotoWidth(), 1000); // the frame works on the turned photo
+    EXPECT_EQ(model->Geometry().PhotoWidth(), 1200); // the frame works on the turned photo
     EXPECT_GT(model->PhotoGeneration(), generation);
     EXPECT_FALSE(model->IsModified());
     EXPECT_EQ(host.redraws, 0);
-}
 
-// ---- Frame operations: redraw only when asked, always modified ----
+    ASSERT_TRUE(model->LoadPicture(path, 3)); // the same file again
+    EXPECT_EQ(model->Geometry().OffsetX(), 0);
+    EXPECT_EQ(model->Geometry().Shrink(), 0);
+    EXPECT_TRUE(model->Geometry().IsFrameRotated()); // oriented again
+    EXPECT_TRUE(model->IsModified());
+    model->ZoomFrame(100, false);
+    model->CropToFrame();
+    EXPECT_TRUE(model->ReloadPicture());
+    EXPECT_EQ(Pixels(), full);
+    EXPECT_EQ(model->GetResultIndex(), 3);
+}
 
 struct FrameOpRow {
     const char* name;
@@ -194,28 +169,12 @@ TEST_F(PictureModelTest, FrameOperationsRedrawOnRequestAndMarkModified) {
     }
 }
 
-TEST_F(PictureModelTest, WhiteBorderSizeRedrawsOnlyWhenTheBorderIsOn) {
-    model->SetWhiteBorderSize(4);
-    EXPECT_DOUBLE_EQ(model->GetBorderCm(), 0.4);
-    EXPECT_EQ(host.redraws, 0);
-    model->EnableWhiteBorder(true);
-    model->SetWhiteBorderSize(65535);
-    EXPECT_DOUBLE_EQ(model->GetBorderCm(), 6553.5);
-    EXPECT_EQ(host.redraws, 1);
-}
-
-// ---- Crop and white border ----
-
-TEST_F(PictureModelTest, FreshPhotoCropsTheLargestCentredFrame) {
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1000), NO_RESULT_INDEX));
-    const QImage source = Pixels();
-    model->CropToFrame();
-    // Landscape 2:3 frame, full height, centred: 1500 wide from x = 150.
-    EXPECT_EQ(Pixels(), source.copy(150, 0, 1500, 1000));
-}
-
-TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrame) {
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200), NO_RESULT_INDEX));
+TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
+    fixtures::ExifFields exif;
+    exif.make = "Lumicam";
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
+    const ExifBlock exifBefore = model->GetImage()->Exif();
+    ASSERT_FALSE(exifBefore.IsEmpty());
     model->ZoomFrame(60, false);
     model->MoveFrameX(-37, false);
     model->MoveFrameY(21, false);
@@ -226,27 +185,18 @@ TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrame) {
 
     model->CropToFrame();
     EXPECT_EQ(Pixels(), source.copy(f.left, f.top, f.width(), f.height()));
-    EXPECT_EQ(model->Geometry().OffsetX(), 0);
-    EXPECT_EQ(model->Geometry().OffsetY(), 0);
     EXPECT_EQ(model->Geometry().Shrink(), 0);
     EXPECT_TRUE(model->IsModified());
     EXPECT_DOUBLE_EQ(model->GetImage()->DpiX(), dpiX);
+    EXPECT_EQ(model->GetImage()->Exif(), exifBefore);
     EXPECT_EQ(host.redraws, 1);
-    // The frame now covers the crop (within a pixel).
-    const FrameSize covered = model->GetFrameSize();
-    EXPECT_NEAR(covered.width, f.width(), 1);
-    EXPECT_NEAR(covered.height, f.height(), 1);
-}
+    EXPECT_NEAR(model->GetFrameSize().width, f.width(), 1) << "the frame covers the crop";
 
-TEST_F(PictureModelTest, CropKeepsTheExifData) {
-    fixtures::ExifFields exif;
-    exif.make = "Lumicam";
-    exif.dateTimeOriginal = "2006:07:14 10:20:30";
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
-    const ExifBlock before = model->GetImage()->Exif();
-    ASSERT_FALSE(before.IsEmpty());
+    ASSERT_TRUE(model->LoadPicture(WritePhoto("b.jpg", 1800, 1000), NO_RESULT_INDEX));
+    const QImage fresh = Pixels();
     model->CropToFrame();
-    EXPECT_EQ(model->GetImage()->Exif(), before);
+    // Landscape 2:3 frame, full height, centred: 1500 wide from x = 150.
+    EXPECT_EQ(Pixels(), fresh.copy(150, 0, 1500, 1000));
 }
 
 TEST_F(PictureModelTest, NoFormatOrNoPhotoCropsNothing) {
@@ -290,25 +240,13 @@ TEST_F(PictureModelTest, WhiteBorderRingInsideTheCrop) {
         const int w = result.width();
         const int h = result.height();
         const int b = row.expectedB;
-        const QRgb white = qRgb(255, 255, 255);
-        if (b == 0) {
-            EXPECT_EQ(result, plain);
-            continue;
-        }
-        // Just inside and just outside the ring on all four sides.
-        EXPECT_EQ(result.pixel(b - 1, h / 2), white);
-        EXPECT_EQ(result.pixel(b, h / 2), plain.pixel(b, h / 2));
-        EXPECT_EQ(result.pixel(w - b, h / 2), white);
-        EXPECT_EQ(result.pixel(w - b - 1, h / 2), plain.pixel(w - b - 1, h / 2));
-        EXPECT_EQ(result.pixel(w / 2, b - 1), white);
-        EXPECT_EQ(result.pixel(w / 2, b), plain.pixel(w / 2, b));
-        EXPECT_EQ(result.pixel(w / 2, h - b), white);
-        EXPECT_EQ(result.pixel(w / 2, h - b - 1), plain.pixel(w / 2, h - b - 1));
-        EXPECT_EQ(result.copy(b, b, w - 2 * b, h - 2 * b), plain.copy(b, b, w - 2 * b, h - 2 * b));
+        // The ring is white; just inside it (and everywhere inside) the photo is untouched.
+        QImage expected = plain;
+        QPainter(&expected).fillRect(0, 0, w, h, Qt::white);
+        QPainter(&expected).drawImage(b, b, plain.copy(b, b, w - 2 * b, h - 2 * b));
+        EXPECT_EQ(result, expected);
     }
 }
-
-// ---- Identity sheet ----
 
 TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
     ASSERT_TRUE(model->LoadPicture(WritePhoto("face.jpg", 700, 900), NO_RESULT_INDEX));
@@ -320,10 +258,8 @@ TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
     const QImage sheet = Pixels();
     ASSERT_EQ(sheet.size(), QSize(2000, 3000));
     const QRgb background = qRgb(0xEE, 0xF2, 0xCC);
-    // The spare strip at the right and the banner strip right of the banner.
-    EXPECT_EQ(sheet.pixel(1999, 2999), background);
-    EXPECT_EQ(sheet.pixel(1500, 1500), background);
-    EXPECT_EQ(sheet.pixel(1300, 100), background);
+    EXPECT_EQ(sheet.pixel(1500, 1500), background) << "spare strip at the right";
+    EXPECT_EQ(sheet.pixel(1300, 100), background) << "right of the banner";
     int bannerPixels = 0;
     for (int y = 0; y < 300; y += 10) {
         for (int x = 0; x < 1200; x += 10) {
@@ -338,12 +274,8 @@ TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
         }
     }
     EXPECT_FALSE(model->IsIdPhotoMode());
-    EXPECT_TRUE(model->IsModified());
-    EXPECT_FALSE(model->Geometry().IsFrameRotated());
     EXPECT_EQ(model->GetFrameSize(), (FrameSize{2000, 3000}));
 }
-
-// ---- Result path and save ----
 
 TEST_F(PictureModelTest, SameDayPhotosTakeIndexesInTurnAndRevalidationOverwrites) {
     fixtures::ExifFields exif;
@@ -393,7 +325,6 @@ TEST_F(PictureModelTest, ResultPathRules) {
         {"size and label tags", true, "R_%t_%r", 7, "R_15x10_15x10.jpg", NO_RESULT_INDEX},
         {"stored index is used", true, "P_%i", 12, "P_012.jpg", 12},
         {"free index is taken", true, "P_%i", NO_RESULT_INDEX, "P_000.jpg", 0},
-        {"index of four digits", true, "P_%i", 1234, "P_1234.jpg", 1234},
         {"auto rename off keeps the file name", false, "P_%i", 5, "IMG_0001.jpg", 5},
     };
     const std::string source = WritePhoto("IMG_0001.JPG", 600, 400);
@@ -422,68 +353,27 @@ TEST_F(PictureModelTest, NoDestinationWarnsAndGivesNoPath) {
     EXPECT_EQ(host.warnings[1], kNoDestination);
 }
 
-struct SaveFailureRow {
-    const char* name;
-    enum class Kind { MissingFolder, FolderInTheWay, ReadOnlyFolder } kind;
-};
-
-TEST_F(PictureModelTest, FailedSaveWarnsKeepsModifiedAndLeavesEarlierResults) {
-    const SaveFailureRow rows[] = {
-        {"missing folder", SaveFailureRow::Kind::MissingFolder},
-        {"a folder holds the result name", SaveFailureRow::Kind::FolderInTheWay},
-        {"read-only folder with an earlier result", SaveFailureRow::Kind::ReadOnlyFolder},
-    };
+TEST_F(PictureModelTest, FailedSaveWarnsAndKeepsModified) {
     settings->SetAutoRename(0); // result named after the source: a fixed path
     ASSERT_TRUE(model->LoadPicture(WritePhoto("IMG.jpg", 600, 400), NO_RESULT_INDEX));
     model->CropToFrame();
-    for (const SaveFailureRow& row : rows) {
-        SCOPED_TRACE(row.name);
+    std::filesystem::create_directories(Path("inTheWay/IMG.jpg/inside"));
+    for (const char* folder : {"missing/", "inTheWay/"}) {
+        SCOPED_TRACE(folder);
         host.warnings.clear();
         model->SetModified(true);
-        const std::string folder = Path(std::string("fail") + row.name + "/");
-        const std::string result = folder + "IMG.jpg";
-        const QByteArray earlier("an earlier good result");
-        switch (row.kind) {
-        case SaveFailureRow::Kind::MissingFolder:
-            break;
-        case SaveFailureRow::Kind::FolderInTheWay:
-            std::filesystem::create_directories(result + "/inside");
-            break;
-        case SaveFailureRow::Kind::ReadOnlyFolder:
-            std::filesystem::create_directories(folder);
-            ASSERT_TRUE(fixtures::WriteFile(result, earlier));
-            std::filesystem::permissions(folder, std::filesystem::perms::owner_read |
-                                                     std::filesystem::perms::owner_exec);
-            if (::access(folder.c_str(), W_OK) == 0) {
-                std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-                continue; // running as root: the folder stays writable
-            }
-            break;
-        }
-        settings->SetDestinationFolder(folder);
-
+        settings->SetDestinationFolder(Path(folder));
         EXPECT_FALSE(model->SaveResult());
         EXPECT_TRUE(model->IsModified());
-        ASSERT_EQ(host.warnings.size(), 1u);
-        EXPECT_EQ(host.warnings[0], kSaveFailed);
-        if (row.kind == SaveFailureRow::Kind::ReadOnlyFolder) {
-            std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-            QFile file(QString::fromStdString(result));
-            ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-            EXPECT_EQ(file.readAll(), earlier);
-            EXPECT_EQ(CountFiles(folder), 1) << "no temporary file left behind";
-        }
-        if (row.kind == SaveFailureRow::Kind::FolderInTheWay) {
-            EXPECT_TRUE(std::filesystem::is_directory(result + "/inside"));
-            EXPECT_EQ(CountFiles(folder), 1) << "no temporary file left behind";
-        }
+        EXPECT_EQ(host.warnings, std::vector<Warning>{kSaveFailed});
     }
+    EXPECT_TRUE(std::filesystem::is_directory(Path("inTheWay/IMG.jpg/inside")));
+    EXPECT_EQ(CountFiles(Path("inTheWay")), 1) << "no temporary file left behind";
 }
 
 TEST_F(PictureModelTest, SavedFileHoldsTheCropAtTheChosenQuality) {
     fixtures::ExifFields exif;
     exif.make = "Lumicam";
-    exif.dateTimeOriginal = "2006:07:14 10:20:30";
     exif.thumbnail = true;
     ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
     model->ZoomFrame(50, false);
@@ -502,28 +392,16 @@ TEST_F(PictureModelTest, SavedFileHoldsTheCropAtTheChosenQuality) {
         const JpegDecodeResult written = JpegCodec::DecodeFile(path);
         ASSERT_TRUE(written.Ok());
         ASSERT_EQ(written.image.size(), crop.size());
-        if (qualities[k] == 100) {
-            int worst = 0;
-            for (int y = 0; y < crop.height(); y += 37) {
-                for (int x = 0; x < crop.width(); x += 37) {
-                    worst =
-                        std::max(worst, fixtures::ColorDistance(crop.pixelColor(x, y),
-                                                                written.image.pixelColor(x, y)));
-                }
-            }
-            EXPECT_LE(worst, 6);
+        for (const QPoint at : {QPoint(0, 0), QPoint(crop.width() - 1, crop.height() / 2)}) {
+            EXPECT_LE(fixtures::ColorDistance(crop.pixelColor(at), written.image.pixelColor(at)),
+                      qualities[k] == 100 ? 6 : 40);
         }
         const auto keys = fixtures::ReadExifKeys(path);
         EXPECT_EQ(keys.at("Exif.Image.Make"), "Lumicam");
-        EXPECT_EQ(keys.at("Exif.Photo.DateTimeOriginal"), "2006:07:14 10:20:30");
-        EXPECT_EQ(keys.at("Exif.Photo.PixelXDimension"), std::to_string(crop.width()));
-        EXPECT_EQ(keys.at("Exif.Photo.PixelYDimension"), std::to_string(crop.height()));
         EXPECT_EQ(keys.count("Exif.Thumbnail.JPEGInterchangeFormat"), 0u);
     }
     EXPECT_GT(sizes[0], sizes[1] * 2) << "quality 100 should weigh far more than quality 20";
 }
-
-// ---- Overlay colour ----
 
 struct ColorRow {
     const char* name;
@@ -541,7 +419,6 @@ TEST_F(PictureModelTest, FrameColorFollowsQualityAndOptions) {
         {"poor quality is red", 640, 480, 50, false, true, false, true, 0x7FFF0000},
         {"quality colours off give red", 1800, 1200, 50, false, false, false, true, 0x7FFF0000},
         {"opacity 100 is opaque", 1800, 1200, 100, false, true, false, true, 0xFF326432},
-        {"opacity 0 is invisible", 1800, 1200, 0, false, true, false, true, 0x00326432},
         {"opacity off is opaque", 1800, 1200, 0, false, true, false, false, 0xFF326432},
         {"thin outline makes the tint grey", 1800, 1200, 50, true, true, false, true, 0x7F141414},
         {"the outline itself keeps the quality colour", 1800, 1200, 50, true, true, true, false,

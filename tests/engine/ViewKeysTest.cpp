@@ -46,9 +46,7 @@ const std::vector<KeyRow> kKeyRows = {
     {"keypad minus shrinks", Qt::Key_Minus, true, false, false, ViewAction::ZoomOut},
     {"keypad slash toggles thirds", Qt::Key_Slash, true, false, false, ViewAction::ToggleThirds},
     {"top-row 0 does nothing", Qt::Key_0, false, false, false, ViewAction::None},
-    {"top-row 1 does nothing", Qt::Key_1, false, false, false, ViewAction::None},
     {"main-keyboard plus does nothing", Qt::Key_Plus, false, false, false, ViewAction::None},
-    {"main-keyboard minus does nothing", Qt::Key_Minus, false, false, false, ViewAction::None},
     {"main-keyboard star does nothing", Qt::Key_Asterisk, false, false, false, ViewAction::None},
     {"main-keyboard slash does nothing", Qt::Key_Slash, false, false, false, ViewAction::None},
     {"insert alone does nothing", Qt::Key_Insert, false, false, false, ViewAction::None},
@@ -73,11 +71,18 @@ std::vector<int> HeldKeySteps(int presses, bool ctrl, bool progressive) {
     return seen;
 }
 
-TEST(KeyStep, ProgressiveStepsGrowByFourUpTo65) {
-    const std::vector<int> seen = HeldKeySteps(20, false, true);
-    const std::vector<int> expected = {1,  5,  9,  13, 17, 21, 25, 29, 33, 37,
-                                       41, 45, 49, 53, 57, 61, 65, 65, 65, 65};
-    EXPECT_EQ(seen, expected);
+TEST(KeyStep, ProgressiveStepsGrowByFourUpTo65AndReleaseResets) {
+    EXPECT_EQ(HeldKeySteps(20, false, true),
+              (std::vector<int>{1,  5,  9,  13, 17, 21, 25, 29, 33, 37,
+                                41, 45, 49, 53, 57, 61, 65, 65, 65, 65}));
+    KeyStep step;
+    for (int i = 0; i < 5; ++i) {
+        step.BeginKey(false, true);
+        step.EndKey(true);
+    }
+    ASSERT_EQ(step.Value(), 21);
+    step.Release();
+    EXPECT_EQ(step.Value(), 1);
 }
 
 TEST(KeyStep, FixedAndCtrlSteps) {
@@ -95,17 +100,6 @@ TEST(KeyStep, FixedAndCtrlSteps) {
     for (const Row& row : rows)
         for (int value : HeldKeySteps(6, row.ctrl, row.progressive))
             EXPECT_EQ(value, row.expectedEachPress) << row.name;
-}
-
-TEST(KeyStep, ReleaseBringsTheStepBackToOne) {
-    KeyStep step;
-    for (int i = 0; i < 5; ++i) {
-        step.BeginKey(false, true);
-        step.EndKey(true);
-    }
-    ASSERT_EQ(step.Value(), 21);
-    step.Release();
-    EXPECT_EQ(step.Value(), 1);
 }
 
 TEST(RightDrag, LargerMovementWinsAndTiesGoVertical) {
@@ -127,7 +121,6 @@ TEST(RightDrag, LargerMovementWinsAndTiesGoVertical) {
 
 TEST(Layout, SidePanelTakesAFifth) {
     EXPECT_EQ(SidePanelWidth(1001), 200);
-    EXPECT_EQ(1001 - SidePanelWidth(1001), 801);
 }
 
 } // namespace

@@ -38,79 +38,34 @@ protected:
         return photos;
     }
 
-    // p.jpg, IMG.JPG, a.jpeg, sub/b.jpg, sub/deeper/c.jpg, and a folder "m" sorting
-    // between them.
-    void MakeTree() const {
-        Touch("p.jpg");
-        Touch("IMG.JPG");
-        Touch("a.jpeg");
-        Folder("sub");
-        Touch("sub/b.jpg");
-        Folder("sub/deeper");
-        Touch("sub/deeper/c.jpg");
-        Folder("m");
-        Touch("m/x.Jpg");
-    }
-
     QTemporaryDir dir;
     std::string root;
 };
 
-TEST_F(PhotoScan, ListsJpgFilesOneLevelDeepInNameOrder) {
-    MakeTree();
-    struct Row {
-        const char* name;
-        bool recurse;
-        std::vector<std::string> expected;
-    };
-    const std::vector<Row> rows = {
-        {"without recursion, only the folder's own photos", false, {"IMG.JPG", "p.jpg"}},
-        {"with recursion, subfolder photos where the folder's name falls, never deeper",
-         true,
-         {"IMG.JPG", "m/x.Jpg", "p.jpg", "sub/b.jpg"}},
-    };
-    for (const Row& row : rows) {
-        EXPECT_EQ(Scan(row.recurse), Paths(row.expected)) << row.name;
-    }
-}
-
-TEST_F(PhotoScan, OrderIgnoresCaseThenUsesBytes) {
-    for (const char* name : {"b.jpg", "B.jpg", "a2.JPG", "A1.jpg", "_x.jpg", "Z.jpg"}) {
+TEST_F(PhotoScan, JpgFilesOneLevelDeepInCaseBlindNameOrder) {
+    for (const char* name :
+         {"b.jpg", "B.jpg", "a2.JPG", "A1.jpg", "_x.jpg", "Z.jpg", "a.jpeg", "c.jpg.txt", "gjpg"}) {
         Touch(name);
     }
+    Folder("m.jpg");
+    Touch("m.jpg/x.Jpg");
+    Folder("m.jpg/deeper");
+    Touch("m.jpg/deeper/c.jpg");
     EXPECT_EQ(Scan(false), Paths({"_x.jpg", "A1.jpg", "a2.JPG", "B.jpg", "b.jpg", "Z.jpg"}));
+    EXPECT_EQ(Scan(true),
+              Paths({"_x.jpg", "A1.jpg", "a2.JPG", "B.jpg", "b.jpg", "m.jpg/x.Jpg", "Z.jpg"}))
+        << "subfolder photos where the folder's name falls, never deeper";
 }
 
-TEST_F(PhotoScan, OnlyTheJpgExtensionCounts) {
-    for (const char* name : {"a.jpeg", "b.png", "c.jpg.txt", "d", "e.JPG", "f.jpG", "gjpg"}) {
-        Touch(name);
-    }
-    Folder("folder.jpg");
-    Touch("folder.jpg/inner.jpg");
-    EXPECT_EQ(Scan(false), Paths({"e.JPG", "f.jpG"}));
-    EXPECT_EQ(Scan(true), Paths({"e.JPG", "f.jpG", "folder.jpg/inner.jpg"}));
-}
-
-TEST_F(PhotoScan, AppendsToTheList) {
-    Touch("p.jpg");
-    std::vector<std::string> photos = {"/earlier.jpg"};
-    ScanPhotoFolder(root, photos, false);
-    EXPECT_EQ(photos, (std::vector<std::string>{"/earlier.jpg", root + "p.jpg"}));
-}
-
-TEST_F(PhotoScan, MissingOrEmptyFolderLeavesListUnchanged) {
+TEST_F(PhotoScan, AppendsAndLeavesTheListAloneWithoutPhotos) {
     std::vector<std::string> photos = {"/kept.jpg"};
     ScanPhotoFolder(root + "missing/", photos, true);
     ScanPhotoFolder(root, photos, true);
     ScanPhotoFolder("", photos, true);
     EXPECT_EQ(photos, (std::vector<std::string>{"/kept.jpg"}));
-}
-
-TEST_F(PhotoScan, FolderWithoutTrailingSlash) {
     Touch("p.jpg");
-    std::vector<std::string> photos;
-    ScanPhotoFolder(dir.path().toStdString(), photos, false);
-    EXPECT_EQ(photos, Paths({"p.jpg"}));
+    ScanPhotoFolder(dir.path().toStdString(), photos, false); // no trailing slash
+    EXPECT_EQ(photos, (std::vector<std::string>{"/kept.jpg", root + "p.jpg"}));
 }
 
 TEST_F(PhotoScan, SymbolicLinks) {

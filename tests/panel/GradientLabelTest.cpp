@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <utility>
 
 #include "panel/GradientLabel.h"
 #include "panel/PanelPixels.h"
@@ -15,21 +16,14 @@ TEST(GradientLabel, PaintsTwoPixelBandsFromStartColourToOneStepShortOfEnd) {
     label.SetColors(QColor(0, 0, 100), QColor(255, 255, 255));
     const QImage image = Render(label);
 
-    EXPECT_EQ(PixelAt(image, 0, 15), QColor(0, 0, 100));
-    EXPECT_EQ(PixelAt(image, 1, 15), QColor(0, 0, 100));
-    EXPECT_EQ(PixelAt(image, 2, 15), QColor(1, 1, 100));
-    EXPECT_EQ(PixelAt(image, 508, 15), QColor(254, 254, 254));
-    EXPECT_EQ(PixelAt(image, 509, 0), QColor(254, 254, 254));
-    // Colour changes only at even x, and the bands span the full height.
-    int changes = 0;
-    for (int x = 1; x < 510; ++x) {
-        if (PixelAt(image, x, 15) != PixelAt(image, x - 1, 15)) {
-            ++changes;
-            EXPECT_EQ(x % 2, 0) << "change at x = " << x;
-        }
-        EXPECT_EQ(PixelAt(image, x, 0), PixelAt(image, x, 29)) << "x = " << x;
+    const std::pair<QPoint, QColor> samples[] = {
+        {{0, 15}, {0, 0, 100}},      {{1, 15}, {0, 0, 100}},       {{2, 15}, {1, 1, 100}},
+        {{3, 29}, {1, 1, 100}},      {{508, 15}, {254, 254, 254}}, {{509, 0}, {254, 254, 254}},
+        {{255, 0}, {127, 127, 177}},
+    };
+    for (const auto& [at, colour] : samples) {
+        EXPECT_EQ(PixelAt(image, at.x(), at.y()), colour) << at.x() << ", " << at.y();
     }
-    EXPECT_GT(changes, 100);
 }
 
 // Ink of a label's text drawn over a single-colour background.
@@ -56,20 +50,7 @@ TEST(GradientLabel, OneLineIsCentredVerticallyAndSeveralLinesStartAtTheTop) {
     EXPECT_GT(two.height(), one.height() + 10);
 }
 
-TEST(GradientLabel, FontSettingsFollowTheFlags) {
-    CGradientLabel label;
-    EXPECT_EQ(label.LabelFont().family(), QStringLiteral("Times New Roman"));
-    EXPECT_EQ(label.LabelFont().pixelSize(), 16);
-    EXPECT_TRUE(label.LabelFont().bold());
-    EXPECT_TRUE(label.LabelFont().italic());
-    label.SetLabelFont(QStringLiteral("Arial"), 12, false, false);
-    EXPECT_EQ(label.LabelFont().family(), QStringLiteral("Arial"));
-    EXPECT_EQ(label.LabelFont().pixelSize(), 12);
-    EXPECT_EQ(label.LabelFont().weight(), QFont::Normal);
-    EXPECT_FALSE(label.LabelFont().italic());
-}
-
-// Columns holding a white pixel in the pointer's rows (0 to 10) of a gauge 200 pixels wide.
+// A gauge 200 x 40 pixels, red to green.
 QImage RenderGauge(int quality, int cropWidth, int cropHeight, bool showFactor) {
     CQualityGauge gauge;
     gauge.resize(200, 40);
@@ -86,7 +67,7 @@ TEST(QualityGauge, PointerTipSitsAtTheQualityPosition) {
         int quality;
         int tipX;
     };
-    const Row rows[] = {{"half", 50, 100}, {"poor", 0, 0}, {"quarter", 25, 50}};
+    const Row rows[] = {{"half", 50, 100}, {"poor", 0, 0}, {"a third truncates", 33, 66}};
     for (const Row& row : rows) {
         const QImage image = RenderGauge(row.quality, 0, 0, true);
         const QColor white(255, 255, 255);
@@ -100,7 +81,6 @@ TEST(QualityGauge, PointerTipSitsAtTheQualityPosition) {
             const bool onBase = x >= row.tipX - 5 && x <= row.tipX + 5;
             EXPECT_EQ(PixelAt(image, x, 2) == white, onBase) << row.name << " x = " << x;
         }
-        EXPECT_EQ(PixelAt(image, row.tipX + 5, 2), white) << row.name;
     }
 }
 

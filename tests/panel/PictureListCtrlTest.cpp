@@ -91,23 +91,13 @@ TEST(PictureListCtrl, LongNamesEndWithAnEllipsisBeforeTheRightInset) {
     EXPECT_LE(ink.right(), row.right() - 6 + 1);
 }
 
-TEST(PictureListCtrl, RowValuesAndOutOfRangeRows) {
-    CPictureListCtrl list;
-    Fill(list, 3);
-    EXPECT_EQ(list.RowValue(1), NO_RESULT_INDEX);
-    list.SetRowValue(1, 7);
-    EXPECT_EQ(list.RowValue(1), 7);
-    EXPECT_EQ(list.RowText(2), "/photos/2024/IMG_2.jpg");
-    EXPECT_EQ(list.RowText(-1), "");
-    EXPECT_EQ(list.RowText(3), "");
-    EXPECT_EQ(list.RowValue(3), NO_RESULT_INDEX);
-    list.SetRowValue(3, 9); // ignored
-    EXPECT_EQ(list.RowCount(), 3);
-}
-
-TEST(PictureListCtrl, FirstSelectedRowIsTheLowest) {
+TEST(PictureListCtrl, OutOfRangeRowsAndFirstSelectedRow) {
     CPictureListCtrl list;
     Fill(list, 6);
+    EXPECT_EQ(list.RowText(-1), "");
+    EXPECT_EQ(list.RowValue(6), NO_RESULT_INDEX);
+    list.SetRowValue(6, 9); // ignored
+    EXPECT_EQ(list.RowCount(), 6);
     EXPECT_EQ(list.FirstSelectedRow(), -1);
     list.item(4)->setSelected(true);
     list.item(2)->setSelected(true);

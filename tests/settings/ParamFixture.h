@@ -134,8 +134,7 @@ inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-// Memory-backed when the machine has it: every write of the engine ends with a flush to disk,
-// which on a busy disk would make the tests slow without checking anything more.
+// Memory-backed when available: every engine write ends with a flush to disk.
 inline std::filesystem::path TestBaseFolder() {
     std::error_code error;
     if (std::filesystem::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0) {
@@ -144,7 +143,7 @@ inline std::filesystem::path TestBaseFolder() {
     return std::filesystem::temp_directory_path();
 }
 
-// A fresh folder under TestBaseFolder() (or under `base`), removed with the object.
+// A fresh folder, removed with the object.
 class TempFolder {
 public:
     explicit TempFolder(const std::filesystem::path& base = TestBaseFolder()) {
@@ -163,7 +162,6 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
-    // Always holds a '/', so the engine takes it as a whole path.
     [[nodiscard]] std::string File(const std::string& name = "param.dat") const {
         return (m_path / name).string();
     }
@@ -172,7 +170,7 @@ private:
     std::filesystem::path m_path;
 };
 
-// A test name for a row of a parameterised table, made from its description.
+// A gtest name for a table row, made from its description.
 inline std::string RowName(const char* description) {
     std::string name;
     for (const char* c = description; *c != '\0'; ++c) {

@@ -11,33 +11,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-struct NumberRow {
-    const char* description;
-    std::string text;
-    uint16_t value;
-};
-
-class FormatNumbers : public ::testing::TestWithParam<NumberRow> {};
-
-TEST_P(FormatNumbers, ReadLikeAtoiKeptToSixteenBits) {
-    const NumberRow& row = GetParam();
-    const auto formats = FormatsFromTexts({"F", row.text, "1", "2"});
-    ASSERT_EQ(formats.size(), 1u);
-    EXPECT_EQ(formats[0].heightCm, row.value);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, FormatNumbers,
-    ::testing::Values(NumberRow{"plain", "15", 15}, NumberRow{"leading white space", " \t\n42", 42},
-                      NumberRow{"plus sign", "+7", 7}, NumberRow{"trailing letters", "12cm", 12},
-                      NumberRow{"no digits", "abc", 0}, NumberRow{"empty", "", 0},
-                      NumberRow{"sign alone", "-", 0},
-                      NumberRow{"blank between sign and digits", "- 5", 0},
-                      NumberRow{"minus one wraps", "-1", 65535},
-                      NumberRow{"minus 65535", "-65535", 1},
-                      NumberRow{"65536 wraps to 0", "65536", 0}, NumberRow{"70000", "70000", 4464}),
-    [](const auto& info) { return RowName(info.param.description); });
-
 TEST(FormatTexts, RecordsToTextsAndBack) {
     const std::vector<PrintFormat> formats = {PrintFormat{}, PrintFormat{"Grand 30x45", 45, 30, 0},
                                               PrintFormat{"Limite", 65535, 0, 65535}};
@@ -45,12 +18,19 @@ TEST(FormatTexts, RecordsToTextsAndBack) {
     EXPECT_EQ(texts, (Texts{"Défaut 10x15", "15", "10", "4", "Grand 30x45", "45", "30", "0",
                             "Limite", "65535", "0", "65535"}));
     EXPECT_EQ(FormatsFromTexts(texts), formats);
+    EXPECT_EQ(FormatsFromTexts({"A", "1", "2", "3", "B", "4"}),
+              (std::vector<PrintFormat>{{"A", 1, 2, 3}}))
+        << "incomplete trailing group dropped";
 }
 
-TEST(FormatTexts, IncompleteTrailingGroupIsDropped) {
-    const auto formats = FormatsFromTexts({"A", "1", "2", "3", "B", "4"});
-    ASSERT_EQ(formats.size(), 1u);
-    EXPECT_EQ(formats[0], (PrintFormat{"A", 1, 2, 3}));
+TEST(FormatTexts, NumbersReadLikeAtoiKeptToSixteenBits) {
+    const std::pair<const char*, uint16_t> rows[] = {{"12cm", 12}, {"-1", 65535},   {"-65535", 1},
+                                                     {"65536", 0}, {"70000", 4464}, {"", 0}};
+    for (const auto& [text, value] : rows) {
+        const auto formats = FormatsFromTexts({"F", text, "1", "2"});
+        ASSERT_EQ(formats.size(), 1u);
+        EXPECT_EQ(formats[0].heightCm, value) << text;
+    }
 }
 
 Bytes FormatRecords(size_t index, const std::string& name, const std::string& h,
@@ -58,15 +38,6 @@ Bytes FormatRecords(size_t index, const std::string& name, const std::string& h,
     const std::string i = std::to_string(index);
     return Concat({StringRecord("RECADNAME" + i, name), StringRecord("RECADH" + i, h),
                    StringRecord("RECADW" + i, w), StringRecord("RECADWHITEB" + i, b)});
-}
-
-TEST(FormatList, NoFileGivesEmptyList) {
-    TempFolder folder;
-    CSettings settings(folder.File());
-    Texts texts{"left", "over"};
-    settings.LoadFormats(texts);
-    EXPECT_TRUE(texts.empty());
-    EXPECT_FALSE(std::filesystem::exists(folder.File()));
 }
 
 struct LoadRow {
@@ -112,88 +83,54 @@ INSTANTIATE_TEST_SUITE_P(
                 {"X", "1", "2", "3"}}),
     [](const auto& info) { return RowName(info.param.description); });
 
-std::vector<std::string> NamesIn(const std::filesystem::path& path) {
-    std::vector<std::string> names;
-    const auto records = DecodeFile(ReadBytes(path));
-    if (records) {
-        for (const auto& record : *records) {
-            names.push_back(record.name);
-        }
+// "NAME=value" for every record of the file.
+Texts RecordsIn(const std::filesystem::path& path) {
+    Texts out;
+    for (const auto& record : DecodeFile(ReadBytes(path)).value_or(std::vector<DecodedRecord>{})) {
+        out.push_back(record.name + "=" +
+                      (record.type == 4 ? std::to_string(LongOfBlock(record.value))
+                                        : TextOfBlock(record.value)));
     }
-    return names;
+    return out;
 }
 
-TEST(FormatList, DefaultFormatSavedAlone) {
+TEST(FormatList, DefaultFormatSavedAsCountAndFourTexts) {
     TempFolder folder;
     CSettings settings(folder.File());
     settings.SaveFormats(FormatsToTexts({PrintFormat{}}));
-    const auto records = DecodeFile(ReadBytes(folder.File()));
-    ASSERT_TRUE(records.has_value());
-    ASSERT_EQ(records->size(), 5u);
-    EXPECT_EQ((*records)[0].name, "NBRECAD");
-    EXPECT_EQ((*records)[0].type, 4);
-    EXPECT_EQ(LongOfBlock((*records)[0].value), 1);
-    const std::vector<std::pair<std::string, std::string>> expected = {
-        {"RECADNAME0", "Défaut 10x15"},
-        {"RECADH0", "15"},
-        {"RECADW0", "10"},
-        {"RECADWHITEB0", "4"}};
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const auto& record = (*records)[i + 1];
-        EXPECT_EQ(record.name, expected[i].first);
-        EXPECT_EQ(record.type, 1024);
-        EXPECT_EQ(TextOfBlock(record.value), expected[i].second);
-        EXPECT_EQ(record.comment, "");
-    }
+    EXPECT_EQ(
+        ReadBytes(folder.File()),
+        Concat({LongRecord("NBRECAD", 1), FormatRecords(0, "Défaut 10x15", "15", "10", "4")}));
 }
 
-TEST(FormatList, SavingThreeOverFiveRemovesTheStaleKeys) {
+TEST(FormatList, ShorterListRemovesStaleKeysLongerAppends) {
     TempFolder folder;
     Bytes file = LongRecord("NBRECAD", 5);
     for (size_t i = 0; i < 5; ++i) {
-        const Bytes group = FormatRecords(i, "Old" + std::to_string(i), "1", "2", "3");
-        file.insert(file.end(), group.begin(), group.end());
+        file = Concat({file, FormatRecords(i, "Old" + std::to_string(i), "1", "2", "3")});
     }
     WriteBytes(folder.File(), file);
     CSettings settings(folder.File());
-    const Texts saved = {"A", "10", "15", "0", "B", "13", "18", "4", "C", "20", "30", "5"};
-    settings.SaveFormats(saved);
+    const Texts three = {"A", "10", "15", "0", "B", "13", "18", "4", "C", "20", "30", "5"};
+    settings.SaveFormats(three);
+    EXPECT_EQ(RecordsIn(folder.File()),
+              (Texts{"NBRECAD=3", "RECADNAME0=A", "RECADH0=10", "RECADW0=15", "RECADWHITEB0=0",
+                     "RECADNAME1=B", "RECADH1=13", "RECADW1=18", "RECADWHITEB1=4", "RECADNAME2=C",
+                     "RECADH2=20", "RECADW2=30", "RECADWHITEB2=5"}));
 
-    const auto names = NamesIn(folder.File());
-    const std::vector<std::string> expectedNames = {
-        "NBRECAD",    "RECADNAME0", "RECADH0",     "RECADW0",      "RECADWHITEB0",
-        "RECADNAME1", "RECADH1",    "RECADW1",     "RECADWHITEB1", "RECADNAME2",
-        "RECADH2",    "RECADW2",    "RECADWHITEB2"};
-    EXPECT_EQ(names, expectedNames);
+    const Texts four = {"A", "10", "15", "0", "B", "13", "18", "4",
+                        "C", "20", "30", "5", "D", "1",  "2",  "3"};
+    settings.SaveFormats(four);
+    const Bytes afterFour = ReadBytes(folder.File());
+    EXPECT_EQ(afterFour.size(), 28 + 16 * 1048u);
+    settings.SaveFormats(four);
+    EXPECT_EQ(ReadBytes(folder.File()), afterFour) << "unchanged list rewrites in place";
     Texts loaded;
     settings.LoadFormats(loaded);
-    EXPECT_EQ(loaded, saved);
-}
+    EXPECT_EQ(loaded, four);
 
-TEST(FormatList, SavingMoreAppendsNewIndicesAndUnchangedListRewritesInPlace) {
-    TempFolder folder;
-    CSettings settings(folder.File());
-    const Texts one = {"A", "1", "2", "3"};
-    settings.SaveFormats(one);
-    const Bytes afterOne = ReadBytes(folder.File());
-    const Texts two = {"A", "1", "2", "3", "B", "4", "5", "6"};
-    settings.SaveFormats(two);
-    const Bytes afterTwo = ReadBytes(folder.File());
-    ASSERT_EQ(afterTwo.size(), afterOne.size() + 4 * 1048);
-    settings.SaveFormats(two);
-    EXPECT_EQ(ReadBytes(folder.File()), afterTwo);
-    Texts loaded;
-    settings.LoadFormats(loaded);
-    EXPECT_EQ(loaded, two);
-}
-
-TEST(FormatList, EmptyListRemovesEverything) {
-    TempFolder folder;
-    CSettings settings(folder.File());
-    settings.SaveFormats({"A", "1", "2", "3", "B", "4", "5", "6"});
     settings.SaveFormats({});
-    EXPECT_EQ(NamesIn(folder.File()), std::vector<std::string>{"NBRECAD"});
-    Texts loaded{"x"};
+    EXPECT_EQ(RecordsIn(folder.File()), Texts{"NBRECAD=0"});
     settings.LoadFormats(loaded);
     EXPECT_TRUE(loaded.empty());
 }

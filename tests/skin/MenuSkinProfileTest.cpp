@@ -60,8 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
                    "[MenuXP]\nShowGradient=0\nGradientStart=255\nGradientEnd=65280\n"
                    "GradientWidth=40\n[MenuEx]\nShowGradientSel=0\n",
                    Make(false, false, 255, 65280, 40)},
-        ProfileRow{"derived_colours", "[MenuXP]\nGradientStart=-1\nGradientEnd=-1\n",
-                   Make(true, true, -1, -1, 30)},
         ProfileRow{"hexadecimal_colour", "[MenuXP]\nGradientStart=0x123456\n",
                    Make(true, true, 0x123456, 0xFFFFFF, 30)},
         ProfileRow{"gradient_sel_only_read_from_menuex", "[MenuXP]\nShowGradientSel=0\n",

@@ -2,7 +2,6 @@
 
 #include "panel/GradientLabel.h"
 #include "settings/Settings.h"
-#include "tools/TagMenu.h"
 #include "ui_support/ExifJpegFixture.h"
 #include "ui_support/MessageRecorder.h"
 #include "ui_support/ScriptedPrompts.h"
@@ -73,24 +72,14 @@ TEST_F(RenameDlgTest, StartsFromTheStoredFolderAndMask) {
     auto* banner = dialog->findChild<CGradientLabel*>();
     ASSERT_NE(banner, nullptr);
     EXPECT_EQ(banner->Text(), QStringLiteral("Renommer des photos"));
-    EXPECT_EQ(banner->StartColor(), QColor(0, 0, 100));
-    EXPECT_EQ(banner->EndColor(), QColor(255, 255, 255));
     EXPECT_TRUE(Button(*dialog, "runButton")->isDefault());
-    EXPECT_EQ(Button(*dialog, "runButton")->text(), QStringLiteral("Lancer ..."));
 }
 
-TEST_F(RenameDlgTest, TagGoesToTheEndOfTheMaskWhereverTheCaret) {
-    auto dialog = MakeDialog();
-    Edit(*dialog, "maskEdit")->setText(QStringLiteral("A_"));
-    Edit(*dialog, "maskEdit")->setCursorPosition(0);
-    dialog->AppendTag(QStringLiteral("%f"));
-    EXPECT_EQ(dialog->MaskText(), QStringLiteral("A_%f"));
-}
-
-TEST_F(RenameDlgTest, TagMenuNeverOffersTheCropTag) {
+TEST_F(RenameDlgTest, TagMenuWithoutCropTagAppendsAtTheEndWhereverTheCaret) {
     auto dialog = MakeDialog();
     dialog->show();
     Edit(*dialog, "maskEdit")->setText(QStringLiteral("P_"));
+    Edit(*dialog, "maskEdit")->setCursorPosition(0);
     QStringList texts;
     WithOpenMenu([&texts](QMenu& menu) {
         for (QAction* action : menu.actions()) {
@@ -206,13 +195,4 @@ TEST_F(RenameDlgTest, WithoutHooksAsksTheApplication) {
     EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Le répertoire indiqué est incorrect !"));
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Warning);
     EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Lumicut"));
-}
-
-TEST(NameTagItems, FullMenuEndsWithTheCropTag) {
-    const std::vector<NameTagItem> items = NameTagItems(true);
-    ASSERT_EQ(items.size(), 6u);
-    EXPECT_EQ(items.back().command, CROP_TAG_COMMAND);
-    EXPECT_EQ(items.back().tag, QStringLiteral("%r"));
-    EXPECT_EQ(items[4].text, QStringLiteral("%sr - Nom du sous répertoire de la photo d'origine"));
-    EXPECT_EQ(NameTagItems(false).size(), 5u);
 }

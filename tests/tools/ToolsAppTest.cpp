@@ -15,19 +15,6 @@
 
 namespace {
 
-TEST(ToolsAppTest, ProgramVersionIs1430) {
-    const ProgramVersion version = CToolsApp::GetProgramVersion();
-    EXPECT_EQ(version.major, 1);
-    EXPECT_EQ(version.minor, 4);
-    EXPECT_EQ(version.patch, 3);
-    EXPECT_EQ(version.tweak, 0);
-    uint32_t most = 0;
-    uint32_t least = 0;
-    ASSERT_TRUE(CToolsApp::GetProgramVersion(most, least));
-    EXPECT_EQ(most, 0x00010004u);
-    EXPECT_EQ(least, 0x00030000u);
-}
-
 TEST(ToolsAppTest, BrowseForFolderEndsWithSlashOrIsEmpty) {
     struct Row {
         const char* name;
@@ -36,7 +23,6 @@ TEST(ToolsAppTest, BrowseForFolderEndsWithSlashOrIsEmpty) {
     };
     const std::vector<Row> rows{
         {"folder without slash", "/home/anne/Photos", "/home/anne/Photos/"},
-        {"folder with slash", "/home/anne/Photos/", "/home/anne/Photos/"},
         {"root", "/", "/"},
         {"UTF-8 name", "/home/anne/Été 2006", "/home/anne/Été 2006/"},
         {"cancelled", "", ""},
@@ -94,23 +80,11 @@ TEST(ToolsAppTest, RealMessageBoxIsModalWithYesAsDefault) {
     EXPECT_TRUE(seen);
 }
 
-TEST(ToolsAppTest, ReplaceNoCaseIgnoresLetterCase) {
-    EXPECT_EQ(CToolsApp::ReplaceNoCase("Photos_%DC_%i", "%dc", "20060714"), "Photos_20060714_%i");
-    EXPECT_EQ(CToolsApp::ReplaceNoCase("abc", "", "x"), "abc");
-}
-
 TEST(ToolsAppTest, ModuleFolderIsTheExecutablesFolder) {
     const std::string folder = CToolsApp::GetModuleFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), '/');
     EXPECT_EQ(folder, QCoreApplication::applicationDirPath().toStdString() + "/");
-}
-
-TEST(ToolsAppTest, OpenUrlGoesThroughTheOpener) {
-    ScriptedPrompts prompts;
-    EXPECT_TRUE(CToolsApp::OpenUrl("https://lumicut.example.org/docsoft.html"));
-    ASSERT_EQ(prompts.openedUrls.size(), 1u);
-    EXPECT_EQ(prompts.openedUrls[0], "https://lumicut.example.org/docsoft.html");
 }
 
 } // namespace

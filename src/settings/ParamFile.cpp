@@ -383,7 +383,9 @@ bool CParamFile::WriteParam(const std::string& name, const std::vector<uint8_t>&
             c = '_';
         }
     }
-    if (paramName.size() > kNameBytes) {
+    // A 0xFF byte is raised to NUL, which would end the stored name early: the record would
+    // answer to a shorter name and never to this one. UTF-8 names never hold that byte.
+    if (paramName.size() > kNameBytes || paramName.find('\xFF') != std::string::npos) {
         m_lastError = "Fonction écriture: taille du nom incorrecte!";
         return false;
     }

@@ -89,7 +89,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"twenty bytes after trimming", "  ABCDEFGHIJKLMNOPQRST  ", true,
                               "ABCDEFGHIJKLMNOPQRST"},
                       NameRow{"twenty-one bytes refused", "ABCDEFGHIJKLMNOPQRSTU", false, ""},
-                      NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", false, ""}),
+                      NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", false, ""},
+                      NameRow{"a 0xFF byte would be stored as the name's end",
+                              "JPEGQUALITY\xFF", false, ""}),
     [](const auto& info) { return RowName(info.param.description); });
 
 TEST(ParamFileNames, ReadUsesTheNameAsGiven) {

@@ -31,7 +31,7 @@ test: build
 	$(MAKE) --no-print-directory test-asan
 
 test-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMICUT_SANITIZE=ON
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLUMICUT_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) --target lumicut_core_tests -j $(JOBS)
 	cd $(ASAN_BUILD) && ctest -R '^core$$' --output-on-failure
 

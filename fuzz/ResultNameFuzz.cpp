@@ -6,7 +6,7 @@
 #include "engine/PhotoFixtures.h"
 #include "naming/ResultIndex.h"
 #include "naming/ResultName.h"
-#include "support/FuzzInput.h"
+#include "support/FuzzReader.h"
 
 #include <cstdint>
 #include <cstdio>

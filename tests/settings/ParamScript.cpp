@@ -2,7 +2,7 @@
 
 #include "settings/ParamFile.h"
 #include "settings/ParamFixture.h"
-#include "support/FuzzInput.h"
+#include "support/FuzzReader.h"
 
 #include <cstdint>
 #include <filesystem>

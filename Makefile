@@ -1,8 +1,13 @@
 # Thin wrapper: every target installs what is missing, configures and builds first.
 BUILD ?= build
+# Core library and core tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+ASAN_BUILD ?= build-asan
+# Fuzz targets (clang, libFuzzer) and how long each one runs.
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench package clean
+.PHONY: all deps configure build run test test-asan fuzz bench package clean
 
 all: build
 
@@ -20,8 +25,19 @@ build: configure
 run: build
 	./$(BUILD)/lumicut
 
+# The normal tests first, then the core tests again under the sanitizers.
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-asan
+
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLUMICUT_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) --target lumicut_core_tests -j $(JOBS)
+	cd $(ASAN_BUILD) && ctest -R '^core$$' --output-on-failure
+
+# Builds the fuzz targets with clang and runs each for FUZZ_SECONDS from generated seeds.
+fuzz: deps
+	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
@@ -31,4 +47,4 @@ package: build
 	cmake --build $(BUILD) --target package
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <initializer_list>
 #include <mutex>
 #include <numeric>
 #include <system_error>
@@ -24,6 +25,10 @@ constexpr qsizetype kExifHeaderSize = sizeof kExifHeader;
 constexpr std::size_t kMaxTiffBytes = 0xFFFF - 2 - kExifHeaderSize;
 
 const char* const kOrientationKey = "Exif.Image.Orientation";
+// What a result's block must hold as set (the resolution only when it was set).
+constexpr std::initializer_list<const char*> kResultKeys = {
+    "Exif.Image.Orientation", "Exif.Photo.PixelXDimension", "Exif.Photo.PixelYDimension",
+    "Exif.Image.XResolution", "Exif.Image.YResolution"};
 
 void MuteExiv2() {
     // Exiv2 reports damaged metadata on stderr; we treat it as absent instead.
@@ -55,18 +60,46 @@ std::optional<Parsed> Parse(const QByteArray& tiff) {
     return std::nullopt;
 }
 
+// True when every key holds the same value in tiff as in data.
+bool Holds(const QByteArray& tiff, const Exiv2::ExifData& data,
+           std::initializer_list<const char*> keys) {
+    const std::optional<Parsed> written = Parse(tiff);
+    if (!written)
+        return false;
+    for (const char* key : keys) {
+        const Exiv2::ExifKey exifKey(key);
+        const auto want = data.findKey(exifKey);
+        const auto got = written->data.findKey(exifKey);
+        if ((want == data.end()) != (got == written->data.end()))
+            return false;
+        if (want != data.end() && want->toString() != got->toString())
+            return false;
+    }
+    return true;
+}
+
 // Writes data back, in place into a copy of original when the layout allows it (keeps
-// every byte Exiv2 does not understand), otherwise as a new structure.
-std::optional<QByteArray> Encode(const QByteArray& original, const Parsed& parsed) {
+// every byte Exiv2 does not understand), otherwise as a new structure. Exiv2 may report
+// an in-place write that left some entries as they were (seen with entries of unknown
+// types beside them); the changed keys are read back, and a new structure is written
+// when they did not take.
+std::optional<QByteArray> Encode(const QByteArray& original, const Parsed& parsed,
+                                 std::initializer_list<const char*> changedKeys) {
     try {
         QByteArray patched = original;
         Exiv2::Blob blob;
         const Exiv2::WriteMethod method = Exiv2::ExifParser::encode(
             blob, reinterpret_cast<Exiv2::byte*>(patched.data()),
             static_cast<uint32_t>(patched.size()), parsed.order, parsed.data);
-        if (method == Exiv2::wmNonIntrusive)
-            return patched;
-        if (blob.empty())
+        if (method == Exiv2::wmNonIntrusive) {
+            if (Holds(patched, parsed.data, changedKeys))
+                return patched;
+            blob.clear();
+            Exiv2::ExifParser::encode(blob, parsed.order, parsed.data);
+        }
+        if (blob.empty() || !Holds(QByteArray(reinterpret_cast<const char*>(blob.data()),
+                                              static_cast<qsizetype>(blob.size())),
+                                   parsed.data, changedKeys))
             return std::nullopt;
         return QByteArray(reinterpret_cast<const char*>(blob.data()),
                           static_cast<qsizetype>(blob.size()));
@@ -240,7 +273,7 @@ std::optional<ExifBlock> ExifBlock::Upright() const {
     } catch (...) {
         return std::nullopt;
     }
-    std::optional<QByteArray> tiff = Encode(tiff_, *parsed);
+    std::optional<QByteArray> tiff = Encode(tiff_, *parsed, {kOrientationKey});
     if (!tiff || std::size_t(tiff->size()) > kMaxTiffBytes)
         return std::nullopt;
     return ExifBlock(std::move(*tiff));
@@ -271,14 +304,14 @@ std::optional<ExifBlock> ExifBlock::ForResult(int width, int height, double dpiX
     } catch (...) {
         return std::nullopt;
     }
-    std::optional<QByteArray> tiff = Encode(tiff_, *parsed);
+    std::optional<QByteArray> tiff = Encode(tiff_, *parsed, kResultKeys);
     if (tiff && std::size_t(tiff->size()) > kMaxTiffBytes) {
         try {
             EraseMakerNote(parsed->data);
         } catch (...) {
             return std::nullopt;
         }
-        tiff = Encode(tiff_, *parsed);
+        tiff = Encode(tiff_, *parsed, kResultKeys);
     }
     if (!tiff || std::size_t(tiff->size()) > kMaxTiffBytes)
         return std::nullopt;

@@ -170,7 +170,9 @@ public:
 
     // Opens the file at path (creating it when allowed) and takes the lock without waiting.
     // A rename by another writer may leave us holding the lock of a file that is no longer
-    // the one at the path; then the path is opened again.
+    // the one at the path; then the path is opened again. Opened non-blocking so that a
+    // named pipe in the file's place is refused (it is not a regular file) instead of
+    // waited on; reads and writes of regular files are not affected.
     FileCause Open(const std::string& path, bool forWriting, bool mayCreate) {
         for (int tries = 0; tries < kReopenTries; ++tries) {
             created = false;
@@ -182,7 +184,7 @@ public:
                 }
             }
             if (fd < 0) {
-                fd = open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+                fd = open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
                 if (fd < 0) {
                     return CauseFromErrno(errno);
                 }
@@ -383,7 +385,9 @@ bool CParamFile::WriteParam(const std::string& name, const std::vector<uint8_t>&
             c = '_';
         }
     }
-    if (paramName.size() > kNameBytes) {
+    // A 0xFF byte is raised to NUL, which would end the stored name early: the record would
+    // answer to a shorter name and never to this one. UTF-8 names never hold that byte.
+    if (paramName.size() > kNameBytes || paramName.find('\xFF') != std::string::npos) {
         m_lastError = "Fonction écriture: taille du nom incorrecte!";
         return false;
     }

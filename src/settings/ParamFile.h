@@ -40,7 +40,8 @@ public:
     [[nodiscard]] int64_t FindParam(const std::string& name);
 
     // Writes the value block (resized to the type's size) under the name. The name is trimmed
-    // and its blanks become '_'; 1 to 20 bytes. The comment "#" means "no comment": an
+    // and its blanks become '_'; 1 to 20 bytes, none of them 0xFF (stored raised by 1, it
+    // would end the name). The comment "#" means "no comment": an
     // existing record keeps its own comment, a new one gets none.
     bool WriteParam(const std::string& name, const std::vector<uint8_t>& value,
                     const std::string& comment, ParamType type);

@@ -127,7 +127,9 @@ INSTANTIATE_TEST_SUITE_P(
                       NameRow{"twenty bytes after trimming", "  ABCDEFGHIJKLMNOPQRST  ",
                               "ABCDEFGHIJKLMNOPQRST"},
                       NameRow{"twenty-one bytes refused", "ABCDEFGHIJKLMNOPQRSTU", ""},
-                      NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", ""}),
+                      NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", ""},
+                      NameRow{"a 0xFF byte would be stored as the name's end",
+                              "JPEGQUALITY\xFF", ""}),
     [](const auto& info) { return RowName(info.param.description); });
 
 class ParamFileCommentChange : public ::testing::TestWithParam<std::string> {};

@@ -1,7 +1,0 @@
-#include <gtest/gtest.h>
-
-#include "naming/ResultIndex.h"
-
-TEST(Build, NoResultIndexIsLargestInt32) {
-    EXPECT_EQ(NO_RESULT_INDEX, 0x7FFFFFFF);
-}

@@ -21,6 +21,7 @@
 #include <exiv2/exiv2.hpp>
 #pragma GCC diagnostic pop
 
+#include "BenchPicture.h"
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
 #include "engine/PictureHost.h"
@@ -30,23 +31,6 @@
 
 namespace {
 
-constexpr int kPhotoWidth = 6000;
-constexpr int kPhotoHeight = 4000;
-
-// A photo-like picture: smooth gradients with fine texture, so the encoder has real work.
-QImage MakePicture() {
-    QImage image(kPhotoWidth, kPhotoHeight, QImage::Format_RGB888);
-    for (int y = 0; y < kPhotoHeight; ++y) {
-        uchar* p = image.scanLine(y);
-        for (int x = 0; x < kPhotoWidth; ++x, p += 3) {
-            const int grain = ((x * 7 + y * 13) ^ (x * y)) & 15;
-            p[0] = static_cast<uchar>(x * 200 / kPhotoWidth + grain);
-            p[1] = static_cast<uchar>(y * 200 / kPhotoHeight + grain);
-            p[2] = static_cast<uchar>(((x + y) & 127) + grain);
-        }
-    }
-    return image;
-}
 
 // The test photo with camera EXIF data, written once per run.
 class Fixture {

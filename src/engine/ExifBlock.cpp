@@ -1,5 +1,9 @@
 #include "engine/ExifBlock.h"
 
+#include "engine/JpegHeader.h"
+
+#include <QFile>
+
 // Exiv2 0.27 still hands images out through std::auto_ptr.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -13,13 +17,20 @@
 #include <initializer_list>
 #include <mutex>
 #include <numeric>
+#include <set>
 #include <system_error>
+#include <utility>
 
 // Every Exiv2 call of the program is made in this file and its exceptions stop here:
 // metadata that Exiv2 cannot parse or write counts as absent.
 namespace {
 
+constexpr unsigned char kApp1Marker = 0xE1;
 constexpr char kExifHeader[] = {'E', 'x', 'i', 'f', '\0', '\0'};
+// How much of a file's head is read for its EXIF data: most headers fit in the first
+// read; headers with large segments before the EXIF one are read further.
+constexpr qint64 kFirstHeaderRead = 256 * 1024;
+constexpr qint64 kMaxHeaderRead = 16 * 1024 * 1024;
 constexpr qsizetype kExifHeaderSize = sizeof kExifHeader;
 // An APP1 segment holds at most 65533 bytes after its length field.
 constexpr std::size_t kMaxTiffBytes = 0xFFFF - 2 - kExifHeaderSize;
@@ -116,80 +127,91 @@ Exiv2::URational DpiToRational(double dpi) {
     return {static_cast<uint32_t>(hundredths / divisor), static_cast<uint32_t>(100 / divisor)};
 }
 
-// Removes the camera maker's private block, the usual reason for an oversized block.
-void EraseMakerNote(Exiv2::ExifData& data) {
-    for (auto it = data.begin(); it != data.end();) {
-        if (it->key() == "Exif.Photo.MakerNote" || it->groupName() == "MakerNote" ||
-            Exiv2::ExifTags::isMakerGroup(it->groupName()))
-            it = data.erase(it);
-        else
-            ++it;
-    }
+// Folders of the main image that a result keeps: IFD0, the EXIF and interoperability
+// sub-folders and GPS. The thumbnail (IFD1), further images and sub-images, and every
+// maker-note folder are left behind: maker notes hold previews of the whole frame and
+// their offsets do not survive a rewrite.
+bool KeptGroup(const std::string& group) {
+    return group == "Image" || group == "Photo" || group == "Iop" || group == "GPSInfo";
 }
 
-} // namespace
-
-ExifBlock ExifBlock::FromJpeg(const QByteArray& jpeg) {
-    const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
-    const qsizetype size = jpeg.size();
-    if (size < 4 || data[0] != 0xFF || data[1] != 0xD8)
-        return {};
-    qsizetype pos = 2;
-    while (pos + 4 <= size) {
-        if (data[pos] != 0xFF)
-            break;
-        const unsigned char marker = data[pos + 1];
-        if (marker == 0xFF) { // fill byte
-            ++pos;
-            continue;
-        }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) { // no length field
-            pos += 2;
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9) // the scan starts: no metadata after it
-            break;
-        const qsizetype length = (qsizetype{data[pos + 2]} << 8) | data[pos + 3];
-        if (length < 2 || pos + 2 + length > size)
-            break;
-        if (marker == 0xE1 && length >= 2 + kExifHeaderSize + 8 &&
-            std::memcmp(data + pos + 4, kExifHeader, kExifHeaderSize) == 0) {
-            const qsizetype start = pos + 4 + kExifHeaderSize;
-            return ExifBlock(QByteArray(jpeg.constData() + start, length - 2 - kExifHeaderSize));
-        }
-        pos += 2 + length;
-    }
-    return {};
+// Entries of the kept folders that point at image data or carry whole embedded files.
+const std::set<std::string>& DroppedKeys() {
+    static const std::set<std::string> keys = {
+        "Exif.Image.JPEGInterchangeFormat",
+        "Exif.Image.JPEGInterchangeFormatLength",
+        "Exif.Image.StripOffsets",
+        "Exif.Image.StripByteCounts",
+        "Exif.Image.TileOffsets",
+        "Exif.Image.TileByteCounts",
+        "Exif.Image.SubIFDs",
+        "Exif.Image.JPEGTables",
+        "Exif.Image.XMLPacket",
+        "Exif.Image.ImageResources",
+        "Exif.Image.DNGPrivateData",
+        "Exif.Photo.MakerNote",
+    };
+    return keys;
 }
 
-std::optional<ExifBlock> ExifBlock::FromFile(const std::string& path) {
-    // Exiv2 would wait forever on a named pipe.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return std::nullopt;
-    MuteExiv2();
+// A damaged entry (a type no TIFF reader knows, or no value) would make the whole
+// block unreadable once written again.
+bool KeptInResult(const Exiv2::Exifdatum& datum) {
+    const Exiv2::TypeId type = datum.typeId();
+    if (type < Exiv2::unsignedByte || type > Exiv2::tiffDouble || datum.count() == 0)
+        return false;
+    return KeptGroup(datum.groupName()) && DroppedKeys().count(datum.key()) == 0;
+}
+
+// A new TIFF structure holding data, checked by reading the changed keys back.
+std::optional<QByteArray> EncodeNew(const Parsed& parsed,
+                                    std::initializer_list<const char*> changedKeys) {
     try {
-        Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path, false);
-        if (image.get() == nullptr)
-            return std::nullopt;
-        image->readMetadata();
-        const Exiv2::ExifData& data = image->exifData();
-        if (data.empty())
-            return ExifBlock();
-        const Exiv2::ByteOrder order = image->byteOrder() == Exiv2::invalidByteOrder
-                                           ? Exiv2::littleEndian
-                                           : image->byteOrder();
         Exiv2::Blob blob;
-        Exiv2::ExifParser::encode(blob, order, data);
-        if (blob.empty())
+        Exiv2::ExifParser::encode(blob, parsed.order, parsed.data);
+        QByteArray tiff(reinterpret_cast<const char*>(blob.data()),
+                        static_cast<qsizetype>(blob.size()));
+        if (tiff.isEmpty() || !Holds(tiff, parsed.data, changedKeys))
             return std::nullopt;
-        return ExifBlock(
-            QByteArray(reinterpret_cast<const char*>(blob.data()), qsizetype(blob.size())));
+        return tiff;
     } catch (const Exiv2::AnyError&) {
     } catch (const std::exception&) {
     } catch (...) {
     }
     return std::nullopt;
+}
+
+} // namespace
+
+ExifBlock ExifBlock::FromJpeg(const QByteArray& jpeg) {
+    for (const JpegSegment& segment : JpegHeader::Segments(jpeg)) {
+        if (segment.marker == kApp1Marker && segment.length >= kExifHeaderSize + 8 &&
+            segment.Starts(jpeg, "Exif\0"))
+            return ExifBlock(QByteArray(jpeg.constData() + segment.offset + kExifHeaderSize,
+                                        segment.length - kExifHeaderSize));
+    }
+    return {};
+}
+
+std::optional<ExifBlock> ExifBlock::FromFile(const std::string& path) {
+    // Only the header is read, so a file cut after its EXIF segment still gives its data;
+    // a named pipe is never opened.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return std::nullopt;
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray head;
+    for (qint64 want = kFirstHeaderRead;; want *= 4) {
+        head += file.read(want - head.size());
+        if (!head.startsWith("\xFF\xD8"))
+            return std::nullopt; // not a JPEG file
+        const ExifBlock exif = FromJpeg(head);
+        // Read on while the walk may have stopped at a segment running past the head.
+        if (!exif.IsEmpty() || head.size() < want || want >= kMaxHeaderRead)
+            return exif;
+    }
 }
 
 QByteArray ExifBlock::App1Payload() const {
@@ -287,16 +309,25 @@ std::optional<ExifBlock> ExifBlock::ForResult(int width, int height, double dpiX
     if (!parsed || width < 0 || height < 0)
         return std::nullopt;
     try {
-        Exiv2::ExifData& data = parsed->data;
+        Exiv2::ExifData data;
+        for (const Exiv2::Exifdatum& datum : parsed->data) {
+            if (KeptInResult(datum))
+                data.add(datum);
+        }
         data[kOrientationKey] = uint16_t{1};
         data["Exif.Photo.PixelXDimension"] = static_cast<uint32_t>(width);
         data["Exif.Photo.PixelYDimension"] = static_cast<uint32_t>(height);
+        for (const auto& [key, value] : {std::pair{"Exif.Image.ImageWidth", width},
+                                         std::pair{"Exif.Image.ImageLength", height}}) {
+            if (data.findKey(Exiv2::ExifKey(key)) != data.end())
+                data[key] = static_cast<uint32_t>(value);
+        }
         if (dpiX > 0.0 && dpiY > 0.0) {
             data["Exif.Image.XResolution"] = DpiToRational(dpiX);
             data["Exif.Image.YResolution"] = DpiToRational(dpiY);
             data["Exif.Image.ResolutionUnit"] = uint16_t{2}; // inches
         }
-        Exiv2::ExifThumb(data).erase();
+        parsed->data = std::move(data);
     } catch (const Exiv2::AnyError&) {
         return std::nullopt;
     } catch (const std::exception&) {
@@ -304,18 +335,43 @@ std::optional<ExifBlock> ExifBlock::ForResult(int width, int height, double dpiX
     } catch (...) {
         return std::nullopt;
     }
-    std::optional<QByteArray> tiff = Encode(tiff_, *parsed, kResultKeys);
-    if (tiff && std::size_t(tiff->size()) > kMaxTiffBytes) {
-        try {
-            EraseMakerNote(parsed->data);
-        } catch (...) {
-            return std::nullopt;
-        }
-        tiff = Encode(tiff_, *parsed, kResultKeys);
-    }
+    // Always a new structure: nothing of the old block's layout (thumbnail, maker-note
+    // data, padding) is carried along.
+    std::optional<QByteArray> tiff = EncodeNew(*parsed, kResultKeys);
     if (!tiff || std::size_t(tiff->size()) > kMaxTiffBytes)
         return std::nullopt;
     return ExifBlock(std::move(*tiff));
+}
+
+std::optional<std::pair<double, double>> ExifBlock::Resolution() const {
+    const std::optional<Parsed> parsed = Parse(tiff_);
+    if (!parsed)
+        return std::nullopt;
+    try {
+        const Exiv2::ExifData& data = parsed->data;
+        const auto x = data.findKey(Exiv2::ExifKey("Exif.Image.XResolution"));
+        const auto y = data.findKey(Exiv2::ExifKey("Exif.Image.YResolution"));
+        if (x == data.end() || y == data.end() || x->count() < 1 || y->count() < 1)
+            return std::nullopt;
+        double perInch = 1.0;
+        const auto unit = data.findKey(Exiv2::ExifKey("Exif.Image.ResolutionUnit"));
+        if (unit != data.end() && unit->count() >= 1) {
+            const long code = unit->toLong(0);
+            if (code == 3)
+                perInch = 2.54; // dots per centimetre
+            else if (code != 2)
+                return std::nullopt; // no absolute unit: an aspect ratio only
+        }
+        const double dpiX = double(x->toFloat(0)) * perInch;
+        const double dpiY = double(y->toFloat(0)) * perInch;
+        if (!std::isfinite(dpiX) || !std::isfinite(dpiY) || dpiX <= 0.0 || dpiY <= 0.0)
+            return std::nullopt;
+        return std::pair{dpiX, dpiY};
+    } catch (const Exiv2::AnyError&) {
+    } catch (const std::exception&) {
+    } catch (...) {
+    }
+    return std::nullopt;
 }
 
 #pragma GCC diagnostic pop

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 // The EXIF data of a photo as raw TIFF-structured bytes, the content of a JPEG APP1
 // "Exif" segment after its "Exif\0\0" header. A plain value: copying it copies the
@@ -36,6 +37,9 @@ public:
     // Orientation tag (1 to 8) of the main image; nothing when absent, unreadable or out
     // of range.
     [[nodiscard]] std::optional<int> Orientation() const;
+    // X and Y resolution in dots per inch (converted from dots per centimetre); nothing
+    // when absent, without an absolute unit, or not above 0.
+    [[nodiscard]] std::optional<std::pair<double, double>> Resolution() const;
     // Text of an ASCII tag of the main image or its EXIF sub-folder, up to its first NUL;
     // nothing when absent or stored with another type.
     [[nodiscard]] std::optional<std::string> AsciiTag(std::uint16_t tag) const;
@@ -43,11 +47,11 @@ public:
     // This block with its Orientation tag set to 1 (upright), or nothing when it cannot
     // be rewritten. An empty block stays empty.
     [[nodiscard]] std::optional<ExifBlock> Upright() const;
-    // The block to write into a result of width x height photo pixels: Orientation 1,
-    // PixelXDimension/PixelYDimension set to the result's size, resolution in dots per
-    // inch when both values are above 0, the embedded thumbnail of the old photo removed;
-    // sized to fit one APP1 segment. Nothing when that cannot be done. An empty block
-    // stays empty.
+    // The block to write into a result of width x height photo pixels: a new structure
+    // with the main image's tags only (no thumbnail, no maker note, no further images,
+    // no damaged entries), Orientation 1, the pixel-size tags set to the result's size,
+    // resolution in dots per inch when both values are above 0; sized to fit one APP1
+    // segment. Nothing when that cannot be done. An empty block stays empty.
     [[nodiscard]] std::optional<ExifBlock> ForResult(int width, int height, double dpiX = 0.0,
                                                      double dpiY = 0.0) const;
 

@@ -1,5 +1,7 @@
 #include "engine/FrameGeometry.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <cstdint>
 
@@ -167,6 +169,22 @@ int FrameGeometry::GetPrintQuality() const {
     const int px = TruncToInt(size.width / acrossCm);
     const int py = TruncToInt(size.height / downCm);
     return std::min(SideQuality(px), SideQuality(py));
+}
+
+std::optional<PrintDpi> FrameGeometry::PrintResolution(int width, int height) const {
+    if (ratio == 0.0)
+        return std::nullopt;
+    return frameRotated ? PrintResolution(width, height, heightCm, widthCm)
+                        : PrintResolution(width, height, widthCm, heightCm);
+}
+
+std::optional<PrintDpi> FrameGeometry::PrintResolution(int width, int height, double widthCm,
+                                                       double heightCm) {
+    constexpr double kCmPerInch = 2.54;
+    if (width <= 0 || height <= 0 || !(widthCm > 0.0) || !(heightCm > 0.0))
+        return std::nullopt;
+    return PrintDpi{std::round(width * kCmPerInch / widthCm),
+                    std::round(height * kCmPerInch / heightCm)};
 }
 
 void FrameGeometry::AutoOrient() {

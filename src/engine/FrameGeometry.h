@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "engine/FrameRect.h"
@@ -13,6 +14,13 @@
 // wraps the operations: after MoveFrameX, MoveFrameY, ZoomFrame, ClampFrame and RotateFrame
 // the photo counts as modified (even when nothing moved) and a redraw is due when the caller
 // asked for one; after SetFormat a redraw is due. This class itself draws nothing.
+// Horizontal and vertical resolution of a print, dots per inch.
+struct PrintDpi {
+    double x = 0.0;
+    double y = 0.0;
+    friend bool operator==(const PrintDpi&, const PrintDpi&) = default;
+};
+
 class FrameGeometry {
 public:
     // Height / width of a 35 x 45 mm identity photo.
@@ -56,6 +64,14 @@ public:
     [[nodiscard]] FrameSize GetFrameSize() const;
     // 0..100 from the frame's pixels per cm along each side (60 or fewer: 0, 100 or more: 100).
     [[nodiscard]] int GetPrintQuality() const;
+
+    // Resolution, in whole dots per inch, of a result of width x height photo pixels that
+    // prints at the format's size: the format's height lies along the frame's height
+    // (along its width when the frame is turned). Nothing without a format.
+    [[nodiscard]] std::optional<PrintDpi> PrintResolution(int width, int height) const;
+    // The same for a print of widthCm x heightCm.
+    [[nodiscard]] static std::optional<PrintDpi> PrintResolution(int width, int height,
+                                                                 double widthCm, double heightCm);
 
     // Turns the frame to the photo's orientation (landscape photo with an upright format, or
     // the reverse, gives a turned frame; square photo or square format, an unturned one).

@@ -1,7 +1,15 @@
 #include "engine/JpegCodec.h"
 
+#include "engine/JpegHeader.h"
+
 #include <QRandomGenerator>
 #include <turbojpeg.h>
+
+#include <csetjmp>
+#include <cstdio>
+// jpeglib.h needs FILE and size_t declared first.
+#include <jerror.h>
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -26,8 +34,6 @@ using TjHandle = std::unique_ptr<void, TjDeleter>;
 constexpr unsigned char kMarker = 0xFF;
 constexpr unsigned char kSoi = 0xD8;
 constexpr unsigned char kApp1 = 0xE1;
-// An APP1 segment's length field counts itself (2 bytes) and must fit in 16 bits.
-constexpr qsizetype kMaxApp1Payload = 0xFFFF - 2;
 // Files above this are not photos we could hold anyway.
 constexpr off_t kMaxFileBytes = off_t{1} << 31;
 
@@ -78,29 +84,21 @@ QImage NewRgb888Image(int width, int height) {
     return image;
 }
 
-// Adobe CMYK JPEGs store inverted inks: 255 means no ink.
-void CmykToRgb(const std::vector<unsigned char>& cmyk, QImage& image) {
-    const int width = image.width();
-    for (int y = 0; y < image.height(); ++y) {
-        const unsigned char* in = cmyk.data() + std::size_t(y) * std::size_t(width) * 4;
-        unsigned char* out = image.scanLine(y);
-        for (int x = 0; x < width; ++x, in += 4, out += 3) {
-            const unsigned k = in[3];
-            out[0] = static_cast<unsigned char>(in[0] * k / 255);
-            out[1] = static_cast<unsigned char>(in[1] * k / 255);
-            out[2] = static_cast<unsigned char>(in[2] * k / 255);
-        }
-    }
-}
-
 std::uint16_t DensityFromDpi(double dpi) {
     return static_cast<std::uint16_t>(std::clamp(std::lround(dpi), 1L, 65535L));
 }
 
-// tjCompress2 always starts with SOI and a JFIF APP0 segment: units at offset 13, then
-// the horizontal and vertical densities, big-endian.
+// tjCompress2 starts with SOI and a JFIF APP0 segment of 16 bytes after its marker: units
+// at offset 13, then the horizontal and vertical densities, big-endian.
+constexpr std::size_t kSoiAndJfifBytes = 20;
+
+bool HasJfifSegment(const unsigned char* jpeg, std::size_t size) {
+    return size >= kSoiAndJfifBytes && jpeg[2] == kMarker && jpeg[3] == 0xE0 && jpeg[4] == 0 &&
+           jpeg[5] == 16 && std::memcmp(jpeg + 6, "JFIF", 5) == 0;
+}
+
 void SetJfifDensity(unsigned char* jpeg, std::size_t size, double dpiX, double dpiY) {
-    if (size < 20 || jpeg[2] != kMarker || jpeg[3] != 0xE0 || std::memcmp(jpeg + 6, "JFIF", 5) != 0)
+    if (!HasJfifSegment(jpeg, size))
         return;
     const std::uint16_t x = DensityFromDpi(dpiX);
     const std::uint16_t y = DensityFromDpi(dpiY);
@@ -143,68 +141,187 @@ void SyncFolder(const std::filesystem::path& folder) {
 
 } // namespace
 
+namespace {
+
+// Progressive files with an absurd number of scans are refused instead of decoded for
+// minutes (the limit TurboJPEG applies with TJFLAG_LIMITSCANS).
+constexpr int kMaxScans = 500;
+
+// libjpeg reports fatal errors through error_exit, which must not return: we jump back
+// into Decode. Warnings go through emit_message with level -1.
+struct DecodeErrors {
+    jpeg_error_mgr manager{};
+    std::jmp_buf jump{};
+    JpegDecodeError fatal = JpegDecodeError::Corrupt;
+    bool warned = false;
+    std::string detail;
+};
+
+DecodeErrors& ErrorsOf(j_common_ptr cinfo) {
+    return *reinterpret_cast<DecodeErrors*>(cinfo->err); // manager is the first member
+}
+
+std::string MessageOf(j_common_ptr cinfo) {
+    char text[JMSG_LENGTH_MAX] = {};
+    cinfo->err->format_message(cinfo, text);
+    return text;
+}
+
+[[noreturn]] void OnFatal(j_common_ptr cinfo) {
+    DecodeErrors& errors = ErrorsOf(cinfo);
+    errors.detail = MessageOf(cinfo);
+    if (cinfo->err->msg_code == JERR_IMAGE_TOO_BIG)
+        errors.fatal = JpegDecodeError::SideTooLong;
+    else if (cinfo->err->msg_code == JERR_OUT_OF_MEMORY)
+        errors.fatal = JpegDecodeError::OutOfMemory;
+    std::longjmp(errors.jump, 1);
+}
+
+void OnMessage(j_common_ptr cinfo, int level) {
+    if (level >= 0)
+        return; // trace messages
+    DecodeErrors& errors = ErrorsOf(cinfo);
+    if (!errors.warned)
+        errors.detail = MessageOf(cinfo);
+    errors.warned = true;
+}
+
+void OnProgress(j_common_ptr cinfo) {
+    auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (dinfo->progressive_mode && dinfo->input_scan_number > kMaxScans) {
+        ErrorsOf(cinfo).detail = "too many progressive scans";
+        std::longjmp(ErrorsOf(cinfo).jump, 1);
+    }
+}
+
+// Owns a decompressor; destroying it releases all of libjpeg's memory.
+struct Decompressor {
+    jpeg_decompress_struct info{};
+    DecodeErrors errors;
+    jpeg_progress_mgr progress{};
+
+    Decompressor() {
+        info.err = jpeg_std_error(&errors.manager);
+        errors.manager.error_exit = OnFatal;
+        errors.manager.emit_message = OnMessage;
+        progress.progress_monitor = OnProgress;
+    }
+    ~Decompressor() { jpeg_destroy_decompress(&info); }
+    Decompressor(const Decompressor&) = delete;
+    Decompressor& operator=(const Decompressor&) = delete;
+};
+
+// Adobe CMYK JPEGs store inverted inks: 255 means no ink.
+void CmykRowToRgb(const unsigned char* in, unsigned char* out, int width) {
+    for (int x = 0; x < width; ++x, in += 4, out += 3) {
+        const unsigned k = in[3];
+        out[0] = static_cast<unsigned char>(in[0] * k / 255);
+        out[1] = static_cast<unsigned char>(in[1] * k / 255);
+        out[2] = static_cast<unsigned char>(in[2] * k / 255);
+    }
+}
+
+JpegDecodeError CheckSize(JDIMENSION width, JDIMENSION height) {
+    if (width == 0 || height == 0)
+        return JpegDecodeError::NotJpeg;
+    if (width >= JDIMENSION(JpegCodec::kMaxSide) || height >= JDIMENSION(JpegCodec::kMaxSide))
+        return JpegDecodeError::SideTooLong;
+    if (std::int64_t{width} * std::int64_t{height} > JpegCodec::kMaxPixels)
+        return JpegDecodeError::TooManyPixels;
+    return JpegDecodeError::None;
+}
+
+} // namespace
+
+const char* DescribeJpegDecodeError(JpegDecodeError error) {
+    switch (error) {
+    case JpegDecodeError::None:
+        return "decoded";
+    case JpegDecodeError::ReadFailed:
+        return "the file could not be read";
+    case JpegDecodeError::NotJpeg:
+        return "no readable JPEG header";
+    case JpegDecodeError::SideTooLong:
+        return "a side of 60000 pixels or more";
+    case JpegDecodeError::TooManyPixels:
+        return "more than 600 megapixels";
+    case JpegDecodeError::OutOfMemory:
+        return "not enough memory for the pixels";
+    case JpegDecodeError::Corrupt:
+        return "the compressed data is broken";
+    }
+    return "unknown";
+}
+
 JpegDecodeResult JpegCodec::Decode(const QByteArray& jpeg) {
     JpegDecodeResult result;
     const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
-    const auto size = static_cast<unsigned long>(jpeg.size());
-    if (size < 4 || data[0] != kMarker || data[1] != kSoi) {
+    if (jpeg.size() < 4 || data[0] != kMarker || data[1] != kSoi) {
         result.error = JpegDecodeError::NotJpeg;
         return result;
     }
-    const TjHandle handle(tjInitDecompress());
-    if (!handle) {
-        result.error = JpegDecodeError::OutOfMemory;
+    // Declared before the jump target: nothing with a destructor may be created between
+    // setjmp and a longjmp back to it.
+    Decompressor decoder;
+    QImage image;
+    std::vector<unsigned char> cmykRow;
+    std::vector<JSAMPROW> rows;
+    volatile bool headerRead = false; // read after the jump back
+    jpeg_decompress_struct& info = decoder.info;
+    if (setjmp(decoder.errors.jump) != 0) {
+        result.error = headerRead || decoder.errors.fatal != JpegDecodeError::Corrupt
+                           ? decoder.errors.fatal
+                           : JpegDecodeError::NotJpeg;
+        result.detail = decoder.errors.detail;
         return result;
     }
-    int width = 0;
-    int height = 0;
-    int subsampling = 0;
-    int colorspace = 0;
-    if (tjDecompressHeader3(handle.get(), data, size, &width, &height, &subsampling, &colorspace) !=
-        0) {
-        result.error = JpegDecodeError::NotJpeg;
+    jpeg_create_decompress(&info);
+    info.progress = &decoder.progress;
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    headerRead = true;
+    result.error = CheckSize(info.image_width, info.image_height);
+    if (result.error != JpegDecodeError::None)
         return result;
-    }
-    if (width <= 0 || height <= 0) { // tables only, or a header cut short
-        result.error = JpegDecodeError::NotJpeg;
-        return result;
-    }
-    if (width >= kMaxSide || height >= kMaxSide || std::int64_t{width} * height > kMaxPixels) {
-        result.error = JpegDecodeError::TooLarge;
-        return result;
-    }
-    QImage image = NewRgb888Image(width, height);
+    const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+    info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    const int width = static_cast<int>(info.image_width);
+    const int height = static_cast<int>(info.image_height);
+    image = NewRgb888Image(width, height);
     if (image.isNull()) {
         result.error = JpegDecodeError::OutOfMemory;
         return result;
     }
-    // Progressive files with an absurd number of scans are refused instead of decoded
-    // for minutes.
-    const int flags = TJFLAG_LIMITSCANS;
-    int status = 0;
-    if (colorspace == TJCS_CMYK || colorspace == TJCS_YCCK) {
-        std::vector<unsigned char> cmyk;
-        try {
-            cmyk.resize(std::size_t(width) * std::size_t(height) * 4);
-        } catch (const std::bad_alloc&) {
-            result.error = JpegDecodeError::OutOfMemory;
-            return result;
+    if (cmyk)
+        cmykRow.resize(std::size_t(width) * 4);
+    jpeg_start_decompress(&info);
+    if (cmyk) {
+        while (info.output_scanline < info.output_height) {
+            unsigned char* row = cmykRow.data();
+            const int y = static_cast<int>(info.output_scanline);
+            if (jpeg_read_scanlines(&info, &row, 1) != 1)
+                break;
+            CmykRowToRgb(row, image.scanLine(y), width);
         }
-        status = tjDecompress2(handle.get(), data, size, cmyk.data(), width, width * 4, height,
-                               TJPF_CMYK, flags);
-        if (status == 0 || tjGetErrorCode(handle.get()) == TJERR_WARNING)
-            CmykToRgb(cmyk, image);
     } else {
-        status = tjDecompress2(handle.get(), data, size, image.bits(), width,
-                               static_cast<int>(image.bytesPerLine()), height, TJPF_RGB, flags);
-    }
-    if (status != 0) {
-        if (tjGetErrorCode(handle.get()) != TJERR_WARNING) {
-            result.error = JpegDecodeError::Corrupt;
-            return result;
+        // All row pointers at once, as TurboJPEG does: libjpeg fills as many rows per call
+        // as its buffers hold.
+        rows.resize(std::size_t(height));
+        for (int y = 0; y < height; ++y)
+            rows[std::size_t(y)] = image.scanLine(y);
+        while (info.output_scanline < info.output_height) {
+            const JDIMENSION done = info.output_scanline;
+            if (jpeg_read_scanlines(&info, rows.data() + done, info.output_height - done) == 0)
+                break;
         }
-        result.dataWarning = true;
     }
+    if (info.output_scanline < info.output_height) { // suspended: cannot happen in memory
+        result.error = JpegDecodeError::Corrupt;
+        return result;
+    }
+    jpeg_finish_decompress(&info);
+    result.dataWarning = decoder.errors.warned;
+    result.detail = decoder.errors.detail;
     result.image = std::move(image);
     return result;
 }
@@ -220,9 +337,9 @@ JpegDecodeResult JpegCodec::DecodeFile(const std::string& path) {
 }
 
 std::optional<QByteArray> JpegCodec::Encode(const QImage& image, int quality,
-                                            const QByteArray& exifPayload, double dpiX,
-                                            double dpiY) {
-    if (image.isNull() || exifPayload.size() > kMaxApp1Payload)
+                                            const QByteArray& exifPayload, double dpiX, double dpiY,
+                                            const QByteArray& segments) {
+    if (image.isNull() || exifPayload.size() > JpegHeader::kMaxPayload)
         return std::nullopt;
     const QImage rgb = image.format() == QImage::Format_RGB888
                            ? image
@@ -235,21 +352,25 @@ std::optional<QByteArray> JpegCodec::Encode(const QImage& image, int quality,
     if (!handle)
         return std::nullopt;
 
-    // The encoder writes into our buffer after room for the APP1 segment, so the segment
-    // can then be put right after SOI without moving the compressed data: the encoder's
-    // own SOI is overwritten by the segment's last two bytes.
-    const qsizetype app1Size = exifPayload.isEmpty() ? 0 : exifPayload.size() + 4;
+    QByteArray metadata;
+    if (!exifPayload.isEmpty())
+        metadata = JpegHeader::Segment(kApp1, exifPayload);
+    metadata += segments;
+    // The encoder writes into our buffer after room for the metadata segments, so they
+    // can then be put in after its SOI and JFIF segments by moving those 20 bytes only,
+    // never the compressed data.
+    const qsizetype extra = metadata.size();
     const unsigned long bound = tjBufSize(rgb.width(), rgb.height(), subsampling);
     if (bound == static_cast<unsigned long>(-1))
         return std::nullopt;
     QByteArray out;
     try {
-        out = QByteArray(app1Size + static_cast<qsizetype>(bound), Qt::Uninitialized);
+        out = QByteArray(extra + static_cast<qsizetype>(bound), Qt::Uninitialized);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
     auto* base = reinterpret_cast<unsigned char*>(out.data());
-    unsigned char* encoded = base + app1Size;
+    unsigned char* encoded = base + extra;
     unsigned long encodedSize = bound;
     if (tjCompress2(handle.get(), rgb.constBits(), rgb.width(),
                     static_cast<int>(rgb.bytesPerLine()), rgb.height(), TJPF_RGB, &encoded,
@@ -257,17 +378,12 @@ std::optional<QByteArray> JpegCodec::Encode(const QImage& image, int quality,
         return std::nullopt;
     if (dpiX > 0.0 && dpiY > 0.0)
         SetJfifDensity(encoded, encodedSize, dpiX, dpiY);
-    if (app1Size > 0) {
-        const auto length = static_cast<std::uint16_t>(exifPayload.size() + 2);
-        base[0] = kMarker;
-        base[1] = kSoi;
-        base[2] = kMarker;
-        base[3] = kApp1;
-        base[4] = static_cast<unsigned char>(length >> 8);
-        base[5] = static_cast<unsigned char>(length & 0xFF);
-        std::memcpy(base + 6, exifPayload.constData(), std::size_t(exifPayload.size()));
+    if (extra > 0) {
+        const std::size_t lead = HasJfifSegment(encoded, encodedSize) ? kSoiAndJfifBytes : 2;
+        std::memmove(base, encoded, lead);
+        std::memcpy(base + lead, metadata.constData(), std::size_t(extra));
     }
-    out.resize(app1Size + static_cast<qsizetype>(encodedSize));
+    out.resize(extra + static_cast<qsizetype>(encodedSize));
     return out;
 }
 

@@ -9,18 +9,25 @@
 // Why a decode was refused.
 enum class JpegDecodeError {
     None,
-    ReadFailed,  // the file could not be opened or read
-    NotJpeg,     // empty data, or no readable JPEG header (PNG, text, cut inside the header,
-                 // a side of 0 pixels)
-    TooLarge,    // a side of kMaxSide photo pixels or more, or too many pixels in all
-    OutOfMemory, // the pixel buffer could not be allocated
-    Corrupt,     // the compressed data is broken beyond what the decoder can recover
+    ReadFailed,    // the file could not be opened or read
+    NotJpeg,       // empty data, or no readable JPEG header (PNG, text, cut inside the
+                   // header, a side of 0 pixels)
+    SideTooLong,   // the header declares a side of JpegCodec::kMaxSide photo pixels or more
+    TooManyPixels, // the header declares more than JpegCodec::kMaxPixels pixels in all
+    OutOfMemory,   // the pixel buffer could not be allocated
+    Corrupt,       // the decoder stopped with a fatal error before the last row
 };
+
+// A short English text naming the refusal, for logs and the photo check tool.
+[[nodiscard]] const char* DescribeJpegDecodeError(JpegDecodeError error);
 
 struct JpegDecodeResult {
     QImage image; // Format_RGB888; null unless error is None
     JpegDecodeError error = JpegDecodeError::None;
-    bool dataWarning = false; // damaged or cut-short scan data: the missing part is gray
+    // The decoder warned (stray bytes before a marker, damaged or cut-short scan data
+    // whose missing part it filled with gray) but wrote every row.
+    bool dataWarning = false;
+    std::string detail; // the decoder's own text for the first warning or the fatal error
 
     [[nodiscard]] bool Ok() const { return error == JpegDecodeError::None; }
 };
@@ -33,19 +40,24 @@ public:
     static constexpr int kMaxSide = 60000;
     static constexpr std::int64_t kMaxPixels = 600'000'000;
 
-    // Decodes JPEG bytes straight into the buffer of a new Format_RGB888 image. Damaged
-    // scan data still gives a picture (the decoder's warnings are accepted, as photo
-    // viewers do); anything the decoder cannot get through is refused.
+    // Decodes JPEG bytes straight into the buffer of a new Format_RGB888 image, through
+    // libjpeg's own interface so that every sampling layout the library reads opens. The
+    // size limits are applied from the header, before any pixel memory is taken. Warnings
+    // are accepted (as photo viewers do); a fatal error at any point refuses the photo, so
+    // rows the decoder never wrote are never handed out.
     [[nodiscard]] static JpegDecodeResult Decode(const QByteArray& jpeg);
     [[nodiscard]] static JpegDecodeResult DecodeFile(const std::string& path);
 
     // Encodes image (converted to RGB888 when it is not) at quality 0..100 (100 the
     // highest; values outside are clamped). exifPayload, when not empty, is the content of
     // the APP1 segment ("Exif\0\0" then the TIFF block) and is placed right after SOI.
-    // A dots-per-inch resolution above 0 goes into the JFIF density fields.
+    // A dots-per-inch resolution above 0 goes into the JFIF density fields. segments,
+    // complete marker segments (ICC profile, XMP, IPTC), follow the EXIF segment as they
+    // are.
     [[nodiscard]] static std::optional<QByteArray> Encode(const QImage& image, int quality,
                                                           const QByteArray& exifPayload = {},
-                                                          double dpiX = 0.0, double dpiY = 0.0);
+                                                          double dpiX = 0.0, double dpiY = 0.0,
+                                                          const QByteArray& segments = {});
 
     // The whole content of a file, or nothing when it cannot be read.
     [[nodiscard]] static std::optional<QByteArray> ReadFile(const std::string& path);

@@ -1,12 +1,16 @@
 #include "engine/Photo.h"
 
 #include "engine/JpegCodec.h"
+#include "engine/JpegHeader.h"
 
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
+
+constexpr unsigned char kApp0 = 0xE0;
 
 // A 5 x 5 colour matrix applied to the row vector (R, G, B, A, 1), channels in 0..1.
 using ColorMatrix = float[5][5];
@@ -44,6 +48,25 @@ void ApplyColorMatrix(QImage& image, const ColorMatrix& m) {
     }
 }
 
+// The density of a JFIF APP0 segment in dots per inch; nothing without an absolute unit.
+std::optional<std::pair<double, double>> JfifResolution(const QByteArray& jpeg) {
+    for (const JpegSegment& segment : JpegHeader::Segments(jpeg)) {
+        if (segment.marker != kApp0 || !segment.Starts(jpeg, "JFIF") || segment.length < 12)
+            continue;
+        const QByteArrayView jfif = segment.Payload(jpeg);
+        const int units = static_cast<unsigned char>(jfif[7]);
+        const double x =
+            (static_cast<unsigned char>(jfif[8]) << 8) | static_cast<unsigned char>(jfif[9]);
+        const double y =
+            (static_cast<unsigned char>(jfif[10]) << 8) | static_cast<unsigned char>(jfif[11]);
+        const double perInch = units == 1 ? 1.0 : units == 2 ? 2.54 : 0.0;
+        if (perInch == 0.0 || x <= 0.0 || y <= 0.0)
+            return std::nullopt;
+        return std::pair{x * perInch, y * perInch};
+    }
+    return std::nullopt;
+}
+
 QImage Rotated(const QImage& image, qreal degrees) {
     return image.transformed(QTransform().rotate(degrees));
 }
@@ -69,6 +92,11 @@ std::optional<Photo> Photo::FromJpeg(const QByteArray& jpeg) {
     Photo photo;
     photo.image_ = std::move(decoded.image);
     photo.exif_ = ExifBlock::FromJpeg(jpeg);
+    photo.metadata_ = MetadataSegments::FromJpeg(jpeg);
+    if (const auto dpi = photo.exif_.Resolution())
+        photo.SetResolution(dpi->first, dpi->second);
+    else if (const auto jfif = JfifResolution(jpeg))
+        photo.SetResolution(jfif->first, jfif->second);
     const std::optional<int> orientation = photo.exif_.Orientation();
     if (orientation && *orientation != 1) {
         photo.ApplyOrientation(*orientation);
@@ -82,6 +110,12 @@ void Photo::SetImage(QImage image) {
     if (!image.isNull() && image.format() != QImage::Format_RGB888)
         image = image.convertToFormat(QImage::Format_RGB888);
     image_ = std::move(image);
+}
+
+Photo Photo::WithImage(QImage image, double dpiX, double dpiY) const {
+    Photo result(std::move(image), exif_, dpiX, dpiY);
+    result.metadata_ = metadata_;
+    return result;
 }
 
 void Photo::SetResolution(double dpiX, double dpiY) {
@@ -154,13 +188,15 @@ void Photo::ApplyOrientation(int orientation) {
 
 void Photo::CopyProperties(const Photo& source, Photo& target) {
     target.exif_ = source.exif_;
+    target.metadata_ = source.metadata_;
 }
 
 std::optional<QByteArray> Photo::EncodeJpeg(int quality) const {
     if (IsNull())
         return std::nullopt;
     const ExifBlock exif = exif_.ForResult(Width(), Height(), dpiX_, dpiY_).value_or(ExifBlock());
-    return JpegCodec::Encode(image_, quality, exif.App1Payload(), dpiX_, dpiY_);
+    return JpegCodec::Encode(image_, quality, exif.App1Payload(), dpiX_, dpiY_,
+                             metadata_.ForResult(Width(), Height(), dpiX_, dpiY_));
 }
 
 bool Photo::SaveJpeg(const std::string& path, int quality) const {

@@ -1,14 +1,16 @@
 #pragma once
 
 #include "engine/ExifBlock.h"
+#include "engine/MetadataSegments.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <optional>
 #include <string>
 
-// A photo as the program holds it: a private 24-bit RGB copy of the pixels, the EXIF data
-// of its file, and its resolution in dots per inch. Holds no display state.
+// A photo as the program holds it: a private 24-bit RGB copy of the pixels, the metadata
+// of its file (EXIF, ICC profile, XMP, IPTC), and its resolution in dots per inch. Holds
+// no display state.
 class Photo {
 public:
     // Resolution of every new bitmap, in dots per inch.
@@ -19,10 +21,10 @@ public:
     explicit Photo(QImage image, ExifBlock exif = {}, double dpiX = kDefaultDpi,
                    double dpiY = kDefaultDpi);
 
-    // Reads the file once, decodes it and takes its EXIF data from the same bytes, then
+    // Reads the file once, decodes it and takes its metadata from the same bytes, then
     // turns the pixels upright as the EXIF Orientation asks and sets that tag to 1. The
-    // file's own resolution is not carried over: the photo gets kDefaultDpi. Nothing when
-    // the file cannot be read or decoded.
+    // resolution is the file's (EXIF, else JFIF), else kDefaultDpi. Nothing when the file
+    // cannot be read or decoded.
     [[nodiscard]] static std::optional<Photo> Load(const std::string& path);
     // The same from JPEG bytes already in memory.
     [[nodiscard]] static std::optional<Photo> FromJpeg(const QByteArray& jpeg);
@@ -31,11 +33,15 @@ public:
     [[nodiscard]] int Width() const { return image_.width(); }
     [[nodiscard]] int Height() const { return image_.height(); }
     [[nodiscard]] const QImage& Image() const { return image_; }
-    // Replaces the pixels (converted to Format_RGB888); EXIF data and resolution stay.
+    // Replaces the pixels (converted to Format_RGB888); metadata and resolution stay.
     void SetImage(QImage image);
+    // A new photo of these pixels and resolution with this photo's metadata: a crop, a
+    // bordered crop or a sheet made from it.
+    [[nodiscard]] Photo WithImage(QImage image, double dpiX, double dpiY) const;
 
     [[nodiscard]] const ExifBlock& Exif() const { return exif_; }
     void SetExif(ExifBlock exif) { exif_ = std::move(exif); }
+    [[nodiscard]] const MetadataSegments& Metadata() const { return metadata_; }
 
     [[nodiscard]] double DpiX() const { return dpiX_; }
     [[nodiscard]] double DpiY() const { return dpiY_; }
@@ -53,12 +59,13 @@ public:
     // 8) comes out upright; other values change nothing.
     void ApplyOrientation(int orientation);
 
-    // Copies every EXIF property of source onto target.
+    // Copies every metadata property of source onto target.
     static void CopyProperties(const Photo& source, Photo& target);
 
-    // The photo as a JPEG file's bytes at quality 0..100, carrying its EXIF data (made to
-    // fit the result: upright, pixel size updated, no thumbnail) and its resolution. A
-    // block that cannot be rewritten is left out rather than written stale.
+    // The photo as a JPEG file's bytes at quality 0..100, carrying its metadata made to fit
+    // the result (upright, pixel size and resolution updated, nothing of the uncropped
+    // photo) and its resolution. A part that cannot be rewritten is left out rather than
+    // written stale.
     [[nodiscard]] std::optional<QByteArray> EncodeJpeg(int quality) const;
     // EncodeJpeg, then a safe write to path (an earlier file there stays untouched on
     // failure).
@@ -67,6 +74,7 @@ public:
 private:
     QImage image_;
     ExifBlock exif_;
+    MetadataSegments metadata_;
     double dpiX_ = kDefaultDpi;
     double dpiY_ = kDefaultDpi;
 };

@@ -93,6 +93,13 @@ void PictureModel::ReplaceImage(std::unique_ptr<Photo> next) {
     PhotoChanged();
 }
 
+void PictureModel::ReplaceWithResult(QImage pixels, std::optional<PrintDpi> dpi) {
+    // A result states the size it prints at; without a format the photo's resolution stays.
+    const PrintDpi resolution = dpi.value_or(PrintDpi{image->DpiX(), image->DpiY()});
+    ReplaceImage(
+        std::make_unique<Photo>(image->WithImage(std::move(pixels), resolution.x, resolution.y)));
+}
+
 bool PictureModel::LoadPicture(const std::string& path, int32_t index) {
     std::optional<Photo> loaded = Photo::Load(path);
     if (!loaded || loaded->IsNull()) {
@@ -278,8 +285,7 @@ void PictureModel::CropToFrame() {
     if (cropped.isNull()) {
         return; // out of memory: the photo stays as it was
     }
-    ReplaceImage(
-        std::make_unique<Photo>(std::move(cropped), image->Exif(), image->DpiX(), image->DpiY()));
+    ReplaceWithResult(std::move(cropped), frame.PrintResolution(rect->width(), rect->height()));
     frame.Reset();
     Redraw();
 }
@@ -297,8 +303,7 @@ void PictureModel::ApplyWhiteBorder() {
     const int side = frame.IsFrameRotated() ? rect->width() : rect->height();
     const int b = TruncToInt(borderCm / frame.HeightCm() * side);
     PaintWhiteRing(bordered, b);
-    ReplaceImage(
-        std::make_unique<Photo>(std::move(bordered), image->Exif(), image->DpiX(), image->DpiY()));
+    ReplaceWithResult(std::move(bordered), frame.PrintResolution(rect->width(), rect->height()));
     Redraw();
 }
 
@@ -331,8 +336,13 @@ void PictureModel::MakeIdSheet() {
             painter.drawImage(QPoint(copy.left, copy.top), face);
         }
     }
-    ReplaceImage(
-        std::make_unique<Photo>(std::move(sheet), image->Exif(), image->DpiX(), image->DpiY()));
+    // The sheet is upright: its longer side prints as the format's longer side.
+    const double shortCm = std::min(frame.HeightCm(), frame.WidthCm());
+    const double longCm = std::max(frame.HeightCm(), frame.WidthCm());
+    const int sheetWidth = sheet.width();
+    const int sheetHeight = sheet.height();
+    ReplaceWithResult(std::move(sheet),
+                      FrameGeometry::PrintResolution(sheetWidth, sheetHeight, shortCm, longCm));
     frame.Reset();
     frame.SetIdPhotoMode(false);
     frame.AutoOrient();

@@ -9,6 +9,7 @@
 #include "naming/ResultIndex.h"
 
 class CSettings;
+class QImage;
 class Photo;
 class PictureHost;
 
@@ -94,6 +95,8 @@ public:
 private:
     void SyncClientSize() const;
     void ReplaceImage(std::unique_ptr<Photo> next);
+    // Replaces the photo by a result made from it (crop, border, sheet) that prints at dpi.
+    void ReplaceWithResult(QImage pixels, std::optional<PrintDpi> dpi);
     // The frame's rectangle in photo pixels when a format is chosen and a photo is loaded
     // and the frame is not empty; else nothing.
     [[nodiscard]] std::optional<FrameRect> CropRect() const;

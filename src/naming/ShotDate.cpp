@@ -29,6 +29,12 @@ int LeadingInt(const std::string& text, std::size_t pos, std::size_t count) {
     return negative ? -value : value;
 }
 
+// A wall-clock date and time as it reads, with no time zone to shift it or to find it
+// missing (a time inside a daylight-saving gap is still a time the camera showed).
+QDateTime WallClock(QDate date, QTime time) {
+    return QDateTime(date, time, Qt::UTC);
+}
+
 // Fields at fixed positions; the separators are not looked at.
 QDateTime ParseExifDate(const std::string& text) {
     if (text.size() != kExifDateLength)
@@ -37,7 +43,7 @@ QDateTime ParseExifDate(const std::string& text) {
     const QTime time(LeadingInt(text, 11, 2), LeadingInt(text, 14, 2), LeadingInt(text, 17, 2));
     if (!date.isValid() || !time.isValid())
         return {};
-    return QDateTime(date, time);
+    return WallClock(date, time);
 }
 
 // Birth time where the file system records it, else the last modification.
@@ -52,7 +58,9 @@ QDateTime FileCreationTime(const std::string& path) {
         stamp = &info.stx_mtime;
     if (stamp == nullptr)
         return {};
-    return QDateTime::fromMSecsSinceEpoch(stamp->tv_sec * 1000 + stamp->tv_nsec / 1000000);
+    const QDateTime local =
+        QDateTime::fromMSecsSinceEpoch(stamp->tv_sec * 1000 + stamp->tv_nsec / 1000000);
+    return WallClock(local.date(), local.time());
 }
 
 } // namespace
@@ -72,5 +80,6 @@ QDateTime GetShotDate(const std::string& photoPath, const Photo* image) {
     const QDateTime created = FileCreationTime(photoPath);
     if (created.isValid())
         return created;
-    return QDateTime::currentDateTime();
+    const QDateTime now = QDateTime::currentDateTime();
+    return WallClock(now.date(), now.time());
 }

@@ -7,6 +7,7 @@ class Photo;
 
 // Date of the shot: EXIF DateTimeOriginal (0x9003) when it is an ASCII text of exactly
 // 19 characters holding a valid date, else the file's creation time (birth time, else
-// modification time), else now (local time). With image null, only the file's EXIF
-// header is read, never its pixels.
+// modification time), else now. Always the local wall-clock date and time, held with
+// the UTC time spec so that no time-zone rule shifts or refuses it. With image null, only
+// the file's EXIF header is read, never its pixels.
 [[nodiscard]] QDateTime GetShotDate(const std::string& photoPath, const Photo* image);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,28 @@ TEST(FrameGeometry, WorkedExample) {
     EXPECT_EQ(g.GetFrameRect(true), (FrameRect{44, 29, 2956, 1971}));
     EXPECT_EQ(g.GetFrameSize(), (FrameSize{2912, 1942}));
     EXPECT_EQ(g.GetPrintQuality(), 100);
+}
+
+TEST(FrameGeometry, PrintResolutionFollowsTheFormatAlongEachSide) {
+    const struct {
+        const char* name;
+        int photoW, photoH, resultW, resultH;
+        double heightCm, widthCm;
+        std::optional<PrintDpi> dpi;
+    } rows[] = {
+        {"upright 10 x 15 crop", 2000, 3000, 2000, 3000, 15, 10, PrintDpi{508, 508}},
+        {"turned frame: 15 cm along the width", 6000, 4000, 3543, 2362, 15, 10, PrintDpi{600, 600}},
+        {"cut a little off one side", 2000, 3000, 2000, 2950, 15, 10, PrintDpi{508, 500}},
+        {"square format", 1000, 1000, 1000, 1000, 10, 10, PrintDpi{254, 254}},
+        {"no format", 2000, 3000, 2000, 3000, 0, 0, std::nullopt},
+        {"empty result", 2000, 3000, 0, 3000, 15, 10, std::nullopt},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const FrameGeometry g =
+            Window(1010, 760, row.photoW, row.photoH, row.heightCm, row.widthCm);
+        EXPECT_EQ(g.PrintResolution(row.resultW, row.resultH), row.dpi);
+    }
 }
 
 TEST(FrameGeometry, SmallPhotoFrameCoversLimitingSideAndScoresZero) {

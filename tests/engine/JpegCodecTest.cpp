@@ -46,6 +46,24 @@ QByteArray PngBytes() {
     return png;
 }
 
+// good with stray bytes before its first quantisation table (FF DB): decoders warn
+// "extraneous bytes before marker" and go on.
+QByteArray WithStrayBytes(const QByteArray& good) {
+    const qsizetype dqt = good.indexOf(QByteArray("\xFF\xDB", 2));
+    return good.left(dqt) + QByteArray("\x00\x11\x22", 3) + good.mid(dqt);
+}
+
+// A progressive file that warns in its header, then names a component that does not
+// exist in its second scan: the decoder stops with a fatal error after the first scan.
+QByteArray WarnedThenBroken() {
+    QByteArray jpeg = WithStrayBytes(fixtures::JpegWithSampling(
+        fixtures::Gradient(64, 48), {2, 2}, {1, 1}, {1, 1}, /*progressive=*/true));
+    const qsizetype first = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
+    const qsizetype second = jpeg.indexOf(QByteArray("\xFF\xDA", 2), first + 2);
+    jpeg[second + 5] = char(0x7F); // component selector of the scan's first component
+    return jpeg;
+}
+
 std::vector<std::string> FolderEntries(const QString& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString()))
@@ -85,6 +103,41 @@ TEST(JpegCodec, LargeDecodedImagesBehaveAsOrdinaryImages) {
     EXPECT_EQ(turned.pixelColor(1000 - 1, 1), QColor(Qt::white));
 }
 
+struct OpenRow {
+    const char* name;
+    QByteArray bytes;
+    bool warns;
+};
+
+TEST(JpegCodec, OpensEveryLayoutAndWarningTheLibraryDecodesToTheEnd) {
+    const QImage source = fixtures::Gradient(61, 37);
+    const QByteArray good = fixtures::Jpeg(source, 95);
+    QByteArray newerJfif = good;
+    newerJfif[11] = 2; // JFIF major version
+    using fixtures::JpegWithSampling;
+    const std::vector<OpenRow> rows = {
+        {"stray bytes before a marker", WithStrayBytes(good), true},
+        {"unknown JFIF revision", newerJfif, true},
+        {"luma 3x1", JpegWithSampling(source, {3, 1}, {1, 1}, {1, 1}), false},
+        {"luma 4x2", JpegWithSampling(source, {4, 2}, {1, 1}, {1, 1}), false},
+        {"chroma 2x1 and 1x2 mixed", JpegWithSampling(source, {2, 2}, {2, 1}, {1, 2}), false},
+        {"progressive luma 3x1", JpegWithSampling(source, {3, 1}, {1, 1}, {1, 1}, true), false},
+    };
+    for (const OpenRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const JpegDecodeResult decoded = JpegCodec::Decode(row.bytes);
+        ASSERT_TRUE(decoded.Ok()) << decoded.detail;
+        EXPECT_EQ(decoded.dataWarning, row.warns);
+        ASSERT_EQ(decoded.image.size(), source.size());
+        int worst = 0;
+        for (int y = 0; y < source.height(); ++y)
+            for (int x = 0; x < source.width(); ++x)
+                worst = std::max(
+                    worst, ColorDistance(source.pixelColor(x, y), decoded.image.pixelColor(x, y)));
+        EXPECT_LE(worst, 16);
+    }
+}
+
 TEST(JpegCodec, CmykJpegComesOutAsRgb) {
     // Inks stored inverted, as Adobe programs write them: 255 is no ink.
     constexpr int kSide = 16;
@@ -121,10 +174,15 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
         {"PNG bytes", PngBytes(), JpegDecodeError::NotJpeg},
         {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25),
          JpegDecodeError::NotJpeg},
-        {"header claims width 60000", WithDimensions(good, 60000, 8), JpegDecodeError::TooLarge},
-        {"header claims height 60000", WithDimensions(good, 8, 60000), JpegDecodeError::TooLarge},
+        {"header claims width 60000", WithDimensions(good, 60000, 8), JpegDecodeError::SideTooLong},
+        {"header claims height 60000", WithDimensions(good, 8, 60000),
+         JpegDecodeError::SideTooLong},
+        {"header claims 65535 x 65535", WithDimensions(good, 65535, 65535),
+         JpegDecodeError::SideTooLong},
         {"header claims 40000 x 40000 (too many pixels)", WithDimensions(good, 40000, 40000),
-         JpegDecodeError::TooLarge},
+         JpegDecodeError::TooManyPixels},
+        {"warned in the header, then a fatal error in a later scan", WarnedThenBroken(),
+         JpegDecodeError::Corrupt},
     };
     for (const RefusalRow& row : rows) {
         SCOPED_TRACE(row.name);
@@ -172,15 +230,21 @@ TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
         EXPECT_EQ(JpegCodec::DecodeFile(path).error, error) << path;
 }
 
-TEST(JpegCodec, ExifSegmentComesRightAfterSoi) {
+TEST(JpegCodec, MetadataSegmentsFollowTheJfifSegment) {
     const QByteArray payload = QByteArray("Exif\0\0", 6) + QByteArray("II*\0\x08\0\0\0", 8);
+    const QByteArray other = QByteArray("\xFF\xE2\x00\x05"
+                                        "abc",
+                                        7);
     const std::optional<QByteArray> bytes =
-        JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload);
+        JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload, 0.0, 0.0, other);
     ASSERT_TRUE(bytes);
-    const QByteArray expectedStart =
-        QByteArray("\xFF\xD8\xFF\xE1\x00\x10", 6) + payload + QByteArray("\xFF\xE0", 2);
-    EXPECT_EQ(bytes->left(expectedStart.size()), expectedStart);
-    EXPECT_TRUE(JpegCodec::Decode(*bytes).Ok());
+    EXPECT_EQ(bytes->left(6), QByteArray("\xFF\xD8\xFF\xE0\x00\x10", 6));
+    EXPECT_EQ(bytes->mid(6, 5), QByteArray("JFIF\0", 5));
+    const QByteArray expected = QByteArray("\xFF\xE1\x00\x10", 4) + payload + other + "\xFF\xDB";
+    EXPECT_EQ(bytes->mid(20, expected.size()), expected);
+    const JpegDecodeResult decoded = JpegCodec::Decode(*bytes);
+    EXPECT_TRUE(decoded.Ok()) << decoded.detail;
+    EXPECT_FALSE(decoded.dataWarning) << decoded.detail;
 }
 
 TEST(JpegCodec, OversizedExifPayloadIsRefused) {

@@ -13,6 +13,10 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <exiv2/exiv2.hpp>
 
+#include <cstdio>
+// jpeglib.h needs FILE and size_t declared first.
+#include <jpeglib.h>
+
 namespace fixtures {
 
 QImage Gradient(int width, int height) {
@@ -48,6 +52,49 @@ QByteArray Jpeg(const QImage& image, int quality) {
     return *bytes;
 }
 
+QByteArray JpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampling cr,
+                            bool progressive) {
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(rgb.width());
+    info.image_height = JDIMENSION(rgb.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    const Sampling factors[] = {y, cb, cr};
+    for (int c = 0; c < 3; ++c) {
+        info.comp_info[c].h_samp_factor = factors[c].h;
+        info.comp_info[c].v_samp_factor = factors[c].v;
+    }
+    if (progressive)
+        jpeg_simple_progression(&info);
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<uchar*>(rgb.constScanLine(int(info.next_scanline)));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return bytes;
+}
+
+QByteArray WithSegments(const QByteArray& jpeg, const QByteArray& segments) {
+    // SOI, then the JFIF segment when there is one (FF E0 and its length).
+    qsizetype at = 2;
+    if (jpeg.mid(2, 2) == QByteArray("\xFF\xE0", 2))
+        at += 2 + ((uchar(jpeg[4]) << 8) | uchar(jpeg[5]));
+    return jpeg.left(at) + segments + jpeg.mid(at);
+}
+
 namespace {
 
 Exiv2::ExifData ToExifData(const ExifFields& fields) {
@@ -70,8 +117,13 @@ Exiv2::ExifData ToExifData(const ExifFields& fields) {
         data["Exif.Image.ResolutionUnit"] = uint16_t{2};
     }
     data["Exif.Photo.PixelXDimension"] = uint32_t{1};
-    if (fields.thumbnail) {
-        const QByteArray thumb = Jpeg(Gradient(16, 12), 80);
+    if (!fields.makerNote.isEmpty())
+        data["Exif.Photo.MakerNote"] =
+            Exiv2::DataValue(reinterpret_cast<const Exiv2::byte*>(fields.makerNote.constData()),
+                             static_cast<long>(fields.makerNote.size()));
+    if (fields.thumbnail || !fields.thumbnailJpeg.isEmpty()) {
+        const QByteArray thumb =
+            fields.thumbnailJpeg.isEmpty() ? Jpeg(Gradient(16, 12), 80) : fields.thumbnailJpeg;
         Exiv2::ExifThumb(data).setJpegThumbnail(
             reinterpret_cast<const Exiv2::byte*>(thumb.constData()),
             static_cast<long>(thumb.size()));
@@ -129,6 +181,11 @@ namespace {
 void Put16(QByteArray& out, uint16_t v) {
     out.append(char(v & 0xFF));
     out.append(char(v >> 8));
+}
+
+void Put32BigEndian(QByteArray& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.append(char((v >> shift) & 0xFF));
 }
 
 void Put32(QByteArray& out, uint32_t v) {
@@ -194,6 +251,21 @@ QByteArray OversizedTiff(int commentBytes) {
     return out;
 }
 
+QByteArray TiffWithTypeZeroEntry() {
+    // First folder at 8: 3 entries (8 + 2 + 36 + 4 = 50), the EXIF folder at 50 with one
+    // entry (50 + 2 + 12 + 4 = 68), then the make at 68 and the date at 76.
+    QByteArray out = Tiff({{0x010F, 2, 8, 68}, {0x0131, 0, 4, 0x41414141}, {0x8769, 4, 1, 50}});
+    Put16(out, 1);
+    Put16(out, 0x9003);
+    Put16(out, 2);
+    Put32(out, 20);
+    Put32(out, 76);
+    Put32(out, 0);
+    out.append("Lumicam", 8);
+    out.append("2006:07:14 10:20:30", 20);
+    return out;
+}
+
 std::vector<HostileExif> HostileExifBlocks() {
     QByteArray garbage("II*\0", 4);
     for (int i = 0; i < 200; ++i)
@@ -217,6 +289,51 @@ std::vector<HostileExif> HostileExifBlocks() {
         {"orientation 9", Tiff({{0x0112, 3, 1, 9}})},
         {"orientation with a huge count", Tiff({{0x0112, 3, 0x7FFFFFFF, 8}})},
     };
+}
+
+ReadBack ReadMetadata(const QByteArray& jpeg) {
+    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
+        reinterpret_cast<const Exiv2::byte*>(jpeg.constData()), static_cast<long>(jpeg.size()));
+    image->readMetadata();
+    ReadBack back;
+    for (const Exiv2::Exifdatum& datum : image->exifData())
+        back.keys[datum.key()] = datum.toString();
+    for (const Exiv2::Iptcdatum& datum : image->iptcData())
+        back.keys[datum.key()] += (back.keys.count(datum.key()) ? "," : "") + datum.toString();
+    for (const Exiv2::Xmpdatum& datum : image->xmpData())
+        back.keys[datum.key()] = datum.toString();
+    if (image->iccProfileDefined())
+        back.iccProfile = QByteArray(reinterpret_cast<const char*>(image->iccProfile()->pData_),
+                                     image->iccProfile()->size_);
+    return back;
+}
+
+QByteArray PhotoshopResources(const std::string& caption, const std::vector<std::string>& keywords,
+                              const QByteArray& preview, const QByteArray& thumbnail) {
+    Exiv2::IptcData iptc;
+    iptc["Iptc.Application2.Caption"] = caption;
+    for (const std::string& keyword : keywords) {
+        Exiv2::Iptcdatum datum(Exiv2::IptcKey("Iptc.Application2.Keywords"));
+        datum.setValue(keyword);
+        iptc.add(datum);
+    }
+    if (!preview.isEmpty()) {
+        Exiv2::Iptcdatum datum(Exiv2::IptcKey("Iptc.Application2.Preview"));
+        Exiv2::DataValue value(reinterpret_cast<const Exiv2::byte*>(preview.constData()),
+                               static_cast<long>(preview.size()));
+        datum.setValue(&value);
+        iptc.add(datum);
+    }
+    const Exiv2::DataBuf irb = Exiv2::Photoshop::setIptcIrb(nullptr, 0, iptc);
+    QByteArray resources(reinterpret_cast<const char*>(irb.pData_), irb.size_);
+    if (!thumbnail.isEmpty()) {
+        resources.append("8BIM\x04\x0C\0\0", 8);
+        Put32BigEndian(resources, uint32_t(thumbnail.size()));
+        resources.append(thumbnail);
+        if (thumbnail.size() % 2)
+            resources.append('\0');
+    }
+    return resources;
 }
 
 bool WriteFile(const std::string& path, const QByteArray& bytes) {

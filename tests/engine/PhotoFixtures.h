@@ -24,13 +24,28 @@ namespace fixtures {
 // Plain JPEG bytes of image at quality 100, without metadata.
 [[nodiscard]] QByteArray Jpeg(const QImage& image, int quality = 100);
 
+// JPEG bytes written through libjpeg's own interface with the given sampling factors
+// (horizontal, vertical) of Y, Cb and Cr: layouts such as 3x1 or 4x2 that TurboJPEG has
+// no name for. progressive writes a multi-scan file.
+struct Sampling {
+    int h = 1;
+    int v = 1;
+};
+[[nodiscard]] QByteArray JpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampling cr,
+                                          bool progressive = false);
+
+// jpeg with complete marker segments inserted right after its SOI and JFIF segments.
+[[nodiscard]] QByteArray WithSegments(const QByteArray& jpeg, const QByteArray& segments);
+
 struct ExifFields {
     std::optional<int> orientation;
     std::optional<std::string> dateTimeOriginal; // written as ASCII
     std::optional<int> dateTimeOriginalAsShort;  // the same tag with the wrong type
     std::string make;
     std::string model;
-    bool thumbnail = false; // an embedded IFD1 thumbnail
+    bool thumbnail = false;   // an embedded IFD1 thumbnail
+    QByteArray thumbnailJpeg; // that thumbnail's bytes, when not the default one
+    QByteArray makerNote;     // raw Exif.Photo.MakerNote bytes
     std::optional<double> dpi;
 };
 
@@ -45,6 +60,23 @@ struct ExifFields {
 
 // Every EXIF tag of a file as Exiv2 reads it: key -> value text.
 [[nodiscard]] std::map<std::string, std::string> ReadExifKeys(const std::string& path);
+// Every EXIF, IPTC and XMP property of JPEG bytes as Exiv2 reads them, and the ICC profile.
+struct ReadBack {
+    std::map<std::string, std::string> keys;
+    QByteArray iccProfile;
+};
+[[nodiscard]] ReadBack ReadMetadata(const QByteArray& jpeg);
+
+// Photoshop image resources holding the IPTC datasets of caption (2:120), keywords
+// (2:25, one each) and, when preview is not empty, an object preview (2:202); thumbnail,
+// when not empty, is added as a Photoshop thumbnail resource (0x040C).
+[[nodiscard]] QByteArray PhotoshopResources(const std::string& caption,
+                                            const std::vector<std::string>& keywords,
+                                            const QByteArray& preview, const QByteArray& thumbnail);
+
+// A TIFF block with Make "Lumicam", DateTimeOriginal 2006:07:14 10:20:30 and, between
+// them, a Software entry of type 0 that no reader knows.
+[[nodiscard]] QByteArray TiffWithTypeZeroEntry();
 
 // A hand-made block too large for one APP1 segment: Make "Lumicam", DateTimeOriginal
 // 2006:07:14 10:20:30, Orientation 6 and a user comment of commentBytes bytes.

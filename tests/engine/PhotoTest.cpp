@@ -76,19 +76,34 @@ TEST(Photo, LoadTurnsPixelsUprightAndResetsOrientation) {
     }
 }
 
-TEST(Photo, LoadKeepsDefaultResolutionAndRefusesNonPhotos) {
+TEST(Photo, LoadTakesTheFileResolutionAndRefusesNonPhotos) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    fixtures::ExifFields fields;
-    fields.dpi = 300;
-    const std::string path = dir.filePath("p.jpg").toStdString();
-    ASSERT_TRUE(fixtures::WriteFile(
-        path, fixtures::WithExif(*JpegCodec::Encode(fixtures::Gradient(40, 30), 90, {}, 300, 300),
-                                 fields)));
-    const std::optional<Photo> photo = Photo::Load(path);
-    ASSERT_TRUE(photo);
-    EXPECT_EQ(photo->DpiX(), Photo::kDefaultDpi);
-    EXPECT_EQ(photo->DpiY(), Photo::kDefaultDpi);
+    const QImage pixels = fixtures::Gradient(40, 30);
+    fixtures::ExifFields exif300;
+    exif300.dpi = 300;
+    QByteArray jfifPerCm = *JpegCodec::Encode(pixels, 90, {}, 100, 100);
+    jfifPerCm[13] = 2; // the same density in dots per centimetre
+    const struct {
+        const char* name;
+        QByteArray bytes;
+        double dpi;
+    } rows[] = {
+        {"EXIF before JFIF",
+         fixtures::WithExif(*JpegCodec::Encode(pixels, 90, {}, 150, 150), exif300), 300},
+        {"JFIF in dots per inch", *JpegCodec::Encode(pixels, 90, {}, 150, 150), 150},
+        {"JFIF in dots per centimetre", jfifPerCm, 254},
+        {"no absolute unit", fixtures::Jpeg(pixels), Photo::kDefaultDpi},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string path = dir.filePath("p.jpg").toStdString();
+        ASSERT_TRUE(fixtures::WriteFile(path, row.bytes));
+        const std::optional<Photo> photo = Photo::Load(path);
+        ASSERT_TRUE(photo);
+        EXPECT_DOUBLE_EQ(photo->DpiX(), row.dpi);
+        EXPECT_DOUBLE_EQ(photo->DpiY(), row.dpi);
+    }
 
     const std::string text = dir.filePath("text.jpg").toStdString();
     ASSERT_TRUE(fixtures::WriteFile(text, "not a photo"));
@@ -206,7 +221,7 @@ TEST(Photo, ResultKeepsShotDataWithUpdatedSizeAndNoThumbnail) {
     EXPECT_EQ(keys.at("Exif.Image.Orientation"), "1");
     EXPECT_EQ(keys.at("Exif.Photo.PixelXDimension"), "50");
     EXPECT_EQ(keys.at("Exif.Photo.PixelYDimension"), "70");
-    EXPECT_EQ(keys.at("Exif.Image.XResolution"), "96/1");
+    EXPECT_EQ(keys.at("Exif.Image.XResolution"), "72/1");
     for (const auto& [key, value] : keys)
         EXPECT_NE(key.rfind("Exif.Thumbnail.", 0), 0u) << key;
 

@@ -10,15 +10,23 @@
 
 namespace {
 
+// Shot dates are wall-clock dates, held with the UTC spec so that no zone shifts them.
+QDateTime Wall(QDate date, QTime time) {
+    return QDateTime(date, time, Qt::UTC);
+}
+QDateTime Wall(const QDateTime& local) {
+    return Wall(local.date(), local.time());
+}
+
 // What the file system says of the file's creation: its birth time where recorded,
 // else its modification time, which the test pins to a known date.
 QDateTime ExpectedFileTime(const std::string& path) {
     struct statx info {};
     if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &info) == 0 &&
         (info.stx_mask & STATX_BTIME) != 0 && info.stx_btime.tv_sec != 0)
-        return QDateTime::fromMSecsSinceEpoch(info.stx_btime.tv_sec * 1000LL +
-                                              info.stx_btime.tv_nsec / 1000000);
-    return QDateTime(QDate(2001, 2, 3), QTime(4, 5, 6));
+        return Wall(QDateTime::fromMSecsSinceEpoch(info.stx_btime.tv_sec * 1000LL +
+                                                   info.stx_btime.tv_nsec / 1000000));
+    return Wall(QDate(2001, 2, 3), QTime(4, 5, 6));
 }
 
 class ShotDate : public ::testing::Test {
@@ -56,12 +64,15 @@ TEST_F(ShotDate, ReadsTheExifDateFromFileOrPhoto) {
         QDateTime expected;
     };
     const Row rows[] = {
-        {"plain", "2006:07:14 10:20:30", QDateTime(QDate(2006, 7, 14), QTime(10, 20, 30))},
+        {"plain", "2006:07:14 10:20:30", Wall(QDate(2006, 7, 14), QTime(10, 20, 30))},
         {"separators are not looked at", "2006-07-14T10:20:30",
-         QDateTime(QDate(2006, 7, 14), QTime(10, 20, 30))},
+         Wall(QDate(2006, 7, 14), QTime(10, 20, 30))},
         {"fields read as leading integers", "2006:7x:14 10:20:3x",
-         QDateTime(QDate(2006, 7, 14), QTime(10, 20, 3))},
-        {"leap day", "2004:02:29 00:00:00", QDateTime(QDate(2004, 2, 29), QTime(0, 0))},
+         Wall(QDate(2006, 7, 14), QTime(10, 20, 3))},
+        {"leap day", "2004:02:29 00:00:00", Wall(QDate(2004, 2, 29), QTime(0, 0))},
+        // Clocks in Paris jumped from 02:00 to 03:00 that night; the camera still said 02:30.
+        {"inside a daylight-saving gap", "2021:03:28 02:30:00",
+         Wall(QDate(2021, 3, 28), QTime(2, 30))},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -110,17 +121,17 @@ TEST_F(ShotDate, HeldPhotoWinsOverItsFileAndPixelsAreNotNeededWithoutIt) {
     const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
     ASSERT_GT(scan, 0);
     const std::string path = PhotoFile("cut.jpg", jpeg.left(scan + 4));
-    EXPECT_EQ(GetShotDate(path, nullptr), QDateTime(QDate(2006, 7, 14), QTime(10, 20, 30)));
+    EXPECT_EQ(GetShotDate(path, nullptr), Wall(QDate(2006, 7, 14), QTime(10, 20, 30)));
     Photo photo(fixtures::Gradient(4, 4),
                 ExifBlock(fixtures::RawTiff(DateText("1999:12:31 23:59:59"))));
-    EXPECT_EQ(GetShotDate(path, &photo), QDateTime(QDate(1999, 12, 31), QTime(23, 59, 59)));
+    EXPECT_EQ(GetShotDate(path, &photo), Wall(QDate(1999, 12, 31), QTime(23, 59, 59)));
 }
 
 TEST_F(ShotDate, MissingFileGivesNowAndPipeIsNotWaitedOn) {
-    const QDateTime before = QDateTime::currentDateTime();
+    const QDateTime before = Wall(QDateTime::currentDateTime());
     const QDateTime date = GetShotDate(dir.filePath("missing.jpg").toStdString(), nullptr);
     EXPECT_GE(date, before);
-    EXPECT_LE(date, QDateTime::currentDateTime());
+    EXPECT_LE(date, Wall(QDateTime::currentDateTime()));
     const std::string pipe = dir.filePath("pipe.jpg").toStdString();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_TRUE(GetShotDate(pipe, nullptr).isValid());

@@ -1,0 +1,203 @@
+#include <gtest/gtest.h>
+
+#include "engine/JpegCodec.h"
+#include "engine/JpegHeader.h"
+#include "engine/MetadataSegments.h"
+#include "engine/Photo.h"
+#include "engine/PhotoFixtures.h"
+
+#include <string>
+#include <vector>
+
+// What travels from a photo's file to a result cut from it, and what never does.
+namespace {
+
+constexpr char kDate[] = "2006:07:14 10:20:30";
+constexpr char kCaption[] = "Au bord du lac, été 2006";
+
+// A small JPEG whose comment names it: any copy of it in a result is found by that name.
+QByteArray Preview() {
+    return fixtures::WithSegments(fixtures::Jpeg(fixtures::Gradient(16, 12), 80),
+                                  JpegHeader::Segment(0xFE, "UNCROPPED-PREVIEW"));
+}
+
+QByteArray Xmp(const QByteArray& extra) {
+    return QByteArray::fromStdString(
+        "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>"
+        "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
+        "xmlns:rdf=\"http://www.w3.org/1999/02/22-rdf-syntax-ns#\">"
+        "<rdf:Description rdf:about=\"\" xmlns:dc=\"http://purl.org/dc/elements/1.1/\" "
+        "xmlns:xmp=\"http://ns.adobe.com/xap/1.0/\" "
+        "xmlns:xmpGImg=\"http://ns.adobe.com/xap/1.0/g/img/\" "
+        "xmlns:exif=\"http://ns.adobe.com/exif/1.0/\" "
+        "xmlns:tiff=\"http://ns.adobe.com/tiff/1.0/\" xmp:Rating=\"4\" "
+        "exif:PixelXDimension=\"6000\" tiff:Orientation=\"6\">"
+        "<dc:description><rdf:Alt><rdf:li xml:lang=\"x-default\">" +
+        std::string(kCaption) + "</rdf:li></rdf:Alt></dc:description>" + extra.toStdString() +
+        "</rdf:Description></rdf:RDF></x:xmpmeta><?xpacket end=\"w\"?>");
+}
+
+QByteArray XmpSegment(const QByteArray& packet) {
+    return JpegHeader::Segment(0xE1, QByteArray("http://ns.adobe.com/xap/1.0/", 29) + packet);
+}
+
+QByteArray XmpThumbnail(const QByteArray& jpeg) {
+    return "<xmp:Thumbnails><rdf:Alt><rdf:li rdf:parseType=\"Resource\">"
+           "<xmpGImg:format>JPEG</xmpGImg:format><xmpGImg:image>" +
+           jpeg.toBase64() + "</xmpGImg:image></rdf:li></rdf:Alt></xmp:Thumbnails>";
+}
+
+QByteArray PhotoshopSegment(const QByteArray& resources) {
+    return JpegHeader::Segment(0xED, QByteArray("Photoshop 3.0", 14) + resources);
+}
+
+// An ICC profile of size bytes whose header names the colour space.
+QByteArray IccProfile(qsizetype size, const char* colorSpace) {
+    QByteArray profile(size, '\x5A');
+    for (int i = 0; i < 4; ++i)
+        profile[i] = char((size >> (24 - 8 * i)) & 0xFF);
+    profile.replace(16, 4, colorSpace);
+    profile.replace(36, 4, "acsp");
+    return profile;
+}
+
+// The profile in APP2 chunks of at most chunk bytes, numbered from 1.
+QByteArray IccSegments(const QByteArray& profile, qsizetype chunk) {
+    QByteArray out;
+    const qsizetype count = (profile.size() + chunk - 1) / chunk;
+    for (qsizetype i = 0; i < count; ++i) {
+        QByteArray payload("ICC_PROFILE", 12);
+        payload.append(char(i + 1));
+        payload.append(char(count));
+        payload.append(profile.mid(i * chunk, chunk));
+        out += JpegHeader::Segment(0xE2, payload);
+    }
+    return out;
+}
+
+QByteArray Camera(fixtures::ExifFields fields) {
+    fields.make = "Lumicam";
+    fields.dateTimeOriginal = kDate;
+    return fixtures::WithExif(fixtures::Jpeg(fixtures::Gradient(120, 80)), fields);
+}
+
+// A 40 x 30 crop of the photo in source, as saved at 300 dots per inch.
+QByteArray CropOf(const QByteArray& source) {
+    const std::optional<Photo> photo = Photo::FromJpeg(source);
+    if (!photo)
+        return {};
+    const Photo crop = photo->WithImage(photo->Image().copy(10, 10, 40, 30), 300, 300);
+    return crop.EncodeJpeg(95).value_or(QByteArray());
+}
+
+struct PreviewRow {
+    const char* name;
+    QByteArray source;
+};
+
+TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
+    const QByteArray preview = Preview();
+    const QByteArray plain = fixtures::Jpeg(fixtures::Gradient(120, 80));
+    fixtures::ExifFields withThumbnail;
+    withThumbnail.thumbnailJpeg = preview;
+    fixtures::ExifFields withMakerNote;
+    withMakerNote.makerNote = "LUMI\x01\x00" + preview;
+    const QByteArray mpf = JpegHeader::Segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08", 12));
+    const std::vector<PreviewRow> rows = {
+        {"IFD1 thumbnail", Camera(withThumbnail)},
+        {"maker note holding a preview", Camera(withMakerNote)},
+        {"MPF index and second image after the end",
+         fixtures::WithSegments(Camera({}), mpf) + preview},
+        {"XMP thumbnail",
+         fixtures::WithSegments(Camera({}), XmpSegment(Xmp(XmpThumbnail(preview))))},
+        {"Photoshop thumbnail resource",
+         fixtures::WithSegments(
+             plain, PhotoshopSegment(fixtures::PhotoshopResources(kCaption, {}, {}, preview)))},
+        {"IPTC object preview",
+         fixtures::WithSegments(
+             plain, PhotoshopSegment(fixtures::PhotoshopResources(kCaption, {}, preview, {})))},
+        {"another application segment",
+         fixtures::WithSegments(plain, JpegHeader::Segment(0xE3, preview))},
+    };
+    for (const PreviewRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_TRUE(row.source.contains("UNCROPPED-PREVIEW") ||
+                    row.source.contains(preview.toBase64().left(64)));
+        const QByteArray result = CropOf(row.source);
+        ASSERT_FALSE(result.isEmpty());
+        EXPECT_FALSE(result.contains("UNCROPPED-PREVIEW"));
+        EXPECT_FALSE(result.contains(preview.toBase64().left(64)));
+        EXPECT_EQ(result.count(QByteArray("\xFF\xD8", 2)), 1) << "a second image";
+        const JpegDecodeResult decoded = JpegCodec::Decode(result);
+        ASSERT_TRUE(decoded.Ok());
+        EXPECT_FALSE(decoded.dataWarning) << decoded.detail;
+        const fixtures::ReadBack back = fixtures::ReadMetadata(result);
+        for (const auto& [key, value] : back.keys)
+            EXPECT_EQ(key.rfind("Exif.Thumbnail.", 0), std::string::npos) << key;
+        if (ExifBlock::FromJpeg(row.source).AsciiTag(0x9003)) {
+            EXPECT_EQ(back.keys.at("Exif.Photo.DateTimeOriginal"), kDate);
+        }
+        if (row.source.contains("Photoshop 3.0")) {
+            EXPECT_EQ(back.keys.at("Iptc.Application2.Caption"), kCaption);
+        }
+    }
+}
+
+TEST(MetadataSegments, WhatAPrintNeedsTravelsWithTheResult) {
+    // A 70,000-byte Display-P3-like profile in two chunks, stored second chunk first.
+    const QByteArray profile = IccProfile(70000, "RGB ");
+    const QByteArray chunks = IccSegments(profile, 60000);
+    const qsizetype secondAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x02", 13)) - 4;
+    const QByteArray reordered = chunks.mid(secondAt) + chunks.left(secondAt);
+    const QByteArray source = fixtures::WithSegments(
+        fixtures::WithRawExif(fixtures::Jpeg(fixtures::Gradient(120, 80)),
+                              fixtures::TiffWithTypeZeroEntry()),
+        reordered + XmpSegment(Xmp("")) +
+            PhotoshopSegment(fixtures::PhotoshopResources(kCaption, {"lac", "été"}, {}, {})));
+    ASSERT_EQ(MetadataSegments::FromJpeg(source).IccProfile(), profile);
+
+    const QByteArray result = CropOf(source);
+    ASSERT_FALSE(result.isEmpty());
+    const fixtures::ReadBack back = fixtures::ReadMetadata(result);
+    EXPECT_EQ(back.iccProfile, profile);
+    EXPECT_EQ(back.keys.at("Exif.Image.Make"), "Lumicam");
+    EXPECT_EQ(back.keys.at("Exif.Photo.DateTimeOriginal"), kDate);
+    EXPECT_EQ(back.keys.count("Exif.Image.Software"), 0u) << "the damaged entry is dropped";
+    EXPECT_EQ(back.keys.at("Exif.Image.XResolution"), "300/1");
+    EXPECT_EQ(back.keys.at("Exif.Photo.PixelXDimension"), "40");
+    EXPECT_EQ(back.keys.at("Iptc.Application2.Caption"), kCaption);
+    EXPECT_EQ(back.keys.at("Iptc.Application2.Keywords"), "lac,été");
+    EXPECT_EQ(back.keys.at("Xmp.xmp.Rating"), "4");
+    EXPECT_NE(back.keys.at("Xmp.dc.description").find(kCaption), std::string::npos);
+    EXPECT_EQ(back.keys.at("Xmp.exif.PixelXDimension"), "40");
+    EXPECT_EQ(back.keys.at("Xmp.tiff.Orientation"), "1");
+    // JFIF density in dots per inch, 300 both ways.
+    EXPECT_EQ(result.mid(13, 5), QByteArray("\x01\x01\x2C\x01\x2C", 5));
+}
+
+TEST(MetadataSegments, DamagedOrUnusableProfilesAreLeftOut) {
+    const QByteArray plain = fixtures::Jpeg(fixtures::Gradient(32, 24));
+    const QByteArray rgb = IccProfile(3000, "RGB ");
+    const QByteArray chunks = IccSegments(rgb, 1000);
+    const qsizetype secondAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x02", 13)) - 4;
+    const qsizetype thirdAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x03", 13)) - 4;
+    const struct {
+        const char* name;
+        QByteArray segments;
+        bool kept;
+    } rows[] = {
+        {"whole RGB profile", chunks, true},
+        {"a chunk missing", chunks.left(secondAt) + chunks.mid(thirdAt), false},
+        {"a chunk twice", chunks + chunks.mid(secondAt, thirdAt - secondAt), false},
+        {"CMYK profile (results are RGB)", IccSegments(IccProfile(3000, "CMYK"), 1000), false},
+        {"gray profile", IccSegments(IccProfile(3000, "GRAY"), 1000), false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const MetadataSegments read =
+            MetadataSegments::FromJpeg(fixtures::WithSegments(plain, row.segments));
+        EXPECT_EQ(read.IccProfile(), row.kept ? rgb : QByteArray());
+    }
+}
+
+} // namespace

@@ -163,6 +163,30 @@ bool KeptInResult(const Exiv2::Exifdatum& datum) {
     return KeptGroup(datum.groupName()) && DroppedKeys().count(datum.key()) == 0;
 }
 
+// The EXIF folder of a JPEG must hold its version, the component order, the Flashpix
+// version and the colour space, its first folder the chroma positioning; a source without an EXIF
+// folder gets one in its result (for the pixel size), so these are filled in where missing.
+// Uncalibrated colour space: the ICC profile carried with the result, if any, tells the colours.
+void AddMissingRequiredTags(Exiv2::ExifData& data) {
+    const std::pair<const char*, const char*> undefinedTags[] = {
+        {"Exif.Photo.ExifVersion", "48 50 51 50"},         // "0232"
+        {"Exif.Photo.ComponentsConfiguration", "1 2 3 0"}, // Y, Cb, Cr
+        {"Exif.Photo.FlashpixVersion", "48 49 48 48"},     // "0100"
+    };
+    for (const auto& [key, bytes] : undefinedTags) {
+        const Exiv2::ExifKey exifKey(key);
+        if (data.findKey(exifKey) != data.end())
+            continue;
+        const Exiv2::Value::AutoPtr value = Exiv2::Value::create(Exiv2::undefined);
+        value->read(bytes);
+        data.add(exifKey, value.get());
+    }
+    if (data.findKey(Exiv2::ExifKey("Exif.Photo.ColorSpace")) == data.end())
+        data["Exif.Photo.ColorSpace"] = uint16_t{0xFFFF};
+    if (data.findKey(Exiv2::ExifKey("Exif.Image.YCbCrPositioning")) == data.end())
+        data["Exif.Image.YCbCrPositioning"] = uint16_t{1}; // centred, as our encoder samples
+}
+
 // A new TIFF structure holding data, checked by reading the changed keys back.
 std::optional<QByteArray> EncodeNew(const Parsed& parsed,
                                     std::initializer_list<const char*> changedKeys) {
@@ -314,6 +338,7 @@ std::optional<ExifBlock> ExifBlock::ForResult(int width, int height, double dpiX
             if (KeptInResult(datum))
                 data.add(datum);
         }
+        AddMissingRequiredTags(data);
         data[kOrientationKey] = uint16_t{1};
         data["Exif.Photo.PixelXDimension"] = static_cast<uint32_t>(width);
         data["Exif.Photo.PixelYDimension"] = static_cast<uint32_t>(height);

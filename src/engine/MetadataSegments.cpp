@@ -112,6 +112,14 @@ QByteArray WithoutPreviews(QByteArrayView iim) {
     return kept;
 }
 
+bool MayHoldImage(const QByteArray& xmp) {
+    for (const char* name : {"Thumbnails", "xmpGImg", "GImage", "GDepth", "HasExtendedXMP"}) {
+        if (xmp.contains(name))
+            return true;
+    }
+    return false;
+}
+
 QByteArray IccSegments(const QByteArray& profile) {
     const qsizetype count = (profile.size() + kMaxIccChunk - 1) / kMaxIccChunk;
     if (count > kMaxIccChunks)
@@ -175,8 +183,12 @@ QByteArray MetadataSegments::ForResult(int width, int height, double dpiX, doubl
     if (!icc_.isEmpty())
         out += IccSegments(icc_);
     if (!xmp_.isEmpty()) {
-        if (const std::optional<QByteArray> packet =
-                XmpPacket::ForResult(xmp_, width, height, dpiX, dpiY)) {
+        std::optional<QByteArray> packet = XmpPacket::ForResult(xmp_, width, height, dpiX, dpiY);
+        // A packet the XMP toolkit refuses (cameras write some) travels as it is, unless it
+        // may hold an image.
+        if (!packet && !MayHoldImage(xmp_))
+            packet = xmp_;
+        if (packet) {
             QByteArray payload(kXmpNamespace, sizeof kXmpNamespace);
             payload.append(*packet);
             out += JpegHeader::Segment(kApp1, payload);

@@ -1,0 +1,158 @@
+// Runs the program's own load, crop and save path over every JPEG under a folder and
+// prints one line per file, then a summary. Used by scripts/check-photos; results go to a
+// temporary folder that is removed at the end unless --keep names one.
+#include "engine/ExifBlock.h"
+#include "engine/JpegCodec.h"
+#include "engine/JpegHeader.h"
+#include "engine/MetadataSegments.h"
+#include "engine/Photo.h"
+#include "engine/PictureHost.h"
+#include "engine/PictureModel.h"
+#include "naming/ResultIndex.h"
+#include "settings/Settings.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// A display window of a usual size that shows nothing and says nothing.
+class SilentHost : public PictureHost {
+public:
+    [[nodiscard]] int ClientWidth() const override { return 1280; }
+    [[nodiscard]] int ClientHeight() const override { return 960; }
+    void Redraw() override {}
+    void Warn(const std::string& text, const std::string&) override { warning = text; }
+    std::string warning;
+};
+
+// Images of the whole photo in a result: a second SOI anywhere after the first, an IFD1
+// thumbnail, application segments other than JFIF, EXIF, XMP, ICC and IPTC.
+std::vector<std::string> LeftOverImages(const QByteArray& result) {
+    std::vector<std::string> found;
+    if (result.indexOf(QByteArray("\xFF\xD8\xFF", 3), 2) >= 0)
+        found.push_back("second-image");
+    for (const JpegSegment& segment : JpegHeader::Segments(result)) {
+        const bool known = segment.marker == 0xE0 || segment.marker == 0xE1 ||
+                           (segment.marker == 0xE2 && segment.Starts(result, "ICC_PROFILE")) ||
+                           segment.marker == 0xED || segment.marker < 0xE0 ||
+                           segment.marker == 0xFE;
+        if (!known)
+            found.push_back("APP" + std::to_string(segment.marker - 0xE0));
+    }
+    return found;
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+    std::string out;
+    for (const std::string& item : items)
+        out += (out.empty() ? "" : ",") + item;
+    return out.empty() ? "-" : out;
+}
+
+struct Summary {
+    int files = 0;
+    int opened = 0;
+    int saved = 0;
+    int warned = 0;
+    int turned = 0;
+    int leftOver = 0;
+    int metadataLost = 0;
+    std::map<std::string, int> refused;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: %s FOLDER [RESULTS]\n", argv[0]);
+        return 2;
+    }
+    QTemporaryDir scratch;
+    const QString results = argc > 2 ? QString::fromLocal8Bit(argv[2]) : scratch.path();
+    QDir().mkpath(results);
+    CSettings settings(scratch.filePath("param.dat").toStdString());
+    settings.SetDestinationFolder(QDir(results).absolutePath().toStdString() + "/");
+    settings.SetResultName("%sr_%f");
+    SilentHost host;
+    PictureModel model(settings, host);
+    model.SetFormat(15, 10, "15x10");
+
+    QStringList files;
+    QDirIterator it(QString::fromLocal8Bit(argv[1]), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        if (path.endsWith(".jpg", Qt::CaseInsensitive) || path.endsWith(".jpeg", Qt::CaseInsensitive))
+            files << path;
+    }
+    files.sort();
+    Summary summary;
+    for (const QString& file : files) {
+        ++summary.files;
+        const std::string path = file.toStdString();
+        const JpegDecodeResult decoded = JpegCodec::DecodeFile(path);
+        if (!decoded.Ok()) {
+            ++summary.refused[DescribeJpegDecodeError(decoded.error)];
+            std::printf("REFUSED %s: %s%s%s\n", path.c_str(), DescribeJpegDecodeError(decoded.error),
+                        decoded.detail.empty() ? "" : " - ", decoded.detail.c_str());
+            continue;
+        }
+        ++summary.opened;
+        summary.warned += decoded.dataWarning ? 1 : 0;
+        const QByteArray source = JpegCodec::ReadFile(path).value_or(QByteArray());
+        const ExifBlock exif = ExifBlock::FromJpeg(source);
+        const int orientation = exif.Orientation().value_or(1);
+        summary.turned += orientation != 1 ? 1 : 0;
+        if (!model.LoadPicture(path, NO_RESULT_INDEX)) {
+            std::printf("NOT-LOADED %s\n", path.c_str());
+            continue;
+        }
+        model.CropToFrame();
+        const std::string resultPath = model.GetResultPath();
+        if (!model.SaveResult()) {
+            std::printf("NOT-SAVED %s -> %s: %s\n", path.c_str(), resultPath.c_str(),
+                        host.warning.c_str());
+            continue;
+        }
+        ++summary.saved;
+        const QByteArray result = JpegCodec::ReadFile(resultPath).value_or(QByteArray());
+        const ExifBlock resultExif = ExifBlock::FromJpeg(result);
+        const MetadataSegments before = MetadataSegments::FromJpeg(source);
+        const MetadataSegments after = MetadataSegments::FromJpeg(result);
+        std::vector<std::string> kept;
+        std::vector<std::string> lost;
+        const auto check = [&](const char* what, bool had, bool has) {
+            if (had)
+                (has ? kept : lost).push_back(what);
+        };
+        check("date", exif.AsciiTag(ExifBlock::kTagDateTimeOriginal).has_value(),
+              resultExif.AsciiTag(ExifBlock::kTagDateTimeOriginal) ==
+                  exif.AsciiTag(ExifBlock::kTagDateTimeOriginal));
+        check("camera", exif.AsciiTag(0x0110).has_value(),
+              resultExif.AsciiTag(0x0110) == exif.AsciiTag(0x0110));
+        check("icc", !before.IccProfile().isEmpty(), after.IccProfile() == before.IccProfile());
+        check("xmp", !before.Xmp().isEmpty(), !after.Xmp().isEmpty());
+        check("iptc", !before.Iptc().isEmpty(), after.Iptc() == before.Iptc());
+        check("exif", !exif.IsEmpty(), !resultExif.IsEmpty() && resultExif.Orientation() == 1);
+        const std::vector<std::string> leftOver = LeftOverImages(result);
+        summary.leftOver += leftOver.empty() ? 0 : 1;
+        summary.metadataLost += lost.empty() ? 0 : 1;
+        std::printf("OK %s -> %s orientation=%d%s kept=%s lost=%s uncropped=%s\n", path.c_str(),
+                    resultPath.c_str(), orientation, decoded.dataWarning ? " warned" : "",
+                    Joined(kept).c_str(), Joined(lost).c_str(), Joined(leftOver).c_str());
+    }
+    std::printf("\nSUMMARY files=%d opened=%d (with decoder warnings %d) saved=%d turned=%d "
+                "metadata-lost=%d uncropped-image-left=%d\n",
+                summary.files, summary.opened, summary.warned, summary.saved, summary.turned,
+                summary.metadataLost, summary.leftOver);
+    for (const auto& [reason, count] : summary.refused)
+        std::printf("REFUSED %d: %s\n", count, reason.c_str());
+    return 0;
+}

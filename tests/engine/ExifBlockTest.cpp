@@ -58,14 +58,20 @@ TEST(ExifBlock, FromFileReadsHeaderOnly) {
     ASSERT_TRUE(dir.isValid());
     const QByteArray jpeg =
         fixtures::WithExif(fixtures::Jpeg(fixtures::Gradient(64, 64), 90), Camera());
-    // Cut right after the start of the scan: no pixels to decode, the header is whole.
+    // Cut inside the scan, and cut right after the EXIF segment: no pixels, no tables.
     const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
+    const qsizetype exif = jpeg.indexOf(QByteArray("\xFF\xE1", 2));
     ASSERT_GT(scan, 0);
-    const std::string headerOnly = dir.filePath("cut.jpg").toStdString();
-    ASSERT_TRUE(fixtures::WriteFile(headerOnly, jpeg.left(scan + 20)));
-    const std::optional<ExifBlock> block = ExifBlock::FromFile(headerOnly);
-    ASSERT_TRUE(block);
-    EXPECT_EQ(block->AsciiTag(0x9003), "2006:07:14 10:20:30");
+    ASSERT_GT(exif, 0);
+    const qsizetype exifEnd = exif + 2 + ((uchar(jpeg[exif + 2]) << 8) | uchar(jpeg[exif + 3]));
+    for (const qsizetype cut : {scan + 20, exifEnd}) {
+        SCOPED_TRACE(cut);
+        const std::string headerOnly = dir.filePath("cut.jpg").toStdString();
+        ASSERT_TRUE(fixtures::WriteFile(headerOnly, jpeg.left(cut)));
+        const std::optional<ExifBlock> block = ExifBlock::FromFile(headerOnly);
+        ASSERT_TRUE(block);
+        EXPECT_EQ(block->AsciiTag(0x9003), "2006:07:14 10:20:30");
+    }
 
     const std::string plain = dir.filePath("plain.jpg").toStdString();
     ASSERT_TRUE(fixtures::WriteFile(plain, fixtures::Jpeg(fixtures::Gradient(8, 8))));

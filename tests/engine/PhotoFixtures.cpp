@@ -117,6 +117,10 @@ Exiv2::ExifData ToExifData(const ExifFields& fields) {
         data["Exif.Image.ResolutionUnit"] = uint16_t{2};
     }
     data["Exif.Photo.PixelXDimension"] = uint32_t{1};
+    if (fields.gps) {
+        data["Exif.GPSInfo.GPSLatitudeRef"] = "N";
+        data["Exif.GPSInfo.GPSLatitude"] = std::string("45/1 30/1 0/1");
+    }
     if (!fields.makerNote.isEmpty())
         data["Exif.Photo.MakerNote"] =
             Exiv2::DataValue(reinterpret_cast<const Exiv2::byte*>(fields.makerNote.constData()),

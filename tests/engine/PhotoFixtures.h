@@ -46,6 +46,7 @@ struct ExifFields {
     bool thumbnail = false;   // an embedded IFD1 thumbnail
     QByteArray thumbnailJpeg; // that thumbnail's bytes, when not the default one
     QByteArray makerNote;     // raw Exif.Photo.MakerNote bytes
+    bool gps = false;         // a GPS folder with a latitude
     std::optional<double> dpi;
 };
 

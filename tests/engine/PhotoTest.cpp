@@ -200,6 +200,7 @@ TEST(Photo, ResultKeepsShotDataWithUpdatedSizeAndNoThumbnail) {
     fields.model = "LC-1";
     fields.thumbnail = true;
     fields.dpi = 72;
+    fields.gps = true;
     const std::string source = dir.filePath("IMG_0001.jpg").toStdString();
     ASSERT_TRUE(fixtures::WriteFile(
         source, fixtures::WithExif(fixtures::Jpeg(fixtures::Gradient(120, 80)), fields)));
@@ -222,6 +223,9 @@ TEST(Photo, ResultKeepsShotDataWithUpdatedSizeAndNoThumbnail) {
     EXPECT_EQ(keys.at("Exif.Photo.PixelXDimension"), "50");
     EXPECT_EQ(keys.at("Exif.Photo.PixelYDimension"), "70");
     EXPECT_EQ(keys.at("Exif.Image.XResolution"), "72/1");
+    EXPECT_EQ(keys.at("Exif.GPSInfo.GPSLatitude"), "45/1 30/1 0/1");
+    // The folder the result's pixel size lives in gets the tags a JPEG's EXIF folder needs.
+    EXPECT_EQ(keys.at("Exif.Photo.ExifVersion"), "48 50 51 50");
     for (const auto& [key, value] : keys)
         EXPECT_NE(key.rfind("Exif.Thumbnail.", 0), 0u) << key;
 

@@ -64,6 +64,15 @@ QByteArray WarnedThenBroken() {
     return jpeg;
 }
 
+// Largest channel difference between two images of the same size.
+int WorstDistance(const QImage& a, const QImage& b) {
+    int worst = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            worst = std::max(worst, ColorDistance(a.pixelColor(x, y), b.pixelColor(x, y)));
+    return worst;
+}
+
 std::vector<std::string> FolderEntries(const QString& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString()))
@@ -79,12 +88,7 @@ TEST(JpegCodec, GradientSurvivesRoundTrip) {
     EXPECT_FALSE(decoded.dataWarning);
     ASSERT_EQ(decoded.image.format(), QImage::Format_RGB888);
     ASSERT_EQ(decoded.image.size(), source.size());
-    int worst = 0;
-    for (int y = 0; y < source.height(); ++y)
-        for (int x = 0; x < source.width(); ++x)
-            worst = std::max(
-                worst, ColorDistance(source.pixelColor(x, y), decoded.image.pixelColor(x, y)));
-    EXPECT_LE(worst, 6);
+    EXPECT_LE(WorstDistance(source, decoded.image), 6);
 }
 
 TEST(JpegCodec, LargeDecodedImagesBehaveAsOrdinaryImages) {
@@ -129,12 +133,7 @@ TEST(JpegCodec, OpensEveryLayoutAndWarningTheLibraryDecodesToTheEnd) {
         ASSERT_TRUE(decoded.Ok()) << decoded.detail;
         EXPECT_EQ(decoded.dataWarning, row.warns);
         ASSERT_EQ(decoded.image.size(), source.size());
-        int worst = 0;
-        for (int y = 0; y < source.height(); ++y)
-            for (int x = 0; x < source.width(); ++x)
-                worst = std::max(
-                    worst, ColorDistance(source.pixelColor(x, y), decoded.image.pixelColor(x, y)));
-        EXPECT_LE(worst, 16);
+        EXPECT_LE(WorstDistance(source, decoded.image), 16);
     }
 }
 

@@ -1,9 +1,9 @@
 // Renaming a folder of 1,000 small photos with an EXIF shot date by the mask
 // "Photos_%dc_%i": the whole run as the rename tool does it (scan, name, move).
 
-#include "tools/BatchRename.h"
+#include "naming/BatchRename.h"
 
-#include "../tests/ui_support/ExifJpegFixture.h"
+#include "../tests/support/ExifJpegFixture.h"
 
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>

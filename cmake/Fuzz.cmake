@@ -12,11 +12,9 @@ if(LUMICUT_FUZZ)
   target_compile_options(lumicut_core PRIVATE ${LUMICUT_FUZZ_FLAGS})
   target_link_options(lumicut_core INTERFACE -fsanitize=address,undefined)
 
-  # Seed builders and checkers shared with the tests, and the one pure piece of the tools:
-  # the update check's reply parser.
+  # Seed builders and checkers shared with the tests.
   add_library(lumicut_fuzz_support STATIC
-    fuzz/SeedWriter.cpp tests/engine/PhotoFixtures.cpp tests/settings/ParamScript.cpp
-    src/tools/VersionReply.cpp)
+    fuzz/SeedWriter.cpp tests/engine/PhotoFixtures.cpp tests/settings/ParamScript.cpp)
   target_include_directories(lumicut_fuzz_support PUBLIC fuzz tests)
   target_compile_options(lumicut_fuzz_support PRIVATE ${LUMICUT_FUZZ_FLAGS})
   target_link_libraries(lumicut_fuzz_support PUBLIC lumicut_core)

@@ -66,7 +66,7 @@ writes the result as a JPEG file named from a mask. The interface is in French."
 # Runtime packages of Debian 12; the Qt platform plugins and the French Qt texts are not
 # shared-library dependencies, so they are listed by hand with the rest.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), qt6-qpa-plugins, qt6-translations-l10n, libturbojpeg0, libexiv2-27, fonts-liberation2")
+  "libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libqt6network6 (>= 6.4), libqt6svg6 (>= 6.4), qt6-qpa-plugins, qt6-translations-l10n, libturbojpeg0, libexiv2-27, fonts-liberation2")
 find_program(DPKG_SHLIBDEPS_EXECUTABLE dpkg-shlibdeps)
 if(DPKG_SHLIBDEPS_EXECUTABLE)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

@@ -2,7 +2,7 @@
 // answers in its place) may send them.
 
 #include "SeedWriter.h"
-#include "tools/VersionReply.h"
+#include "update/VersionReply.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -29,6 +29,6 @@ struct MenuInfo {
 // Popups of the menu bar, in order.
 [[nodiscard]] std::span<const MenuInfo> MenuStructure();
 
-// Toolbar buttons in order (command numbers or separators); the n-th button uses the n-th
-// 16 x 16 picture of the toolbar strip.
+// Toolbar buttons in order (command numbers or separators); each button shows its
+// command's picture (ToolbarIcon).
 [[nodiscard]] std::span<const int> ToolbarLayout();

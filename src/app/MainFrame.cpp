@@ -4,7 +4,7 @@
 #include "app/LockKeyState.h"
 #include "app/SplashWindow.h"
 #include "app/StatusPane.h"
-#include "app/ToolbarImages.h"
+#include "app/ToolbarIcons.h"
 #include "settings/Settings.h"
 #include "tools/VersionChecker.h"
 #include "tools/WebLinks.h"
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPalette>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -117,20 +116,16 @@ void CMainFrame::CreateToolBar() {
     m_toolBar->setObjectName("MainToolBar");
     m_toolBar->setMovable(false);
     m_toolBar->setFloatable(false);
-    m_toolBar->setIconSize(QSize(kToolbarTileSize, kToolbarTileSize));
+    m_toolBar->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
     m_toolBar->toggleViewAction()->setVisible(false);
 
-    m_toolbarImages = MakeToolbarStrip();
-    ReplaceKeyColour(m_toolbarImages, palette().color(QPalette::Button));
-
-    int picture = 0;
     for (const int id : ToolbarLayout()) {
         if (id == LayoutSeparator) {
             m_toolBar->addSeparator();
             continue;
         }
         QAction* action = Action(id);
-        action->setIcon(QIcon(ToolbarTile(m_toolbarImages, picture++)));
+        action->setIcon(ToolbarIcon(static_cast<CommandId>(id)));
         m_toolBar->addAction(action);
     }
 }

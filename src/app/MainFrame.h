@@ -3,7 +3,6 @@
 #include "app/CommandId.h"
 #include "app/ShellIcons.h"
 
-#include <QImage>
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
@@ -38,9 +37,6 @@ public:
     [[nodiscard]] QAction* Action(int commandId) const;
 
     [[nodiscard]] QToolBar* ToolBar() const { return m_toolBar; }
-    // The toolbar picture strip (600 x 22) with its key colour already replaced by the
-    // palette's button colour; picture n is at x = 16 n, y = 0, 16 x 16 pixels.
-    [[nodiscard]] const QImage& ToolbarImages() const { return m_toolbarImages; }
 
     // Puts the photo view in the window (the frame takes it as its child).
     void SetView(QWidget* view);
@@ -76,7 +72,6 @@ private:
     CSettings& m_settings;
     std::map<int, QAction*> m_actions;
     std::map<int, std::function<bool()>> m_checkSources;
-    QImage m_toolbarImages;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_idlePane = nullptr;
     CStatusPane* m_destinationPane = nullptr;

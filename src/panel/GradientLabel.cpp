@@ -4,7 +4,7 @@
 #include <QPalette>
 #include <algorithm>
 
-#include "panel/PanelRules.h"
+#include "engine/PanelRules.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <QPalette>
 #include <QStyledItemDelegate>
 
+#include "engine/PanelRules.h"
 #include "naming/ResultIndex.h"
-#include "panel/PanelRules.h"
 
 namespace {
 

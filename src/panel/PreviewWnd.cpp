@@ -6,7 +6,7 @@
 #include <QRegion>
 
 #include "engine/FrameGeometry.h"
-#include "panel/PanelRules.h"
+#include "engine/PanelRules.h"
 
 CPreviewWnd::CPreviewWnd(QWidget* parent)
     : QWidget(parent), backgroundBrush(QPixmap(QStringLiteral(":/res/canvas-tile.png"))) {

@@ -5,7 +5,7 @@
 #include <QPoint>
 #include <iterator>
 
-#include "panel/PanelRules.h"
+#include "engine/PanelRules.h"
 
 CQualityGauge::CQualityGauge(QWidget* parent) : CGradientLabel(parent) {}
 

@@ -5,11 +5,11 @@
 #include <QResizeEvent>
 
 #include "engine/FrameRect.h"
+#include "engine/PanelRules.h"
 #include "engine/Photo.h"
 #include "engine/PictureModel.h"
 #include "naming/PhotoScan.h"
 #include "naming/ResultIndex.h"
-#include "panel/PanelRules.h"
 #include "settings/Settings.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #include "tools/RenameDlg.h"
 
+#include "naming/BatchRename.h"
 #include "panel/GradientLabel.h"
 #include "settings/Settings.h"
-#include "tools/BatchRename.h"
 #include "tools/TagMenu.h"
 #include "tools/ToolsApp.h"
 #include "view/ProgressDlg.h"

@@ -1,8 +1,8 @@
 #include "tools/VersionChecker.h"
 
 #include "tools/ToolsApp.h"
-#include "tools/VersionReply.h"
 #include "tools/WebLinks.h"
+#include "update/VersionReply.h"
 
 #include <QApplication>
 #include <QEventLoop>

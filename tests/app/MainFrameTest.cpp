@@ -2,6 +2,7 @@
 #include "app/CommandId.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
+#include "app/ToolbarIcons.h"
 #include "settings/Settings.h"
 
 #include <QAction>
@@ -11,6 +12,7 @@
 #include <QMenuBar>
 #include <QSignalSpy>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QToolBar>
 
@@ -123,8 +125,11 @@ TEST_F(MainFrameTest, ToolbarButtonsInOrderWithTooltips) {
         }
         EXPECT_EQ(actions[i], frame.Action(expected[i].id));
         EXPECT_EQ(actions[i]->toolTip(), expected[i].toolTip);
-        EXPECT_FALSE(actions[i]->icon().isNull());
+        // The button shows its command's own picture.
+        EXPECT_EQ(actions[i]->icon().pixmap(16, 16).toImage(),
+                  ToolbarIcon(static_cast<CommandId>(expected[i].id)).pixmap(16, 16).toImage());
     }
+    EXPECT_EQ(frame.ToolBar()->iconSize(), QSize(16, 16));
     EXPECT_FALSE(frame.ToolBar()->isMovable());
     EXPECT_FALSE(frame.ToolBar()->isFloatable());
 }
@@ -155,16 +160,21 @@ TEST_F(MainFrameTest, MenuActionsBindNoKeysOfTheirOwn) {
     }
 }
 
-TEST_F(MainFrameTest, ToolbarBackgroundIsButtonColourNotMagenta) {
+TEST_F(MainFrameTest, ToolbarBackgroundShowsAroundThePictures) {
     CMainFrame frame(settings);
-    const QColor button = frame.palette().color(QPalette::Button);
-    const QImage strip = frame.ToolbarImages();
-    ASSERT_EQ(strip.size(), QSize(600, 22));
-    EXPECT_EQ(strip.pixelColor(0, 21), button);
-    EXPECT_EQ(strip.pixelColor(599, 0), button);
-    // Corner of the first button's icon (the folder does not reach it).
-    const QImage folder = frame.Action(CommandId::WorkingFolder)->icon().pixmap(16, 16).toImage();
-    EXPECT_EQ(folder.pixelColor(0, 15).rgb(), button.rgb());
+    frame.resize(800, 600);
+    QWidget* button = frame.ToolBar()->widgetForAction(frame.Action(CommandId::WorkingFolder));
+    ASSERT_NE(button, nullptr);
+    const QImage shown = button->grab().toImage();
+    // The picture is centred in its button, in the button's pixels; the folder does not
+    // reach the picture's bottom-left corner, so what the toolbar paints shows there, the
+    // same as just left of the picture.
+    const QRect picture = QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, QSize(16, 16),
+                                              QRect(QPoint(0, 0), shown.size()));
+    EXPECT_EQ(shown.pixelColor(picture.left(), picture.bottom()),
+              shown.pixelColor(picture.left() - 1, picture.bottom()));
+    EXPECT_NE(shown.pixelColor(picture.center()),
+              shown.pixelColor(picture.left() - 1, picture.bottom()));
 }
 
 TEST_F(MainFrameTest, StatusBarIdleTextAndIndicators) {

@@ -1,6 +1,5 @@
 #include "app/LockKeyState.h"
 #include "app/SplashArtwork.h"
-#include "app/ToolbarImages.h"
 
 #include <QTemporaryDir>
 
@@ -13,35 +12,6 @@
 #include <vector>
 
 namespace {
-
-TEST(ToolbarImagesTest, StripHoldsTwentyPicturesOnTheKeyColour) {
-    const QImage strip = MakeToolbarStrip();
-    ASSERT_EQ(strip.size(), QSize(600, 22));
-    EXPECT_EQ(strip.pixel(0, 21), qRgb(255, 0, 255));
-    for (int tile = 0; tile < kToolbarTileCount; ++tile) {
-        int drawn = 0;
-        for (int y = 0; y < 16; ++y) {
-            for (int x = tile * 16; x < tile * 16 + 16; ++x)
-                drawn += strip.pixel(x, y) != qRgb(255, 0, 255);
-        }
-        EXPECT_GT(drawn, 30) << "picture " << tile << " is (nearly) empty";
-    }
-    // Below the pictures and right of them: key colour only.
-    for (int x = 0; x < 600; ++x)
-        ASSERT_EQ(strip.pixel(x, 20), qRgb(255, 0, 255)) << x;
-    for (int y = 0; y < 22; ++y)
-        ASSERT_EQ(strip.pixel(400, y), qRgb(255, 0, 255)) << y;
-}
-
-TEST(ToolbarImagesTest, KeyColourIsTakenFromTheBottomLeftPixel) {
-    QImage image(4, 3, QImage::Format_RGB888);
-    image.fill(qRgb(0, 255, 0));
-    image.setPixel(1, 1, qRgb(255, 0, 255));
-    ReplaceKeyColour(image, QColor(200, 201, 202));
-    EXPECT_EQ(image.pixel(0, 2), qRgb(200, 201, 202));
-    EXPECT_EQ(image.pixel(3, 0), qRgb(200, 201, 202));
-    EXPECT_EQ(image.pixel(1, 1), qRgb(255, 0, 255));
-}
 
 TEST(SplashArtworkTest, PictureSizeAndLightBottomBand) {
     const QImage picture = MakeSplashPicture();

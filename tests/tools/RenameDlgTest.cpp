@@ -2,7 +2,7 @@
 
 #include "panel/GradientLabel.h"
 #include "settings/Settings.h"
-#include "ui_support/ExifJpegFixture.h"
+#include "support/ExifJpegFixture.h"
 #include "ui_support/MessageRecorder.h"
 #include "ui_support/ScriptedPrompts.h"
 #include "view/ProgressDlg.h"

@@ -30,7 +30,7 @@
 #include "naming/ResultIndex.h"
 #include "panel/SidePanelDlg.h"
 #include "settings/Settings.h"
-#include "ui_support/ExifJpegFixture.h"
+#include "support/ExifJpegFixture.h"
 #include "ui_support/ScriptedPrompts.h"
 #include "view/LumicutView.h"
 #include "view/PictureWnd.h"

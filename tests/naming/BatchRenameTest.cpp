@@ -1,6 +1,6 @@
-#include "tools/BatchRename.h"
+#include "naming/BatchRename.h"
 
-#include "ui_support/ExifJpegFixture.h"
+#include "support/ExifJpegFixture.h"
 
 #include <QTemporaryDir>
 #include <algorithm>

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/FrameRectPrinter.h"
-#include "panel/PanelRules.h"
+#include "engine/PanelRules.h"
 
 namespace {
 

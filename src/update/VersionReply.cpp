@@ -1,4 +1,4 @@
-#include "tools/VersionReply.h"
+#include "update/VersionReply.h"
 
 #include "settings/DecimalText.h"
 

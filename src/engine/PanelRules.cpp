@@ -1,4 +1,4 @@
-#include "panel/PanelRules.h"
+#include "engine/PanelRules.h"
 
 #include <QString>
 #include <algorithm>

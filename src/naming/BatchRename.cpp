@@ -1,4 +1,4 @@
-#include "tools/BatchRename.h"
+#include "naming/BatchRename.h"
 
 #include "naming/PhotoScan.h"
 #include "naming/ResultName.h"

@@ -22,11 +22,15 @@ configure: deps $(BUILD)/CMakeCache.txt
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+# Builds the program alone, then starts it.
+run: configure
+	cmake --build $(BUILD) --target lumicut -j $(JOBS)
 	./$(BUILD)/lumicut
 
-# The normal tests first, then the core tests again under the sanitizers.
-test: build
+# The programs the tests run, then the tests (widget tests offscreen; the desktop check
+# starts an X server of its own); then the core tests again under the sanitizers.
+test: configure
+	cmake --build $(BUILD) --target test_programs -j $(JOBS)
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) --no-print-directory test-asan
 
@@ -39,7 +43,8 @@ test-asan: deps
 fuzz: deps
 	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
 
-bench: build
+bench: configure
+	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
 	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
 
 # Debian package (.deb) in $(BUILD)/, built by CPack.

@@ -11,7 +11,6 @@
 #include "tools/WebLinks.h"
 #include "view/LumicutView.h"
 
-#include <QLibraryInfo>
 #include <QScreen>
 #include <QWidget>
 
@@ -37,10 +36,9 @@ CLumicutApp* CLumicutApp::Instance() {
 }
 
 void CLumicutApp::InstallQtFrenchTexts() {
-    // Qt's own buttons read "Oui", "Non", "Annuler" whatever the user's locale, as the
-    // rest of the program is French.
-    if (m_qtTexts.load("qtbase_fr", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(&m_qtTexts);
+    // Qt's own dialogs and buttons speak French whatever the user's locale, as the rest of
+    // the program does. Without the translation file they stay in English; nothing to tell.
+    InstallFrench(m_qtTexts);
 }
 
 void CLumicutApp::InstallMenuSkin() {

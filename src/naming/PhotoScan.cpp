@@ -6,7 +6,9 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -77,22 +79,37 @@ std::vector<Entry> ReadFolder(const std::string& folder) {
     return entries;
 }
 
+// The canonical path of an existing file or folder (links resolved, no "." or ".."), without
+// a trailing '/' except for the root; nothing when it does not exist or cannot be resolved.
+std::optional<std::string> Canonical(const std::string& path) {
+    if (path.empty()) {
+        return std::nullopt;
+    }
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    if (!resolved) {
+        return std::nullopt;
+    }
+    return std::string(resolved.get());
+}
+
+// True when the canonical folder inner is outer itself or lies anywhere below it. Whole
+// components only: /a/out2 is not below /a/out.
+bool IsAtOrBelow(const std::string& inner, const std::string& outer) {
+    if (inner == outer || outer == "/") {
+        return true;
+    }
+    return inner.size() > outer.size() && inner.compare(0, outer.size(), outer) == 0 &&
+           inner[outer.size()] == '/';
+}
+
 // True when the linked folder is the scanned folder itself or one of the folders above it,
 // which would list the same photos again under another path.
 bool LeadsBackUp(const std::string& folder, const std::string& linked) {
-    char* realFolder = ::realpath(folder.c_str(), nullptr);
-    char* realLinked = ::realpath(linked.c_str(), nullptr);
-    bool loop = true; // a link that cannot be resolved is not followed
-    if (realFolder != nullptr && realLinked != nullptr) {
-        const std::string inner = realFolder;
-        const std::string outer = realLinked;
-        loop = inner == outer || outer == "/" ||
-               (inner.compare(0, outer.size(), outer) == 0 && inner.size() > outer.size() &&
-                inner[outer.size()] == '/');
-    }
-    std::free(realFolder);
-    std::free(realLinked);
-    return loop;
+    const std::optional<std::string> inner = Canonical(folder);
+    const std::optional<std::string> outer = Canonical(linked);
+    // A link that cannot be resolved is not followed.
+    return !inner || !outer || IsAtOrBelow(*inner, *outer);
 }
 
 } // namespace
@@ -121,4 +138,27 @@ void ScanPhotoFolder(const std::string& folder, std::vector<std::string>& photos
             photos.push_back(path);
         }
     }
+}
+
+std::vector<std::string> ScanPhotosToCrop(const std::string& workingFolder,
+                                          const std::string& destinationFolder, bool recurse) {
+    std::vector<std::string> photos;
+    ScanPhotoFolder(workingFolder, photos, recurse);
+    const std::optional<std::string> destination = Canonical(destinationFolder);
+    const std::optional<std::string> working = Canonical(workingFolder);
+    if (!destination || !working || IsAtOrBelow(*working, *destination)) {
+        return photos;
+    }
+    // One verdict per folder text: the photos of a folder share it.
+    std::map<std::string, bool> inDestination;
+    std::erase_if(photos, [&](const std::string& photo) {
+        const std::string folder = photo.substr(0, photo.rfind('/') + 1);
+        auto [verdict, isNew] = inDestination.try_emplace(folder, false);
+        if (isNew) {
+            const std::optional<std::string> real = Canonical(folder);
+            verdict->second = real && IsAtOrBelow(*real, *destination);
+        }
+        return verdict->second;
+    });
+    return photos;
 }

@@ -66,8 +66,8 @@ void CSidePanelDlg::FillPictureList() {
     if (folder.empty()) {
         return;
     }
-    std::vector<std::string> paths;
-    ScanPhotoFolder(folder, paths, settings.GetRecurseOrigin() != 0);
+    const std::vector<std::string> paths =
+        ScanPhotosToCrop(folder, settings.GetDestinationFolder(), settings.GetRecurseOrigin() != 0);
 
     photoList->ClearRows();
     for (const std::string& path : paths) {

@@ -37,8 +37,9 @@ public:
         showResultStatus = std::move(handler);
     }
 
-    // Rebuilds the photo list from the working folder and makes the first photo current. An
-    // empty working-folder setting keeps the list as it is.
+    // Rebuilds the photo list from the working folder (results in the destination folder left
+    // out) and makes the first photo current. An empty working-folder setting keeps the list
+    // as it is.
     void FillPictureList();
     // One row down / up and load that photo; nothing at the last / first row.
     void NextPicture();

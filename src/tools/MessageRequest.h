@@ -11,4 +11,6 @@ struct MessageRequest {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons = QMessageBox::Ok;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    // The text can be selected with the mouse and copied (an address to paste elsewhere).
+    bool selectableText = false;
 };

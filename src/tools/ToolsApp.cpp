@@ -1,12 +1,15 @@
 #include "tools/ToolsApp.h"
 
 #include "naming/ResultName.h"
+#include "tools/FolderChooser.h"
 
 #include <QDesktopServices>
-#include <QFileDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
+#include <QTranslator>
 #include <QUrl>
 #include <QWidget>
 
@@ -73,22 +76,42 @@ QWidget* CToolsApp::MainWindow() {
     return nullptr;
 }
 
+QWidget* CToolsApp::DialogParent() {
+    QWidget* active = QApplication::activeWindow();
+    if (active != nullptr && active->isVisible() &&
+        (active->windowType() == Qt::Window || active->windowType() == Qt::Dialog))
+        return active;
+    return MainWindow();
+}
+
+bool CToolsApp::InstallFrench(QTranslator& texts) {
+    // Dates and numbers in Qt's own dialogs (the folder chooser's columns) follow the
+    // default locale; the program speaks French whatever the user's locale.
+    QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+    // Qt's own buttons and dialog texts: "Oui", "Non", "Annuler", "Dossier :".
+    if (!texts.load("qtbase_fr", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&texts);
+}
+
 std::string CToolsApp::BrowseForFolder(const std::string& title, const std::string& initialFolder) {
+    const std::string start = FolderChooserStart(initialFolder);
     if (Hooks().folderPicker)
-        return WithTrailingSlash(Hooks().folderPicker(title, initialFolder));
-    const QString chosen = QFileDialog::getExistingDirectory(
-        MainWindow(), QString::fromStdString(title), QString::fromStdString(initialFolder),
-        QFileDialog::ShowDirsOnly);
+        return WithTrailingSlash(Hooks().folderPicker(title, start));
+    const QString chosen =
+        ChooseFolder(DialogParent(), QString::fromStdString(title), QString::fromStdString(start));
     return WithTrailingSlash(chosen.toStdString());
 }
 
 QMessageBox::StandardButton CToolsApp::MessageBox(const MessageRequest& request) {
     if (Hooks().messageBox)
         return Hooks().messageBox(request);
-    QMessageBox box(request.icon, request.caption, request.text, request.buttons, MainWindow());
+    QMessageBox box(request.icon, request.caption, request.text, request.buttons, DialogParent());
     box.setWindowModality(Qt::ApplicationModal);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
+    if (request.selectableText)
+        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -126,8 +149,21 @@ bool CToolsApp::GetProgramVersion(uint32_t& mostSignificant, uint32_t& leastSign
     return true;
 }
 
+QString CToolsApp::UrlNotOpenedText(const QString& address) {
+    return QStringLiteral("Impossible d'ouvrir cette page : aucun navigateur n'a pu être "
+                          "lancé.\nVous pouvez copier son adresse :\n\n%1")
+        .arg(address);
+}
+
 bool CToolsApp::OpenUrl(const std::string& url) {
-    if (Hooks().urlOpener)
-        return Hooks().urlOpener(url);
-    return QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+    const bool opened = Hooks().urlOpener
+                            ? Hooks().urlOpener(url)
+                            : QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+    if (opened)
+        return true;
+    MessageRequest request{UrlNotOpenedText(QString::fromStdString(url)), "Attention!!!",
+                           QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
+    request.selectableText = true;
+    MessageBox(request);
+    return false;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+class QTranslator;
 class QWidget;
 
 // Base of the application object: a QApplication with the small utilities every window of
@@ -28,18 +29,30 @@ public:
     using FolderPickerHook =
         std::function<std::string(const std::string& title, const std::string& initialFolder)>;
     using MessageBoxHook = std::function<QMessageBox::StandardButton(const MessageRequest&)>;
+    // Replaces the browser launch only; a false answer still brings the message that
+    // gives the address.
     using UrlOpenerHook = std::function<bool(const std::string& url)>;
     static void SetFolderPickerHook(FolderPickerHook hook);
     static void SetMessageBoxHook(MessageBoxHook hook);
     static void SetUrlOpenerHook(UrlOpenerHook hook);
 
-    // The window dialogs and message boxes are centred on and kept above. When none was
-    // set, the active QMainWindow, else the first visible one, else none.
+    // The program's main window. When none was set, the active QMainWindow, else the first
+    // visible one, else none.
     static void SetMainWindow(QWidget* window);
     [[nodiscard]] static QWidget* MainWindow();
+    // The window dialogs and message boxes are centred on and kept above: the program's
+    // active window (the full-screen picture, a dialog), else the main window. A box under
+    // a window that stays on top would be out of sight and still take all the input.
+    [[nodiscard]] static QWidget* DialogParent();
 
-    // Lets the user pick a folder; the result is a UTF-8 path ending with '/', or empty
-    // when the user cancels.
+    // Installs the French texts of Qt's own dialogs and buttons (qtbase_fr, into texts) and
+    // makes French (France) the default locale, for dates and numbers in those dialogs.
+    // False when the translation could not be loaded (the locale is set all the same).
+    static bool InstallFrench(QTranslator& texts);
+
+    // Lets the user pick a folder, starting at initialFolder when it exists (else the
+    // Pictures folder, else home; see FolderChooserStart); the result is a UTF-8 path ending
+    // with '/', or empty when the user cancels.
     [[nodiscard]] static std::string BrowseForFolder(const std::string& title,
                                                      const std::string& initialFolder);
 
@@ -65,6 +78,9 @@ public:
     // Packed form: major.minor and patch.tweak words. Always succeeds (compiled in).
     static bool GetProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant);
 
-    // Opens a web address in the user's browser; false when nothing could open it.
+    // Opens a web address in the user's browser. When nothing could open it, a warning
+    // gives the address as selectable text (to copy into a browser) and the result is false.
     static bool OpenUrl(const std::string& url);
+    // The warning shown when address could not be opened.
+    [[nodiscard]] static QString UrlNotOpenedText(const QString& address);
 };

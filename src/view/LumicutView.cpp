@@ -5,10 +5,12 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QWheelEvent>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 #include "app/CommandId.h"
+#include "app/CommandTable.h"
 #include "app/MainFrame.h"
 #include "naming/ResultIndex.h"
 #include "panel/SidePanelDlg.h"
@@ -27,12 +29,37 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
+// "Fichier > Répertoire de travail...": the menu title and the command's menu text as the
+// menu shows them (no mnemonic marks, no key column).
+QString MenuPath(CommandId id) {
+    const auto shown = [](const char* text) {
+        QString plain = QString::fromUtf8(text).section(QLatin1Char('\t'), 0, 0);
+        return plain.remove(QLatin1Char('&'));
+    };
+    const CommandInfo* command = FindCommand(id);
+    QString path =
+        command != nullptr && command->menuText != nullptr ? shown(command->menuText) : QString();
+    for (const MenuInfo& menu : MenuStructure()) {
+        if (std::find(menu.items.begin(), menu.items.end(), static_cast<int>(id)) !=
+            menu.items.end())
+            return shown(menu.title) + QStringLiteral(" > ") + path;
+    }
+    return path;
+}
+
 bool FileExists(const std::string& path) {
     std::error_code error;
     return !path.empty() && std::filesystem::exists(std::filesystem::path(path), error);
 }
 
 } // namespace
+
+QString FirstStepsHint() {
+    return QStringLiteral("Pour commencer :\n"
+                          "1. %1 : choisissez le dossier des photos à recadrer.\n"
+                          "2. %2 : choisissez le dossier où enregistrer les photos recadrées.")
+        .arg(MenuPath(CommandId::WorkingFolder), MenuPath(CommandId::DestinationFolder));
+}
 
 CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* parent)
     : QWidget(parent), settings(settings), frame(frame) {
@@ -59,7 +86,12 @@ CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* pare
 CLumicutView::~CLumicutView() = default;
 
 void CLumicutView::OnInitialUpdate() {
+    UpdateFirstStepsHint();
     sidePanel->FillPictureList();
+}
+
+void CLumicutView::UpdateFirstStepsHint() {
+    display->SetHint(settings.GetCurrentFolder().empty() ? FirstStepsHint() : QString());
 }
 
 void CLumicutView::resizeEvent(QResizeEvent* event) {
@@ -341,8 +373,11 @@ void CLumicutView::AfterToggle() {
 
 void CLumicutView::ToggleFullScreen() {
     display->SetFullScreen(!display->IsFullScreen());
-    if (!display->IsFullScreen())
+    if (!display->IsFullScreen()) {
         LayoutChildren();
+        // The keyboard comes back to the main window with the picture.
+        window()->activateWindow();
+    }
     setFocus();
 }
 
@@ -352,7 +387,18 @@ void CLumicutView::ChooseWorkingFolder() {
     if (folder.empty())
         return;
     settings.SetCurrentFolder(folder);
+    UpdateFirstStepsHint();
+    // Without a destination, loading the first photo says so ("Veuillez définir...").
     sidePanel->FillPictureList();
+    if (!settings.GetDestinationFolder().empty())
+        return;
+    // The second step follows at once instead of leaving the user to find it.
+    ChooseDestinationFolder();
+    if (!settings.GetDestinationFolder().empty()) {
+        // Again with the destination: its results are left out of the list, and the status
+        // bar shows where the first result goes.
+        sidePanel->FillPictureList();
+    }
 }
 
 void CLumicutView::ChooseDestinationFolder() {

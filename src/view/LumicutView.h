@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <QString>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -11,6 +12,10 @@ class CMainFrame;
 class CPictureWnd;
 class CSettings;
 class CSidePanelDlg;
+
+// The first steps shown over the empty photo area while no working folder is set, naming
+// the two folder commands as the menu shows them.
+[[nodiscard]] QString FirstStepsHint();
 
 // The main window's client: the side panel on the left fifth and the photo display on the
 // rest. Every key of the main window, every command and every mouse gesture over the photo
@@ -36,7 +41,8 @@ public:
 
     void SetDialogHooks(DialogHooks value) { hooks = std::move(value); }
 
-    // Initial update: fills the photo list from the working folder and loads the first photo.
+    // Initial update: fills the photo list from the working folder and loads the first photo;
+    // without a working folder, the photo area shows the first steps instead.
     void OnInitialUpdate();
     // Runs a command of the menu or toolbar by its number.
     void OnCommand(int commandId);
@@ -69,6 +75,7 @@ private:
     void ToggleThirds();
     void ToggleFullScreen();
     void ChooseWorkingFolder();
+    void UpdateFirstStepsHint();
     void ChooseDestinationFolder();
     void RunPreferences();
     void RunRename();

@@ -1,24 +1,24 @@
 #include "view/PictureWnd.h"
 
 #include <QBoxLayout>
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QKeyEvent>
+#include <QColor>
+#include <QEvent>
+#include <QFont>
 #include <QLayout>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QScreen>
 #include <QString>
-#include <QWheelEvent>
+#include <algorithm>
+
+#include "view/FullScreenWnd.h"
 
 CPictureWnd::CPictureWnd(const CSettings& settings, QWidget* parent)
     : QWidget(parent), PictureModel(settings, *this), settings(settings) {
     // Every pixel is painted from the composed buffer: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
-    // Inside the view the mouse belongs to the view beneath.
+    // The mouse belongs to the view beneath, or to the full-screen window around.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
     warnHandler = [this](const std::string& text, const std::string& caption) {
@@ -52,37 +52,82 @@ QImage CPictureWnd::RenderToImage() {
 void CPictureWnd::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     renderer.Paint(painter, *this, settings, size());
+    if (!hint.isEmpty()) {
+        DrawHint(painter);
+    }
+}
+
+void CPictureWnd::SetHint(const QString& text) {
+    if (text == hint) {
+        return;
+    }
+    hint = text;
+    update();
+}
+
+void CPictureWnd::DrawHint(QPainter& painter) const {
+    // Window client pixels: a light card in the middle, the text left-aligned in it, at most
+    // 760 pixels wide so that the lines stay short on a wide window.
+    constexpr int kMargin = 24;
+    constexpr int kPaddingX = 20;
+    constexpr int kPaddingY = 16;
+    constexpr int kMaxTextWidth = 760;
+    painter.save();
+    QFont font = painter.font();
+    font.setPointSizeF(font.pointSizeF() * 1.25);
+    painter.setFont(font);
+    const int textWidth = std::max(1, std::min(kMaxTextWidth, width() - 2 * (kMargin + kPaddingX)));
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    QRect text = painter.boundingRect(QRect(0, 0, textWidth, height()), flags, hint);
+    text.moveCenter(rect().center());
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(255, 255, 255, 235));
+    painter.drawRoundedRect(text.adjusted(-kPaddingX, -kPaddingY, kPaddingX, kPaddingY), 8, 8);
+    painter.setPen(QColor(0, 0, 100));
+    painter.drawText(text, flags, hint);
+    painter.restore();
+}
+
+QWidget* CPictureWnd::FullScreenWindow() const {
+    return fullScreenWnd.data();
 }
 
 void CPictureWnd::SetFullScreen(bool on) {
     if (on) {
         if (!fullScreen) {
+            QWidget* parent = parentWidget();
+            if (parent == nullptr) {
+                return;
+            }
             // Remembered only by the first enter, so that leaving always finds the view.
-            savedParent = parentWidget();
+            savedParent = parent;
             savedGeometry = geometry();
             savedLayout = nullptr;
             savedLayoutIndex = -1;
-            if (savedParent != nullptr && savedParent->layout() != nullptr) {
-                QLayout* layout = savedParent->layout();
+            if (QLayout* layout = parent->layout(); layout != nullptr) {
                 savedLayoutIndex = layout->indexOf(this);
                 if (savedLayoutIndex >= 0) {
                     savedLayout = layout;
                     layout->removeWidget(this);
                 }
             }
-            setParent(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-            // A window of its own: it receives the input and hands it to the view.
-            setAttribute(Qt::WA_TransparentForMouseEvents, false);
-            setFocusPolicy(Qt::StrongFocus);
+            if (fullScreenWnd == nullptr) {
+                fullScreenWnd = new CFullScreenWnd(parent);
+                connect(fullScreenWnd, &CFullScreenWnd::closeRequested, this,
+                        &CPictureWnd::CloseProgramFromFullScreen);
+            }
+            fullScreenWnd->SetInputTarget(forwardTarget);
+            savedMainWindow = parent->window();
+            savedMainWindow->installEventFilter(this);
+            // Moved as a plain child: this widget never becomes a window of its own. A widget
+            // made a window while transparent for the mouse gets a window that takes no input
+            // at all on X11, and going back would destroy that window from within its own key
+            // event (Space).
+            setParent(fullScreenWnd);
             fullScreen = true;
         }
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            setGeometry(screen->geometry());
-        }
-        show();
-        raise();
-        activateWindow();
-        setFocus(Qt::OtherFocusReason);
+        fullScreenWnd->Cover(this);
         Redraw();
         return;
     }
@@ -90,10 +135,11 @@ void CPictureWnd::SetFullScreen(bool on) {
     if (!fullScreen) {
         return;
     }
+    if (savedMainWindow != nullptr) {
+        savedMainWindow->removeEventFilter(this);
+    }
     QWidget* parent = savedParent.data();
-    setParent(parent, Qt::Widget);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setFocusPolicy(Qt::NoFocus);
+    setParent(parent);
     setGeometry(savedGeometry);
     if (savedLayout != nullptr) {
         if (auto* box = qobject_cast<QBoxLayout*>(savedLayout.data())) {
@@ -104,77 +150,29 @@ void CPictureWnd::SetFullScreen(bool on) {
     }
     fullScreen = false;
     savedParent = nullptr;
+    savedMainWindow = nullptr;
     savedLayout = nullptr;
     savedLayoutIndex = -1;
     show();
+    if (fullScreenWnd != nullptr) {
+        fullScreenWnd->hide();
+    }
     Redraw();
 }
 
-bool CPictureWnd::ForwardKey(QKeyEvent* event) {
-    if (forwardTarget == nullptr) {
-        return false;
+bool CPictureWnd::eventFilter(QObject* watched, QEvent* event) {
+    // The main window closes (its close button, the window manager, Quit): the picture comes
+    // back from full screen first, so that nothing of the program stays on the screen.
+    if (fullScreen && watched == savedMainWindow && event->type() == QEvent::Close) {
+        SetFullScreen(false);
     }
-    QCoreApplication::sendEvent(forwardTarget, event);
-    return true;
+    return QWidget::eventFilter(watched, event);
 }
 
-bool CPictureWnd::ForwardMouse(QMouseEvent* event) {
-    if (!fullScreen || forwardTarget == nullptr) {
-        return false;
+void CPictureWnd::CloseProgramFromFullScreen() {
+    const QPointer<QWidget> mainWindow = savedMainWindow;
+    SetFullScreen(false);
+    if (mainWindow != nullptr) {
+        mainWindow->close();
     }
-    const QPointF local = forwardTarget->mapFromGlobal(event->globalPosition());
-    QMouseEvent forwarded(event->type(), local, local, event->globalPosition(), event->button(),
-                          event->buttons(), event->modifiers(), event->pointingDevice());
-    QCoreApplication::sendEvent(forwardTarget, &forwarded);
-    event->setAccepted(forwarded.isAccepted());
-    return true;
-}
-
-void CPictureWnd::keyPressEvent(QKeyEvent* event) {
-    if (!ForwardKey(event)) {
-        QWidget::keyPressEvent(event);
-    }
-}
-
-void CPictureWnd::keyReleaseEvent(QKeyEvent* event) {
-    if (!ForwardKey(event)) {
-        QWidget::keyReleaseEvent(event);
-    }
-}
-
-void CPictureWnd::mousePressEvent(QMouseEvent* event) {
-    if (!ForwardMouse(event)) {
-        QWidget::mousePressEvent(event);
-    }
-}
-
-void CPictureWnd::mouseReleaseEvent(QMouseEvent* event) {
-    if (!ForwardMouse(event)) {
-        QWidget::mouseReleaseEvent(event);
-    }
-}
-
-void CPictureWnd::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (!ForwardMouse(event)) {
-        QWidget::mouseDoubleClickEvent(event);
-    }
-}
-
-void CPictureWnd::mouseMoveEvent(QMouseEvent* event) {
-    if (!ForwardMouse(event)) {
-        QWidget::mouseMoveEvent(event);
-    }
-}
-
-void CPictureWnd::wheelEvent(QWheelEvent* event) {
-    if (!fullScreen || forwardTarget == nullptr) {
-        QWidget::wheelEvent(event);
-        return;
-    }
-    const QPointF local = forwardTarget->mapFromGlobal(event->globalPosition());
-    QWheelEvent forwarded(local, event->globalPosition(), event->pixelDelta(), event->angleDelta(),
-                          event->buttons(), event->modifiers(), event->phase(), event->inverted(),
-                          event->source(), event->pointingDevice());
-    QCoreApplication::sendEvent(forwardTarget, &forwarded);
-    event->setAccepted(forwarded.isAccepted());
 }

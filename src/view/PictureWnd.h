@@ -2,6 +2,7 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QString>
 #include <QWidget>
 #include <functional>
 #include <string>
@@ -10,18 +11,19 @@
 #include "engine/PictureModel.h"
 #include "view/PictureRenderer.h"
 
+class CFullScreenWnd;
 class CSettings;
 class QLayout;
+class QPainter;
 
 // The photo display window: shows the photo with the crop frame laid over it and owns the
 // photo model. The host base comes first so that it exists before the model that keeps a
 // reference to it.
 //
-// Input: the view handles every key and mouse gesture. While the window sits inside the
-// view it is transparent for the mouse (drags, wheel and double-clicks land on the view
-// beneath it). Shown full screen it is a window of its own, so it hands its key and mouse
-// events to the forward target (the view), mouse positions mapped into the target's
-// coordinates.
+// Input: the view handles every key and mouse gesture. The window is always transparent for
+// the mouse: inside the view, drags, wheel and double-clicks land on the view beneath it;
+// full screen, it sits in a CFullScreenWnd that takes the keys and the mouse and hands them to
+// the forward target (the view).
 class CPictureWnd : public QWidget, private PictureHost, public PictureModel {
     Q_OBJECT
 
@@ -31,14 +33,24 @@ public:
     CPictureWnd(const CSettings& settings, QWidget* parent);
     ~CPictureWnd() override;
 
-    // Full screen: the window leaves its parent and covers the primary screen above all
-    // others; leaving puts it back at its former place. Entering again while already full
-    // screen keeps the place remembered first.
+    // Full screen: the window leaves its parent for a window of its own that covers the
+    // primary screen above all others; leaving puts it back at its former place. Entering
+    // again while already full screen keeps the place remembered first. A window without a
+    // parent widget has no place to come back to and is never shown full screen. Closing
+    // the main window leaves full screen first; closing the full-screen window (by the
+    // window manager) leaves it and closes the main window, which ends the program.
     void SetFullScreen(bool on);
     [[nodiscard]] bool IsFullScreen() const { return fullScreen; }
+    // The window that covers the screen while full screen; null before the first enter.
+    [[nodiscard]] QWidget* FullScreenWindow() const;
 
     // Where key and mouse events go while the window is full screen (normally the view).
     void SetKeyForwardTarget(QWidget* target) { forwardTarget = target; }
+    // A short text drawn over the middle of the picture (the first steps while no working
+    // folder is set); empty draws nothing.
+    void SetHint(const QString& text);
+    [[nodiscard]] const QString& Hint() const { return hint; }
+
     // Replaces the message box of warnings (tests record the texts instead).
     void SetWarnHandler(WarnHandler handler) { warnHandler = std::move(handler); }
 
@@ -50,13 +62,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // PictureHost
@@ -64,17 +70,22 @@ private:
     [[nodiscard]] int ClientHeight() const override { return height(); }
     void Warn(const std::string& text, const std::string& caption) override;
 
-    bool ForwardKey(QKeyEvent* event);
-    bool ForwardMouse(QMouseEvent* event);
+    void CloseProgramFromFullScreen();
+    void DrawHint(QPainter& painter) const;
     void ShowWarningBox(const std::string& text, const std::string& caption);
 
     const CSettings& settings;
     PictureRenderer renderer;
     WarnHandler warnHandler;
     QPointer<QWidget> forwardTarget;
+    QString hint;
 
     bool fullScreen = false;
+    // Created at the first enter, as a child of the parent widget.
+    QPointer<CFullScreenWnd> fullScreenWnd;
     QPointer<QWidget> savedParent;
+    // The main window, watched for its close while full screen.
+    QPointer<QWidget> savedMainWindow;
     QRect savedGeometry;
     QPointer<QLayout> savedLayout;
     int savedLayoutIndex = -1;

@@ -82,6 +82,53 @@ TEST_F(PhotoScan, SymbolicLinks) {
     EXPECT_EQ(Scan(false), Paths({"alias.jpg", "p.jpg"}));
 }
 
+TEST_F(PhotoScan, ResultsInTheDestinationAreNotPhotosToCrop) {
+    Folder("work");
+    Touch("work/p.jpg");
+    Folder("work/trip");
+    Touch("work/trip/t.jpg");
+    Folder("work/out");
+    Touch("work/out/Photos_20060714_000.jpg");
+    Folder("work/out/deeper");
+    Folder("work/out2"); // a name that merely starts like the destination's
+    Touch("work/out2/o.jpg");
+    Link(root + "work/out", "work/linked-out");
+    Folder("beside");
+    Touch("beside/b.jpg");
+    const std::vector<std::string> all = {"linked-out/Photos_20060714_000.jpg",
+                                          "out/Photos_20060714_000.jpg", "out2/o.jpg", "p.jpg",
+                                          "trip/t.jpg"};
+    const std::vector<std::string> noResults = {"out2/o.jpg", "p.jpg", "trip/t.jpg"};
+    struct Row {
+        const char* name;
+        std::string destination;
+        std::vector<std::string> expected;
+    };
+    const std::vector<Row> rows{
+        {"a subfolder: its results and a link to it are left out", root + "work/out/", noResults},
+        {"the same subfolder spelt another way", root + "work/trip/../out", noResults},
+        {"the same subfolder through a link", root + "work/linked-out/", noResults},
+        {"a folder below a subfolder: only that one", root + "work/out/deeper/", all},
+        {"the working folder itself: nothing left out", root + "work/", all},
+        {"the working folder spelt another way", root + "work/trip/..", all},
+        {"a folder above the working folder: nothing left out", root, all},
+        {"a folder beside: nothing left out", root + "beside/", all},
+        {"a destination that does not exist", root + "work/missing/", all},
+        {"no destination", "", all},
+    };
+    const std::string working = root + "work/trip/../"; // another spelling of the same folder
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::vector<std::string> expected;
+        for (const std::string& relative : row.expected) {
+            expected.push_back(working + relative);
+        }
+        EXPECT_EQ(ScanPhotosToCrop(working, row.destination, true), expected);
+    }
+    // Without recursion only the working folder's own photos: nothing to leave out there.
+    EXPECT_EQ(ScanPhotosToCrop(root + "work/", root + "work/out/", false), Paths({"work/p.jpg"}));
+}
+
 TEST_F(PhotoScan, UnreadableSubfolderIsSkipped) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "permissions do not stop root";

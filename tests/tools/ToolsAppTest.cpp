@@ -4,18 +4,24 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
 
 TEST(ToolsAppTest, BrowseForFolderEndsWithSlashOrIsEmpty) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string start = dir.path().toStdString() + "/";
     struct Row {
         const char* name;
         std::string picked;
@@ -31,11 +37,106 @@ TEST(ToolsAppTest, BrowseForFolderEndsWithSlashOrIsEmpty) {
         SCOPED_TRACE(row.name);
         ScriptedPrompts prompts;
         prompts.AnswerFolder(row.picked);
-        EXPECT_EQ(CToolsApp::BrowseForFolder("Sélectionner le répertoire courant", "/tmp/in/"),
+        EXPECT_EQ(CToolsApp::BrowseForFolder("Sélectionner le répertoire courant", start),
                   row.expected);
         ASSERT_EQ(prompts.folderRequests.size(), 1u);
         EXPECT_EQ(prompts.folderRequests[0].first, "Sélectionner le répertoire courant");
-        EXPECT_EQ(prompts.folderRequests[0].second, "/tmp/in/");
+        EXPECT_EQ(prompts.folderRequests[0].second, start);
+    }
+}
+
+// Sets an environment variable for the length of a scope.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QByteArray& value)
+        : name(name), had(qEnvironmentVariableIsSet(name)), before(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedEnv() {
+        if (had)
+            qputenv(name, before);
+        else
+            qunsetenv(name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* name;
+    bool had;
+    QByteArray before;
+};
+
+TEST(ToolsAppTest, FolderChoosersStartAtTheSettingElsePicturesElseHome) {
+    QTemporaryDir home;
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(home.isValid() && elsewhere.isValid());
+    const std::string homePath = home.path().toStdString();
+    ASSERT_TRUE(QDir(home.path()).mkpath("Photos de vacances"));
+    ASSERT_TRUE(QDir(home.path()).mkpath("Images"));
+    // The user's own Pictures folder comes from the XDG user directories.
+    ASSERT_TRUE(QDir(home.path()).mkpath(".config"));
+    {
+        std::ofstream dirs(homePath + "/.config/user-dirs.dirs");
+        dirs << "XDG_PICTURES_DIR=\"$HOME/Images\"\n";
+    }
+    const ScopedEnv homeEnv("HOME", home.path().toLocal8Bit());
+    const ScopedEnv configEnv("XDG_CONFIG_HOME", (home.path() + "/.config").toLocal8Bit());
+    // Never the program's current directory.
+    const QString currentBefore = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+
+    struct Row {
+        const char* name;
+        std::string setting;
+        bool picturesExist;
+        std::string expected;
+    };
+    const std::vector<Row> rows{
+        {"the setting", homePath + "/Photos de vacances/", true, homePath + "/Photos de vacances/"},
+        {"no setting: the Pictures folder", "", true, homePath + "/Images/"},
+        {"a vanished setting: the Pictures folder", homePath + "/gone/", true,
+         homePath + "/Images/"},
+        {"no setting, no Pictures folder: home", "", false, homePath + "/"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        if (!row.picturesExist) {
+            ASSERT_TRUE(QDir(home.path() + "/Images").removeRecursively());
+        }
+        ScriptedPrompts prompts;
+        (void)CToolsApp::BrowseForFolder("Sélectionner le répertoire courant", row.setting);
+        ASSERT_EQ(prompts.folderRequests.size(), 1u);
+        EXPECT_EQ(prompts.folderRequests[0].second, row.expected);
+    }
+    QDir::setCurrent(currentBefore);
+}
+
+TEST(ToolsAppTest, AnAddressThatCannotBeOpenedIsShownToCopy) {
+    const std::string address = "https://lumicut.example.org/docsoft.html";
+    struct Row {
+        const char* name;
+        bool browserStarts;
+        bool warned;
+    };
+    const std::vector<Row> rows{
+        {"a browser opens the page: nothing more", true, false},
+        {"no browser: the address in a warning", false, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ScriptedPrompts prompts;
+        prompts.urlsOpen = row.browserStarts;
+        EXPECT_EQ(CToolsApp::OpenUrl(address), row.browserStarts);
+        EXPECT_EQ(prompts.openedUrls, std::vector<std::string>{address});
+        ASSERT_EQ(prompts.messages.size(), row.warned ? 1u : 0u);
+        if (!row.warned)
+            continue;
+        const MessageRequest& warning = prompts.messages[0];
+        EXPECT_TRUE(warning.text.contains(QString::fromStdString(address)));
+        EXPECT_EQ(warning.caption, "Attention!!!");
+        EXPECT_EQ(warning.icon, QMessageBox::Warning);
+        EXPECT_TRUE(warning.selectableText);
     }
 }
 
@@ -77,6 +178,23 @@ TEST(ToolsAppTest, RealMessageBoxIsModalWithYesAsDefault) {
         box->button(QMessageBox::No)->click();
     });
     EXPECT_EQ(CToolsApp::MessageBox(request), QMessageBox::No);
+    EXPECT_TRUE(seen);
+}
+
+TEST(ToolsAppTest, RealMessageBoxLetsTheUserSelectAnAddress) {
+    MessageRequest request{CToolsApp::UrlNotOpenedText("https://lumicut.example.org/"),
+                           "Attention!!!", QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
+    request.selectableText = true;
+    bool seen = false;
+    QTimer::singleShot(0, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = true;
+        EXPECT_TRUE(box->textInteractionFlags() & Qt::TextSelectableByMouse);
+        EXPECT_TRUE(box->text().contains("https://lumicut.example.org/"));
+        box->button(QMessageBox::Ok)->click();
+    });
+    EXPECT_EQ(CToolsApp::MessageBox(request), QMessageBox::Ok);
     EXPECT_TRUE(seen);
 }
 

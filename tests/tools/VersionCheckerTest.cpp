@@ -196,17 +196,21 @@ TEST(VersionChecker, UnreadableOwnVersionMeansNoRequestAndNoMessage) {
     EXPECT_TRUE(check.messages.shown.empty());
 }
 
-// Without hooks the checker asks through the application and knows its version from the build.
+// Without hooks the checker asks through the application and knows its version from the build;
+// a download page that no browser opens is shown to copy.
 TEST(VersionChecker, DefaultsGoThroughTheApplication) {
     ScriptedPrompts prompts;
+    prompts.urlsOpen = false;
     prompts.AnswerButton(QMessageBox::Yes);
     TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", "1|5|http://x/info");
     CVersionChecker().CheckVersion(server.Address(), true);
-    ASSERT_EQ(prompts.messages.size(), 1u);
+    ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Question);
     EXPECT_EQ(prompts.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(prompts.messages[0].defaultButton, QMessageBox::Yes);
     EXPECT_TRUE(prompts.messages[0].text.startsWith(
         QStringLiteral("Vous utilisez actuellement la version 1.4 de Lumicut.")));
     EXPECT_EQ(prompts.openedUrls, (std::vector<std::string>{"http://x/info"}));
+    EXPECT_EQ(prompts.messages[1].text, CToolsApp::UrlNotOpenedText("http://x/info"));
+    EXPECT_TRUE(prompts.messages[1].selectableText);
 }

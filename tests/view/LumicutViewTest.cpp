@@ -9,11 +9,15 @@
 #include <QImage>
 #include <QImageReader>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWheelEvent>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -532,23 +536,18 @@ TEST_F(LumicutViewTest, SpaceFullScreenRoundTripKeepsPlaceAndFrame) {
 
     Key(Qt::Key_Space);
     ASSERT_TRUE(Display().IsFullScreen());
-    EXPECT_TRUE(Display().isWindow());
+    QWidget* full = Display().window();
+    ASSERT_NE(full, frame.get());
+    EXPECT_EQ(full->geometry(), QGuiApplication::primaryScreen()->geometry());
     EXPECT_TRUE(Display().isVisible());
-    EXPECT_EQ(Display().geometry(), QGuiApplication::primaryScreen()->geometry());
     // Offsets and inset are display pixels and keep their values on the larger window.
     EXPECT_EQ(OffsetX(), x);
     EXPECT_EQ(OffsetY(), y);
     EXPECT_EQ(Display().Geometry().Shrink(), shrink);
 
-    // Keys reach the full-screen window and still drive the frame, through the view.
-    QTest::keyClick(&Display(), Qt::Key_Right, Qt::ControlModifier);
-    EXPECT_EQ(OffsetX(), x + 1);
-    QTest::keyClick(&Display(), Qt::Key_Left, Qt::ControlModifier);
-    EXPECT_EQ(OffsetX(), x);
-
-    QTest::keyClick(&Display(), Qt::Key_Space);
+    QTest::keyClick(full, Qt::Key_Space);
     EXPECT_FALSE(Display().IsFullScreen());
-    EXPECT_FALSE(Display().isWindow());
+    EXPECT_FALSE(full->isVisible());
     EXPECT_EQ(Display().parentWidget(), view);
     EXPECT_TRUE(Display().isVisible());
     EXPECT_EQ(Display().geometry(), place);
@@ -559,9 +558,108 @@ TEST_F(LumicutViewTest, SpaceFullScreenRoundTripKeepsPlaceAndFrame) {
     EXPECT_TRUE(Display().IsFullScreen());
     frame->Action(CommandId::FullScreen)->trigger();
     EXPECT_TRUE(Display().IsFullScreen());
-    Key(Qt::Key_Space);
+    QTest::keyClick(full, Qt::Key_Space);
     EXPECT_EQ(Display().parentWidget(), view);
     EXPECT_EQ(Display().geometry(), place);
+}
+
+TEST_F(LumicutViewTest, FullScreenWindowTakesEveryKeyAndGesture) {
+    Photo("photos/big.jpg", 2400, 1600);
+    Photo("photos/next.jpg", 600, 400);
+    MakeFrame();
+    InstallKeyFilter();
+    Display().ZoomFrame(100, false); // room to move and to grow
+    Key(Qt::Key_Space);
+    ASSERT_TRUE(Display().IsFullScreen());
+    QWidget* full = Display().window();
+    ASSERT_NE(full, frame.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(full)) << "the full-screen window has the keyboard";
+    const int x = OffsetX();
+    const int y = OffsetY();
+    const int shrink = Display().Geometry().Shrink();
+
+    const QPoint middle = full->rect().center();
+    const auto sendWheel = [full, middle](int delta) {
+        QWheelEvent wheel(middle, full->mapToGlobal(middle), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(full, &wheel);
+    };
+    struct Row {
+        const char* name;
+        std::function<void()> act;
+        std::function<bool()> done;
+    };
+    const Row rows[] = {
+        {"Ctrl+Right moves the frame by 1",
+         [full] { QTest::keyClick(full, Qt::Key_Right, Qt::ControlModifier); },
+         [&] { return OffsetX() == x + 1; }},
+        {"Ctrl+Left moves it back",
+         [full] { QTest::keyClick(full, Qt::Key_Left, Qt::ControlModifier); },
+         [&] { return OffsetX() == x; }},
+        {"a left drag moves the frame",
+         [full, middle] {
+             QTest::mousePress(full, Qt::LeftButton, {}, middle);
+             QTest::mouseMove(full, middle + QPoint(0, -12));
+             QTest::mouseRelease(full, Qt::LeftButton, {}, middle + QPoint(0, -12));
+         },
+         [&] { return OffsetY() == y - 12; }},
+        {"the wheel away from the user makes the frame smaller", [&] { sendWheel(120); },
+         [&] { return Display().Geometry().Shrink() == shrink + 1; }},
+        {"the wheel toward the user makes it larger again", [&] { sendWheel(-120); },
+         [&] { return Display().Geometry().Shrink() == shrink; }},
+        {"keypad / shows the thirds",
+         [full] { QTest::keyClick(full, Qt::Key_Slash, Qt::KeypadModifier); },
+         [&] { return Display().IsThirdsShown(); }},
+        {"Escape goes on to the next photo", [full] { QTest::keyClick(full, Qt::Key_Escape); },
+         [&] { return Panel().GetCurrentIndex() == 1; }},
+        {"keypad 0 comes back", [full] { QTest::keyClick(full, Qt::Key_0, Qt::KeypadModifier); },
+         [&] { return Panel().GetCurrentIndex() == 0; }},
+        {"Enter saves", [full] { QTest::keyClick(full, Qt::Key_Return); },
+         [&] { return OutFiles() == std::set<std::string>{kResult0}; }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_FALSE(row.done());
+        row.act();
+        EXPECT_TRUE(row.done());
+        EXPECT_TRUE(Display().IsFullScreen());
+    }
+
+    QTest::keyClick(full, Qt::Key_Space);
+    EXPECT_FALSE(Display().IsFullScreen());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get())) << "the keyboard is back";
+}
+
+TEST_F(LumicutViewTest, ClosingInFullScreenLeavesItAndClosesTheMainWindow) {
+    struct Row {
+        const char* name;
+        bool closeFullScreenWindow; // else the main window
+    };
+    const Row rows[] = {
+        {"the window manager closes the full-screen window (Alt+F4)", true},
+        {"the main window is closed (window manager, Quit)", false},
+    };
+    Photo("photos/a.jpg", 600, 400);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        MakeFrame();
+        Key(Qt::Key_Space);
+        ASSERT_TRUE(Display().IsFullScreen());
+        QWidget* full = Display().window();
+        ASSERT_TRUE(full->isVisible());
+
+        if (row.closeFullScreenWindow)
+            full->close();
+        else
+            frame->close();
+        EXPECT_FALSE(Display().IsFullScreen());
+        EXPECT_EQ(Display().parentWidget(), view);
+        EXPECT_FALSE(frame->isVisible()) << "the main window closed: the program ends";
+        EXPECT_FALSE(full->isVisible()) << "nothing of the program stays on the screen";
+        for (QWidget* window : QApplication::topLevelWidgets())
+            EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
+        frame.reset();
+    }
 }
 
 TEST_F(LumicutViewTest, ArrowsWithThePhotoListFocusedMoveTheFrame) {
@@ -618,6 +716,71 @@ TEST_F(LumicutViewTest, WorkingFolderCommandWritesTheSettingAndRefillsTheList) {
     EXPECT_EQ(prompts.folderRequests.back().first, "Sélectionner le répertoire de destination");
     EXPECT_EQ(CSettings(ParamPath()).GetDestinationFolder(), root + "out2/");
     EXPECT_EQ(Panel().PhotoList().RowCount(), 2);
+}
+
+TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
+    ThreePhotos();
+    settings->SetCurrentFolder("");
+    settings->SetDestinationFolder("");
+    MakeFrame();
+
+    // The hint names both commands as the menu shows them, and is drawn over the empty area.
+    const QString hint = Display().Hint();
+    QMenu* fileMenu = frame->menuBar()->actions().value(0)->menu();
+    ASSERT_NE(fileMenu, nullptr);
+    const QString file = fileMenu->title().remove('&');
+    EXPECT_TRUE(hint.startsWith("Pour commencer")) << hint.toStdString();
+    for (const CommandId id : {CommandId::WorkingFolder, CommandId::DestinationFolder}) {
+        const QString item = file + " > " + frame->Action(id)->text();
+        EXPECT_TRUE(hint.contains(item)) << item.toStdString() << " in " << hint.toStdString();
+    }
+    const QImage empty = Display().RenderToImage();
+    EXPECT_NE(Display().grab().toImage().convertToFormat(empty.format()), empty);
+
+    // Choosing the working folder without a destination: the warning, then the destination
+    // chooser at once.
+    prompts.AnswerFolder(root + "photos");
+    prompts.AnswerFolder(root + "out");
+    frame->Action(CommandId::WorkingFolder)->trigger();
+    EXPECT_EQ(prompts.asked,
+              (std::vector<std::string>{"folder: Sélectionner le répertoire courant",
+                                        "message: Veuillez définir un répertoire de destination...",
+                                        "folder: Sélectionner le répertoire de destination"}));
+    const CSettings stored(ParamPath());
+    EXPECT_EQ(stored.GetCurrentFolder(), root + "photos/");
+    EXPECT_EQ(stored.GetDestinationFolder(), root + "out/");
+    EXPECT_EQ(StatusText(), QString("Destination : ") + kResult0);
+    EXPECT_TRUE(Display().Hint().isEmpty());
+    const QImage photo = Display().RenderToImage();
+    EXPECT_EQ(Display().grab().toImage().convertToFormat(photo.format()), photo);
+
+    // With a destination set, choosing the working folder again asks nothing more.
+    prompts.asked.clear();
+    prompts.AnswerFolder(root + "other");
+    frame->Action(CommandId::WorkingFolder)->trigger();
+    EXPECT_EQ(prompts.asked,
+              std::vector<std::string>{"folder: Sélectionner le répertoire courant"});
+}
+
+TEST_F(LumicutViewTest, ResultsInsideTheWorkingFolderAreNeverListed) {
+    ThreePhotos();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("photos/sub"));
+    Photo("photos/sub/d.jpg", 300, 200);
+    settings->SetRecurseOrigin(1);
+    settings->SetDestinationFolder(root + "photos/out/");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("photos/out"));
+    MakeFrame();
+    Key(Qt::Key_Return);
+    ASSERT_TRUE(fs::exists(root + "photos/out/" + kResult0));
+
+    // The list is filled again, as after choosing the working folder.
+    prompts.AnswerFolder(root + "photos");
+    frame->Action(CommandId::WorkingFolder)->trigger();
+    std::vector<std::string> listed;
+    for (int row = 0; row < Panel().PhotoList().RowCount(); ++row)
+        listed.push_back(Panel().PhotoList().RowText(row));
+    EXPECT_EQ(listed, (std::vector<std::string>{root + "photos/a.jpg", root + "photos/b.jpg",
+                                                root + "photos/c.jpg", root + "photos/sub/d.jpg"}));
 }
 
 TEST_F(LumicutViewTest, TransformsMarkAnExistingResultAsChanged) {

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
 #include <optional>
@@ -283,9 +284,13 @@ TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     const FrameRect frame = display->GetFrameRect(false);
 
     display->SetFullScreen(true);
-    EXPECT_TRUE(display->isWindow());
-    EXPECT_TRUE(display->windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(display->geometry(), QGuiApplication::primaryScreen()->geometry());
+    QWidget* full = display->window();
+    ASSERT_NE(full, &view);
+    EXPECT_EQ(full, display->FullScreenWindow());
+    EXPECT_TRUE(full->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(full->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(full->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_EQ(display->geometry(), full->rect());
     display->SetFullScreen(true); // entering again keeps the place in the view
 
     display->SetFullScreen(false);
@@ -296,9 +301,10 @@ TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     EXPECT_EQ(display->GetFrameRect(false), frame);
     EXPECT_EQ(layout->indexOf(display), 1);
     EXPECT_TRUE(display->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_FALSE(full->isVisible());
 }
 
-TEST_F(PictureWndTest, FullScreenHandsKeysAndMouseToTheView) {
+TEST_F(PictureWndTest, FullScreenWindowTakesInputAndHandsItToTheView) {
     InputRecorder view;
     view.resize(800, 600);
     CPictureWnd* display = new CPictureWnd(*settings, &view);
@@ -307,12 +313,21 @@ TEST_F(PictureWndTest, FullScreenHandsKeysAndMouseToTheView) {
     view.show();
 
     display->SetFullScreen(true);
-    QTest::keyClick(display, Qt::Key_Left);
-    QTest::keyClick(display, Qt::Key_Plus, Qt::KeypadModifier);
+    QWidget* full = display->window();
+    ASSERT_NE(full, &view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(full));
+    // A window marked transparent for input gets no key and no mouse event at all from a
+    // real window system (X11).
+    ASSERT_NE(full->windowHandle(), nullptr);
+    EXPECT_FALSE(full->windowHandle()->flags().testFlag(Qt::WindowTransparentForInput));
+    EXPECT_EQ(QApplication::focusWidget(), full);
+
+    QTest::keyClick(full, Qt::Key_Left);
+    QTest::keyClick(full, Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_EQ(view.keysPressed, (std::vector<int>{Qt::Key_Left, Qt::Key_Plus}));
     EXPECT_EQ(view.keysReleased, (std::vector<int>{Qt::Key_Left, Qt::Key_Plus}));
 
-    QTest::mouseDClick(display, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
+    QTest::mouseDClick(full, Qt::LeftButton, Qt::NoModifier, QPoint(50, 50));
     EXPECT_NE(std::find(view.mouse.begin(), view.mouse.end(), QEvent::MouseButtonDblClick),
               view.mouse.end());
     display->SetFullScreen(false);

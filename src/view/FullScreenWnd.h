@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class QCloseEvent;
+class QKeyEvent;
+class QMouseEvent;
+class QResizeEvent;
+class QWheelEvent;
+
+// The frameless window above all others that covers the primary screen while the photo
+// display is shown full screen. The display is moved into it as its only child (and stays
+// transparent for the mouse), so this window takes every key and mouse action and hands it
+// to the input target (the view), mouse positions mapped into the target's coordinates:
+// the view's keys, drags and wheel work full screen as in the main window.
+//
+// A child of the view for ownership, and so a secondary window of the main window: it
+// never keeps the program alive on its own.
+class CFullScreenWnd : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CFullScreenWnd(QWidget* parent);
+    ~CFullScreenWnd() override;
+
+    // Where keys and mouse actions go (the view).
+    void SetInputTarget(QWidget* target) { inputTarget = target; }
+
+    // Puts content (already a child of this window) over the whole window, shows the window
+    // full screen on the primary screen and gives it the keyboard.
+    void Cover(QWidget* content);
+
+signals:
+    // The window manager asked to close this window (Alt+F4, a close button of a task bar).
+    void closeRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ForwardKey(QKeyEvent* event);
+    void ForwardMouse(QMouseEvent* event);
+
+    QPointer<QWidget> inputTarget;
+    QPointer<QWidget> content;
+};

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QByteArray>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,10 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
+    // Qt's own dialogs keep their state in the configuration folder: the tests get one of
+    // their own instead of the user's.
+    const QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

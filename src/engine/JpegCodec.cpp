@@ -1,6 +1,6 @@
 #include "engine/JpegCodec.h"
 
-#include "engine/JpegHeader.h"
+#include "metadata/JpegHeader.h"
 
 #include <QRandomGenerator>
 #include <turbojpeg.h>

@@ -1,6 +1,6 @@
-#include "engine/ExifBlock.h"
+#include "metadata/ExifBlock.h"
 
-#include "engine/JpegHeader.h"
+#include "metadata/JpegHeader.h"
 
 #include <QFile>
 

@@ -5,6 +5,7 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
+#include "metadata/ExifBlock.h"
 
 #include <QTemporaryDir>
 #include <cstdint>

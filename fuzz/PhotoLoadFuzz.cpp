@@ -4,10 +4,10 @@
 // shot date is read from the held photo.
 
 #include "SeedWriter.h"
-#include "engine/ExifBlock.h"
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
 #include "engine/PhotoFixtures.h"
+#include "metadata/ExifBlock.h"
 #include "naming/ShotDate.h"
 
 #include <QByteArray>
@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
           "a loaded photo has no pixels");
     Check(photo->Image().format() == QImage::Format_RGB888, "a loaded photo is not RGB888");
     CheckOrientationUpright(photo->Exif(), "a loaded photo still asks for a turn");
-    Check(GetShotDate("/nonexistent/lumicut-fuzz.jpg", &*photo).isValid(),
+    Check(GetShotDate("/nonexistent/lumicut-fuzz.jpg", &photo->Exif()).isValid(),
           "no shot date for a loaded photo");
 
     // The result of this photo decodes to the same size and carries an upright block.

@@ -1,13 +1,13 @@
 // Runs the program's own load, crop and save path over every JPEG under a folder and
 // prints one line per file, then a summary. Used by scripts/check-photos; results go to a
 // temporary folder that is removed at the end unless --keep names one.
-#include "engine/ExifBlock.h"
 #include "engine/JpegCodec.h"
-#include "engine/JpegHeader.h"
-#include "engine/MetadataSegments.h"
 #include "engine/Photo.h"
 #include "engine/PictureHost.h"
 #include "engine/PictureModel.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/JpegHeader.h"
+#include "metadata/MetadataSegments.h"
 #include "naming/ResultIndex.h"
 #include "settings/Settings.h"
 
@@ -89,7 +89,8 @@ int main(int argc, char** argv) {
     QDirIterator it(QString::fromLocal8Bit(argv[1]), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        if (path.endsWith(".jpg", Qt::CaseInsensitive) || path.endsWith(".jpeg", Qt::CaseInsensitive))
+        if (path.endsWith(".jpg", Qt::CaseInsensitive) ||
+            path.endsWith(".jpeg", Qt::CaseInsensitive))
             files << path;
     }
     files.sort();
@@ -100,8 +101,9 @@ int main(int argc, char** argv) {
         const JpegDecodeResult decoded = JpegCodec::DecodeFile(path);
         if (!decoded.Ok()) {
             ++summary.refused[DescribeJpegDecodeError(decoded.error)];
-            std::printf("REFUSED %s: %s%s%s\n", path.c_str(), DescribeJpegDecodeError(decoded.error),
-                        decoded.detail.empty() ? "" : " - ", decoded.detail.c_str());
+            std::printf("REFUSED %s: %s%s%s\n", path.c_str(),
+                        DescribeJpegDecodeError(decoded.error), decoded.detail.empty() ? "" : " - ",
+                        decoded.detail.c_str());
             continue;
         }
         ++summary.opened;

@@ -1,6 +1,6 @@
 #include "engine/JpegCodec.h"
 
-#include "engine/JpegHeader.h"
+#include "metadata/JpegHeader.h"
 
 #include <QRandomGenerator>
 #include <turbojpeg.h>
@@ -424,6 +424,11 @@ std::optional<QByteArray> JpegCodec::ReadFile(const std::string& path) {
     return result;
 }
 
+// Written by hand rather than with QSaveFile: Qt spells file names in UTF-8 only, and results
+// are named after photos and folders whose names may hold other bytes (a folder named in
+// Latin-1 would give a result named with U+FFFD instead). QSaveFile would also write through
+// a symbolic link standing where the result goes, where this replaces the link, and refuse an
+// earlier result without write permission, which this replaces.
 bool JpegCodec::WriteFileSafely(const std::string& path, const QByteArray& bytes) {
     const std::filesystem::path target(path);
     if (target.filename().empty())

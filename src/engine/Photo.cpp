@@ -1,7 +1,7 @@
 #include "engine/Photo.h"
 
 #include "engine/JpegCodec.h"
-#include "engine/JpegHeader.h"
+#include "metadata/JpegHeader.h"
 
 #include <QTransform>
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/ExifBlock.h"
-#include "engine/MetadataSegments.h"
+#include "metadata/ExifBlock.h"
+#include "metadata/MetadataSegments.h"
 
 #include <QByteArray>
 #include <QImage>

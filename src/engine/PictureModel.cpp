@@ -355,8 +355,10 @@ std::string PictureModel::GetResultPath() {
         host.Warn(kNoDestinationText, kNoDestinationCaption);
         return {};
     }
+    // The held photo's EXIF block gives the shot date; without a photo the file is read.
+    const ExifBlock* exif = image ? &image->Exif() : nullptr;
     if (settings.GetAutoRename() == 0) {
-        return BuildResultName(sourcePath, destination + "%f", image.get(), nullptr);
+        return BuildResultName(sourcePath, destination + "%f", exif, nullptr);
     }
 
     std::string mask = destination + settings.GetResultName();
@@ -368,10 +370,10 @@ std::string PictureModel::GetResultPath() {
         char index[16];
         std::snprintf(index, sizeof index, "%.3d", resultIndex);
         mask = ReplaceAll(mask, "%i", index);
-        return BuildResultName(sourcePath, mask, image.get(), nullptr);
+        return BuildResultName(sourcePath, mask, exif, nullptr);
     }
     // The first free index is taken here and kept for the later calls and the save.
-    return BuildResultName(sourcePath, mask, image.get(), &resultIndex);
+    return BuildResultName(sourcePath, mask, exif, &resultIndex);
 }
 
 bool PictureModel::SaveResult() {

@@ -58,7 +58,7 @@ std::string FormatDate(const QDate& date) {
 } // namespace
 
 std::string BuildResultName(const std::string& photoPath, const std::string& mask,
-                            const Photo* image, int32_t* indexOut) {
+                            const ExifBlock* exif, int32_t* indexOut) {
     int32_t index = NO_RESULT_INDEX;
     const auto report = [&] {
         if (indexOut != nullptr) {
@@ -84,7 +84,7 @@ std::string BuildResultName(const std::string& photoPath, const std::string& mas
         name = ReplaceAll(name, "%dj", FormatDate(QDate::currentDate()));
     }
     if (name.find("%dc") != std::string::npos) {
-        name = ReplaceAll(name, "%dc", FormatDate(GetShotDate(photoPath, image).date()));
+        name = ReplaceAll(name, "%dc", FormatDate(GetShotDate(photoPath, exif).date()));
     }
     if (name.find("%sr") != std::string::npos) {
         name = ReplaceAll(name, "%sr", subfolder);

@@ -4,16 +4,17 @@
 #include <string>
 #include <string_view>
 
-class Photo;
+class ExifBlock;
 
 // Expands a name mask into the full path of a result file. photoPath is the source
 // photo's full path; mask already holds the destination folder (ending with '/') followed
 // by the file-name part with its tags ("%dj", "%dc", "%sr", "%f", "%i"; "%r" and "%t" are
-// left as they stand). image is the already loaded photo (for the shot date) or null.
+// left as they stand). exif is the EXIF block of the photo already held in memory (for the
+// shot date), or null to read it from the file's header.
 // When the mask still holds "%i", the first free index from 000 to 999 is chosen (999 when
 // all exist) and reported through indexOut; without "%i", NO_RESULT_INDEX is reported.
 [[nodiscard]] std::string BuildResultName(const std::string& photoPath, const std::string& mask,
-                                          const Photo* image, int32_t* indexOut);
+                                          const ExifBlock* exif, int32_t* indexOut);
 
 // Replaces every occurrence of tag in text (exact case, left to right, no overlap).
 [[nodiscard]] std::string ReplaceAll(const std::string& text, std::string_view tag,

@@ -1,7 +1,6 @@
 #include "naming/ShotDate.h"
 
-#include "engine/ExifBlock.h"
-#include "engine/Photo.h"
+#include "metadata/ExifBlock.h"
 
 #include <QDate>
 #include <QTime>
@@ -65,12 +64,12 @@ QDateTime FileCreationTime(const std::string& path) {
 
 } // namespace
 
-QDateTime GetShotDate(const std::string& photoPath, const Photo* image) {
+QDateTime GetShotDate(const std::string& photoPath, const ExifBlock* exif) {
     std::optional<std::string> text;
-    if (image != nullptr) {
-        text = image->Exif().AsciiTag(ExifBlock::kTagDateTimeOriginal);
-    } else if (const std::optional<ExifBlock> exif = ExifBlock::FromFile(photoPath)) {
+    if (exif != nullptr) {
         text = exif->AsciiTag(ExifBlock::kTagDateTimeOriginal);
+    } else if (const std::optional<ExifBlock> fromFile = ExifBlock::FromFile(photoPath)) {
+        text = fromFile->AsciiTag(ExifBlock::kTagDateTimeOriginal);
     }
     if (text) {
         const QDateTime shot = ParseExifDate(*text);

@@ -2,6 +2,10 @@
 
 #include "settings/ParamLocation.h"
 
+#include <QByteArray>
+#include <QFile>
+#include <QSaveFile>
+#include <QString>
 #include <cerrno>
 #include <chrono>
 #include <cstddef>
@@ -262,7 +266,7 @@ FileCause WriteAll(int fd, const Bytes& content, off_t start) {
 }
 
 // Last resort for a folder where no temporary file may be created beside the parameter file
-// (the file itself being writable): rewrite it in place.
+// (the file itself being writable), or a path Qt cannot name: rewrite it in place.
 FileCause RewriteInPlace(const LockedFile& file, const Bytes& content) {
     if (const FileCause cause = WriteAll(file.fd, content, 0); cause != FileCause::None) {
         return cause;
@@ -273,9 +277,11 @@ FileCause RewriteInPlace(const LockedFile& file, const Bytes& content) {
     return FileCause::None;
 }
 
-// Puts the new content in place of the held file: written whole to a temporary file beside
-// it, flushed, then renamed over it, so that the path shows either the old or the new bytes.
-// The lock on the old file is kept until the caller closes it.
+// Puts the new content in place of the held file through QSaveFile: written whole to a
+// temporary file beside it, synced, then renamed over it, so that the path shows either the
+// old or the new bytes. The lock on the old file is kept until the caller closes it, after the
+// rename: a writer that opens the path meanwhile finds the old file still held, or the new
+// file once it is in place, and checks which one it locked.
 FileCause ReplaceContent(const std::string& path, const LockedFile& file, const Bytes& content) {
     if (static_cast<int64_t>(content.size()) > CParamFile::kMaxFileBytes) {
         return FileCause::InvalidFile;
@@ -286,35 +292,40 @@ FileCause ReplaceContent(const std::string& path, const LockedFile& file, const 
         target = real;
         free(real);
     }
-    const std::string tempPath = target + ".tmp";
-    const int tempFd =
-        open(tempPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0666);
-    if (tempFd < 0) {
-        if (errno == EACCES || errno == EPERM) {
+    // Qt spells file names in UTF-8: a path holding other bytes would name another file.
+    const QString name = QFile::decodeName(QByteArray::fromStdString(target));
+    if (QFile::encodeName(name).toStdString() != target) {
+        return RewriteInPlace(file, content);
+    }
+    QSaveFile save(name);
+    if (!save.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM) {
             return RewriteInPlace(file, content);
         }
+        return CauseFromErrno(error);
+    }
+    // Keep the owner and access rights of the file being replaced (QSaveFile copies the
+    // access bits only); failures only matter to other users of the file and do not stop the
+    // write.
+    (void)fchmod(save.handle(), file.info.st_mode & 07777);
+    if (geteuid() == 0) {
+        (void)fchown(save.handle(), file.info.st_uid, file.info.st_gid);
+    }
+    // Until commit() succeeds, QSaveFile's destructor removes the temporary file.
+    const auto size = static_cast<qint64>(content.size());
+    if (save.write(reinterpret_cast<const char*>(content.data()), size) != size) {
         return CauseFromErrno(errno);
     }
-    // Keep the owner and access rights of the file being replaced; failures only matter to
-    // other users of the file and do not stop the write.
-    (void)fchmod(tempFd, file.info.st_mode & 07777);
-    if (geteuid() == 0) {
-        (void)fchown(tempFd, file.info.st_uid, file.info.st_gid);
+    // commit() syncs too but does not report a failed sync: a change that may not be on the
+    // disk is not put in place.
+    if (fsync(save.handle()) != 0) {
+        return CauseFromErrno(errno);
     }
-    FileCause cause = WriteAll(tempFd, content, 0);
-    if (cause == FileCause::None && fsync(tempFd) != 0) {
-        cause = CauseFromErrno(errno);
+    if (!save.commit()) {
+        return CauseFromErrno(errno);
     }
-    if (close(tempFd) != 0 && cause == FileCause::None) {
-        cause = CauseFromErrno(errno);
-    }
-    if (cause == FileCause::None && rename(tempPath.c_str(), target.c_str()) != 0) {
-        cause = CauseFromErrno(errno);
-    }
-    if (cause != FileCause::None) {
-        unlink(tempPath.c_str());
-    }
-    return cause;
+    return FileCause::None;
 }
 
 // mkdir -p of every folder named before a '/' of the path.

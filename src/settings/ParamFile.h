@@ -22,9 +22,11 @@ enum class ParamType : uint16_t {
 //    L bytes  comment, each byte raised by 1
 //
 // Every operation opens the file under an exclusive flock, reads it whole, works in memory
-// and closes it before returning; a change is written to a temporary file beside it and
-// renamed over it, so an interrupted write leaves either the old or the new file. Failures
-// come back as false (or -1/-2) with a French last-error text that nobody displays.
+// and closes it before returning; a change is written through QSaveFile to a temporary file
+// beside it and renamed over it, so an interrupted write leaves either the old or the new
+// file. Where no file can be put in its place (a folder that takes no new entry, a path whose
+// bytes are not UTF-8, which Qt cannot name), the file is rewritten in place instead.
+// Failures come back as false (or -1/-2) with a French last-error text that nobody displays.
 class CParamFile {
 public:
     // A name holding '/' is a whole path; a bare name is placed by ResolveParamPath.

@@ -2,6 +2,7 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/PhotoFixtures.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -10,8 +11,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <turbojpeg.h>
@@ -290,47 +289,6 @@ TEST_F(SafeWrite, MissingFolderOrFolderInTheWayFails) {
     EXPECT_TRUE(std::filesystem::is_directory(Path("result.jpg")));
     EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"result.jpg"});
 }
-
-// Makes a folder refuse new entries: permissions for ordinary users, the immutable
-// attribute when running as root (who ignores permissions).
-class ReadOnlyFolder {
-public:
-    explicit ReadOnlyFolder(const std::string& path) : path_(path) {
-        ::chmod(path.c_str(), 0555);
-        if (CanCreateIn())
-            SetImmutable(true);
-        works_ = !CanCreateIn();
-    }
-    ~ReadOnlyFolder() {
-        SetImmutable(false);
-        ::chmod(path_.c_str(), 0755);
-    }
-    [[nodiscard]] bool Works() const { return works_; }
-
-private:
-    bool CanCreateIn() const {
-        const std::string probe = path_ + "/.probe";
-        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-        if (fd < 0)
-            return false;
-        ::close(fd);
-        ::unlink(probe.c_str());
-        return true;
-    }
-    void SetImmutable(bool on) const {
-        const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY);
-        if (fd < 0)
-            return;
-        int flags = 0;
-        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
-            ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-        }
-        ::close(fd);
-    }
-    std::string path_;
-    bool works_ = false;
-};
 
 TEST_F(SafeWrite, ReadOnlyFolderFailsAndKeepsTheEarlierFile) {
     ASSERT_TRUE(QDir(dir.path()).mkdir("out"));

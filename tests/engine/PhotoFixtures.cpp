@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <vector>
 
@@ -341,9 +342,9 @@ QByteArray PhotoshopResources(const std::string& caption, const std::vector<std:
 }
 
 bool WriteFile(const std::string& path, const QByteArray& bytes) {
-    QFile file(QString::fromStdString(path));
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
+    // The path's bytes as they are, so that tests can name files in any encoding.
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    return file.write(bytes.constData(), bytes.size()) && file.flush();
 }
 
 int ColorDistance(QColor a, QColor b) {

@@ -8,9 +8,9 @@
 #include <optional>
 #include <vector>
 
-#include "engine/ExifBlock.h"
 #include "engine/Photo.h"
 #include "engine/PhotoFixtures.h"
+#include "metadata/ExifBlock.h"
 
 namespace {
 

@@ -315,6 +315,19 @@ TEST_F(PictureModelTest, SameDayPhotosTakeIndexesInTurnAndRevalidationOverwrites
     EXPECT_TRUE(host.warnings.empty());
 }
 
+TEST_F(PictureModelTest, ResultNameTakesTheShotDateOfThePhotoHeld) {
+    fixtures::ExifFields loaded;
+    loaded.dateTimeOriginal = "2006:07:14 10:20:30";
+    const std::string path = WritePhoto("IMG_0001.jpg", 300, 200, &loaded);
+    ASSERT_TRUE(model->LoadPicture(path, NO_RESULT_INDEX));
+
+    // The file changes on disk after the load: the name still follows the photo on screen.
+    fixtures::ExifFields later;
+    later.dateTimeOriginal = "1999:12:31 23:59:59";
+    WritePhoto("IMG_0001.jpg", 300, 200, &later);
+    EXPECT_EQ(model->GetResultPath(), destination + "Photos_20060714_000.jpg");
+}
+
 struct PathRow {
     const char* name;
     bool autoRename;

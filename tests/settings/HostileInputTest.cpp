@@ -95,7 +95,7 @@ TEST(FullDisk, EveryWriteFailsAndEveryRecordSurvives) {
     ASSERT_EQ(result, 0);
 
     EXPECT_EQ(ReadBytes(folder.File()), original);
-    EXPECT_FALSE(std::filesystem::exists(folder.File() + ".tmp"));
+    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"param.dat"});
     ExpectUsersSettings(folder.File());
     std::vector<std::string> formats;
     CSettings(folder.File()).LoadFormats(formats);

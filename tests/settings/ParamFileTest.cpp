@@ -1,9 +1,12 @@
 #include "settings/ParamFile.h"
 
 #include "settings/ParamFixture.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <optional>
+#include <ostream>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -120,16 +123,15 @@ TEST_P(ParamFileNames, NormalisedOrRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ParamFileNames,
-    ::testing::Values(NameRow{"blanks around are trimmed", " \t KEY \r\n", "KEY"},
-                      NameRow{"inner blank becomes underscore", "MY KEY", "MY_KEY"},
-                      NameRow{"twenty bytes fill the field with no NUL", "ABCDEFGHIJKLMNOPQRST",
-                              "ABCDEFGHIJKLMNOPQRST"},
-                      NameRow{"twenty bytes after trimming", "  ABCDEFGHIJKLMNOPQRST  ",
-                              "ABCDEFGHIJKLMNOPQRST"},
-                      NameRow{"twenty-one bytes refused", "ABCDEFGHIJKLMNOPQRSTU", ""},
-                      NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", ""},
-                      NameRow{"a 0xFF byte would be stored as the name's end",
-                              "JPEGQUALITY\xFF", ""}),
+    ::testing::Values(
+        NameRow{"blanks around are trimmed", " \t KEY \r\n", "KEY"},
+        NameRow{"inner blank becomes underscore", "MY KEY", "MY_KEY"},
+        NameRow{"twenty bytes fill the field with no NUL", "ABCDEFGHIJKLMNOPQRST",
+                "ABCDEFGHIJKLMNOPQRST"},
+        NameRow{"twenty bytes after trimming", "  ABCDEFGHIJKLMNOPQRST  ", "ABCDEFGHIJKLMNOPQRST"},
+        NameRow{"twenty-one bytes refused", "ABCDEFGHIJKLMNOPQRSTU", ""},
+        NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", ""},
+        NameRow{"a 0xFF byte would be stored as the name's end", "JPEGQUALITY\xFF", ""}),
     [](const auto& info) { return RowName(info.param.description); });
 
 class ParamFileCommentChange : public ::testing::TestWithParam<std::string> {};
@@ -299,7 +301,69 @@ TEST(ParamFileReplace, KeepsRightsAndLinksAndLeavesNoTemporaryFile) {
     struct stat info {};
     ASSERT_EQ(stat(folder.File("real.dat").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2);
+    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"param.dat", "real.dat"}));
 }
+
+TEST(ParamFileReplace, KeepsTheOwnerWhenRunAsRoot) {
+    if (geteuid() != 0) {
+        GTEST_SKIP() << "only root can give a file to another user";
+    }
+    TempFolder folder;
+    WriteBytes(folder.File(), ThreeRecords());
+    ASSERT_EQ(chown(folder.File().c_str(), 4242, 4343), 0);
+    CParamFile file(folder.File());
+    ASSERT_TRUE(file.WriteLong("MIDDLE", 8, "#"));
+    EXPECT_EQ(ReadBytes(folder.File()), ThreeRecords(8));
+    struct stat info {};
+    ASSERT_EQ(stat(folder.File().c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 4242u);
+    EXPECT_EQ(info.st_gid, 4343u);
+}
+
+// Where no new file can be put in place of param.dat (a folder that takes no new entry, a
+// path whose bytes are not UTF-8), every change still lands and nothing else appears.
+struct ReplaceRow {
+    const char* description;
+    std::string subfolder; // param.dat's folder inside the test folder
+    bool readOnly;
+};
+
+void PrintTo(const ReplaceRow& row, std::ostream* os) {
+    *os << row.description;
+}
+
+class ParamFileAwkwardFolder : public ::testing::TestWithParam<ReplaceRow> {};
+
+TEST_P(ParamFileAwkwardFolder, EveryChangeLandsAndNothingElseAppears) {
+    const ReplaceRow& row = GetParam();
+    // On disk rather than in memory: not every memory file system has the immutable attribute.
+    TempFolder base(std::filesystem::temp_directory_path());
+    const std::filesystem::path folder = base.Path() / row.subfolder;
+    ASSERT_TRUE(std::filesystem::create_directories(folder));
+    const std::string path = (folder / "param.dat").string();
+    WriteBytes(path, ThreeRecords());
+    std::optional<ReadOnlyFolder> readOnly;
+    if (row.readOnly) {
+        readOnly.emplace(folder.string());
+        if (!readOnly->Works()) {
+            GTEST_SKIP() << "cannot make a read-only folder here";
+        }
+    }
+
+    CParamFile file(path);
+    ASSERT_TRUE(file.WriteLong("MIDDLE", 8, "#"));      // same size
+    ASSERT_TRUE(file.WriteString("ADDED", "plus", "")); // longer
+    ASSERT_TRUE(file.DeleteParam("FIRST"));             // shorter
+    EXPECT_EQ(ReadBytes(path), Concat({Record("MIDDLE", 4, LongBlock(8), "note"),
+                                       ByteRecord("LAST", 3), StringRecord("ADDED", "plus")}));
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"param.dat"});
+    EXPECT_EQ(FolderEntries(base.Path()), std::vector<std::string>{row.subfolder});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ParamFileAwkwardFolder,
+                         ::testing::Values(ReplaceRow{"folder taking no new entry", "locked", true},
+                                           ReplaceRow{"folder named in Latin-1", "\xE9t\xE9",
+                                                      false}),
+                         [](const auto& info) { return RowName(info.param.description); });
 
 } // namespace

@@ -5,6 +5,7 @@
 // 20-byte name (bytes + 1, NUL, zero padding), u16 type, u16 comment length, value block,
 // comment (bytes + 1), little-endian.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -132,6 +133,18 @@ inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
+}
+
+// The names in a folder, sorted: a temporary file left beside param.dat shows up here
+// whatever it was called.
+inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 // Memory-backed when available: every engine write ends with a flush to disk.

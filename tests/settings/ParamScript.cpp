@@ -162,7 +162,6 @@ public:
         const std::string start = in_.Bytes(in_.U16());
         std::error_code error;
         std::filesystem::remove(path_, error);
-        std::filesystem::remove(path_ + ".tmp", error);
         if (exists) {
             paramtest::WriteBytes(path_, Bytes(start.begin(), start.end()));
         }
@@ -201,9 +200,16 @@ private:
         return std::filesystem::exists(path_, error);
     }
     [[nodiscard]] Bytes Content() const { return Exists() ? paramtest::ReadBytes(path_) : Bytes(); }
+    // The file's folder holds nothing else: any other entry was left behind by a write.
     [[nodiscard]] bool LeftoverTemp() const {
+        const std::filesystem::path file(path_);
         std::error_code error;
-        return std::filesystem::exists(path_ + ".tmp", error);
+        for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
+            if (entry.path().filename() != file.filename()) {
+                return true;
+            }
+        }
+        return false;
     }
     // The file is there or not as before and, when there, holds the same bytes.
     void CheckUnchanged(bool existed, const Bytes& before, const char* rule) {

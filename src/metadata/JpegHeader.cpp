@@ -1,4 +1,4 @@
-#include "engine/JpegHeader.h"
+#include "metadata/JpegHeader.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "engine/JpegCodec.h"
-#include "engine/JpegHeader.h"
-#include "engine/MetadataSegments.h"
 #include "engine/Photo.h"
 #include "engine/PhotoFixtures.h"
+#include "metadata/JpegHeader.h"
+#include "metadata/MetadataSegments.h"
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "engine/XmpPacket.h"
+#include "metadata/XmpPacket.h"
 
 #include <cmath>
 #include <exception>

@@ -1,7 +1,7 @@
-#include "engine/MetadataSegments.h"
+#include "metadata/MetadataSegments.h"
 
-#include "engine/JpegHeader.h"
-#include "engine/XmpPacket.h"
+#include "metadata/JpegHeader.h"
+#include "metadata/XmpPacket.h"
 
 #include <map>
 

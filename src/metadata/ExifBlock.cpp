@@ -1,8 +1,6 @@
-#include "engine/ExifBlock.h"
+#include "metadata/ExifBlock.h"
 
-#include "engine/JpegHeader.h"
-
-#include <QFile>
+#include "metadata/JpegHeader.h"
 
 // Exiv2 0.27 still hands images out through std::auto_ptr.
 #pragma GCC diagnostic push
@@ -14,6 +12,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <mutex>
 #include <numeric>
@@ -223,12 +222,16 @@ std::optional<ExifBlock> ExifBlock::FromFile(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
         return std::nullopt;
-    QFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::ReadOnly))
+    // The path's bytes as they are: names need not be UTF-8.
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
         return std::nullopt;
     QByteArray head;
     for (qint64 want = kFirstHeaderRead;; want *= 4) {
-        head += file.read(want - head.size());
+        const qsizetype had = head.size();
+        head.resize(want);
+        file.read(head.data() + had, std::streamsize(want - had));
+        head.resize(had + qsizetype(file.gcount()));
         if (!head.startsWith("\xFF\xD8"))
             return std::nullopt; // not a JPEG file
         const ExifBlock exif = FromJpeg(head);

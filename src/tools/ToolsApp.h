@@ -65,15 +65,6 @@ public:
     // Yes/No question with the question icon; Yes is the default (Enter answers Yes).
     [[nodiscard]] static bool AskYesNo(const QString& text, const QString& caption = "Lumicut");
 
-    // Every occurrence of search in source, compared without regard to ASCII case,
-    // replaced by replacement.
-    [[nodiscard]] static std::string ReplaceNoCase(const std::string& source,
-                                                   const std::string& search,
-                                                   const std::string& replacement);
-
-    // Folder of the running executable, UTF-8, ending with '/'.
-    [[nodiscard]] static std::string GetModuleFolder();
-
     [[nodiscard]] static ProgramVersion GetProgramVersion();
     // Packed form: major.minor and patch.tweak words. Always succeeds (compiled in).
     static bool GetProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant);

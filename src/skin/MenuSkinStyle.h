@@ -17,7 +17,7 @@ class CMenuSkinStyle : public QProxyStyle {
 
 public:
     // Name of the dynamic property that switches the skin off (false) for one window's menus.
-    static constexpr const char* kSkinProperty = "XPWndProp_MenuXP";
+    static constexpr const char* kSkinProperty = "lumicutMenuSkin";
 
     // colourDepth: bits per pixel of the display; 8 or fewer gets flat colours only.
     CMenuSkinStyle(const MenuSkinProfile& profile, int colourDepth, QStyle* base = nullptr);

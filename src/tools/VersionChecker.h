@@ -15,7 +15,7 @@ enum class FetchStatus { Ok, OpenFailed, ReadFailed };
 
 struct FetchResult {
     FetchStatus status = FetchStatus::OpenFailed;
-    std::string bytes; // at most VERSION_REPLY_MAX_BYTES
+    std::string bytes; // at most kVersionReplyMaxBytes
 };
 
 // Asks the maker's web site whether a newer major.minor version exists and tells the user.

@@ -36,9 +36,6 @@ public:
     using QProxyStyle::polish;
     using QProxyStyle::unpolish;
 
-    [[nodiscard]] const MenuSkinProfile& Profile() const { return profile; }
-    [[nodiscard]] int ColourDepth() const { return colourDepth; }
-
     // True unless the window that owns the menu (bar) has the skin switched off.
     [[nodiscard]] static bool IsSkinned(const QWidget* widget);
 

@@ -118,10 +118,6 @@ void CToolsApp::ShowWarning(const QString& text, const QString& caption) {
     MessageBox({text, caption, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
 }
 
-void CToolsApp::ShowInformation(const QString& text, const QString& caption) {
-    MessageBox({text, caption, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
-}
-
 bool CToolsApp::AskYesNo(const QString& text, const QString& caption) {
     return MessageBox({text, caption, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
                        QMessageBox::Yes}) == QMessageBox::Yes;

@@ -60,8 +60,6 @@ public:
     static QMessageBox::StandardButton MessageBox(const MessageRequest& request);
     // Warning with the exclamation icon and an OK button.
     static void ShowWarning(const QString& text, const QString& caption = "Attention!!!");
-    // Information icon and an OK button.
-    static void ShowInformation(const QString& text, const QString& caption = "Lumicut");
     // Yes/No question with the question icon; Yes is the default (Enter answers Yes).
     [[nodiscard]] static bool AskYesNo(const QString& text, const QString& caption = "Lumicut");
 

@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const VersionReply reply = ParseVersionReply(bytes);
 
     const std::string& address = reply.infoAddress;
-    Check(address.size() <= VERSION_REPLY_MAX_BYTES, "the address is longer than the reply");
+    Check(address.size() <= kVersionReplyMaxBytes, "the address is longer than the reply");
     Check(address.find('\0') == std::string::npos, "the address holds a NUL");
     Check(address.find('|') == std::string::npos, "the address holds a field separator");
     Check(address.empty() || (!IsBlank(address.front()) && !IsBlank(address.back())),
@@ -61,14 +61,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         Check(bytes.find(address) != std::string_view::npos, "the address is not in the reply");
 
     // Only the first bytes count: whatever follows them changes nothing.
-    if (size > VERSION_REPLY_MAX_BYTES)
-        Check(ParseVersionReply(bytes.substr(0, VERSION_REPLY_MAX_BYTES)) == reply,
+    if (size > kVersionReplyMaxBytes)
+        Check(ParseVersionReply(bytes.substr(0, kVersionReplyMaxBytes)) == reply,
               "bytes past the limit changed the reply");
 
     // Written back in its plain form, the reply reads the same.
     const std::string plain = std::to_string(VersionMajor(reply.version)) + "|" +
                               std::to_string(VersionMinor(reply.version)) + "|" + address;
-    if (plain.size() <= VERSION_REPLY_MAX_BYTES)
+    if (plain.size() <= kVersionReplyMaxBytes)
         Check(ParseVersionReply(plain) == reply, "the plain form of a reply reads differently");
     return 0;
 }

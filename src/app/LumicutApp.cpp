@@ -16,9 +16,6 @@
 
 CLumicutApp::CLumicutApp(int& argc, char** argv, const std::string& paramFileName)
     : CToolsApp(argc, argv), m_settings(paramFileName) {
-    // The settings were read when constructed; reading once more changes nothing but is
-    // the program's long-standing start-up sequence.
-    m_settings.LoadAll();
     setWindowIcon(ProgramIcon());
     InstallQtFrenchTexts();
 }

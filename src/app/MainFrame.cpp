@@ -194,10 +194,6 @@ void CMainFrame::SetView(QWidget* view) {
     setCentralWidget(view);
 }
 
-QWidget* CMainFrame::View() const {
-    return centralWidget();
-}
-
 void CMainFrame::ShowResultStatus(const std::string& resultPath, bool changed) {
     if (!m_destinationPane)
         return;

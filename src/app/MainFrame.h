@@ -40,7 +40,6 @@ public:
 
     // Puts the photo view in the window (the frame takes it as its child).
     void SetView(QWidget* view);
-    [[nodiscard]] QWidget* View() const;
 
     // Shows where the current photo's result goes (pane 1, "Destination : %s") and the
     // state of that result (pane 2): no file at resultPath, a file and the photo changed

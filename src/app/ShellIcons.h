@@ -3,12 +3,11 @@
 #include <QIcon>
 #include <QPixmap>
 
-// State of the current photo's result file, shown as an icon in the status bar. The
-// numbers are the icons' historical identifiers.
-enum class ResultIcon : int {
-    Saved = 129,   // a result file exists and the photo is unchanged since
-    Missing = 141, // no result file
-    Changed = 142, // a result file exists and the photo has been changed since
+// State of the current photo's result file, shown as an icon in the status bar.
+enum class ResultIcon {
+    Saved,   // a result file exists and the photo is unchanged since
+    Missing, // no result file
+    Changed, // a result file exists and the photo has been changed since
 };
 
 // 16 x 16 pictures on a transparent background: an empty page, a page with a pencil, a

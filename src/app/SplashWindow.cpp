@@ -48,10 +48,6 @@ void CSplashWindow::EnableSplash(bool enable) {
     State().enabled = enable;
 }
 
-bool CSplashWindow::IsSplashEnabled() {
-    return State().enabled;
-}
-
 void CSplashWindow::ShowSplash(QWidget* parent) {
     if (!State().enabled || State().instance)
         return;

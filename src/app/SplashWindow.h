@@ -19,7 +19,6 @@ public:
 
     // Whether ShowSplash may show the window. Off until the application turns it on.
     static void EnableSplash(bool enable);
-    [[nodiscard]] static bool IsSplashEnabled();
 
     // Shows the window centred over parent (over its screen while parent is not shown
     // yet, over the primary screen without parent). Does nothing when not enabled or when

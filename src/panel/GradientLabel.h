@@ -21,12 +21,8 @@ public:
     [[nodiscard]] const QString& Text() const { return text; }
     // heightPx: character height in display pixels; weight 700 when bold, else 400.
     void SetLabelFont(const QString& face, int heightPx, bool bold, bool italic);
-    [[nodiscard]] const QFont& LabelFont() const { return labelFont; }
     // Gradient from start (left) to end (right); takes effect at the next repaint.
     void SetColors(const QColor& start, const QColor& end);
-    [[nodiscard]] const QColor& StartColor() const { return startColor; }
-    [[nodiscard]] const QColor& EndColor() const { return endColor; }
-    [[nodiscard]] const QColor& TextColor() const { return textColor; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

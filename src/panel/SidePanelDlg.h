@@ -68,9 +68,6 @@ public:
     [[nodiscard]] QListWidget& FormatList() { return *formatList; }
     [[nodiscard]] CPreviewWnd& Preview() { return *preview; }
     [[nodiscard]] CQualityGauge& Gauge() { return *gauge; }
-    [[nodiscard]] CGradientLabel& PhotosHeader() { return *photosHeader; }
-    [[nodiscard]] CGradientLabel& PreviewHeader() { return *previewHeader; }
-    [[nodiscard]] CGradientLabel& FormatHeader() { return *formatHeader; }
     [[nodiscard]] CGradientLabel& QualityHeader() { return *qualityHeader; }
 
 protected:

@@ -24,7 +24,7 @@ QLineEdit* NewEdit(const char* name, QWidget* parent) {
 } // namespace
 
 CPropFormatDlg::CPropFormatDlg(CSettings& settings, MessageSink messages, QWidget* parent)
-    : CPropPageEx(135, QStringLiteral("Formats"), settings, std::move(messages), parent),
+    : CPropPageEx(QStringLiteral("Formats"), settings, std::move(messages), parent),
       m_list(new QListWidget(this)), m_addButton(new QPushButton(QStringLiteral("Ajouter"), this)),
       m_deleteButton(new QPushButton(QStringLiteral("Supprimer"), this)),
       m_nameEdit(NewEdit("formatName", this)), m_hauteurEdit(NewEdit("hauteur", this)),

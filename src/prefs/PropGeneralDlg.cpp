@@ -31,7 +31,7 @@ QLineEdit* NewNumberEdit(const char* name, QWidget* parent) {
 } // namespace
 
 CPropGeneralDlg::CPropGeneralDlg(CSettings& settings, MessageSink messages, QWidget* parent)
-    : CPropPageEx(134, QStringLiteral("Général"), settings, std::move(messages), parent) {
+    : CPropPageEx(QStringLiteral("Général"), settings, std::move(messages), parent) {
     auto* origin = new QGroupBox(QStringLiteral("Fichiers d'origine"), this);
     m_recurseCheck = NewCheck(QStringLiteral("Parcourrir le répertoire et ses sous répertoires"),
                               "recurse", origin);

@@ -21,9 +21,9 @@ bool WantsEnterAndEscape(const QWidget* widget) {
 
 } // namespace
 
-CPropPageEx::CPropPageEx(int templateId, const QString& title, CSettings& settings,
-                         MessageSink messages, QWidget* parent)
-    : QWidget(parent), m_templateId(templateId), m_title(title), m_settings(settings),
+CPropPageEx::CPropPageEx(const QString& title, CSettings& settings, MessageSink messages,
+                         QWidget* parent)
+    : QWidget(parent), m_title(title), m_settings(settings),
       m_messages(MessageSinkOrDefault(std::move(messages))) {}
 
 CPropPageEx::~CPropPageEx() = default;

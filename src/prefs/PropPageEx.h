@@ -15,15 +15,14 @@ class QLineEdit;
 class CPropPageEx : public QWidget {
     Q_OBJECT
 public:
-    CPropPageEx(int templateId, const QString& title, CSettings& settings, MessageSink messages,
+    CPropPageEx(const QString& title, CSettings& settings, MessageSink messages,
                 QWidget* parent = nullptr);
     ~CPropPageEx() override;
 
-    [[nodiscard]] int TemplateId() const { return m_templateId; }
     [[nodiscard]] QString Title() const { return m_title; }
 
     // First showing of the page: LoadValues. Later calls do nothing.
-    virtual void InitPage();
+    void InitPage();
     [[nodiscard]] bool IsInitialised() const { return m_initialised; }
 
     // Reads the controls into the page's fields in exchange order. A bad entry is reported
@@ -42,7 +41,7 @@ public:
 
     virtual void LoadValues() {}
     virtual void SaveValues() {}
-    virtual void MarkModified();
+    void MarkModified();
 
     [[nodiscard]] bool IsModified() const { return m_modified; }
     void ClearModified() { m_modified = false; }
@@ -65,7 +64,6 @@ protected:
 private:
     bool RefuseField(QLineEdit* edit, const QString& message);
 
-    int m_templateId = 0;
     QString m_title;
     CSettings& m_settings;
     MessageSink m_messages;

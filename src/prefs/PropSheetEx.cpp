@@ -67,10 +67,6 @@ CPropPageEx* CPropSheetEx::PageAt(int index) {
     }
 }
 
-int CPropSheetEx::ActivePageIndex() const {
-    return m_tabs->currentIndex();
-}
-
 bool CPropSheetEx::SetActivePage(int index) {
     m_tabs->setCurrentIndex(index);
     return m_tabs->currentIndex() == index;

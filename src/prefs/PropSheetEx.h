@@ -26,7 +26,6 @@ public:
     [[nodiscard]] QPushButton* CancelButton() const { return m_cancelButton; }
     [[nodiscard]] QPushButton* ApplyButton() const { return m_applyButton; }
 
-    [[nodiscard]] int ActivePageIndex() const;
     // Shows page index; refused (false) while the current page holds a bad entry.
     bool SetActivePage(int index);
 

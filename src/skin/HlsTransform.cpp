@@ -83,9 +83,9 @@ QColor HlsToRgb(const HlsByte& hls) {
     return QColor(channel(h + 1.0 / 3.0), channel(h), channel(h - 1.0 / 3.0));
 }
 
-QColor HLS_TRANSFORM(const QColor& colour, int l, int s) {
+QColor ShiftLightnessSaturation(const QColor& colour, int lightnessPercent, int saturationPercent) {
     HlsByte hls = RgbToHls(colour);
-    hls.lightness = ShiftTowards(hls.lightness, l);
-    hls.saturation = ShiftTowards(hls.saturation, s);
+    hls.lightness = ShiftTowards(hls.lightness, lightnessPercent);
+    hls.saturation = ShiftTowards(hls.saturation, saturationPercent);
     return HlsToRgb(hls);
 }

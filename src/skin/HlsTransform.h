@@ -13,5 +13,6 @@ struct HlsByte {
 [[nodiscard]] QColor HlsToRgb(const HlsByte& hls);
 
 // Moves lightness and saturation of a colour towards their maximum (positive per cent) or
-// towards zero (negative per cent); l and s run from -100 to 100, hue is kept.
-[[nodiscard]] QColor HLS_TRANSFORM(const QColor& colour, int l, int s);
+// towards zero (negative per cent); both run from -100 to 100, hue is kept.
+[[nodiscard]] QColor ShiftLightnessSaturation(const QColor& colour, int lightnessPercent,
+                                              int saturationPercent);

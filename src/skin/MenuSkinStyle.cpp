@@ -32,7 +32,8 @@ constexpr int kBarLabelPadding = 6; // menu-bar items: room on each side of the 
 constexpr int kPanelWidth = 3;      // popup frame: one dark line and two background lines
 constexpr int kShadowTop = 4;       // shading beside an open menu-bar item starts this far down
 
-// Item rectangle in Windows-like bounds: right and bottom are exclusive.
+// Item rectangle as edges in widget coordinates: right and bottom are one past the last
+// pixel, unlike QRect::right() and QRect::bottom().
 struct Bounds {
     int left = 0;
     int top = 0;

@@ -17,7 +17,7 @@ class CMenuSkinStyle : public QProxyStyle {
 
 public:
     // Name of the dynamic property that switches the skin off (false) for one window's menus.
-    static constexpr const char* kSkinProperty = "XPWndProp_MenuXP";
+    static constexpr const char* kSkinProperty = "lumicutMenuSkin";
 
     // colourDepth: bits per pixel of the display; 8 or fewer gets flat colours only.
     CMenuSkinStyle(const MenuSkinProfile& profile, int colourDepth, QStyle* base = nullptr);
@@ -35,9 +35,6 @@ public:
     void unpolish(QWidget* widget) override;
     using QProxyStyle::polish;
     using QProxyStyle::unpolish;
-
-    [[nodiscard]] const MenuSkinProfile& Profile() const { return profile; }
-    [[nodiscard]] int ColourDepth() const { return colourDepth; }
 
     // True unless the window that owns the menu (bar) has the skin switched off.
     [[nodiscard]] static bool IsSkinned(const QWidget* widget);

@@ -9,17 +9,16 @@
 
 std::vector<NameTagItem> NameTagItems(bool withCrop) {
     std::vector<NameTagItem> items = {
-        {32797, QStringLiteral("%i - Index unique"), QStringLiteral("%i")},
-        {32798, QStringLiteral("%f - Nom du fichier origine"), QStringLiteral("%f")},
-        {32799, QStringLiteral("%dj - Date du jour format yyyymmdd"), QStringLiteral("%dj")},
-        {32800, QStringLiteral("%dc - Date du cliché format yyyymmdd"), QStringLiteral("%dc")},
-        {32802, QStringLiteral("%sr - Nom du sous répertoire de la photo d'origine"),
+        {QStringLiteral("%i - Index unique"), QStringLiteral("%i")},
+        {QStringLiteral("%f - Nom du fichier origine"), QStringLiteral("%f")},
+        {QStringLiteral("%dj - Date du jour format yyyymmdd"), QStringLiteral("%dj")},
+        {QStringLiteral("%dc - Date du cliché format yyyymmdd"), QStringLiteral("%dc")},
+        {QStringLiteral("%sr - Nom du sous répertoire de la photo d'origine"),
          QStringLiteral("%sr")},
-        {CROP_TAG_COMMAND, QStringLiteral("%r - Recadrage"), QStringLiteral("%r")},
     };
-    if (!withCrop) {
-        std::erase_if(items,
-                      [](const NameTagItem& item) { return item.command == CROP_TAG_COMMAND; });
+    // The rename tool has no crop frame to name, so it does not offer "%r".
+    if (withCrop) {
+        items.push_back({QStringLiteral("%r - Recadrage"), QStringLiteral("%r")});
     }
     return items;
 }

@@ -6,15 +6,11 @@
 
 class QWidget;
 
-// One item of the name-tag menu: its command number, its text and the tag it appends.
+// One item of the name-tag menu: its text and the tag it appends.
 struct NameTagItem {
-    int command = 0;
     QString text;
     QString tag;
 };
-
-// Command of "%r - Recadrage", which the rename tool does not offer.
-inline constexpr int CROP_TAG_COMMAND = 32801;
 
 // Items of the name-tag menu in menu order; withCrop false leaves out "%r - Recadrage".
 [[nodiscard]] std::vector<NameTagItem> NameTagItems(bool withCrop);

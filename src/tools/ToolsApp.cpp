@@ -1,6 +1,5 @@
 #include "tools/ToolsApp.h"
 
-#include "naming/ResultName.h"
 #include "tools/FolderChooser.h"
 
 #include <QDesktopServices>
@@ -119,22 +118,9 @@ void CToolsApp::ShowWarning(const QString& text, const QString& caption) {
     MessageBox({text, caption, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
 }
 
-void CToolsApp::ShowInformation(const QString& text, const QString& caption) {
-    MessageBox({text, caption, QMessageBox::Information, QMessageBox::Ok, QMessageBox::Ok});
-}
-
 bool CToolsApp::AskYesNo(const QString& text, const QString& caption) {
     return MessageBox({text, caption, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
                        QMessageBox::Yes}) == QMessageBox::Yes;
-}
-
-std::string CToolsApp::ReplaceNoCase(const std::string& source, const std::string& search,
-                                     const std::string& replacement) {
-    return ::ReplaceNoCase(source, search, replacement);
-}
-
-std::string CToolsApp::GetModuleFolder() {
-    return WithTrailingSlash(QCoreApplication::applicationDirPath().toStdString());
 }
 
 ProgramVersion CToolsApp::GetProgramVersion() {

@@ -60,19 +60,8 @@ public:
     static QMessageBox::StandardButton MessageBox(const MessageRequest& request);
     // Warning with the exclamation icon and an OK button.
     static void ShowWarning(const QString& text, const QString& caption = "Attention!!!");
-    // Information icon and an OK button.
-    static void ShowInformation(const QString& text, const QString& caption = "Lumicut");
     // Yes/No question with the question icon; Yes is the default (Enter answers Yes).
     [[nodiscard]] static bool AskYesNo(const QString& text, const QString& caption = "Lumicut");
-
-    // Every occurrence of search in source, compared without regard to ASCII case,
-    // replaced by replacement.
-    [[nodiscard]] static std::string ReplaceNoCase(const std::string& source,
-                                                   const std::string& search,
-                                                   const std::string& replacement);
-
-    // Folder of the running executable, UTF-8, ending with '/'.
-    [[nodiscard]] static std::string GetModuleFolder();
 
     [[nodiscard]] static ProgramVersion GetProgramVersion();
     // Packed form: major.minor and patch.tweak words. Always succeeds (compiled in).

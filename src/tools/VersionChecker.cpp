@@ -130,7 +130,7 @@ FetchResult CVersionChecker::Fetch(const QString& address) {
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     // One read of at most 512 bytes: stop as soon as that much has arrived.
     QObject::connect(reply, &QNetworkReply::readyRead, &loop, [reply, &loop] {
-        if (reply->bytesAvailable() >= static_cast<qint64>(VERSION_REPLY_MAX_BYTES)) {
+        if (reply->bytesAvailable() >= static_cast<qint64>(kVersionReplyMaxBytes)) {
             loop.quit();
         }
     });
@@ -141,7 +141,7 @@ FetchResult CVersionChecker::Fetch(const QString& address) {
 
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const bool answered = status.isValid();
-    const QByteArray body = reply->read(static_cast<qint64>(VERSION_REPLY_MAX_BYTES));
+    const QByteArray body = reply->read(static_cast<qint64>(kVersionReplyMaxBytes));
     const bool finished = reply->isFinished();
     const QNetworkReply::NetworkError error = reply->error();
     if (!finished) {

@@ -15,7 +15,7 @@ enum class FetchStatus { Ok, OpenFailed, ReadFailed };
 
 struct FetchResult {
     FetchStatus status = FetchStatus::OpenFailed;
-    std::string bytes; // at most VERSION_REPLY_MAX_BYTES
+    std::string bytes; // at most kVersionReplyMaxBytes
 };
 
 // Asks the maker's web site whether a newer major.minor version exists and tells the user.
@@ -37,22 +37,21 @@ public:
 
     CVersionChecker();
     explicit CVersionChecker(Hooks hooks);
-    virtual ~CVersionChecker();
+    ~CVersionChecker();
 
     // Silent: say nothing when the program is up to date (a newer version and a failed
     // request are still reported).
-    virtual void CheckVersion(const QString& address, bool silent);
-
-protected:
-    virtual void OnNewVersion(uint32_t currentMs, uint32_t currentLs, uint32_t newMs,
-                              uint32_t newLs, const std::string& infoAddress);
-    virtual void OnUpToDate(uint32_t currentMs, uint32_t currentLs);
-    virtual void OnCheckError(uint32_t currentMs, uint32_t currentLs);
-    // One HTTP GET of address: agent "Update search", no cache, at most 512 bytes read,
-    // given up after the timeout.
-    [[nodiscard]] virtual FetchResult Fetch(const QString& address);
+    void CheckVersion(const QString& address, bool silent);
 
 private:
+    void OnNewVersion(uint32_t currentMs, uint32_t currentLs, uint32_t newMs, uint32_t newLs,
+                      const std::string& infoAddress);
+    void OnUpToDate(uint32_t currentMs, uint32_t currentLs);
+    void OnCheckError(uint32_t currentMs, uint32_t currentLs);
+    // One HTTP GET of address: agent "Update search", no cache, at most 512 bytes read,
+    // given up after the timeout.
+    [[nodiscard]] FetchResult Fetch(const QString& address);
+
     Hooks m_hooks;
 };
 

@@ -37,7 +37,7 @@ std::vector<std::string_view> SplitFields(std::string_view text) {
 } // namespace
 
 VersionReply ParseVersionReply(std::string_view bytes) {
-    std::string_view text = bytes.substr(0, VERSION_REPLY_MAX_BYTES);
+    std::string_view text = bytes.substr(0, kVersionReplyMaxBytes);
     text = text.substr(0, text.find('\0'));
     const std::vector<std::string_view> fields = SplitFields(text);
     const auto field = [&fields](std::size_t i) {

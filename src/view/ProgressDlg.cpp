@@ -32,9 +32,3 @@ void CProgressDlg::SetPos(int percent) {
 int CProgressDlg::Pos() const {
     return m_bar->value();
 }
-int CProgressDlg::Minimum() const {
-    return m_bar->minimum();
-}
-int CProgressDlg::Maximum() const {
-    return m_bar->maximum();
-}

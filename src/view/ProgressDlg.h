@@ -14,8 +14,6 @@ public:
     // user-interface thread.
     void SetPos(int percent);
     [[nodiscard]] int Pos() const;
-    [[nodiscard]] int Minimum() const;
-    [[nodiscard]] int Maximum() const;
 
 private:
     QProgressBar* m_bar = nullptr;

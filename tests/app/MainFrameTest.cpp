@@ -25,6 +25,10 @@
 
 namespace {
 
+constexpr int Id(CommandId id) {
+    return static_cast<int>(id);
+}
+
 class MainFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -83,36 +87,37 @@ TEST_F(MainFrameTest, ToolbarButtonsInOrderWithTooltips) {
         QString toolTip;
     };
     const std::vector<Button> expected{
-        {32780, "Choix du répertoire courant"},
-        {32781, "Répertoire destination"}, // no prompt of its own: Qt shows the menu text
+        {Id(CommandId::WorkingFolder), "Choix du répertoire courant"},
+        {Id(CommandId::DestinationFolder),
+         "Répertoire destination"}, // no prompt of its own: Qt shows the menu text
         {0, ""},
-        {32779, "Configuration des paramètres"},
+        {Id(CommandId::Preferences), "Configuration des paramètres"},
         {0, ""},
-        {32785, "Photo précédente"},
-        {32784, "Photo suivante"},
+        {Id(CommandId::PreviousPicture), "Photo précédente"},
+        {Id(CommandId::NextPicture), "Photo suivante"},
         {0, ""},
-        {32783, "Suppression de la photo résultat (si elle existe)"},
+        {Id(CommandId::DeleteResult), "Suppression de la photo résultat (si elle existe)"},
         {0, ""},
-        {32776, "Zoom (+) sur la zone de recadrage"},
-        {32777, "Zoom (-) sur la zone de recadrage"},
+        {Id(CommandId::ZoomIn), "Zoom (+) sur la zone de recadrage"},
+        {Id(CommandId::ZoomOut), "Zoom (-) sur la zone de recadrage"},
         {0, ""},
-        {32787, "Rotation de la photo sur la droite"},
-        {32782, "Rotation de la photo sur la gauche"},
-        {32790, "Flip horizontal"},
-        {32789, "Flip vertical"},
+        {Id(CommandId::RotateRight), "Rotation de la photo sur la droite"},
+        {Id(CommandId::RotateLeft), "Rotation de la photo sur la gauche"},
+        {Id(CommandId::FlipHorizontal), "Flip horizontal"},
+        {Id(CommandId::FlipVertical), "Flip vertical"},
         {0, ""},
-        {32793, "Rotation du module de recadrage"},
+        {Id(CommandId::TurnFrame), "Rotation du module de recadrage"},
         {0, ""},
-        {32791, "Transforme la photo en noir et blanc"},
-        {32775, "Transforme la photo en ton sépia"},
-        {32794, "Ajoute un bord blanc à la photo"},
-        {32810, "Afficher les repères de contrôle de la régle des tiers"},
+        {Id(CommandId::Grayscale), "Transforme la photo en noir et blanc"},
+        {Id(CommandId::Sepia), "Transforme la photo en ton sépia"},
+        {Id(CommandId::WhiteBorder), "Ajoute un bord blanc à la photo"},
+        {Id(CommandId::Thirds), "Afficher les repères de contrôle de la régle des tiers"},
         {0, ""},
-        {32804, "Afficher le cadre de recadrage en plein ecran"},
+        {Id(CommandId::FullScreen), "Afficher le cadre de recadrage en plein ecran"},
         {0, ""},
-        {32803, "Générer une planche de photos d'identité"},
+        {Id(CommandId::IdSheet), "Générer une planche de photos d'identité"},
         {0, ""},
-        {57664, "A propos de"},
+        {Id(CommandId::About), "A propos de"},
     };
     CMainFrame frame(settings);
     const QList<QAction*> actions = frame.ToolBar()->actions();
@@ -263,8 +268,8 @@ TEST_F(MainFrameTest, CommandsAreAnnouncedWithTheirNumber) {
     frame.Action(CommandId::RotateLeft)->trigger();
     frame.Action(CommandId::ZoomOut)->trigger();
     ASSERT_EQ(spy.count(), 2);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), 32782);
-    EXPECT_EQ(spy.at(1).at(0).toInt(), 32777);
+    EXPECT_EQ(spy.at(0).at(0).toInt(), Id(CommandId::RotateLeft));
+    EXPECT_EQ(spy.at(1).at(0).toInt(), Id(CommandId::ZoomOut));
 }
 
 TEST_F(MainFrameTest, AboutShowsOneSplashWindowOnly) {

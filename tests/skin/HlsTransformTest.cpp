@@ -29,7 +29,7 @@ class HlsTransformTest : public ::testing::TestWithParam<TransformRow> {};
 
 TEST_P(HlsTransformTest, MatchesReference) {
     const TransformRow& row = GetParam();
-    EXPECT_EQ(HLS_TRANSFORM(row.input, row.l, row.s), row.expected);
+    EXPECT_EQ(ShiftLightnessSaturation(row.input, row.l, row.s), row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

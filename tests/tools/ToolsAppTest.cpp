@@ -3,7 +3,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
@@ -196,13 +195,6 @@ TEST(ToolsAppTest, RealMessageBoxLetsTheUserSelectAnAddress) {
     });
     EXPECT_EQ(CToolsApp::MessageBox(request), QMessageBox::Ok);
     EXPECT_TRUE(seen);
-}
-
-TEST(ToolsAppTest, ModuleFolderIsTheExecutablesFolder) {
-    const std::string folder = CToolsApp::GetModuleFolder();
-    ASSERT_FALSE(folder.empty());
-    EXPECT_EQ(folder.back(), '/');
-    EXPECT_EQ(folder, QCoreApplication::applicationDirPath().toStdString() + "/");
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 namespace {
@@ -24,9 +26,61 @@ constexpr size_t kTextsPerFormat = 4;
 // not followed (each index costs four reads of the file).
 constexpr int32_t kMaxFormatCount = 1000;
 
+SettingValue DefaultValue(const SettingKey& key) {
+    switch (key.type) {
+    case SettingType::Text:
+        return std::string(key.textDefault);
+    case SettingType::Number:
+        return key.numberDefault;
+    case SettingType::YesNo:
+        return key.numberDefault != 0;
+    }
+    return {};
+}
+
+// The stored value, or nothing when the file holds no record of that name and type (or
+// cannot be read at all).
+std::optional<SettingValue> ReadValue(CParamFile& file, const SettingKey& key) {
+    const std::string name(key.name);
+    std::string text;
+    int32_t number = 0;
+    switch (key.type) {
+    case SettingType::Text:
+        if (file.ReadString(name, text)) {
+            return text;
+        }
+        break;
+    case SettingType::Number:
+        if (file.ReadLong(name, number)) {
+            return number;
+        }
+        break;
+    case SettingType::YesNo:
+        if (file.ReadByte(name, number)) {
+            return number != 0;
+        }
+        break;
+    }
+    return std::nullopt;
+}
+
+// Failures are left in the engine's last error: the value stays in memory for this run.
+void WriteValue(CParamFile& file, const SettingKey& key, const std::string& text) {
+    file.WriteString(std::string(key.name), text, kNoComment);
+}
+
+void WriteValue(CParamFile& file, const SettingKey& key, int32_t number) {
+    if (key.type == SettingType::YesNo) {
+        file.WriteByte(std::string(key.name), number, kNoComment);
+    } else {
+        file.WriteLong(std::string(key.name), number, kNoComment);
+    }
+}
+
 } // namespace
 
-CSettings::CSettings(std::string paramFileName) : m_paramFileName(std::move(paramFileName)) {
+CSettings::CSettings(std::string paramFileName, QObject* parent)
+    : QObject(parent), m_paramFileName(std::move(paramFileName)) {
     LoadAll();
 }
 
@@ -34,113 +88,45 @@ CSettings::~CSettings() = default;
 
 void CSettings::LoadAll() {
     CParamFile file(m_paramFileName);
-    const auto loadString = [&file](const char* key, std::string& field, const char* fallback) {
-        if (!file.ReadString(key, field)) {
-            field = fallback;
-        }
-    };
-    const auto loadLong = [&file](const char* key, int32_t& field, int32_t fallback) {
-        if (!file.ReadLong(key, field)) {
-            field = fallback;
-        }
-    };
-    const auto loadByte = [&file](const char* key, int32_t& field, int32_t fallback) {
-        if (!file.ReadByte(key, field)) {
-            field = fallback;
-        }
-    };
-    loadString("CURRENTPATH", m_currentFolder, "");
-    loadString("DESTINATIONPATH", m_destinationFolder, "");
-    loadLong("JPEGQUALITY", m_jpegQuality, 100);
-    loadLong("OPACITY", m_opacity, 50);
-    loadString("RESULT_NAME", m_resultName, "Photos_%dc_%i");
-    loadString("RENAME_PATH", m_renameFolder, "");
-    loadString("RENAME_MASK", m_renameMask, "Photos_%dc_%i");
-    loadByte("SHOWFACTOR", m_showFactor, 1);
-    loadByte("RECURSE_ORIGIN", m_recurseOrigin, 1);
-    loadByte("AUTO_RENAME", m_autoRename, 1);
-    loadByte("CHECK_VERSION", m_checkVersion, 0);
-    loadByte("USE_RECAD_COLOR", m_useRecadColor, 1);
-    loadByte("USE_SMALL_RBORDER", m_useSmallRBorder, 0);
-    loadByte("KEYB_PROGRESSIF", m_keybProgressif, 1);
-    loadByte("SHOWFULLFILENAME", m_showFullFileName, 1);
+    for (size_t i = 0; i < kSettingKeys.size(); ++i) {
+        m_values[i] = ReadValue(file, kSettingKeys[i]).value_or(DefaultValue(kSettingKeys[i]));
+    }
 }
 
-// Each setter keeps the new value in memory even when the file refuses it.
-
-void CSettings::SetCurrentFolder(const std::string& value) {
-    m_currentFolder = value;
-    CParamFile(m_paramFileName).WriteString("CURRENTPATH", value, kNoComment);
+const std::string& CSettings::Get(TextSetting setting) const {
+    return std::get<std::string>(m_values[setting.index]);
 }
 
-void CSettings::SetDestinationFolder(const std::string& value) {
-    m_destinationFolder = value;
-    CParamFile(m_paramFileName).WriteString("DESTINATIONPATH", value, kNoComment);
+int32_t CSettings::Get(NumberSetting setting) const {
+    return std::get<int32_t>(m_values[setting.index]);
 }
 
-void CSettings::SetJpegQuality(int32_t value) {
-    m_jpegQuality = value;
-    CParamFile(m_paramFileName).WriteLong("JPEGQUALITY", value, kNoComment);
+bool CSettings::Get(YesNoSetting setting) const {
+    return std::get<bool>(m_values[setting.index]);
 }
 
-void CSettings::SetOpacity(int32_t value) {
-    m_opacity = value;
-    CParamFile(m_paramFileName).WriteLong("OPACITY", value, kNoComment);
+template <typename Written>
+void CSettings::Store(size_t index, SettingValue cached, const Written& written) {
+    const bool differs = m_values[index] != cached;
+    m_values[index] = std::move(cached);
+    CParamFile file(m_paramFileName);
+    WriteValue(file, kSettingKeys[index], written);
+    if (differs) {
+        const std::string_view name = kSettingKeys[index].name;
+        emit changed(QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size())));
+    }
 }
 
-void CSettings::SetResultName(const std::string& value) {
-    m_resultName = value;
-    CParamFile(m_paramFileName).WriteString("RESULT_NAME", value, kNoComment);
+void CSettings::Set(TextSetting setting, const std::string& value) {
+    Store(setting.index, value, value);
 }
 
-void CSettings::SetRenameFolder(const std::string& value) {
-    m_renameFolder = value;
-    CParamFile(m_paramFileName).WriteString("RENAME_PATH", value, kNoComment);
+void CSettings::Set(NumberSetting setting, int32_t value) {
+    Store(setting.index, value, value);
 }
 
-void CSettings::SetRenameMask(const std::string& value) {
-    m_renameMask = value;
-    CParamFile(m_paramFileName).WriteString("RENAME_MASK", value, kNoComment);
-}
-
-void CSettings::SetShowFactor(int32_t value) {
-    m_showFactor = value;
-    CParamFile(m_paramFileName).WriteByte("SHOWFACTOR", value, kNoComment);
-}
-
-void CSettings::SetRecurseOrigin(int32_t value) {
-    m_recurseOrigin = value;
-    CParamFile(m_paramFileName).WriteByte("RECURSE_ORIGIN", value, kNoComment);
-}
-
-void CSettings::SetUseRecadColor(int32_t value) {
-    m_useRecadColor = value;
-    CParamFile(m_paramFileName).WriteByte("USE_RECAD_COLOR", value, kNoComment);
-}
-
-void CSettings::SetUseSmallRBorder(int32_t value) {
-    m_useSmallRBorder = value;
-    CParamFile(m_paramFileName).WriteByte("USE_SMALL_RBORDER", value, kNoComment);
-}
-
-void CSettings::SetKeybProgressif(int32_t value) {
-    m_keybProgressif = value;
-    CParamFile(m_paramFileName).WriteByte("KEYB_PROGRESSIF", value, kNoComment);
-}
-
-void CSettings::SetShowFullFileName(int32_t value) {
-    m_showFullFileName = value;
-    CParamFile(m_paramFileName).WriteByte("SHOWFULLFILENAME", value, kNoComment);
-}
-
-void CSettings::SetCheckVersion(int32_t value) {
-    m_checkVersion = value;
-    CParamFile(m_paramFileName).WriteByte("CHECK_VERSION", value, kNoComment);
-}
-
-void CSettings::SetAutoRename(int32_t value) {
-    m_autoRename = value;
-    CParamFile(m_paramFileName).WriteByte("AUTO_RENAME", value, kNoComment);
+void CSettings::Set(YesNoSetting setting, int32_t value) {
+    Store(setting.index, value != 0, value);
 }
 
 void CSettings::LoadFormats(std::vector<std::string>& texts) const {
@@ -153,10 +139,11 @@ void CSettings::LoadFormats(std::vector<std::string>& texts) const {
     for (int32_t i = 0; i < std::min(count, kMaxFormatCount); ++i) {
         for (size_t field = 0; field < kTextsPerFormat; ++field) {
             std::string text;
-            if (!file.ReadString(IndexedKey(kFormatKeys[field], static_cast<size_t>(i)), text)) {
-                text = field == 0 ? "-" : "1";
+            if (file.ReadString(IndexedKey(kFormatKeys[field], static_cast<size_t>(i)), text)) {
+                texts.push_back(std::move(text));
+            } else {
+                texts.emplace_back(field == 0 ? "-" : "1");
             }
-            texts.push_back(std::move(text));
         }
     }
 }

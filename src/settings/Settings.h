@@ -1,54 +1,79 @@
 #pragma once
 
+#include "settings/SettingKeys.h"
+
+#include <QObject>
+#include <QString>
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Every user setting, cached in memory and written through to param.dat the moment it
-// changes. Strings are UTF-8 bytes; folders end with '/'. Yes/no options are 0 or
-// non-zero, stored as one byte in the file.
-class CSettings {
+// Every user setting of kSettingKeys, cached in memory and written through to param.dat the
+// moment it is set. Strings are UTF-8 bytes; folders end with '/'.
+class CSettings : public QObject {
+    Q_OBJECT
+
 public:
     // paramFileName: "param.dat" for the real settings file (resolved next to the
     // executable or in the user's configuration folder); a name holding '/' is a whole
     // path, used as given (tests).
-    explicit CSettings(std::string paramFileName = "param.dat");
-    virtual ~CSettings();
+    explicit CSettings(std::string paramFileName = "param.dat", QObject* parent = nullptr);
+    ~CSettings() override;
 
-    // Reloads every key from the file; a key that cannot be read gets its default.
+    // Reloads every key from the file; a key that cannot be read gets its default. Announces
+    // nothing: it runs before anyone listens, and again only to pick up another copy's changes.
     void LoadAll();
 
-    [[nodiscard]] std::string GetCurrentFolder() const { return m_currentFolder; }
-    [[nodiscard]] std::string GetDestinationFolder() const { return m_destinationFolder; }
-    [[nodiscard]] int32_t GetJpegQuality() const { return m_jpegQuality; }
-    [[nodiscard]] int32_t GetOpacity() const { return m_opacity; }
-    [[nodiscard]] std::string GetResultName() const { return m_resultName; }
-    [[nodiscard]] std::string GetRenameFolder() const { return m_renameFolder; }
-    [[nodiscard]] std::string GetRenameMask() const { return m_renameMask; }
-    [[nodiscard]] int32_t GetShowFactor() const { return m_showFactor; }
-    [[nodiscard]] int32_t GetRecurseOrigin() const { return m_recurseOrigin; }
-    [[nodiscard]] int32_t GetUseRecadColor() const { return m_useRecadColor; }
-    [[nodiscard]] int32_t GetUseSmallRBorder() const { return m_useSmallRBorder; }
-    [[nodiscard]] int32_t GetKeybProgressif() const { return m_keybProgressif; }
-    [[nodiscard]] int32_t GetShowFullFileName() const { return m_showFullFileName; }
-    [[nodiscard]] int32_t GetCheckVersion() const { return m_checkVersion; }
-    [[nodiscard]] int32_t GetAutoRename() const { return m_autoRename; }
+    [[nodiscard]] const std::string& Get(TextSetting setting) const;
+    [[nodiscard]] int32_t Get(NumberSetting setting) const;
+    [[nodiscard]] bool Get(YesNoSetting setting) const;
 
-    void SetCurrentFolder(const std::string& value);
-    void SetDestinationFolder(const std::string& value);
-    void SetJpegQuality(int32_t value);
-    void SetOpacity(int32_t value);
-    void SetResultName(const std::string& value);
-    void SetRenameFolder(const std::string& value);
-    void SetRenameMask(const std::string& value);
-    void SetShowFactor(int32_t value);
-    void SetRecurseOrigin(int32_t value);
-    void SetUseRecadColor(int32_t value);
-    void SetUseSmallRBorder(int32_t value);
-    void SetKeybProgressif(int32_t value);
-    void SetShowFullFileName(int32_t value);
-    void SetCheckVersion(int32_t value);
-    void SetAutoRename(int32_t value);
+    // Each setter writes the value through even when it equals the cached one (another copy of
+    // the program may have changed the file), keeps it in memory even when the file refuses
+    // it, and emits `changed` only when the cached value differs from before.
+    void Set(TextSetting setting, const std::string& value);
+    void Set(NumberSetting setting, int32_t value);
+    // Non-zero means yes. The file gets the low 8 bits of the value as given: 256 is yes for
+    // this run but stored as 0, so it reads back as no at the next start.
+    void Set(YesNoSetting setting, int32_t value);
+
+    // One named pair per key, for callers.
+    [[nodiscard]] std::string GetCurrentFolder() const { return Get(TextSetting("CURRENTPATH")); }
+    [[nodiscard]] std::string GetDestinationFolder() const {
+        return Get(TextSetting("DESTINATIONPATH"));
+    }
+    [[nodiscard]] int32_t GetJpegQuality() const { return Get(NumberSetting("JPEGQUALITY")); }
+    [[nodiscard]] int32_t GetOpacity() const { return Get(NumberSetting("OPACITY")); }
+    [[nodiscard]] std::string GetResultName() const { return Get(TextSetting("RESULT_NAME")); }
+    [[nodiscard]] std::string GetRenameFolder() const { return Get(TextSetting("RENAME_PATH")); }
+    [[nodiscard]] std::string GetRenameMask() const { return Get(TextSetting("RENAME_MASK")); }
+    [[nodiscard]] bool GetShowFactor() const { return Get(YesNoSetting("SHOWFACTOR")); }
+    [[nodiscard]] bool GetRecurseOrigin() const { return Get(YesNoSetting("RECURSE_ORIGIN")); }
+    [[nodiscard]] bool GetUseRecadColor() const { return Get(YesNoSetting("USE_RECAD_COLOR")); }
+    [[nodiscard]] bool GetUseSmallRBorder() const { return Get(YesNoSetting("USE_SMALL_RBORDER")); }
+    [[nodiscard]] bool GetKeybProgressif() const { return Get(YesNoSetting("KEYB_PROGRESSIF")); }
+    [[nodiscard]] bool GetShowFullFileName() const { return Get(YesNoSetting("SHOWFULLFILENAME")); }
+    [[nodiscard]] bool GetCheckVersion() const { return Get(YesNoSetting("CHECK_VERSION")); }
+    [[nodiscard]] bool GetAutoRename() const { return Get(YesNoSetting("AUTO_RENAME")); }
+
+    void SetCurrentFolder(const std::string& value) { Set(TextSetting("CURRENTPATH"), value); }
+    void SetDestinationFolder(const std::string& value) {
+        Set(TextSetting("DESTINATIONPATH"), value);
+    }
+    void SetJpegQuality(int32_t value) { Set(NumberSetting("JPEGQUALITY"), value); }
+    void SetOpacity(int32_t value) { Set(NumberSetting("OPACITY"), value); }
+    void SetResultName(const std::string& value) { Set(TextSetting("RESULT_NAME"), value); }
+    void SetRenameFolder(const std::string& value) { Set(TextSetting("RENAME_PATH"), value); }
+    void SetRenameMask(const std::string& value) { Set(TextSetting("RENAME_MASK"), value); }
+    void SetShowFactor(int32_t value) { Set(YesNoSetting("SHOWFACTOR"), value); }
+    void SetRecurseOrigin(int32_t value) { Set(YesNoSetting("RECURSE_ORIGIN"), value); }
+    void SetUseRecadColor(int32_t value) { Set(YesNoSetting("USE_RECAD_COLOR"), value); }
+    void SetUseSmallRBorder(int32_t value) { Set(YesNoSetting("USE_SMALL_RBORDER"), value); }
+    void SetKeybProgressif(int32_t value) { Set(YesNoSetting("KEYB_PROGRESSIF"), value); }
+    void SetShowFullFileName(int32_t value) { Set(YesNoSetting("SHOWFULLFILENAME"), value); }
+    void SetCheckVersion(int32_t value) { Set(YesNoSetting("CHECK_VERSION"), value); }
+    void SetAutoRename(int32_t value) { Set(YesNoSetting("AUTO_RENAME"), value); }
 
     // Print formats, exchanged as a flat list of texts, four per format:
     // name, height (cm), width (cm), white border (mm).
@@ -57,22 +82,16 @@ public:
 
     [[nodiscard]] const std::string& ParamFileName() const { return m_paramFileName; }
 
-private:
-    std::string m_paramFileName;
+signals:
+    // A setter changed the cached value of that key (named as in param.dat). Emitted after the
+    // write-through, so the file already holds the value unless the write failed.
+    void changed(const QString& key);
 
-    std::string m_currentFolder;
-    std::string m_destinationFolder;
-    int32_t m_jpegQuality = 100;
-    int32_t m_opacity = 50;
-    std::string m_resultName = "Photos_%dc_%i";
-    std::string m_renameFolder;
-    std::string m_renameMask = "Photos_%dc_%i";
-    int32_t m_showFactor = 1;
-    int32_t m_recurseOrigin = 1;
-    int32_t m_useRecadColor = 1;
-    int32_t m_useSmallRBorder = 0;
-    int32_t m_keybProgressif = 1;
-    int32_t m_showFullFileName = 1;
-    int32_t m_checkVersion = 0;
-    int32_t m_autoRename = 1;
+private:
+    // `cached` is what the getters will return, `written` what goes to the file.
+    template <typename Written>
+    void Store(size_t index, SettingValue cached, const Written& written);
+
+    std::string m_paramFileName;
+    std::array<SettingValue, kSettingKeys.size()> m_values;
 };

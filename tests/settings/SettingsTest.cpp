@@ -30,6 +30,9 @@ std::vector<Key> AllKeys() {
     const auto number = [](auto getter) {
         return [getter](const CSettings& s) { return std::to_string((s.*getter)()); };
     };
+    const auto yesNo = [](auto getter) {
+        return [getter](const CSettings& s) { return std::string((s.*getter)() ? "1" : "0"); };
+    };
     const auto setText = [](auto setter) {
         return [setter](CSettings& s, const std::string& v) { (s.*setter)(v); };
     };
@@ -51,21 +54,21 @@ std::vector<Key> AllKeys() {
          setText(&CSettings::SetRenameFolder), "", "/mnt/carte/"},
         {"RENAME_MASK", 1024, text(&CSettings::GetRenameMask), setText(&CSettings::SetRenameMask),
          "Photos_%dc_%i", "Vacances_%i"},
-        {"SHOWFACTOR", 1, number(&CSettings::GetShowFactor), setNumber(&CSettings::SetShowFactor),
+        {"SHOWFACTOR", 1, yesNo(&CSettings::GetShowFactor), setNumber(&CSettings::SetShowFactor),
          "1", "0"},
-        {"RECURSE_ORIGIN", 1, number(&CSettings::GetRecurseOrigin),
+        {"RECURSE_ORIGIN", 1, yesNo(&CSettings::GetRecurseOrigin),
          setNumber(&CSettings::SetRecurseOrigin), "1", "0"},
-        {"USE_RECAD_COLOR", 1, number(&CSettings::GetUseRecadColor),
+        {"USE_RECAD_COLOR", 1, yesNo(&CSettings::GetUseRecadColor),
          setNumber(&CSettings::SetUseRecadColor), "1", "0"},
-        {"USE_SMALL_RBORDER", 1, number(&CSettings::GetUseSmallRBorder),
+        {"USE_SMALL_RBORDER", 1, yesNo(&CSettings::GetUseSmallRBorder),
          setNumber(&CSettings::SetUseSmallRBorder), "0", "1"},
-        {"KEYB_PROGRESSIF", 1, number(&CSettings::GetKeybProgressif),
+        {"KEYB_PROGRESSIF", 1, yesNo(&CSettings::GetKeybProgressif),
          setNumber(&CSettings::SetKeybProgressif), "1", "0"},
-        {"SHOWFULLFILENAME", 1, number(&CSettings::GetShowFullFileName),
+        {"SHOWFULLFILENAME", 1, yesNo(&CSettings::GetShowFullFileName),
          setNumber(&CSettings::SetShowFullFileName), "1", "0"},
-        {"CHECK_VERSION", 1, number(&CSettings::GetCheckVersion),
+        {"CHECK_VERSION", 1, yesNo(&CSettings::GetCheckVersion),
          setNumber(&CSettings::SetCheckVersion), "0", "1"},
-        {"AUTO_RENAME", 1, number(&CSettings::GetAutoRename), setNumber(&CSettings::SetAutoRename),
+        {"AUTO_RENAME", 1, yesNo(&CSettings::GetAutoRename), setNumber(&CSettings::SetAutoRename),
          "1", "0"},
     };
 }
@@ -148,7 +151,7 @@ TEST(Settings, YesNoSetterStoresLowEightBits) {
     TempFolder folder;
     CSettings settings(folder.File());
     settings.SetRecurseOrigin(256);
-    EXPECT_EQ(settings.GetRecurseOrigin(), 256);
+    EXPECT_TRUE(settings.GetRecurseOrigin()) << "non-zero is yes for the rest of the run";
     EXPECT_EQ(ReadBytes(folder.File()), ByteRecord("RECURSE_ORIGIN", 0));
     settings.LoadAll();
     EXPECT_EQ(settings.GetRecurseOrigin(), 0);
@@ -171,6 +174,89 @@ TEST(Settings, FailedWriteKeepsValueInMemoryOnly) {
     other.SetJpegQuality(12);
     settings.LoadAll();
     EXPECT_EQ(settings.GetJpegQuality(), 12) << "LoadAll picks up another copy's change";
+}
+
+// A setter call seen from a listener: which keys it announced and what the file then holds.
+struct ChangeRow {
+    const char* description;
+    Bytes fileBefore; // empty: no file
+    std::function<void(CSettings&)> change;
+    std::string announced; // keys in order, separated by spaces
+    Bytes fileAfter;
+};
+
+class SettingsChange : public ::testing::TestWithParam<ChangeRow> {};
+
+TEST_P(SettingsChange, AnnouncedOnlyWhenTheCachedValueChanges) {
+    const ChangeRow& row = GetParam();
+    TempFolder folder;
+    if (!row.fileBefore.empty()) {
+        WriteBytes(folder.File(), row.fileBefore);
+    }
+    CSettings settings(folder.File());
+    std::string announced;
+    QObject::connect(&settings, &CSettings::changed, [&announced](const QString& key) {
+        announced += (announced.empty() ? "" : " ") + key.toStdString();
+    });
+    row.change(settings);
+    EXPECT_EQ(announced, row.announced);
+    EXPECT_EQ(ReadBytes(folder.File()), row.fileAfter);
+}
+
+const Bytes kNoFile;
+
+const ChangeRow kChangeRows[] = {
+    {"new text", kNoFile, [](CSettings& s) { s.SetResultName("Tirage_%i"); }, "RESULT_NAME",
+     StringRecord("RESULT_NAME", "Tirage_%i")},
+    {"text equal to its default is written but not announced", kNoFile,
+     [](CSettings& s) { s.SetRenameMask("Photos_%dc_%i"); }, "",
+     StringRecord("RENAME_MASK", "Photos_%dc_%i")},
+    {"new number", kNoFile, [](CSettings& s) { s.SetOpacity(70); }, "OPACITY",
+     LongRecord("OPACITY", 70)},
+    {"number equal to its default is written but not announced", kNoFile,
+     [](CSettings& s) { s.SetJpegQuality(100); }, "", LongRecord("JPEGQUALITY", 100)},
+    {"yes turned to no", kNoFile, [](CSettings& s) { s.SetAutoRename(0); }, "AUTO_RENAME",
+     ByteRecord("AUTO_RENAME", 0)},
+    {"no loaded from the file turned to yes", ByteRecord("SHOWFACTOR", 0),
+     [](CSettings& s) { s.SetShowFactor(1); }, "SHOWFACTOR", ByteRecord("SHOWFACTOR", 1)},
+    {"another non-zero value for a yes is no change", kNoFile,
+     [](CSettings& s) { s.SetKeybProgressif(2); }, "", ByteRecord("KEYB_PROGRESSIF", 2)},
+    {"the same new value twice is announced once", kNoFile,
+     [](CSettings& s) {
+         s.SetCurrentFolder("/home/anne/");
+         s.SetCurrentFolder("/home/anne/");
+     },
+     "CURRENTPATH", StringRecord("CURRENTPATH", "/home/anne/")},
+    {"each changed key in turn", kNoFile,
+     [](CSettings& s) {
+         s.SetUseSmallRBorder(1);
+         s.SetDestinationFolder("/mnt/tirages/");
+     },
+     "USE_SMALL_RBORDER DESTINATIONPATH",
+     Concat(
+         {ByteRecord("USE_SMALL_RBORDER", 1), StringRecord("DESTINATIONPATH", "/mnt/tirages/")})},
+    {"change the file refuses is still announced", StringRecord("OPACITY", "80"),
+     [](CSettings& s) { s.SetOpacity(70); }, "OPACITY", StringRecord("OPACITY", "80")},
+    {"reloading another copy's change announces nothing", kNoFile,
+     [](CSettings& s) {
+         CSettings(s.ParamFileName()).SetCheckVersion(1);
+         s.LoadAll();
+     },
+     "", ByteRecord("CHECK_VERSION", 1)},
+};
+
+INSTANTIATE_TEST_SUITE_P(Rows, SettingsChange, ::testing::ValuesIn(kChangeRows),
+                         [](const auto& info) { return RowName(info.param.description); });
+
+TEST(Settings, ListenerFindsTheAnnouncedValueInTheFile) {
+    TempFolder folder;
+    CSettings settings(folder.File());
+    int32_t seenByAnotherCopy = 0;
+    QObject::connect(&settings, &CSettings::changed, [&](const QString&) {
+        seenByAnotherCopy = CSettings(settings.ParamFileName()).GetJpegQuality();
+    });
+    settings.SetJpegQuality(42);
+    EXPECT_EQ(seenByAnotherCopy, 42);
 }
 
 } // namespace

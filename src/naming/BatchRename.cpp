@@ -82,7 +82,7 @@ std::string NameBeforeIndex(const std::string& photoPath, const std::string& mas
 // chooses it.
 std::string WithFreeIndex(const std::string& name, const std::string& folder, TakenNames& taken) {
     const auto withIndex = [&name](int index) {
-        char digits[8];
+        char digits[16];
         std::snprintf(digits, sizeof digits, "%.3d", index);
         return ReplaceAll(name, "%i", digits);
     };

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <QSet>
 #include <QWheelEvent>
 #include <algorithm>
 #include <filesystem>
@@ -409,13 +410,17 @@ void CLumicutView::ChooseDestinationFolder() {
 }
 
 void CLumicutView::RunPreferences() {
-    const int32_t recurse = settings.GetRecurseOrigin();
-    const int32_t fullName = settings.GetShowFullFileName();
+    // The keys the dialog changed, as the settings announce them.
+    QSet<QString> changed;
+    const QMetaObject::Connection watch =
+        connect(&settings, &CSettings::changed, this,
+                [&changed](const QString& key) { changed.insert(key); });
     RunHook(hooks.preferences);
+    disconnect(watch);
     sidePanel->FillFormatList();
-    if (settings.GetRecurseOrigin() != recurse)
+    if (changed.contains(QStringLiteral("RECURSE_ORIGIN")))
         sidePanel->FillPictureList();
-    if (settings.GetShowFullFileName() != fullName)
+    if (changed.contains(QStringLiteral("SHOWFULLFILENAME")))
         ShowResultStatus(display->GetResultPath(), false);
     display->Redraw(); // opacity and frame colours may have changed
 }

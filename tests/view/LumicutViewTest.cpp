@@ -718,6 +718,33 @@ TEST_F(LumicutViewTest, WorkingFolderCommandWritesTheSettingAndRefillsTheList) {
     EXPECT_EQ(Panel().PhotoList().RowCount(), 2);
 }
 
+TEST_F(LumicutViewTest, PreferencesRefillTheListOnlyWhenTheSubfolderOptionChanged) {
+    ThreePhotos();
+    ASSERT_TRUE(QDir(dir.path()).mkpath("photos/sub"));
+    Photo("photos/sub/d.jpg", 300, 200);
+    MakeFrame();
+    ASSERT_EQ(Panel().PhotoList().RowCount(), 3);
+    const struct {
+        const char* name;
+        int32_t recurse; // what the sheet stores
+        int rows;        // after the sheet; 0: the list was not filled again
+    } rows[] = {
+        {"option left as it was", 0, 0},
+        {"sub-folders turned on", 1, 4},
+        {"set again to the same value", 1, 0},
+        {"turned off", 0, 3},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Panel().PhotoList().ClearRows(); // shows whether the list was filled again
+        CLumicutView::DialogHooks hooks;
+        hooks.preferences = [&] { settings->SetRecurseOrigin(row.recurse); };
+        view->SetDialogHooks(hooks);
+        frame->Action(CommandId::Preferences)->trigger();
+        EXPECT_EQ(Panel().PhotoList().RowCount(), row.rows);
+    }
+}
+
 TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
     ThreePhotos();
     settings->SetCurrentFolder("");

@@ -57,6 +57,8 @@ TEST(FrameGeometry, PrintResolutionFollowsTheFormatAlongEachSide) {
             Window(1010, 760, row.photoW, row.photoH, row.heightCm, row.widthCm);
         EXPECT_EQ(g.PrintResolution(row.resultW, row.resultH), row.dpi);
     }
+    EXPECT_EQ(FrameGeometry::PrintResolution(100, 100, 0.0, 10.0), std::nullopt) << "no width";
+    EXPECT_EQ(FrameGeometry::PrintResolution(100, 100, 10.0, 0.0), std::nullopt) << "no height";
 }
 
 TEST(FrameGeometry, SmallPhotoFrameCoversLimitingSideAndScoresZero) {

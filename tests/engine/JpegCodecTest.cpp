@@ -131,6 +131,7 @@ TEST(JpegCodec, OpensEveryLayoutAndWarningTheLibraryDecodesToTheEnd) {
         const JpegDecodeResult decoded = JpegCodec::Decode(row.bytes);
         ASSERT_TRUE(decoded.Ok()) << decoded.detail;
         EXPECT_EQ(decoded.dataWarning, row.warns);
+        EXPECT_EQ(decoded.detail.empty(), !row.warns) << "the decoder's own words on a warning";
         ASSERT_EQ(decoded.image.size(), source.size());
         EXPECT_LE(WorstDistance(source, decoded.image), 16);
     }

@@ -10,7 +10,7 @@
 
 namespace {
 
-// Shot dates are wall-clock dates, held with the UTC spec so that no zone shifts them.
+// Shot dates are wall-clock dates, held as Qt::UTC date-times so that no zone shifts them.
 QDateTime Wall(QDate date, QTime time) {
     return QDateTime(date, time, Qt::UTC);
 }

@@ -75,8 +75,6 @@ std::optional<QByteArray> XmpPacket::ForResult(const QByteArray& packet, int wid
             out.empty() || out.size() > kMaxPacketBytes)
             return std::nullopt;
         return QByteArray::fromStdString(out);
-    } catch (const Exiv2::AnyError&) {
-    } catch (const std::exception&) {
     } catch (...) {
     }
     return std::nullopt;

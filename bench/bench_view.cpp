@@ -183,7 +183,7 @@ void BM_HeldArrowKey(benchmark::State& state) {
     Fixture& f = Fixture::Get();
     CLumicutView& view = *f.view;
     CPictureWnd& display = view.Display();
-    const FrameRect frame = display.GetFrameRect(false);
+    const QRect frame = display.GetFrameRect(false);
     display.ZoomFrame(std::min(frame.width(), frame.height()) / 4, true);
     QApplication::processEvents();
     PaintCounter counter;

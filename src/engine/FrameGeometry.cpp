@@ -57,13 +57,13 @@ double FrameGeometry::EffectiveRatio() const {
     return ratio;
 }
 
-FrameRect FrameGeometry::GetImageRect() const {
+QRect FrameGeometry::GetImageRect() const {
     if (!HasPhoto()) {
         return {};
     }
     // The client area less the margin; a window too small for the margin gives an empty area.
-    FrameRect area{kImageMargin, kImageMargin, std::max(kImageMargin, clientWidth - kImageMargin),
-                   std::max(kImageMargin, clientHeight - kImageMargin)};
+    QRect area(kImageMargin, kImageMargin, std::max(0, clientWidth - 2 * kImageMargin),
+               std::max(0, clientHeight - 2 * kImageMargin));
     const double cw = area.width();
     const double ch = area.height();
 
@@ -81,22 +81,20 @@ FrameRect FrameGeometry::GetImageRect() const {
     // the exact scaled size by less than two pixels.
     if (w < cw) {
         const int dx = TruncToInt(cw - w) / 2;
-        area.left += dx;
-        area.right -= dx;
+        area.adjust(dx, 0, -dx, 0);
     }
     if (h < ch) {
         const int dy = TruncToInt(ch - h) / 2;
-        area.top += dy;
-        area.bottom -= dy;
+        area.adjust(0, dy, 0, -dy);
     }
     return area;
 }
 
-FrameRect FrameGeometry::GetFrameRect(bool photoPixels) const {
+QRect FrameGeometry::GetFrameRect(bool photoPixels) const {
     if (!HasPhoto()) {
         return {};
     }
-    FrameRect base;
+    QRect base;
     double ox = 0.0;
     double oy = 0.0;
     double z = 0.0;
@@ -108,8 +106,8 @@ FrameRect FrameGeometry::GetFrameRect(bool photoPixels) const {
     } else {
         // Offsets and inset are display pixels: scale them to photo pixels by the ratio of
         // the photo's size to its displayed size.
-        base = FrameRect{0, 0, photoWidth, photoHeight};
-        const FrameRect shown = GetImageRect();
+        base = QRect(0, 0, photoWidth, photoHeight);
+        const QRect shown = GetImageRect();
         const double dw = shown.width();
         const double dh = shown.height();
         if (dw > 0.0 && dh > 0.0) {
@@ -149,25 +147,24 @@ FrameRect FrameGeometry::GetFrameRect(bool photoPixels) const {
 
     const double mx = (bw - fw) / 2.0;
     const double my = (bh - fh) / 2.0;
-    return FrameRect{base.left + TruncToInt(mx + zw + ox), base.top + TruncToInt(my + zh + oy),
-                     base.right - TruncToInt(mx + zw - ox), base.bottom - TruncToInt(my + zh - oy)};
+    return base.adjusted(TruncToInt(mx + zw + ox), TruncToInt(my + zh + oy),
+                         -TruncToInt(mx + zw - ox), -TruncToInt(my + zh - oy));
 }
 
-FrameSize FrameGeometry::GetFrameSize() const {
-    const FrameRect frame = GetFrameRect(true);
-    return FrameSize{frame.width(), frame.height()};
+QSize FrameGeometry::GetFrameSize() const {
+    return GetFrameRect(true).size();
 }
 
 int FrameGeometry::GetPrintQuality() const {
     if (heightCm <= 0.0 || widthCm <= 0.0) {
         return 0;
     }
-    const FrameSize size = GetFrameSize();
+    const QSize size = GetFrameSize();
     // A turned frame prints its width along the format's height.
     const double acrossCm = frameRotated ? heightCm : widthCm;
     const double downCm = frameRotated ? widthCm : heightCm;
-    const int px = TruncToInt(size.width / acrossCm);
-    const int py = TruncToInt(size.height / downCm);
+    const int px = TruncToInt(size.width() / acrossCm);
+    const int py = TruncToInt(size.height() / downCm);
     return std::min(SideQuality(px), SideQuality(py));
 }
 
@@ -206,9 +203,9 @@ void FrameGeometry::MoveFrameY(int d) {
 }
 
 void FrameGeometry::ZoomFrame(int d) {
-    const FrameRect frame = GetFrameRect(false);
+    const QRect frame = GetFrameRect(false);
     const int64_t twice = 2 * static_cast<int64_t>(d);
-    if (frame.top < frame.bottom - twice && frame.left < frame.right - twice) {
+    if (frame.height() > twice && frame.width() > twice) {
         shrink += d;
     }
     shrink = std::max(shrink, 0);
@@ -217,19 +214,21 @@ void FrameGeometry::ZoomFrame(int d) {
 
 void FrameGeometry::ClampFrame() {
     // Both rectangles are taken once: each test below compares against the same frame.
-    const FrameRect image = GetImageRect();
-    const FrameRect frame = GetFrameRect(false);
-    if (frame.left < image.left) {
-        offsetX += image.left - frame.left;
+    // right() and bottom() are the last pixel inside, one less than the edge; only their
+    // differences count here, which are the same.
+    const QRect image = GetImageRect();
+    const QRect frame = GetFrameRect(false);
+    if (frame.left() < image.left()) {
+        offsetX += image.left() - frame.left();
     }
-    if (frame.right > image.right) {
-        offsetX += image.right - frame.right;
+    if (frame.right() > image.right()) {
+        offsetX += image.right() - frame.right();
     }
-    if (frame.bottom > image.bottom) {
-        offsetY += image.bottom - frame.bottom;
+    if (frame.bottom() > image.bottom()) {
+        offsetY += image.bottom() - frame.bottom();
     }
-    if (frame.top < image.top) {
-        offsetY += image.top - frame.top;
+    if (frame.top() < image.top()) {
+        offsetY += image.top() - frame.top();
     }
 }
 

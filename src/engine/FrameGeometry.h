@@ -1,9 +1,9 @@
 #pragma once
 
+#include <QRect>
+#include <QSize>
 #include <optional>
 #include <string>
-
-#include "engine/FrameRect.h"
 
 // State and arithmetic of the crop frame laid over the displayed photo. The frame is never
 // stored as a rectangle: only the print format, its orientation and two offsets and an
@@ -57,11 +57,13 @@ public:
     // Height / width of the frame as laid out (identity photo, turned or plain format).
     [[nodiscard]] double EffectiveRatio() const;
     // The displayed photo inside the client area (5 px margin, never enlarged, centred).
-    [[nodiscard]] FrameRect GetImageRect() const;
-    // The frame in client coordinates, or in photo pixels when photoPixels is set.
-    [[nodiscard]] FrameRect GetFrameRect(bool photoPixels) const;
+    // An empty rectangle without a photo.
+    [[nodiscard]] QRect GetImageRect() const;
+    // The frame in client coordinates, or in photo pixels when photoPixels is set; an empty
+    // rectangle without a photo.
+    [[nodiscard]] QRect GetFrameRect(bool photoPixels) const;
     // Width and height of the frame in photo pixels.
-    [[nodiscard]] FrameSize GetFrameSize() const;
+    [[nodiscard]] QSize GetFrameSize() const;
     // 0..100 from the frame's pixels per cm along each side (60 or fewer: 0, 100 or more: 100).
     [[nodiscard]] int GetPrintQuality() const;
 

@@ -57,12 +57,12 @@ std::optional<IdSheetLayout> IdSheetLayout::Compute(int frameWidth, int frameHei
     return layout;
 }
 
-FrameRect IdSheetLayout::BannerRect() const {
-    return FrameRect{0, 0, (margin * kBannerWidth) / kBannerHeight, margin};
+QRect IdSheetLayout::BannerRect() const {
+    return QRect(0, 0, (margin * kBannerWidth) / kBannerHeight, margin);
 }
 
-std::vector<FrameRect> IdSheetLayout::CopyRects() const {
-    std::vector<FrameRect> rects;
+std::vector<QRect> IdSheetLayout::CopyRects() const {
+    std::vector<QRect> rects;
     if (columns <= 0 || rows <= 0) {
         return rects;
     }
@@ -71,7 +71,7 @@ std::vector<FrameRect> IdSheetLayout::CopyRects() const {
         for (int j = 0; j < rows; ++j) {
             const int x = i * frameWidth;
             const int y = margin + j * frameHeight;
-            rects.push_back(FrameRect{x, y, x + frameWidth, y + frameHeight});
+            rects.emplace_back(x, y, frameWidth, frameHeight);
         }
     }
     return rects;

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QRect>
 #include <optional>
 #include <vector>
-
-#include "engine/FrameRect.h"
 
 // Layout of a sheet of identity photos: as many copies of the framed face (photo pixels,
 // one photo pixel per sheet pixel) as the print format holds at 35 x 45 mm each, packed
@@ -28,9 +27,9 @@ public:
     // Height of the spare strip at the top that holds the banner, sheet pixels.
     [[nodiscard]] int Margin() const { return margin; }
     // Where the banner is stretched: 4:1 over the top strip.
-    [[nodiscard]] FrameRect BannerRect() const;
+    [[nodiscard]] QRect BannerRect() const;
     // Destination of each copy on the sheet, column by column, top to bottom in a column.
-    [[nodiscard]] std::vector<FrameRect> CopyRects() const;
+    [[nodiscard]] std::vector<QRect> CopyRects() const;
 
 private:
     int frameWidth = 0;

@@ -96,18 +96,18 @@ std::vector<std::string> WholeFormatGroups(std::vector<std::string> texts) {
     return texts;
 }
 
-SidePanelLayout ComputeSidePanelLayout(const FrameRect& client) {
-    const int left = client.left;
-    const int right = client.right;
+SidePanelLayout ComputeSidePanelLayout(const QRect& client) {
+    const int left = client.x();
+    const int width = client.width();
     const int h = client.height();
-    int y = client.top;
+    int y = client.y();
 
     // Places a control of the given height gap pixels below the previous one. Panels lower
     // than 150 pixels make the formulas negative: such controls get no height.
     const auto place = [&](int gap, int height) {
         y += gap;
-        const FrameRect r{left, y, right, y + std::max(0, height)};
-        y = r.bottom;
+        const QRect r(left, y, width, std::max(0, height));
+        y += r.height();
         return r;
     };
 
@@ -121,7 +121,7 @@ SidePanelLayout ComputeSidePanelLayout(const FrameRect& client) {
     layout.qualityHeader = place(2, kHeaderHeight);
     // The gauge reaches one pixel above the bottom.
     y += 1;
-    layout.gauge = FrameRect{left, y, right, y + std::max(0, (client.bottom - 1) - y)};
+    layout.gauge = QRect(left, y, width, std::max(0, (client.y() + h - 1) - y));
     return layout;
 }
 
@@ -137,9 +137,9 @@ std::string FileNameOfPath(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-FrameSize PreviewCopySize(int photoWidth, int photoHeight) {
+QSize PreviewCopySize(int photoWidth, int photoHeight) {
     // 0.33 exactly, not a third: a 3000-pixel side gives 990.
     constexpr double kPreviewScale = 0.33;
-    return {static_cast<int>(photoWidth * kPreviewScale),
-            static_cast<int>(photoHeight * kPreviewScale)};
+    return QSize(static_cast<int>(photoWidth * kPreviewScale),
+                 static_cast<int>(photoHeight * kPreviewScale));
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QRect>
+#include <QSize>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "engine/FrameRect.h"
 
 // Plain rules of the side panel and its controls, kept out of the widgets so that tests
 // reach them directly. Coordinates are the owning widget's client pixels.
@@ -60,17 +60,17 @@ struct LabelRgb {
 
 // Rectangles of the side panel's controls from top to bottom, for a client rectangle.
 struct SidePanelLayout {
-    FrameRect photosHeader;
-    FrameRect photoList;
-    FrameRect previewHeader;
-    FrameRect preview;
-    FrameRect formatHeader;
-    FrameRect formatList;
-    FrameRect qualityHeader;
-    FrameRect gauge;
+    QRect photosHeader;
+    QRect photoList;
+    QRect previewHeader;
+    QRect preview;
+    QRect formatHeader;
+    QRect formatList;
+    QRect qualityHeader;
+    QRect gauge;
 };
 
-[[nodiscard]] SidePanelLayout ComputeSidePanelLayout(const FrameRect& client);
+[[nodiscard]] SidePanelLayout ComputeSidePanelLayout(const QRect& client);
 
 // The row the photo list scrolls into view when row r becomes current, with top the first
 // visible row and perPage the rows that fit; nothing when r lies in the upper half of the
@@ -81,4 +81,4 @@ struct SidePanelLayout {
 [[nodiscard]] std::string FileNameOfPath(const std::string& path);
 
 // Size of the preview's reduced copy: trunc(side x 0.33) for each side.
-[[nodiscard]] FrameSize PreviewCopySize(int photoWidth, int photoHeight);
+[[nodiscard]] QSize PreviewCopySize(int photoWidth, int photoHeight);

@@ -36,18 +36,14 @@ constexpr int kGreenAbove = 60;
 constexpr QRgb kSheetBackground = 0xFFEEF2CC;
 constexpr char kBannerResource[] = ":/res/id-banner.png";
 
-QRect ToQRect(const FrameRect& r) {
-    return QRect(r.left, r.top, r.width(), r.height());
-}
-
 // The pixels of rect, one photo pixel per result pixel. A frame covering the whole photo
 // (the usual crop when the photo already has the format's proportions) shares the pixels
 // instead of copying tens of megabytes; they are copied only if written to later.
-QImage CopyRect(const QImage& image, const FrameRect& rect) {
-    if (rect == FrameRect{0, 0, image.width(), image.height()}) {
+QImage CopyRect(const QImage& image, const QRect& rect) {
+    if (rect == image.rect()) {
         return image;
     }
-    return image.copy(ToQRect(rect));
+    return image.copy(rect);
 }
 
 // Paints the ring between the image's edges and the rectangle b pixels inside them opaque
@@ -225,15 +221,15 @@ void PictureModel::AutoOrient() {
     frame.AutoOrient();
 }
 
-FrameRect PictureModel::GetImageRect() const {
+QRect PictureModel::GetImageRect() const {
     return Geometry().GetImageRect();
 }
 
-FrameRect PictureModel::GetFrameRect(bool photoPixels) const {
+QRect PictureModel::GetFrameRect(bool photoPixels) const {
     return Geometry().GetFrameRect(photoPixels);
 }
 
-FrameSize PictureModel::GetFrameSize() const {
+QSize PictureModel::GetFrameSize() const {
     return Geometry().GetFrameSize();
 }
 
@@ -263,11 +259,11 @@ uint32_t PictureModel::GetFrameColor(bool outline, bool opacity) const {
     return (alpha << 24) | rgb;
 }
 
-std::optional<FrameRect> PictureModel::CropRect() const {
+std::optional<QRect> PictureModel::CropRect() const {
     if (!image || frame.Ratio() == 0.0) {
         return std::nullopt;
     }
-    const FrameRect rect = GetFrameRect(true);
+    const QRect rect = GetFrameRect(true);
     if (rect.width() <= 0 || rect.height() <= 0) {
         return std::nullopt;
     }
@@ -275,7 +271,7 @@ std::optional<FrameRect> PictureModel::CropRect() const {
 }
 
 void PictureModel::CropToFrame() {
-    const std::optional<FrameRect> rect = CropRect();
+    const std::optional<QRect> rect = CropRect();
     if (!rect) {
         return;
     }
@@ -291,7 +287,7 @@ void PictureModel::CropToFrame() {
 }
 
 void PictureModel::ApplyWhiteBorder() {
-    const std::optional<FrameRect> rect = CropRect();
+    const std::optional<QRect> rect = CropRect();
     if (!rect) {
         return;
     }
@@ -308,7 +304,7 @@ void PictureModel::ApplyWhiteBorder() {
 }
 
 void PictureModel::MakeIdSheet() {
-    const std::optional<FrameRect> rect = CropRect();
+    const std::optional<QRect> rect = CropRect();
     if (!rect) {
         return;
     }
@@ -326,14 +322,14 @@ void PictureModel::MakeIdSheet() {
     sheet.fill(QColor::fromRgba(kSheetBackground));
     {
         QPainter painter(&sheet);
-        const FrameRect banner = layout->BannerRect();
+        const QRect banner = layout->BannerRect();
         if (banner.width() > 0 && banner.height() > 0) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawImage(ToQRect(banner), QImage(QString::fromLatin1(kBannerResource)));
+            painter.drawImage(banner, QImage(QString::fromLatin1(kBannerResource)));
         }
         const QImage face = CopyRect(image->Image(), *rect);
-        for (const FrameRect& copy : layout->CopyRects()) {
-            painter.drawImage(QPoint(copy.left, copy.top), face);
+        for (const QRect& copy : layout->CopyRects()) {
+            painter.drawImage(copy.topLeft(), face);
         }
     }
     // The sheet is upright: its longer side prints as the format's longer side.

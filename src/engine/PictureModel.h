@@ -67,9 +67,9 @@ public:
     void ClampFrame(bool redraw);
     void RotateFrame();
     void AutoOrient();
-    [[nodiscard]] FrameRect GetImageRect() const;
-    [[nodiscard]] FrameRect GetFrameRect(bool photoPixels) const;
-    [[nodiscard]] FrameSize GetFrameSize() const;
+    [[nodiscard]] QRect GetImageRect() const;
+    [[nodiscard]] QRect GetFrameRect(bool photoPixels) const;
+    [[nodiscard]] QSize GetFrameSize() const;
     [[nodiscard]] int GetPrintQuality() const;
     // ARGB colour of the frame overlay: the print-quality colour (red, orange, green; red
     // whatever the quality when the quality colours are off), or the dark grey of the tint
@@ -99,7 +99,7 @@ private:
     void ReplaceWithResult(QImage pixels, std::optional<PrintDpi> dpi);
     // The frame's rectangle in photo pixels when a format is chosen and a photo is loaded
     // and the frame is not empty; else nothing.
-    [[nodiscard]] std::optional<FrameRect> CropRect() const;
+    [[nodiscard]] std::optional<QRect> CropRect() const;
     void PhotoChanged();
 
     const CSettings& settings;

@@ -15,14 +15,13 @@ CPreviewWnd::CPreviewWnd(QWidget* parent)
 }
 
 void CPreviewWnd::SetPreview(const QImage& photo) {
-    const FrameSize size = PreviewCopySize(photo.width(), photo.height());
-    if (size.width > 0 && size.height > 0) {
+    const QSize size = PreviewCopySize(photo.width(), photo.height());
+    if (size.width() > 0 && size.height() > 0) {
         // Nearest neighbour: a smooth scale of a 24-bit photo first converts all of it to
         // 32 bits, several times the photo's own decode time on a 24-megapixel photo, and
         // the thumbnail is drawn much smaller than this copy anyway.
-        preview =
-            photo.scaled(size.width, size.height, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                .convertToFormat(QImage::Format_RGB888);
+        preview = photo.scaled(size, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+                      .convertToFormat(QImage::Format_RGB888);
     } else {
         preview = QImage();
     }
@@ -34,11 +33,11 @@ QRect CPreviewWnd::GetPreviewRect() const {
     FrameGeometry fit;
     fit.SetPhotoSize(preview.width(), preview.height());
     fit.SetClientSize(width(), height());
-    const FrameRect r = fit.GetImageRect();
+    const QRect r = fit.GetImageRect();
     if (r.width() <= 0 || r.height() <= 0) {
         return {};
     }
-    return QRect(r.left, r.top, r.width(), r.height());
+    return r;
 }
 
 void CPreviewWnd::paintEvent(QPaintEvent* /*event*/) {

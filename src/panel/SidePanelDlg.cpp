@@ -4,7 +4,6 @@
 #include <QListWidget>
 #include <QResizeEvent>
 
-#include "engine/FrameRect.h"
 #include "engine/PanelRules.h"
 #include "engine/Photo.h"
 #include "engine/PictureModel.h"
@@ -18,10 +17,6 @@ void SetupHeader(CGradientLabel& header, const char* text) {
     header.SetText(QString::fromUtf8(text));
     header.SetLabelFont(QStringLiteral("Arial"), 16, true, true);
     header.SetColors(QColor(0, 0, 100), QColor(255, 255, 255));
-}
-
-QRect ToQRect(const FrameRect& r) {
-    return QRect(r.left, r.top, r.width(), r.height());
 }
 
 } // namespace
@@ -183,7 +178,7 @@ void CSidePanelDlg::ApplySelectedFormat() {
 }
 
 void CSidePanelDlg::RefreshGauge() {
-    FrameSize size;
+    QSize size(0, 0);
     int quality = 0;
     if (display != nullptr) {
         size = display->GetFrameSize();
@@ -191,7 +186,7 @@ void CSidePanelDlg::RefreshGauge() {
     }
     gauge->SetShowFactor(settings.GetShowFactor() != 0);
     gauge->SetQuality(quality);
-    gauge->SetCropSize(size.width, size.height);
+    gauge->SetCropSize(size.width(), size.height());
 }
 
 void CSidePanelDlg::ReloadCurrentPicture() {
@@ -206,13 +201,13 @@ void CSidePanelDlg::resizeEvent(QResizeEvent* event) {
 }
 
 void CSidePanelDlg::ApplyLayout() {
-    const SidePanelLayout layout = ComputeSidePanelLayout(FrameRect{0, 0, width(), height()});
-    photosHeader->setGeometry(ToQRect(layout.photosHeader));
-    photoList->setGeometry(ToQRect(layout.photoList));
-    previewHeader->setGeometry(ToQRect(layout.previewHeader));
-    preview->setGeometry(ToQRect(layout.preview));
-    formatHeader->setGeometry(ToQRect(layout.formatHeader));
-    formatList->setGeometry(ToQRect(layout.formatList));
-    qualityHeader->setGeometry(ToQRect(layout.qualityHeader));
-    gauge->setGeometry(ToQRect(layout.gauge));
+    const SidePanelLayout layout = ComputeSidePanelLayout(rect());
+    photosHeader->setGeometry(layout.photosHeader);
+    photoList->setGeometry(layout.photoList);
+    previewHeader->setGeometry(layout.previewHeader);
+    preview->setGeometry(layout.preview);
+    formatHeader->setGeometry(layout.formatHeader);
+    formatList->setGeometry(layout.formatList);
+    qualityHeader->setGeometry(layout.qualityHeader);
+    gauge->setGeometry(layout.gauge);
 }

@@ -6,7 +6,6 @@
 #include <QRegion>
 #include <algorithm>
 
-#include "engine/FrameRect.h"
 #include "engine/Photo.h"
 #include "engine/PictureModel.h"
 #include "engine/PixelMath.h"
@@ -18,10 +17,6 @@ constexpr char kCanvasTileResource[] = ":/res/canvas-tile.png";
 constexpr qreal kPenWidth = 2.0;
 // Bounding box of the circles on the thirds crossings, display pixels.
 constexpr int kThirdsCircle = 20;
-
-QRect ToQRect(const FrameRect& r) {
-    return QRect(r.left, r.top, r.width(), r.height());
-}
 
 QPen OverlayPen(uint32_t argb) {
     QPen pen(QColor::fromRgba(argb), kPenWidth);
@@ -75,7 +70,7 @@ const QImage& PictureRenderer::Compose(const PictureModel& model, const CSetting
         composed = QImage();
         return composed;
     }
-    const QRect imageRect = ToQRect(model.GetImageRect());
+    const QRect imageRect = model.GetImageRect();
     if (!baseValid || base.size() != client || baseGeneration != model.PhotoGeneration() ||
         baseImageRect != imageRect) {
         RebuildBase(model, client, imageRect);
@@ -105,9 +100,8 @@ void PictureRenderer::DrawOverlay(QPainter& painter, const PictureModel& model,
     if (!model.HasImage() || geometry.Ratio() == 0.0) {
         return;
     }
-    const FrameRect image = geometry.GetImageRect();
-    const FrameRect frame = geometry.GetFrameRect(false);
-    const QRect frameRect = ToQRect(frame);
+    const QRect image = geometry.GetImageRect();
+    const QRect frame = geometry.GetFrameRect(false);
 
     // Guides first: the tint and the ring cover their ends.
     if (model.IsThirdsShown()) {
@@ -115,7 +109,7 @@ void PictureRenderer::DrawOverlay(QPainter& painter, const PictureModel& model,
     }
 
     // Tint of the photo outside the frame; nothing outside the photo.
-    const QRegion outside = QRegion(ToQRect(image)).subtracted(QRegion(frameRect));
+    const QRegion outside = QRegion(image).subtracted(QRegion(frame));
     FillRegion(painter, outside, QColor::fromRgba(model.GetFrameColor(false, true)));
 
     // Preview of the white border, inside the frame where the result gets it.
@@ -123,8 +117,7 @@ void PictureRenderer::DrawOverlay(QPainter& painter, const PictureModel& model,
         const int side = geometry.IsFrameRotated() ? frame.width() : frame.height();
         const int b = TruncToInt(model.GetBorderCm() / geometry.HeightCm() * side);
         if (b > 0) {
-            const QRegion ring =
-                QRegion(frameRect).subtracted(QRegion(frameRect.adjusted(b, b, -b, -b)));
+            const QRegion ring = QRegion(frame).subtracted(QRegion(frame.adjusted(b, b, -b, -b)));
             FillRegion(painter, ring, Qt::white);
         }
     }
@@ -134,19 +127,24 @@ void PictureRenderer::DrawOverlay(QPainter& painter, const PictureModel& model,
     }
 }
 
-void PictureRenderer::DrawThirds(QPainter& painter, const FrameRect& frame, uint32_t argb) {
+void PictureRenderer::DrawThirds(QPainter& painter, const QRect& frame, uint32_t argb) {
+    // The lines run from edge to edge, the right and bottom edges just outside the frame.
     const int w = frame.width();
     const int h = frame.height();
-    const int x1 = frame.left + w / 3;
-    const int x2 = frame.left + (2 * w) / 3;
-    const int y1 = frame.top + h / 3;
-    const int y2 = frame.top + (2 * h) / 3;
+    const int left = frame.x();
+    const int top = frame.y();
+    const int right = left + w;
+    const int bottom = top + h;
+    const int x1 = left + w / 3;
+    const int x2 = left + (2 * w) / 3;
+    const int y1 = top + h / 3;
+    const int y2 = top + (2 * h) / 3;
     painter.setPen(OverlayPen(argb));
     painter.setBrush(Qt::NoBrush);
-    painter.drawLine(x1, frame.top, x1, frame.bottom);
-    painter.drawLine(x2, frame.top, x2, frame.bottom);
-    painter.drawLine(frame.left, y1, frame.right, y1);
-    painter.drawLine(frame.left, y2, frame.right, y2);
+    painter.drawLine(x1, top, x1, bottom);
+    painter.drawLine(x2, top, x2, bottom);
+    painter.drawLine(left, y1, right, y1);
+    painter.drawLine(left, y2, right, y2);
     constexpr int half = kThirdsCircle / 2;
     for (const int x : {x1, x2}) {
         for (const int y : {y1, y2}) {
@@ -155,25 +153,27 @@ void PictureRenderer::DrawThirds(QPainter& painter, const FrameRect& frame, uint
     }
 }
 
-void PictureRenderer::DrawOutline(QPainter& painter, const FrameRect& frame, const FrameRect& image,
+void PictureRenderer::DrawOutline(QPainter& painter, const QRect& frame, const QRect& image,
                                   uint32_t argb) {
     // Just outside the frame, clipped to the photo; a side touching the photo's edge gets
-    // no line.
-    const int x0 = std::max(frame.left - 1, image.left);
-    const int y0 = std::max(frame.top - 1, image.top);
-    const int x1 = std::min(frame.right + 1, image.right);
-    const int y1 = std::min(frame.bottom + 1, image.bottom);
+    // no line. Right and bottom edges here lie just outside their rectangle.
+    const int imageRight = image.x() + image.width();
+    const int imageBottom = image.y() + image.height();
+    const int x0 = std::max(frame.x() - 1, image.x());
+    const int y0 = std::max(frame.y() - 1, image.y());
+    const int x1 = std::min(frame.x() + frame.width() + 1, imageRight);
+    const int y1 = std::min(frame.y() + frame.height() + 1, imageBottom);
     painter.setPen(OverlayPen(argb));
-    if (y0 > image.top) {
+    if (y0 > image.y()) {
         painter.drawLine(x0, y0, x1, y0);
     }
-    if (x0 > image.left) {
+    if (x0 > image.x()) {
         painter.drawLine(x0, y0, x0, y1);
     }
-    if (y1 < image.bottom) {
+    if (y1 < imageBottom) {
         painter.drawLine(x0, y1, x1, y1);
     }
-    if (x1 < image.right) {
+    if (x1 < imageRight) {
         painter.drawLine(x1, y0, x1, y1);
     }
 }

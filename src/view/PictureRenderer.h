@@ -9,7 +9,6 @@
 class CSettings;
 class PictureModel;
 class QPainter;
-struct FrameRect;
 
 // Draws the photo display: the canvas tile around the photo, the photo fitted into the
 // window with nearest-neighbour scaling, and the crop-frame overlay (tint outside the frame
@@ -37,8 +36,8 @@ public:
 private:
     void RebuildBase(const PictureModel& model, QSize client, const QRect& imageRect);
     void DrawOverlay(QPainter& painter, const PictureModel& model, const CSettings& settings);
-    static void DrawThirds(QPainter& painter, const FrameRect& frame, uint32_t argb);
-    static void DrawOutline(QPainter& painter, const FrameRect& frame, const FrameRect& image,
+    static void DrawThirds(QPainter& painter, const QRect& frame, uint32_t argb);
+    static void DrawOutline(QPainter& painter, const QRect& frame, const QRect& image,
                             uint32_t argb);
 
     QBrush tileBrush;

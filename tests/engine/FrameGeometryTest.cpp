@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/FrameGeometry.h"
-#include "engine/FrameRectPrinter.h"
+#include "engine/RectTesting.h"
 
 namespace {
 
@@ -23,7 +23,7 @@ FrameGeometry Window(int clientW, int clientH, int photoW, int photoH, double he
 
 TEST(FrameGeometry, WorkedExample) {
     FrameGeometry g = Window(1010, 760, 3000, 2000);
-    EXPECT_EQ(g.GetImageRect(), (FrameRect{5, 46, 1005, 714}));
+    EXPECT_EQ(g.GetImageRect(), Edges(5, 46, 1005, 714));
     EXPECT_TRUE(g.IsFrameRotated());
     EXPECT_DOUBLE_EQ(g.EffectiveRatio(), 10.0 / 15.0);
 
@@ -31,9 +31,9 @@ TEST(FrameGeometry, WorkedExample) {
     ASSERT_EQ(g.Shrink(), 10);
     EXPECT_EQ(g.OffsetX(), 0);
     EXPECT_EQ(g.OffsetY(), 0);
-    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{20, 56, 990, 704}));
-    EXPECT_EQ(g.GetFrameRect(true), (FrameRect{44, 29, 2956, 1971}));
-    EXPECT_EQ(g.GetFrameSize(), (FrameSize{2912, 1942}));
+    EXPECT_EQ(g.GetFrameRect(false), Edges(20, 56, 990, 704));
+    EXPECT_EQ(g.GetFrameRect(true), Edges(44, 29, 2956, 1971));
+    EXPECT_EQ(g.GetFrameSize(), QSize(2912, 1942));
     EXPECT_EQ(g.GetPrintQuality(), 100);
 }
 
@@ -63,8 +63,8 @@ TEST(FrameGeometry, PrintResolutionFollowsTheFormatAlongEachSide) {
 
 TEST(FrameGeometry, SmallPhotoFrameCoversLimitingSideAndScoresZero) {
     const FrameGeometry g = Window(1010, 760, 640, 480);
-    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{185, 166, 825, 594}));
-    EXPECT_EQ(g.GetFrameSize(), (FrameSize{640, 428}));
+    EXPECT_EQ(g.GetFrameRect(false), Edges(185, 166, 825, 594));
+    EXPECT_EQ(g.GetFrameSize(), QSize(640, 428));
     EXPECT_EQ(g.GetPrintQuality(), 0);
 }
 
@@ -72,26 +72,27 @@ TEST(FrameGeometry, NoPhotoGivesEmptyRectangles) {
     FrameGeometry g;
     g.SetClientSize(1010, 760);
     g.SetFormat(15, 10, "15x10");
-    EXPECT_EQ(g.GetImageRect(), FrameRect{});
-    EXPECT_EQ(g.GetFrameRect(true), FrameRect{});
+    EXPECT_EQ(g.GetImageRect(), QRect());
+    EXPECT_EQ(g.GetFrameRect(true), QRect());
     EXPECT_EQ(g.GetPrintQuality(), 0);
 }
 
 struct FitRow {
     const char* name;
     int clientW, clientH, photoW, photoH;
-    FrameRect image;
+    QRect image;
 };
 
 TEST(FrameGeometry, ImageRectFitsPhotoIntoWindow) {
     const std::vector<FitRow> rows = {
-        {"smaller photo at its own size, centred", 1010, 760, 640, 480, {185, 140, 825, 620}},
-        {"odd difference shows one pixel more", 1010, 760, 641, 481, {184, 139, 826, 621}},
-        {"photo exactly the area", 1010, 760, 1000, 750, {5, 5, 1005, 755}},
-        {"wide photo limited by width", 1010, 760, 4000, 1000, {5, 255, 1005, 505}},
-        {"tall photo limited by height", 1010, 760, 1500, 3000, {317, 5, 693, 755}},
-        {"too wide and too tall: width, then height", 1010, 760, 2000, 1600, {36, 5, 974, 755}},
-        {"window smaller than the margins", 8, 8, 100, 100, {5, 5, 5, 5}},
+        {"smaller photo at its own size, centred", 1010, 760, 640, 480, Edges(185, 140, 825, 620)},
+        {"odd difference shows one pixel more", 1010, 760, 641, 481, Edges(184, 139, 826, 621)},
+        {"photo exactly the area", 1010, 760, 1000, 750, Edges(5, 5, 1005, 755)},
+        {"wide photo limited by width", 1010, 760, 4000, 1000, Edges(5, 255, 1005, 505)},
+        {"tall photo limited by height", 1010, 760, 1500, 3000, Edges(317, 5, 693, 755)},
+        {"too wide and too tall: width, then height", 1010, 760, 2000, 1600,
+         Edges(36, 5, 974, 755)},
+        {"window smaller than the margins", 8, 8, 100, 100, Edges(5, 5, 5, 5)},
     };
     for (const FitRow& row : rows) {
         const FrameGeometry g = Window(row.clientW, row.clientH, row.photoW, row.photoH);
@@ -102,7 +103,7 @@ TEST(FrameGeometry, ImageRectFitsPhotoIntoWindow) {
 struct MoveRow {
     const char* name;
     int dx, dy;
-    FrameRect frame;
+    QRect frame;
     int offsetX, offsetY;
 };
 
@@ -110,12 +111,12 @@ TEST(FrameGeometry, MovesStopAtPhotoEdges) {
     // Image (5, 46, 1005, 714); shrink-10 frame (20, 56, 990, 704): 15 px slack left and
     // right, 10 px above and below.
     const std::vector<MoveRow> rows = {
-        {"inside moves freely", 7, -4, {27, 52, 997, 700}, 7, -4},
-        {"past the left edge", -100, 0, {5, 56, 975, 704}, -15, 0},
-        {"past the right edge", 100, 0, {35, 56, 1005, 704}, 15, 0},
-        {"past the top edge", 0, -100, {20, 46, 990, 693}, 0, -11},
-        {"past the bottom edge", 0, 100, {20, 67, 990, 714}, 0, 11},
-        {"exactly to the right edge", 15, 0, {35, 56, 1005, 704}, 15, 0},
+        {"inside moves freely", 7, -4, Edges(27, 52, 997, 700), 7, -4},
+        {"past the left edge", -100, 0, Edges(5, 56, 975, 704), -15, 0},
+        {"past the right edge", 100, 0, Edges(35, 56, 1005, 704), 15, 0},
+        {"past the top edge", 0, -100, Edges(20, 46, 990, 693), 0, -11},
+        {"past the bottom edge", 0, 100, Edges(20, 67, 990, 714), 0, 11},
+        {"exactly to the right edge", 15, 0, Edges(35, 56, 1005, 704), 15, 0},
     };
     for (const MoveRow& row : rows) {
         FrameGeometry g = Window(1010, 760, 3000, 2000);
@@ -148,7 +149,7 @@ TEST(FrameGeometry, EnlargingStopsAtLargestFrameAndIsPushedBackInside) {
     g.MoveFrameX(15); // touching the right edge
     g.ZoomFrame(-50);
     EXPECT_EQ(g.Shrink(), 0);
-    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{5, 46, 1005, 714}));
+    EXPECT_EQ(g.GetFrameRect(false), Edges(5, 46, 1005, 714));
     EXPECT_EQ(g.OffsetX(), 0);
 }
 
@@ -187,8 +188,8 @@ TEST(FrameGeometry, IdPhotoModeIsUpright7By9WhateverTheOrientation) {
         g.SetIdPhotoMode(true);
         EXPECT_DOUBLE_EQ(g.EffectiveRatio(), 9.0 / 7.0);
         // Limited by the 668 px height: 519.55 wide, centred in 1000.
-        EXPECT_EQ(g.GetFrameRect(false), (FrameRect{245, 46, 765, 714})) << "rotated " << !turn;
-        EXPECT_EQ(g.GetFrameRect(true), (FrameRect{722, 0, 2278, 2000})) << "rotated " << !turn;
+        EXPECT_EQ(g.GetFrameRect(false), Edges(245, 46, 765, 714)) << "rotated " << !turn;
+        EXPECT_EQ(g.GetFrameRect(true), Edges(722, 0, 2278, 2000)) << "rotated " << !turn;
     }
 }
 
@@ -196,49 +197,49 @@ TEST(FrameGeometry, RotateFramePushesTurnedFrameBackInside) {
     // 1000 x 900 photo shown as (88, 5, 922, 755); turned 2:3 frame 834 x 556 with 97 px
     // of room above and below.
     FrameGeometry g = Window(1010, 760, 1000, 900);
-    ASSERT_EQ(g.GetImageRect(), (FrameRect{88, 5, 922, 755}));
+    ASSERT_EQ(g.GetImageRect(), Edges(88, 5, 922, 755));
     ASSERT_TRUE(g.IsFrameRotated());
     g.MoveFrameY(200);
     ASSERT_EQ(g.OffsetY(), 97);
-    ASSERT_EQ(g.GetFrameRect(false).bottom, 755);
+    ASSERT_EQ(BottomEdge(g.GetFrameRect(false)), 755);
 
     g.RotateFrame();
     EXPECT_FALSE(g.IsFrameRotated());
     // Upright 500 x 750 fills the height: the kept offset is taken back to 0.
     EXPECT_EQ(g.OffsetY(), 0);
-    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{255, 5, 755, 755}));
+    EXPECT_EQ(g.GetFrameRect(false), Edges(255, 5, 755, 755));
 }
 
 TEST(FrameGeometry, RotateFrameKeepsOffsetsAndInsetResetClearsThem) {
     FrameGeometry g = Window(1010, 760, 3000, 2000);
     g.ZoomFrame(100);
     g.MoveFrameX(200);
-    ASSERT_EQ(g.GetFrameRect(false), (FrameRect{305, 146, 1005, 614}));
+    ASSERT_EQ(g.GetFrameRect(false), Edges(305, 146, 1005, 614));
     g.RotateFrame();
     EXPECT_EQ(g.Shrink(), 100);
     EXPECT_EQ(g.OffsetX(), 150);
     // Upright 445 x 668 less 100 px on each side of its width and 150 on its height.
-    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{532, 196, 778, 564}));
+    EXPECT_EQ(g.GetFrameRect(false), Edges(532, 196, 778, 564));
     g.Reset(); // no inset, no offsets, upright: 445 x 668 centred
-    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{282, 46, 728, 714}));
+    EXPECT_EQ(g.GetFrameRect(false), Edges(282, 46, 728, 714));
 }
 
 TEST(FrameGeometry, OffsetsKeptAfterResizeUntilNextMove) {
     // Square photo, upright frame 500 x 750 with 125 px of room on each side.
     FrameGeometry g = Window(1010, 760, 2000, 2000);
-    ASSERT_EQ(g.GetImageRect(), (FrameRect{130, 5, 880, 755}));
+    ASSERT_EQ(g.GetImageRect(), Edges(130, 5, 880, 755));
     g.MoveFrameX(125);
-    ASSERT_EQ(g.GetFrameRect(false), (FrameRect{380, 5, 880, 755}));
+    ASSERT_EQ(g.GetFrameRect(false), Edges(380, 5, 880, 755));
 
     g.SetClientSize(410, 760);
-    ASSERT_EQ(g.GetImageRect(), (FrameRect{5, 180, 405, 580}));
+    ASSERT_EQ(g.GetImageRect(), Edges(5, 180, 405, 580));
     EXPECT_EQ(g.OffsetX(), 125);
     // The frame keeps its pixel offset and sticks out on the right for now.
-    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{196, 180, 463, 580}));
+    EXPECT_EQ(g.GetFrameRect(false), Edges(196, 180, 463, 580));
 
     g.MoveFrameX(0);
     EXPECT_EQ(g.OffsetX(), 67);
-    EXPECT_EQ(g.GetFrameRect(false), (FrameRect{138, 180, 405, 580}));
+    EXPECT_EQ(g.GetFrameRect(false), Edges(138, 180, 405, 580));
 }
 
 struct QualityRow {
@@ -262,7 +263,7 @@ TEST(FrameGeometry, PrintQualityThresholds) {
         // 1 x 1 cm format on a square photo: the frame is the whole photo.
         const int side = row.pixelsPerCm;
         FrameGeometry g = Window(1010, 760, side, side, 1, 1);
-        ASSERT_EQ(g.GetFrameSize(), (FrameSize{side, side})) << row.name;
+        ASSERT_EQ(g.GetFrameSize(), QSize(side, side)) << row.name;
         EXPECT_EQ(g.GetPrintQuality(), row.score) << row.name;
     }
 }
@@ -272,10 +273,10 @@ TEST(FrameGeometry, PrintQualityTakesTheWeakerSide) {
     // same photo with the frame turned is limited to 1000 x 668: 66 and 66 px/cm.
     FrameGeometry g = Window(1010, 760, 1000, 1500);
     ASSERT_FALSE(g.IsFrameRotated());
-    EXPECT_EQ(g.GetFrameSize(), (FrameSize{1000, 1500}));
+    EXPECT_EQ(g.GetFrameSize(), QSize(1000, 1500));
     EXPECT_EQ(g.GetPrintQuality(), 100);
     g.RotateFrame();
-    EXPECT_EQ(g.GetFrameSize(), (FrameSize{1000, 668}));
+    EXPECT_EQ(g.GetFrameSize(), QSize(1000, 668));
     EXPECT_EQ(g.GetPrintQuality(), 15);
 }
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <vector>
 
-#include "engine/FrameRectPrinter.h"
 #include "engine/IdSheetLayout.h"
+#include "engine/RectTesting.h"
 
 namespace {
 
@@ -16,10 +16,10 @@ TEST(IdSheetLayout, DefaultFormatExample) {
     EXPECT_EQ(layout->Columns(), 2);
     EXPECT_EQ(layout->Rows(), 3);
     EXPECT_EQ(layout->Margin(), 300);
-    EXPECT_EQ(layout->BannerRect(), (FrameRect{0, 0, 1200, 300}));
-    const std::vector<FrameRect> expected = {
-        {0, 300, 700, 1200},    {0, 1200, 700, 2100},    {0, 2100, 700, 3000},
-        {700, 300, 1400, 1200}, {700, 1200, 1400, 2100}, {700, 2100, 1400, 3000},
+    EXPECT_EQ(layout->BannerRect(), Edges(0, 0, 1200, 300));
+    const std::vector<QRect> expected = {
+        Edges(0, 300, 700, 1200),    Edges(0, 1200, 700, 2100),    Edges(0, 2100, 700, 3000),
+        Edges(700, 300, 1400, 1200), Edges(700, 1200, 1400, 2100), Edges(700, 2100, 1400, 3000),
     };
     EXPECT_EQ(layout->CopyRects(), expected);
 }
@@ -65,10 +65,10 @@ TEST(IdSheetLayout, CopiesStayOnTheSheet) {
                 IdSheetLayout::Compute(350, 450, heightCm, widthCm, heightCm / widthCm);
             ASSERT_TRUE(layout.has_value());
             EXPECT_LE(layout->SheetWidth(), layout->SheetHeight());
-            for (const FrameRect& copy : layout->CopyRects()) {
-                EXPECT_GE(copy.top, layout->Margin()) << heightCm << "x" << widthCm;
-                EXPECT_LE(copy.right, layout->SheetWidth()) << heightCm << "x" << widthCm;
-                EXPECT_LE(copy.bottom, layout->SheetHeight()) << heightCm << "x" << widthCm;
+            for (const QRect& copy : layout->CopyRects()) {
+                EXPECT_GE(copy.y(), layout->Margin()) << heightCm << "x" << widthCm;
+                EXPECT_LE(RightEdge(copy), layout->SheetWidth()) << heightCm << "x" << widthCm;
+                EXPECT_LE(BottomEdge(copy), layout->SheetHeight()) << heightCm << "x" << widthCm;
             }
         }
     }

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/FrameRectPrinter.h"
 #include "engine/PanelRules.h"
+#include "engine/RectTesting.h"
 
 namespace {
 
@@ -99,30 +99,20 @@ TEST(FormatLabels, RowAndSizeLabels) {
 TEST(SidePanelLayout, ControlsStackFromTheTopWithFixedGaps) {
     struct Row {
         const char* name;
-        FrameRect client;
+        QRect client;
         SidePanelLayout expected;
     };
     const Row rows[] = {
         {"offset client, odd height 601",
-         {10, 20, 210, 621},
-         {{10, 22, 210, 47},
-          {10, 48, 210, 273},
-          {10, 275, 210, 300},
-          {10, 301, 210, 413},
-          {10, 415, 210, 440},
-          {10, 441, 210, 553},
-          {10, 555, 210, 580},
-          {10, 581, 210, 620}}},
+         Edges(10, 20, 210, 621),
+         {Edges(10, 22, 210, 47), Edges(10, 48, 210, 273), Edges(10, 275, 210, 300),
+          Edges(10, 301, 210, 413), Edges(10, 415, 210, 440), Edges(10, 441, 210, 553),
+          Edges(10, 555, 210, 580), Edges(10, 581, 210, 620)}},
         {"too low: lists and preview get no height",
-         {0, 0, 100, 100},
-         {{0, 2, 100, 27},
-          {0, 28, 100, 28},
-          {0, 30, 100, 55},
-          {0, 56, 100, 56},
-          {0, 58, 100, 83},
-          {0, 84, 100, 84},
-          {0, 86, 100, 111},
-          {0, 112, 100, 112}}},
+         Edges(0, 0, 100, 100),
+         {Edges(0, 2, 100, 27), Edges(0, 28, 100, 28), Edges(0, 30, 100, 55), Edges(0, 56, 100, 56),
+          Edges(0, 58, 100, 83), Edges(0, 84, 100, 84), Edges(0, 86, 100, 111),
+          Edges(0, 112, 100, 112)}},
     };
     for (const Row& row : rows) {
         const SidePanelLayout got = ComputeSidePanelLayout(row.client);

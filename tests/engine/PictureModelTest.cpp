@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "engine/FrameRectPrinter.h"
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
 #include "engine/PhotoFixtures.h"
 #include "engine/PictureHost.h"
 #include "engine/PictureModel.h"
+#include "engine/RectTesting.h"
 #include "settings/Settings.h"
 
 namespace {
@@ -93,7 +93,7 @@ TEST_F(PictureModelTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
     ASSERT_TRUE(model->LoadPicture(good, 4));
     model->MoveFrameX(-20, false);
     model->ZoomFrame(15, false);
-    const FrameRect frameBefore = model->GetFrameRect(false);
+    const QRect frameBefore = model->GetFrameRect(false);
     const QImage pixelsBefore = Pixels();
     const uint64_t generation = model->PhotoGeneration();
     const int redraws = host.redraws;
@@ -178,17 +178,17 @@ TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
     model->ZoomFrame(60, false);
     model->MoveFrameX(-37, false);
     model->MoveFrameY(21, false);
-    const FrameRect f = model->GetFrameRect(true);
+    const QRect f = model->GetFrameRect(true);
     const QImage source = Pixels();
     host.redraws = 0;
 
     model->CropToFrame();
-    EXPECT_EQ(Pixels(), source.copy(f.left, f.top, f.width(), f.height()));
+    EXPECT_EQ(Pixels(), source.copy(f));
     EXPECT_EQ(model->Geometry().Shrink(), 0);
     EXPECT_TRUE(model->IsModified());
     EXPECT_EQ(model->GetImage()->Exif(), exifBefore);
     EXPECT_EQ(host.redraws, 1);
-    EXPECT_NEAR(model->GetFrameSize().width, f.width(), 1) << "the frame covers the crop";
+    EXPECT_NEAR(model->GetFrameSize().width(), f.width(), 1) << "the frame covers the crop";
 
     ASSERT_TRUE(model->LoadPicture(WritePhoto("b.jpg", 1800, 1000), NO_RESULT_INDEX));
     const QImage fresh = Pixels();
@@ -252,7 +252,7 @@ TEST_F(PictureModelTest, WhiteBorderRingInsideTheCrop) {
 TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
     ASSERT_TRUE(model->LoadPicture(WritePhoto("face.jpg", 700, 900), NO_RESULT_INDEX));
     model->SetIdPhotoMode(true);
-    ASSERT_EQ(model->GetFrameSize(), (FrameSize{700, 900}));
+    ASSERT_EQ(model->GetFrameSize(), QSize(700, 900));
     const QImage face = Pixels();
 
     model->MakeIdSheet();
@@ -275,7 +275,7 @@ TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
         }
     }
     EXPECT_FALSE(model->IsIdPhotoMode());
-    EXPECT_EQ(model->GetFrameSize(), (FrameSize{2000, 3000}));
+    EXPECT_EQ(model->GetFrameSize(), QSize(2000, 3000));
     // The sheet prints as 10 x 15 cm: 2000 / (10 / 2.54) = 508 dots per inch.
     EXPECT_DOUBLE_EQ(model->GetImage()->DpiX(), 508.0);
     EXPECT_DOUBLE_EQ(model->GetImage()->DpiY(), 508.0);

@@ -9,10 +9,10 @@
 #include <utility>
 #include <vector>
 
-#include "engine/FrameRectPrinter.h"
 #include "engine/Photo.h"
 #include "engine/PictureHost.h"
 #include "engine/PictureModel.h"
+#include "engine/RectTesting.h"
 #include "naming/ResultIndex.h"
 #include "panel/SidePanelDlg.h"
 #include "settings/Settings.h"
@@ -184,10 +184,10 @@ TEST_F(SidePanel, PreviewAndGaugeFollowTheLoadedPhoto) {
     MakePanel();
     panel->FillPictureList();
     EXPECT_EQ(panel->Preview().Preview().size(), QSize(198, 132));
-    const FrameSize crop = model().GetFrameSize();
-    ASSERT_GT(crop.width, 0);
-    EXPECT_EQ(panel->Gauge().CropWidth(), crop.width);
-    EXPECT_EQ(panel->Gauge().CropHeight(), crop.height);
+    const QSize crop = model().GetFrameSize();
+    ASSERT_GT(crop.width(), 0);
+    EXPECT_EQ(panel->Gauge().CropWidth(), crop.width());
+    EXPECT_EQ(panel->Gauge().CropHeight(), crop.height());
     EXPECT_EQ(panel->Gauge().Quality(), model().GetPrintQuality());
 
     // An edit in the display window leaves the preview as loaded; a click on it reloads.

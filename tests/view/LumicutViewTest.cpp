@@ -139,7 +139,7 @@ protected:
 
     // Makes the crop frame small so that it has room to travel over the displayed photo.
     void ShrinkFrameForTravel() {
-        const FrameRect frameRect = Display().GetFrameRect(false);
+        const QRect frameRect = Display().GetFrameRect(false);
         Display().ZoomFrame(std::min(frameRect.width(), frameRect.height()) / 2 - 20, false);
     }
 
@@ -529,7 +529,7 @@ TEST_F(LumicutViewTest, SpaceFullScreenRoundTripKeepsPlaceAndFrame) {
     Display().ZoomFrame(100, false); // a frame that can move on the screen-sized window too
     Key(Qt::Key_Right, Qt::ControlModifier);
     const QRect place = Display().geometry();
-    const FrameRect crop = Display().GetFrameRect(true);
+    const QRect crop = Display().GetFrameRect(true);
     const int x = OffsetX();
     const int y = OffsetY();
     const int shrink = Display().Geometry().Shrink();

@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "engine/FrameRect.h"
 #include "engine/JpegCodec.h"
+#include "engine/RectTesting.h"
 #include "settings/Settings.h"
 #include "view/PictureWnd.h"
 
@@ -103,7 +103,7 @@ TEST_F(PictureWndTest, HostReportsClientSizeAndRoutesWarnings) {
     ASSERT_TRUE(wnd->LoadPicture(WritePhoto(3000, 2000), NO_RESULT_INDEX));
     EXPECT_EQ(wnd->Geometry().ClientWidth(), 801);
     EXPECT_EQ(wnd->Geometry().ClientHeight(), 555);
-    EXPECT_EQ(wnd->GetImageRect().right, 801 - 5);
+    EXPECT_EQ(RightEdge(wnd->GetImageRect()), 801 - 5);
 
     settings->SetDestinationFolder("");
     EXPECT_EQ(wnd->GetResultPath(), "");
@@ -123,12 +123,12 @@ TEST_F(PictureWndTest, CanvasTileAroundThePhotoOrAloneWithoutOne) {
     ASSERT_TRUE(wnd->LoadPicture(WritePhoto(600, 400), NO_RESULT_INDEX));
     wnd->SetFormat(0, 0, ""); // no frame: nothing tinted
     const QImage shown = wnd->RenderToImage();
-    const FrameRect image = wnd->GetImageRect();
-    ASSERT_EQ(image, (FrameRect{205, 180, 805, 580})); // own size, centred
-    EXPECT_TRUE(Near(shown.pixel(image.left, image.top), kPhotoColor));
-    EXPECT_TRUE(Near(shown.pixel(image.right - 1, image.bottom - 1), kPhotoColor));
-    for (const QPoint p : {QPoint(image.left - 1, 300), QPoint(500, image.top - 1),
-                           QPoint(image.right, 300), QPoint(500, image.bottom)}) {
+    const QRect image = wnd->GetImageRect();
+    ASSERT_EQ(image, Edges(205, 180, 805, 580)); // own size, centred
+    EXPECT_TRUE(Near(shown.pixel(image.x(), image.y()), kPhotoColor));
+    EXPECT_TRUE(Near(shown.pixel(RightEdge(image) - 1, BottomEdge(image) - 1), kPhotoColor));
+    for (const QPoint p : {QPoint(image.x() - 1, 300), QPoint(500, image.y() - 1),
+                           QPoint(RightEdge(image), 300), QPoint(500, BottomEdge(image))}) {
         EXPECT_TRUE(isTile(shown, p)) << p.x() << ", " << p.y();
     }
 }
@@ -161,25 +161,25 @@ TEST_F(PictureWndTest, TintOutsideTheFrame) {
             wnd->SetFormat(0, 0, "");
         }
         const QImage shown = wnd->RenderToImage();
-        const FrameRect image = wnd->GetImageRect();
-        const int midY = (image.top + image.bottom) / 2;
-        EXPECT_TRUE(Near(shown.pixel(image.left + 3, midY), row.expected));
-        EXPECT_TRUE(Near(shown.pixel(image.right - 3, midY), row.expected));
+        const QRect image = wnd->GetImageRect();
+        const int midY = (image.y() + BottomEdge(image)) / 2;
+        EXPECT_TRUE(Near(shown.pixel(image.x() + 3, midY), row.expected));
+        EXPECT_TRUE(Near(shown.pixel(RightEdge(image) - 3, midY), row.expected));
         // Inside the frame the photo shows as it is.
-        EXPECT_TRUE(Near(shown.pixel((image.left + image.right) / 2, midY), kPhotoColor));
+        EXPECT_TRUE(Near(shown.pixel((image.x() + RightEdge(image)) / 2, midY), kPhotoColor));
     }
 }
 
 TEST_F(PictureWndTest, ThirdsGuidesInTheQualityColour) {
     settings->SetOpacity(100);
     ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
-    const FrameRect f = wnd->GetFrameRect(false);
-    const int x1 = f.left + f.width() / 3;
-    const int y2 = f.top + (2 * f.height()) / 3;
-    const QPoint onVertical(x1, f.top + f.height() / 6);
-    const QPoint onHorizontal(f.left + f.width() / 6, y2);
+    const QRect f = wnd->GetFrameRect(false);
+    const int x1 = f.x() + f.width() / 3;
+    const int y2 = f.y() + (2 * f.height()) / 3;
+    const QPoint onVertical(x1, f.y() + f.height() / 6);
+    const QPoint onHorizontal(f.x() + f.width() / 6, y2);
     const QPoint onCircle(x1, y2 - 10); // top of the circle round a crossing
-    const QPoint clear(x1 + f.width() / 6, f.top + f.height() / 6);
+    const QPoint clear(x1 + f.width() / 6, f.y() + f.height() / 6);
 
     const auto hit = [](const QImage& shown, QPoint p, QRgb color) {
         // The 2-pixel pen covers the coordinate or its neighbour before it.
@@ -204,19 +204,19 @@ TEST_F(PictureWndTest, WhiteRingPreviewWidthFollowsTheFrameOnScreen) {
     ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1000, 1500), NO_RESULT_INDEX));
     wnd->SetWhiteBorderSize(4);
     wnd->EnableWhiteBorder(true);
-    const FrameRect f = wnd->GetFrameRect(false);
+    const QRect f = wnd->GetFrameRect(false);
     ASSERT_EQ(f.height(), 600);
     ASSERT_FALSE(wnd->Geometry().IsFrameRotated());
     const QImage shown = wnd->RenderToImage();
-    const int midX = (f.left + f.right) / 2;
-    const int midY = (f.top + f.bottom) / 2;
-    EXPECT_EQ(shown.pixel(f.left + 15, midY) & 0xFFFFFF, kWhite & 0xFFFFFF);
-    EXPECT_TRUE(Near(shown.pixel(f.left + 16, midY), kPhotoColor));
-    EXPECT_EQ(shown.pixel(midX, f.bottom - 16) & 0xFFFFFF, kWhite & 0xFFFFFF);
-    EXPECT_TRUE(Near(shown.pixel(midX, f.bottom - 17), kPhotoColor));
+    const int midX = (f.x() + RightEdge(f)) / 2;
+    const int midY = (f.y() + BottomEdge(f)) / 2;
+    EXPECT_EQ(shown.pixel(f.x() + 15, midY) & 0xFFFFFF, kWhite & 0xFFFFFF);
+    EXPECT_TRUE(Near(shown.pixel(f.x() + 16, midY), kPhotoColor));
+    EXPECT_EQ(shown.pixel(midX, BottomEdge(f) - 16) & 0xFFFFFF, kWhite & 0xFFFFFF);
+    EXPECT_TRUE(Near(shown.pixel(midX, BottomEdge(f) - 17), kPhotoColor));
 
     wnd->EnableWhiteBorder(false);
-    EXPECT_TRUE(Near(wnd->RenderToImage().pixel(f.left + 15, midY), kPhotoColor));
+    EXPECT_TRUE(Near(wnd->RenderToImage().pixel(f.x() + 15, midY), kPhotoColor));
 }
 
 TEST_F(PictureWndTest, ThinOutlineOnlyWhereTheFrameLeavesTheEdge) {
@@ -225,18 +225,18 @@ TEST_F(PictureWndTest, ThinOutlineOnlyWhereTheFrameLeavesTheEdge) {
     settings->SetOpacity(100);
     ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
     // Full-height turned frame: touches the top and bottom of the photo only.
-    const FrameRect f = wnd->GetFrameRect(false);
-    const FrameRect image = wnd->GetImageRect();
-    ASSERT_EQ(f.top, image.top);
-    const int midY = (f.top + f.bottom) / 2;
-    const int midX = (f.left + f.right) / 2;
+    const QRect f = wnd->GetFrameRect(false);
+    const QRect image = wnd->GetImageRect();
+    ASSERT_EQ(f.y(), image.y());
+    const int midY = (f.y() + BottomEdge(f)) / 2;
+    const int midX = (f.x() + RightEdge(f)) / 2;
     const QImage shown = wnd->RenderToImage();
     // Red lines just outside the frame's sides; the rest of the outside is the grey tint.
-    EXPECT_TRUE(Near(shown.pixel(f.left - 1, midY), kRed));
-    EXPECT_TRUE(Near(shown.pixel(f.right, midY), kRed));
-    EXPECT_TRUE(Near(shown.pixel(image.left + 3, midY), qRgb(0x14, 0x14, 0x14)));
+    EXPECT_TRUE(Near(shown.pixel(f.x() - 1, midY), kRed));
+    EXPECT_TRUE(Near(shown.pixel(RightEdge(f), midY), kRed));
+    EXPECT_TRUE(Near(shown.pixel(image.x() + 3, midY), qRgb(0x14, 0x14, 0x14)));
     // No line along the top: the frame's first row is the photo.
-    EXPECT_TRUE(Near(shown.pixel(midX, f.top), kPhotoColor));
+    EXPECT_TRUE(Near(shown.pixel(midX, f.y()), kPhotoColor));
 }
 
 TEST_F(PictureWndTest, PaintShowsTheComposedPicture) {
@@ -254,17 +254,18 @@ TEST_F(PictureWndTest, DisplayCopyFollowsEditsAndResizes) {
     wnd->SetFormat(0, 0, "");
     (void)wnd->RenderToImage(); // builds the display copy
     wnd->RotateRight();
-    FrameRect image = wnd->GetImageRect();
+    QRect image = wnd->GetImageRect();
     ASSERT_GT(image.height(), image.width()); // the turned photo is upright now
     QImage shown = wnd->RenderToImage();
-    EXPECT_TRUE(Near(shown.pixel((image.left + image.right) / 2, image.bottom - 2), kPhotoColor));
+    EXPECT_TRUE(
+        Near(shown.pixel((image.x() + RightEdge(image)) / 2, BottomEdge(image) - 2), kPhotoColor));
 
     ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000, qRgb(250, 250, 0)), NO_RESULT_INDEX));
     wnd->resize(700, 500);
     image = wnd->GetImageRect();
     shown = wnd->RenderToImage();
     ASSERT_EQ(shown.size(), QSize(700, 500));
-    EXPECT_TRUE(Near(shown.pixel(image.right - 2, image.bottom - 2), qRgb(250, 250, 0)));
+    EXPECT_TRUE(Near(shown.pixel(RightEdge(image) - 2, BottomEdge(image) - 2), qRgb(250, 250, 0)));
 }
 
 TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
@@ -281,7 +282,7 @@ TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     display->SetFormat(15, 10, "15x10");
     display->MoveFrameX(-30, false);
     const QRect place = display->geometry();
-    const FrameRect frame = display->GetFrameRect(false);
+    const QRect frame = display->GetFrameRect(false);
 
     display->SetFullScreen(true);
     QWidget* full = display->window();

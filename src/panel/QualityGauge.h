@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/GradientLabel.h"
+#include "widgets/GradientLabel.h"
 
 // The print-quality gauge: a gradient label (red on the left for poor, green on the right
 // for good) with the crop's size in photo pixels written at the bottom and a small white

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "panel/GradientLabel.h"
 #include "panel/PictureListCtrl.h"
 #include "panel/PreviewWnd.h"
 #include "panel/QualityGauge.h"
 #include "settings/PrintFormat.h"
+#include "widgets/GradientLabel.h"
 
 class CSettings;
 class PictureModel;

@@ -1,7 +1,7 @@
 #include "prefs/PropGeneralDlg.h"
 
 #include "settings/Settings.h"
-#include "tools/TagMenu.h"
+#include "widgets/TagMenu.h"
 
 #include <QApplication>
 #include <QCheckBox>

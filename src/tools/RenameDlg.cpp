@@ -1,11 +1,11 @@
 #include "tools/RenameDlg.h"
 
 #include "naming/BatchRename.h"
-#include "panel/GradientLabel.h"
 #include "settings/Settings.h"
-#include "tools/TagMenu.h"
 #include "tools/ToolsApp.h"
 #include "view/ProgressDlg.h"
+#include "widgets/GradientLabel.h"
+#include "widgets/TagMenu.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>

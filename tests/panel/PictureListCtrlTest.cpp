@@ -6,8 +6,8 @@
 #include <string>
 
 #include "naming/ResultIndex.h"
-#include "panel/PanelPixels.h"
 #include "panel/PictureListCtrl.h"
+#include "ui_support/WidgetPixels.h"
 
 namespace {
 

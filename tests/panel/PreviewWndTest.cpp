@@ -4,8 +4,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "panel/PanelPixels.h"
 #include "panel/PreviewWnd.h"
+#include "ui_support/WidgetPixels.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 #include "tools/RenameDlg.h"
 
-#include "panel/GradientLabel.h"
 #include "settings/Settings.h"
 #include "support/ExifJpegFixture.h"
 #include "ui_support/MessageRecorder.h"
 #include "ui_support/ScriptedPrompts.h"
 #include "view/ProgressDlg.h"
+#include "widgets/GradientLabel.h"
 
 #include <QAction>
 #include <QApplication>

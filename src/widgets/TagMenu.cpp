@@ -1,4 +1,4 @@
-#include "tools/TagMenu.h"
+#include "widgets/TagMenu.h"
 
 #include <QAction>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "panel/GradientLabel.h"
+#include "widgets/GradientLabel.h"
 
 #include <QPainter>
 #include <QPalette>

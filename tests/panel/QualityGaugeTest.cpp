@@ -2,53 +2,12 @@
 
 #include <QColor>
 #include <QImage>
-#include <utility>
+#include <QRect>
 
-#include "panel/GradientLabel.h"
-#include "panel/PanelPixels.h"
 #include "panel/QualityGauge.h"
+#include "ui_support/WidgetPixels.h"
 
 namespace {
-
-TEST(GradientLabel, PaintsTwoPixelBandsFromStartColourToOneStepShortOfEnd) {
-    CGradientLabel label;
-    label.resize(510, 30);
-    label.SetColors(QColor(0, 0, 100), QColor(255, 255, 255));
-    const QImage image = Render(label);
-
-    const std::pair<QPoint, QColor> samples[] = {
-        {{0, 15}, {0, 0, 100}},      {{1, 15}, {0, 0, 100}},       {{2, 15}, {1, 1, 100}},
-        {{3, 29}, {1, 1, 100}},      {{508, 15}, {254, 254, 254}}, {{509, 0}, {254, 254, 254}},
-        {{255, 0}, {127, 127, 177}},
-    };
-    for (const auto& [at, colour] : samples) {
-        EXPECT_EQ(PixelAt(image, at.x(), at.y()), colour) << at.x() << ", " << at.y();
-    }
-}
-
-// Ink of a label's text drawn over a single-colour background.
-QRect TextInk(const QString& text, int width, int height) {
-    CGradientLabel label;
-    label.resize(width, height);
-    label.SetColors(QColor(0, 0, 0), QColor(0, 0, 0));
-    label.SetLabelFont(QStringLiteral("Arial"), 16, true, true);
-    label.SetText(text);
-    const QImage image = Render(label);
-    return InkBox(image, image.rect(), QColor(0, 0, 0));
-}
-
-TEST(GradientLabel, OneLineIsCentredVerticallyAndSeveralLinesStartAtTheTop) {
-    const QRect one = TextInk(QStringLiteral("Photos"), 200, 80);
-    ASSERT_FALSE(one.isEmpty());
-    EXPECT_GE(one.left(), 10);
-    EXPECT_NEAR(one.center().y(), 40, 4);
-
-    const QRect two = TextInk(QStringLiteral("Photos\nPhotos"), 200, 80);
-    ASSERT_FALSE(two.isEmpty());
-    EXPECT_GE(two.left(), 10);
-    EXPECT_LT(two.top(), 10);
-    EXPECT_GT(two.height(), one.height() + 10);
-}
 
 // A gauge 200 x 40 pixels, red to green.
 QImage RenderGauge(int quality, int cropWidth, int cropHeight, bool showFactor) {

@@ -47,20 +47,12 @@ CPropFormatDlg::CPropFormatDlg(CSettings& settings, MessageSink messages, QWidge
     fields->addWidget(new QLabel(QStringLiteral("Nom du format :"), this), 0, 0);
     fields->addWidget(m_nameEdit, 0, 1, 1, 4);
     fields->addWidget(new QLabel(QStringLiteral("Hauteur :"), this), 1, 0);
-    auto* hauteurRow = new QHBoxLayout;
-    hauteurRow->addWidget(m_hauteurEdit);
-    hauteurRow->addWidget(new QLabel(QStringLiteral("cm"), this));
-    fields->addLayout(hauteurRow, 1, 1);
+    fields->addLayout(FieldWithUnit(m_hauteurEdit, QStringLiteral("cm"), this), 1, 1);
     fields->addWidget(new QLabel(QStringLiteral("x"), this), 1, 2);
     fields->addWidget(new QLabel(QStringLiteral("Largeur :"), this), 1, 3);
-    auto* largeurRow = new QHBoxLayout;
-    largeurRow->addWidget(m_largeurEdit);
-    largeurRow->addWidget(new QLabel(QStringLiteral("cm"), this));
-    fields->addLayout(largeurRow, 1, 4);
+    fields->addLayout(FieldWithUnit(m_largeurEdit, QStringLiteral("cm"), this), 1, 4);
     fields->addWidget(new QLabel(QStringLiteral("Dimension du bord blanc :"), this), 2, 0);
-    auto* borderRow = new QHBoxLayout;
-    borderRow->addWidget(m_borderEdit);
-    borderRow->addWidget(new QLabel(QStringLiteral("mm"), this));
+    QHBoxLayout* borderRow = FieldWithUnit(m_borderEdit, QStringLiteral("mm"), this);
     borderRow->addStretch();
     fields->addLayout(borderRow, 2, 1, 1, 4);
 

@@ -1,7 +1,7 @@
 #include "prefs/PropGeneralDlg.h"
 
 #include "settings/Settings.h"
-#include "widgets/TagMenu.h"
+#include "widgets/TagButton.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,16 +43,11 @@ CPropGeneralDlg::CPropGeneralDlg(CSettings& settings, MessageSink messages, QWid
         NewCheck(QStringLiteral("Renommer le fichier résultat"), "autoRename", result);
     m_resultNameEdit = new QLineEdit(result);
     m_resultNameEdit->setObjectName(QStringLiteral("resultName"));
-    m_tagButton = new QPushButton(result);
+    m_tagButton = new TagButton(true, result);
     m_tagButton->setObjectName(QStringLiteral("tagButton"));
-    m_tagButton->setIcon(TagMenuIcon());
-    m_tagButton->setToolTip(QStringLiteral("..."));
-    m_tagButton->setAutoDefault(false);
     auto* resultLayout = new QGridLayout(result);
     resultLayout->addWidget(new QLabel(QStringLiteral("Facteur de qualité JPEG"), result), 0, 0);
-    auto* qualityRow = new QHBoxLayout;
-    qualityRow->addWidget(m_qualityEdit);
-    qualityRow->addWidget(new QLabel(QStringLiteral("%"), result));
+    QHBoxLayout* qualityRow = FieldWithUnit(m_qualityEdit, QStringLiteral("%"), result);
     qualityRow->addStretch();
     resultLayout->addLayout(qualityRow, 0, 1);
     resultLayout->addWidget(m_autoRenameCheck, 1, 0, 1, 2);
@@ -73,9 +67,7 @@ CPropGeneralDlg::CPropGeneralDlg(CSettings& settings, MessageSink messages, QWid
     frameLayout->addWidget(m_recadColorCheck, 0, 0, 1, 2);
     frameLayout->addWidget(m_smallBorderCheck, 1, 0, 1, 2);
     frameLayout->addWidget(new QLabel(QStringLiteral("Niveau d'opacité du cadre"), frame), 2, 0);
-    auto* opacityRow = new QHBoxLayout;
-    opacityRow->addWidget(m_opacityEdit);
-    opacityRow->addWidget(new QLabel(QStringLiteral("%"), frame));
+    QHBoxLayout* opacityRow = FieldWithUnit(m_opacityEdit, QStringLiteral("%"), frame);
     opacityRow->addStretch();
     frameLayout->addLayout(opacityRow, 2, 1);
 
@@ -110,7 +102,7 @@ CPropGeneralDlg::CPropGeneralDlg(CSettings& settings, MessageSink messages, QWid
         connect(check, &QCheckBox::clicked, this, [this] { MarkModified(); });
     }
     connect(m_autoRenameCheck, &QCheckBox::clicked, this, &CPropGeneralDlg::OnAutoRenameClicked);
-    connect(m_tagButton, &QPushButton::clicked, this, &CPropGeneralDlg::ShowTagMenu);
+    connect(m_tagButton, &TagButton::tagChosen, this, &CPropGeneralDlg::AppendTag);
 }
 
 CPropGeneralDlg::~CPropGeneralDlg() = default;
@@ -187,13 +179,6 @@ void CPropGeneralDlg::OnAutoRenameClicked() {
     ReadFields();
     m_resultNameEdit->setEnabled(m_autoRenameCheck->isChecked());
     MarkModified();
-}
-
-void CPropGeneralDlg::ShowTagMenu() {
-    const QString tag = ChooseNameTag(m_tagButton, true);
-    if (!tag.isEmpty()) {
-        AppendTag(tag);
-    }
 }
 
 void CPropGeneralDlg::AppendTag(const QString& tag) {

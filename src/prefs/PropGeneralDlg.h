@@ -6,7 +6,7 @@
 #include <string>
 
 class QCheckBox;
-class QPushButton;
+class TagButton;
 
 // "Général" page of the preferences: result file, frame and start-up options.
 class CPropGeneralDlg : public CPropPageEx {
@@ -26,7 +26,6 @@ public:
 
 private:
     void OnAutoRenameClicked();
-    void ShowTagMenu();
 
     uint32_t m_jpegQuality = 0;
     bool m_autoRename = false;
@@ -43,7 +42,7 @@ private:
     QLineEdit* m_qualityEdit = nullptr;         // 1015
     QCheckBox* m_autoRenameCheck = nullptr;     // 1010
     QLineEdit* m_resultNameEdit = nullptr;      // 1014
-    QPushButton* m_tagButton = nullptr;         // 1028
+    TagButton* m_tagButton = nullptr;           // 1028
     QCheckBox* m_recadColorCheck = nullptr;     // 1020
     QCheckBox* m_smallBorderCheck = nullptr;    // 1022
     QLineEdit* m_opacityEdit = nullptr;         // 1016

@@ -4,7 +4,9 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
@@ -74,12 +76,8 @@ bool CPropPageEx::RefuseField(QLineEdit* edit, const QString& message) {
 }
 
 bool CPropPageEx::ReadUnsigned(QLineEdit* edit, uint32_t& field) {
-    const std::optional<uint32_t> value = ParseUnsignedField(edit->text());
-    if (!value) {
-        return RefuseField(edit, QStringLiteral("Veuillez entrer un nombre entier positif."));
-    }
-    field = *value;
-    return true;
+    return StoreField(edit, ParseUnsignedField(edit->text()), field,
+                      QStringLiteral("Veuillez entrer un nombre entier positif."));
 }
 
 bool CPropPageEx::CheckRange(QLineEdit* edit, uint32_t value, uint32_t low, uint32_t high) {
@@ -93,10 +91,13 @@ bool CPropPageEx::CheckRange(QLineEdit* edit, uint32_t value, uint32_t low, uint
 }
 
 bool CPropPageEx::ReadSigned(QLineEdit* edit, int32_t& field) {
-    const std::optional<int32_t> value = ParseSignedField(edit->text());
-    if (!value) {
-        return RefuseField(edit, QStringLiteral("Veuillez entrer un nombre entier."));
-    }
-    field = *value;
-    return true;
+    return StoreField(edit, ParseSignedField(edit->text()), field,
+                      QStringLiteral("Veuillez entrer un nombre entier."));
+}
+
+QHBoxLayout* CPropPageEx::FieldWithUnit(QLineEdit* edit, const QString& unit, QWidget* parent) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit);
+    row->addWidget(new QLabel(unit, parent));
+    return row;
 }

@@ -5,8 +5,10 @@
 #include <QString>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 class CSettings;
+class QHBoxLayout;
 class QLineEdit;
 
 // Common base of the preferences pages: loads its values the first time it is shown,
@@ -61,8 +63,23 @@ protected:
     bool CheckRange(QLineEdit* edit, uint32_t value, uint32_t low, uint32_t high);
     bool ReadSigned(QLineEdit* edit, int32_t& field);
 
+    // A row of edit followed by the label of its unit ("cm", "%"), made in parent.
+    [[nodiscard]] static QHBoxLayout* FieldWithUnit(QLineEdit* edit, const QString& unit,
+                                                    QWidget* parent);
+
 private:
     bool RefuseField(QLineEdit* edit, const QString& message);
+    // Stores the number read from edit in field, or refuses edit with refusal when there is
+    // none.
+    template <typename Number>
+    bool StoreField(QLineEdit* edit, const std::optional<Number>& value, Number& field,
+                    const QString& refusal) {
+        if (!value) {
+            return RefuseField(edit, refusal);
+        }
+        field = *value;
+        return true;
+    }
 
     QString m_title;
     CSettings& m_settings;

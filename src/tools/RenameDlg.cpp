@@ -5,7 +5,7 @@
 #include "tools/ToolsApp.h"
 #include "view/ProgressDlg.h"
 #include "widgets/GradientLabel.h"
-#include "widgets/TagMenu.h"
+#include "widgets/TagButton.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -22,7 +22,7 @@ CRenameDlg::CRenameDlg(CSettings& settings, FolderPicker pickFolder, QWidget* pa
       m_messages(MessageSinkOrDefault(std::move(messages))), m_banner(new CGradientLabel(this)),
       m_folderEdit(new QLineEdit(this)), m_maskEdit(new QLineEdit(this)),
       m_browseButton(new QPushButton(QStringLiteral("..."), this)),
-      m_tagButton(new QPushButton(this)),
+      m_tagButton(new TagButton(false, this)),
       m_runButton(new QPushButton(QStringLiteral("Lancer ..."), this)),
       m_cancelButton(new QPushButton(QStringLiteral("Annuler"), this)) {
     setWindowTitle(parent ? parent->window()->windowTitle() : AppTitle());
@@ -39,10 +39,7 @@ CRenameDlg::CRenameDlg(CSettings& settings, FolderPicker pickFolder, QWidget* pa
     m_runButton->setObjectName(QStringLiteral("runButton"));
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
 
-    m_tagButton->setIcon(TagMenuIcon());
-    m_tagButton->setToolTip(QStringLiteral("..."));
     m_browseButton->setAutoDefault(false);
-    m_tagButton->setAutoDefault(false);
     m_cancelButton->setAutoDefault(false);
     m_runButton->setDefault(true);
 
@@ -68,7 +65,7 @@ CRenameDlg::CRenameDlg(CSettings& settings, FolderPicker pickFolder, QWidget* pa
     setMinimumWidth(460);
 
     connect(m_browseButton, &QPushButton::clicked, this, &CRenameDlg::ChooseFolder);
-    connect(m_tagButton, &QPushButton::clicked, this, &CRenameDlg::ShowTagMenu);
+    connect(m_tagButton, &TagButton::tagChosen, this, &CRenameDlg::AppendTag);
     connect(m_runButton, &QPushButton::clicked, this, &CRenameDlg::RunRename);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -109,13 +106,6 @@ void CRenameDlg::ChooseFolder() {
     if (!chosen.empty()) {
         m_folder = chosen;
         ShowFields();
-    }
-}
-
-void CRenameDlg::ShowTagMenu() {
-    const QString tag = ChooseNameTag(m_tagButton, false);
-    if (!tag.isEmpty()) {
-        AppendTag(tag);
     }
 }
 

@@ -11,6 +11,7 @@ class CGradientLabel;
 class CSettings;
 class QLineEdit;
 class QPushButton;
+class TagButton;
 
 // Given a title and an initial folder, returns the folder chosen (ending with '/'), or an
 // empty text when the user cancels.
@@ -28,7 +29,6 @@ public:
                MessageSink messages = {});
 
     void ChooseFolder();
-    void ShowTagMenu();
     // Appends tag at the end of the mask, wherever the caret is.
     void AppendTag(const QString& tag);
     void RunRename();
@@ -56,7 +56,7 @@ private:
     QLineEdit* m_folderEdit = nullptr;
     QLineEdit* m_maskEdit = nullptr;
     QPushButton* m_browseButton = nullptr;
-    QPushButton* m_tagButton = nullptr;
+    TagButton* m_tagButton = nullptr;
     QPushButton* m_runButton = nullptr;
     QPushButton* m_cancelButton = nullptr;
 };

@@ -1,6 +1,7 @@
-#include "widgets/TagMenu.h"
+#include "widgets/TagButton.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
@@ -23,8 +24,10 @@ std::vector<NameTagItem> NameTagItems(bool withCrop) {
     return items;
 }
 
+namespace {
+
+// 16 x 16 display pixels: three text lines and a small arrow pointing down.
 QIcon TagMenuIcon() {
-    // 16 x 16 display pixels: three text lines and a small arrow pointing down.
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -39,6 +42,7 @@ QIcon TagMenuIcon() {
     return QIcon(pixmap);
 }
 
+// The tag chosen from the menu shown below button, or an empty text when it is dismissed.
 QString ChooseNameTag(QWidget* button, bool withCrop) {
     QMenu menu(button);
     for (const NameTagItem& item : NameTagItems(withCrop)) {
@@ -53,4 +57,20 @@ QString ChooseNameTag(QWidget* button, bool withCrop) {
         chosen = picked;
     }
     return chosen ? chosen->data().toString() : QString();
+}
+
+} // namespace
+
+TagButton::TagButton(bool withCrop, QWidget* parent) : QPushButton(parent), withCrop(withCrop) {
+    setIcon(TagMenuIcon());
+    setToolTip(QStringLiteral("..."));
+    setAutoDefault(false);
+    connect(this, &QPushButton::clicked, this, &TagButton::chooseTag);
+}
+
+void TagButton::chooseTag() {
+    const QString tag = ChooseNameTag(this, withCrop);
+    if (!tag.isEmpty()) {
+        emit tagChosen(tag);
+    }
 }

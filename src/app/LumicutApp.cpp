@@ -72,9 +72,9 @@ bool CLumicutApp::InitInstance() {
 void CLumicutApp::CreateView() {
     // The photo view becomes the frame's central widget and the key target, then its
     // initial update fills the photo list from the working folder.
-    auto* view = new CLumicutView(m_settings, m_frame.get(), m_frame.get()); // owned by frame
+    CMainFrame* frame = m_frame.get();
+    auto* view = new CLumicutView(m_settings, frame); // owned by frame
     CSettings& settings = m_settings;
-    QWidget* frame = m_frame.get();
     view->SetDialogHooks({
         .preferences =
             [&settings, frame] {
@@ -90,7 +90,7 @@ void CLumicutApp::CreateView() {
             [] { CVersionChecker().CheckVersion(SiteUrl(SitePage::VersionService), false); },
         .onlineHelp = [] { OpenUrl(SiteUrl(SitePage::Help).toStdString()); },
         .forum = [] { OpenUrl(SiteUrl(SitePage::Forum).toStdString()); },
-        .about = {},
+        .about = [frame] { frame->ShowAbout(); },
     });
     m_frame->SetView(view);
     SetKeyTarget(view);

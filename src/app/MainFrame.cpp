@@ -1,6 +1,5 @@
 #include "app/MainFrame.h"
 
-#include "app/CommandTable.h"
 #include "app/LockKeyState.h"
 #include "app/SplashWindow.h"
 #include "app/StatusPane.h"
@@ -8,6 +7,8 @@
 #include "settings/Settings.h"
 #include "tools/VersionChecker.h"
 #include "tools/WebLinks.h"
+#include "view/LumicutView.h"
+#include "view/ViewActions.h"
 
 #include <QAction>
 #include <QLabel>
@@ -16,9 +17,10 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include <cstddef>
 #include <filesystem>
+#include <span>
 #include <system_error>
-#include <utility>
 
 namespace {
 
@@ -61,7 +63,6 @@ CMainFrame::CMainFrame(CSettings& settings, QWidget* parent)
     // No toolbar show/hide menu on the frame: the toolbar is always there.
     setContextMenuPolicy(Qt::NoContextMenu);
 
-    CreateActions();
     CreateMenus();
     CreateToolBar();
     CreateStatusBar();
@@ -73,44 +74,6 @@ CMainFrame::CMainFrame(CSettings& settings, QWidget* parent)
 
 CMainFrame::~CMainFrame() = default;
 
-void CMainFrame::CreateActions() {
-    for (const CommandInfo& info : CommandTable()) {
-        const int id = static_cast<int>(info.id);
-        const char* text = info.menuText ? info.menuText : info.prompt;
-        auto* action = new QAction(QString::fromUtf8(text ? text : ""), this);
-        if (info.prompt)
-            action->setStatusTip(QString::fromUtf8(info.prompt));
-        if (info.toolTip)
-            action->setToolTip(QString::fromUtf8(info.toolTip));
-        action->setCheckable(info.checkable);
-        // Keys are the view's business (its key map); actions carry no shortcuts, the
-        // text after the tab only shows the key in the menu.
-        connect(action, &QAction::triggered, this, [this, id] { emit CommandTriggered(id); });
-        // After the command's own handlers ran, check marks follow the new state.
-        connect(action, &QAction::triggered, this, &CMainFrame::UpdateCheckMarks,
-                Qt::QueuedConnection);
-        m_actions.emplace(id, action);
-    }
-    connect(Action(CommandId::Quit), &QAction::triggered, this, &QWidget::close);
-    connect(Action(CommandId::About), &QAction::triggered, this, [this] {
-        CSplashWindow::EnableSplash(true);
-        CSplashWindow::ShowSplash(this);
-    });
-}
-
-void CMainFrame::CreateMenus() {
-    for (const MenuInfo& info : MenuStructure()) {
-        QMenu* menu = menuBar()->addMenu(QString::fromUtf8(info.title));
-        connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCheckMarks);
-        for (const int id : info.items) {
-            if (id == LayoutSeparator)
-                menu->addSeparator();
-            else
-                menu->addAction(Action(id));
-        }
-    }
-}
-
 void CMainFrame::CreateToolBar() {
     m_toolBar = addToolBar("Barre d'outils");
     m_toolBar->setObjectName("MainToolBar");
@@ -118,15 +81,28 @@ void CMainFrame::CreateToolBar() {
     m_toolBar->setFloatable(false);
     m_toolBar->setIconSize(QSize(kToolbarIconSize, kToolbarIconSize));
     m_toolBar->toggleViewAction()->setVisible(false);
+}
 
-    for (const int id : ToolbarLayout()) {
-        if (id == LayoutSeparator) {
-            m_toolBar->addSeparator();
-            continue;
+void CMainFrame::CreateMenus() {
+    for (const MenuLayout& layout : ViewActions::menuLayout())
+        m_menus.push_back(menuBar()->addMenu(QString::fromUtf8(layout.title)));
+}
+
+void CMainFrame::FillMenusAndToolBar(const CLumicutView& view) {
+    const std::span<const MenuLayout> layouts = ViewActions::menuLayout();
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        for (const LayoutItem& item : layouts[i].items) {
+            if (item)
+                m_menus[i]->addAction(view.actions().action(*item));
+            else
+                m_menus[i]->addSeparator();
         }
-        QAction* action = Action(id);
-        action->setIcon(ToolbarIcon(static_cast<CommandId>(id)));
-        m_toolBar->addAction(action);
+    }
+    for (const LayoutItem& item : ViewActions::toolBarLayout()) {
+        if (item)
+            m_toolBar->addAction(view.actions().action(*item));
+        else
+            m_toolBar->addSeparator();
     }
 }
 
@@ -181,17 +157,15 @@ void CMainFrame::RunStartupUpdateCheck() {
     CVersionChecker().CheckVersion(SiteUrl(SitePage::VersionService), true);
 }
 
-QAction* CMainFrame::Action(CommandId id) const {
-    return Action(static_cast<int>(id));
-}
-
-QAction* CMainFrame::Action(int commandId) const {
-    const auto found = m_actions.find(commandId);
-    return found == m_actions.end() ? nullptr : found->second;
-}
-
-void CMainFrame::SetView(QWidget* view) {
+void CMainFrame::SetView(CLumicutView* view) {
     setCentralWidget(view);
+    FillMenusAndToolBar(*view);
+    connect(view, &CLumicutView::resultStatusChanged, this, &CMainFrame::ShowResultStatus);
+}
+
+void CMainFrame::ShowAbout() {
+    CSplashWindow::EnableSplash(true);
+    CSplashWindow::ShowSplash(this);
 }
 
 void CMainFrame::ShowResultStatus(const std::string& resultPath, bool changed) {
@@ -211,16 +185,4 @@ void CMainFrame::ShowResultStatus(const std::string& resultPath, bool changed) {
 
 QString CMainFrame::ResultStatusText() const {
     return m_destinationPane ? m_destinationPane->text() : QString();
-}
-
-void CMainFrame::SetCheckSource(CommandId id, std::function<bool()> isChecked) {
-    m_checkSources[static_cast<int>(id)] = std::move(isChecked);
-    UpdateCheckMarks();
-}
-
-void CMainFrame::UpdateCheckMarks() {
-    for (const auto& [id, isChecked] : m_checkSources) {
-        if (QAction* action = Action(id); action && isChecked)
-            action->setChecked(isChecked());
-    }
 }

@@ -1,25 +1,24 @@
 #pragma once
 
-#include "app/CommandId.h"
 #include "app/ShellIcons.h"
 
 #include <QMainWindow>
 #include <QString>
 #include <QTimer>
 
-#include <functional>
-#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
+class CLumicutView;
 class CSettings;
 class CStatusPane;
-class QAction;
 class QLabel;
+class QMenu;
 class QToolBar;
 
 // The program's only top-level window: menu bar, toolbar, status bar and the photo view
-// as its central widget. It owns one QAction per command; the view connects to them.
+// as its central widget. Menus and toolbar show the view's command actions.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 
@@ -32,14 +31,16 @@ public:
     explicit CMainFrame(CSettings& settings, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
-    // The action of a command, or null for a number that is not a command.
-    [[nodiscard]] QAction* Action(CommandId id) const;
-    [[nodiscard]] QAction* Action(int commandId) const;
-
     [[nodiscard]] QToolBar* ToolBar() const { return m_toolBar; }
 
-    // Puts the photo view in the window (the frame takes it as its child).
-    void SetView(QWidget* view);
+    // Puts the photo view in the window (the frame takes it as its child), fills the menu
+    // bar and the toolbar with the view's commands and shows the view's result status.
+    void SetView(CLumicutView* view);
+    // Puts another widget in the window, with no commands.
+    void SetView(QWidget* widget) { setCentralWidget(widget); }
+
+    // The About command: the splash window centred over the frame, once.
+    void ShowAbout();
 
     // Shows where the current photo's result goes (pane 1, "Destination : %s") and the
     // state of that result (pane 2): no file at resultPath, a file and the photo changed
@@ -50,27 +51,18 @@ public:
     // Empty until the first ShowResultStatus.
     [[nodiscard]] std::optional<ResultIcon> ResultStatusIcon() const { return m_resultIcon; }
 
-    // Check marks of checkable commands follow these queries; they are asked again when
-    // a menu opens and after any command ran.
-    void SetCheckSource(CommandId id, std::function<bool()> isChecked);
-    void UpdateCheckMarks();
-
-signals:
-    // Any command chosen from the menu or toolbar (also About and Quit, which the frame
-    // handles itself).
-    void CommandTriggered(int commandId);
-
 private:
-    void CreateActions();
+    // The popups of the menu bar are there from the start; their items and the toolbar
+    // buttons come with the view.
     void CreateMenus();
     void CreateToolBar();
+    void FillMenusAndToolBar(const CLumicutView& view);
     void CreateStatusBar();
     void RunStartupUpdateCheck();
     void UpdateLockIndicators();
 
     CSettings& m_settings;
-    std::map<int, QAction*> m_actions;
-    std::map<int, std::function<bool()>> m_checkSources;
+    std::vector<QMenu*> m_menus; // in menu bar order
     QToolBar* m_toolBar = nullptr;
     QLabel* m_idlePane = nullptr;
     CStatusPane* m_destinationPane = nullptr;

@@ -11,27 +11,27 @@
 namespace {
 
 // The picture of each toolbar button; file names are res/toolbar-<name>.svg.
-constexpr std::array<std::pair<CommandId, const char*>, 20> kPictures{{
-    {CommandId::WorkingFolder, "working-folder"},
-    {CommandId::DestinationFolder, "destination-folder"},
-    {CommandId::Preferences, "preferences"},
-    {CommandId::PreviousPicture, "previous"},
-    {CommandId::NextPicture, "next"},
-    {CommandId::DeleteResult, "delete-result"},
-    {CommandId::ZoomIn, "zoom-in"},
-    {CommandId::ZoomOut, "zoom-out"},
-    {CommandId::RotateRight, "rotate-right"},
-    {CommandId::RotateLeft, "rotate-left"},
-    {CommandId::FlipHorizontal, "flip-horizontal"},
-    {CommandId::FlipVertical, "flip-vertical"},
-    {CommandId::TurnFrame, "turn-frame"},
-    {CommandId::Grayscale, "grayscale"},
-    {CommandId::Sepia, "sepia"},
-    {CommandId::WhiteBorder, "white-border"},
-    {CommandId::Thirds, "thirds"},
-    {CommandId::FullScreen, "full-screen"},
-    {CommandId::IdSheet, "id-sheet"},
-    {CommandId::About, "about"},
+constexpr std::array<std::pair<Command, const char*>, 20> kPictures{{
+    {Command::WorkingFolder, "working-folder"},
+    {Command::DestinationFolder, "destination-folder"},
+    {Command::Preferences, "preferences"},
+    {Command::PreviousPicture, "previous"},
+    {Command::NextPicture, "next"},
+    {Command::DeleteResult, "delete-result"},
+    {Command::ZoomIn, "zoom-in"},
+    {Command::ZoomOut, "zoom-out"},
+    {Command::RotateRight, "rotate-right"},
+    {Command::RotateLeft, "rotate-left"},
+    {Command::FlipHorizontal, "flip-horizontal"},
+    {Command::FlipVertical, "flip-vertical"},
+    {Command::TurnFrame, "turn-frame"},
+    {Command::Grayscale, "grayscale"},
+    {Command::Sepia, "sepia"},
+    {Command::WhiteBorder, "white-border"},
+    {Command::Thirds, "thirds"},
+    {Command::FullScreen, "full-screen"},
+    {Command::IdSheet, "id-sheet"},
+    {Command::About, "about"},
 }};
 
 // Renders the whole picture into a transparent square of edge device pixels.
@@ -45,16 +45,17 @@ QPixmap Render(QSvgRenderer& renderer, int edge) {
 
 } // namespace
 
-QString ToolbarPicturePath(CommandId id) {
-    const auto found = std::find_if(kPictures.begin(), kPictures.end(),
-                                    [id](const auto& picture) { return picture.first == id; });
+QString ToolbarPicturePath(Command command) {
+    const auto found =
+        std::find_if(kPictures.begin(), kPictures.end(),
+                     [command](const auto& picture) { return picture.first == command; });
     if (found == kPictures.end())
         return {};
     return QStringLiteral(":/res/toolbar-%1.svg").arg(QLatin1String(found->second));
 }
 
-QIcon ToolbarIcon(CommandId id) {
-    const QString path = ToolbarPicturePath(id);
+QIcon ToolbarIcon(Command command) {
+    const QString path = ToolbarPicturePath(command);
     if (path.isEmpty())
         return {};
     QSvgRenderer renderer(path);

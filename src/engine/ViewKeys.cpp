@@ -5,73 +5,73 @@
 
 namespace {
 
-ViewAction MapKeypadKey(int qtKey) {
+ViewKey MapKeypadKey(int qtKey) {
     switch (qtKey) {
     case Qt::Key_0:
     case Qt::Key_Insert: // keypad 0 with Num Lock off
-        return ViewAction::PreviousPicture;
+        return Command::PreviousPicture;
     case Qt::Key_1:
-        return ViewAction::Grayscale;
+        return Command::Grayscale;
     case Qt::Key_2:
-        return ViewAction::Sepia;
+        return Command::Sepia;
     case Qt::Key_Asterisk:
-        return ViewAction::TurnFrame;
+        return Command::TurnFrame;
     case Qt::Key_Plus:
-        return ViewAction::ZoomIn;
+        return Command::ZoomIn;
     case Qt::Key_Minus:
-        return ViewAction::ZoomOut;
+        return Command::ZoomOut;
     case Qt::Key_Slash:
-        return ViewAction::ToggleThirds;
+        return Command::Thirds;
     default:
-        return ViewAction::None;
+        return std::monostate{};
     }
 }
 
-ViewAction MapArrow(int qtKey, bool shift) {
+ViewKey MapArrow(int qtKey, bool shift) {
     switch (qtKey) {
     case Qt::Key_Left:
-        return shift ? ViewAction::RotateLeft : ViewAction::MoveLeft;
+        return shift ? ViewKey(Command::RotateLeft) : ViewKey(KeyAction::MoveLeft);
     case Qt::Key_Up:
-        return shift ? ViewAction::FlipVertical : ViewAction::MoveUp;
+        return shift ? ViewKey(Command::FlipVertical) : ViewKey(KeyAction::MoveUp);
     case Qt::Key_Right:
-        return shift ? ViewAction::RotateRight : ViewAction::MoveRight;
+        return shift ? ViewKey(Command::RotateRight) : ViewKey(KeyAction::MoveRight);
     case Qt::Key_Down:
-        return shift ? ViewAction::FlipHorizontal : ViewAction::MoveDown;
+        return shift ? ViewKey(Command::FlipHorizontal) : ViewKey(KeyAction::MoveDown);
     default:
-        return ViewAction::None;
+        return std::monostate{};
     }
 }
 
 } // namespace
 
-ViewAction MapViewKey(int qtKey, bool keypad, bool shift, bool alt) {
+ViewKey MapViewKey(int qtKey, bool keypad, bool shift, bool alt) {
     if (alt)
-        return ViewAction::None;
+        return std::monostate{};
     if (keypad) {
-        const ViewAction action = MapKeypadKey(qtKey);
-        if (action != ViewAction::None)
-            return action;
+        const ViewKey key = MapKeypadKey(qtKey);
+        if (!std::holds_alternative<std::monostate>(key))
+            return key;
     }
     switch (qtKey) {
     case Qt::Key_Backspace:
-        return ViewAction::DeletePreviousResult;
+        return Command::DeletePreviousResult;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return ViewAction::Validate;
+        return KeyAction::Validate;
     case Qt::Key_Escape:
-        return ViewAction::NextPicture;
+        return Command::NextPicture;
     case Qt::Key_Space:
-        return ViewAction::ToggleFullScreen;
+        return KeyAction::ToggleFullScreen;
     case Qt::Key_Home:
-        return ViewAction::Reload;
+        return KeyAction::Reload;
     case Qt::Key_Delete:
-        return ViewAction::DeleteResult;
+        return Command::DeleteResult;
     case Qt::Key_B:
-        return ViewAction::ToggleWhiteBorder;
+        return Command::WhiteBorder;
     case Qt::Key_I:
-        return ViewAction::ToggleIdSheet;
+        return Command::IdSheet;
     case Qt::Key_F1:
-        return ViewAction::OnlineHelp;
+        return Command::OnlineHelp;
     default:
         return MapArrow(qtKey, shift);
     }

@@ -1,41 +1,31 @@
 #pragma once
 
+#include "engine/Command.h"
+
+#include <variant>
+
 // The photo view's key map and the small rules of its keyboard and mouse gestures, kept
 // apart from the widget so tests reach them directly.
 
-// What a key stroke asks the view to do.
-enum class ViewAction {
-    None,
-    DeletePreviousResult, // Backspace: previous photo, then delete its result
-    Validate,             // Enter
-    NextPicture,          // Escape
-    ToggleFullScreen,     // Space
-    Reload,               // Home
-    MoveLeft,
+// Keys of the view that run no command of the menu or toolbar.
+enum class KeyAction {
+    Validate,         // Enter: save the crop, or go on to the next photo
+    ToggleFullScreen, // Space: enters and leaves (the menu command only enters)
+    Reload,           // Home
+    MoveLeft,         // arrows: move the crop frame by the key step
     MoveUp,
     MoveRight,
     MoveDown,
-    RotateLeft,     // Shift+Left
-    FlipVertical,   // Shift+Up
-    RotateRight,    // Shift+Right
-    FlipHorizontal, // Shift+Down
-    DeleteResult,   // Delete
-    ToggleWhiteBorder,
-    ToggleIdSheet,
-    PreviousPicture, // keypad 0
-    Grayscale,       // keypad 1
-    Sepia,           // keypad 2
-    TurnFrame,       // keypad *
-    ZoomIn,          // keypad +: larger frame
-    ZoomOut,         // keypad -: smaller frame
-    ToggleThirds,    // keypad /
-    OnlineHelp,      // F1
 };
+
+// What a key stroke asks for: nothing, a command (run through its action, as from the menu
+// or toolbar), or a key-only action.
+using ViewKey = std::variant<std::monostate, Command, KeyAction>;
 
 // qtKey is a Qt::Key value. keypad: the key comes from the numeric keypad; the digits and
 // the + - * / keys act only from there (with Num Lock off, keypad 0 arrives as Insert and
 // still means keypad 0). Alt combinations belong to the menu bar and do nothing here.
-[[nodiscard]] ViewAction MapViewKey(int qtKey, bool keypad, bool shift, bool alt);
+[[nodiscard]] ViewKey MapViewKey(int qtKey, bool keypad, bool shift, bool alt);
 
 // Distance in display pixels by which one key stroke moves or zooms the crop frame.
 // Holding a key with progressive keys on gives 1, 5, 9, ... 61, 65, 65, ...; with them off

@@ -1,23 +1,22 @@
 #include "view/LumicutView.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
 #include <QSet>
 #include <QWheelEvent>
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <variant>
 
-#include "app/CommandId.h"
-#include "app/CommandTable.h"
-#include "app/MainFrame.h"
 #include "naming/ResultIndex.h"
 #include "panel/SidePanelDlg.h"
 #include "settings/Settings.h"
 #include "tools/ToolsApp.h"
 #include "view/PictureWnd.h"
+#include "view/ViewActions.h"
 
 namespace {
 
@@ -30,24 +29,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// "Fichier > Répertoire de travail...": the menu title and the command's menu text as the
-// menu shows them (no mnemonic marks, no key column).
-QString MenuPath(CommandId id) {
-    const auto shown = [](const char* text) {
-        QString plain = QString::fromUtf8(text).section(QLatin1Char('\t'), 0, 0);
-        return plain.remove(QLatin1Char('&'));
-    };
-    const CommandInfo* command = FindCommand(id);
-    QString path =
-        command != nullptr && command->menuText != nullptr ? shown(command->menuText) : QString();
-    for (const MenuInfo& menu : MenuStructure()) {
-        if (std::find(menu.items.begin(), menu.items.end(), static_cast<int>(id)) !=
-            menu.items.end())
-            return shown(menu.title) + QStringLiteral(" > ") + path;
-    }
-    return path;
-}
-
 bool FileExists(const std::string& path) {
     std::error_code error;
     return !path.empty() && std::filesystem::exists(std::filesystem::path(path), error);
@@ -59,11 +40,12 @@ QString FirstStepsHint() {
     return QStringLiteral("Pour commencer :\n"
                           "1. %1 : choisissez le dossier des photos à recadrer.\n"
                           "2. %2 : choisissez le dossier où enregistrer les photos recadrées.")
-        .arg(MenuPath(CommandId::WorkingFolder), MenuPath(CommandId::DestinationFolder));
+        .arg(ViewActions::menuPath(Command::WorkingFolder),
+             ViewActions::menuPath(Command::DestinationFolder));
 }
 
-CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* parent)
-    : QWidget(parent), settings(settings), frame(frame) {
+CLumicutView::CLumicutView(CSettings& settings, QWidget* parent)
+    : QWidget(parent), settings(settings) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent); // the two children cover the whole view
     sidePanel = new CSidePanelDlg(settings, this);
@@ -75,13 +57,7 @@ CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* pare
     sidePanel->SetResultStatusHandler(
         [this](const std::string& path, bool changed) { ShowResultStatus(path, changed); });
     sidePanel->AttachDisplay(display);
-    if (frame) {
-        frame->SetCheckSource(CommandId::Thirds, [this] { return display->IsThirdsShown(); });
-        frame->SetCheckSource(CommandId::WhiteBorder,
-                              [this] { return display->IsWhiteBorderEnabled(); });
-        frame->SetCheckSource(CommandId::IdSheet, [this] { return display->IsIdPhotoMode(); });
-        connect(frame, &CMainFrame::CommandTriggered, this, &CLumicutView::OnCommand);
-    }
+    commandActions = new ViewActions(*this);
 }
 
 CLumicutView::~CLumicutView() = default;
@@ -107,88 +83,6 @@ void CLumicutView::LayoutChildren() {
         display->setGeometry(panelWidth, 0, width() - panelWidth, height());
 }
 
-void CLumicutView::OnCommand(int commandId) {
-    switch (static_cast<CommandId>(commandId)) {
-    case CommandId::WorkingFolder:
-        ChooseWorkingFolder();
-        break;
-    case CommandId::DestinationFolder:
-        ChooseDestinationFolder();
-        break;
-    case CommandId::Preferences:
-        RunPreferences();
-        break;
-    case CommandId::FullScreen:
-        display->SetFullScreen(true);
-        setFocus();
-        break;
-    case CommandId::Thirds:
-        ToggleThirds();
-        break;
-    case CommandId::WhiteBorder:
-        ToggleWhiteBorder();
-        break;
-    case CommandId::RotateLeft:
-        Transform(&CPictureWnd::RotateLeft);
-        break;
-    case CommandId::RotateRight:
-        Transform(&CPictureWnd::RotateRight);
-        break;
-    case CommandId::FlipVertical:
-        Transform(&CPictureWnd::FlipVertical);
-        break;
-    case CommandId::FlipHorizontal:
-        Transform(&CPictureWnd::FlipHorizontal);
-        break;
-    case CommandId::Grayscale:
-        Transform(&CPictureWnd::ToGrayscale);
-        break;
-    case CommandId::Sepia:
-        Transform(&CPictureWnd::ToSepia);
-        break;
-    case CommandId::DeleteResult:
-        DeleteResult();
-        break;
-    case CommandId::DeletePreviousResult:
-        sidePanel->PreviousPicture();
-        DeleteResult();
-        break;
-    case CommandId::NextPicture:
-        sidePanel->NextPicture();
-        break;
-    case CommandId::PreviousPicture:
-        sidePanel->PreviousPicture();
-        break;
-    case CommandId::RenamePhotos:
-        RunRename();
-        break;
-    case CommandId::IdSheet:
-        ToggleIdSheet();
-        break;
-    case CommandId::OnlineHelp:
-        RunHook(hooks.onlineHelp);
-        break;
-    case CommandId::CheckUpdates:
-        RunHook(hooks.checkUpdates);
-        break;
-    case CommandId::Forum:
-        RunHook(hooks.forum);
-        break;
-    case CommandId::ZoomIn:
-        Zoom(-keyStep.Value());
-        break;
-    case CommandId::ZoomOut:
-        Zoom(keyStep.Value());
-        break;
-    case CommandId::TurnFrame:
-        TurnFrame();
-        break;
-    case CommandId::About: // handled by the frame
-    case CommandId::Quit:
-        break;
-    }
-}
-
 void CLumicutView::keyPressEvent(QKeyEvent* event) {
     HandleKey(event->key(), event->modifiers());
     event->accept();
@@ -206,88 +100,40 @@ void CLumicutView::HandleKey(int qtKey, Qt::KeyboardModifiers modifiers) {
     const bool progressive = settings.GetKeybProgressif() != 0;
     keyStep.BeginKey(modifiers.testFlag(Qt::ControlModifier), progressive);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
-    Dispatch(MapViewKey(qtKey, modifiers.testFlag(Qt::KeypadModifier), shift,
-                        modifiers.testFlag(Qt::AltModifier)),
-             shift);
+    const ViewKey key = MapViewKey(qtKey, modifiers.testFlag(Qt::KeypadModifier), shift,
+                                   modifiers.testFlag(Qt::AltModifier));
+    if (const Command* command = std::get_if<Command>(&key))
+        commandActions->action(*command)->trigger();
+    else if (const KeyAction* action = std::get_if<KeyAction>(&key))
+        RunKeyAction(*action, shift);
     keyStep.EndKey(progressive);
 }
 
-void CLumicutView::Dispatch(ViewAction action, bool shift) {
+void CLumicutView::RunKeyAction(KeyAction action, bool shift) {
     const int step = keyStep.Value();
     switch (action) {
-    case ViewAction::None:
-        break;
-    case ViewAction::DeletePreviousResult:
-        OnCommand(static_cast<int>(CommandId::DeletePreviousResult));
-        break;
-    case ViewAction::Validate:
+    case KeyAction::Validate:
         Validate(shift);
+        // Saving an identity sheet ends the sheet mode.
+        commandActions->syncCheckMarks();
         break;
-    case ViewAction::NextPicture:
-        sidePanel->NextPicture();
-        break;
-    case ViewAction::ToggleFullScreen:
+    case KeyAction::ToggleFullScreen:
         ToggleFullScreen();
         break;
-    case ViewAction::Reload:
+    case KeyAction::Reload:
         display->ReloadPicture();
         break;
-    case ViewAction::MoveLeft:
+    case KeyAction::MoveLeft:
         display->MoveFrameX(-step, true);
         break;
-    case ViewAction::MoveUp:
+    case KeyAction::MoveUp:
         display->MoveFrameY(-step, true);
         break;
-    case ViewAction::MoveRight:
+    case KeyAction::MoveRight:
         display->MoveFrameX(step, true);
         break;
-    case ViewAction::MoveDown:
+    case KeyAction::MoveDown:
         display->MoveFrameY(step, true);
-        break;
-    case ViewAction::RotateLeft:
-        OnCommand(static_cast<int>(CommandId::RotateLeft));
-        break;
-    case ViewAction::FlipVertical:
-        OnCommand(static_cast<int>(CommandId::FlipVertical));
-        break;
-    case ViewAction::RotateRight:
-        OnCommand(static_cast<int>(CommandId::RotateRight));
-        break;
-    case ViewAction::FlipHorizontal:
-        OnCommand(static_cast<int>(CommandId::FlipHorizontal));
-        break;
-    case ViewAction::DeleteResult:
-        DeleteResult();
-        break;
-    case ViewAction::ToggleWhiteBorder:
-        ToggleWhiteBorder();
-        break;
-    case ViewAction::ToggleIdSheet:
-        ToggleIdSheet();
-        break;
-    case ViewAction::PreviousPicture:
-        sidePanel->PreviousPicture();
-        break;
-    case ViewAction::Grayscale:
-        OnCommand(static_cast<int>(CommandId::Grayscale));
-        break;
-    case ViewAction::Sepia:
-        OnCommand(static_cast<int>(CommandId::Sepia));
-        break;
-    case ViewAction::TurnFrame:
-        TurnFrame();
-        break;
-    case ViewAction::ZoomIn:
-        Zoom(-step);
-        break;
-    case ViewAction::ZoomOut:
-        Zoom(step);
-        break;
-    case ViewAction::ToggleThirds:
-        ToggleThirds();
-        break;
-    case ViewAction::OnlineHelp:
-        RunHook(hooks.onlineHelp);
         break;
     }
 }
@@ -368,8 +214,7 @@ void CLumicutView::ToggleThirds() {
 
 void CLumicutView::AfterToggle() {
     display->Redraw();
-    if (frame)
-        frame->UpdateCheckMarks();
+    commandActions->syncCheckMarks();
 }
 
 void CLumicutView::ToggleFullScreen() {
@@ -431,8 +276,7 @@ void CLumicutView::RunRename() {
 }
 
 void CLumicutView::ShowResultStatus(const std::string& path, bool changed) {
-    if (frame)
-        frame->ShowResultStatus(path, changed);
+    emit resultStatusChanged(path, changed);
 }
 
 void CLumicutView::RunHook(const std::function<void()>& hook) {
@@ -480,7 +324,7 @@ void CLumicutView::mouseMoveEvent(QMouseEvent* event) {
 
 void CLumicutView::wheelEvent(QWheelEvent* event) {
     // Turned toward the user (negative): a larger frame; otherwise a smaller one.
-    OnCommand(
-        static_cast<int>(event->angleDelta().y() < 0 ? CommandId::ZoomIn : CommandId::ZoomOut));
+    commandActions->action(event->angleDelta().y() < 0 ? Command::ZoomIn : Command::ZoomOut)
+        ->trigger();
     event->accept();
 }

@@ -8,10 +8,10 @@
 
 #include "engine/ViewKeys.h"
 
-class CMainFrame;
 class CPictureWnd;
 class CSettings;
 class CSidePanelDlg;
+class ViewActions;
 
 // The first steps shown over the empty photo area while no working folder is set, naming
 // the two folder commands as the menu shows them.
@@ -35,8 +35,7 @@ public:
         std::function<void()> about;
     };
 
-    // frame may be null (tests): the result status then goes nowhere.
-    CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* parent = nullptr);
+    explicit CLumicutView(CSettings& settings, QWidget* parent = nullptr);
     ~CLumicutView() override;
 
     void SetDialogHooks(DialogHooks value) { hooks = std::move(value); }
@@ -44,12 +43,17 @@ public:
     // Initial update: fills the photo list from the working folder and loads the first photo;
     // without a working folder, the photo area shows the first steps instead.
     void OnInitialUpdate();
-    // Runs a command of the menu or toolbar by its number.
-    void OnCommand(int commandId);
 
+    // The view's commands, for the menu bar and the toolbar.
+    [[nodiscard]] ViewActions& actions() const { return *commandActions; }
     [[nodiscard]] CSidePanelDlg& SidePanel() { return *sidePanel; }
     [[nodiscard]] CPictureWnd& Display() { return *display; }
     [[nodiscard]] int CurrentKeyStep() const { return keyStep.Value(); }
+
+signals:
+    // Where the current photo's result goes and whether the photo changed since it was
+    // saved; for the status bar.
+    void resultStatusChanged(const std::string& resultPath, bool changed);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -62,9 +66,12 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // The command table runs the operations below.
+    friend class ViewActions;
+
     void LayoutChildren();
     void HandleKey(int qtKey, Qt::KeyboardModifiers modifiers);
-    void Dispatch(ViewAction action, bool shift);
+    void RunKeyAction(KeyAction action, bool shift);
     void Validate(bool shift);
     void DeleteResult();
     void Transform(void (CPictureWnd::*operation)());
@@ -84,10 +91,11 @@ private:
     static void RunHook(const std::function<void()>& hook);
 
     CSettings& settings;
-    CMainFrame* frame = nullptr;
-    // Children of this widget (Qt parent); the panel is built before the display.
+    // Children of this widget (Qt parent); the panel is built before the display, the
+    // actions last.
     CSidePanelDlg* sidePanel = nullptr;
     CPictureWnd* display = nullptr;
+    ViewActions* commandActions = nullptr;
     DialogHooks hooks;
 
     KeyStep keyStep;

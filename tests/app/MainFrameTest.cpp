@@ -1,9 +1,12 @@
 #include "app/MainFrame.h"
-#include "app/CommandId.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
 #include "app/ToolbarIcons.h"
 #include "settings/Settings.h"
+#include "ui_support/ScriptedPrompts.h"
+#include "view/LumicutView.h"
+#include "view/PictureWnd.h"
+#include "view/ViewActions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -14,20 +17,20 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QToolBar>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
-
-constexpr int Id(CommandId id) {
-    return static_cast<int>(id);
-}
 
 class MainFrameTest : public ::testing::Test {
 protected:
@@ -37,128 +40,69 @@ protected:
     }
     void TearDown() override { CSplashWindow::EnableSplash(false); }
 
+    // The frame with the photo view in it, as the program builds them.
+    CLumicutView& AddView() {
+        auto* view = new CLumicutView(settings, &frame);
+        frame.SetView(view);
+        return *view;
+    }
+
     QTemporaryDir dir;
     std::string root;
     CSettings settings{dir.path().toStdString() + "/param.dat"};
+    ScriptedPrompts prompts;
+    CMainFrame frame{settings};
 };
 
-std::vector<QString> Texts(const QList<QAction*>& actions) {
-    std::vector<QString> texts;
-    for (const QAction* action : actions)
-        texts.push_back(action->isSeparator() ? QString("-") : action->text());
-    return texts;
+// A layout as the widget shows it: the action of each command, null for a separator.
+std::vector<QAction*> Expected(const CLumicutView& view, std::span<const LayoutItem> layout) {
+    std::vector<QAction*> actions;
+    for (const LayoutItem& item : layout)
+        actions.push_back(item ? view.actions().action(*item) : nullptr);
+    return actions;
 }
 
-TEST_F(MainFrameTest, MenuBarHasEveryPopupAndItemInOrder) {
-    struct ExpectedMenu {
-        QString title;
-        std::vector<QString> items; // "-" is a separator
-    };
-    const std::vector<ExpectedMenu> expected{
-        {"&Fichier",
-         {"Répertoire de travail...", "Répertoire destination...", "-", "Préférences...", "-",
-          "&Quitter"}},
-        {"&Affichage", {"&Plein écran\t<Espace>", "&Régle des tiers\t</>", "Bord blanc\t<B>"}},
-        {"&Image",
-         {"Rotation 90° Gauche\t<shift>+<gauche>", "Rotation 90° Droite\t<shift>+<droite>", "-",
-          "Flip vertical\t<shift>+<haut>", "Flip horizontal\t<shift>+<bas>", "-",
-          "Supprimer l'image\t<Suppr>", "Supprimer l'image précédente\t<Backspace>", "-",
-          "Image suivante\t<ESC>", "Image précédente\t<0>"}},
-        {"Fil&tres", {"Niveau de gris\t<1>", "Sépia\t<2>"}},
-        {"&Outils", {"&Renommer des photos ...", "&Créer une planche de photos d'identité\t<I>"}},
-        {"&?",
-         {"Aide en &ligne...\t<F1>", "Rechercher des mises à &jour...", "-",
-          "&Forum utilisateurs...", "-", "&A propos de Lumicut..."}},
-    };
-    CMainFrame frame(settings);
+std::vector<QAction*> Shown(const QList<QAction*>& actions) {
+    std::vector<QAction*> shown;
+    for (QAction* action : actions)
+        shown.push_back(action->isSeparator() ? nullptr : action);
+    return shown;
+}
+
+TEST_F(MainFrameTest, MenuBarShowsTheViewsActionsInLayoutOrder) {
+    const CLumicutView& view = AddView();
+    const std::span<const MenuLayout> layout = ViewActions::menuLayout();
     const QList<QAction*> popups = frame.menuBar()->actions();
-    ASSERT_EQ(popups.size(), static_cast<qsizetype>(expected.size()));
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE(expected[i].title.toStdString());
-        EXPECT_EQ(popups[i]->text(), expected[i].title);
+    ASSERT_EQ(popups.size(), static_cast<qsizetype>(layout.size()));
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        SCOPED_TRACE(layout[i].title);
+        EXPECT_EQ(popups[i]->text(), QString::fromUtf8(layout[i].title));
         ASSERT_NE(popups[i]->menu(), nullptr);
-        EXPECT_EQ(Texts(popups[i]->menu()->actions()), expected[i].items);
+        EXPECT_EQ(Shown(popups[i]->menu()->actions()), Expected(view, layout[i].items));
     }
 }
 
-TEST_F(MainFrameTest, ToolbarButtonsInOrderWithTooltips) {
-    struct Button {
-        int id; // 0: separator
-        QString toolTip;
-    };
-    const std::vector<Button> expected{
-        {Id(CommandId::WorkingFolder), "Choix du répertoire courant"},
-        {Id(CommandId::DestinationFolder),
-         "Répertoire destination"}, // no prompt of its own: Qt shows the menu text
-        {0, ""},
-        {Id(CommandId::Preferences), "Configuration des paramètres"},
-        {0, ""},
-        {Id(CommandId::PreviousPicture), "Photo précédente"},
-        {Id(CommandId::NextPicture), "Photo suivante"},
-        {0, ""},
-        {Id(CommandId::DeleteResult), "Suppression de la photo résultat (si elle existe)"},
-        {0, ""},
-        {Id(CommandId::ZoomIn), "Zoom (+) sur la zone de recadrage"},
-        {Id(CommandId::ZoomOut), "Zoom (-) sur la zone de recadrage"},
-        {0, ""},
-        {Id(CommandId::RotateRight), "Rotation de la photo sur la droite"},
-        {Id(CommandId::RotateLeft), "Rotation de la photo sur la gauche"},
-        {Id(CommandId::FlipHorizontal), "Flip horizontal"},
-        {Id(CommandId::FlipVertical), "Flip vertical"},
-        {0, ""},
-        {Id(CommandId::TurnFrame), "Rotation du module de recadrage"},
-        {0, ""},
-        {Id(CommandId::Grayscale), "Transforme la photo en noir et blanc"},
-        {Id(CommandId::Sepia), "Transforme la photo en ton sépia"},
-        {Id(CommandId::WhiteBorder), "Ajoute un bord blanc à la photo"},
-        {Id(CommandId::Thirds), "Afficher les repères de contrôle de la régle des tiers"},
-        {0, ""},
-        {Id(CommandId::FullScreen), "Afficher le cadre de recadrage en plein ecran"},
-        {0, ""},
-        {Id(CommandId::IdSheet), "Générer une planche de photos d'identité"},
-        {0, ""},
-        {Id(CommandId::About), "A propos de"},
-    };
-    CMainFrame frame(settings);
+TEST_F(MainFrameTest, ToolbarShowsTheViewsActionsWithTheirPictures) {
+    const CLumicutView& view = AddView();
+    const std::span<const LayoutItem> layout = ViewActions::toolBarLayout();
     const QList<QAction*> actions = frame.ToolBar()->actions();
-    ASSERT_EQ(actions.size(), static_cast<qsizetype>(expected.size()));
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        SCOPED_TRACE("toolbar position " + std::to_string(i));
-        if (expected[i].id == 0) {
-            EXPECT_TRUE(actions[i]->isSeparator());
+    EXPECT_EQ(Shown(actions), Expected(view, layout));
+    for (std::size_t i = 0; i < layout.size() && i < static_cast<std::size_t>(actions.size());
+         ++i) {
+        if (!layout[i])
             continue;
-        }
-        EXPECT_EQ(actions[i], frame.Action(expected[i].id));
-        EXPECT_EQ(actions[i]->toolTip(), expected[i].toolTip);
-        // The button shows its command's own picture.
-        EXPECT_EQ(actions[i]->icon().pixmap(16, 16).toImage(),
-                  ToolbarIcon(static_cast<CommandId>(expected[i].id)).pixmap(16, 16).toImage());
+        SCOPED_TRACE(actions[i]->toolTip().toStdString());
+        const QImage picture = ToolbarIcon(*layout[i]).pixmap(16, 16).toImage();
+        EXPECT_FALSE(picture.isNull());
+        EXPECT_EQ(actions[i]->icon().pixmap(16, 16).toImage(), picture);
     }
     EXPECT_EQ(frame.ToolBar()->iconSize(), QSize(16, 16));
     EXPECT_FALSE(frame.ToolBar()->isMovable());
     EXPECT_FALSE(frame.ToolBar()->isFloatable());
 }
 
-TEST_F(MainFrameTest, StatusPromptsOfCommands) {
-    const std::vector<std::pair<CommandId, QString>> rows{
-        {CommandId::WorkingFolder, "Choix du répertoire courant"},
-        {CommandId::DestinationFolder, ""},
-        {CommandId::Quit, "Ferme l'application ; propose d'enregistrer les documents"},
-        {CommandId::DeletePreviousResult, ""},
-        {CommandId::RenamePhotos, "Permet de renommer des images en utilisant les tags Lumicut"},
-        {CommandId::OnlineHelp, "Accédez directement à l'aide de Lumicut en ligne"},
-        {CommandId::CheckUpdates, "Rechercher s'il existe une nouvelle version de Lumicut"},
-        {CommandId::Forum, "Accéder au forum (suggestions, bugs...)"},
-    };
-    CMainFrame frame(settings);
-    for (const auto& [id, prompt] : rows) {
-        SCOPED_TRACE(prompt.toStdString());
-        EXPECT_EQ(frame.Action(id)->statusTip(), prompt);
-    }
-}
-
 TEST_F(MainFrameTest, MenuActionsBindNoKeysOfTheirOwn) {
-    CMainFrame frame(settings);
+    AddView();
     for (QAction* popup : frame.menuBar()->actions()) {
         for (QAction* action : popup->menu()->actions())
             EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
@@ -166,9 +110,10 @@ TEST_F(MainFrameTest, MenuActionsBindNoKeysOfTheirOwn) {
 }
 
 TEST_F(MainFrameTest, ToolbarBackgroundShowsAroundThePictures) {
-    CMainFrame frame(settings);
+    const CLumicutView& view = AddView();
     frame.resize(800, 600);
-    QWidget* button = frame.ToolBar()->widgetForAction(frame.Action(CommandId::WorkingFolder));
+    QWidget* button =
+        frame.ToolBar()->widgetForAction(view.actions().action(Command::WorkingFolder));
     ASSERT_NE(button, nullptr);
     const QImage shown = button->grab().toImage();
     // The picture is centred in its button, in the button's pixels; the folder does not
@@ -183,7 +128,6 @@ TEST_F(MainFrameTest, ToolbarBackgroundShowsAroundThePictures) {
 }
 
 TEST_F(MainFrameTest, StatusBarIdleTextAndIndicators) {
-    CMainFrame frame(settings);
     QStringList texts;
     for (const QLabel* label : frame.statusBar()->findChildren<QLabel*>())
         texts << label->text();
@@ -224,7 +168,6 @@ TEST_F(MainFrameTest, ShowResultStatusTable) {
         {"a folder is not a result", 1, destination, destination, false,
          "Destination : " + destination, ResultIcon::Missing},
     };
-    CMainFrame frame(settings);
     EXPECT_FALSE(frame.ResultStatusIcon().has_value());
     auto* iconPane = frame.findChild<QLabel*>("ResultIconPane");
     ASSERT_NE(iconPane, nullptr);
@@ -245,41 +188,103 @@ TEST_F(MainFrameTest, ShowResultStatusTable) {
     EXPECT_NE(changed, ResultIconPixmap(ResultIcon::Saved).toImage());
 }
 
-TEST_F(MainFrameTest, CheckMarksFollowTheirSource) {
-    CMainFrame frame(settings);
-    bool thirdsShown = false;
-    frame.SetCheckSource(CommandId::Thirds, [&thirdsShown] { return thirdsShown; });
-    QAction* thirds = frame.Action(CommandId::Thirds);
-    EXPECT_TRUE(thirds->isCheckable());
-    EXPECT_FALSE(thirds->isChecked());
-    // The view toggles its state on the command; the mark follows once the command ran.
-    QObject::connect(thirds, &QAction::triggered, [&thirdsShown] { thirdsShown = !thirdsShown; });
-    thirds->trigger();
-    QApplication::processEvents();
-    EXPECT_TRUE(thirds->isChecked());
-    thirdsShown = false;
-    frame.UpdateCheckMarks();
-    EXPECT_FALSE(thirds->isChecked());
+TEST_F(MainFrameTest, KeysOfTheViewTriggerTheActionOfTheirCommand) {
+    settings.SetDestinationFolder(root); // no photo: results would go here
+    CLumicutView& view = AddView();
+    struct Row {
+        const char* name;
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::optional<Command> expected; // nullopt: a key-only action or nothing
+    };
+    const Row rows[] = {
+        {"B", Qt::Key_B, Qt::NoModifier, Command::WhiteBorder},
+        {"I", Qt::Key_I, Qt::NoModifier, Command::IdSheet},
+        {"keypad /", Qt::Key_Slash, Qt::KeypadModifier, Command::Thirds},
+        {"Shift+Left", Qt::Key_Left, Qt::ShiftModifier, Command::RotateLeft},
+        {"Shift+Down", Qt::Key_Down, Qt::ShiftModifier, Command::FlipHorizontal},
+        {"keypad 1", Qt::Key_1, Qt::KeypadModifier, Command::Grayscale},
+        {"keypad +", Qt::Key_Plus, Qt::KeypadModifier, Command::ZoomIn},
+        {"keypad -", Qt::Key_Minus, Qt::KeypadModifier, Command::ZoomOut},
+        {"keypad *", Qt::Key_Asterisk, Qt::KeypadModifier, Command::TurnFrame},
+        {"Escape", Qt::Key_Escape, Qt::NoModifier, Command::NextPicture},
+        {"keypad 0", Qt::Key_0, Qt::KeypadModifier, Command::PreviousPicture},
+        {"Delete", Qt::Key_Delete, Qt::NoModifier, Command::DeleteResult},
+        {"Backspace", Qt::Key_Backspace, Qt::NoModifier, Command::DeletePreviousResult},
+        {"F1", Qt::Key_F1, Qt::NoModifier, Command::OnlineHelp},
+        {"Left moves the frame only", Qt::Key_Left, Qt::NoModifier, std::nullopt},
+        {"Home reloads only", Qt::Key_Home, Qt::NoModifier, std::nullopt},
+        {"top-row 1 does nothing", Qt::Key_1, Qt::NoModifier, std::nullopt},
+    };
+    std::vector<std::pair<QAction*, std::unique_ptr<QSignalSpy>>> spies;
+    for (QAction* action : view.actions().findChildren<QAction*>())
+        spies.emplace_back(action, std::make_unique<QSignalSpy>(action, &QAction::triggered));
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        for (auto& [action, spy] : spies)
+            spy->clear();
+        QTest::keyClick(&view, row.key, row.modifiers);
+        QAction* expected = row.expected ? view.actions().action(*row.expected) : nullptr;
+        for (auto& [action, spy] : spies)
+            EXPECT_EQ(spy->count(), action == expected ? 1 : 0) << action->text().toStdString();
+    }
 }
 
-TEST_F(MainFrameTest, CommandsAreAnnouncedWithTheirNumber) {
-    CMainFrame frame(settings);
-    QSignalSpy spy(&frame, &CMainFrame::CommandTriggered);
-    frame.Action(CommandId::RotateLeft)->trigger();
-    frame.Action(CommandId::ZoomOut)->trigger();
-    ASSERT_EQ(spy.count(), 2);
-    EXPECT_EQ(spy.at(0).at(0).toInt(), Id(CommandId::RotateLeft));
-    EXPECT_EQ(spy.at(1).at(0).toInt(), Id(CommandId::ZoomOut));
+TEST_F(MainFrameTest, CheckMarksFollowTheStateTheyShow) {
+    CLumicutView& view = AddView();
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    QAction* thirds = view.actions().action(Command::Thirds);
+    QAction* border = view.actions().action(Command::WhiteBorder);
+    QAction* sheet = view.actions().action(Command::IdSheet);
+    for (QAction* action : {thirds, border, sheet})
+        EXPECT_TRUE(action->isCheckable());
+    EXPECT_FALSE(view.actions().action(Command::FullScreen)->isCheckable());
+
+    struct Step {
+        const char* name;
+        std::function<void()> act;
+        bool thirds;
+        bool border;
+        bool sheet;
+    };
+    const Step steps[] = {
+        {"thirds from the menu", [&] { thirds->trigger(); }, true, false, false},
+        {"white border from its toolbar button",
+         [&] { QTest::mouseClick(frame.ToolBar()->widgetForAction(border), Qt::LeftButton); }, true,
+         true, false},
+        {"thirds off by key", [&] { QTest::keyClick(&view, Qt::Key_Slash, Qt::KeypadModifier); },
+         false, true, false},
+        {"the sheet turns the border off", [&] { QTest::keyClick(&view, Qt::Key_I); }, false, false,
+         true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act();
+        EXPECT_EQ(view.Display().IsThirdsShown(), step.thirds);
+        EXPECT_EQ(view.Display().IsWhiteBorderEnabled(), step.border);
+        EXPECT_EQ(view.Display().IsIdPhotoMode(), step.sheet);
+        EXPECT_EQ(thirds->isChecked(), step.thirds);
+        EXPECT_EQ(border->isChecked(), step.border);
+        EXPECT_EQ(sheet->isChecked(), step.sheet);
+    }
+}
+
+TEST_F(MainFrameTest, QuitClosesTheWindow) {
+    CLumicutView& view = AddView();
+    frame.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+    view.actions().action(Command::Quit)->trigger();
+    EXPECT_FALSE(frame.isVisible());
 }
 
 TEST_F(MainFrameTest, AboutShowsOneSplashWindowOnly) {
-    CMainFrame frame(settings);
     EXPECT_EQ(CSplashWindow::Instance(), nullptr); // not enabled: none at creation
-    frame.Action(CommandId::About)->trigger();
+    frame.ShowAbout();
     CSplashWindow* first = CSplashWindow::Instance();
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isVisible());
-    frame.Action(CommandId::About)->trigger();
+    frame.ShowAbout();
     EXPECT_EQ(CSplashWindow::Instance(), first);
     EXPECT_EQ(frame.findChildren<CSplashWindow*>().size(), 1);
     CSplashWindow::HideSplash();

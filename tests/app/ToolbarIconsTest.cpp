@@ -1,5 +1,5 @@
 #include "app/ToolbarIcons.h"
-#include "app/CommandTable.h"
+#include "view/ViewActions.h"
 
 #include <QImage>
 #include <QPixmap>
@@ -13,11 +13,11 @@
 
 namespace {
 
-std::vector<CommandId> ToolbarCommands() {
-    std::vector<CommandId> commands;
-    for (const int id : ToolbarLayout()) {
-        if (id != LayoutSeparator)
-            commands.push_back(static_cast<CommandId>(id));
+std::vector<Command> ToolbarCommands() {
+    std::vector<Command> commands;
+    for (const LayoutItem& item : ViewActions::toolBarLayout()) {
+        if (item)
+            commands.push_back(*item);
     }
     return commands;
 }
@@ -37,12 +37,12 @@ template <typename Test> int CountPixels(const QImage& image, Test test) {
 }
 
 TEST(ToolbarIconsTest, EveryButtonHasItsOwnPictureOnATransparentGround) {
-    const std::vector<CommandId> commands = ToolbarCommands();
+    const std::vector<Command> commands = ToolbarCommands();
     ASSERT_EQ(commands.size(), 20u);
     std::set<std::string> paths;
     std::vector<QImage> pictures;
     std::size_t withTransparentGround = 0;
-    for (const CommandId id : commands) {
+    for (const Command id : commands) {
         const QString path = ToolbarPicturePath(id);
         SCOPED_TRACE(path.toStdString());
         paths.insert(path.toStdString());
@@ -70,7 +70,7 @@ TEST(ToolbarIconsTest, EveryButtonHasItsOwnPictureOnATransparentGround) {
 }
 
 TEST(ToolbarIconsTest, SharpOnScreensWithTwoDevicePixelsPerDisplayPixel) {
-    for (const CommandId id : ToolbarCommands()) {
+    for (const Command id : ToolbarCommands()) {
         const QIcon icon = ToolbarIcon(id);
         SCOPED_TRACE(ToolbarPicturePath(id).toStdString());
         EXPECT_EQ(icon.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
@@ -84,7 +84,7 @@ TEST(ToolbarIconsTest, SharpOnScreensWithTwoDevicePixelsPerDisplayPixel) {
 }
 
 TEST(ToolbarIconsTest, DisabledFormIsGrayedAndKeepsTheShape) {
-    const QIcon icon = ToolbarIcon(CommandId::DestinationFolder);
+    const QIcon icon = ToolbarIcon(Command::DestinationFolder);
     const QImage normal = Picture(icon);
     const QImage disabled = Picture(icon, QIcon::Disabled);
     ASSERT_EQ(disabled.size(), normal.size());
@@ -105,7 +105,7 @@ TEST(ToolbarIconsTest, DisabledFormIsGrayedAndKeepsTheShape) {
 }
 
 TEST(ToolbarIconsTest, CommandsWithoutButtonHaveNoPicture) {
-    for (const CommandId id : {CommandId::Quit, CommandId::RenamePhotos, CommandId::Forum}) {
+    for (const Command id : {Command::Quit, Command::RenamePhotos, Command::Forum}) {
         EXPECT_TRUE(ToolbarPicturePath(id).isEmpty());
         EXPECT_TRUE(ToolbarIcon(id).isNull());
     }

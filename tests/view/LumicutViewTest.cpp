@@ -26,7 +26,6 @@
 #include <vector>
 
 #include "app/AppEventFilter.h"
-#include "app/CommandId.h"
 #include "app/MainFrame.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
@@ -38,6 +37,7 @@
 #include "ui_support/ScriptedPrompts.h"
 #include "view/LumicutView.h"
 #include "view/PictureWnd.h"
+#include "view/ViewActions.h"
 
 namespace {
 
@@ -114,7 +114,7 @@ protected:
     // Builds frame and view as the program does, shows them and runs the initial update.
     void MakeFrame(QSize size = QSize(1920, 1080)) {
         frame = std::make_unique<CMainFrame>(*settings);
-        view = new CLumicutView(*settings, frame.get(), frame.get());
+        view = new CLumicutView(*settings, frame.get());
         frame->SetView(view);
         frame->resize(size);
         frame->show();
@@ -396,8 +396,8 @@ TEST_F(LumicutViewTest, DeleteAsksAndRemovesOnlyOnYes) {
     MakeFrame();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        view->OnCommand(static_cast<int>(CommandId::PreviousPicture)); // back to a
-        view->OnCommand(static_cast<int>(CommandId::PreviousPicture));
+        view->actions().action(Command::PreviousPicture)->trigger(); // back to a
+        view->actions().action(Command::PreviousPicture)->trigger();
         ASSERT_EQ(Panel().GetCurrentIndex(), 0);
         Key(Qt::Key_Home); // reloaded: modified again, so that Enter saves
         if (row.save) {
@@ -459,8 +459,8 @@ TEST_F(LumicutViewTest, SidePanelTakesAFifthOfTheWidth) {
 TEST_F(LumicutViewTest, IdentitySheetTurnsTheWhiteBorderOffAndKeepsItOff) {
     ThreePhotos();
     MakeFrame();
-    QAction* border = frame->Action(CommandId::WhiteBorder);
-    QAction* sheet = frame->Action(CommandId::IdSheet);
+    QAction* border = view->actions().action(Command::WhiteBorder);
+    QAction* sheet = view->actions().action(Command::IdSheet);
     struct Step {
         const char* name;
         Qt::Key key;
@@ -554,9 +554,9 @@ TEST_F(LumicutViewTest, SpaceFullScreenRoundTripKeepsPlaceAndFrame) {
     EXPECT_EQ(Display().GetFrameRect(true), crop);
 
     // The menu command only enters.
-    frame->Action(CommandId::FullScreen)->trigger();
+    view->actions().action(Command::FullScreen)->trigger();
     EXPECT_TRUE(Display().IsFullScreen());
-    frame->Action(CommandId::FullScreen)->trigger();
+    view->actions().action(Command::FullScreen)->trigger();
     EXPECT_TRUE(Display().IsFullScreen());
     QTest::keyClick(full, Qt::Key_Space);
     EXPECT_EQ(Display().parentWidget(), view);
@@ -696,7 +696,7 @@ TEST_F(LumicutViewTest, WorkingFolderCommandWritesTheSettingAndRefillsTheList) {
     ASSERT_EQ(Panel().PhotoList().RowCount(), 3);
 
     // Cancelled: nothing changes.
-    frame->Action(CommandId::WorkingFolder)->trigger();
+    view->actions().action(Command::WorkingFolder)->trigger();
     ASSERT_EQ(prompts.folderRequests.size(), 1u);
     EXPECT_EQ(prompts.folderRequests[0].first, "Sélectionner le répertoire courant");
     EXPECT_EQ(prompts.folderRequests[0].second, root + "photos/");
@@ -704,7 +704,7 @@ TEST_F(LumicutViewTest, WorkingFolderCommandWritesTheSettingAndRefillsTheList) {
     EXPECT_EQ(Panel().PhotoList().RowCount(), 3);
 
     prompts.AnswerFolder(root + "other");
-    frame->Action(CommandId::WorkingFolder)->trigger();
+    view->actions().action(Command::WorkingFolder)->trigger();
     EXPECT_EQ(CSettings(ParamPath()).GetCurrentFolder(), root + "other/");
     ASSERT_EQ(Panel().PhotoList().RowCount(), 2);
     EXPECT_EQ(Panel().GetCurrentIndex(), 0);
@@ -712,7 +712,7 @@ TEST_F(LumicutViewTest, WorkingFolderCommandWritesTheSettingAndRefillsTheList) {
 
     // The destination command writes its own setting and leaves the list alone.
     prompts.AnswerFolder(root + "out2/");
-    frame->Action(CommandId::DestinationFolder)->trigger();
+    view->actions().action(Command::DestinationFolder)->trigger();
     EXPECT_EQ(prompts.folderRequests.back().first, "Sélectionner le répertoire de destination");
     EXPECT_EQ(CSettings(ParamPath()).GetDestinationFolder(), root + "out2/");
     EXPECT_EQ(Panel().PhotoList().RowCount(), 2);
@@ -740,7 +740,7 @@ TEST_F(LumicutViewTest, PreferencesRefillTheListOnlyWhenTheSubfolderOptionChange
         CLumicutView::DialogHooks hooks;
         hooks.preferences = [&] { settings->SetRecurseOrigin(row.recurse); };
         view->SetDialogHooks(hooks);
-        frame->Action(CommandId::Preferences)->trigger();
+        view->actions().action(Command::Preferences)->trigger();
         EXPECT_EQ(Panel().PhotoList().RowCount(), row.rows);
     }
 }
@@ -757,8 +757,8 @@ TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
     ASSERT_NE(fileMenu, nullptr);
     const QString file = fileMenu->title().remove('&');
     EXPECT_TRUE(hint.startsWith("Pour commencer")) << hint.toStdString();
-    for (const CommandId id : {CommandId::WorkingFolder, CommandId::DestinationFolder}) {
-        const QString item = file + " > " + frame->Action(id)->text();
+    for (const Command id : {Command::WorkingFolder, Command::DestinationFolder}) {
+        const QString item = file + " > " + view->actions().action(id)->text();
         EXPECT_TRUE(hint.contains(item)) << item.toStdString() << " in " << hint.toStdString();
     }
     const QImage empty = Display().RenderToImage();
@@ -768,7 +768,7 @@ TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
     // chooser at once.
     prompts.AnswerFolder(root + "photos");
     prompts.AnswerFolder(root + "out");
-    frame->Action(CommandId::WorkingFolder)->trigger();
+    view->actions().action(Command::WorkingFolder)->trigger();
     EXPECT_EQ(prompts.asked,
               (std::vector<std::string>{"folder: Sélectionner le répertoire courant",
                                         "message: Veuillez définir un répertoire de destination...",
@@ -784,7 +784,7 @@ TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
     // With a destination set, choosing the working folder again asks nothing more.
     prompts.asked.clear();
     prompts.AnswerFolder(root + "other");
-    frame->Action(CommandId::WorkingFolder)->trigger();
+    view->actions().action(Command::WorkingFolder)->trigger();
     EXPECT_EQ(prompts.asked,
               std::vector<std::string>{"folder: Sélectionner le répertoire courant"});
 }
@@ -802,7 +802,7 @@ TEST_F(LumicutViewTest, ResultsInsideTheWorkingFolderAreNeverListed) {
 
     // The list is filled again, as after choosing the working folder.
     prompts.AnswerFolder(root + "photos");
-    frame->Action(CommandId::WorkingFolder)->trigger();
+    view->actions().action(Command::WorkingFolder)->trigger();
     std::vector<std::string> listed;
     for (int row = 0; row < Panel().PhotoList().RowCount(); ++row)
         listed.push_back(Panel().PhotoList().RowText(row));

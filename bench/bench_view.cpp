@@ -183,8 +183,8 @@ void BM_HeldArrowKey(benchmark::State& state) {
     Fixture& f = Fixture::Get();
     CLumicutView& view = *f.view;
     CPictureWnd& display = view.Display();
-    const FrameRect frame = display.GetFrameRect(false);
-    display.ZoomFrame(std::min(frame.width(), frame.height()) / 4, true);
+    const FrameRect frame = view.Document().frameRect(false);
+    view.Document().zoomFrame(std::min(frame.width(), frame.height()) / 4);
     QApplication::processEvents();
     PaintCounter counter;
     display.installEventFilter(&counter);

@@ -13,6 +13,7 @@
 #include "app/CommandId.h"
 #include "app/CommandTable.h"
 #include "app/MainFrame.h"
+#include "engine/PhotoDocument.h"
 #include "naming/ResultIndex.h"
 #include "panel/SidePanelDlg.h"
 #include "settings/Settings.h"
@@ -63,28 +64,33 @@ QString FirstStepsHint() {
 }
 
 CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* parent)
-    : QWidget(parent), settings(settings), frame(frame) {
+    : QWidget(parent), settings(settings), frame(frame),
+      document(std::make_unique<PhotoDocument>(settings)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent); // the two children cover the whole view
     sidePanel = new CSidePanelDlg(settings, this);
-    display = new CPictureWnd(settings, this);
+    display = new CPictureWnd(settings, *document, this);
     display->SetKeyForwardTarget(this);
-    display->SetWarnHandler([](const std::string& text, const std::string& caption) {
-        CToolsApp::ShowWarning(QString::fromStdString(text), QString::fromStdString(caption));
-    });
+    connect(
+        document.get(), &PhotoDocument::message, this,
+        [](const QString& text, const QString& caption) { CToolsApp::ShowWarning(text, caption); });
     sidePanel->SetResultStatusHandler(
         [this](const std::string& path, bool changed) { ShowResultStatus(path, changed); });
-    sidePanel->AttachDisplay(display);
+    sidePanel->AttachDocument(document.get());
     if (frame) {
-        frame->SetCheckSource(CommandId::Thirds, [this] { return display->IsThirdsShown(); });
-        frame->SetCheckSource(CommandId::WhiteBorder,
-                              [this] { return display->IsWhiteBorderEnabled(); });
-        frame->SetCheckSource(CommandId::IdSheet, [this] { return display->IsIdPhotoMode(); });
+        frame->SetCheckSource(CommandId::Thirds, [this] { return document->thirds(); });
+        frame->SetCheckSource(CommandId::WhiteBorder, [this] { return document->whiteBorder(); });
+        frame->SetCheckSource(CommandId::IdSheet, [this] { return document->idSheet(); });
+        connect(document.get(), &PhotoDocument::flagsChanged, frame, &CMainFrame::UpdateCheckMarks);
         connect(frame, &CMainFrame::CommandTriggered, this, &CLumicutView::OnCommand);
     }
 }
 
-CLumicutView::~CLumicutView() = default;
+CLumicutView::~CLumicutView() {
+    // The windows that show the document go before it.
+    delete display;
+    delete sidePanel;
+}
 
 void CLumicutView::OnInitialUpdate() {
     UpdateFirstStepsHint();
@@ -129,22 +135,22 @@ void CLumicutView::OnCommand(int commandId) {
         ToggleWhiteBorder();
         break;
     case CommandId::RotateLeft:
-        Transform(&CPictureWnd::RotateLeft);
+        Transform(&PhotoDocument::rotateLeft);
         break;
     case CommandId::RotateRight:
-        Transform(&CPictureWnd::RotateRight);
+        Transform(&PhotoDocument::rotateRight);
         break;
     case CommandId::FlipVertical:
-        Transform(&CPictureWnd::FlipVertical);
+        Transform(&PhotoDocument::flipVertical);
         break;
     case CommandId::FlipHorizontal:
-        Transform(&CPictureWnd::FlipHorizontal);
+        Transform(&PhotoDocument::flipHorizontal);
         break;
     case CommandId::Grayscale:
-        Transform(&CPictureWnd::ToGrayscale);
+        Transform(&PhotoDocument::toGrayscale);
         break;
     case CommandId::Sepia:
-        Transform(&CPictureWnd::ToSepia);
+        Transform(&PhotoDocument::toSepia);
         break;
     case CommandId::DeleteResult:
         DeleteResult();
@@ -230,19 +236,19 @@ void CLumicutView::Dispatch(ViewAction action, bool shift) {
         ToggleFullScreen();
         break;
     case ViewAction::Reload:
-        display->ReloadPicture();
+        document->reload();
         break;
     case ViewAction::MoveLeft:
-        display->MoveFrameX(-step, true);
+        document->moveFrame(-step, 0);
         break;
     case ViewAction::MoveUp:
-        display->MoveFrameY(-step, true);
+        document->moveFrame(0, -step);
         break;
     case ViewAction::MoveRight:
-        display->MoveFrameX(step, true);
+        document->moveFrame(step, 0);
         break;
     case ViewAction::MoveDown:
-        display->MoveFrameY(step, true);
+        document->moveFrame(0, step);
         break;
     case ViewAction::RotateLeft:
         OnCommand(static_cast<int>(CommandId::RotateLeft));
@@ -293,29 +299,31 @@ void CLumicutView::Dispatch(ViewAction action, bool shift) {
 }
 
 void CLumicutView::Validate(bool shift) {
-    if (display->IsModified()) {
-        if (display->IsIdPhotoMode()) {
-            display->MakeIdSheet();
+    if (document->isModified()) {
+        if (document->idSheet()) {
+            document->makeIdSheet();
         } else {
-            display->CropToFrame();
-            if (display->IsWhiteBorderEnabled())
-                display->ApplyWhiteBorder();
+            document->cropToFrame();
+            if (document->whiteBorder())
+                document->applyWhiteBorder();
         }
-        display->SaveResult();
-        sidePanel->SetCurrentResultIndex(display->GetResultIndex());
-        ShowResultStatus(display->GetResultPath(), false);
+        document->saveResult();
+        sidePanel->SetCurrentResultIndex(document->resultIndex());
+        ShowCurrentResultStatus(false);
         sidePanel->RefreshGauge();
     } else if (shift) {
-        display->ReloadPicture();
-        display->SetResultIndex(display->GetResultIndex() + 1);
-        ShowResultStatus(display->GetResultPath(), false);
+        document->reload();
+        document->setResultIndex(document->resultIndex() + 1);
+        ShowCurrentResultStatus(false);
     } else {
         sidePanel->NextPicture();
     }
 }
 
 void CLumicutView::DeleteResult() {
-    const std::string path = display->GetResultPath();
+    if (!document->reserveResultIndex())
+        return;
+    const std::string path = document->resultPath();
     if (path.empty())
         return;
     if (!FileExists(path)) {
@@ -331,45 +339,33 @@ void CLumicutView::DeleteResult() {
     ShowResultStatus(path, false);
 }
 
-void CLumicutView::Transform(void (CPictureWnd::*operation)()) {
+void CLumicutView::Transform(void (PhotoDocument::*operation)()) {
     WaitCursor wait;
-    (display->*operation)();
-    display->SetModified(true);
-    display->Redraw();
-    ShowResultStatus(display->GetResultPath(), true);
+    (document.get()->*operation)();
+    document->setModified(true);
+    ShowCurrentResultStatus(true);
 }
 
 void CLumicutView::Zoom(int amount) {
-    display->ZoomFrame(amount, true);
-    sidePanel->RefreshGauge();
+    document->zoomFrame(amount);
 }
 
 void CLumicutView::TurnFrame() {
-    display->RotateFrame();
-    sidePanel->RefreshGauge();
+    document->rotateFrame();
 }
 
 void CLumicutView::ToggleWhiteBorder() {
-    display->EnableWhiteBorder(!display->IsWhiteBorderEnabled());
-    AfterToggle();
+    document->setWhiteBorder(!document->whiteBorder());
 }
 
 void CLumicutView::ToggleIdSheet() {
-    display->SetIdPhotoMode(!display->IsIdPhotoMode());
-    if (display->IsIdPhotoMode())
-        display->EnableWhiteBorder(false);
-    AfterToggle();
+    document->setIdSheet(!document->idSheet());
+    if (document->idSheet())
+        document->setWhiteBorder(false);
 }
 
 void CLumicutView::ToggleThirds() {
-    display->ShowThirds(!display->IsThirdsShown());
-    AfterToggle();
-}
-
-void CLumicutView::AfterToggle() {
-    display->Redraw();
-    if (frame)
-        frame->UpdateCheckMarks();
+    document->setThirds(!document->thirds());
 }
 
 void CLumicutView::ToggleFullScreen() {
@@ -421,7 +417,7 @@ void CLumicutView::RunPreferences() {
     if (changed.contains(QStringLiteral("RECURSE_ORIGIN")))
         sidePanel->FillPictureList();
     if (changed.contains(QStringLiteral("SHOWFULLFILENAME")))
-        ShowResultStatus(display->GetResultPath(), false);
+        ShowCurrentResultStatus(false);
     display->Redraw(); // opacity and frame colours may have changed
 }
 
@@ -433,6 +429,11 @@ void CLumicutView::RunRename() {
 void CLumicutView::ShowResultStatus(const std::string& path, bool changed) {
     if (frame)
         frame->ShowResultStatus(path, changed);
+}
+
+void CLumicutView::ShowCurrentResultStatus(bool changed) {
+    document->reserveResultIndex();
+    ShowResultStatus(document->resultPath(), changed);
 }
 
 void CLumicutView::RunHook(const std::function<void()>& hook) {
@@ -465,16 +466,13 @@ void CLumicutView::mouseDoubleClickEvent(QMouseEvent* event) {
 void CLumicutView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (!leftAnchor.isNull()) {
-        display->MoveFrameX(point.x() - leftAnchor.x(), false);
-        display->MoveFrameY(point.y() - leftAnchor.y(), false);
+        document->moveFrame(point.x() - leftAnchor.x(), point.y() - leftAnchor.y());
         leftAnchor = point;
-        display->Redraw();
     }
     if (!rightAnchor.isNull()) {
-        display->ZoomFrame(
-            RightDragZoomAmount(rightAnchor.x(), rightAnchor.y(), point.x(), point.y()), true);
+        document->zoomFrame(
+            RightDragZoomAmount(rightAnchor.x(), rightAnchor.y(), point.x(), point.y()));
         rightAnchor = point;
-        sidePanel->RefreshGauge();
     }
 }
 

@@ -4,12 +4,14 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/ViewKeys.h"
 
 class CMainFrame;
 class CPictureWnd;
+class PhotoDocument;
 class CSettings;
 class CSidePanelDlg;
 
@@ -49,6 +51,7 @@ public:
 
     [[nodiscard]] CSidePanelDlg& SidePanel() { return *sidePanel; }
     [[nodiscard]] CPictureWnd& Display() { return *display; }
+    [[nodiscard]] PhotoDocument& Document() { return *document; }
     [[nodiscard]] int CurrentKeyStep() const { return keyStep.Value(); }
 
 protected:
@@ -67,7 +70,7 @@ private:
     void Dispatch(ViewAction action, bool shift);
     void Validate(bool shift);
     void DeleteResult();
-    void Transform(void (CPictureWnd::*operation)());
+    void Transform(void (PhotoDocument::*operation)());
     void Zoom(int amount);
     void TurnFrame();
     void ToggleWhiteBorder();
@@ -80,11 +83,16 @@ private:
     void RunPreferences();
     void RunRename();
     void ShowResultStatus(const std::string& path, bool changed);
-    void AfterToggle();
+    // Takes the result index (telling the user when no destination is set) and shows the
+    // result path in the status bar.
+    void ShowCurrentResultStatus(bool changed);
     static void RunHook(const std::function<void()>& hook);
 
     CSettings& settings;
     CMainFrame* frame = nullptr;
+    // The photo being cropped; the panel and the display show it. It outlives both (they
+    // are deleted first by the destructor).
+    std::unique_ptr<PhotoDocument> document;
     // Children of this widget (Qt parent); the panel is built before the display.
     CSidePanelDlg* sidePanel = nullptr;
     CPictureWnd* display = nullptr;

@@ -32,6 +32,7 @@
 #include "settings/Settings.h"
 #include "view/LumicutView.h"
 #include "view/PictureWnd.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ public:
     QTemporaryDir dir;
     std::vector<std::string> photos;
     std::unique_ptr<CSettings> settings;
+    DialogPrompts prompts; // nothing in the benchmark asks the user
     std::unique_ptr<CLumicutView> view;
 
 private:
@@ -103,7 +105,7 @@ private:
         settings->SetCurrentFolder(root + "photos/");
         settings->SetDestinationFolder(root + "results/");
         settings->SetRecurseOrigin(0);
-        view = std::make_unique<CLumicutView>(*settings, nullptr);
+        view = std::make_unique<CLumicutView>(*settings, prompts, nullptr);
         view->resize(1920, 1080);
         view->show();
         QApplication::processEvents();

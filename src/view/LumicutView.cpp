@@ -17,8 +17,8 @@
 #include "naming/ResultIndex.h"
 #include "panel/SidePanelDlg.h"
 #include "settings/Settings.h"
-#include "tools/ToolsApp.h"
 #include "view/PictureWnd.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -63,8 +63,9 @@ QString FirstStepsHint() {
         .arg(MenuPath(CommandId::WorkingFolder), MenuPath(CommandId::DestinationFolder));
 }
 
-CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* parent)
-    : QWidget(parent), settings(settings), frame(frame),
+CLumicutView::CLumicutView(CSettings& settings, UserPrompts& prompts, CMainFrame* frame,
+                           QWidget* parent)
+    : QWidget(parent), settings(settings), prompts(prompts), frame(frame),
       document(std::make_unique<PhotoDocument>(settings)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent); // the two children cover the whole view
@@ -73,7 +74,7 @@ CLumicutView::CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* pare
     display->SetKeyForwardTarget(this);
     connect(
         document.get(), &PhotoDocument::message, this,
-        [](const QString& text, const QString& caption) { CToolsApp::ShowWarning(text, caption); });
+        [&prompts](const QString& text, const QString& caption) { prompts.warn(text, caption); });
     sidePanel->SetResultStatusHandler(
         [this](const std::string& path, bool changed) { ShowResultStatus(path, changed); });
     sidePanel->AttachDocument(document.get());
@@ -327,11 +328,12 @@ void CLumicutView::DeleteResult() {
     if (path.empty())
         return;
     if (!FileExists(path)) {
-        CToolsApp::ShowWarning("Le fichier résultat n'existe pas", "Attention!!!");
+        prompts.warn(QStringLiteral("Le fichier résultat n'existe pas"),
+                     QStringLiteral("Attention!!!"));
         return;
     }
-    if (!CToolsApp::AskYesNo("Voulez vous effacer le fichier résultat ?",
-                             "Suppression fichier résultat"))
+    if (!prompts.askYesNo(QStringLiteral("Voulez vous effacer le fichier résultat ?"),
+                          QStringLiteral("Suppression fichier résultat")))
         return;
     std::error_code error;
     std::filesystem::remove(std::filesystem::path(path), error);
@@ -379,8 +381,8 @@ void CLumicutView::ToggleFullScreen() {
 }
 
 void CLumicutView::ChooseWorkingFolder() {
-    const std::string folder = CToolsApp::BrowseForFolder("Sélectionner le répertoire courant",
-                                                          settings.GetCurrentFolder());
+    const std::string folder = prompts.chooseFolder(
+        QStringLiteral("Sélectionner le répertoire courant"), settings.GetCurrentFolder());
     if (folder.empty())
         return;
     settings.SetCurrentFolder(folder);
@@ -399,8 +401,9 @@ void CLumicutView::ChooseWorkingFolder() {
 }
 
 void CLumicutView::ChooseDestinationFolder() {
-    const std::string folder = CToolsApp::BrowseForFolder(
-        "Sélectionner le répertoire de destination", settings.GetDestinationFolder());
+    const std::string folder =
+        prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire de destination"),
+                             settings.GetDestinationFolder());
     if (!folder.empty())
         settings.SetDestinationFolder(folder);
 }

@@ -12,6 +12,7 @@
 class CMainFrame;
 class CPictureWnd;
 class PhotoDocument;
+class UserPrompts;
 class CSettings;
 class CSidePanelDlg;
 
@@ -37,8 +38,10 @@ public:
         std::function<void()> about;
     };
 
-    // frame may be null (tests): the result status then goes nowhere.
-    CLumicutView(CSettings& settings, CMainFrame* frame, QWidget* parent = nullptr);
+    // frame may be null (tests): the result status then goes nowhere. Every question and
+    // warning of the view and of its document goes to prompts.
+    CLumicutView(CSettings& settings, UserPrompts& prompts, CMainFrame* frame,
+                 QWidget* parent = nullptr);
     ~CLumicutView() override;
 
     void SetDialogHooks(DialogHooks value) { hooks = std::move(value); }
@@ -89,6 +92,7 @@ private:
     static void RunHook(const std::function<void()>& hook);
 
     CSettings& settings;
+    UserPrompts& prompts;
     CMainFrame* frame = nullptr;
     // The photo being cropped; the panel and the display show it. It outlives both (they
     // are deleted first by the destructor).

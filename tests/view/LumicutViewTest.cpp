@@ -115,7 +115,7 @@ protected:
     // Builds frame and view as the program does, shows them and runs the initial update.
     void MakeFrame(QSize size = QSize(1920, 1080)) {
         frame = std::make_unique<CMainFrame>(*settings);
-        view = new CLumicutView(*settings, frame.get(), frame.get());
+        view = new CLumicutView(*settings, prompts, frame.get(), frame.get());
         frame->SetView(view);
         frame->resize(size);
         frame->show();
@@ -447,7 +447,7 @@ TEST_F(LumicutViewTest, SidePanelTakesAFifthOfTheWidth) {
         int panelWidth;
     };
     const Row rows[] = {{1001, 200}, {1004, 200}, {1005, 201}, {1920, 384}, {4, 0}};
-    CLumicutView alone(*settings, nullptr);
+    CLumicutView alone(*settings, prompts, nullptr);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.viewWidth);
         alone.resize(row.viewWidth, 600);

@@ -100,7 +100,7 @@ void BM_PaintDuringDrag(benchmark::State& state) {
     wnd.render(&target); // builds the display copy once
     int step = 1;
     for (auto _ : state) {
-        document.moveFrame(step, 0);
+        document.moveFrameX(step);
         step = -step;
         wnd.render(&target);
         benchmark::DoNotOptimize(target.constBits());

@@ -202,6 +202,18 @@ void PhotoDocument::setFormat(double heightCm, double widthCm, const std::string
     emit frameChanged();
 }
 
+void PhotoDocument::moveFrameX(int d) {
+    frame.MoveFrameX(d);
+    emit frameChanged();
+    setModified(true);
+}
+
+void PhotoDocument::moveFrameY(int d) {
+    frame.MoveFrameY(d);
+    emit frameChanged();
+    setModified(true);
+}
+
 void PhotoDocument::moveFrame(int dx, int dy) {
     frame.MoveFrameX(dx);
     frame.MoveFrameY(dy);

@@ -67,6 +67,9 @@ public:
     // Frame. Moves, zooms and turns keep the frame on the photo and mark the photo modified;
     // d is in display pixels.
     void setFormat(double heightCm, double widthCm, const std::string& label);
+    void moveFrameX(int d);
+    void moveFrameY(int d);
+    // Along x, then along y (a drag step), announced once.
     void moveFrame(int dx, int dy);
     void zoomFrame(int d);
     void rotateFrame();

@@ -240,16 +240,16 @@ void CLumicutView::Dispatch(ViewAction action, bool shift) {
         document->reload();
         break;
     case ViewAction::MoveLeft:
-        document->moveFrame(-step, 0);
+        document->moveFrameX(-step);
         break;
     case ViewAction::MoveUp:
-        document->moveFrame(0, -step);
+        document->moveFrameY(-step);
         break;
     case ViewAction::MoveRight:
-        document->moveFrame(step, 0);
+        document->moveFrameX(step);
         break;
     case ViewAction::MoveDown:
-        document->moveFrame(0, step);
+        document->moveFrameY(step);
         break;
     case ViewAction::RotateLeft:
         OnCommand(static_cast<int>(CommandId::RotateLeft));

@@ -235,8 +235,8 @@ TEST_F(Hostile, ExtremeProportionsGoThroughEveryCommand) {
         for (const bool idSheet : {false, true}) {
             ASSERT_TRUE(model->load(photo, NO_RESULT_INDEX));
             for (const int d : {-100000, -3, 0, 5, 100000}) {
-                model->moveFrame(d, 0);
-                model->moveFrame(0, -d);
+                model->moveFrameX(d);
+                model->moveFrameY(-d);
                 model->zoomFrame(d);
                 model->rotateFrame();
                 (void)model->printQuality();

@@ -88,7 +88,7 @@ int CountFiles(const std::string& folder) {
 TEST_F(PhotoDocumentTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
     const std::string good = WritePhoto("good.jpg", 1800, 1200);
     ASSERT_TRUE(model->load(good, 4));
-    model->moveFrame(-20, 0);
+    model->moveFrameX(-20);
     model->zoomFrame(15);
     const FrameRect frameBefore = model->frameRect(false);
     const QImage pixelsBefore = Pixels();
@@ -119,7 +119,7 @@ TEST_F(PhotoDocumentTest, LoadResetsTheFrameReloadUndoesEditsEditsDoNotMarkModif
     EXPECT_EQ(photoChanged.count(), 1);
     EXPECT_EQ(frameChanged.count(), 1);
     const QImage full = Pixels();
-    model->moveFrame(30, 0);
+    model->moveFrameX(30);
     model->zoomFrame(40);
     model->rotateFrame();
     model->setModified(false);
@@ -152,8 +152,9 @@ struct FrameOpRow {
 
 TEST_F(PhotoDocumentTest, FrameOperationsAnnounceTheFrameAndMarkModified) {
     const FrameOpRow rows[] = {
-        {"move x", [](PhotoDocument& m) { m.moveFrame(5, 0); }},
-        {"move y", [](PhotoDocument& m) { m.moveFrame(0, -5); }},
+        {"move x", [](PhotoDocument& m) { m.moveFrameX(5); }},
+        {"move y", [](PhotoDocument& m) { m.moveFrameY(-5); }},
+        {"drag step", [](PhotoDocument& m) { m.moveFrame(5, -5); }},
         {"zoom", [](PhotoDocument& m) { m.zoomFrame(3); }},
         {"zoom refused still marks", [](PhotoDocument& m) { m.zoomFrame(100000); }},
         {"turn", [](PhotoDocument& m) { m.rotateFrame(); }},
@@ -203,8 +204,8 @@ TEST_F(PhotoDocumentTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
     const ExifBlock exifBefore = model->photo()->Exif();
     ASSERT_FALSE(exifBefore.IsEmpty());
     model->zoomFrame(60);
-    model->moveFrame(-37, 0);
-    model->moveFrame(0, 21);
+    model->moveFrameX(-37);
+    model->moveFrameY(21);
     const FrameRect f = model->frameRect(true);
     const QImage source = Pixels();
     QSignalSpy photoChanged(model.get(), &PhotoDocument::photoChanged);

@@ -208,7 +208,7 @@ TEST_F(LumicutViewTest, KeyStepFollowsHeldArrowKeys) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         settings->SetKeybProgressif(row.progressive);
-        Doc().moveFrame(-100000, 0); // to the left edge of the photo
+        Doc().moveFrameX(-100000); // to the left edge of the photo
         std::vector<int> moves;
         const auto press = [&](int i) {
             const int before = OffsetX();

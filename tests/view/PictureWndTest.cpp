@@ -264,7 +264,7 @@ TEST_F(PictureWndTest, PaintShowsTheComposedPicture) {
     settings->SetOpacity(70);
     ASSERT_TRUE(doc->load(WritePhoto(1800, 1000), NO_RESULT_INDEX));
     doc->setThirds(true);
-    doc->moveFrame(40, 0);
+    doc->moveFrameX(40);
     const QImage painted = wnd->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage composed = wnd->RenderToImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(painted, composed);
@@ -301,7 +301,7 @@ TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     ASSERT_TRUE(doc->load(WritePhoto(1800, 1000), NO_RESULT_INDEX));
     doc->setFormat(15, 10, "15x10");
-    doc->moveFrame(-30, 0);
+    doc->moveFrameX(-30);
     const QRect place = display->geometry();
     const FrameRect frame = doc->frameRect(false);
 

@@ -81,7 +81,6 @@ PhotoDocument::~PhotoDocument() = default;
 void PhotoDocument::updatePhotoSize() {
     frame.SetPhotoSize(image ? image->Width() : 0, image ? image->Height() : 0);
     ++generation;
-    emit photoChanged();
 }
 
 void PhotoDocument::replaceImage(std::unique_ptr<Photo> next) {
@@ -138,8 +137,9 @@ bool PhotoDocument::load(const std::string& path, int32_t resultIndex) {
     replaceImage(std::make_unique<Photo>(std::move(*loaded)));
     frame.AutoOrient();
     index = resultIndex;
-    setModified(true);
+    emit photoChanged();
     emit frameChanged();
+    setModified(true);
     return true;
 }
 
@@ -152,6 +152,7 @@ void PhotoDocument::rotateLeft() {
     if (image) {
         image->RotateLeft();
         updatePhotoSize();
+        emit photoChanged();
     }
 }
 
@@ -159,6 +160,7 @@ void PhotoDocument::rotateRight() {
     if (image) {
         image->RotateRight();
         updatePhotoSize();
+        emit photoChanged();
     }
 }
 
@@ -166,6 +168,7 @@ void PhotoDocument::flipHorizontal() {
     if (image) {
         image->FlipHorizontal();
         updatePhotoSize();
+        emit photoChanged();
     }
 }
 
@@ -173,6 +176,7 @@ void PhotoDocument::flipVertical() {
     if (image) {
         image->FlipVertical();
         updatePhotoSize();
+        emit photoChanged();
     }
 }
 
@@ -180,6 +184,7 @@ void PhotoDocument::toGrayscale() {
     if (image) {
         image->ToGrayscale();
         updatePhotoSize();
+        emit photoChanged();
     }
 }
 
@@ -187,6 +192,7 @@ void PhotoDocument::toSepia() {
     if (image) {
         image->ToSepia();
         updatePhotoSize();
+        emit photoChanged();
     }
 }
 
@@ -274,6 +280,7 @@ void PhotoDocument::cropToFrame() {
     }
     frame.Reset();
     replaceWithResult(std::move(cropped), frame.PrintResolution(rect->width(), rect->height()));
+    emit photoChanged();
     emit frameChanged();
 }
 
@@ -291,6 +298,7 @@ void PhotoDocument::applyWhiteBorder() {
     const int b = TruncToInt(border / frame.HeightCm() * side);
     PaintWhiteRing(bordered, b);
     replaceWithResult(std::move(bordered), frame.PrintResolution(rect->width(), rect->height()));
+    emit photoChanged();
 }
 
 void PhotoDocument::makeIdSheet() {
@@ -332,6 +340,7 @@ void PhotoDocument::makeIdSheet() {
     replaceWithResult(std::move(sheet),
                       FrameGeometry::PrintResolution(sheetWidth, sheetHeight, shortCm, longCm));
     frame.AutoOrient();
+    emit photoChanged();
     emit frameChanged();
     emit flagsChanged();
 }

@@ -24,13 +24,11 @@
 #include "BenchPicture.h"
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
-#include "engine/PictureHost.h"
-#include "engine/PictureModel.h"
+#include "engine/PhotoDocument.h"
 #include "settings/Settings.h"
 #include "view/PictureWnd.h"
 
 namespace {
-
 
 // The test photo with camera EXIF data, written once per run.
 class Fixture {
@@ -74,33 +72,35 @@ private:
     }
 };
 
-class SilentHost : public PictureHost {
-public:
-    [[nodiscard]] int ClientWidth() const override { return 1920; }
-    [[nodiscard]] int ClientHeight() const override { return 1080; }
-    void Redraw() override {}
-    void Warn(const std::string& text, const std::string&) override {
-        std::fprintf(stderr, "warning: %s\n", text.c_str());
-    }
-};
+// A document laid out in a full-HD window that prints what it would tell the user.
+std::unique_ptr<PhotoDocument> MakeDocument(const CSettings& settings) {
+    auto document = std::make_unique<PhotoDocument>(settings);
+    document->setClientSize(1920, 1080);
+    QObject::connect(document.get(), &PhotoDocument::message, [](const QString& text) {
+        std::fprintf(stderr, "warning: %s\n", qPrintable(text));
+    });
+    return document;
+}
 
 // One paint of the display while the frame is dragged by a pixel.
 void BM_PaintDuringDrag(benchmark::State& state) {
     Fixture& f = Fixture::Get();
-    CPictureWnd wnd(*f.settings, nullptr);
+    PhotoDocument document(*f.settings);
+    CPictureWnd wnd(*f.settings, document, nullptr);
     wnd.resize(1920, 1080);
-    wnd.SetFormat(15, 10, "15x10");
-    if (!wnd.LoadPicture(f.photoPath, NO_RESULT_INDEX)) {
+    document.setClientSize(1920, 1080);
+    document.setFormat(15, 10, "15x10");
+    if (!document.load(f.photoPath, NO_RESULT_INDEX)) {
         state.SkipWithError("load failed");
         return;
     }
-    wnd.ZoomFrame(150, false);
-    wnd.ShowThirds(true);
+    document.zoomFrame(150);
+    document.setThirds(true);
     QImage target(1920, 1080, QImage::Format_ARGB32_Premultiplied);
     wnd.render(&target); // builds the display copy once
     int step = 1;
     for (auto _ : state) {
-        wnd.MoveFrameX(step, false);
+        document.moveFrameX(step);
         step = -step;
         wnd.render(&target);
         benchmark::DoNotOptimize(target.constBits());
@@ -115,15 +115,15 @@ BENCHMARK(BM_PaintDuringDrag)
 // data, written safely into the destination folder.
 void BM_CropAndSave(benchmark::State& state) {
     Fixture& f = Fixture::Get();
-    SilentHost host;
-    PictureModel model(*f.settings, host);
-    model.SetFormat(15, 10, "15x10");
+    const std::unique_ptr<PhotoDocument> document = MakeDocument(*f.settings);
+    PhotoDocument& model = *document;
+    model.setFormat(15, 10, "15x10");
     for (auto _ : state) {
         state.PauseTiming();
-        model.LoadPicture(f.photoPath, NO_RESULT_INDEX);
+        model.load(f.photoPath, NO_RESULT_INDEX);
         state.ResumeTiming();
-        model.CropToFrame();
-        if (!model.SaveResult()) {
+        model.cropToFrame();
+        if (!model.saveResult()) {
             state.SkipWithError("save failed");
             return;
         }
@@ -156,11 +156,11 @@ BENCHMARK(BM_PlainTjCompress)->Unit(benchmark::kMillisecond)->Iterations(6)->Rep
 
 void BM_LoadPicture(benchmark::State& state) {
     Fixture& f = Fixture::Get();
-    SilentHost host;
-    PictureModel model(*f.settings, host);
-    model.SetFormat(15, 10, "15x10");
+    const std::unique_ptr<PhotoDocument> document = MakeDocument(*f.settings);
+    PhotoDocument& model = *document;
+    model.setFormat(15, 10, "15x10");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(model.LoadPicture(f.photoPath, NO_RESULT_INDEX));
+        benchmark::DoNotOptimize(model.load(f.photoPath, NO_RESULT_INDEX));
     }
 }
 BENCHMARK(BM_LoadPicture)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);

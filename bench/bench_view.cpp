@@ -32,6 +32,7 @@
 #include "settings/Settings.h"
 #include "view/LumicutView.h"
 #include "view/PictureWnd.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ public:
     QTemporaryDir dir;
     std::vector<std::string> photos;
     std::unique_ptr<CSettings> settings;
+    DialogPrompts prompts; // nothing in the benchmark asks the user
     std::unique_ptr<CLumicutView> view;
 
 private:
@@ -103,7 +105,7 @@ private:
         settings->SetCurrentFolder(root + "photos/");
         settings->SetDestinationFolder(root + "results/");
         settings->SetRecurseOrigin(0);
-        view = std::make_unique<CLumicutView>(*settings, nullptr);
+        view = std::make_unique<CLumicutView>(*settings, prompts, nullptr);
         view->resize(1920, 1080);
         view->show();
         QApplication::processEvents();
@@ -183,8 +185,8 @@ void BM_HeldArrowKey(benchmark::State& state) {
     Fixture& f = Fixture::Get();
     CLumicutView& view = *f.view;
     CPictureWnd& display = view.Display();
-    const QRect frame = display.GetFrameRect(false);
-    display.ZoomFrame(std::min(frame.width(), frame.height()) / 4, true);
+    const QRect frame = view.Document().frameRect(false);
+    view.Document().zoomFrame(std::min(frame.width(), frame.height()) / 4);
     QApplication::processEvents();
     PaintCounter counter;
     display.installEventFilter(&counter);

@@ -3,8 +3,7 @@
 // temporary folder that is removed at the end unless --keep names one.
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
-#include "engine/PictureHost.h"
-#include "engine/PictureModel.h"
+#include "engine/PhotoDocument.h"
 #include "metadata/ExifBlock.h"
 #include "metadata/JpegHeader.h"
 #include "metadata/MetadataSegments.h"
@@ -21,16 +20,6 @@
 #include <vector>
 
 namespace {
-
-// A display window of a usual size that shows nothing and says nothing.
-class SilentHost : public PictureHost {
-public:
-    [[nodiscard]] int ClientWidth() const override { return 1280; }
-    [[nodiscard]] int ClientHeight() const override { return 960; }
-    void Redraw() override {}
-    void Warn(const std::string& text, const std::string&) override { warning = text; }
-    std::string warning;
-};
 
 // Images of the whole photo in a result: a second SOI anywhere after the first, an IFD1
 // thumbnail, application segments other than JFIF, EXIF, XMP, ICC and IPTC.
@@ -81,9 +70,13 @@ int main(int argc, char** argv) {
     CSettings settings(scratch.filePath("param.dat").toStdString());
     settings.SetDestinationFolder(QDir(results).absolutePath().toStdString() + "/");
     settings.SetResultName("%sr_%f");
-    SilentHost host;
-    PictureModel model(settings, host);
-    model.SetFormat(15, 10, "15x10");
+    // Laid out as in a display window of a usual size; what it would tell the user is kept.
+    PhotoDocument model(settings);
+    model.setClientSize(1280, 960);
+    std::string warning;
+    QObject::connect(&model, &PhotoDocument::message,
+                     [&warning](const QString& text) { warning = text.toStdString(); });
+    model.setFormat(15, 10, "15x10");
 
     QStringList files;
     QDirIterator it(QString::fromLocal8Bit(argv[1]), QDir::Files, QDirIterator::Subdirectories);
@@ -112,15 +105,15 @@ int main(int argc, char** argv) {
         const ExifBlock exif = ExifBlock::FromJpeg(source);
         const int orientation = exif.Orientation().value_or(1);
         summary.turned += orientation != 1 ? 1 : 0;
-        if (!model.LoadPicture(path, NO_RESULT_INDEX)) {
+        if (!model.load(path, NO_RESULT_INDEX)) {
             std::printf("NOT-LOADED %s\n", path.c_str());
             continue;
         }
-        model.CropToFrame();
-        const std::string resultPath = model.GetResultPath();
-        if (!model.SaveResult()) {
+        model.cropToFrame();
+        const std::string resultPath = model.resultPath();
+        if (!model.saveResult()) {
             std::printf("NOT-SAVED %s -> %s: %s\n", path.c_str(), resultPath.c_str(),
-                        host.warning.c_str());
+                        warning.c_str());
             continue;
         }
         ++summary.saved;

@@ -73,23 +73,27 @@ void CLumicutApp::CreateView() {
     // The photo view becomes the frame's central widget and the key target, then its
     // initial update fills the photo list from the working folder.
     CMainFrame* frame = m_frame.get();
-    auto* view = new CLumicutView(m_settings, frame); // owned by frame
+    auto* view = new CLumicutView(m_settings, m_prompts, frame); // owned by frame
     CSettings& settings = m_settings;
     view->SetDialogHooks({
         .preferences =
-            [&settings, frame] {
-                CPropSheetEx sheet("Préférences", settings, frame);
+            [this, &settings, frame] {
+                CPropSheetEx sheet("Préférences", settings, m_prompts, frame);
                 sheet.exec();
             },
         .renamePhotos =
-            [&settings, frame] {
-                CRenameDlg dialog(settings, {}, frame);
+            [this, &settings, frame] {
+                CRenameDlg dialog(settings, m_prompts, frame);
                 dialog.exec();
             },
         .checkUpdates =
-            [] { CVersionChecker().CheckVersion(SiteUrl(SitePage::VersionService), false); },
-        .onlineHelp = [] { OpenUrl(SiteUrl(SitePage::Help).toStdString()); },
-        .forum = [] { OpenUrl(SiteUrl(SitePage::Forum).toStdString()); },
+            [this] {
+                CVersionChecker::Hooks hooks;
+                hooks.prompts = &m_prompts;
+                CVersionChecker(hooks).CheckVersion(SiteUrl(SitePage::VersionService), false);
+            },
+        .onlineHelp = [this] { m_prompts.openAddress(SiteUrl(SitePage::Help)); },
+        .forum = [this] { m_prompts.openAddress(SiteUrl(SitePage::Forum)); },
         .about = [frame] { frame->ShowAbout(); },
     });
     m_frame->SetView(view);

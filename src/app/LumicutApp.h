@@ -2,6 +2,7 @@
 
 #include "settings/Settings.h"
 #include "tools/ToolsApp.h"
+#include "widgets/UserPrompts.h"
 
 #include <QTranslator>
 
@@ -46,6 +47,8 @@ private:
     void CreateView();
 
     CSettings m_settings;
+    // The message boxes, folder chooser and browser launch of the view.
+    DialogPrompts m_prompts;
     QTranslator m_qtTexts;
     std::unique_ptr<CAppEventFilter> m_eventFilter;
     std::unique_ptr<CMainFrame> m_frame;

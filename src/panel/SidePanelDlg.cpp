@@ -6,7 +6,7 @@
 
 #include "engine/PanelRules.h"
 #include "engine/Photo.h"
-#include "engine/PictureModel.h"
+#include "engine/PhotoDocument.h"
 #include "naming/PhotoScan.h"
 #include "naming/ResultIndex.h"
 #include "settings/Settings.h"
@@ -44,16 +44,17 @@ CSidePanelDlg::CSidePanelDlg(const CSettings& settings, QWidget* parent)
     connect(photoList, &CPictureListCtrl::rowsClicked, this, &CSidePanelDlg::OnPhotoListClicked);
     connect(preview, &CPreviewWnd::clicked, this, &CSidePanelDlg::ReloadCurrentPicture);
 
-    // No display window yet: the selection made here is applied by AttachDisplay.
+    // No document yet: the selection made here is applied by AttachDocument.
     FillFormatList();
 }
 
 CSidePanelDlg::~CSidePanelDlg() = default;
 
-void CSidePanelDlg::AttachDisplay(PictureModel* value) {
-    display = value;
+void CSidePanelDlg::AttachDocument(PhotoDocument* value) {
+    document = value;
     ApplySelectedFormat();
     RefreshGauge();
+    connect(document, &PhotoDocument::frameChanged, this, &CSidePanelDlg::RefreshGauge);
 }
 
 void CSidePanelDlg::FillPictureList() {
@@ -105,16 +106,17 @@ void CSidePanelDlg::SelectCurrentPicture() {
     if (path.empty()) {
         return;
     }
-    if (display != nullptr) {
-        display->LoadPicture(path, GetCurrentResultIndex());
-        // A photo that failed to load leaves the previous one in the display window; the
-        // preview then shows that one, as the display window does.
-        if (const Photo* photo = display->GetImage()) {
+    if (document != nullptr) {
+        document->load(path, GetCurrentResultIndex());
+        // A photo that failed to load leaves the previous one in the document; the preview
+        // then shows that one, as the display window does.
+        if (const Photo* photo = document->photo()) {
             preview->SetPreview(photo->Image());
         }
-        const std::string resultPath = display->GetResultPath();
+        // The status bar names the result, so the photo takes its result index now.
+        document->reserveResultIndex();
         if (showResultStatus) {
-            showResultStatus(resultPath, false);
+            showResultStatus(document->resultPath(), false);
         }
     }
     photoList->SetCurrentRow(currentIndex);
@@ -166,23 +168,23 @@ void CSidePanelDlg::ApplySelectedFormat() {
             row = index.row();
         }
     }
-    if (display == nullptr || row < 0 || row >= static_cast<int>(formats.size())) {
+    if (document == nullptr || row < 0 || row >= static_cast<int>(formats.size())) {
         return;
     }
     const PrintFormat& format = formats[static_cast<std::size_t>(row)];
     currentFormatName = format.name;
-    display->SetFormat(format.heightCm, format.widthCm,
-                       FormatSizeLabel(format.heightCm, format.widthCm));
-    display->SetWhiteBorderSize(format.borderMm);
+    document->setFormat(format.heightCm, format.widthCm,
+                        FormatSizeLabel(format.heightCm, format.widthCm));
+    document->setWhiteBorderSize(format.borderMm);
     RefreshGauge();
 }
 
 void CSidePanelDlg::RefreshGauge() {
     QSize size(0, 0);
     int quality = 0;
-    if (display != nullptr) {
-        size = display->GetFrameSize();
-        quality = display->GetPrintQuality();
+    if (document != nullptr) {
+        size = document->frameSize();
+        quality = document->printQuality();
     }
     gauge->SetShowFactor(settings.GetShowFactor() != 0);
     gauge->SetQuality(quality);
@@ -190,8 +192,8 @@ void CSidePanelDlg::RefreshGauge() {
 }
 
 void CSidePanelDlg::ReloadCurrentPicture() {
-    if (display != nullptr) {
-        display->ReloadPicture();
+    if (document != nullptr) {
+        document->reload();
     }
 }
 

@@ -13,14 +13,14 @@
 #include "widgets/GradientLabel.h"
 
 class CSettings;
-class PictureModel;
+class PhotoDocument;
 class QListWidget;
 class QResizeEvent;
 
 // The column on the left of the main window: the photos of the working folder with the
 // current one, its preview, the print formats, and the print-quality gauge. It turns
-// navigation requests and clicks into loads of the display window and hands it the chosen
-// format. It writes no file.
+// navigation requests and clicks into loads of the photo document and hands it the chosen
+// format; the gauge follows the document's frame. It writes no file.
 class CSidePanelDlg : public QWidget {
     Q_OBJECT
 public:
@@ -30,9 +30,9 @@ public:
     CSidePanelDlg(const CSettings& settings, QWidget* parent = nullptr);
     ~CSidePanelDlg() override;
 
-    // The display window (not owned); applies the selected format to it and refreshes the
-    // gauge. Called once, after both windows exist.
-    void AttachDisplay(PictureModel* display);
+    // The photo document (not owned); applies the selected format to it and refreshes the
+    // gauge, then follows its frame. Called once.
+    void AttachDocument(PhotoDocument* document);
     void SetResultStatusHandler(ResultStatusHandler handler) {
         showResultStatus = std::move(handler);
     }
@@ -53,9 +53,9 @@ public:
 
     // Rebuilds the format list from the stored formats, reselecting the format last applied.
     void FillFormatList();
-    // Gives the selected format to the display window; nothing when no row is selected.
+    // Gives the selected format to the document; nothing when no row is selected.
     void ApplySelectedFormat();
-    // Gives the gauge the crop size and print quality of the display window.
+    // Gives the gauge the crop size and print quality of the document's frame.
     void RefreshGauge();
     // Loads the current photo again from its file (a click on the preview).
     void ReloadCurrentPicture();
@@ -91,7 +91,7 @@ private:
     CQualityGauge* gauge = nullptr;
 
     int currentIndex = -1;
-    PictureModel* display = nullptr;
+    PhotoDocument* document = nullptr;
     std::vector<PrintFormat> formats;
     std::string currentFormatName;
     ResultStatusHandler showResultStatus;

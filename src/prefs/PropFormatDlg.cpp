@@ -23,8 +23,8 @@ QLineEdit* NewEdit(const char* name, QWidget* parent) {
 
 } // namespace
 
-CPropFormatDlg::CPropFormatDlg(CSettings& settings, MessageSink messages, QWidget* parent)
-    : CPropPageEx(QStringLiteral("Formats"), settings, std::move(messages), parent),
+CPropFormatDlg::CPropFormatDlg(CSettings& settings, UserPrompts& prompts, QWidget* parent)
+    : CPropPageEx(QStringLiteral("Formats"), settings, prompts, parent),
       m_list(new QListWidget(this)), m_addButton(new QPushButton(QStringLiteral("Ajouter"), this)),
       m_deleteButton(new QPushButton(QStringLiteral("Supprimer"), this)),
       m_nameEdit(NewEdit("formatName", this)), m_hauteurEdit(NewEdit("hauteur", this)),
@@ -139,8 +139,8 @@ void CPropFormatDlg::AddFormat() {
     const QString name = QString::fromStdString(m_name);
     for (int row = 0; row < m_list->count(); ++row) {
         if (m_list->item(row)->text() == name) {
-            Messages()(this, MessageIcon::None, AppTitle(),
-                       QStringLiteral("Un format avec le même nom existe déjà"));
+            Prompts().tell(QStringLiteral("Un format avec le même nom existe déjà"), AppTitle(),
+                           QMessageBox::NoIcon);
             return;
         }
     }

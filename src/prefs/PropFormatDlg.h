@@ -18,8 +18,7 @@ class QPushButton;
 class CPropFormatDlg : public CPropPageEx {
     Q_OBJECT
 public:
-    explicit CPropFormatDlg(CSettings& settings, MessageSink messages = {},
-                            QWidget* parent = nullptr);
+    CPropFormatDlg(CSettings& settings, UserPrompts& prompts, QWidget* parent = nullptr);
     ~CPropFormatDlg() override;
 
     bool ReadFields() override;

@@ -29,8 +29,8 @@ QLineEdit* NewNumberEdit(const char* name, QWidget* parent) {
 
 } // namespace
 
-CPropGeneralDlg::CPropGeneralDlg(CSettings& settings, MessageSink messages, QWidget* parent)
-    : CPropPageEx(QStringLiteral("Général"), settings, std::move(messages), parent) {
+CPropGeneralDlg::CPropGeneralDlg(CSettings& settings, UserPrompts& prompts, QWidget* parent)
+    : CPropPageEx(QStringLiteral("Général"), settings, prompts, parent) {
     auto* origin = new QGroupBox(QStringLiteral("Fichiers d'origine"), this);
     m_recurseCheck = NewCheck(QStringLiteral("Parcourrir le répertoire et ses sous répertoires"),
                               "recurse", origin);

@@ -12,8 +12,7 @@ class TagButton;
 class CPropGeneralDlg : public CPropPageEx {
     Q_OBJECT
 public:
-    explicit CPropGeneralDlg(CSettings& settings, MessageSink messages = {},
-                             QWidget* parent = nullptr);
+    CPropGeneralDlg(CSettings& settings, UserPrompts& prompts, QWidget* parent = nullptr);
     ~CPropGeneralDlg() override;
 
     bool ReadFields() override;

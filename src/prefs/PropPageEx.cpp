@@ -23,10 +23,9 @@ bool WantsEnterAndEscape(const QWidget* widget) {
 
 } // namespace
 
-CPropPageEx::CPropPageEx(const QString& title, CSettings& settings, MessageSink messages,
+CPropPageEx::CPropPageEx(const QString& title, CSettings& settings, UserPrompts& prompts,
                          QWidget* parent)
-    : QWidget(parent), m_title(title), m_settings(settings),
-      m_messages(MessageSinkOrDefault(std::move(messages))) {}
+    : QWidget(parent), m_title(title), m_settings(settings), m_prompts(prompts) {}
 
 CPropPageEx::~CPropPageEx() = default;
 
@@ -70,7 +69,7 @@ void CPropPageEx::keyPressEvent(QKeyEvent* event) {
 
 bool CPropPageEx::RefuseField(QLineEdit* edit, const QString& message) {
     m_badField = edit;
-    m_messages(this, MessageIcon::Warning, AppTitle(), message);
+    m_prompts.warn(message, AppTitle());
     FocusBadField();
     return false;
 }

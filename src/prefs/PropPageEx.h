@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/UserMessage.h"
+#include "widgets/UserPrompts.h"
 
 #include <QString>
 #include <QWidget>
@@ -17,7 +18,7 @@ class QLineEdit;
 class CPropPageEx : public QWidget {
     Q_OBJECT
 public:
-    CPropPageEx(const QString& title, CSettings& settings, MessageSink messages,
+    CPropPageEx(const QString& title, CSettings& settings, UserPrompts& prompts,
                 QWidget* parent = nullptr);
     ~CPropPageEx() override;
 
@@ -55,7 +56,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
     [[nodiscard]] CSettings& Settings() { return m_settings; }
-    [[nodiscard]] const MessageSink& Messages() const { return m_messages; }
+    [[nodiscard]] UserPrompts& Prompts() const { return m_prompts; }
 
     void ClearBadField() { m_badField = nullptr; }
     // Field checks used by ReadFields; false after telling the user.
@@ -83,7 +84,7 @@ private:
 
     QString m_title;
     CSettings& m_settings;
-    MessageSink m_messages;
+    UserPrompts& m_prompts;
     bool m_initialised = false;
     bool m_modified = false;
     QLineEdit* m_badField = nullptr;

@@ -8,13 +8,13 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-CPropSheetEx::CPropSheetEx(const QString& caption, CSettings& settings, QWidget* parent,
-                           MessageSink messages)
+CPropSheetEx::CPropSheetEx(const QString& caption, CSettings& settings, UserPrompts& prompts,
+                           QWidget* parent)
     : QDialog(parent), m_tabs(new QTabWidget(this)),
       m_okButton(new QPushButton(QStringLiteral("OK"), this)),
       m_cancelButton(new QPushButton(QStringLiteral("Annuler"), this)),
       m_applyButton(new QPushButton(QStringLiteral("Appliquer"), this)),
-      m_general(settings, messages), m_format(settings, messages) {
+      m_general(settings, prompts), m_format(settings, prompts) {
     setWindowTitle(caption);
     setWindowIcon(QApplication::windowIcon());
 

@@ -2,7 +2,7 @@
 
 #include "prefs/PropFormatDlg.h"
 #include "prefs/PropGeneralDlg.h"
-#include "tools/UserMessage.h"
+#include "widgets/UserPrompts.h"
 
 #include <QDialog>
 
@@ -16,8 +16,8 @@ class QTabWidget;
 class CPropSheetEx : public QDialog {
     Q_OBJECT
 public:
-    CPropSheetEx(const QString& caption, CSettings& settings, QWidget* parent = nullptr,
-                 MessageSink messages = {});
+    CPropSheetEx(const QString& caption, CSettings& settings, UserPrompts& prompts,
+                 QWidget* parent = nullptr);
     ~CPropSheetEx() override;
 
     [[nodiscard]] CPropGeneralDlg& GeneralPage() { return m_general; }

@@ -4,7 +4,7 @@
 #include <QString>
 
 // One message box as the program asks for it: exact French text and caption, icon,
-// buttons. Tests answer these through CToolsApp::SetMessageBoxHook instead of a modal box.
+// buttons (DialogPrompts::showBox). Test doubles record these instead of showing a box.
 struct MessageRequest {
     QString text;
     QString caption;

@@ -3,6 +3,7 @@
 #include "naming/BatchRename.h"
 #include "settings/Settings.h"
 #include "tools/ToolsApp.h"
+#include "tools/UserMessage.h"
 #include "view/ProgressDlg.h"
 #include "widgets/GradientLabel.h"
 #include "widgets/TagButton.h"
@@ -16,10 +17,8 @@
 #include <QVBoxLayout>
 #include <vector>
 
-CRenameDlg::CRenameDlg(CSettings& settings, FolderPicker pickFolder, QWidget* parent,
-                       MessageSink messages)
-    : QDialog(parent), m_settings(settings), m_pickFolder(std::move(pickFolder)),
-      m_messages(MessageSinkOrDefault(std::move(messages))), m_banner(new CGradientLabel(this)),
+CRenameDlg::CRenameDlg(CSettings& settings, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_prompts(prompts), m_banner(new CGradientLabel(this)),
       m_folderEdit(new QLineEdit(this)), m_maskEdit(new QLineEdit(this)),
       m_browseButton(new QPushButton(QStringLiteral("..."), this)),
       m_tagButton(new TagButton(false, this)),
@@ -100,9 +99,7 @@ void CRenameDlg::SaveFields() {
 void CRenameDlg::ChooseFolder() {
     ReadFields();
     const QString title = QStringLiteral("Choisir le répertoire contenant les photos");
-    const std::string chosen = m_pickFolder
-                                   ? m_pickFolder(title, m_folder)
-                                   : CToolsApp::BrowseForFolder(title.toStdString(), m_folder);
+    const std::string chosen = m_prompts.chooseFolder(title, m_folder);
     if (!chosen.empty()) {
         m_folder = chosen;
         ShowFields();
@@ -124,12 +121,10 @@ void CRenameDlg::RunRename() {
     std::vector<std::string> photos;
     switch (ListPhotosToRename(m_folder, photos)) {
     case RenameFolderCheck::IncorrectFolder:
-        m_messages(this, MessageIcon::Warning, AppTitle(),
-                   QStringLiteral("Le répertoire indiqué est incorrect !"));
+        m_prompts.warn(QStringLiteral("Le répertoire indiqué est incorrect !"), AppTitle());
         return;
     case RenameFolderCheck::NoPhotos:
-        m_messages(this, MessageIcon::Warning, AppTitle(),
-                   QStringLiteral("Le répertoire ne contient aucunes photos !"));
+        m_prompts.warn(QStringLiteral("Le répertoire ne contient aucunes photos !"), AppTitle());
         return;
     case RenameFolderCheck::Ok:
         break;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/UserMessage.h"
+#include "widgets/UserPrompts.h"
 
 #include <QDialog>
 #include <QString>
@@ -13,20 +13,14 @@ class QLineEdit;
 class QPushButton;
 class TagButton;
 
-// Given a title and an initial folder, returns the folder chosen (ending with '/'), or an
-// empty text when the user cancels.
-using FolderPicker =
-    std::function<std::string(const QString& title, const std::string& initialFolder)>;
-
 // Modal tool that renames every photo of a folder (subfolders one level deep included)
 // after a name mask, each photo staying in its own folder.
 class CRenameDlg : public QDialog {
     Q_OBJECT
 public:
-    // parent's window caption becomes the dialog's caption. Unset hooks fall back on
-    // CToolsApp: BrowseForFolder for pickFolder, MessageBox for messages.
-    CRenameDlg(CSettings& settings, FolderPicker pickFolder, QWidget* parent = nullptr,
-               MessageSink messages = {});
+    // parent's window caption becomes the dialog's caption. The folder chooser and the
+    // warnings go through prompts.
+    CRenameDlg(CSettings& settings, UserPrompts& prompts, QWidget* parent = nullptr);
 
     void ChooseFolder();
     // Appends tag at the end of the mask, wherever the caret is.
@@ -48,8 +42,7 @@ private:
     void SaveFields();
 
     CSettings& m_settings;
-    FolderPicker m_pickFolder;
-    MessageSink m_messages;
+    UserPrompts& m_prompts;
     std::string m_mask;
     std::string m_folder;
     CGradientLabel* m_banner = nullptr;

@@ -1,38 +1,19 @@
 #include "tools/ToolsApp.h"
 
-#include "tools/FolderChooser.h"
-
-#include <QDesktopServices>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMainWindow>
 #include <QPointer>
 #include <QString>
 #include <QTranslator>
-#include <QUrl>
 #include <QWidget>
-
-#include <utility>
 
 namespace {
 
-// Replacements installed by tests; empty in the running program.
-struct DialogHooks {
-    CToolsApp::FolderPickerHook folderPicker;
-    CToolsApp::MessageBoxHook messageBox;
-    CToolsApp::UrlOpenerHook urlOpener;
-    QPointer<QWidget> mainWindow;
-};
-
-DialogHooks& Hooks() {
-    static DialogHooks hooks;
-    return hooks;
-}
-
-std::string WithTrailingSlash(std::string folder) {
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    return folder;
+// The main window set by the application; none in widget tests.
+QPointer<QWidget>& MainWindowSlot() {
+    static QPointer<QWidget> window;
+    return window;
 }
 
 } // namespace
@@ -47,25 +28,13 @@ CToolsApp::CToolsApp(int& argc, char** argv) : QApplication(argc, argv) {
 
 CToolsApp::~CToolsApp() = default;
 
-void CToolsApp::SetFolderPickerHook(FolderPickerHook hook) {
-    Hooks().folderPicker = std::move(hook);
-}
-
-void CToolsApp::SetMessageBoxHook(MessageBoxHook hook) {
-    Hooks().messageBox = std::move(hook);
-}
-
-void CToolsApp::SetUrlOpenerHook(UrlOpenerHook hook) {
-    Hooks().urlOpener = std::move(hook);
-}
-
 void CToolsApp::SetMainWindow(QWidget* window) {
-    Hooks().mainWindow = window;
+    MainWindowSlot() = window;
 }
 
 QWidget* CToolsApp::MainWindow() {
-    if (Hooks().mainWindow)
-        return Hooks().mainWindow;
+    if (MainWindowSlot())
+        return MainWindowSlot();
     if (auto* active = qobject_cast<QMainWindow*>(QApplication::activeWindow()))
         return active;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -93,36 +62,6 @@ bool CToolsApp::InstallFrench(QTranslator& texts) {
     return QCoreApplication::installTranslator(&texts);
 }
 
-std::string CToolsApp::BrowseForFolder(const std::string& title, const std::string& initialFolder) {
-    const std::string start = FolderChooserStart(initialFolder);
-    if (Hooks().folderPicker)
-        return WithTrailingSlash(Hooks().folderPicker(title, start));
-    const QString chosen =
-        ChooseFolder(DialogParent(), QString::fromStdString(title), QString::fromStdString(start));
-    return WithTrailingSlash(chosen.toStdString());
-}
-
-QMessageBox::StandardButton CToolsApp::MessageBox(const MessageRequest& request) {
-    if (Hooks().messageBox)
-        return Hooks().messageBox(request);
-    QMessageBox box(request.icon, request.caption, request.text, request.buttons, DialogParent());
-    box.setWindowModality(Qt::ApplicationModal);
-    if (request.defaultButton != QMessageBox::NoButton)
-        box.setDefaultButton(request.defaultButton);
-    if (request.selectableText)
-        box.setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
-}
-
-void CToolsApp::ShowWarning(const QString& text, const QString& caption) {
-    MessageBox({text, caption, QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok});
-}
-
-bool CToolsApp::AskYesNo(const QString& text, const QString& caption) {
-    return MessageBox({text, caption, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                       QMessageBox::Yes}) == QMessageBox::Yes;
-}
-
 ProgramVersion CToolsApp::GetProgramVersion() {
     return {LUMICUT_VERSION_MAJOR, LUMICUT_VERSION_MINOR, LUMICUT_VERSION_PATCH,
             LUMICUT_VERSION_TWEAK};
@@ -139,17 +78,4 @@ QString CToolsApp::UrlNotOpenedText(const QString& address) {
     return QStringLiteral("Impossible d'ouvrir cette page : aucun navigateur n'a pu être "
                           "lancé.\nVous pouvez copier son adresse :\n\n%1")
         .arg(address);
-}
-
-bool CToolsApp::OpenUrl(const std::string& url) {
-    const bool opened = Hooks().urlOpener
-                            ? Hooks().urlOpener(url)
-                            : QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
-    if (opened)
-        return true;
-    MessageRequest request{UrlNotOpenedText(QString::fromStdString(url)), "Attention!!!",
-                           QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
-    request.selectableText = true;
-    MessageBox(request);
-    return false;
 }

@@ -1,40 +1,25 @@
 #pragma once
 
-#include "tools/MessageRequest.h"
 #include "tools/ProgramVersion.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QString>
 
 #include <cstdint>
-#include <functional>
-#include <string>
 
 class QTranslator;
 class QWidget;
 
 // Base of the application object: a QApplication with the small utilities every window of
-// the program shares (folder picker, message boxes, version, web pages). The utilities are
-// static so that they also work when the running application is a plain QApplication
-// (widget tests); the dialogs they open can be replaced by hooks there.
+// the program shares (the window dialogs go over, French texts, version). The utilities
+// are static so that they also work when the running application is a plain QApplication
+// (widget tests). Message boxes, the folder chooser and web pages go through UserPrompts.
 class CToolsApp : public QApplication {
     Q_OBJECT
 
 public:
     CToolsApp(int& argc, char** argv);
     ~CToolsApp() override;
-
-    // Replacements for the modal dialogs, installed by tests. An empty function restores
-    // the real dialog.
-    using FolderPickerHook =
-        std::function<std::string(const std::string& title, const std::string& initialFolder)>;
-    using MessageBoxHook = std::function<QMessageBox::StandardButton(const MessageRequest&)>;
-    // Replaces the browser launch only; a false answer still brings the message that
-    // gives the address.
-    using UrlOpenerHook = std::function<bool(const std::string& url)>;
-    static void SetFolderPickerHook(FolderPickerHook hook);
-    static void SetMessageBoxHook(MessageBoxHook hook);
-    static void SetUrlOpenerHook(UrlOpenerHook hook);
 
     // The program's main window. When none was set, the active QMainWindow, else the first
     // visible one, else none.
@@ -50,26 +35,10 @@ public:
     // False when the translation could not be loaded (the locale is set all the same).
     static bool InstallFrench(QTranslator& texts);
 
-    // Lets the user pick a folder, starting at initialFolder when it exists (else the
-    // Pictures folder, else home; see FolderChooserStart); the result is a UTF-8 path ending
-    // with '/', or empty when the user cancels.
-    [[nodiscard]] static std::string BrowseForFolder(const std::string& title,
-                                                     const std::string& initialFolder);
-
-    // Application-modal message box over the main window; returns the button chosen.
-    static QMessageBox::StandardButton MessageBox(const MessageRequest& request);
-    // Warning with the exclamation icon and an OK button.
-    static void ShowWarning(const QString& text, const QString& caption = "Attention!!!");
-    // Yes/No question with the question icon; Yes is the default (Enter answers Yes).
-    [[nodiscard]] static bool AskYesNo(const QString& text, const QString& caption = "Lumicut");
-
     [[nodiscard]] static ProgramVersion GetProgramVersion();
     // Packed form: major.minor and patch.tweak words. Always succeeds (compiled in).
     static bool GetProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant);
 
-    // Opens a web address in the user's browser. When nothing could open it, a warning
-    // gives the address as selectable text (to copy into a browser) and the result is false.
-    static bool OpenUrl(const std::string& url);
     // The warning shown when address could not be opened.
     [[nodiscard]] static QString UrlNotOpenedText(const QString& address);
 };

@@ -1,6 +1,7 @@
 #include "tools/VersionChecker.h"
 
 #include "tools/ToolsApp.h"
+#include "tools/UserMessage.h"
 #include "tools/WebLinks.h"
 #include "update/VersionReply.h"
 
@@ -49,10 +50,6 @@ CVersionChecker::CVersionChecker(Hooks hooks) : m_hooks(std::move(hooks)) {
             return CToolsApp::GetProgramVersion(mostSignificant, leastSignificant);
         };
     }
-    if (!m_hooks.openUrl) {
-        m_hooks.openUrl = [](const QString& address) { CToolsApp::OpenUrl(address.toStdString()); };
-    }
-    m_hooks.messages = MessageSinkOrDefault(std::move(m_hooks.messages));
 }
 
 CVersionChecker::~CVersionChecker() = default;
@@ -91,25 +88,24 @@ void CVersionChecker::CheckVersion(const QString& address, bool silent) {
 
 void CVersionChecker::OnNewVersion(uint32_t currentMs, uint32_t /*currentLs*/, uint32_t newMs,
                                    uint32_t /*newLs*/, const std::string& infoAddress) {
-    const bool wanted = m_hooks.messages(m_hooks.parent, MessageIcon::Question, AppTitle(),
-                                         NewVersionQuestion(currentMs, newMs));
+    const bool wanted = Prompts().askYesNo(NewVersionQuestion(currentMs, newMs), AppTitle());
     if (!wanted) {
         return;
     }
     // The address comes from the network: only a web page is opened, anything else falls
     // back to the site's home page.
     const QString address = QString::fromStdString(infoAddress);
-    m_hooks.openUrl(IsWebAddress(address) ? address : SiteUrl(SitePage::Home));
+    Prompts().openAddress(IsWebAddress(address) ? address : SiteUrl(SitePage::Home));
 }
 
 void CVersionChecker::OnUpToDate(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
-    m_hooks.messages(m_hooks.parent, MessageIcon::Information, AppTitle(),
-                     QStringLiteral("Aucune mise à jour n'est disponible actuellement ..."));
+    Prompts().tell(QStringLiteral("Aucune mise à jour n'est disponible actuellement ..."),
+                   AppTitle(), QMessageBox::Information);
 }
 
 void CVersionChecker::OnCheckError(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
-    m_hooks.messages(m_hooks.parent, MessageIcon::Information, AppTitle(),
-                     QStringLiteral("Impossible de vérifier la présence d'une nouvelle version !"));
+    Prompts().tell(QStringLiteral("Impossible de vérifier la présence d'une nouvelle version !"),
+                   AppTitle(), QMessageBox::Information);
 }
 
 FetchResult CVersionChecker::Fetch(const QString& address) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/UserMessage.h"
+#include "widgets/UserPrompts.h"
 
 #include <QString>
 #include <chrono>
@@ -20,18 +20,15 @@ struct FetchResult {
 
 // Asks the maker's web site whether a newer major.minor version exists and tells the user.
 // Built on the stack for one check; the hooks let the shell and the tests supply the
-// program version, the browser launch and the message boxes.
+// program version and the prompts.
 class CVersionChecker {
 public:
     struct Hooks {
         // The program's version words (major << 16 | minor, release << 16 | build); false
         // when unreadable. Unset: CToolsApp::GetProgramVersion.
         std::function<bool(uint32_t& mostSignificant, uint32_t& leastSignificant)> programVersion;
-        // Opens a web page in the browser. Unset: CToolsApp::OpenUrl.
-        std::function<void(const QString& address)> openUrl;
-        // Unset: CToolsApp::MessageBox.
-        MessageSink messages;
-        QWidget* parent = nullptr;
+        // The questions, the answers and the browser launch. Unset: the real boxes.
+        UserPrompts* prompts = nullptr;
         std::chrono::milliseconds timeout{10000};
     };
 
@@ -51,8 +48,12 @@ private:
     // One HTTP GET of address: agent "Update search", no cache, at most 512 bytes read,
     // given up after the timeout.
     [[nodiscard]] FetchResult Fetch(const QString& address);
+    [[nodiscard]] UserPrompts& Prompts() {
+        return m_hooks.prompts != nullptr ? *m_hooks.prompts : m_dialogs;
+    }
 
     Hooks m_hooks;
+    DialogPrompts m_dialogs; // used when no prompts are given
 };
 
 // The question asked when a newer version exists (current and new major.minor).

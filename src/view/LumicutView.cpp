@@ -11,12 +11,13 @@
 #include <system_error>
 #include <variant>
 
+#include "engine/PhotoDocument.h"
 #include "naming/ResultIndex.h"
 #include "panel/SidePanelDlg.h"
 #include "settings/Settings.h"
-#include "tools/ToolsApp.h"
 #include "view/PictureWnd.h"
 #include "view/ViewActions.h"
+#include "widgets/UserPrompts.h"
 
 namespace {
 
@@ -44,23 +45,30 @@ QString FirstStepsHint() {
              ViewActions::menuPath(Command::DestinationFolder));
 }
 
-CLumicutView::CLumicutView(CSettings& settings, QWidget* parent)
-    : QWidget(parent), settings(settings) {
+CLumicutView::CLumicutView(CSettings& settings, UserPrompts& prompts, QWidget* parent)
+    : QWidget(parent), settings(settings), prompts(prompts),
+      document(std::make_unique<PhotoDocument>(settings)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent); // the two children cover the whole view
     sidePanel = new CSidePanelDlg(settings, this);
-    display = new CPictureWnd(settings, this);
+    display = new CPictureWnd(settings, *document, this);
     display->SetKeyForwardTarget(this);
-    display->SetWarnHandler([](const std::string& text, const std::string& caption) {
-        CToolsApp::ShowWarning(QString::fromStdString(text), QString::fromStdString(caption));
-    });
+    connect(
+        document.get(), &PhotoDocument::message, this,
+        [&prompts](const QString& text, const QString& caption) { prompts.warn(text, caption); });
     sidePanel->SetResultStatusHandler(
         [this](const std::string& path, bool changed) { ShowResultStatus(path, changed); });
-    sidePanel->AttachDisplay(display);
+    sidePanel->AttachDocument(document.get());
     commandActions = new ViewActions(*this);
+    connect(document.get(), &PhotoDocument::flagsChanged, commandActions,
+            &ViewActions::syncCheckMarks);
 }
 
-CLumicutView::~CLumicutView() = default;
+CLumicutView::~CLumicutView() {
+    // The windows that show the document go before it.
+    delete display;
+    delete sidePanel;
+}
 
 void CLumicutView::OnInitialUpdate() {
     UpdateFirstStepsHint();
@@ -114,62 +122,63 @@ void CLumicutView::RunKeyAction(KeyAction action, bool shift) {
     switch (action) {
     case KeyAction::Validate:
         Validate(shift);
-        // Saving an identity sheet ends the sheet mode.
-        commandActions->syncCheckMarks();
         break;
     case KeyAction::ToggleFullScreen:
         ToggleFullScreen();
         break;
     case KeyAction::Reload:
-        display->ReloadPicture();
+        document->reload();
         break;
     case KeyAction::MoveLeft:
-        display->MoveFrameX(-step, true);
+        document->moveFrameX(-step);
         break;
     case KeyAction::MoveUp:
-        display->MoveFrameY(-step, true);
+        document->moveFrameY(-step);
         break;
     case KeyAction::MoveRight:
-        display->MoveFrameX(step, true);
+        document->moveFrameX(step);
         break;
     case KeyAction::MoveDown:
-        display->MoveFrameY(step, true);
+        document->moveFrameY(step);
         break;
     }
 }
 
 void CLumicutView::Validate(bool shift) {
-    if (display->IsModified()) {
-        if (display->IsIdPhotoMode()) {
-            display->MakeIdSheet();
+    if (document->isModified()) {
+        if (document->idSheet()) {
+            document->makeIdSheet();
         } else {
-            display->CropToFrame();
-            if (display->IsWhiteBorderEnabled())
-                display->ApplyWhiteBorder();
+            document->cropToFrame();
+            if (document->whiteBorder())
+                document->applyWhiteBorder();
         }
-        display->SaveResult();
-        sidePanel->SetCurrentResultIndex(display->GetResultIndex());
-        ShowResultStatus(display->GetResultPath(), false);
+        document->saveResult();
+        sidePanel->SetCurrentResultIndex(document->resultIndex());
+        ShowCurrentResultStatus(false);
         sidePanel->RefreshGauge();
     } else if (shift) {
-        display->ReloadPicture();
-        display->SetResultIndex(display->GetResultIndex() + 1);
-        ShowResultStatus(display->GetResultPath(), false);
+        document->reload();
+        document->setResultIndex(document->resultIndex() + 1);
+        ShowCurrentResultStatus(false);
     } else {
         sidePanel->NextPicture();
     }
 }
 
 void CLumicutView::DeleteResult() {
-    const std::string path = display->GetResultPath();
+    if (!document->reserveResultIndex())
+        return;
+    const std::string path = document->resultPath();
     if (path.empty())
         return;
     if (!FileExists(path)) {
-        CToolsApp::ShowWarning("Le fichier résultat n'existe pas", "Attention!!!");
+        prompts.warn(QStringLiteral("Le fichier résultat n'existe pas"),
+                     QStringLiteral("Attention!!!"));
         return;
     }
-    if (!CToolsApp::AskYesNo("Voulez vous effacer le fichier résultat ?",
-                             "Suppression fichier résultat"))
+    if (!prompts.askYesNo(QStringLiteral("Voulez vous effacer le fichier résultat ?"),
+                          QStringLiteral("Suppression fichier résultat")))
         return;
     std::error_code error;
     std::filesystem::remove(std::filesystem::path(path), error);
@@ -177,44 +186,33 @@ void CLumicutView::DeleteResult() {
     ShowResultStatus(path, false);
 }
 
-void CLumicutView::Transform(void (CPictureWnd::*operation)()) {
+void CLumicutView::Transform(void (PhotoDocument::*operation)()) {
     WaitCursor wait;
-    (display->*operation)();
-    display->SetModified(true);
-    display->Redraw();
-    ShowResultStatus(display->GetResultPath(), true);
+    (document.get()->*operation)();
+    document->setModified(true);
+    ShowCurrentResultStatus(true);
 }
 
 void CLumicutView::Zoom(int amount) {
-    display->ZoomFrame(amount, true);
-    sidePanel->RefreshGauge();
+    document->zoomFrame(amount);
 }
 
 void CLumicutView::TurnFrame() {
-    display->RotateFrame();
-    sidePanel->RefreshGauge();
+    document->rotateFrame();
 }
 
 void CLumicutView::ToggleWhiteBorder() {
-    display->EnableWhiteBorder(!display->IsWhiteBorderEnabled());
-    AfterToggle();
+    document->setWhiteBorder(!document->whiteBorder());
 }
 
 void CLumicutView::ToggleIdSheet() {
-    display->SetIdPhotoMode(!display->IsIdPhotoMode());
-    if (display->IsIdPhotoMode())
-        display->EnableWhiteBorder(false);
-    AfterToggle();
+    document->setIdSheet(!document->idSheet());
+    if (document->idSheet())
+        document->setWhiteBorder(false);
 }
 
 void CLumicutView::ToggleThirds() {
-    display->ShowThirds(!display->IsThirdsShown());
-    AfterToggle();
-}
-
-void CLumicutView::AfterToggle() {
-    display->Redraw();
-    commandActions->syncCheckMarks();
+    document->setThirds(!document->thirds());
 }
 
 void CLumicutView::ToggleFullScreen() {
@@ -228,8 +226,8 @@ void CLumicutView::ToggleFullScreen() {
 }
 
 void CLumicutView::ChooseWorkingFolder() {
-    const std::string folder = CToolsApp::BrowseForFolder("Sélectionner le répertoire courant",
-                                                          settings.GetCurrentFolder());
+    const std::string folder = prompts.chooseFolder(
+        QStringLiteral("Sélectionner le répertoire courant"), settings.GetCurrentFolder());
     if (folder.empty())
         return;
     settings.SetCurrentFolder(folder);
@@ -248,8 +246,9 @@ void CLumicutView::ChooseWorkingFolder() {
 }
 
 void CLumicutView::ChooseDestinationFolder() {
-    const std::string folder = CToolsApp::BrowseForFolder(
-        "Sélectionner le répertoire de destination", settings.GetDestinationFolder());
+    const std::string folder =
+        prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire de destination"),
+                             settings.GetDestinationFolder());
     if (!folder.empty())
         settings.SetDestinationFolder(folder);
 }
@@ -266,7 +265,7 @@ void CLumicutView::RunPreferences() {
     if (changed.contains(QStringLiteral("RECURSE_ORIGIN")))
         sidePanel->FillPictureList();
     if (changed.contains(QStringLiteral("SHOWFULLFILENAME")))
-        ShowResultStatus(display->GetResultPath(), false);
+        ShowCurrentResultStatus(false);
     display->Redraw(); // opacity and frame colours may have changed
 }
 
@@ -277,6 +276,11 @@ void CLumicutView::RunRename() {
 
 void CLumicutView::ShowResultStatus(const std::string& path, bool changed) {
     emit resultStatusChanged(path, changed);
+}
+
+void CLumicutView::ShowCurrentResultStatus(bool changed) {
+    document->reserveResultIndex();
+    ShowResultStatus(document->resultPath(), changed);
 }
 
 void CLumicutView::RunHook(const std::function<void()>& hook) {
@@ -309,16 +313,13 @@ void CLumicutView::mouseDoubleClickEvent(QMouseEvent* event) {
 void CLumicutView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (!leftAnchor.isNull()) {
-        display->MoveFrameX(point.x() - leftAnchor.x(), false);
-        display->MoveFrameY(point.y() - leftAnchor.y(), false);
+        document->moveFrame(point.x() - leftAnchor.x(), point.y() - leftAnchor.y());
         leftAnchor = point;
-        display->Redraw();
     }
     if (!rightAnchor.isNull()) {
-        display->ZoomFrame(
-            RightDragZoomAmount(rightAnchor.x(), rightAnchor.y(), point.x(), point.y()), true);
+        document->zoomFrame(
+            RightDragZoomAmount(rightAnchor.x(), rightAnchor.y(), point.x(), point.y()));
         rightAnchor = point;
-        sidePanel->RefreshGauge();
     }
 }
 

@@ -4,11 +4,14 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/ViewKeys.h"
 
 class CPictureWnd;
+class PhotoDocument;
+class UserPrompts;
 class CSettings;
 class CSidePanelDlg;
 class ViewActions;
@@ -35,7 +38,8 @@ public:
         std::function<void()> about;
     };
 
-    explicit CLumicutView(CSettings& settings, QWidget* parent = nullptr);
+    // Every question and warning of the view and of its document goes to prompts.
+    CLumicutView(CSettings& settings, UserPrompts& prompts, QWidget* parent = nullptr);
     ~CLumicutView() override;
 
     void SetDialogHooks(DialogHooks value) { hooks = std::move(value); }
@@ -48,6 +52,7 @@ public:
     [[nodiscard]] ViewActions& actions() const { return *commandActions; }
     [[nodiscard]] CSidePanelDlg& SidePanel() { return *sidePanel; }
     [[nodiscard]] CPictureWnd& Display() { return *display; }
+    [[nodiscard]] PhotoDocument& Document() { return *document; }
     [[nodiscard]] int CurrentKeyStep() const { return keyStep.Value(); }
 
 signals:
@@ -74,7 +79,7 @@ private:
     void RunKeyAction(KeyAction action, bool shift);
     void Validate(bool shift);
     void DeleteResult();
-    void Transform(void (CPictureWnd::*operation)());
+    void Transform(void (PhotoDocument::*operation)());
     void Zoom(int amount);
     void TurnFrame();
     void ToggleWhiteBorder();
@@ -87,10 +92,16 @@ private:
     void RunPreferences();
     void RunRename();
     void ShowResultStatus(const std::string& path, bool changed);
-    void AfterToggle();
+    // Takes the result index (telling the user when no destination is set) and shows the
+    // result path in the status bar.
+    void ShowCurrentResultStatus(bool changed);
     static void RunHook(const std::function<void()>& hook);
 
     CSettings& settings;
+    UserPrompts& prompts;
+    // The photo being cropped; the panel and the display show it. It outlives both (they
+    // are deleted first by the destructor).
+    std::unique_ptr<PhotoDocument> document;
     // Children of this widget (Qt parent); the panel is built before the display, the
     // actions last.
     CSidePanelDlg* sidePanel = nullptr;

@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "engine/Photo.h"
-#include "engine/PictureModel.h"
+#include "engine/PhotoDocument.h"
 #include "engine/PixelMath.h"
 #include "settings/Settings.h"
 
@@ -42,14 +42,15 @@ PictureRenderer::PictureRenderer() {
     tileBrush.setTextureImage(tile);
 }
 
-void PictureRenderer::RebuildBase(const PictureModel& model, QSize client, const QRect& imageRect) {
+void PictureRenderer::RebuildBase(const PhotoDocument& model, QSize client,
+                                  const QRect& imageRect) {
     if (base.size() != client) {
         base = QImage(client, QImage::Format_ARGB32_Premultiplied);
     }
     QPainter painter(&base);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(QRect(QPoint(0, 0), client), tileBrush);
-    const Photo* photo = model.GetImage();
+    const Photo* photo = model.photo();
     if (photo != nullptr && !photo->IsNull() && imageRect.isValid()) {
         // Nearest neighbour, as the photo is only a preview of the crop; the scaled copy is
         // converted once so that each paint is a plain copy.
@@ -60,18 +61,18 @@ void PictureRenderer::RebuildBase(const PictureModel& model, QSize client, const
         painter.drawImage(imageRect.topLeft(), shown);
     }
     baseValid = true;
-    baseGeneration = model.PhotoGeneration();
+    baseGeneration = model.photoGeneration();
     baseImageRect = imageRect;
 }
 
-const QImage& PictureRenderer::Compose(const PictureModel& model, const CSettings& settings,
+const QImage& PictureRenderer::Compose(const PhotoDocument& model, const CSettings& settings,
                                        QSize client) {
     if (client.isEmpty()) {
         composed = QImage();
         return composed;
     }
-    const QRect imageRect = model.GetImageRect();
-    if (!baseValid || base.size() != client || baseGeneration != model.PhotoGeneration() ||
+    const QRect imageRect = model.imageRect();
+    if (!baseValid || base.size() != client || baseGeneration != model.photoGeneration() ||
         baseImageRect != imageRect) {
         RebuildBase(model, client, imageRect);
     }
@@ -86,36 +87,36 @@ const QImage& PictureRenderer::Compose(const PictureModel& model, const CSetting
     return composed;
 }
 
-void PictureRenderer::Paint(QPainter& painter, const PictureModel& model, const CSettings& settings,
-                            QSize client) {
+void PictureRenderer::Paint(QPainter& painter, const PhotoDocument& model,
+                            const CSettings& settings, QSize client) {
     const QImage& frame = Compose(model, settings, client);
     if (!frame.isNull()) {
         painter.drawImage(0, 0, frame);
     }
 }
 
-void PictureRenderer::DrawOverlay(QPainter& painter, const PictureModel& model,
+void PictureRenderer::DrawOverlay(QPainter& painter, const PhotoDocument& model,
                                   const CSettings& settings) {
-    const FrameGeometry& geometry = model.Geometry();
-    if (!model.HasImage() || geometry.Ratio() == 0.0) {
+    const FrameGeometry& geometry = model.geometry();
+    if (!model.hasPhoto() || geometry.Ratio() == 0.0) {
         return;
     }
     const QRect image = geometry.GetImageRect();
     const QRect frame = geometry.GetFrameRect(false);
 
     // Guides first: the tint and the ring cover their ends.
-    if (model.IsThirdsShown()) {
-        DrawThirds(painter, frame, model.GetFrameColor(true, true));
+    if (model.thirds()) {
+        DrawThirds(painter, frame, model.frameColor(true, true));
     }
 
     // Tint of the photo outside the frame; nothing outside the photo.
     const QRegion outside = QRegion(image).subtracted(QRegion(frame));
-    FillRegion(painter, outside, QColor::fromRgba(model.GetFrameColor(false, true)));
+    FillRegion(painter, outside, QColor::fromRgba(model.frameColor(false, true)));
 
     // Preview of the white border, inside the frame where the result gets it.
-    if (model.IsWhiteBorderEnabled() && geometry.HeightCm() != 0.0) {
+    if (model.whiteBorder() && geometry.HeightCm() != 0.0) {
         const int side = geometry.IsFrameRotated() ? frame.width() : frame.height();
-        const int b = TruncToInt(model.GetBorderCm() / geometry.HeightCm() * side);
+        const int b = TruncToInt(model.borderCm() / geometry.HeightCm() * side);
         if (b > 0) {
             const QRegion ring = QRegion(frame).subtracted(QRegion(frame.adjusted(b, b, -b, -b)));
             FillRegion(painter, ring, Qt::white);
@@ -123,7 +124,7 @@ void PictureRenderer::DrawOverlay(QPainter& painter, const PictureModel& model,
     }
 
     if (settings.GetUseSmallRBorder() != 0) {
-        DrawOutline(painter, frame, image, model.GetFrameColor(true, false));
+        DrawOutline(painter, frame, image, model.frameColor(true, false));
     }
 }
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 class CSettings;
-class PictureModel;
+class PhotoDocument;
 class QPainter;
 
 // Draws the photo display: the canvas tile around the photo, the photo fitted into the
@@ -24,18 +24,18 @@ public:
     PictureRenderer();
 
     // The whole client area, composed; valid until the next call.
-    [[nodiscard]] const QImage& Compose(const PictureModel& model, const CSettings& settings,
+    [[nodiscard]] const QImage& Compose(const PhotoDocument& model, const CSettings& settings,
                                         QSize client);
     // Composes and draws the result onto painter at (0, 0).
-    void Paint(QPainter& painter, const PictureModel& model, const CSettings& settings,
+    void Paint(QPainter& painter, const PhotoDocument& model, const CSettings& settings,
                QSize client);
 
     // Forgets the background layer (the next paint rebuilds it).
     void Invalidate() { baseValid = false; }
 
 private:
-    void RebuildBase(const PictureModel& model, QSize client, const QRect& imageRect);
-    void DrawOverlay(QPainter& painter, const PictureModel& model, const CSettings& settings);
+    void RebuildBase(const PhotoDocument& model, QSize client, const QRect& imageRect);
+    void DrawOverlay(QPainter& painter, const PhotoDocument& model, const CSettings& settings);
     static void DrawThirds(QPainter& painter, const QRect& frame, uint32_t argb);
     static void DrawOutline(QPainter& painter, const QRect& frame, const QRect& image,
                             uint32_t argb);

@@ -5,25 +5,27 @@
 #include <QEvent>
 #include <QFont>
 #include <QLayout>
-#include <QMessageBox>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QString>
 #include <algorithm>
 
+#include "engine/PhotoDocument.h"
 #include "view/FullScreenWnd.h"
 
-CPictureWnd::CPictureWnd(const CSettings& settings, QWidget* parent)
-    : QWidget(parent), PictureModel(settings, *this), settings(settings) {
+CPictureWnd::CPictureWnd(const CSettings& settings, PhotoDocument& document, QWidget* parent)
+    : QWidget(parent), settings(settings), document(document) {
     // Every pixel is painted from the composed buffer: no background erase, no flicker.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_NoSystemBackground);
     // The mouse belongs to the view beneath, or to the full-screen window around.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
-    warnHandler = [this](const std::string& text, const std::string& caption) {
-        ShowWarningBox(text, caption);
-    };
+    document.setClientSize(width(), height());
+    connect(&document, &PhotoDocument::photoChanged, this, &CPictureWnd::Redraw);
+    connect(&document, &PhotoDocument::frameChanged, this, &CPictureWnd::Redraw);
+    connect(&document, &PhotoDocument::flagsChanged, this, &CPictureWnd::Redraw);
 }
 
 CPictureWnd::~CPictureWnd() = default;
@@ -32,26 +34,18 @@ void CPictureWnd::Redraw() {
     repaint();
 }
 
-void CPictureWnd::Warn(const std::string& text, const std::string& caption) {
-    if (warnHandler) {
-        warnHandler(text, caption);
-    }
-}
-
-void CPictureWnd::ShowWarningBox(const std::string& text, const std::string& caption) {
-    QMessageBox box(QMessageBox::Warning, QString::fromStdString(caption),
-                    QString::fromStdString(text), QMessageBox::Ok, window());
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
+void CPictureWnd::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    document.setClientSize(width(), height());
 }
 
 QImage CPictureWnd::RenderToImage() {
-    return renderer.Compose(*this, settings, size()).copy();
+    return renderer.Compose(document, settings, size()).copy();
 }
 
 void CPictureWnd::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    renderer.Paint(painter, *this, settings, size());
+    renderer.Paint(painter, document, settings, size());
     if (!hint.isEmpty()) {
         DrawHint(painter);
     }

@@ -4,33 +4,28 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
-#include <functional>
-#include <string>
 
-#include "engine/PictureHost.h"
-#include "engine/PictureModel.h"
 #include "view/PictureRenderer.h"
 
 class CFullScreenWnd;
 class CSettings;
+class PhotoDocument;
 class QLayout;
 class QPainter;
 
-// The photo display window: shows the photo with the crop frame laid over it and owns the
-// photo model. The host base comes first so that it exists before the model that keeps a
-// reference to it.
+// The photo display window: shows the photo document with the crop frame laid over it,
+// repaints when the document announces a change and tells it the client size the frame is
+// laid out in. The document belongs to whoever made the window.
 //
 // Input: the view handles every key and mouse gesture. The window is always transparent for
 // the mouse: inside the view, drags, wheel and double-clicks land on the view beneath it;
 // full screen, it sits in a CFullScreenWnd that takes the keys and the mouse and hands them to
 // the forward target (the view).
-class CPictureWnd : public QWidget, private PictureHost, public PictureModel {
+class CPictureWnd : public QWidget {
     Q_OBJECT
 
 public:
-    using WarnHandler = std::function<void(const std::string& text, const std::string& caption)>;
-
-    CPictureWnd(const CSettings& settings, QWidget* parent);
+    CPictureWnd(const CSettings& settings, PhotoDocument& document, QWidget* parent);
     ~CPictureWnd() override;
 
     // Full screen: the window leaves its parent for a window of its own that covers the
@@ -51,32 +46,24 @@ public:
     void SetHint(const QString& text);
     [[nodiscard]] const QString& Hint() const { return hint; }
 
-    // Replaces the message box of warnings (tests record the texts instead).
-    void SetWarnHandler(WarnHandler handler) { warnHandler = std::move(handler); }
-
-    // Invalidates, erases and repaints the whole window now (also the host's redraw).
-    void Redraw() override;
+    // Invalidates, erases and repaints the whole window now.
+    void Redraw();
 
     // The picture the next paint would show, client size; for tests and benchmarks.
     [[nodiscard]] QImage RenderToImage();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // PictureHost
-    [[nodiscard]] int ClientWidth() const override { return width(); }
-    [[nodiscard]] int ClientHeight() const override { return height(); }
-    void Warn(const std::string& text, const std::string& caption) override;
-
     void CloseProgramFromFullScreen();
     void DrawHint(QPainter& painter) const;
-    void ShowWarningBox(const std::string& text, const std::string& caption);
 
     const CSettings& settings;
+    PhotoDocument& document;
     PictureRenderer renderer;
-    WarnHandler warnHandler;
     QPointer<QWidget> forwardTarget;
     QString hint;
 

@@ -1,6 +1,7 @@
 #include "view/ViewActions.h"
 
 #include "app/ToolbarIcons.h"
+#include "engine/PhotoDocument.h"
 #include "panel/SidePanelDlg.h"
 #include "view/LumicutView.h"
 #include "view/PictureWnd.h"
@@ -109,21 +110,21 @@ std::span<const ViewActions::CommandRow> ViewActions::commandTable() {
          "Afficher les repères de contrôle de la régle des tiers",
          "Afficher les repères de contrôle de la régle des tiers",
          [](CLumicutView& view) { view.ToggleThirds(); },
-         [](CLumicutView& view) { return view.display->IsThirdsShown(); }},
+         [](CLumicutView& view) { return view.document->thirds(); }},
         {Command::WhiteBorder, "Bord blanc\t<B>", "Ajoute un bord blanc à la photo",
          "Ajoute un bord blanc à la photo", [](CLumicutView& view) { view.ToggleWhiteBorder(); },
-         [](CLumicutView& view) { return view.display->IsWhiteBorderEnabled(); }},
+         [](CLumicutView& view) { return view.document->whiteBorder(); }},
         {Command::RotateLeft, "Rotation 90° Gauche\t<shift>+<gauche>",
          "Rotation de la photo sur la gauche", "Rotation de la photo sur la gauche",
-         [](CLumicutView& view) { view.Transform(&CPictureWnd::RotateLeft); }},
+         [](CLumicutView& view) { view.Transform(&PhotoDocument::rotateLeft); }},
         {Command::RotateRight, "Rotation 90° Droite\t<shift>+<droite>",
          "Rotation de la photo sur la droite", "Rotation de la photo sur la droite",
-         [](CLumicutView& view) { view.Transform(&CPictureWnd::RotateRight); }},
+         [](CLumicutView& view) { view.Transform(&PhotoDocument::rotateRight); }},
         {Command::FlipVertical, "Flip vertical\t<shift>+<haut>", "Flip vertical", "Flip vertical",
-         [](CLumicutView& view) { view.Transform(&CPictureWnd::FlipVertical); }},
+         [](CLumicutView& view) { view.Transform(&PhotoDocument::flipVertical); }},
         {Command::FlipHorizontal, "Flip horizontal\t<shift>+<bas>", "Flip horizontal",
          "Flip horizontal",
-         [](CLumicutView& view) { view.Transform(&CPictureWnd::FlipHorizontal); }},
+         [](CLumicutView& view) { view.Transform(&PhotoDocument::flipHorizontal); }},
         {Command::DeleteResult, "Supprimer l'image\t<Suppr>",
          "Suppression de la photo résultat (si elle existe)",
          "Suppression de la photo résultat (si elle existe)",
@@ -140,10 +141,10 @@ std::span<const ViewActions::CommandRow> ViewActions::commandTable() {
          [](CLumicutView& view) { view.sidePanel->PreviousPicture(); }},
         {Command::Grayscale, "Niveau de gris\t<1>", "Transforme la photo en noir et blanc",
          "Transforme la photo en noir et blanc",
-         [](CLumicutView& view) { view.Transform(&CPictureWnd::ToGrayscale); }},
+         [](CLumicutView& view) { view.Transform(&PhotoDocument::toGrayscale); }},
         {Command::Sepia, "Sépia\t<2>", "Transforme la photo en ton sépia",
          "Transforme la photo en ton sépia",
-         [](CLumicutView& view) { view.Transform(&CPictureWnd::ToSepia); }},
+         [](CLumicutView& view) { view.Transform(&PhotoDocument::toSepia); }},
         {Command::RenamePhotos, "&Renommer des photos ...",
          "Permet de renommer des images en utilisant les tags Lumicut",
          "Permet de renommer des images en utilisant les tags Lumicut",
@@ -151,7 +152,7 @@ std::span<const ViewActions::CommandRow> ViewActions::commandTable() {
         {Command::IdSheet, "&Créer une planche de photos d'identité\t<I>",
          "Générer une planche de photos d'identité", "Générer une planche de photos d'identité",
          [](CLumicutView& view) { view.ToggleIdSheet(); },
-         [](CLumicutView& view) { return view.display->IsIdPhotoMode(); }},
+         [](CLumicutView& view) { return view.document->idSheet(); }},
         {Command::OnlineHelp, "Aide en &ligne...\t<F1>",
          "Accédez directement à l'aide de Lumicut en ligne",
          "Accédez directement à l'aide de Lumicut en ligne",

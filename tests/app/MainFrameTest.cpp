@@ -2,6 +2,7 @@
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
 #include "app/ToolbarIcons.h"
+#include "engine/PhotoDocument.h"
 #include "settings/Settings.h"
 #include "ui_support/ScriptedPrompts.h"
 #include "view/LumicutView.h"
@@ -42,7 +43,7 @@ protected:
 
     // The frame with the photo view in it, as the program builds them.
     CLumicutView& AddView() {
-        auto* view = new CLumicutView(settings, &frame);
+        auto* view = new CLumicutView(settings, prompts, &frame);
         frame.SetView(view);
         return *view;
     }
@@ -261,9 +262,9 @@ TEST_F(MainFrameTest, CheckMarksFollowTheStateTheyShow) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
         step.act();
-        EXPECT_EQ(view.Display().IsThirdsShown(), step.thirds);
-        EXPECT_EQ(view.Display().IsWhiteBorderEnabled(), step.border);
-        EXPECT_EQ(view.Display().IsIdPhotoMode(), step.sheet);
+        EXPECT_EQ(view.Document().thirds(), step.thirds);
+        EXPECT_EQ(view.Document().whiteBorder(), step.border);
+        EXPECT_EQ(view.Document().idSheet(), step.sheet);
         EXPECT_EQ(thirds->isChecked(), step.thirds);
         EXPECT_EQ(border->isChecked(), step.border);
         EXPECT_EQ(sheet->isChecked(), step.sheet);

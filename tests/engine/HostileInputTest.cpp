@@ -25,9 +25,8 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
+#include "engine/PhotoDocument.h"
 #include "engine/PhotoFixtures.h"
-#include "engine/PictureHost.h"
-#include "engine/PictureModel.h"
 #include "naming/PhotoScan.h"
 #include "settings/Settings.h"
 
@@ -37,15 +36,15 @@ using Warning = std::pair<std::string, std::string>;
 
 const Warning kSaveFailed{"Impossible de sauvegarder l'image", "Attention !!!"};
 
-class RecordingHost : public PictureHost {
-public:
+// What the document told the user.
+struct RecordingHost {
     std::vector<Warning> warnings;
 
-    [[nodiscard]] int ClientWidth() const override { return 1010; }
-    [[nodiscard]] int ClientHeight() const override { return 760; }
-    void Redraw() override {}
-    void Warn(const std::string& text, const std::string& caption) override {
-        warnings.emplace_back(text, caption);
+    void Listen(PhotoDocument& document) {
+        QObject::connect(&document, &PhotoDocument::message,
+                         [this](const QString& text, const QString& caption) {
+                             warnings.emplace_back(text.toStdString(), caption.toStdString());
+                         });
     }
 };
 
@@ -95,8 +94,10 @@ protected:
         std::filesystem::create_directories(destination);
         settings->SetDestinationFolder(destination);
         settings->SetAutoRename(0); // results named after their photo: fixed paths
-        model = std::make_unique<PictureModel>(*settings, host);
-        model->SetFormat(15, 10, "15x10");
+        model = std::make_unique<PhotoDocument>(*settings);
+        model->setClientSize(1010, 760);
+        host.Listen(*model);
+        model->setFormat(15, 10, "15x10");
     }
     // Removes names that are not UTF-8 too, which the temporary folder's own clean-up
     // cannot address.
@@ -120,17 +121,17 @@ protected:
 
     // Loads, crops and saves; the result's path.
     std::string Validate(const std::string& photo) {
-        EXPECT_TRUE(model->LoadPicture(photo, NO_RESULT_INDEX)) << photo;
-        model->CropToFrame();
-        EXPECT_TRUE(model->SaveResult()) << photo;
-        return model->GetResultPath();
+        EXPECT_TRUE(model->load(photo, NO_RESULT_INDEX)) << photo;
+        model->cropToFrame();
+        EXPECT_TRUE(model->saveResult()) << photo;
+        return model->resultPath();
     }
 
     QTemporaryDir dir;
     std::string root;
     RecordingHost host;
     std::unique_ptr<CSettings> settings;
-    std::unique_ptr<PictureModel> model;
+    std::unique_ptr<PhotoDocument> model;
     std::string destination;
 };
 
@@ -169,7 +170,7 @@ TEST_F(Hostile, UnusablePhotoFileKeepsThePhotoOnScreenAndItsResult) {
     const std::string result = Validate(photo);
     const std::string earlier = ReadAll(result);
     const std::string paramBefore = ReadAll(root + "param.dat");
-    const QImage onScreen = model->GetImage()->Image();
+    const QImage onScreen = model->photo()->Image();
     host.warnings.clear();
 
     for (const BadPhotoRow& row : rows) {
@@ -177,18 +178,18 @@ TEST_F(Hostile, UnusablePhotoFileKeepsThePhotoOnScreenAndItsResult) {
         const std::string bad = root + "bad/" + row.description + ".jpg";
         std::filesystem::create_directories(root + "bad");
         row.make(bad);
-        EXPECT_FALSE(model->LoadPicture(bad, 7));
-        EXPECT_EQ(model->GetSourcePath(), photo);
-        EXPECT_EQ(model->GetImage()->Image(), onScreen);
+        EXPECT_FALSE(model->load(bad, 7));
+        EXPECT_EQ(model->sourcePath(), photo);
+        EXPECT_EQ(model->photo()->Image(), onScreen);
         EXPECT_TRUE(host.warnings.empty()) << "a photo that does not load is not reported";
         EXPECT_EQ(ReadAll(result), earlier);
     }
     EXPECT_EQ(ReadAll(root + "param.dat"), paramBefore);
 
     // The photo on screen can still be validated again, over its own result.
-    model->SetModified(true);
-    EXPECT_TRUE(model->SaveResult());
-    EXPECT_EQ(model->GetResultPath(), result);
+    model->setModified(true);
+    EXPECT_TRUE(model->saveResult());
+    EXPECT_EQ(model->resultPath(), result);
     const JpegDecodeResult again = JpegCodec::DecodeFile(result);
     ASSERT_TRUE(again.Ok());
     EXPECT_EQ(again.image.size(), onScreen.size());
@@ -230,43 +231,43 @@ TEST_F(Hostile, ExtremeProportionsGoThroughEveryCommand) {
         SCOPED_TRACE(row.description);
         const std::string photo =
             WritePhoto(std::string("x/") + row.description + ".jpg", row.width, row.height);
-        model->SetFormat(row.formatHeightCm, row.formatWidthCm, "x");
+        model->setFormat(row.formatHeightCm, row.formatWidthCm, "x");
         for (const bool idSheet : {false, true}) {
-            ASSERT_TRUE(model->LoadPicture(photo, NO_RESULT_INDEX));
+            ASSERT_TRUE(model->load(photo, NO_RESULT_INDEX));
             for (const int d : {-100000, -3, 0, 5, 100000}) {
-                model->MoveFrameX(d, false);
-                model->MoveFrameY(-d, false);
-                model->ZoomFrame(d, false);
-                model->RotateFrame();
-                (void)model->GetPrintQuality();
+                model->moveFrameX(d);
+                model->moveFrameY(-d);
+                model->zoomFrame(d);
+                model->rotateFrame();
+                (void)model->printQuality();
             }
-            model->ZoomFrame(1, false);
+            model->zoomFrame(1);
             if (idSheet) {
-                model->SetIdPhotoMode(true);
-                model->MakeIdSheet();
-                model->SetIdPhotoMode(false);
+                model->setIdSheet(true);
+                model->makeIdSheet();
+                model->setIdSheet(false);
             } else {
-                model->CropToFrame();
-                model->EnableWhiteBorder(true);
-                model->SetWhiteBorderSize(65535);
-                model->ApplyWhiteBorder();
-                model->EnableWhiteBorder(false);
+                model->cropToFrame();
+                model->setWhiteBorder(true);
+                model->setWhiteBorderSize(65535);
+                model->applyWhiteBorder();
+                model->setWhiteBorder(false);
             }
-            ASSERT_TRUE(model->HasImage());
-            EXPECT_GT(model->GetImage()->Width(), 0);
-            EXPECT_GT(model->GetImage()->Height(), 0);
-            const QImage& made = model->GetImage()->Image();
+            ASSERT_TRUE(model->hasPhoto());
+            EXPECT_GT(model->photo()->Width(), 0);
+            EXPECT_GT(model->photo()->Height(), 0);
+            const QImage& made = model->photo()->Image();
             if (made.width() > 65535 || made.height() > 65535) {
                 // An identity sheet of an absurd format is taller than any JPEG can be:
                 // the save fails with the usual message and the model stays usable.
                 host.warnings.clear();
-                EXPECT_FALSE(model->SaveResult());
+                EXPECT_FALSE(model->saveResult());
                 EXPECT_EQ(host.warnings, std::vector<Warning>{kSaveFailed});
                 host.warnings.clear();
                 continue;
             }
-            ASSERT_TRUE(model->SaveResult());
-            const JpegDecodeResult saved = JpegCodec::DecodeFile(model->GetResultPath());
+            ASSERT_TRUE(model->saveResult());
+            const JpegDecodeResult saved = JpegCodec::DecodeFile(model->resultPath());
             ASSERT_TRUE(saved.Ok());
             EXPECT_EQ(saved.image.size(), made.size());
         }
@@ -303,11 +304,11 @@ TEST_F(Hostile, BrokenExifStillGivesAResultNamedWithTheFileDate) {
         std::filesystem::create_directories(root + "exif");
         Write(path, bytes);
         const QString before = QDate::currentDate().toString("yyyyMMdd");
-        model->SetResultIndex(NO_RESULT_INDEX);
-        ASSERT_TRUE(model->LoadPicture(path, NO_RESULT_INDEX));
-        model->CropToFrame();
-        ASSERT_TRUE(model->SaveResult());
-        const std::string result = model->GetResultPath();
+        model->setResultIndex(NO_RESULT_INDEX);
+        ASSERT_TRUE(model->load(path, NO_RESULT_INDEX));
+        model->cropToFrame();
+        ASSERT_TRUE(model->saveResult());
+        const std::string result = model->resultPath();
         const QString after = QDate::currentDate().toString("yyyyMMdd");
         const std::string file = std::filesystem::path(result).filename().string();
         EXPECT_TRUE(file.rfind("Photos_" + before.toStdString() + "_", 0) == 0 ||
@@ -351,11 +352,11 @@ TEST_F(Hostile, OddNamesFromScanToResult) {
         EXPECT_NE(std::find(found.begin(), found.end(), photo), found.end());
 
         settings->SetResultName(row.mask);
-        model->SetResultIndex(NO_RESULT_INDEX);
-        ASSERT_TRUE(model->LoadPicture(photo, NO_RESULT_INDEX));
-        EXPECT_EQ(model->GetResultPath(), destination + row.expected);
-        model->CropToFrame();
-        ASSERT_TRUE(model->SaveResult());
+        model->setResultIndex(NO_RESULT_INDEX);
+        ASSERT_TRUE(model->load(photo, NO_RESULT_INDEX));
+        EXPECT_EQ(model->resultPath(), destination + row.expected);
+        model->cropToFrame();
+        ASSERT_TRUE(model->saveResult());
         EXPECT_TRUE(JpegCodec::DecodeFile(destination + row.expected).Ok());
         std::filesystem::remove_all(root + "work");
     }
@@ -386,9 +387,9 @@ TEST_F(Hostile, UnwritableDestinationWarnsAndChangesNothing) {
         SCOPED_TRACE(row.description);
         host.warnings.clear();
         settings->SetDestinationFolder(row.destination);
-        model->SetModified(true);
-        EXPECT_FALSE(model->SaveResult());
-        EXPECT_TRUE(model->IsModified());
+        model->setModified(true);
+        EXPECT_FALSE(model->saveResult());
+        EXPECT_TRUE(model->isModified());
         ASSERT_EQ(host.warnings.size(), 1u);
         EXPECT_EQ(host.warnings[0], kSaveFailed);
     }
@@ -397,7 +398,7 @@ TEST_F(Hostile, UnwritableDestinationWarnsAndChangesNothing) {
     EXPECT_EQ(Entries(destination), std::vector<std::string>{"IMG.jpg"});
 
     settings->SetDestinationFolder(destination);
-    EXPECT_TRUE(model->SaveResult());
+    EXPECT_TRUE(model->saveResult());
 }
 
 TEST_F(Hostile, FullDiskDuringSaveWarnsAndKeepsTheEarlierResult) {
@@ -406,7 +407,7 @@ TEST_F(Hostile, FullDiskDuringSaveWarnsAndKeepsTheEarlierResult) {
     const std::string earlier = ReadAll(result);
     ASSERT_GT(earlier.size(), 8192u);
     const std::string paramBefore = ReadAll(root + "param.dat");
-    model->SetModified(true);
+    model->setModified(true);
 
     // The file size limit stands in for a full disk: writes past it fail with EFBIG once
     // SIGXFSZ is ignored. The child reports through its exit code; it leaves with _exit so
@@ -419,11 +420,11 @@ TEST_F(Hostile, FullDiskDuringSaveWarnsAndKeepsTheEarlierResult) {
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
             _exit(10);
         }
-        const bool saved = model->SaveResult();
+        const bool saved = model->saveResult();
         int code = 0;
         code |= saved ? 1 : 0;
         code |= host.warnings == std::vector<Warning>{kSaveFailed} ? 0 : 2;
-        code |= model->IsModified() ? 0 : 4;
+        code |= model->isModified() ? 0 : 4;
         _exit(code);
     }
     int status = 0;
@@ -437,7 +438,7 @@ TEST_F(Hostile, FullDiskDuringSaveWarnsAndKeepsTheEarlierResult) {
     EXPECT_EQ(ReadAll(result), earlier);
     EXPECT_EQ(Entries(destination), std::vector<std::string>{"IMG.jpg"}) << "no leftovers";
     EXPECT_EQ(ReadAll(root + "param.dat"), paramBefore);
-    EXPECT_TRUE(model->SaveResult()) << "with room again, the same save works";
+    EXPECT_TRUE(model->saveResult()) << "with room again, the same save works";
 }
 
 } // namespace

@@ -10,28 +10,13 @@
 #include <vector>
 
 #include "engine/Photo.h"
-#include "engine/PictureHost.h"
-#include "engine/PictureModel.h"
+#include "engine/PhotoDocument.h"
 #include "engine/RectTesting.h"
 #include "naming/ResultIndex.h"
 #include "panel/SidePanelDlg.h"
 #include "settings/Settings.h"
 
 namespace {
-
-// A display window without a window: fixed client size, redraws and warnings counted.
-class FakeHost : public PictureHost {
-public:
-    [[nodiscard]] int ClientWidth() const override { return 800; }
-    [[nodiscard]] int ClientHeight() const override { return 600; }
-    void Redraw() override { ++redraws; }
-    void Warn(const std::string& text, const std::string& /*caption*/) override {
-        warnings.push_back(text);
-    }
-
-    int redraws = 0;
-    std::vector<std::string> warnings;
-};
 
 class SidePanel : public ::testing::Test {
 protected:
@@ -68,12 +53,16 @@ protected:
         panel->SetResultStatusHandler([this](const std::string& path, bool changed) {
             statuses.emplace_back(path, changed);
         });
-        panel->AttachDisplay(&model());
+        panel->AttachDocument(&model());
     }
 
-    PictureModel& model() {
+    // The document, laid out as in an 800 x 600 display window; its messages recorded.
+    PhotoDocument& model() {
         if (!display) {
-            display = std::make_unique<PictureModel>(*settings, host);
+            display = std::make_unique<PhotoDocument>(*settings);
+            display->setClientSize(800, 600);
+            QObject::connect(display.get(), &PhotoDocument::message,
+                             [this](const QString& text) { warnings.push_back(text); });
         }
         return *display;
     }
@@ -94,8 +83,8 @@ protected:
     QTemporaryDir dir;
     std::string root;
     std::unique_ptr<CSettings> settings;
-    FakeHost host;
-    std::unique_ptr<PictureModel> display;
+    std::vector<QString> warnings;
+    std::unique_ptr<PhotoDocument> display;
     std::unique_ptr<CSidePanelDlg> panel;
     std::vector<std::pair<std::string, bool>> statuses;
 };
@@ -122,19 +111,19 @@ TEST_F(SidePanel, NavigationStopsAtBothEndsWithoutWrapping) {
         {"Previous at row 0 changes nothing", &CSidePanelDlg::PreviousPicture, 0, "a.jpg", 5},
     };
     ASSERT_EQ(panel->GetCurrentIndex(), 0);
-    EXPECT_EQ(model().GetSourcePath(), root + "photos/a.jpg");
+    EXPECT_EQ(model().sourcePath(), root + "photos/a.jpg");
     ASSERT_EQ(statuses.size(), 1u);
     EXPECT_FALSE(statuses.back().second);
-    EXPECT_EQ(statuses.back().first, model().GetResultPath());
+    EXPECT_EQ(statuses.back().first, model().resultPath());
     for (const Step& step : steps) {
         (panel.get()->*step.move)();
         EXPECT_EQ(panel->GetCurrentIndex(), step.index) << step.name;
         EXPECT_EQ(panel->PhotoList().GetCurrentRow(), step.index) << step.name;
         EXPECT_EQ(panel->GetCurrentPath(), root + "photos/" + step.file) << step.name;
-        EXPECT_EQ(model().GetSourcePath(), root + "photos/" + step.file) << step.name;
+        EXPECT_EQ(model().sourcePath(), root + "photos/" + step.file) << step.name;
         EXPECT_EQ(statuses.size(), step.statusCount) << step.name;
     }
-    EXPECT_TRUE(host.warnings.empty());
+    EXPECT_TRUE(warnings.empty());
 }
 
 TEST_F(SidePanel, EmptyFolderGivesNoRowsAndNavigationDoesNothing) {
@@ -149,7 +138,7 @@ TEST_F(SidePanel, EmptyFolderGivesNoRowsAndNavigationDoesNothing) {
     EXPECT_EQ(panel->GetCurrentResultIndex(), NO_RESULT_INDEX);
     panel->SetCurrentResultIndex(4);
     EXPECT_EQ(panel->GetCurrentResultIndex(), NO_RESULT_INDEX);
-    EXPECT_EQ(model().GetImage(), nullptr);
+    EXPECT_EQ(model().photo(), nullptr);
     EXPECT_TRUE(statuses.empty());
     EXPECT_TRUE(panel->Preview().GetPreviewRect().isEmpty());
 }
@@ -165,7 +154,7 @@ TEST_F(SidePanel, ResultIndexFollowsTheRowAndARefillClearsIt) {
     EXPECT_EQ(panel->GetCurrentResultIndex(), NO_RESULT_INDEX);
     panel->PreviousPicture();
     EXPECT_EQ(panel->GetCurrentResultIndex(), 5);
-    EXPECT_EQ(model().GetResultIndex(), 5); // handed to the display with the load
+    EXPECT_EQ(model().resultIndex(), 5); // handed to the display with the load
 
     panel->FillPictureList();
     for (int row = 0; row < 3; ++row) {
@@ -184,18 +173,22 @@ TEST_F(SidePanel, PreviewAndGaugeFollowTheLoadedPhoto) {
     MakePanel();
     panel->FillPictureList();
     EXPECT_EQ(panel->Preview().Preview().size(), QSize(198, 132));
-    const QSize crop = model().GetFrameSize();
+    const QSize crop = model().frameSize();
     ASSERT_GT(crop.width(), 0);
     EXPECT_EQ(panel->Gauge().CropWidth(), crop.width());
     EXPECT_EQ(panel->Gauge().CropHeight(), crop.height());
-    EXPECT_EQ(panel->Gauge().Quality(), model().GetPrintQuality());
+    EXPECT_EQ(panel->Gauge().Quality(), model().printQuality());
+
+    // The gauge follows the frame.
+    model().zoomFrame(40);
+    EXPECT_EQ(panel->Gauge().CropWidth(), model().frameSize().width());
+    EXPECT_LT(panel->Gauge().CropWidth(), crop.width());
 
     // An edit in the display window leaves the preview as loaded; a click on it reloads.
-    model().RotateLeft();
-    panel->RefreshGauge();
+    model().rotateLeft();
     EXPECT_EQ(panel->Preview().Preview().size(), QSize(198, 132));
     QTest::mouseClick(&panel->Preview(), Qt::LeftButton, {}, QPoint(10, 10));
-    EXPECT_EQ(model().GetImage()->Width(), 600);
+    EXPECT_EQ(model().photo()->Width(), 600);
     panel->NextPicture();
     EXPECT_EQ(panel->Preview().Preview().size(), QSize(132, 198));
 }
@@ -212,16 +205,16 @@ TEST_F(SidePanel, ClicksInThePhotoListLoadTheFirstSelectedRow) {
 
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(2));
     EXPECT_EQ(panel->GetCurrentIndex(), 2);
-    EXPECT_EQ(model().GetSourcePath(), root + "photos/c.jpg");
+    EXPECT_EQ(model().sourcePath(), root + "photos/c.jpg");
 
     // The current row again: loaded again from the file, undoing an edit.
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(0));
     ASSERT_EQ(panel->GetCurrentIndex(), 0);
-    model().RotateLeft();
-    ASSERT_EQ(model().GetImage()->Width(), 400);
+    model().rotateLeft();
+    ASSERT_EQ(model().photo()->Width(), 400);
     const std::size_t before = statuses.size();
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(0));
-    EXPECT_EQ(model().GetImage()->Width(), 600);
+    EXPECT_EQ(model().photo()->Width(), 600);
     EXPECT_EQ(statuses.size(), before + 1);
 
     // Empty space below the rows with nothing selected: nothing happens.
@@ -264,33 +257,33 @@ TEST_F(SidePanel, FormatListLabelsFollowShowFactor) {
 TEST_F(SidePanel, RefillReselectsTheAppliedFormatByName) {
     settings->SaveFormats({});
     MakePanel();
-    EXPECT_EQ(model().Geometry().FormatLabel(), "15x10") << "default format, height first";
-    EXPECT_DOUBLE_EQ(model().Geometry().HeightCm(), 15.0);
-    EXPECT_DOUBLE_EQ(model().GetBorderCm(), 0.4);
+    EXPECT_EQ(model().geometry().FormatLabel(), "15x10") << "default format, height first";
+    EXPECT_DOUBLE_EQ(model().geometry().HeightCm(), 15.0);
+    EXPECT_DOUBLE_EQ(model().borderCm(), 0.4);
 
     settings->SaveFormats({"10x15", "15", "10", "4", "13x18", "18", "13", "4"});
     panel->FillFormatList();
     panel->FormatList().setCurrentRow(1);
     EXPECT_EQ(panel->CurrentFormatName(), "13x18");
-    EXPECT_EQ(model().Geometry().FormatLabel(), "18x13");
+    EXPECT_EQ(model().geometry().FormatLabel(), "18x13");
 
     // Removing the selection keeps the applied format.
     panel->FormatList().clearSelection();
     EXPECT_EQ(panel->CurrentFormatName(), "13x18");
-    EXPECT_EQ(model().Geometry().FormatLabel(), "18x13");
+    EXPECT_EQ(model().geometry().FormatLabel(), "18x13");
 
     settings->SaveFormats(
         {"A4", "30", "21", "0", "9x13", "13", "9", "2", "13x18", "18", "13", "4"});
     panel->FillFormatList();
     EXPECT_EQ(SelectedFormatRow(), 2);
-    EXPECT_EQ(model().Geometry().FormatLabel(), "18x13");
+    EXPECT_EQ(model().geometry().FormatLabel(), "18x13");
 
     settings->SaveFormats({"A4", "30", "21", "0", "9x13", "13", "9", "2"});
     panel->FillFormatList();
     EXPECT_EQ(SelectedFormatRow(), 0);
     EXPECT_EQ(panel->CurrentFormatName(), "A4");
-    EXPECT_EQ(model().Geometry().FormatLabel(), "30x21");
-    EXPECT_DOUBLE_EQ(model().GetBorderCm(), 0.0);
+    EXPECT_EQ(model().geometry().FormatLabel(), "30x21");
+    EXPECT_DOUBLE_EQ(model().borderCm(), 0.0);
 }
 
 TEST_F(SidePanel, ControlsAreLaidOutOnResize) {

@@ -2,7 +2,7 @@
 
 #include "settings/PrintFormat.h"
 #include "settings/Settings.h"
-#include "ui_support/MessageRecorder.h"
+#include "ui_support/ScriptedPrompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,12 +24,11 @@ struct PropSheetTest : ::testing::Test {
     QTemporaryDir dir;
     std::string paramPath = dir.path().toStdString() + "/param.dat";
     CSettings settings{paramPath};
-    MessageRecorder messages;
+    ScriptedPrompts messages;
     std::unique_ptr<CPropSheetEx> sheet;
 
     void Open() {
-        sheet = std::make_unique<CPropSheetEx>(QStringLiteral("Préférences"), settings, nullptr,
-                                               messages.Sink());
+        sheet = std::make_unique<CPropSheetEx>(QStringLiteral("Préférences"), settings, messages);
         sheet->show();
     }
     template <typename T> T* Find(QWidget& parent, const char* name) {
@@ -120,7 +119,7 @@ TEST_F(PropSheetTest, EveryGeneralFieldReachesItsKey) {
     EXPECT_EQ(reread.GetUseRecadColor(), 0);
     EXPECT_EQ(reread.GetUseSmallRBorder(), 1);
     EXPECT_EQ(reread.GetOpacity(), 250);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(reread.GetCheckVersion(), 1);
     EXPECT_EQ(reread.GetKeybProgressif(), 0);
     EXPECT_EQ(reread.GetShowFullFileName(), 0);
@@ -165,17 +164,17 @@ TEST_F(PropSheetTest, JpegQualityMustBeANumberFrom0To100) {
     };
     for (const Row& row : rows) {
         std::filesystem::remove(paramPath);
-        messages.shown.clear();
+        messages.messages.clear();
         Open();
         QApplication::setActiveWindow(sheet.get());
         GeneralEdit("jpegQuality")->setText(row.text);
         sheet->ApplyButton()->click();
         if (row.accepted) {
-            EXPECT_TRUE(messages.shown.empty()) << row.description;
+            EXPECT_TRUE(messages.messages.empty()) << row.description;
             EXPECT_EQ(CSettings(paramPath).GetJpegQuality(), row.stored) << row.description;
         } else {
-            ASSERT_EQ(messages.shown.size(), 1u) << row.description;
-            EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning) << row.description;
+            ASSERT_EQ(messages.messages.size(), 1u) << row.description;
+            EXPECT_EQ(messages.messages[0].icon, QMessageBox::Warning) << row.description;
             EXPECT_FALSE(FileExists()) << row.description;
             EXPECT_TRUE(sheet->ApplyButton()->isEnabled()) << row.description;
             EXPECT_EQ(sheet->GeneralPage().BadField(), GeneralEdit("jpegQuality"))
@@ -269,7 +268,7 @@ TEST_F(PropSheetTest, AddingFollowsTheNameAndNumberRules) {
     // clang-format on
     for (const Row& row : rows) {
         std::filesystem::remove(paramPath);
-        messages.shown.clear();
+        messages.messages.clear();
         Open();
         sheet->SetActivePage(1);
         sheet->Apply();

@@ -1,5 +1,6 @@
 #include "tools/FolderChooser.h"
 #include "tools/ToolsApp.h"
+#include "widgets/UserPrompts.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -99,8 +100,8 @@ TEST(FolderChooserTest, QtChooserIsFrenchAndShowsWholeColumnTitles) {
         EXPECT_LE(total, view->viewport()->width());
         dialog->reject();
     });
-    EXPECT_EQ(CToolsApp::BrowseForFolder("Sélectionner le répertoire courant",
-                                         dir.path().toStdString() + "/"),
+    EXPECT_EQ(DialogPrompts().chooseFolder(QStringLiteral("Sélectionner le répertoire courant"),
+                                           dir.path().toStdString() + "/"),
               "");
     EXPECT_TRUE(seen);
 

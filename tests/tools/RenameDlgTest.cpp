@@ -2,7 +2,6 @@
 
 #include "settings/Settings.h"
 #include "support/ExifJpegFixture.h"
-#include "ui_support/MessageRecorder.h"
 #include "ui_support/ScriptedPrompts.h"
 #include "view/ProgressDlg.h"
 #include "widgets/GradientLabel.h"
@@ -26,18 +25,10 @@ struct RenameDlgTest : ::testing::Test {
     std::string root = dir.path().toStdString() + "/";
     std::string paramPath = root + "param.dat";
     CSettings settings{paramPath};
-    MessageRecorder messages;
-    QString pickerTitle;
-    std::string pickerInitial;
-    std::string pickerAnswer;
+    ScriptedPrompts prompts;
 
     std::unique_ptr<CRenameDlg> MakeDialog(QWidget* parent = nullptr) {
-        auto picker = [this](const QString& title, const std::string& initial) {
-            pickerTitle = title;
-            pickerInitial = initial;
-            return pickerAnswer;
-        };
-        return std::make_unique<CRenameDlg>(settings, picker, parent, messages.Sink());
+        return std::make_unique<CRenameDlg>(settings, prompts, parent);
     }
     static QLineEdit* Edit(CRenameDlg& dialog, const char* name) {
         return dialog.findChild<QLineEdit*>(QLatin1String(name));
@@ -99,14 +90,14 @@ TEST_F(RenameDlgTest, TagMenuWithoutCropTagAppendsAtTheEndWhereverTheCaret) {
 
 TEST_F(RenameDlgTest, FolderPickerReplacesTheFieldUnlessCancelled) {
     auto dialog = MakeDialog();
-    Edit(*dialog, "folderEdit")->setText(QStringLiteral("/start/"));
-    pickerAnswer = "/chosen/";
+    Edit(*dialog, "folderEdit")->setText(QString::fromStdString(root));
+    prompts.AnswerFolder("/chosen");
     Button(*dialog, "browseButton")->click();
-    EXPECT_EQ(pickerTitle, QStringLiteral("Choisir le répertoire contenant les photos"));
-    EXPECT_EQ(pickerInitial, "/start/");
+    ASSERT_EQ(prompts.folderRequests.size(), 1u);
+    EXPECT_EQ(prompts.folderRequests[0].first, "Choisir le répertoire contenant les photos");
+    EXPECT_EQ(prompts.folderRequests[0].second, root) << "the chooser opens at the field's folder";
     EXPECT_EQ(dialog->FolderText(), QStringLiteral("/chosen/"));
-    pickerAnswer.clear();
-    Button(*dialog, "browseButton")->click();
+    Button(*dialog, "browseButton")->click(); // cancelled
     EXPECT_EQ(dialog->FolderText(), QStringLiteral("/chosen/"));
 }
 
@@ -126,13 +117,13 @@ TEST_F(RenameDlgTest, RefusesBadFoldersWithTheirMessages) {
     };
     auto dialog = MakeDialog();
     for (const Row& row : rows) {
-        messages.shown.clear();
+        prompts.messages.clear();
         Edit(*dialog, "folderEdit")->setText(QString::fromStdString(row.folder));
         Button(*dialog, "runButton")->click();
-        ASSERT_EQ(messages.shown.size(), 1u) << row.description;
-        EXPECT_EQ(messages.shown[0].text, row.message) << row.description;
-        EXPECT_EQ(messages.shown[0].caption, QStringLiteral("Lumicut")) << row.description;
-        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning) << row.description;
+        ASSERT_EQ(prompts.messages.size(), 1u) << row.description;
+        EXPECT_EQ(prompts.messages[0].text, row.message) << row.description;
+        EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Lumicut")) << row.description;
+        EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Warning) << row.description;
     }
 }
 
@@ -160,7 +151,7 @@ TEST_F(RenameDlgTest, RunRenamesAndShowsProgressThenStaysOpen) {
     Button(*dialog, "runButton")->click();
 
     EXPECT_EQ(positions, (std::vector<int>{0, 25, 50, 75}));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(prompts.messages.empty());
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_TRUE(dialog->isEnabled());
     EXPECT_EQ(dialog->findChild<CProgressDlg*>(), nullptr);
@@ -180,19 +171,4 @@ TEST_F(RenameDlgTest, ClosingStoresTheFieldsEvenWithoutARun) {
     CSettings reread{paramPath};
     EXPECT_EQ(reread.GetRenameFolder(), "/somewhere/é/");
     EXPECT_EQ(reread.GetRenameMask(), "X_%f");
-}
-
-TEST_F(RenameDlgTest, WithoutHooksAsksTheApplication) {
-    ScriptedPrompts prompts;
-    prompts.AnswerFolder("/picked");
-    CRenameDlg dialog(settings, {});
-    dialog.findChild<QPushButton*>(QStringLiteral("browseButton"))->click();
-    EXPECT_EQ(dialog.FolderText(), QStringLiteral("/picked/"));
-    dialog.findChild<QLineEdit*>(QStringLiteral("folderEdit"))
-        ->setText(QString::fromStdString(root + "x/y/"));
-    dialog.findChild<QPushButton*>(QStringLiteral("runButton"))->click();
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].text, QStringLiteral("Le répertoire indiqué est incorrect !"));
-    EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Warning);
-    EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Lumicut"));
 }

@@ -1,5 +1,6 @@
 #include "tools/ToolsApp.h"
 #include "ui_support/ScriptedPrompts.h"
+#include "widgets/UserPrompts.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -17,7 +18,7 @@
 
 namespace {
 
-TEST(ToolsAppTest, BrowseForFolderEndsWithSlashOrIsEmpty) {
+TEST(DialogPromptsTest, ChosenFolderEndsWithSlashOrIsEmpty) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const std::string start = dir.path().toStdString() + "/";
@@ -36,7 +37,7 @@ TEST(ToolsAppTest, BrowseForFolderEndsWithSlashOrIsEmpty) {
         SCOPED_TRACE(row.name);
         ScriptedPrompts prompts;
         prompts.AnswerFolder(row.picked);
-        EXPECT_EQ(CToolsApp::BrowseForFolder("Sélectionner le répertoire courant", start),
+        EXPECT_EQ(prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire courant"), start),
                   row.expected);
         ASSERT_EQ(prompts.folderRequests.size(), 1u);
         EXPECT_EQ(prompts.folderRequests[0].first, "Sélectionner le répertoire courant");
@@ -66,7 +67,7 @@ private:
     QByteArray before;
 };
 
-TEST(ToolsAppTest, FolderChoosersStartAtTheSettingElsePicturesElseHome) {
+TEST(DialogPromptsTest, FolderChoosersStartAtTheSettingElsePicturesElseHome) {
     QTemporaryDir home;
     QTemporaryDir elsewhere;
     ASSERT_TRUE(home.isValid() && elsewhere.isValid());
@@ -104,14 +105,15 @@ TEST(ToolsAppTest, FolderChoosersStartAtTheSettingElsePicturesElseHome) {
             ASSERT_TRUE(QDir(home.path() + "/Images").removeRecursively());
         }
         ScriptedPrompts prompts;
-        (void)CToolsApp::BrowseForFolder("Sélectionner le répertoire courant", row.setting);
+        (void)prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire courant"),
+                                   row.setting);
         ASSERT_EQ(prompts.folderRequests.size(), 1u);
         EXPECT_EQ(prompts.folderRequests[0].second, row.expected);
     }
     QDir::setCurrent(currentBefore);
 }
 
-TEST(ToolsAppTest, AnAddressThatCannotBeOpenedIsShownToCopy) {
+TEST(DialogPromptsTest, AnAddressThatCannotBeOpenedIsShownToCopy) {
     const std::string address = "https://lumicut.example.org/docsoft.html";
     struct Row {
         const char* name;
@@ -126,7 +128,7 @@ TEST(ToolsAppTest, AnAddressThatCannotBeOpenedIsShownToCopy) {
         SCOPED_TRACE(row.name);
         ScriptedPrompts prompts;
         prompts.urlsOpen = row.browserStarts;
-        EXPECT_EQ(CToolsApp::OpenUrl(address), row.browserStarts);
+        EXPECT_EQ(prompts.openAddress(QString::fromStdString(address)), row.browserStarts);
         EXPECT_EQ(prompts.openedUrls, std::vector<std::string>{address});
         ASSERT_EQ(prompts.messages.size(), row.warned ? 1u : 0u);
         if (!row.warned)
@@ -139,14 +141,14 @@ TEST(ToolsAppTest, AnAddressThatCannotBeOpenedIsShownToCopy) {
     }
 }
 
-TEST(ToolsAppTest, MessageHelpersAskWithTheRightIconAndButtons) {
+TEST(DialogPromptsTest, MessageHelpersAskWithTheRightIconAndButtons) {
     ScriptedPrompts prompts;
     prompts.AnswerButton(QMessageBox::No);
-    EXPECT_FALSE(CToolsApp::AskYesNo("Voulez vous effacer le fichier résultat ?",
-                                     "Suppression fichier résultat"));
+    EXPECT_FALSE(prompts.askYesNo("Voulez vous effacer le fichier résultat ?",
+                                  "Suppression fichier résultat"));
     prompts.AnswerButton(QMessageBox::Yes);
-    EXPECT_TRUE(CToolsApp::AskYesNo("Encore ?"));
-    CToolsApp::ShowWarning("Le fichier résultat n'existe pas");
+    EXPECT_TRUE(prompts.askYesNo("Encore ?", "Lumicut"));
+    prompts.warn("Le fichier résultat n'existe pas", "Attention!!!");
 
     ASSERT_EQ(prompts.messages.size(), 3u);
     const MessageRequest& question = prompts.messages[0];
@@ -161,7 +163,7 @@ TEST(ToolsAppTest, MessageHelpersAskWithTheRightIconAndButtons) {
     EXPECT_EQ(warning.buttons, QMessageBox::Ok);
 }
 
-TEST(ToolsAppTest, RealMessageBoxIsModalWithYesAsDefault) {
+TEST(DialogPromptsTest, RealMessageBoxIsModalWithYesAsDefault) {
     MessageRequest request{"Question ?", "Titre", QMessageBox::Question,
                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes};
     bool seen = false;
@@ -176,11 +178,11 @@ TEST(ToolsAppTest, RealMessageBoxIsModalWithYesAsDefault) {
         EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::Yes));
         box->button(QMessageBox::No)->click();
     });
-    EXPECT_EQ(CToolsApp::MessageBox(request), QMessageBox::No);
+    EXPECT_EQ(DialogPrompts().showBox(request), QMessageBox::No);
     EXPECT_TRUE(seen);
 }
 
-TEST(ToolsAppTest, RealMessageBoxLetsTheUserSelectAnAddress) {
+TEST(DialogPromptsTest, RealMessageBoxLetsTheUserSelectAnAddress) {
     MessageRequest request{CToolsApp::UrlNotOpenedText("https://lumicut.example.org/"),
                            "Attention!!!", QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
     request.selectableText = true;
@@ -193,7 +195,7 @@ TEST(ToolsAppTest, RealMessageBoxLetsTheUserSelectAnAddress) {
         EXPECT_TRUE(box->text().contains("https://lumicut.example.org/"));
         box->button(QMessageBox::Ok)->click();
     });
-    EXPECT_EQ(CToolsApp::MessageBox(request), QMessageBox::Ok);
+    EXPECT_EQ(DialogPrompts().showBox(request), QMessageBox::Ok);
     EXPECT_TRUE(seen);
 }
 

@@ -1,7 +1,7 @@
 #include "tools/VersionChecker.h"
 
+#include "tools/ToolsApp.h"
 #include "tools/WebLinks.h"
-#include "ui_support/MessageRecorder.h"
 #include "ui_support/ScriptedPrompts.h"
 
 #include <QApplication>
@@ -63,9 +63,16 @@ private:
 };
 
 struct Check {
-    MessageRecorder messages;
-    QStringList opened;
+    ScriptedPrompts prompts;
     bool versionReadable = true;
+
+    [[nodiscard]] QStringList Opened() const {
+        QStringList opened;
+        for (const std::string& url : prompts.openedUrls) {
+            opened << QString::fromStdString(url);
+        }
+        return opened;
+    }
 
     CVersionChecker Make(std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
         CVersionChecker::Hooks hooks;
@@ -77,8 +84,7 @@ struct Check {
             ls = 0x00030000u;
             return true;
         };
-        hooks.openUrl = [this](const QString& address) { opened << address; };
-        hooks.messages = messages.Sink();
+        hooks.prompts = &prompts;
         hooks.timeout = timeout;
         return CVersionChecker(hooks);
     }
@@ -124,17 +130,17 @@ TEST(VersionChecker, AnswersEachReplyAsItShould) {
     for (const Row& row : rows) {
         TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", row.body);
         Check check;
-        check.messages.answer = row.answerYes;
+        check.prompts.AnswerButton(row.answerYes ? QMessageBox::Yes : QMessageBox::No);
         check.Make().CheckVersion(server.Address(), row.silent);
         if (row.message.isEmpty()) {
-            EXPECT_TRUE(check.messages.shown.empty()) << row.description;
+            EXPECT_TRUE(check.prompts.messages.empty()) << row.description;
         } else {
-            ASSERT_EQ(check.messages.shown.size(), 1u) << row.description;
-            EXPECT_EQ(check.messages.shown[0].text, row.message) << row.description;
-            EXPECT_EQ(check.messages.shown[0].caption, QStringLiteral("Lumicut"))
+            ASSERT_EQ(check.prompts.messages.size(), 1u) << row.description;
+            EXPECT_EQ(check.prompts.messages[0].text, row.message) << row.description;
+            EXPECT_EQ(check.prompts.messages[0].caption, QStringLiteral("Lumicut"))
                 << row.description;
         }
-        EXPECT_EQ(check.opened, row.opened) << row.description;
+        EXPECT_EQ(check.Opened(), row.opened) << row.description;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << row.description;
     }
 }
@@ -166,10 +172,10 @@ TEST(VersionChecker, FailedRequestsSayTheCheckFailedEvenSilently) {
         TestHttpServer server(row.mode, row.status, "1|9|http://x/");
         Check check;
         check.Make(std::chrono::milliseconds(300)).CheckVersion(server.Address(), true);
-        ASSERT_EQ(check.messages.shown.size(), 1u) << row.description;
-        EXPECT_EQ(check.messages.shown[0].text, kError) << row.description;
-        EXPECT_EQ(check.messages.shown[0].icon, MessageIcon::Information) << row.description;
-        EXPECT_TRUE(check.opened.isEmpty()) << row.description;
+        ASSERT_EQ(check.prompts.messages.size(), 1u) << row.description;
+        EXPECT_EQ(check.prompts.messages[0].text, kError) << row.description;
+        EXPECT_EQ(check.prompts.messages[0].icon, QMessageBox::Information) << row.description;
+        EXPECT_TRUE(check.Opened().isEmpty()) << row.description;
     }
 }
 
@@ -183,8 +189,8 @@ TEST(VersionChecker, ConnectionRefusedSaysTheCheckFailed) {
     Check check;
     check.Make().CheckVersion(QStringLiteral("http://127.0.0.1:%1/checkversion.php").arg(port),
                               true);
-    ASSERT_EQ(check.messages.shown.size(), 1u);
-    EXPECT_EQ(check.messages.shown[0].text, kError);
+    ASSERT_EQ(check.prompts.messages.size(), 1u);
+    EXPECT_EQ(check.prompts.messages[0].text, kError);
 }
 
 TEST(VersionChecker, UnreadableOwnVersionMeansNoRequestAndNoMessage) {
@@ -193,17 +199,19 @@ TEST(VersionChecker, UnreadableOwnVersionMeansNoRequestAndNoMessage) {
     check.versionReadable = false;
     check.Make().CheckVersion(server.Address(), false);
     EXPECT_EQ(server.Connections(), 0);
-    EXPECT_TRUE(check.messages.shown.empty());
+    EXPECT_TRUE(check.prompts.messages.empty());
 }
 
-// Without hooks the checker asks through the application and knows its version from the build;
-// a download page that no browser opens is shown to copy.
-TEST(VersionChecker, DefaultsGoThroughTheApplication) {
+// Without a version hook the checker knows its version from the build; a download page that
+// no browser opens is shown to copy.
+TEST(VersionChecker, VersionFromTheBuildAndAnAddressNoBrowserOpens) {
     ScriptedPrompts prompts;
     prompts.urlsOpen = false;
     prompts.AnswerButton(QMessageBox::Yes);
     TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", "1|5|http://x/info");
-    CVersionChecker().CheckVersion(server.Address(), true);
+    CVersionChecker::Hooks hooks;
+    hooks.prompts = &prompts;
+    CVersionChecker(hooks).CheckVersion(server.Address(), true);
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Question);
     EXPECT_EQ(prompts.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "engine/JpegCodec.h"
+#include "engine/PhotoDocument.h"
 #include "engine/RectTesting.h"
 #include "settings/Settings.h"
 #include "view/PictureWnd.h"
@@ -71,12 +72,11 @@ protected:
         ASSERT_TRUE(dir.isValid());
         settings = std::make_unique<CSettings>(dir.path().toStdString() + "/param.dat");
         settings->SetDestinationFolder(dir.path().toStdString() + "/");
-        wnd = std::make_unique<CPictureWnd>(*settings, nullptr);
-        wnd->SetWarnHandler([this](const std::string& text, const std::string& caption) {
-            warnings.emplace_back(text, caption);
-        });
+        doc = std::make_unique<PhotoDocument>(*settings);
+        wnd = std::make_unique<CPictureWnd>(*settings, *doc, nullptr);
         wnd->resize(1010, 760);
-        wnd->SetFormat(15, 10, "15x10");
+        wnd->show(); // a shown window reports its size to the document at once
+        doc->setFormat(15, 10, "15x10");
     }
 
     // A uniform photo: every displayed pixel of it has the same colour.
@@ -93,23 +93,44 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<CSettings> settings;
+    std::unique_ptr<PhotoDocument> doc;
     std::unique_ptr<CPictureWnd> wnd;
-    std::vector<std::pair<std::string, std::string>> warnings;
     int photoCount = 0;
 };
 
-TEST_F(PictureWndTest, HostReportsClientSizeAndRoutesWarnings) {
-    wnd->resize(801, 555);
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(3000, 2000), NO_RESULT_INDEX));
-    EXPECT_EQ(wnd->Geometry().ClientWidth(), 801);
-    EXPECT_EQ(wnd->Geometry().ClientHeight(), 555);
-    EXPECT_EQ(RightEdge(wnd->GetImageRect()), 801 - 5);
+// Counts the paints of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
 
-    settings->SetDestinationFolder("");
-    EXPECT_EQ(wnd->GetResultPath(), "");
-    ASSERT_EQ(warnings.size(), 1u);
-    EXPECT_EQ(warnings[0].first, "Veuillez définir un répertoire de destination...");
-    EXPECT_EQ(warnings[0].second, "Attention!!!");
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+TEST_F(PictureWndTest, GivesTheDocumentItsSizeAndRepaintsOnEveryAnnouncedChange) {
+    wnd->resize(801, 555);
+    ASSERT_TRUE(doc->load(WritePhoto(3000, 2000), NO_RESULT_INDEX));
+    EXPECT_EQ(doc->geometry().ClientWidth(), 801);
+    EXPECT_EQ(doc->geometry().ClientHeight(), 555);
+    EXPECT_EQ(RightEdge(doc->imageRect()), 801 - 5);
+
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(wnd.get()));
+    PaintCounter counter;
+    wnd->installEventFilter(&counter);
+    const std::pair<const char*, void (*)(PhotoDocument&)> changes[] = {
+        {"photo", [](PhotoDocument& d) { d.rotateLeft(); }},
+        {"frame", [](PhotoDocument& d) { d.zoomFrame(5); }},
+        {"flags", [](PhotoDocument& d) { d.setThirds(true); }},
+    };
+    for (const auto& [name, change] : changes) {
+        SCOPED_TRACE(name);
+        counter.paints = 0;
+        change(*doc);
+        EXPECT_GE(counter.paints, 1) << "painted at once, not later";
+    }
 }
 
 TEST_F(PictureWndTest, CanvasTileAroundThePhotoOrAloneWithoutOne) {
@@ -120,10 +141,10 @@ TEST_F(PictureWndTest, CanvasTileAroundThePhotoOrAloneWithoutOne) {
                (tile.pixel(p.x() % tile.width(), p.y() % tile.height()) & 0xFFFFFF);
     };
     EXPECT_TRUE(isTile(wnd->RenderToImage(), QPoint(505, 380))) << "no photo";
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(600, 400), NO_RESULT_INDEX));
-    wnd->SetFormat(0, 0, ""); // no frame: nothing tinted
+    ASSERT_TRUE(doc->load(WritePhoto(600, 400), NO_RESULT_INDEX));
+    doc->setFormat(0, 0, ""); // no frame: nothing tinted
     const QImage shown = wnd->RenderToImage();
-    const QRect image = wnd->GetImageRect();
+    const QRect image = doc->imageRect();
     ASSERT_EQ(image, Edges(205, 180, 805, 580)); // own size, centred
     EXPECT_TRUE(Near(shown.pixel(image.x(), image.y()), kPhotoColor));
     EXPECT_TRUE(Near(shown.pixel(RightEdge(image) - 1, BottomEdge(image) - 1), kPhotoColor));
@@ -143,25 +164,24 @@ struct TintRow {
 
 TEST_F(PictureWndTest, TintOutsideTheFrame) {
     const TintRow rows[] = {
+        // The colour itself is the document's (frameColor); here, that it is blended.
         {"half opacity", 50, true, true, Blend(0x7F326432, kPhotoColor)},
         {"opaque", 100, true, true, kGreen},
-        {"invisible", 0, true, true, kPhotoColor},
-        {"quality colours off: red", 50, false, true, Blend(0x7FFF0000, kPhotoColor)},
         {"no format: no tint", 100, true, false, kPhotoColor},
     };
     // 1800 x 1000 in 15 x 10: a turned frame 1500 photo pixels wide, 100 px/cm, green.
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    ASSERT_TRUE(doc->load(WritePhoto(1800, 1000), NO_RESULT_INDEX));
     for (const TintRow& row : rows) {
         SCOPED_TRACE(row.name);
         settings->SetOpacity(row.opacity);
         settings->SetUseRecadColor(row.recadColor ? 1 : 0);
         if (row.format) {
-            wnd->SetFormat(15, 10, "15x10");
+            doc->setFormat(15, 10, "15x10");
         } else {
-            wnd->SetFormat(0, 0, "");
+            doc->setFormat(0, 0, "");
         }
         const QImage shown = wnd->RenderToImage();
-        const QRect image = wnd->GetImageRect();
+        const QRect image = doc->imageRect();
         const int midY = (image.y() + BottomEdge(image)) / 2;
         EXPECT_TRUE(Near(shown.pixel(image.x() + 3, midY), row.expected));
         EXPECT_TRUE(Near(shown.pixel(RightEdge(image) - 3, midY), row.expected));
@@ -172,8 +192,8 @@ TEST_F(PictureWndTest, TintOutsideTheFrame) {
 
 TEST_F(PictureWndTest, ThirdsGuidesInTheQualityColour) {
     settings->SetOpacity(100);
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
-    const QRect f = wnd->GetFrameRect(false);
+    ASSERT_TRUE(doc->load(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    const QRect f = doc->frameRect(false);
     const int x1 = f.x() + f.width() / 3;
     const int y2 = f.y() + (2 * f.height()) / 3;
     const QPoint onVertical(x1, f.y() + f.height() / 6);
@@ -190,7 +210,7 @@ TEST_F(PictureWndTest, ThirdsGuidesInTheQualityColour) {
     EXPECT_TRUE(Near(without.pixel(onVertical), kPhotoColor));
     EXPECT_TRUE(Near(without.pixel(onHorizontal), kPhotoColor));
 
-    wnd->ShowThirds(true);
+    doc->setThirds(true);
     const QImage with = wnd->RenderToImage();
     EXPECT_TRUE(hit(with, onVertical, kGreen));
     EXPECT_TRUE(hit(with, onHorizontal, kGreen));
@@ -201,12 +221,12 @@ TEST_F(PictureWndTest, ThirdsGuidesInTheQualityColour) {
 TEST_F(PictureWndTest, WhiteRingPreviewWidthFollowsTheFrameOnScreen) {
     // An upright frame 600 display pixels high: b = trunc(0.4 / 15 x 600) = 16.
     wnd->resize(1010, 610);
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1000, 1500), NO_RESULT_INDEX));
-    wnd->SetWhiteBorderSize(4);
-    wnd->EnableWhiteBorder(true);
-    const QRect f = wnd->GetFrameRect(false);
+    ASSERT_TRUE(doc->load(WritePhoto(1000, 1500), NO_RESULT_INDEX));
+    doc->setWhiteBorderSize(4);
+    doc->setWhiteBorder(true);
+    const QRect f = doc->frameRect(false);
     ASSERT_EQ(f.height(), 600);
-    ASSERT_FALSE(wnd->Geometry().IsFrameRotated());
+    ASSERT_FALSE(doc->geometry().IsFrameRotated());
     const QImage shown = wnd->RenderToImage();
     const int midX = (f.x() + RightEdge(f)) / 2;
     const int midY = (f.y() + BottomEdge(f)) / 2;
@@ -215,7 +235,7 @@ TEST_F(PictureWndTest, WhiteRingPreviewWidthFollowsTheFrameOnScreen) {
     EXPECT_EQ(shown.pixel(midX, BottomEdge(f) - 16) & 0xFFFFFF, kWhite & 0xFFFFFF);
     EXPECT_TRUE(Near(shown.pixel(midX, BottomEdge(f) - 17), kPhotoColor));
 
-    wnd->EnableWhiteBorder(false);
+    doc->setWhiteBorder(false);
     EXPECT_TRUE(Near(wnd->RenderToImage().pixel(f.x() + 15, midY), kPhotoColor));
 }
 
@@ -223,10 +243,10 @@ TEST_F(PictureWndTest, ThinOutlineOnlyWhereTheFrameLeavesTheEdge) {
     settings->SetUseSmallRBorder(1);
     settings->SetUseRecadColor(0); // red outline whatever the quality
     settings->SetOpacity(100);
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    ASSERT_TRUE(doc->load(WritePhoto(1800, 1000), NO_RESULT_INDEX));
     // Full-height turned frame: touches the top and bottom of the photo only.
-    const QRect f = wnd->GetFrameRect(false);
-    const QRect image = wnd->GetImageRect();
+    const QRect f = doc->frameRect(false);
+    const QRect image = doc->imageRect();
     ASSERT_EQ(f.y(), image.y());
     const int midY = (f.y() + BottomEdge(f)) / 2;
     const int midX = (f.x() + RightEdge(f)) / 2;
@@ -241,48 +261,49 @@ TEST_F(PictureWndTest, ThinOutlineOnlyWhereTheFrameLeavesTheEdge) {
 
 TEST_F(PictureWndTest, PaintShowsTheComposedPicture) {
     settings->SetOpacity(70);
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
-    wnd->ShowThirds(true);
-    wnd->MoveFrameX(40, false);
+    ASSERT_TRUE(doc->load(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    doc->setThirds(true);
+    doc->moveFrameX(40);
     const QImage painted = wnd->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const QImage composed = wnd->RenderToImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(painted, composed);
 }
 
 TEST_F(PictureWndTest, DisplayCopyFollowsEditsAndResizes) {
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000, kPhotoColor), NO_RESULT_INDEX));
-    wnd->SetFormat(0, 0, "");
+    ASSERT_TRUE(doc->load(WritePhoto(1800, 1000, kPhotoColor), NO_RESULT_INDEX));
+    doc->setFormat(0, 0, "");
     (void)wnd->RenderToImage(); // builds the display copy
-    wnd->RotateRight();
-    QRect image = wnd->GetImageRect();
+    doc->rotateRight();
+    QRect image = doc->imageRect();
     ASSERT_GT(image.height(), image.width()); // the turned photo is upright now
     QImage shown = wnd->RenderToImage();
     EXPECT_TRUE(
         Near(shown.pixel((image.x() + RightEdge(image)) / 2, BottomEdge(image) - 2), kPhotoColor));
 
-    ASSERT_TRUE(wnd->LoadPicture(WritePhoto(1800, 1000, qRgb(250, 250, 0)), NO_RESULT_INDEX));
+    ASSERT_TRUE(doc->load(WritePhoto(1800, 1000, qRgb(250, 250, 0)), NO_RESULT_INDEX));
     wnd->resize(700, 500);
-    image = wnd->GetImageRect();
+    image = doc->imageRect();
     shown = wnd->RenderToImage();
     ASSERT_EQ(shown.size(), QSize(700, 500));
     EXPECT_TRUE(Near(shown.pixel(RightEdge(image) - 2, BottomEdge(image) - 2), qRgb(250, 250, 0)));
 }
 
 TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
+    wnd.reset(); // the document is shown by the window in the view alone
     QWidget view;
     view.resize(1200, 800);
-    CPictureWnd* display = new CPictureWnd(*settings, &view);
+    CPictureWnd* display = new CPictureWnd(*settings, *doc, &view);
     auto* layout = new QHBoxLayout(&view);
     layout->addWidget(new QWidget(&view));
     layout->addWidget(display);
     layout->addWidget(new QWidget(&view));
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-    ASSERT_TRUE(display->LoadPicture(WritePhoto(1800, 1000), NO_RESULT_INDEX));
-    display->SetFormat(15, 10, "15x10");
-    display->MoveFrameX(-30, false);
+    ASSERT_TRUE(doc->load(WritePhoto(1800, 1000), NO_RESULT_INDEX));
+    doc->setFormat(15, 10, "15x10");
+    doc->moveFrameX(-30);
     const QRect place = display->geometry();
-    const QRect frame = display->GetFrameRect(false);
+    const QRect frame = doc->frameRect(false);
 
     display->SetFullScreen(true);
     QWidget* full = display->window();
@@ -299,16 +320,17 @@ TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     EXPECT_EQ(display->parentWidget(), &view);
     EXPECT_TRUE(display->isVisible());
     EXPECT_EQ(display->geometry(), place);
-    EXPECT_EQ(display->GetFrameRect(false), frame);
+    EXPECT_EQ(doc->frameRect(false), frame);
     EXPECT_EQ(layout->indexOf(display), 1);
     EXPECT_TRUE(display->testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_FALSE(full->isVisible());
 }
 
 TEST_F(PictureWndTest, FullScreenWindowTakesInputAndHandsItToTheView) {
+    wnd.reset();
     InputRecorder view;
     view.resize(800, 600);
-    CPictureWnd* display = new CPictureWnd(*settings, &view);
+    CPictureWnd* display = new CPictureWnd(*settings, *doc, &view);
     display->setGeometry(160, 0, 640, 600);
     display->SetKeyForwardTarget(&view);
     view.show();

@@ -1,4 +1,4 @@
-#include "engine/PictureModel.h"
+#include "engine/PhotoDocument.h"
 
 #include <QColor>
 #include <QImage>
@@ -11,7 +11,6 @@
 
 #include "engine/IdSheetLayout.h"
 #include "engine/Photo.h"
-#include "engine/PictureHost.h"
 #include "engine/PixelMath.h"
 #include "naming/ResultName.h"
 #include "settings/Settings.h"
@@ -70,179 +69,173 @@ void PaintWhiteRing(QImage& image, int b) {
 
 } // namespace
 
-PictureModel::PictureModel(const CSettings& settings, PictureHost& host)
-    : settings(settings), host(host) {}
+PhotoDocument::PhotoDocument(const CSettings& settings, QObject* parent)
+    : QObject(parent), settings(settings) {}
 
-PictureModel::~PictureModel() = default;
+PhotoDocument::~PhotoDocument() = default;
 
-void PictureModel::SyncClientSize() const {
-    frame.SetClientSize(host.ClientWidth(), host.ClientHeight());
-}
-
-void PictureModel::PhotoChanged() {
+void PhotoDocument::updatePhotoSize() {
     frame.SetPhotoSize(image ? image->Width() : 0, image ? image->Height() : 0);
-    ++photoGeneration;
+    ++generation;
 }
 
-void PictureModel::ReplaceImage(std::unique_ptr<Photo> next) {
+void PhotoDocument::replaceImage(std::unique_ptr<Photo> next) {
     image = std::move(next);
-    PhotoChanged();
+    updatePhotoSize();
 }
 
-void PictureModel::ReplaceWithResult(QImage pixels, std::optional<PrintDpi> dpi) {
+void PhotoDocument::replaceWithResult(QImage pixels, std::optional<PrintDpi> dpi) {
     // A result states the size it prints at; without a format the photo's resolution stays.
     const PrintDpi resolution = dpi.value_or(PrintDpi{image->DpiX(), image->DpiY()});
-    ReplaceImage(
+    replaceImage(
         std::make_unique<Photo>(image->WithImage(std::move(pixels), resolution.x, resolution.y)));
 }
 
-bool PictureModel::LoadPicture(const std::string& path, int32_t index) {
+void PhotoDocument::setFlag(bool& flag, bool value) {
+    if (flag != value) {
+        flag = value;
+        emit flagsChanged();
+    }
+}
+
+void PhotoDocument::setModified(bool value) {
+    setFlag(modified, value);
+}
+
+void PhotoDocument::setWhiteBorder(bool value) {
+    setFlag(whiteBorderOn, value);
+}
+
+void PhotoDocument::setThirds(bool value) {
+    setFlag(thirdsOn, value);
+}
+
+void PhotoDocument::setIdSheet(bool value) {
+    if (frame.IsIdPhotoMode() != value) {
+        frame.SetIdPhotoMode(value);
+        emit flagsChanged();
+    }
+}
+
+void PhotoDocument::setClientSize(int width, int height) {
+    frame.SetClientSize(width, height);
+}
+
+bool PhotoDocument::load(const std::string& path, int32_t resultIndex) {
     std::optional<Photo> loaded = Photo::Load(path);
     if (!loaded || loaded->IsNull()) {
         // The previous photo, its path and its frame stay on screen.
-        resultIndex = index;
+        index = resultIndex;
         return false;
     }
-    ReplaceImage(std::make_unique<Photo>(std::move(*loaded)));
-    sourcePath = path;
-    modified = true;
+    source = path;
     frame.Reset();
-    SyncClientSize();
+    replaceImage(std::make_unique<Photo>(std::move(*loaded)));
     frame.AutoOrient();
-    Redraw();
-    resultIndex = index;
+    index = resultIndex;
+    emit photoChanged();
+    emit frameChanged();
+    setModified(true);
     return true;
 }
 
-bool PictureModel::ReloadPicture() {
-    const std::string path = sourcePath;
-    return LoadPicture(path, resultIndex);
+bool PhotoDocument::reload() {
+    const std::string path = source;
+    return load(path, index);
 }
 
-void PictureModel::RotateLeft() {
+void PhotoDocument::rotateLeft() {
     if (image) {
         image->RotateLeft();
-        PhotoChanged();
+        updatePhotoSize();
+        emit photoChanged();
     }
 }
 
-void PictureModel::RotateRight() {
+void PhotoDocument::rotateRight() {
     if (image) {
         image->RotateRight();
-        PhotoChanged();
+        updatePhotoSize();
+        emit photoChanged();
     }
 }
 
-void PictureModel::FlipHorizontal() {
+void PhotoDocument::flipHorizontal() {
     if (image) {
         image->FlipHorizontal();
-        PhotoChanged();
+        updatePhotoSize();
+        emit photoChanged();
     }
 }
 
-void PictureModel::FlipVertical() {
+void PhotoDocument::flipVertical() {
     if (image) {
         image->FlipVertical();
-        PhotoChanged();
+        updatePhotoSize();
+        emit photoChanged();
     }
 }
 
-void PictureModel::ToGrayscale() {
+void PhotoDocument::toGrayscale() {
     if (image) {
         image->ToGrayscale();
-        PhotoChanged();
+        updatePhotoSize();
+        emit photoChanged();
     }
 }
 
-void PictureModel::ToSepia() {
+void PhotoDocument::toSepia() {
     if (image) {
         image->ToSepia();
-        PhotoChanged();
+        updatePhotoSize();
+        emit photoChanged();
     }
 }
 
-void PictureModel::SetWhiteBorderSize(uint16_t mm) {
-    borderCm = mm * 0.1;
-    if (whiteBorder) {
-        Redraw();
+void PhotoDocument::setWhiteBorderSize(uint16_t mm) {
+    border = mm * 0.1;
+    if (whiteBorderOn) {
+        emit flagsChanged();
     }
 }
 
-void PictureModel::SetFormat(double heightCm, double widthCm, const std::string& label) {
-    SyncClientSize();
+void PhotoDocument::setFormat(double heightCm, double widthCm, const std::string& label) {
     frame.SetFormat(heightCm, widthCm, label);
-    Redraw();
+    emit frameChanged();
 }
 
-void PictureModel::MoveFrameX(int d, bool redraw) {
-    SyncClientSize();
+void PhotoDocument::moveFrameX(int d) {
     frame.MoveFrameX(d);
-    if (redraw) {
-        Redraw();
-    }
-    modified = true;
+    emit frameChanged();
+    setModified(true);
 }
 
-void PictureModel::MoveFrameY(int d, bool redraw) {
-    SyncClientSize();
+void PhotoDocument::moveFrameY(int d) {
     frame.MoveFrameY(d);
-    if (redraw) {
-        Redraw();
-    }
-    modified = true;
+    emit frameChanged();
+    setModified(true);
 }
 
-void PictureModel::ZoomFrame(int d, bool redraw) {
-    SyncClientSize();
+void PhotoDocument::moveFrame(int dx, int dy) {
+    frame.MoveFrameX(dx);
+    frame.MoveFrameY(dy);
+    emit frameChanged();
+    setModified(true);
+}
+
+void PhotoDocument::zoomFrame(int d) {
     frame.ZoomFrame(d);
-    if (redraw) {
-        Redraw();
-    }
-    modified = true;
+    emit frameChanged();
+    setModified(true);
 }
 
-void PictureModel::ClampFrame(bool redraw) {
-    SyncClientSize();
-    frame.ClampFrame();
-    if (redraw) {
-        Redraw();
-    }
-    modified = true;
-}
-
-void PictureModel::RotateFrame() {
-    SyncClientSize();
+void PhotoDocument::rotateFrame() {
     frame.RotateFrame();
-    Redraw();
-    modified = true;
+    emit frameChanged();
+    setModified(true);
 }
 
-void PictureModel::AutoOrient() {
-    frame.AutoOrient();
-}
-
-QRect PictureModel::GetImageRect() const {
-    return Geometry().GetImageRect();
-}
-
-QRect PictureModel::GetFrameRect(bool photoPixels) const {
-    return Geometry().GetFrameRect(photoPixels);
-}
-
-QSize PictureModel::GetFrameSize() const {
-    return Geometry().GetFrameSize();
-}
-
-int PictureModel::GetPrintQuality() const {
-    return Geometry().GetPrintQuality();
-}
-
-const FrameGeometry& PictureModel::Geometry() const {
-    SyncClientSize();
-    return frame;
-}
-
-uint32_t PictureModel::GetFrameColor(bool outline, bool opacity) const {
+uint32_t PhotoDocument::frameColor(bool outline, bool opacity) const {
     // Unsigned arithmetic keeping the low 8 bits, so an out-of-range setting still gives
     // some alpha instead of overflowing.
     const uint32_t alpha =
@@ -251,7 +244,7 @@ uint32_t PictureModel::GetFrameColor(bool outline, bool opacity) const {
     if (settings.GetUseSmallRBorder() != 0 && !outline) {
         rgb = kTintGrey;
     } else if (settings.GetUseRecadColor() != 0) {
-        const int quality = GetPrintQuality();
+        const int quality = printQuality();
         if (quality >= kOrangeFrom) {
             rgb = quality <= kGreenAbove ? kQualityOrange : kQualityGreen;
         }
@@ -259,19 +252,19 @@ uint32_t PictureModel::GetFrameColor(bool outline, bool opacity) const {
     return (alpha << 24) | rgb;
 }
 
-std::optional<QRect> PictureModel::CropRect() const {
+std::optional<QRect> PhotoDocument::cropRect() const {
     if (!image || frame.Ratio() == 0.0) {
         return std::nullopt;
     }
-    const QRect rect = GetFrameRect(true);
+    const QRect rect = frameRect(true);
     if (rect.width() <= 0 || rect.height() <= 0) {
         return std::nullopt;
     }
     return rect;
 }
 
-void PictureModel::CropToFrame() {
-    const std::optional<QRect> rect = CropRect();
+void PhotoDocument::cropToFrame() {
+    const std::optional<QRect> rect = cropRect();
     if (!rect) {
         return;
     }
@@ -281,13 +274,14 @@ void PictureModel::CropToFrame() {
     if (cropped.isNull()) {
         return; // out of memory: the photo stays as it was
     }
-    ReplaceWithResult(std::move(cropped), frame.PrintResolution(rect->width(), rect->height()));
     frame.Reset();
-    Redraw();
+    replaceWithResult(std::move(cropped), frame.PrintResolution(rect->width(), rect->height()));
+    emit photoChanged();
+    emit frameChanged();
 }
 
-void PictureModel::ApplyWhiteBorder() {
-    const std::optional<QRect> rect = CropRect();
+void PhotoDocument::applyWhiteBorder() {
+    const std::optional<QRect> rect = cropRect();
     if (!rect) {
         return;
     }
@@ -297,14 +291,14 @@ void PictureModel::ApplyWhiteBorder() {
     }
     // The format's height goes with the frame side that prints as that height.
     const int side = frame.IsFrameRotated() ? rect->width() : rect->height();
-    const int b = TruncToInt(borderCm / frame.HeightCm() * side);
+    const int b = TruncToInt(border / frame.HeightCm() * side);
     PaintWhiteRing(bordered, b);
-    ReplaceWithResult(std::move(bordered), frame.PrintResolution(rect->width(), rect->height()));
-    Redraw();
+    replaceWithResult(std::move(bordered), frame.PrintResolution(rect->width(), rect->height()));
+    emit photoChanged();
 }
 
-void PictureModel::MakeIdSheet() {
-    const std::optional<QRect> rect = CropRect();
+void PhotoDocument::makeIdSheet() {
+    const std::optional<QRect> rect = cropRect();
     if (!rect) {
         return;
     }
@@ -337,56 +331,78 @@ void PictureModel::MakeIdSheet() {
     const double longCm = std::max(frame.HeightCm(), frame.WidthCm());
     const int sheetWidth = sheet.width();
     const int sheetHeight = sheet.height();
-    ReplaceWithResult(std::move(sheet),
-                      FrameGeometry::PrintResolution(sheetWidth, sheetHeight, shortCm, longCm));
     frame.Reset();
     frame.SetIdPhotoMode(false);
+    replaceWithResult(std::move(sheet),
+                      FrameGeometry::PrintResolution(sheetWidth, sheetHeight, shortCm, longCm));
     frame.AutoOrient();
-    Redraw();
+    emit photoChanged();
+    emit frameChanged();
+    emit flagsChanged();
 }
 
-std::string PictureModel::GetResultPath() {
+std::string PhotoDocument::resultMask(bool& openIndex) const {
+    openIndex = false;
     const std::string destination = settings.GetDestinationFolder();
     if (destination.empty()) {
-        host.Warn(kNoDestinationText, kNoDestinationCaption);
         return {};
     }
-    // The held photo's EXIF block gives the shot date; without a photo the file is read.
-    const ExifBlock* exif = image ? &image->Exif() : nullptr;
     if (settings.GetAutoRename() == 0) {
-        return BuildResultName(sourcePath, destination + "%f", exif, nullptr);
+        return destination + "%f";
     }
-
     std::string mask = destination + settings.GetResultName();
     char size[64];
     std::snprintf(size, sizeof size, "%.0fx%.0f", frame.HeightCm(), frame.WidthCm());
     mask = ReplaceAll(mask, "%t", size);
     mask = ReplaceAll(mask, "%r", frame.FormatLabel());
-    if (resultIndex != NO_RESULT_INDEX && mask.find("%i") != std::string::npos) {
-        char index[16];
-        std::snprintf(index, sizeof index, "%.3d", resultIndex);
-        mask = ReplaceAll(mask, "%i", index);
-        return BuildResultName(sourcePath, mask, exif, nullptr);
+    if (index != NO_RESULT_INDEX && mask.find("%i") != std::string::npos) {
+        char held[16];
+        std::snprintf(held, sizeof held, "%.3d", index);
+        return ReplaceAll(mask, "%i", held);
     }
-    // The first free index is taken here and kept for the later calls and the save.
-    return BuildResultName(sourcePath, mask, exif, &resultIndex);
+    openIndex = true;
+    return mask;
 }
 
-bool PictureModel::SaveResult() {
-    const std::string path = GetResultPath();
-    if (path.empty() || !image) {
+std::string PhotoDocument::resultPath() const {
+    bool openIndex = false;
+    const std::string mask = resultMask(openIndex);
+    if (mask.empty()) {
+        return {};
+    }
+    // The held photo's EXIF block gives the shot date; without a photo the file is read.
+    const ExifBlock* exif = image ? &image->Exif() : nullptr;
+    return BuildResultName(source, mask, exif, nullptr);
+}
+
+bool PhotoDocument::reserveResultIndex() {
+    bool openIndex = false;
+    const std::string mask = resultMask(openIndex);
+    if (mask.empty()) {
+        emit message(QString::fromUtf8(kNoDestinationText),
+                     QString::fromUtf8(kNoDestinationCaption));
         return false;
     }
-    // Written to a temporary name in the destination folder, then renamed: a failure
-    // leaves an earlier result at that path untouched.
-    if (!image->SaveJpeg(path, settings.GetJpegQuality())) {
-        host.Warn(kSaveFailedText, kSaveFailedCaption);
-        return false;
+    if (openIndex) {
+        // The first free index is kept for the later names and the save.
+        const ExifBlock* exif = image ? &image->Exif() : nullptr;
+        (void)BuildResultName(source, mask, exif, &index);
     }
-    modified = false;
     return true;
 }
 
-void PictureModel::Redraw() {
-    host.Redraw();
+bool PhotoDocument::saveResult() {
+    if (!reserveResultIndex() || !image) {
+        return false;
+    }
+    const std::string path = resultPath();
+    // Written to a temporary name in the destination folder, then renamed: a failure
+    // leaves an earlier result at that path untouched.
+    if (!image->SaveJpeg(path, settings.GetJpegQuality())) {
+        emit message(QString::fromUtf8(kSaveFailedText), QString::fromUtf8(kSaveFailedCaption));
+        return false;
+    }
+    setModified(false);
+    emit resultSaved(QString::fromStdString(path));
+    return true;
 }

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
@@ -11,9 +12,8 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
+#include "engine/PhotoDocument.h"
 #include "engine/PhotoFixtures.h"
-#include "engine/PictureHost.h"
-#include "engine/PictureModel.h"
 #include "engine/RectTesting.h"
 #include "settings/Settings.h"
 
@@ -21,26 +21,22 @@ namespace {
 
 using Warning = std::pair<std::string, std::string>;
 
-// A window of fixed client size that counts redraws and records warnings.
-class RecordingHost : public PictureHost {
-public:
-    int width = 1010;
-    int height = 760;
-    int redraws = 0;
+// What the document told the user.
+struct MessageLog {
     std::vector<Warning> warnings;
 
-    [[nodiscard]] int ClientWidth() const override { return width; }
-    [[nodiscard]] int ClientHeight() const override { return height; }
-    void Redraw() override { ++redraws; }
-    void Warn(const std::string& text, const std::string& caption) override {
-        warnings.emplace_back(text, caption);
+    void Listen(PhotoDocument& document) {
+        QObject::connect(&document, &PhotoDocument::message,
+                         [this](const QString& text, const QString& caption) {
+                             warnings.emplace_back(text.toStdString(), caption.toStdString());
+                         });
     }
 };
 
 const Warning kNoDestination{"Veuillez définir un répertoire de destination...", "Attention!!!"};
 const Warning kSaveFailed{"Impossible de sauvegarder l'image", "Attention !!!"};
 
-class PictureModelTest : public ::testing::Test {
+class PhotoDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -48,9 +44,10 @@ protected:
         destination = Path("results/");
         std::filesystem::create_directories(destination);
         settings->SetDestinationFolder(destination);
-        model = std::make_unique<PictureModel>(*settings, host);
-        model->SetFormat(15, 10, "15x10");
-        host.redraws = 0;
+        model = std::make_unique<PhotoDocument>(*settings);
+        model->setClientSize(1010, 760);
+        host.Listen(*model);
+        model->setFormat(15, 10, "15x10");
     }
 
     [[nodiscard]] std::string Path(const std::string& name) const {
@@ -70,13 +67,13 @@ protected:
     }
 
     [[nodiscard]] QImage Pixels() const {
-        return model->GetImage() != nullptr ? model->GetImage()->Image() : QImage();
+        return model->photo() != nullptr ? model->photo()->Image() : QImage();
     }
 
     QTemporaryDir dir;
-    RecordingHost host;
+    MessageLog host;
     std::unique_ptr<CSettings> settings;
-    std::unique_ptr<PictureModel> model;
+    std::unique_ptr<PhotoDocument> model;
     std::string destination;
 };
 
@@ -88,130 +85,163 @@ int CountFiles(const std::string& folder) {
     return count;
 }
 
-TEST_F(PictureModelTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
+TEST_F(PhotoDocumentTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
     const std::string good = WritePhoto("good.jpg", 1800, 1200);
-    ASSERT_TRUE(model->LoadPicture(good, 4));
-    model->MoveFrameX(-20, false);
-    model->ZoomFrame(15, false);
-    const QRect frameBefore = model->GetFrameRect(false);
+    ASSERT_TRUE(model->load(good, 4));
+    model->moveFrameX(-20);
+    model->zoomFrame(15);
+    const QRect frameBefore = model->frameRect(false);
     const QImage pixelsBefore = Pixels();
-    const uint64_t generation = model->PhotoGeneration();
-    const int redraws = host.redraws;
+    const uint64_t generation = model->photoGeneration();
+    QSignalSpy photoChanged(model.get(), &PhotoDocument::photoChanged);
+    QSignalSpy frameChanged(model.get(), &PhotoDocument::frameChanged);
     const std::string garbage = Path("garbage.jpg");
     ASSERT_TRUE(fixtures::WriteFile(garbage, QByteArray("not a photo at all")));
 
     for (const std::string& bad : {garbage, Path("missing.jpg")}) {
         SCOPED_TRACE(bad);
-        EXPECT_FALSE(model->LoadPicture(bad, 9));
-        EXPECT_EQ(model->GetResultIndex(), 9);
-        EXPECT_EQ(model->GetSourcePath(), good);
+        EXPECT_FALSE(model->load(bad, 9));
+        EXPECT_EQ(model->resultIndex(), 9);
+        EXPECT_EQ(model->sourcePath(), good);
         EXPECT_EQ(Pixels(), pixelsBefore);
-        EXPECT_EQ(model->GetFrameRect(false), frameBefore);
-        EXPECT_EQ(model->PhotoGeneration(), generation);
-        EXPECT_EQ(host.redraws, redraws);
+        EXPECT_EQ(model->frameRect(false), frameBefore);
+        EXPECT_EQ(model->photoGeneration(), generation);
+        EXPECT_EQ(photoChanged.count() + frameChanged.count(), 0);
     }
 }
 
-TEST_F(PictureModelTest, LoadResetsTheFrameReloadUndoesEditsEditsDoNotMarkModified) {
+TEST_F(PhotoDocumentTest, LoadResetsTheFrameReloadUndoesEditsEditsDoNotMarkModified) {
     const std::string path = WritePhoto("a.jpg", 1800, 1200);
-    ASSERT_TRUE(model->LoadPicture(path, NO_RESULT_INDEX));
-    EXPECT_TRUE(model->IsModified());
-    EXPECT_EQ(host.redraws, 1);
+    QSignalSpy photoChanged(model.get(), &PhotoDocument::photoChanged);
+    QSignalSpy frameChanged(model.get(), &PhotoDocument::frameChanged);
+    ASSERT_TRUE(model->load(path, NO_RESULT_INDEX));
+    EXPECT_TRUE(model->isModified());
+    EXPECT_EQ(photoChanged.count(), 1);
+    EXPECT_EQ(frameChanged.count(), 1);
     const QImage full = Pixels();
-    model->MoveFrameX(30, false);
-    model->ZoomFrame(40, false);
-    model->RotateFrame();
-    model->SetModified(false);
-    host.redraws = 0;
-    const uint64_t generation = model->PhotoGeneration();
-    model->RotateRight();
-    EXPECT_EQ(model->Geometry().PhotoWidth(), 1200); // the frame works on the turned photo
-    EXPECT_GT(model->PhotoGeneration(), generation);
-    EXPECT_FALSE(model->IsModified());
-    EXPECT_EQ(host.redraws, 0);
+    model->moveFrameX(30);
+    model->zoomFrame(40);
+    model->rotateFrame();
+    model->setModified(false);
+    photoChanged.clear();
+    frameChanged.clear();
+    const uint64_t generation = model->photoGeneration();
+    model->rotateRight();
+    EXPECT_EQ(model->geometry().PhotoWidth(), 1200); // the frame works on the turned photo
+    EXPECT_GT(model->photoGeneration(), generation);
+    EXPECT_FALSE(model->isModified());
+    EXPECT_EQ(photoChanged.count(), 1);
+    EXPECT_EQ(frameChanged.count(), 0);
 
-    ASSERT_TRUE(model->LoadPicture(path, 3)); // the same file again
-    EXPECT_EQ(model->Geometry().OffsetX(), 0);
-    EXPECT_EQ(model->Geometry().Shrink(), 0);
-    EXPECT_TRUE(model->Geometry().IsFrameRotated()); // oriented again
-    EXPECT_TRUE(model->IsModified());
-    model->ZoomFrame(100, false);
-    model->CropToFrame();
-    EXPECT_TRUE(model->ReloadPicture());
+    ASSERT_TRUE(model->load(path, 3)); // the same file again
+    EXPECT_EQ(model->geometry().OffsetX(), 0);
+    EXPECT_EQ(model->geometry().Shrink(), 0);
+    EXPECT_TRUE(model->geometry().IsFrameRotated()); // oriented again
+    EXPECT_TRUE(model->isModified());
+    model->zoomFrame(100);
+    model->cropToFrame();
+    EXPECT_TRUE(model->reload());
     EXPECT_EQ(Pixels(), full);
-    EXPECT_EQ(model->GetResultIndex(), 3);
+    EXPECT_EQ(model->resultIndex(), 3);
 }
 
 struct FrameOpRow {
     const char* name;
-    void (*op)(PictureModel&);
-    int redraws;
+    void (*op)(PhotoDocument&);
 };
 
-TEST_F(PictureModelTest, FrameOperationsRedrawOnRequestAndMarkModified) {
+TEST_F(PhotoDocumentTest, FrameOperationsAnnounceTheFrameAndMarkModified) {
     const FrameOpRow rows[] = {
-        {"move x quietly", [](PictureModel& m) { m.MoveFrameX(5, false); }, 0},
-        {"move x", [](PictureModel& m) { m.MoveFrameX(5, true); }, 1},
-        {"move y", [](PictureModel& m) { m.MoveFrameY(-5, true); }, 1},
-        {"zoom quietly", [](PictureModel& m) { m.ZoomFrame(3, false); }, 0},
-        {"zoom refused still marks", [](PictureModel& m) { m.ZoomFrame(100000, false); }, 0},
-        {"clamp", [](PictureModel& m) { m.ClampFrame(true); }, 1},
-        {"turn", [](PictureModel& m) { m.RotateFrame(); }, 1},
+        {"move x", [](PhotoDocument& m) { m.moveFrameX(5); }},
+        {"move y", [](PhotoDocument& m) { m.moveFrameY(-5); }},
+        {"drag step", [](PhotoDocument& m) { m.moveFrame(5, -5); }},
+        {"zoom", [](PhotoDocument& m) { m.zoomFrame(3); }},
+        {"zoom refused still marks", [](PhotoDocument& m) { m.zoomFrame(100000); }},
+        {"turn", [](PhotoDocument& m) { m.rotateFrame(); }},
     };
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200), NO_RESULT_INDEX));
+    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 1800, 1200), NO_RESULT_INDEX));
     for (const FrameOpRow& row : rows) {
         SCOPED_TRACE(row.name);
-        model->SetModified(false);
-        host.redraws = 0;
+        model->setModified(false);
+        QSignalSpy frameChanged(model.get(), &PhotoDocument::frameChanged);
+        QSignalSpy flagsChanged(model.get(), &PhotoDocument::flagsChanged);
         row.op(*model);
-        EXPECT_TRUE(model->IsModified());
-        EXPECT_EQ(host.redraws, row.redraws);
+        EXPECT_TRUE(model->isModified());
+        EXPECT_EQ(frameChanged.count(), 1);
+        EXPECT_EQ(flagsChanged.count(), 1) << "modified went on";
     }
 }
 
-TEST_F(PictureModelTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
+struct FlagRow {
+    const char* name;
+    bool (PhotoDocument::*get)() const;
+    void (PhotoDocument::*set)(bool);
+};
+
+TEST_F(PhotoDocumentTest, FlagsAnnounceOnlyRealChanges) {
+    const FlagRow rows[] = {
+        {"thirds", &PhotoDocument::thirds, &PhotoDocument::setThirds},
+        {"white border", &PhotoDocument::whiteBorder, &PhotoDocument::setWhiteBorder},
+        {"identity sheet", &PhotoDocument::idSheet, &PhotoDocument::setIdSheet},
+        {"modified", &PhotoDocument::isModified, &PhotoDocument::setModified},
+    };
+    for (const FlagRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        QSignalSpy flagsChanged(model.get(), &PhotoDocument::flagsChanged);
+        (model.get()->*row.set)(true);
+        (model.get()->*row.set)(true);
+        EXPECT_TRUE((model.get()->*row.get)());
+        (model.get()->*row.set)(false);
+        EXPECT_FALSE((model.get()->*row.get)());
+        EXPECT_EQ(flagsChanged.count(), 2);
+    }
+}
+
+TEST_F(PhotoDocumentTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
     fixtures::ExifFields exif;
     exif.make = "Lumicam";
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
-    const ExifBlock exifBefore = model->GetImage()->Exif();
+    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
+    const ExifBlock exifBefore = model->photo()->Exif();
     ASSERT_FALSE(exifBefore.IsEmpty());
-    model->ZoomFrame(60, false);
-    model->MoveFrameX(-37, false);
-    model->MoveFrameY(21, false);
-    const QRect f = model->GetFrameRect(true);
+    model->zoomFrame(60);
+    model->moveFrameX(-37);
+    model->moveFrameY(21);
+    const QRect f = model->frameRect(true);
     const QImage source = Pixels();
-    host.redraws = 0;
+    QSignalSpy photoChanged(model.get(), &PhotoDocument::photoChanged);
+    QSignalSpy frameChanged(model.get(), &PhotoDocument::frameChanged);
 
-    model->CropToFrame();
+    model->cropToFrame();
     EXPECT_EQ(Pixels(), source.copy(f));
-    EXPECT_EQ(model->Geometry().Shrink(), 0);
-    EXPECT_TRUE(model->IsModified());
-    EXPECT_EQ(model->GetImage()->Exif(), exifBefore);
-    EXPECT_EQ(host.redraws, 1);
-    EXPECT_NEAR(model->GetFrameSize().width(), f.width(), 1) << "the frame covers the crop";
+    EXPECT_EQ(model->geometry().Shrink(), 0);
+    EXPECT_TRUE(model->isModified());
+    EXPECT_EQ(model->photo()->Exif(), exifBefore);
+    EXPECT_EQ(photoChanged.count(), 1);
+    EXPECT_EQ(frameChanged.count(), 1);
+    EXPECT_NEAR(model->frameSize().width(), f.width(), 1) << "the frame covers the crop";
 
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("b.jpg", 1800, 1000), NO_RESULT_INDEX));
+    ASSERT_TRUE(model->load(WritePhoto("b.jpg", 1800, 1000), NO_RESULT_INDEX));
     const QImage fresh = Pixels();
-    model->CropToFrame();
+    model->cropToFrame();
     // Landscape 2:3 frame, full height, centred: 1500 wide from x = 150.
     EXPECT_EQ(Pixels(), fresh.copy(150, 0, 1500, 1000));
     // It prints as 15 x 10 cm: 1500 / (15 / 2.54) = 254 dots per inch both ways.
-    EXPECT_DOUBLE_EQ(model->GetImage()->DpiX(), 254.0);
-    EXPECT_DOUBLE_EQ(model->GetImage()->DpiY(), 254.0);
+    EXPECT_DOUBLE_EQ(model->photo()->DpiX(), 254.0);
+    EXPECT_DOUBLE_EQ(model->photo()->DpiY(), 254.0);
 }
 
-TEST_F(PictureModelTest, NoFormatOrNoPhotoCropsNothing) {
-    model->CropToFrame();
-    model->ApplyWhiteBorder();
-    model->MakeIdSheet();
-    EXPECT_FALSE(model->HasImage());
+TEST_F(PhotoDocumentTest, NoFormatOrNoPhotoCropsNothing) {
+    model->cropToFrame();
+    model->applyWhiteBorder();
+    model->makeIdSheet();
+    EXPECT_FALSE(model->hasPhoto());
 
-    model->SetFormat(0, 0, "");
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 600, 400), NO_RESULT_INDEX));
+    model->setFormat(0, 0, "");
+    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 600, 400), NO_RESULT_INDEX));
     const QImage source = Pixels();
-    model->CropToFrame();
-    model->ApplyWhiteBorder();
-    model->MakeIdSheet();
+    model->cropToFrame();
+    model->applyWhiteBorder();
+    model->makeIdSheet();
     EXPECT_EQ(Pixels(), source);
 }
 
@@ -222,7 +252,7 @@ struct BorderRow {
     int expectedB;
 };
 
-TEST_F(PictureModelTest, WhiteBorderRingInsideTheCrop) {
+TEST_F(PhotoDocumentTest, WhiteBorderRingInsideTheCrop) {
     const BorderRow rows[] = {
         {"upright 1000 x 1500, 4 mm", 1000, 1500, 4, 40},
         {"turned frame takes the width", 1500, 1000, 4, 40},
@@ -231,11 +261,11 @@ TEST_F(PictureModelTest, WhiteBorderRingInsideTheCrop) {
     };
     for (const BorderRow& row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_TRUE(model->LoadPicture(WritePhoto("b.jpg", row.photoW, row.photoH), 0));
-        model->SetWhiteBorderSize(row.mm);
+        ASSERT_TRUE(model->load(WritePhoto("b.jpg", row.photoW, row.photoH), 0));
+        model->setWhiteBorderSize(row.mm);
         const QImage plain = Pixels(); // the frame covers the whole photo
-        model->CropToFrame();
-        model->ApplyWhiteBorder();
+        model->cropToFrame();
+        model->applyWhiteBorder();
         const QImage result = Pixels();
         ASSERT_EQ(result.size(), plain.size());
         const int w = result.width();
@@ -249,13 +279,13 @@ TEST_F(PictureModelTest, WhiteBorderRingInsideTheCrop) {
     }
 }
 
-TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("face.jpg", 700, 900), NO_RESULT_INDEX));
-    model->SetIdPhotoMode(true);
-    ASSERT_EQ(model->GetFrameSize(), QSize(700, 900));
+TEST_F(PhotoDocumentTest, IdentitySheetOfTheDefaultFormat) {
+    ASSERT_TRUE(model->load(WritePhoto("face.jpg", 700, 900), NO_RESULT_INDEX));
+    model->setIdSheet(true);
+    ASSERT_EQ(model->frameSize(), QSize(700, 900));
     const QImage face = Pixels();
 
-    model->MakeIdSheet();
+    model->makeIdSheet();
     const QImage sheet = Pixels();
     ASSERT_EQ(sheet.size(), QSize(2000, 3000));
     const QRgb background = qRgb(0xEE, 0xF2, 0xCC);
@@ -274,40 +304,43 @@ TEST_F(PictureModelTest, IdentitySheetOfTheDefaultFormat) {
             EXPECT_EQ(sheet.copy(x, y, 700, 900), face);
         }
     }
-    EXPECT_FALSE(model->IsIdPhotoMode());
-    EXPECT_EQ(model->GetFrameSize(), QSize(2000, 3000));
+    EXPECT_FALSE(model->idSheet());
+    EXPECT_EQ(model->frameSize(), QSize(2000, 3000));
     // The sheet prints as 10 x 15 cm: 2000 / (10 / 2.54) = 508 dots per inch.
-    EXPECT_DOUBLE_EQ(model->GetImage()->DpiX(), 508.0);
-    EXPECT_DOUBLE_EQ(model->GetImage()->DpiY(), 508.0);
+    EXPECT_DOUBLE_EQ(model->photo()->DpiX(), 508.0);
+    EXPECT_DOUBLE_EQ(model->photo()->DpiY(), 508.0);
 }
 
-TEST_F(PictureModelTest, SameDayPhotosTakeIndexesInTurnAndRevalidationOverwrites) {
+TEST_F(PhotoDocumentTest, SameDayPhotosTakeIndexesInTurnAndRevalidationOverwrites) {
     fixtures::ExifFields exif;
     exif.dateTimeOriginal = "2006:07:14 10:20:30";
     exif.make = "Lumicam";
     const std::string first = WritePhoto("IMG_0001.jpg", 1800, 1200, &exif);
     const std::string second = WritePhoto("IMG_0002.jpg", 1800, 1200, &exif);
 
-    ASSERT_TRUE(model->LoadPicture(first, NO_RESULT_INDEX));
-    EXPECT_EQ(model->GetResultPath(), destination + "Photos_20060714_000.jpg");
-    model->CropToFrame();
-    ASSERT_TRUE(model->SaveResult());
-    EXPECT_FALSE(model->IsModified());
-    EXPECT_EQ(model->GetResultIndex(), 0);
+    ASSERT_TRUE(model->load(first, NO_RESULT_INDEX));
+    EXPECT_EQ(model->resultPath(), destination + "Photos_20060714_000.jpg");
+    model->cropToFrame();
+    QSignalSpy saved(model.get(), &PhotoDocument::resultSaved);
+    ASSERT_TRUE(model->saveResult());
+    EXPECT_FALSE(model->isModified());
+    EXPECT_EQ(model->resultIndex(), 0);
+    ASSERT_EQ(saved.count(), 1);
+    EXPECT_EQ(saved[0][0].toString().toStdString(), destination + "Photos_20060714_000.jpg");
 
-    ASSERT_TRUE(model->LoadPicture(second, NO_RESULT_INDEX));
-    model->CropToFrame();
-    ASSERT_TRUE(model->SaveResult());
-    EXPECT_EQ(model->GetResultIndex(), 1);
+    ASSERT_TRUE(model->load(second, NO_RESULT_INDEX));
+    model->cropToFrame();
+    ASSERT_TRUE(model->saveResult());
+    EXPECT_EQ(model->resultIndex(), 1);
     EXPECT_TRUE(std::filesystem::exists(destination + "Photos_20060714_001.jpg"));
 
     // The first photo again, with its stored index, and a smaller crop this time.
-    ASSERT_TRUE(model->LoadPicture(first, 0));
-    model->ZoomFrame(100, false);
-    model->CropToFrame();
+    ASSERT_TRUE(model->load(first, 0));
+    model->zoomFrame(100);
+    model->cropToFrame();
     const QSize smaller = Pixels().size();
-    ASSERT_TRUE(model->SaveResult());
-    EXPECT_EQ(model->GetResultIndex(), 0);
+    ASSERT_TRUE(model->saveResult());
+    EXPECT_EQ(model->resultIndex(), 0);
     EXPECT_EQ(CountFiles(destination), 2);
     const JpegDecodeResult written = JpegCodec::DecodeFile(destination + "Photos_20060714_000.jpg");
     ASSERT_TRUE(written.Ok());
@@ -315,17 +348,17 @@ TEST_F(PictureModelTest, SameDayPhotosTakeIndexesInTurnAndRevalidationOverwrites
     EXPECT_TRUE(host.warnings.empty());
 }
 
-TEST_F(PictureModelTest, ResultNameTakesTheShotDateOfThePhotoHeld) {
+TEST_F(PhotoDocumentTest, ResultNameTakesTheShotDateOfThePhotoHeld) {
     fixtures::ExifFields loaded;
     loaded.dateTimeOriginal = "2006:07:14 10:20:30";
     const std::string path = WritePhoto("IMG_0001.jpg", 300, 200, &loaded);
-    ASSERT_TRUE(model->LoadPicture(path, NO_RESULT_INDEX));
+    ASSERT_TRUE(model->load(path, NO_RESULT_INDEX));
 
     // The file changes on disk after the load: the name still follows the photo on screen.
     fixtures::ExifFields later;
     later.dateTimeOriginal = "1999:12:31 23:59:59";
     WritePhoto("IMG_0001.jpg", 300, 200, &later);
-    EXPECT_EQ(model->GetResultPath(), destination + "Photos_20060714_000.jpg");
+    EXPECT_EQ(model->resultPath(), destination + "Photos_20060714_000.jpg");
 }
 
 struct PathRow {
@@ -337,7 +370,7 @@ struct PathRow {
     int32_t indexAfter;
 };
 
-TEST_F(PictureModelTest, ResultPathRules) {
+TEST_F(PhotoDocumentTest, ResultPathRules) {
     const PathRow rows[] = {
         {"size and label tags", true, "R_%t_%r", 7, "R_15x10_15x10.jpg", NO_RESULT_INDEX},
         {"stored index is used", true, "P_%i", 12, "P_012.jpg", 12},
@@ -345,56 +378,62 @@ TEST_F(PictureModelTest, ResultPathRules) {
         {"auto rename off keeps the file name", false, "P_%i", 5, "IMG_0001.jpg", 5},
     };
     const std::string source = WritePhoto("IMG_0001.JPG", 600, 400);
-    ASSERT_TRUE(model->LoadPicture(source, NO_RESULT_INDEX));
+    ASSERT_TRUE(model->load(source, NO_RESULT_INDEX));
     for (const PathRow& row : rows) {
         SCOPED_TRACE(row.name);
         settings->SetAutoRename(row.autoRename ? 1 : 0);
         settings->SetResultName(row.resultName);
-        model->SetResultIndex(row.indexBefore);
-        EXPECT_EQ(model->GetResultPath(), destination + row.expectedName);
-        EXPECT_EQ(model->GetResultIndex(), row.indexAfter);
+        model->setResultIndex(row.indexBefore);
+        EXPECT_EQ(model->resultPath(), destination + row.expectedName);
+        EXPECT_EQ(model->resultIndex(), row.indexBefore) << "asking the path takes nothing";
+        EXPECT_TRUE(model->reserveResultIndex());
+        EXPECT_EQ(model->resultIndex(), row.indexAfter);
+        EXPECT_EQ(model->resultPath(), destination + row.expectedName);
     }
     EXPECT_TRUE(host.warnings.empty());
 }
 
-TEST_F(PictureModelTest, NoDestinationWarnsAndGivesNoPath) {
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 600, 400), NO_RESULT_INDEX));
+TEST_F(PhotoDocumentTest, NoDestinationGivesNoPathAndReservingTellsTheUser) {
+    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 600, 400), NO_RESULT_INDEX));
     settings->SetDestinationFolder("");
-    EXPECT_EQ(model->GetResultPath(), "");
+    EXPECT_EQ(model->resultPath(), "");
+    EXPECT_TRUE(host.warnings.empty());
+    EXPECT_FALSE(model->reserveResultIndex());
+    EXPECT_EQ(model->resultIndex(), NO_RESULT_INDEX);
     ASSERT_EQ(host.warnings.size(), 1u);
     EXPECT_EQ(host.warnings[0], kNoDestination);
 
-    EXPECT_FALSE(model->SaveResult());
-    EXPECT_TRUE(model->IsModified());
+    EXPECT_FALSE(model->saveResult());
+    EXPECT_TRUE(model->isModified());
     ASSERT_EQ(host.warnings.size(), 2u); // told once more, and not of a save failure
     EXPECT_EQ(host.warnings[1], kNoDestination);
 }
 
-TEST_F(PictureModelTest, FailedSaveWarnsAndKeepsModified) {
+TEST_F(PhotoDocumentTest, FailedSaveWarnsAndKeepsModified) {
     settings->SetAutoRename(0); // result named after the source: a fixed path
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("IMG.jpg", 600, 400), NO_RESULT_INDEX));
-    model->CropToFrame();
+    ASSERT_TRUE(model->load(WritePhoto("IMG.jpg", 600, 400), NO_RESULT_INDEX));
+    model->cropToFrame();
     std::filesystem::create_directories(Path("inTheWay/IMG.jpg/inside"));
     for (const char* folder : {"missing/", "inTheWay/"}) {
         SCOPED_TRACE(folder);
         host.warnings.clear();
-        model->SetModified(true);
+        model->setModified(true);
         settings->SetDestinationFolder(Path(folder));
-        EXPECT_FALSE(model->SaveResult());
-        EXPECT_TRUE(model->IsModified());
+        EXPECT_FALSE(model->saveResult());
+        EXPECT_TRUE(model->isModified());
         EXPECT_EQ(host.warnings, std::vector<Warning>{kSaveFailed});
     }
     EXPECT_TRUE(std::filesystem::is_directory(Path("inTheWay/IMG.jpg/inside")));
     EXPECT_EQ(CountFiles(Path("inTheWay")), 1) << "no temporary file left behind";
 }
 
-TEST_F(PictureModelTest, SavedFileHoldsTheCropAtTheChosenQuality) {
+TEST_F(PhotoDocumentTest, SavedFileHoldsTheCropAtTheChosenQuality) {
     fixtures::ExifFields exif;
     exif.make = "Lumicam";
     exif.thumbnail = true;
-    ASSERT_TRUE(model->LoadPicture(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
-    model->ZoomFrame(50, false);
-    model->CropToFrame();
+    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
+    model->zoomFrame(50);
+    model->cropToFrame();
     const QImage crop = Pixels();
 
     qint64 sizes[2] = {};
@@ -402,9 +441,9 @@ TEST_F(PictureModelTest, SavedFileHoldsTheCropAtTheChosenQuality) {
     for (int k = 0; k < 2; ++k) {
         SCOPED_TRACE(qualities[k]);
         settings->SetJpegQuality(qualities[k]);
-        model->SetModified(true);
-        ASSERT_TRUE(model->SaveResult());
-        const std::string path = model->GetResultPath();
+        model->setModified(true);
+        ASSERT_TRUE(model->saveResult());
+        const std::string path = model->resultPath();
         sizes[k] = static_cast<qint64>(std::filesystem::file_size(path));
         const JpegDecodeResult written = JpegCodec::DecodeFile(path);
         ASSERT_TRUE(written.Ok());
@@ -428,7 +467,7 @@ struct ColorRow {
     uint32_t expected;
 };
 
-TEST_F(PictureModelTest, FrameColorFollowsQualityAndOptions) {
+TEST_F(PhotoDocumentTest, FrameColorFollowsQualityAndOptions) {
     const ColorRow rows[] = {
         {"good quality is green at half opacity", 1800, 1200, 50, false, true, false, true,
          0x7F326432},
@@ -445,12 +484,12 @@ TEST_F(PictureModelTest, FrameColorFollowsQualityAndOptions) {
     };
     for (const ColorRow& row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_TRUE(model->LoadPicture(WritePhoto("c.jpg", row.photoW, row.photoH), 0));
+        ASSERT_TRUE(model->load(WritePhoto("c.jpg", row.photoW, row.photoH), 0));
         settings->SetOpacity(row.opacity);
         settings->SetUseSmallRBorder(row.smallBorder ? 1 : 0);
         settings->SetUseRecadColor(row.recadColor ? 1 : 0);
-        EXPECT_EQ(model->GetFrameColor(row.outline, row.withOpacity), row.expected)
-            << std::hex << model->GetFrameColor(row.outline, row.withOpacity);
+        EXPECT_EQ(model->frameColor(row.outline, row.withOpacity), row.expected)
+            << std::hex << model->frameColor(row.outline, row.withOpacity);
     }
 }
 

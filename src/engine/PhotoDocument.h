@@ -1,0 +1,142 @@
+#pragma once
+
+#include <QObject>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/FrameGeometry.h"
+#include "naming/ResultIndex.h"
+
+class CSettings;
+class QImage;
+class Photo;
+
+// The photo being cropped, without any window: the photo (a private 24-bit copy with its
+// EXIF data), the print format and crop frame, the option flags, the source path and the
+// result index, and the operations on them (load, edits, frame moves, crop, white border,
+// identity sheet, save). Windows that show it connect to its signals and repaint; it never
+// asks the user anything itself, it announces what the user should be told (message).
+class PhotoDocument : public QObject {
+    Q_OBJECT
+
+public:
+    explicit PhotoDocument(const CSettings& settings, QObject* parent = nullptr);
+    ~PhotoDocument() override;
+
+    // Loading. A file that does not decode keeps the previous photo, frame and path; only
+    // the result index is taken. Returns whether the photo was replaced.
+    bool load(const std::string& path, int32_t resultIndex);
+    bool reload();
+    [[nodiscard]] const Photo* photo() const { return image.get(); }
+    [[nodiscard]] bool hasPhoto() const { return image != nullptr; }
+    [[nodiscard]] const std::string& sourcePath() const { return source; }
+    // Grows by one whenever the photo's pixels or size change (load, edit, crop, border,
+    // sheet), so a view can tell that a copy it keeps at display size is stale.
+    [[nodiscard]] uint64_t photoGeneration() const { return generation; }
+
+    // In-place edits of the pixels; `modified` untouched (the caller decides).
+    void rotateLeft();
+    void rotateRight();
+    void flipHorizontal();
+    void flipVertical();
+    void toGrayscale();
+    void toSepia();
+
+    // Flags. Each change is announced by flagsChanged.
+    [[nodiscard]] bool isModified() const { return modified; }
+    void setModified(bool value);
+    [[nodiscard]] bool whiteBorder() const { return whiteBorderOn; }
+    void setWhiteBorder(bool value);
+    [[nodiscard]] bool idSheet() const { return frame.IsIdPhotoMode(); }
+    void setIdSheet(bool value);
+    [[nodiscard]] bool thirds() const { return thirdsOn; }
+    void setThirds(bool value);
+
+    [[nodiscard]] int32_t resultIndex() const { return index; }
+    void setResultIndex(int32_t value) { index = value; }
+    // mm: the format's white border, an unsigned 16-bit value.
+    void setWhiteBorderSize(uint16_t mm);
+    [[nodiscard]] double borderCm() const { return border; }
+
+    // Display pixels of the window that shows the photo; the frame is laid out in them.
+    void setClientSize(int width, int height);
+
+    // Frame. Moves, zooms and turns keep the frame on the photo and mark the photo modified;
+    // d is in display pixels.
+    void setFormat(double heightCm, double widthCm, const std::string& label);
+    void moveFrameX(int d);
+    void moveFrameY(int d);
+    // Along x, then along y (a drag step), announced once.
+    void moveFrame(int dx, int dy);
+    void zoomFrame(int d);
+    void rotateFrame();
+    [[nodiscard]] QRect imageRect() const { return frame.GetImageRect(); }
+    [[nodiscard]] QRect frameRect(bool photoPixels) const {
+        return frame.GetFrameRect(photoPixels);
+    }
+    [[nodiscard]] QSize frameSize() const { return frame.GetFrameSize(); }
+    [[nodiscard]] int printQuality() const { return frame.GetPrintQuality(); }
+    // ARGB colour of the frame overlay: the print-quality colour (red, orange, green; red
+    // whatever the quality when the quality colours are off), or the dark grey of the tint
+    // when the thin outline option is on and outline is not set. Alpha from the opacity
+    // setting when opacity is set, else opaque.
+    [[nodiscard]] uint32_t frameColor(bool outline, bool opacity) const;
+    [[nodiscard]] const FrameGeometry& geometry() const { return frame; }
+
+    // Results.
+    void cropToFrame();
+    void applyWhiteBorder();
+    void makeIdSheet();
+    // Full path of the result file, empty when no destination folder is set. Asks nothing
+    // and changes nothing: without a result index it names the first free "%i" index as the
+    // destination holds it now.
+    [[nodiscard]] std::string resultPath() const;
+    // Takes the first free "%i" index into the result index when the photo has none (a
+    // mask without "%i" clears it). Without a destination folder, tells the user so and
+    // returns false.
+    bool reserveResultIndex();
+    // Takes the result index and writes the photo as JPEG at the result path; clears
+    // `modified` on success, tells the user and keeps it on failure.
+    bool saveResult();
+
+signals:
+    // The photo's pixels or size changed (load, edit, crop, border, sheet).
+    void photoChanged();
+    // The frame moved, turned, changed size or format, or was reset.
+    void frameChanged();
+    // Thirds, white border, identity sheet or modified changed.
+    void flagsChanged();
+    void resultSaved(const QString& path);
+    // Something the user must be told: warning text and the caption of its box.
+    void message(const QString& text, const QString& caption);
+
+private:
+    void replaceImage(std::unique_ptr<Photo> next);
+    // Replaces the photo by a result made from it (crop, border, sheet) that prints at dpi.
+    void replaceWithResult(QImage pixels, std::optional<PrintDpi> dpi);
+    // The frame's rectangle in photo pixels when a format is chosen and a photo is loaded
+    // and the frame is not empty; else nothing.
+    [[nodiscard]] std::optional<QRect> cropRect() const;
+    void updatePhotoSize();
+    void setFlag(bool& flag, bool value);
+    // The mask with the destination folder, "%t", "%r" and a held "%i" replaced; empty
+    // without a destination folder. openIndex: "%i" is left for BuildResultName to fill.
+    [[nodiscard]] std::string resultMask(bool& openIndex) const;
+
+    const CSettings& settings;
+
+    std::unique_ptr<Photo> image;
+    FrameGeometry frame;
+    bool thirdsOn = false;
+    bool modified = false;
+    bool whiteBorderOn = false;
+    double border = 0.0;
+    std::string source;
+    int32_t index = NO_RESULT_INDEX;
+    uint64_t generation = 0;
+};

@@ -49,7 +49,7 @@ bool CLumicutApp::InitInstance() {
 
     // The frame builds toolbar and status bar, runs the silent update check when asked
     // to and shows the splash window.
-    m_frame = std::make_unique<CMainFrame>(m_settings);
+    m_frame = std::make_unique<CMainFrame>(m_settings, m_prompts);
     SetMainWindow(m_frame.get());
     m_eventFilter = std::make_unique<CAppEventFilter>(m_frame.get());
     installEventFilter(m_eventFilter.get());
@@ -88,9 +88,7 @@ void CLumicutApp::CreateView() {
             },
         .checkUpdates =
             [this] {
-                CVersionChecker::Hooks hooks;
-                hooks.prompts = &m_prompts;
-                CVersionChecker(hooks).CheckVersion(SiteUrl(SitePage::VersionService), false);
+                CVersionChecker(m_prompts).CheckVersion(SiteUrl(SitePage::VersionService), false);
             },
         .onlineHelp = [this] { m_prompts.openAddress(SiteUrl(SitePage::Help)); },
         .forum = [this] { m_prompts.openAddress(SiteUrl(SitePage::Forum)); },

@@ -56,8 +56,8 @@ std::string RemoveAll(const std::string& text, const std::string& part) {
 
 } // namespace
 
-CMainFrame::CMainFrame(CSettings& settings, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings) {
+CMainFrame::CMainFrame(CSettings& settings, UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_prompts(prompts) {
     setWindowTitle("Lumicut");
     setWindowIcon(ProgramIcon());
     // No toolbar show/hide menu on the frame: the toolbar is always there.
@@ -154,7 +154,7 @@ void CMainFrame::UpdateLockIndicators() {
 void CMainFrame::RunStartupUpdateCheck() {
     // Runs before the splash window and before the frame is shown, blocking under the wait
     // cursor; silent: only a newer version or a failure is told.
-    CVersionChecker().CheckVersion(SiteUrl(SitePage::VersionService), true);
+    CVersionChecker(m_prompts).CheckVersion(SiteUrl(SitePage::VersionService), true);
 }
 
 void CMainFrame::SetView(CLumicutView* view) {

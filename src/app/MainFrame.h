@@ -12,6 +12,7 @@
 
 class CLumicutView;
 class CSettings;
+class UserPrompts;
 class CStatusPane;
 class QLabel;
 class QMenu;
@@ -28,7 +29,8 @@ public:
 
     // Builds menus, toolbar and status bar, runs the silent update check when the
     // CHECK_VERSION setting is on, and shows the splash window when it is enabled.
-    explicit CMainFrame(CSettings& settings, QWidget* parent = nullptr);
+    // prompts: where the update check asks and tells.
+    CMainFrame(CSettings& settings, UserPrompts& prompts, QWidget* parent = nullptr);
     ~CMainFrame() override;
 
     [[nodiscard]] QToolBar* ToolBar() const { return m_toolBar; }
@@ -62,6 +64,7 @@ private:
     void UpdateLockIndicators();
 
     CSettings& m_settings;
+    UserPrompts& m_prompts;
     std::vector<QMenu*> m_menus; // in menu bar order
     QToolBar* m_toolBar = nullptr;
     QLabel* m_idlePane = nullptr;

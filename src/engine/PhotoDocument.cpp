@@ -144,52 +144,36 @@ bool PhotoDocument::reload() {
     return load(path, index);
 }
 
-void PhotoDocument::rotateLeft() {
+void PhotoDocument::editPhoto(void (Photo::*edit)()) {
     if (image) {
-        image->RotateLeft();
+        (image.get()->*edit)();
         updatePhotoSize();
         emit photoChanged();
     }
+}
+
+void PhotoDocument::rotateLeft() {
+    editPhoto(&Photo::RotateLeft);
 }
 
 void PhotoDocument::rotateRight() {
-    if (image) {
-        image->RotateRight();
-        updatePhotoSize();
-        emit photoChanged();
-    }
+    editPhoto(&Photo::RotateRight);
 }
 
 void PhotoDocument::flipHorizontal() {
-    if (image) {
-        image->FlipHorizontal();
-        updatePhotoSize();
-        emit photoChanged();
-    }
+    editPhoto(&Photo::FlipHorizontal);
 }
 
 void PhotoDocument::flipVertical() {
-    if (image) {
-        image->FlipVertical();
-        updatePhotoSize();
-        emit photoChanged();
-    }
+    editPhoto(&Photo::FlipVertical);
 }
 
 void PhotoDocument::toGrayscale() {
-    if (image) {
-        image->ToGrayscale();
-        updatePhotoSize();
-        emit photoChanged();
-    }
+    editPhoto(&Photo::ToGrayscale);
 }
 
 void PhotoDocument::toSepia() {
-    if (image) {
-        image->ToSepia();
-        updatePhotoSize();
-        emit photoChanged();
-    }
+    editPhoto(&Photo::ToSepia);
 }
 
 void PhotoDocument::setWhiteBorderSize(uint16_t mm) {

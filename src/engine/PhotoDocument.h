@@ -123,6 +123,8 @@ private:
     // and the frame is not empty; else nothing.
     [[nodiscard]] std::optional<QRect> cropRect() const;
     void updatePhotoSize();
+    // Runs an in-place edit of the pixels and announces the new photo; nothing without one.
+    void editPhoto(void (Photo::*edit)());
     void setFlag(bool& flag, bool value);
     // The mask with the destination folder, "%t", "%r" and a held "%i" replaced; empty
     // without a destination folder. openIndex: "%i" is left for BuildResultName to fill.

@@ -42,9 +42,10 @@ QString NewVersionQuestion(uint32_t currentMs, uint32_t newMs) {
         .arg(SiteName());
 }
 
-CVersionChecker::CVersionChecker() : CVersionChecker(Hooks{}) {}
+CVersionChecker::CVersionChecker(UserPrompts& prompts) : CVersionChecker(prompts, Hooks{}) {}
 
-CVersionChecker::CVersionChecker(Hooks hooks) : m_hooks(std::move(hooks)) {
+CVersionChecker::CVersionChecker(UserPrompts& prompts, Hooks hooks)
+    : m_prompts(prompts), m_hooks(std::move(hooks)) {
     if (!m_hooks.programVersion) {
         m_hooks.programVersion = [](uint32_t& mostSignificant, uint32_t& leastSignificant) {
             return CToolsApp::GetProgramVersion(mostSignificant, leastSignificant);
@@ -88,23 +89,23 @@ void CVersionChecker::CheckVersion(const QString& address, bool silent) {
 
 void CVersionChecker::OnNewVersion(uint32_t currentMs, uint32_t /*currentLs*/, uint32_t newMs,
                                    uint32_t /*newLs*/, const std::string& infoAddress) {
-    const bool wanted = Prompts().askYesNo(NewVersionQuestion(currentMs, newMs), AppTitle());
+    const bool wanted = m_prompts.askYesNo(NewVersionQuestion(currentMs, newMs), AppTitle());
     if (!wanted) {
         return;
     }
     // The address comes from the network: only a web page is opened, anything else falls
     // back to the site's home page.
     const QString address = QString::fromStdString(infoAddress);
-    Prompts().openAddress(IsWebAddress(address) ? address : SiteUrl(SitePage::Home));
+    m_prompts.openAddress(IsWebAddress(address) ? address : SiteUrl(SitePage::Home));
 }
 
 void CVersionChecker::OnUpToDate(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
-    Prompts().tell(QStringLiteral("Aucune mise à jour n'est disponible actuellement ..."),
+    m_prompts.tell(QStringLiteral("Aucune mise à jour n'est disponible actuellement ..."),
                    AppTitle(), QMessageBox::Information);
 }
 
 void CVersionChecker::OnCheckError(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
-    Prompts().tell(QStringLiteral("Impossible de vérifier la présence d'une nouvelle version !"),
+    m_prompts.tell(QStringLiteral("Impossible de vérifier la présence d'une nouvelle version !"),
                    AppTitle(), QMessageBox::Information);
 }
 

@@ -27,13 +27,12 @@ public:
         // The program's version words (major << 16 | minor, release << 16 | build); false
         // when unreadable. Unset: CToolsApp::GetProgramVersion.
         std::function<bool(uint32_t& mostSignificant, uint32_t& leastSignificant)> programVersion;
-        // The questions, the answers and the browser launch. Unset: the real boxes.
-        UserPrompts* prompts = nullptr;
         std::chrono::milliseconds timeout{10000};
     };
 
-    CVersionChecker();
-    explicit CVersionChecker(Hooks hooks);
+    // prompts: the questions, the answers and the browser launch.
+    explicit CVersionChecker(UserPrompts& prompts);
+    CVersionChecker(UserPrompts& prompts, Hooks hooks);
     ~CVersionChecker();
 
     // Silent: say nothing when the program is up to date (a newer version and a failed
@@ -48,12 +47,8 @@ private:
     // One HTTP GET of address: agent "Update search", no cache, at most 512 bytes read,
     // given up after the timeout.
     [[nodiscard]] FetchResult Fetch(const QString& address);
-    [[nodiscard]] UserPrompts& Prompts() {
-        return m_hooks.prompts != nullptr ? *m_hooks.prompts : m_dialogs;
-    }
-
+    UserPrompts& m_prompts;
     Hooks m_hooks;
-    DialogPrompts m_dialogs; // used when no prompts are given
 };
 
 // The question asked when a newer version exists (current and new major.minor).

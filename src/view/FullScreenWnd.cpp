@@ -8,6 +8,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QWheelEvent>
+#include <memory>
 
 CFullScreenWnd::CFullScreenWnd(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
@@ -50,59 +51,44 @@ void CFullScreenWnd::closeEvent(QCloseEvent* event) {
     emit closeRequested();
 }
 
-void CFullScreenWnd::ForwardKey(QKeyEvent* event) {
+bool CFullScreenWnd::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+        Forward(event);
+        return true;
+    default:
+        return QWidget::event(event);
+    }
+}
+
+void CFullScreenWnd::Forward(QEvent* event) {
     if (inputTarget == nullptr) {
         event->ignore();
         return;
     }
-    QCoreApplication::sendEvent(inputTarget, event);
-}
-
-void CFullScreenWnd::ForwardMouse(QMouseEvent* event) {
-    if (inputTarget == nullptr) {
-        event->ignore();
-        return;
+    // Keys go as they are; pointer events are moved into the target's coordinates.
+    std::unique_ptr<QEvent> moved;
+    if (event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<const QWheelEvent*>(event);
+        const QPointF local = inputTarget->mapFromGlobal(wheel->globalPosition());
+        moved = std::make_unique<QWheelEvent>(local, wheel->globalPosition(), wheel->pixelDelta(),
+                                              wheel->angleDelta(), wheel->buttons(),
+                                              wheel->modifiers(), wheel->phase(), wheel->inverted(),
+                                              wheel->source(), wheel->pointingDevice());
+    } else if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) {
+        const auto* mouse = static_cast<const QMouseEvent*>(event);
+        const QPointF local = inputTarget->mapFromGlobal(mouse->globalPosition());
+        moved = std::make_unique<QMouseEvent>(mouse->type(), local, local, mouse->globalPosition(),
+                                              mouse->button(), mouse->buttons(), mouse->modifiers(),
+                                              mouse->pointingDevice());
     }
-    const QPointF local = inputTarget->mapFromGlobal(event->globalPosition());
-    QMouseEvent forwarded(event->type(), local, local, event->globalPosition(), event->button(),
-                          event->buttons(), event->modifiers(), event->pointingDevice());
-    QCoreApplication::sendEvent(inputTarget, &forwarded);
-    event->setAccepted(forwarded.isAccepted());
-}
-
-void CFullScreenWnd::keyPressEvent(QKeyEvent* event) {
-    ForwardKey(event);
-}
-
-void CFullScreenWnd::keyReleaseEvent(QKeyEvent* event) {
-    ForwardKey(event);
-}
-
-void CFullScreenWnd::mousePressEvent(QMouseEvent* event) {
-    ForwardMouse(event);
-}
-
-void CFullScreenWnd::mouseReleaseEvent(QMouseEvent* event) {
-    ForwardMouse(event);
-}
-
-void CFullScreenWnd::mouseDoubleClickEvent(QMouseEvent* event) {
-    ForwardMouse(event);
-}
-
-void CFullScreenWnd::mouseMoveEvent(QMouseEvent* event) {
-    ForwardMouse(event);
-}
-
-void CFullScreenWnd::wheelEvent(QWheelEvent* event) {
-    if (inputTarget == nullptr) {
-        event->ignore();
-        return;
-    }
-    const QPointF local = inputTarget->mapFromGlobal(event->globalPosition());
-    QWheelEvent forwarded(local, event->globalPosition(), event->pixelDelta(), event->angleDelta(),
-                          event->buttons(), event->modifiers(), event->phase(), event->inverted(),
-                          event->source(), event->pointingDevice());
-    QCoreApplication::sendEvent(inputTarget, &forwarded);
-    event->setAccepted(forwarded.isAccepted());
+    QEvent* forwarded = moved ? moved.get() : event;
+    QCoreApplication::sendEvent(inputTarget, forwarded);
+    event->setAccepted(forwarded->isAccepted());
 }

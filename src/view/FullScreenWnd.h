@@ -4,10 +4,8 @@
 #include <QWidget>
 
 class QCloseEvent;
-class QKeyEvent;
-class QMouseEvent;
 class QResizeEvent;
-class QWheelEvent;
+class QEvent;
 
 // The frameless window above all others that covers the primary screen while the photo
 // display is shown full screen. The display is moved into it as its only child (and stays
@@ -36,19 +34,14 @@ signals:
     void closeRequested();
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void wheelEvent(QWheelEvent* event) override;
+    // Keys, mouse and wheel go to the input target.
+    bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void ForwardKey(QKeyEvent* event);
-    void ForwardMouse(QMouseEvent* event);
+    // Sends a key, mouse or wheel event to the input target and takes its answer.
+    void Forward(QEvent* event);
 
     QPointer<QWidget> inputTarget;
     QPointer<QWidget> content;

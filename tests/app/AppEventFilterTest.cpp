@@ -2,6 +2,7 @@
 #include "app/MainFrame.h"
 #include "app/SplashWindow.h"
 #include "settings/Settings.h"
+#include "ui_support/ScriptedPrompts.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -78,7 +79,8 @@ protected:
 
     QTemporaryDir dir;
     CSettings settings{dir.path().toStdString() + "/param.dat"};
-    CMainFrame frame{settings};
+    ScriptedPrompts prompts;
+    CMainFrame frame{settings, prompts};
     CAppEventFilter filter{&frame};
     QListWidget* list = nullptr;
     KeyRecorder* target = nullptr;

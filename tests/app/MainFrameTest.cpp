@@ -52,7 +52,7 @@ protected:
     std::string root;
     CSettings settings{dir.path().toStdString() + "/param.dat"};
     ScriptedPrompts prompts;
-    CMainFrame frame{settings};
+    CMainFrame frame{settings, prompts};
 };
 
 // A layout as the widget shows it: the action of each command, null for a separator.

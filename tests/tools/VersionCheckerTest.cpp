@@ -84,9 +84,8 @@ struct Check {
             ls = 0x00030000u;
             return true;
         };
-        hooks.prompts = &prompts;
         hooks.timeout = timeout;
-        return CVersionChecker(hooks);
+        return CVersionChecker(prompts, hooks);
     }
 };
 
@@ -209,9 +208,7 @@ TEST(VersionChecker, VersionFromTheBuildAndAnAddressNoBrowserOpens) {
     prompts.urlsOpen = false;
     prompts.AnswerButton(QMessageBox::Yes);
     TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", "1|5|http://x/info");
-    CVersionChecker::Hooks hooks;
-    hooks.prompts = &prompts;
-    CVersionChecker(hooks).CheckVersion(server.Address(), true);
+    CVersionChecker(prompts).CheckVersion(server.Address(), true);
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Question);
     EXPECT_EQ(prompts.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);

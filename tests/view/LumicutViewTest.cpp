@@ -114,7 +114,7 @@ protected:
 
     // Builds frame and view as the program does, shows them and runs the initial update.
     void MakeFrame(QSize size = QSize(1920, 1080)) {
-        frame = std::make_unique<CMainFrame>(*settings);
+        frame = std::make_unique<CMainFrame>(*settings, prompts);
         view = new CLumicutView(*settings, prompts, frame.get());
         frame->SetView(view);
         frame->resize(size);

@@ -25,11 +25,11 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
 #include "engine/PictureHost.h"
 #include "engine/PictureModel.h"
 #include "naming/PhotoScan.h"
 #include "settings/Settings.h"
+#include "support/PhotoFixtures.h"
 
 namespace {
 

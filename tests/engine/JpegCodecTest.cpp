@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/JpegCodec.h"
-#include "engine/PhotoFixtures.h"
+#include "support/PhotoFixtures.h"
 #include "support/ReadOnlyFolder.h"
 
 #include <QBuffer>

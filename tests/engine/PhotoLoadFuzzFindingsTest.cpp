@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
 #include "metadata/ExifBlock.h"
+#include "support/PhotoFixtures.h"
 
 namespace {
 

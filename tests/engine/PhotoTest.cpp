@@ -2,7 +2,7 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
+#include "support/PhotoFixtures.h"
 
 #include <QTemporaryDir>
 

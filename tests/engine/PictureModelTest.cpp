@@ -12,10 +12,10 @@
 #include "engine/FrameRectPrinter.h"
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
 #include "engine/PictureHost.h"
 #include "engine/PictureModel.h"
 #include "settings/Settings.h"
+#include "support/PhotoFixtures.h"
 
 namespace {
 

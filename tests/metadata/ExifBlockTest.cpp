@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
 #include "metadata/ExifBlock.h"
+#include "support/PhotoFixtures.h"
 
 #include <QTemporaryDir>
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "engine/PhotoFixtures.h"
 #include "metadata/ExifBlock.h"
 #include "naming/ShotDate.h"
+#include "support/PhotoFixtures.h"
 
 #include <QTemporaryDir>
 #include <fcntl.h>

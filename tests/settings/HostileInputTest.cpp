@@ -2,8 +2,8 @@
 // the program never hangs or crashes on them, and no record it did not mean to change is
 // lost.
 
-#include "settings/ParamFixture.h"
 #include "settings/Settings.h"
+#include "support/ParamFixture.h"
 
 #include <csignal>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "settings/ParamFile.h"
 #include "settings/Settings.h"
 
-#include "settings/ParamFixture.h"
+#include "support/ParamFixture.h"
 
 #include <csignal>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "settings/ParamFile.h"
 
-#include "settings/ParamFixture.h"
+#include "support/ParamFixture.h"
 #include "support/ReadOnlyFolder.h"
 
 #include <fcntl.h>

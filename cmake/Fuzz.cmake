@@ -14,7 +14,7 @@ if(LUMICUT_FUZZ)
 
   # Seed builders and checkers shared with the tests.
   add_library(lumicut_fuzz_support STATIC
-    fuzz/SeedWriter.cpp tests/engine/PhotoFixtures.cpp tests/settings/ParamScript.cpp)
+    fuzz/SeedWriter.cpp tests/support/PhotoFixtures.cpp fuzz/ParamScript.cpp)
   target_include_directories(lumicut_fuzz_support PUBLIC fuzz tests)
   target_compile_options(lumicut_fuzz_support PRIVATE ${LUMICUT_FUZZ_FLAGS})
   target_link_libraries(lumicut_fuzz_support PUBLIC lumicut_core)

@@ -23,12 +23,10 @@ endforeach()
 install(FILES "${LUMICUT_PACKAGING_DIR}/icons/${LUMICUT_APP_ID}.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
 
-# The install test runs `cmake --install` on this very build folder.
-if(TARGET lumicut_ui_tests)
-  target_compile_definitions(lumicut_ui_tests PRIVATE
-    LUMICUT_BUILD_DIR="${CMAKE_CURRENT_BINARY_DIR}"
-    LUMICUT_APP_ID="${LUMICUT_APP_ID}")
-endif()
+# The packaging check runs `cmake --install` of this very build folder into a fresh prefix.
+add_test(NAME package_check
+         COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/scripts/package-check"
+                 "${CMAKE_CURRENT_BINARY_DIR}" "${LUMICUT_APP_ID}" "${PROJECT_VERSION}")
 
 # Checks of the desktop files by the freedesktop tools, when they are installed.
 find_program(APPSTREAMCLI_EXECUTABLE appstreamcli)

@@ -1,11 +1,11 @@
 // Fuzz target of the param.dat engine: any starting file (or none), then a run of reads,
 // writes, deletes and searches decoded from the input, each checked against the record
-// layout (see tests/settings/ParamScript.h): a write never loses or shifts a record it did
+// layout (see ParamScript.h): a write never loses or shifts a record it did
 // not target, and a failed or read-only operation leaves the file byte for byte as it was.
 
+#include "ParamScript.h"
 #include "SeedWriter.h"
-#include "settings/ParamFixture.h"
-#include "settings/ParamScript.h"
+#include "support/ParamFixture.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -6,9 +6,9 @@
 #include "SeedWriter.h"
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
 #include "metadata/ExifBlock.h"
 #include "naming/ShotDate.h"
+#include "support/PhotoFixtures.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -2,11 +2,11 @@
 // through BuildResultName (against a scratch folder that holds a few earlier results), and
 // any texts through ReplaceNoCase.
 
+#include "FuzzReader.h"
 #include "SeedWriter.h"
-#include "engine/PhotoFixtures.h"
 #include "naming/ResultIndex.h"
 #include "naming/ResultName.h"
-#include "support/FuzzReader.h"
+#include "support/PhotoFixtures.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -26,9 +26,9 @@
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
-#include "engine/PhotoFixtures.h"
 #include "naming/PhotoScan.h"
 #include "settings/Settings.h"
+#include "support/PhotoFixtures.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/JpegCodec.h"
-#include "engine/PhotoFixtures.h"
+#include "support/PhotoFixtures.h"
 #include "support/ReadOnlyFolder.h"
 
 #include <QBuffer>
@@ -252,6 +252,18 @@ TEST(JpegCodec, OversizedExifPayloadIsRefused) {
     EXPECT_FALSE(JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload + 'x'));
 }
 
+TEST(JpegCodec, ChromaKeptWholeFromQuality90) {
+    // Sampling factors of the first (luma) component: 2x2 when chroma is halved both ways.
+    for (const auto& [quality, lumaSampling] : {std::pair{89, 0x22}, {90, 0x11}, {100, 0x11}}) {
+        const std::optional<QByteArray> bytes =
+            JpegCodec::Encode(fixtures::Gradient(32, 32), quality);
+        ASSERT_TRUE(bytes);
+        const qsizetype sof = SofDimensionsOffset(*bytes);
+        ASSERT_GT(sof, 0);
+        EXPECT_EQ(uchar(bytes->at(sof + 6)), lumaSampling) << "quality " << quality;
+    }
+}
+
 TEST(JpegCodec, ResolutionGoesIntoJfifDensity) {
     const std::optional<QByteArray> bytes =
         JpegCodec::Encode(fixtures::Gradient(20, 10), 90, {}, 300.0, 150.4);
@@ -262,7 +274,8 @@ TEST(JpegCodec, ResolutionGoesIntoJfifDensity) {
     EXPECT_EQ(uchar(bytes->at(16)) * 256 + uchar(bytes->at(17)), 150);
 }
 
-// Safe writing of result files.
+// Safe writing of result files: the path shows the earlier bytes or the new ones, nothing else
+// is left beside them.
 class SafeWrite : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
@@ -270,57 +283,72 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(SafeWrite, WritesAndReplacesWithoutLeftovers) {
+TEST_F(SafeWrite, ReplacesKeepingRightsAndLeavesNothingElse) {
     const std::string target = Path("result.jpg");
     ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "first"));
     EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("first"));
-    ::chmod(target.c_str(), 0640);
+    ::chmod(target.c_str(), 0440); // an earlier result without write permission is replaced
     ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "second, longer"));
     EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("second, longer"));
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"result.jpg"});
+    EXPECT_EQ(info.st_mode & 0777, 0440u);
+    // A link standing where the result goes is replaced; what it pointed to is left alone.
+    ASSERT_TRUE(fixtures::WriteFile(Path("other"), "other"));
+    ASSERT_EQ(::symlink(Path("other").c_str(), Path("link.jpg").c_str()), 0);
+    ASSERT_TRUE(JpegCodec::WriteFileSafely(Path("link.jpg"), "third"));
+    EXPECT_FALSE(std::filesystem::is_symlink(Path("link.jpg")));
+    EXPECT_EQ(JpegCodec::ReadFile(Path("other")), QByteArray("other"));
+    EXPECT_EQ(FolderEntries(dir.path()),
+              (std::vector<std::string>{"link.jpg", "other", "result.jpg"}));
 }
 
-TEST_F(SafeWrite, MissingFolderOrFolderInTheWayFails) {
-    EXPECT_FALSE(JpegCodec::WriteFileSafely(Path("absent/result.jpg"), "data"));
-    ASSERT_TRUE(QDir(dir.path()).mkdir("result.jpg"));
-    EXPECT_FALSE(JpegCodec::WriteFileSafely(Path("result.jpg"), "data"));
-    EXPECT_TRUE(std::filesystem::is_directory(Path("result.jpg")));
-    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"result.jpg"});
-}
-
-TEST_F(SafeWrite, ReadOnlyFolderFailsAndKeepsTheEarlierFile) {
-    ASSERT_TRUE(QDir(dir.path()).mkdir("out"));
-    const std::string target = Path("out/result.jpg");
-    ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "earlier"));
-    {
-        ReadOnlyFolder readOnly(dir.filePath("out").toStdString());
-        if (!readOnly.Works())
-            GTEST_SKIP() << "cannot make a read-only folder here";
-        EXPECT_FALSE(JpegCodec::WriteFileSafely(target, "later"));
+TEST_F(SafeWrite, RefusedWritesKeepTheEarlierFile) {
+    const struct {
+        const char* name;
+        const char* target;
+        bool earlierResult;
+        bool folderInTheWay;
+        bool readOnlyFolder;
+        rlim_t sizeLimit; // stands in for a full disk, SIGXFSZ ignored
+    } rows[] = {
+        {"missing folder", "absent/result.jpg", false, false, false, RLIM_INFINITY},
+        {"folder in the way", "result.jpg", false, true, false, RLIM_INFINITY},
+        {"read-only folder", "out/result.jpg", true, false, true, RLIM_INFINITY},
+        {"disk full", "out/result.jpg", true, false, false, 4096},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir scratch;
+        const std::string path = scratch.filePath(row.target).toStdString();
+        const QString folder = QString::fromStdString(std::filesystem::path(path).parent_path());
+        std::filesystem::create_directory(scratch.filePath("out").toStdString());
+        if (row.folderInTheWay)
+            std::filesystem::create_directory(path);
+        if (row.earlierResult) {
+            ASSERT_TRUE(JpegCodec::WriteFileSafely(path, "earlier"));
+        }
+        const std::optional<QByteArray> earlier = JpegCodec::ReadFile(path);
+        const std::vector<std::string> entries =
+            QDir(folder).exists() ? FolderEntries(folder) : std::vector<std::string>{};
+        std::optional<ReadOnlyFolder> readOnly;
+        if (row.readOnlyFolder && !readOnly.emplace(folder.toStdString()).Works())
+            continue; // cannot make a read-only folder here
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limited{row.sizeLimit, saved.rlim_max};
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const bool written = JpegCodec::WriteFileSafely(path, QByteArray(100000, 'x'));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        readOnly.reset();
+        EXPECT_FALSE(written);
+        EXPECT_EQ(JpegCodec::ReadFile(path), earlier);
+        if (QDir(folder).exists()) {
+            EXPECT_EQ(FolderEntries(folder), entries);
+        }
     }
-    EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("earlier"));
-    EXPECT_EQ(FolderEntries(dir.filePath("out")), std::vector<std::string>{"result.jpg"});
-}
-
-TEST_F(SafeWrite, FileSizeLimitFailsAndKeepsTheEarlierFile) {
-    // Stands in for a full disk: with SIGXFSZ ignored, writes past the limit fail.
-    const std::string target = Path("result.jpg");
-    ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "earlier"));
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 4096;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = JpegCodec::WriteFileSafely(target, QByteArray(100000, 'x'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("earlier"));
-    EXPECT_EQ(FolderEntries(dir.path()), std::vector<std::string>{"result.jpg"});
 }
 
 } // namespace

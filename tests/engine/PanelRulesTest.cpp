@@ -148,4 +148,12 @@ TEST(ScrollTargetRow, ScrollsForwardOnlyPastTheMiddleOfThePage) {
     }
 }
 
+TEST(FileNameOfPath, WhatFollowsTheLastSlash) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"/photos/2024/IMG_1.jpg", "IMG_1.jpg"}, {"IMG_1.jpg", "IMG_1.jpg"}, {"/photos/", ""}};
+    for (const auto& [path, name] : rows) {
+        EXPECT_EQ(FileNameOfPath(path), name) << path;
+    }
+}
+
 } // namespace

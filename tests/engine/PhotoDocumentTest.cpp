@@ -13,9 +13,9 @@
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
-#include "engine/PhotoFixtures.h"
 #include "engine/RectTesting.h"
 #include "settings/Settings.h"
+#include "support/PhotoFixtures.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
+#include "support/PhotoFixtures.h"
 
 #include <QTemporaryDir>
 
@@ -84,6 +84,11 @@ TEST(Photo, LoadTakesTheFileResolutionAndRefusesNonPhotos) {
     exif300.dpi = 300;
     QByteArray jfifPerCm = *JpegCodec::Encode(pixels, 90, {}, 100, 100);
     jfifPerCm[13] = 2; // the same density in dots per centimetre
+    const QByteArray jfif150 = *JpegCodec::Encode(pixels, 90, {}, 150, 150);
+    // Segments put before the JFIF one: an APP0 that is no JFIF though it holds a density
+    // where JFIF has one (300 dpi), and a JFIF segment too short to hold a density.
+    const QByteArray notJfif("\xFF\xE0\x00\x10JFXX\x00\x13\x01\x01\x01\x2C\x01\x2C\x00\x00", 18);
+    const QByteArray shortJfif("\xFF\xE0\x00\x0AJFIF\x00\x01\x01\x01", 12);
     const struct {
         const char* name;
         QByteArray bytes;
@@ -91,7 +96,9 @@ TEST(Photo, LoadTakesTheFileResolutionAndRefusesNonPhotos) {
     } rows[] = {
         {"EXIF before JFIF",
          fixtures::WithExif(*JpegCodec::Encode(pixels, 90, {}, 150, 150), exif300), 300},
-        {"JFIF in dots per inch", *JpegCodec::Encode(pixels, 90, {}, 150, 150), 150},
+        {"JFIF in dots per inch", jfif150, 150},
+        {"APP0 that is no JFIF before the JFIF", jfif150.left(2) + notJfif + jfif150.mid(2), 150},
+        {"JFIF too short before the JFIF", jfif150.left(2) + shortJfif + jfif150.mid(2), 150},
         {"JFIF in dots per centimetre", jfifPerCm, 254},
         {"no absolute unit", fixtures::Jpeg(pixels), Photo::kDefaultDpi},
     };
@@ -157,25 +164,33 @@ QColor Filtered(QColor in, void (Photo::*filter)(), int times = 1) {
     return photo.Image().pixelColor(0, 0);
 }
 
-TEST(Photo, GrayscaleAndSepiaValues) {
-    struct Row {
+TEST(Photo, GrayscaleAndSepiaTurnEachPixelOnce) {
+    // Two rows of four pixels: rows without padding between them, so a pixel filtered twice
+    // or a channel written into its neighbour shows.
+    const QColor in[4] = {kRed, kBlue, Qt::white, Qt::black};
+    const struct {
         const char* name;
         void (Photo::*filter)();
-        QColor in;
-        QColor expected;
+        QColor expected[4];
+    } rows[] = {
+        {"grayscale",
+         &Photo::ToGrayscale,
+         {QColor(76, 76, 76), QColor(29, 29, 29), Qt::white, Qt::black}},
+        {"sepia clamps white's red and black's blue",
+         &Photo::ToSepia,
+         {QColor(114, 76, 51), QColor(67, 29, 4), QColor(255, 255, 230), QColor(38, 0, 0)}},
     };
-    const Row rows[] = {
-        {"gray of red", &Photo::ToGrayscale, kRed, QColor(76, 76, 76)},
-        {"gray of blue", &Photo::ToGrayscale, kBlue, QColor(29, 29, 29)},
-        {"gray of white", &Photo::ToGrayscale, Qt::white, Qt::white},
-        {"sepia of red", &Photo::ToSepia, kRed, QColor(114, 76, 51)},
-        {"sepia of white clamps red", &Photo::ToSepia, Qt::white, QColor(255, 255, 230)},
-        {"sepia of black clamps blue", &Photo::ToSepia, Qt::black, QColor(38, 0, 0)},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_LE(ColorDistance(Filtered(row.in, row.filter), row.expected), 1)
-            << Filtered(row.in, row.filter).name().toStdString();
+    for (const auto& row : rows) {
+        QImage image(4, 2, QImage::Format_RGB888);
+        for (int i = 0; i < 8; ++i)
+            image.setPixelColor(i % 4, i / 4, in[i % 4]);
+        Photo photo(image);
+        (photo.*row.filter)();
+        for (int i = 0; i < 8; ++i) {
+            const QColor got = photo.Image().pixelColor(i % 4, i / 4);
+            EXPECT_LE(ColorDistance(got, row.expected[i % 4]), 1)
+                << row.name << " pixel " << i << " " << got.name().toStdString();
+        }
     }
 }
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
 #include "metadata/ExifBlock.h"
+#include "support/PhotoFixtures.h"
 
 #include <QTemporaryDir>
 
@@ -85,15 +85,56 @@ TEST(ExifBlock, FromFileReadsHeaderOnly) {
     EXPECT_FALSE(ExifBlock::FromFile(dir.filePath("missing.jpg").toStdString()));
 }
 
+QByteArray Bytes(const std::vector<uint8_t>& bytes) {
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+// Found by the photo loading fuzz program: SOI and an EXIF segment holding Make, Model,
+// Orientation 8 and an EXIF folder whose second entry has an unknown type (29807). Exiv2
+// reported the Orientation rewritten in place while it had left the 8 there, so the photo was
+// turned upright and its block still asked viewers to turn it again.
+const QByteArray kEntryOfUnknownTypeBesideOrientation = Bytes(
+    {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x86, 0x45, 0x78, 0x69, 0x66, 0x00, 0x00, 0x49, 0x49, 0x2A, 0x00,
+     0x08, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0F, 0x01, 0x02, 0x00, 0x08, 0x00, 0x00, 0x00, 0x3E, 0x00,
+     0x00, 0x00, 0x10, 0x01, 0x02, 0x00, 0x05, 0x00, 0x00, 0x00, 0x46, 0x00, 0x00, 0x00, 0x12, 0x01,
+     0x03, 0x00, 0x01, 0x00, 0x00, 0x00, 0x08, 0x00, 0x00, 0x00, 0x69, 0x87, 0x04, 0x00, 0x01, 0x00,
+     0x00, 0x00, 0x4C, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x4C, 0x75, 0x6D, 0x69, 0x63, 0x61,
+     0x6D, 0x00, 0x4C, 0x43, 0x2D, 0x31, 0x00, 0x00, 0x02, 0x00, 0x03, 0x90, 0x02, 0x00, 0x14, 0x00,
+     0x00, 0x00, 0x6A, 0x00, 0x00, 0x00, 0x50, 0x68, 0x6F, 0x74, 0x6F, 0x00, 0x00, 0x00, 0x01, 0x00,
+     0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x32, 0x31, 0x34, 0x20, 0x02, 0x02, 0x03, 0x03, 0x03, 0x04,
+     0xE0, 0x7F, 0x5A, 0xF0, 0x89, 0xF7, 0x7D, 0xE3, 0xFF, 0xD9});
+
 TEST(ExifBlock, UprightChangesOnlyTheOrientation) {
-    const ExifBlock block(fixtures::RawTiff(Camera()));
-    const std::optional<ExifBlock> upright = block.Upright();
-    ASSERT_TRUE(upright);
-    EXPECT_EQ(upright->Orientation(), 1);
-    EXPECT_EQ(upright->AsciiTag(0x9003), "2006:07:14 10:20:30");
-    EXPECT_EQ(upright->AsciiTag(kMake), "Lumicam");
-    EXPECT_EQ(upright->TiffBytes().size(), block.TiffBytes().size()); // patched in place
-    EXPECT_EQ(upright->Upright(), upright);
+    const struct {
+        const char* name;
+        ExifBlock block;
+        int orientation;
+    } rows[] = {
+        {"camera block", ExifBlock(fixtures::RawTiff(Camera())), 6},
+        {"entry of unknown type beside the orientation",
+         ExifBlock::FromJpeg(kEntryOfUnknownTypeBesideOrientation), 8},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ASSERT_EQ(row.block.Orientation(), row.orientation);
+        const std::optional<ExifBlock> upright = row.block.Upright();
+        ASSERT_TRUE(upright);
+        EXPECT_EQ(upright->Orientation(), 1);
+        EXPECT_EQ(upright->AsciiTag(kMake), "Lumicam");
+        EXPECT_EQ(upright->Upright(), upright);
+
+        // On a photo: turned once, then upright for good, in the result too.
+        const std::optional<Photo> photo = Photo::FromJpeg(fixtures::WithRawExif(
+            fixtures::Jpeg(fixtures::Gradient(16, 12)), row.block.TiffBytes()));
+        ASSERT_TRUE(photo);
+        EXPECT_EQ(photo->Image().size(), QSize(12, 16));
+        const std::optional<ExifBlock> result = photo->Exif().ForResult(12, 16);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(result->Orientation(), 1);
+    }
+    const ExifBlock camera(fixtures::RawTiff(Camera()));
+    EXPECT_EQ(camera.Upright()->AsciiTag(0x9003), "2006:07:14 10:20:30");
+    EXPECT_EQ(camera.Upright()->TiffBytes().size(), camera.TiffBytes().size()); // patched in place
     EXPECT_EQ(ExifBlock().Upright(), ExifBlock());
 }
 

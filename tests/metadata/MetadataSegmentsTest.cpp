@@ -2,9 +2,9 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
-#include "engine/PhotoFixtures.h"
 #include "metadata/JpegHeader.h"
 #include "metadata/MetadataSegments.h"
+#include "support/PhotoFixtures.h"
 
 #include <string>
 #include <vector>

@@ -4,7 +4,9 @@
 
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -235,4 +237,21 @@ TEST(RenamePhotos, ANameTakenMeanwhileIsSkipped) {
     EXPECT_TRUE(fixture::ReadAll(root + "P_000.jpg").ends_with("a"));
     EXPECT_TRUE(fixture::ReadAll(root + "P_001.jpg").ends_with("intruder"));
     EXPECT_TRUE(fixture::ReadAll(root + "P_002.jpg").ends_with("b"));
+}
+
+// With every index from 000 to 999 taken the last one is tried, found taken, and the photo
+// keeps its name.
+TEST(RenamePhotos, AllIndexesTakenKeepsThePhoto) {
+    QTemporaryDir dir;
+    const std::string root = Root(dir);
+    for (int i = 0; i < 1000; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "X_%.3d.jpg", i);
+        std::ofstream(root + name) << i;
+    }
+    ASSERT_TRUE(fixture::WriteJpeg(root + "p.jpg", ""));
+    const RenameTally tally = RenamePhotos({root + "p.jpg"}, "X_%i", {});
+    EXPECT_EQ(tally.kept, 1);
+    EXPECT_TRUE(fs::exists(root + "p.jpg"));
+    EXPECT_EQ(NamesIn(root).size(), 1001u);
 }

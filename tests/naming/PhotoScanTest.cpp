@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -78,6 +80,11 @@ TEST_F(PhotoScan, SymbolicLinks) {
     Link("p.jpg", "alias.jpg"); // a file by another name
     Link("nowhere.jpg", "dead.jpg");
     Link(root + "sub", "other"); // a folder elsewhere
+    Link("b.jpg", "a.jpg");      // a.jpg -> b.jpg -> a.jpg
+    Link("a.jpg", "b.jpg");
+    Link("self.jpg", "self.jpg");
+    Link("d2", "d1"); // two folders' names leading to each other
+    Link("d1", "d2");
     EXPECT_EQ(Scan(true), Paths({"alias.jpg", "other/b.jpg", "p.jpg", "sub/b.jpg"}));
     EXPECT_EQ(Scan(false), Paths({"alias.jpg", "p.jpg"}));
 }
@@ -129,16 +136,59 @@ TEST_F(PhotoScan, ResultsInTheDestinationAreNotPhotosToCrop) {
     EXPECT_EQ(ScanPhotosToCrop(root + "work/", root + "work/out/", false), Paths({"work/p.jpg"}));
 }
 
-TEST_F(PhotoScan, UnreadableSubfolderIsSkipped) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "permissions do not stop root";
-    }
+TEST_F(PhotoScan, SubfolderAnOrdinaryUserMayNotReadIsSkipped) {
+    // Permissions do not stop root, so the scan runs in a child that has given up root for
+    // the "nobody" account when the tests run as root; it sends back what it listed.
     Touch("p.jpg");
     Folder("locked");
     Touch("locked/l.jpg");
+    Folder("open");
+    Touch("open/o.jpg");
+    ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
     ASSERT_EQ(::chmod((root + "locked").c_str(), 0), 0);
-    EXPECT_EQ(Scan(true), Paths({"p.jpg"}));
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 && (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+            _exit(2);
+        }
+        std::string listed;
+        for (const std::string& photo : Scan(true)) {
+            listed += photo + '\n';
+        }
+        _exit(::write(fds[1], listed.data(), listed.size()) == ssize_t(listed.size()) ? 0 : 3);
+    }
+    ::close(fds[1]);
+    std::string listed;
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;) {
+        listed.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(fds[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
     ::chmod((root + "locked").c_str(), 0755);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(listed, root + "open/o.jpg\n" + root + "p.jpg\n");
+}
+
+TEST_F(PhotoScan, ThousandsOfPhotosAreListedInNameOrder) {
+    constexpr int kPhotos = 3000;
+    char name[32];
+    for (int i = kPhotos - 1; i >= 0; --i) {
+        std::snprintf(name, sizeof name, i % 2 == 0 ? "IMG_%05d.JPG" : "img_%05d.jpg", i);
+        Touch(name);
+        Touch(std::to_string(i) + ".txt");
+    }
+    const std::vector<std::string> photos = Scan(true);
+    ASSERT_EQ(photos.size(), static_cast<size_t>(kPhotos));
+    for (int i = 0; i < kPhotos; ++i) {
+        std::snprintf(name, sizeof name, i % 2 == 0 ? "IMG_%05d.JPG" : "img_%05d.jpg", i);
+        ASSERT_EQ(photos[i], root + name);
+    }
 }
 
 } // namespace

@@ -36,6 +36,16 @@ TEST(BuildResultName, ExpandsTagsWithoutIndex) {
         {"a tag's own case only", "/p/q/a.jpg", "/d/%F_%SR", "/d/%F_%SR.jpg"},
         {"UTF-8 names pass through", "/p/Été/Noël.JPG", "/d/%sr %f", "/d/Été Noël.jpg"},
         {"path without folder returned unchanged", "IMG_0001.JPG", "/dest/%f_%i", "IMG_0001.JPG"},
+        {"a newline in the folder and the file", "/p/a\nb/c\nd.jpg", "/d/%sr_%f",
+         "/d/a\nb_c\nd.jpg"},
+        {"bytes that are not UTF-8", "/p/\xE9t\xE9/\xFF\xFE.JPG", "/d/%sr%f",
+         "/d/\xE9t\xE9\xFF\xFE.jpg"},
+        {"a lone percent sign at the end", "/p/q/a.jpg", "/d/%f%", "/d/a%.jpg"},
+        {"tags of the wrong case and unknown tags", "/p/q/a.jpg", "/d/%I%D%x%", "/d/%I%D%x%.jpg"},
+        {"a mask that is only the folder", "/p/q/a.jpg", "/d/", "/d/.jpg"},
+        {"an empty mask", "/p/q/a.jpg", "", ".jpg"},
+        {"an empty file name", "/p/q/", "/d/%sr_%f", "/d/q_.jpg"},
+        {"the .jpg text cut out leaves a new one", "/p/q/a.jpg", "/d/..jpgjpg", "/d/.jpg.jpg"},
     };
     for (const NameRow& row : rows) {
         int32_t index = 5;
@@ -100,6 +110,16 @@ TEST_F(IndexedNames, IndexComesAfterOtherTags) {
     EXPECT_EQ(BuildResultName("/p/q/a.JPG", Folder() + "%sr_%f_%i", nullptr, &index),
               Folder() + "q_a_001.jpg");
     EXPECT_EQ(index, 1);
+}
+
+TEST_F(IndexedNames, PercentBeforeTheIndexAndPathsLongerThanTheSystemTakes) {
+    int32_t index = NO_RESULT_INDEX;
+    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "100%%i", nullptr, &index),
+              Folder() + "100%000.jpg");
+    const std::string longName(5000, 'x');
+    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + longName + "%i", nullptr, &index),
+              Folder() + longName + "000.jpg");
+    EXPECT_EQ(index, 0);
 }
 
 TEST_F(IndexedNames, MaskWithoutIndexIgnoresExistingFiles) {

@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "engine/PhotoFixtures.h"
 #include "metadata/ExifBlock.h"
 #include "naming/ShotDate.h"
+#include "support/PhotoFixtures.h"
 
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -134,6 +135,7 @@ TEST_F(ShotDate, FileNameThatIsNotUtf8) {
     ASSERT_TRUE(
         fixtures::WriteFile(path, fixtures::WithExif(plain, DateText("2006:07:14 10:20:30"))));
     EXPECT_EQ(GetShotDate(path, nullptr), Wall(QDate(2006, 7, 14), QTime(10, 20, 30)));
+    ::unlink(path.c_str()); // the temporary folder's clean-up cannot name it
 }
 
 TEST_F(ShotDate, MissingFileGivesNowAndPipeIsNotWaitedOn) {

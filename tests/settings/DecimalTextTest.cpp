@@ -13,6 +13,8 @@ TEST(LeadingNumber, ReadsLikeAtoiAndWraps) {
     const Row rows[] = {
         {"digits then letters", "42abc", 42u},
         {"blanks and plus sign", " \t+7", 7u},
+        {"every blank before the digits", "\n\v\f\r \t12", 12u},
+        {"other control byte is no blank", "\a12", 0u},
         {"no digits", "abc", 0u},
         {"sign alone", "-", 0u},
         {"negative wraps", "-2", 0xFFFFFFFEu},

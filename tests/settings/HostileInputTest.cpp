@@ -1,147 +1,144 @@
-// param.dat files that are not what the program wrote, and writes that the disk refuses:
-// the program never hangs or crashes on them, and no record it did not mean to change is
-// lost.
+// param.dat files that are not what the program wrote, writes the disk refuses and writers
+// that race: the program never hangs or crashes, loads what is sound, and loses no record it
+// did not mean to change.
 
-#include "settings/ParamFixture.h"
+#include "settings/ParamFile.h"
 #include "settings/Settings.h"
 
+#include "support/ParamFixture.h"
+
 #include <csignal>
-#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
-#include <vector>
 
 using namespace paramtest;
 
 namespace {
 
-// Runs body in a child process that is killed after a few seconds, so that a hang fails
-// the test instead of stopping the run. The child's exit code is body's result (0 = good).
-// Children leave with _exit so that the test framework's state is not run twice.
-int RunInChild(const std::function<int()>& body, unsigned seconds = 10) {
+using Texts = std::vector<std::string>;
+
+// Runs body in a child killed after a few seconds, so that a hang fails the test instead of
+// stopping the run. The child's exit code is body's result (0 = good); 1000 + signal when it
+// was killed. The file size limit stands in for a full disk: writes past it fail with EFBIG,
+// or kill the process with SIGXFSZ (a writer killed mid-write). Children leave with _exit so
+// that the test framework's state is not run twice.
+int RunInChild(const std::function<int()>& body, rlim_t fileSizeLimit = RLIM_INFINITY,
+               bool killedBySizeLimit = false) {
     const pid_t child = fork();
     if (child == 0) {
-        alarm(seconds);
+        alarm(10);
+        signal(SIGXFSZ, killedBySizeLimit ? SIG_DFL : SIG_IGN);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
         _exit(body());
     }
     int status = 0;
     if (child < 0 || waitpid(child, &status, 0) != child) {
         return -1;
     }
-    if (WIFSIGNALED(status)) {
-        return 1000 + WTERMSIG(status); // SIGALRM: it hung
+    return WIFSIGNALED(status) ? 1000 + WTERMSIG(status) : WEXITSTATUS(status);
+}
+
+Bytes Garbage(size_t size) {
+    Bytes bytes(size);
+    uint32_t state = 12345;
+    for (uint8_t& byte : bytes) {
+        state = state * 1103515245U + 12345U;
+        byte = static_cast<uint8_t>(state >> 16);
     }
-    return WEXITSTATUS(status);
+    return bytes;
 }
 
-// A child that writes while the file size limit stands in for a full disk: writes past it
-// fail with EFBIG instead of killing the process.
-int WithFullDisk(rlim_t limitBytes, const std::function<void()>& writes) {
-    return RunInChild([&] {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{limitBytes, limitBytes};
-        if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-            return 2;
-        }
-        writes();
-        return 0;
-    });
+Bytes Cut(Bytes bytes, size_t removed) {
+    bytes.resize(bytes.size() - removed);
+    return bytes;
 }
 
-Bytes FormatRecords(int index, const std::string& name, const std::string& h, const std::string& w,
-                    const std::string& b) {
-    const std::string i = std::to_string(index);
-    return Concat({StringRecord("RECADNAME" + i, name), StringRecord("RECADH" + i, h),
-                   StringRecord("RECADW" + i, w), StringRecord("RECADWHITEB" + i, b)});
+Bytes NameWithJunkAfterNul() {
+    Bytes record = LongRecord("JPEGQUALITY", 77);
+    std::fill(record.begin() + 12, record.begin() + 20, 0xA5);
+    return record;
 }
 
-// A settings file as a user's copy holds it: several settings and two print formats.
-Bytes UsersFile() {
-    return Concat({StringRecord("DESTINATIONPATH", "/home/anne/Tirages/"),
-                   LongRecord("JPEGQUALITY", 90), StringRecord("RESULT_NAME", "Tirage_%f_%i"),
-                   LongRecord("NBRECAD", 2), FormatRecords(0, "Photo", "15", "10", "4"),
-                   FormatRecords(1, "Carré", "20", "20", "0"), ByteRecord("AUTO_RENAME", 1)});
-}
+struct DamageRow {
+    const char* description;
+    Bytes content;
+    off_t sparseSize;    // when non-zero, the file is this many zero bytes instead
+    int32_t jpegQuality; // as loaded
+    bool acceptsWrites;  // a setter reaches the file
+};
 
-const std::vector<std::string> kUsersFormats = {"Photo", "15", "10", "4", "Carré", "20", "20", "0"};
+class DamagedFile : public ::testing::TestWithParam<DamageRow> {};
 
-void ExpectUsersSettings(const std::string& path) {
-    CSettings settings(path);
-    EXPECT_EQ(settings.GetDestinationFolder(), "/home/anne/Tirages/");
-    EXPECT_EQ(settings.GetJpegQuality(), 90);
-    EXPECT_EQ(settings.GetResultName(), "Tirage_%f_%i");
-    EXPECT_EQ(settings.GetAutoRename(), 1);
-}
-
-TEST(FullDisk, EveryWriteFailsAndEveryRecordSurvives) {
+TEST_P(DamagedFile, LoadsWhatIsSoundAndFallsBackForTheRest) {
+    const DamageRow& row = GetParam();
     TempFolder folder;
-    const Bytes original = UsersFile();
-    WriteBytes(folder.File(), original);
-    ASSERT_GT(original.size(), 2000u);
+    WriteBytes(folder.File(), row.content);
+    if (row.sparseSize > 0) {
+        ASSERT_EQ(truncate(folder.File().c_str(), row.sparseSize), 0);
+    }
+    const auto sizeBefore = std::filesystem::file_size(folder.File());
 
-    const int result = WithFullDisk(1000, [&] {
-        CSettings settings(folder.File());
-        settings.SetResultName("Nouveau_%i");
-        settings.SetJpegQuality(5);
-        settings.SetAutoRename(0);
-        settings.SaveFormats({"A", "1", "2", "3"});
-        settings.SetCurrentFolder("/ailleurs/");
-    });
-    ASSERT_EQ(result, 0);
+    CSettings settings(folder.File());
+    EXPECT_EQ(settings.GetJpegQuality(), row.jpegQuality);
+    EXPECT_EQ(settings.GetResultName(), "Photos_%dc_%i");
+    Texts formats{"stale"};
+    settings.LoadFormats(formats);
+    EXPECT_TRUE(formats.empty());
 
-    EXPECT_EQ(ReadBytes(folder.File()), original);
-    EXPECT_EQ(FolderEntries(folder.Path()), std::vector<std::string>{"param.dat"});
-    ExpectUsersSettings(folder.File());
-    std::vector<std::string> formats;
-    CSettings(folder.File()).LoadFormats(formats);
-    EXPECT_EQ(formats, kUsersFormats);
+    settings.SetOpacity(33);
+    CSettings reloaded(folder.File());
+    EXPECT_EQ(reloaded.GetOpacity(), row.acceptsWrites ? 33 : 50);
+    if (row.acceptsWrites) {
+        EXPECT_EQ(reloaded.GetJpegQuality(), row.jpegQuality);
+        const auto records = DecodeFile(ReadBytes(folder.File()));
+        ASSERT_TRUE(records.has_value()) << "rewritten file must decode";
+        EXPECT_EQ(records->back().name, "OPACITY");
+    } else {
+        EXPECT_EQ(std::filesystem::file_size(folder.File()), sizeBefore);
+    }
 }
 
-TEST(FullDisk, LongerFormatListStopsAtTheLimitKeepingEarlierRecords) {
-    // The limit lets records be rewritten in place at their own size but not the file grow:
-    // the count is rewritten, the new format's keys do not fit.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DamagedFile,
+    ::testing::Values(
+        DamageRow{"empty file", {}, 0, 100, true},
+        DamageRow{"ten bytes", Bytes(10, 0x41), 0, 100, true},
+        DamageRow{"record cut in its value", Cut(LongRecord("JPEGQUALITY", 77), 2), 0, 100, true},
+        DamageRow{"sound record then a cut header",
+                  Concat({LongRecord("JPEGQUALITY", 77), Bytes(15, 0x50)}), 0, 77, true},
+        DamageRow{"type pointing past the end", Record("JPEGQUALITY", 0xFFFF, {}), 0, 100, true},
+        DamageRow{"comment length past the end",
+                  Cut(Record("JPEGQUALITY", 4, LongBlock(77), std::string(300, 'c')), 100), 0, 100,
+                  true},
+        DamageRow{"all bytes 0xFF", Bytes(4096, 0xFF), 0, 100, true},
+        DamageRow{"garbage", Garbage(5000), 0, 100, true},
+        DamageRow{"junk after the NUL of the name", NameWithJunkAfterNul(), 0, 77, true},
+        DamageRow{"sound record with an odd type tag before the key",
+                  Concat({Record("ODD", 7, Bytes(7, 1)), LongRecord("JPEGQUALITY", 77)}), 0, 77,
+                  true},
+        DamageRow{"100 MB of zeros", {}, 100 * 1024 * 1024, 100, false}),
+    [](const auto& info) { return RowName(info.param.description); });
+
+TEST(DamagedFile, HugeFormatCountStaysBounded) {
     TempFolder folder;
-    const Bytes original = UsersFile();
-    WriteBytes(folder.File(), original);
-    std::vector<std::string> longer = kUsersFormats;
-    longer.insert(longer.end(), {"Panorama", "10", "30", "2"});
-
-    const int result =
-        WithFullDisk(original.size(), [&] { CSettings(folder.File()).SaveFormats(longer); });
-    ASSERT_EQ(result, 0);
-
-    EXPECT_EQ(ReadBytes(folder.File()).size(), original.size());
-    ExpectUsersSettings(folder.File());
-    std::vector<std::string> formats;
-    CSettings(folder.File()).LoadFormats(formats);
-    ASSERT_EQ(formats.size(), 12u);
-    EXPECT_EQ(std::vector<std::string>(formats.begin(), formats.begin() + 8), kUsersFormats);
-    // The third format's keys are missing: they read as the fallback texts.
-    EXPECT_EQ(std::vector<std::string>(formats.begin() + 8, formats.end()),
-              (std::vector<std::string>{"-", "1", "1", "1"}));
-
-    // Once there is room again, the same save completes.
-    CSettings(folder.File()).SaveFormats(longer);
-    CSettings(folder.File()).LoadFormats(formats);
-    EXPECT_EQ(formats, longer);
+    WriteBytes(folder.File(), LongRecord("NBRECAD", 0x7FFFFFFF));
+    Texts texts;
+    CSettings(folder.File()).LoadFormats(texts);
+    ASSERT_EQ(texts.size(), 4u * 1000u);
+    EXPECT_EQ(texts[0], "-");
 }
 
 // What stands where param.dat should be.
 struct OddFileRow {
     const char* description;
     std::function<void(const std::string& path)> make;
-    std::function<bool(const std::string& path)> stillThere;
+    mode_t kind; // of what must still be at the path
 };
-
-bool IsKind(const std::string& path, mode_t kind) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 && (info.st_mode & S_IFMT) == kind;
-}
 
 class OddParamFile : public ::testing::TestWithParam<OddFileRow> {};
 
@@ -152,38 +149,177 @@ TEST_P(OddParamFile, DefaultsWithoutHangingAndTheThingIsLeftAlone) {
     row.make(path);
     const int result = RunInChild([&] {
         CSettings settings(path);
-        if (settings.GetJpegQuality() != 100 || settings.GetResultName() != "Photos_%dc_%i") {
-            return 3; // not the defaults
-        }
-        std::vector<std::string> formats{"stale"};
+        Texts formats{"stale"};
         settings.LoadFormats(formats);
-        if (!formats.empty()) {
-            return 4;
+        if (settings.GetJpegQuality() != 100 || !formats.empty()) {
+            return 3;
         }
         settings.SetJpegQuality(80); // fails; the value is kept for this run only
         settings.SaveFormats({"A", "1", "2", "3"});
         return settings.GetJpegQuality() == 80 ? 0 : 5;
     });
     EXPECT_EQ(result, 0) << "1014 means the child hung";
-    EXPECT_TRUE(row.stillThere(path));
+    struct stat info {};
+    ASSERT_EQ(lstat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & S_IFMT, row.kind);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, OddParamFile,
-    ::testing::Values(OddFileRow{"a folder",
-                                 [](const std::string& p) { std::filesystem::create_directory(p); },
-                                 [](const std::string& p) { return IsKind(p, S_IFDIR); }},
-                      OddFileRow{"a named pipe",
-                                 [](const std::string& p) { mkfifo(p.c_str(), 0644); },
-                                 [](const std::string& p) { return IsKind(p, S_IFIFO); }},
-                      OddFileRow{"a symbolic link loop",
-                                 [](const std::string& p) {
-                                     symlink((p + ".other").c_str(), p.c_str());
-                                     symlink(p.c_str(), (p + ".other").c_str());
-                                 },
-                                 [](const std::string& p) {
-                                     return IsKind(p, S_IFLNK) && IsKind(p + ".other", S_IFLNK);
-                                 }}),
+    ::testing::Values(
+        OddFileRow{"a folder", [](const std::string& p) { std::filesystem::create_directory(p); },
+                   S_IFDIR},
+        OddFileRow{"a named pipe", [](const std::string& p) { mkfifo(p.c_str(), 0644); }, S_IFIFO},
+        OddFileRow{"a symbolic link loop",
+                   [](const std::string& p) {
+                       symlink((p + ".other").c_str(), p.c_str());
+                       symlink(p.c_str(), (p + ".other").c_str());
+                   },
+                   S_IFLNK}),
     [](const auto& info) { return RowName(info.param.description); });
+
+Bytes FormatRecords(int index, const std::string& name, const std::string& h, const std::string& w,
+                    const std::string& b) {
+    const std::string i = std::to_string(index);
+    return Concat({StringRecord("RECADNAME" + i, name), StringRecord("RECADH" + i, h),
+                   StringRecord("RECADW" + i, w), StringRecord("RECADWHITEB" + i, b)});
+}
+
+TEST(FullDisk, WritesFailAndEveryRecordSurvivesThenALongerListStopsAtTheLimit) {
+    TempFolder folder;
+    const Bytes original =
+        Concat({StringRecord("DESTINATIONPATH", "/home/anne/Tirages/"), LongRecord("NBRECAD", 2),
+                FormatRecords(0, "Photo", "15", "10", "4"),
+                FormatRecords(1, "Carré", "20", "20", "0"), ByteRecord("AUTO_RENAME", 1)});
+    const Texts formats = {"Photo", "15", "10", "4", "Carré", "20", "20", "0"};
+    WriteBytes(folder.File(), original);
+    const auto changeAll = [&] {
+        CSettings settings(folder.File());
+        settings.SetAutoRename(0);
+        settings.SaveFormats({"A", "1", "2", "3"});
+        settings.SetCurrentFolder("/ailleurs/");
+        return 0;
+    };
+    ASSERT_EQ(RunInChild(changeAll, 1000), 0);
+    EXPECT_EQ(ReadBytes(folder.File()), original);
+    EXPECT_EQ(FolderEntries(folder.Path()), Texts{"param.dat"});
+
+    // Records may be rewritten in place at their own size but the file may not grow: the
+    // count is rewritten, the third format's keys do not fit and read as the fallback texts.
+    Texts longer = formats;
+    longer.insert(longer.end(), {"Panorama", "10", "30", "2"});
+    const auto saveLonger = [&] { return CSettings(folder.File()).SaveFormats(longer), 0; };
+    ASSERT_EQ(RunInChild(saveLonger, original.size()), 0);
+    EXPECT_EQ(ReadBytes(folder.File()).size(), original.size());
+    Texts loaded;
+    CSettings(folder.File()).LoadFormats(loaded);
+    Texts expected = formats;
+    expected.insert(expected.end(), {"-", "1", "1", "1"});
+    EXPECT_EQ(loaded, expected);
+    EXPECT_EQ(CSettings(folder.File()).GetAutoRename(), 1);
+}
+
+struct InterruptRow {
+    const char* description;
+    bool fileExists;
+    bool killedBySignal; // by SIGXFSZ mid-write, else the write just fails
+};
+
+class InterruptedWrite : public ::testing::TestWithParam<InterruptRow> {};
+
+TEST_P(InterruptedWrite, OldRecordsSurviveAndTheNextWriteLands) {
+    const InterruptRow& row = GetParam();
+    TempFolder folder;
+    const Bytes original =
+        Concat({StringRecord("A", "alpha"), StringRecord("B", "beta"), StringRecord("C", "gamma")});
+    if (row.fileExists) {
+        WriteBytes(folder.File(), original);
+    }
+    // A new comment length moves every record after A.
+    const std::string comment = "a comment that moves the records after it";
+    const auto write = [&] {
+        CParamFile file(folder.File());
+        const bool written = file.WriteString("A", "ALPHA", comment);
+        return !written && file.GetLastError().rfind("Exception:", 0) == 0 ? 0 : 1;
+    };
+    EXPECT_EQ(RunInChild(write, 1000, row.killedBySignal), row.killedBySignal ? 1000 + SIGXFSZ : 0);
+    if (row.fileExists) {
+        EXPECT_EQ(ReadBytes(folder.File()), original);
+    } else if (!row.killedBySignal) {
+        // A refused first write also takes back the file it created.
+        EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    }
+
+    ASSERT_TRUE(CParamFile(folder.File()).WriteString("A", "ALPHA", comment));
+    const auto records = DecodeFile(ReadBytes(folder.File()));
+    ASSERT_TRUE(records.has_value());
+    ASSERT_EQ(records->size(), row.fileExists ? 3u : 1u);
+    EXPECT_EQ(TextOfBlock(records->front().value), "ALPHA");
+    EXPECT_EQ(records->front().comment, comment);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, InterruptedWrite,
+                         ::testing::Values(InterruptRow{"write refused", true, false},
+                                           InterruptRow{"writer killed", true, true},
+                                           InterruptRow{"first write refused", false, false},
+                                           InterruptRow{"first writer killed", false, true}),
+                         [](const auto& info) { return RowName(info.param.description); });
+
+TEST(ContendingWriters, NoUpdateLostAndEveryRecordStillDecodes) {
+    TempFolder folder;
+    WriteBytes(folder.File(), Concat({StringRecord("KEEP", "kept"), LongRecord("COUNT", 1)}));
+    constexpr int kWrites = 300;
+    // Only one writer touches each key: a read giving another value than its last successful
+    // write is a lost update. Writes finding the file held by the other writer fail at once.
+    const auto writes = [&folder](const std::string& key) {
+        int32_t lastWritten = -1;
+        for (int i = 0; i < kWrites; ++i) {
+            int32_t readBack = 0;
+            if (CParamFile(folder.File()).WriteLong(key, i, "#")) {
+                lastWritten = i;
+            }
+            if (CParamFile(folder.File()).ReadLong(key, readBack) && readBack != lastWritten) {
+                return 3;
+            }
+        }
+        for (int tries = 0; tries < 100000; ++tries, usleep(100)) {
+            if (CParamFile(folder.File()).WriteLong(key, kWrites, "#")) {
+                return 0;
+            }
+        }
+        return 1;
+    };
+    // Both writers start when the parent closes the pipe.
+    int gate[2] = {-1, -1};
+    ASSERT_EQ(pipe(gate), 0);
+    pid_t writers[2] = {-1, -1};
+    for (int w = 0; w < 2; ++w) {
+        writers[w] = fork();
+        ASSERT_GE(writers[w], 0);
+        if (writers[w] == 0) {
+            close(gate[1]);
+            char ignored = 0;
+            (void)read(gate[0], &ignored, 1);
+            _exit(writes(w == 0 ? "FIRST_KEY" : "SECOND_KEY"));
+        }
+    }
+    close(gate[0]);
+    close(gate[1]);
+    for (const pid_t writer : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(writer, &status, 0), writer);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    }
+
+    const auto records = DecodeFile(ReadBytes(folder.File()));
+    ASSERT_TRUE(records.has_value()) << "file damaged by concurrent writers";
+    ASSERT_EQ(records->size(), 4u);
+    EXPECT_EQ(TextOfBlock((*records)[0].value), "kept");
+    EXPECT_NE((*records)[2].name, (*records)[3].name);
+    for (size_t i = 2; i < 4; ++i) {
+        EXPECT_EQ(LongOfBlock((*records)[i].value), kWrites) << (*records)[i].name;
+    }
+    EXPECT_EQ(FolderEntries(folder.Path()), Texts{"param.dat"});
+}
 
 } // namespace

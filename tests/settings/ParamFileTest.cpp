@@ -1,6 +1,6 @@
 #include "settings/ParamFile.h"
 
-#include "settings/ParamFixture.h"
+#include "support/ParamFixture.h"
 #include "support/ReadOnlyFolder.h"
 
 #include <fcntl.h>
@@ -140,13 +140,18 @@ TEST_P(ParamFileCommentChange, RecordResizedAndTailFollows) {
     ParamAt p(ThreeRecords());
     ASSERT_TRUE(p.file.WriteLong("MIDDLE", 11, GetParam()));
     EXPECT_EQ(p.Read(), ThreeRecords(11, GetParam()));
-    int32_t last = 0;
-    ASSERT_TRUE(p.file.ReadByte("LAST", last));
-    EXPECT_EQ(last, 3);
+    int32_t value = 0;
+    std::string comment = "before";
+    ASSERT_TRUE(p.file.ReadLong("MIDDLE", value, &comment));
+    EXPECT_EQ(value, 11);
+    EXPECT_EQ(comment, GetParam());
+    ASSERT_TRUE(p.file.ReadByte("LAST", value, &comment));
+    EXPECT_EQ(value, 3);
+    EXPECT_EQ(comment, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ParamFileCommentChange,
-                         ::testing::Values("a longer comment", "n", "", "memo"));
+                         ::testing::Values("a longer comment", "n", "", "mémo"));
 
 TEST(ParamFileRewrite, InPlaceAppendMismatchAndDelete) {
     ParamAt p(ThreeRecords());
@@ -264,6 +269,22 @@ TEST(ParamFileFolders, CreatedOnFirstWriteOrFailQuietly) {
     CParamFile underFile(folder.File("plain/sub/param.dat"));
     EXPECT_FALSE(underFile.WriteLong("K", 3, "#"));
     EXPECT_EQ(underFile.GetLastError(), "");
+}
+
+TEST(ParamFileSize, GrowsToSixteenMiBAndNoFurther) {
+    // A 36-byte record, then zero bytes that read as 24-byte records of an empty name: a
+    // 28-byte record added after them makes the file exactly 16 MiB.
+    TempFolder folder;
+    WriteBytes(folder.File(), Record("PAD", 12, Bytes(12)));
+    ASSERT_EQ(truncate(folder.File().c_str(), CParamFile::kMaxFileBytes - 28), 0);
+    CParamFile file(folder.File());
+    ASSERT_TRUE(file.WriteLong("K", 7, "#"));
+    EXPECT_EQ(std::filesystem::file_size(folder.File()), uint64_t(CParamFile::kMaxFileBytes));
+    int32_t value = 0;
+    ASSERT_TRUE(file.ReadLong("K", value));
+    EXPECT_EQ(value, 7);
+    EXPECT_FALSE(file.WriteByte("B", 1, "#"));
+    EXPECT_EQ(std::filesystem::file_size(folder.File()), uint64_t(CParamFile::kMaxFileBytes));
 }
 
 TEST(ParamFileLocking, FileHeldByAnotherOpenerIsAFileError) {

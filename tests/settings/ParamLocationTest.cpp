@@ -1,7 +1,7 @@
 #include "settings/ParamLocation.h"
 #include "settings/ParamFile.h"
 
-#include "settings/ParamFixture.h"
+#include "support/ParamFixture.h"
 
 #include <QScopeGuard>
 #include <cstdlib>

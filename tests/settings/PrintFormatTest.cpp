@@ -1,7 +1,7 @@
 #include "settings/PrintFormat.h"
 #include "settings/Settings.h"
 
-#include "settings/ParamFixture.h"
+#include "support/ParamFixture.h"
 
 #include <gtest/gtest.h>
 

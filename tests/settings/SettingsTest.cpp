@@ -1,6 +1,6 @@
 #include "settings/Settings.h"
 
-#include "settings/ParamFixture.h"
+#include "support/ParamFixture.h"
 
 #include <algorithm>
 #include <fcntl.h>

@@ -111,8 +111,6 @@ TEST_F(RenameDlgTest, RefusesBadFoldersWithTheirMessages) {
     const Row rows[] = {
         {"parent missing", root + "missing/photos/",
          QStringLiteral("Le répertoire indiqué est incorrect !")},
-        {"last folder missing", root + "missing",
-         QStringLiteral("Le répertoire ne contient aucunes photos !")},
         {"no photo", root + "empty/", QStringLiteral("Le répertoire ne contient aucunes photos !")},
     };
     auto dialog = MakeDialog();

@@ -1,4 +1,4 @@
-#include "engine/PhotoFixtures.h"
+#include "support/PhotoFixtures.h"
 
 #include "engine/JpegCodec.h"
 

@@ -1,8 +1,8 @@
-#include "settings/ParamScript.h"
+#include "ParamScript.h"
 
+#include "FuzzReader.h"
 #include "settings/ParamFile.h"
-#include "settings/ParamFixture.h"
-#include "support/FuzzReader.h"
+#include "support/ParamFixture.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -7,7 +7,7 @@
 inline constexpr int kPhotoWidth = 6000;
 inline constexpr int kPhotoHeight = 4000;
 
-inline QImage MakePicture() {
+inline QImage makePicture() {
     QImage image(kPhotoWidth, kPhotoHeight, QImage::Format_RGB888);
     for (int y = 0; y < kPhotoHeight; ++y) {
         uchar* p = image.scanLine(y);

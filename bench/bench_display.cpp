@@ -26,14 +26,14 @@
 #include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
 #include "settings/Settings.h"
-#include "view/PictureWnd.h"
+#include "view/PhotoView.h"
 
 namespace {
 
 // The test photo with camera EXIF data, written once per run.
 class Fixture {
 public:
-    static Fixture& Get() {
+    static Fixture& get() {
         static Fixture fixture;
         return fixture;
     }
@@ -41,15 +41,15 @@ public:
     QTemporaryDir dir;
     std::string photoPath;
     std::string destination;
-    std::unique_ptr<CSettings> settings;
+    std::unique_ptr<Settings> settings;
 
 private:
     Fixture() {
         photoPath = dir.path().toStdString() + "/IMG_0001.jpg";
         destination = dir.path().toStdString() + "/results/";
         QDir().mkpath(QString::fromStdString(destination));
-        const QByteArray jpeg = JpegCodec::Encode(MakePicture(), 92).value_or(QByteArray());
-        if (!JpegCodec::WriteFileSafely(photoPath, jpeg)) {
+        const QByteArray jpeg = JpegCodec::encode(makePicture(), 92).value_or(QByteArray());
+        if (!JpegCodec::writeFileSafely(photoPath, jpeg)) {
             std::fprintf(stderr, "cannot write the test photo\n");
             std::exit(1);
         }
@@ -65,15 +65,15 @@ private:
             std::fprintf(stderr, "cannot add EXIF: %s\n", error.what());
             std::exit(1);
         }
-        settings = std::make_unique<CSettings>(dir.path().toStdString() + "/param.dat");
-        settings->SetDestinationFolder(destination);
-        settings->SetAutoRename(0); // one result path, overwritten each round
-        settings->SetJpegQuality(100);
+        settings = std::make_unique<Settings>(dir.path().toStdString() + "/param.dat");
+        settings->setDestinationFolder(destination);
+        settings->setAutoRename(0); // one result path, overwritten each round
+        settings->setJpegQuality(100);
     }
 };
 
 // A document laid out in a full-HD window that prints what it would tell the user.
-std::unique_ptr<PhotoDocument> MakeDocument(const CSettings& settings) {
+std::unique_ptr<PhotoDocument> makeDocument(const Settings& settings) {
     auto document = std::make_unique<PhotoDocument>(settings);
     document->setClientSize(1920, 1080);
     QObject::connect(document.get(), &PhotoDocument::message, [](const QString& text) {
@@ -83,14 +83,14 @@ std::unique_ptr<PhotoDocument> MakeDocument(const CSettings& settings) {
 }
 
 // One paint of the display while the frame is dragged by a pixel.
-void BM_PaintDuringDrag(benchmark::State& state) {
-    Fixture& f = Fixture::Get();
+void bmPaintDuringDrag(benchmark::State& state) {
+    Fixture& f = Fixture::get();
     PhotoDocument document(*f.settings);
-    CPictureWnd wnd(*f.settings, document, nullptr);
+    PhotoView wnd(*f.settings, document, nullptr);
     wnd.resize(1920, 1080);
     document.setClientSize(1920, 1080);
     document.setFormat(15, 10, "15x10");
-    if (!document.load(f.photoPath, NO_RESULT_INDEX)) {
+    if (!document.load(f.photoPath, kNoResultIndex)) {
         state.SkipWithError("load failed");
         return;
     }
@@ -106,21 +106,21 @@ void BM_PaintDuringDrag(benchmark::State& state) {
         benchmark::DoNotOptimize(target.constBits());
     }
 }
-BENCHMARK(BM_PaintDuringDrag)
+BENCHMARK(bmPaintDuringDrag)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
 // Crop and save of the default-format crop (the whole 6000 x 4000 photo) with its EXIF
 // data, written safely into the destination folder.
-void BM_CropAndSave(benchmark::State& state) {
-    Fixture& f = Fixture::Get();
-    const std::unique_ptr<PhotoDocument> document = MakeDocument(*f.settings);
+void bmCropAndSave(benchmark::State& state) {
+    Fixture& f = Fixture::get();
+    const std::unique_ptr<PhotoDocument> document = makeDocument(*f.settings);
     PhotoDocument& model = *document;
     model.setFormat(15, 10, "15x10");
     for (auto _ : state) {
         state.PauseTiming();
-        model.load(f.photoPath, NO_RESULT_INDEX);
+        model.load(f.photoPath, kNoResultIndex);
         state.ResumeTiming();
         model.cropToFrame();
         if (!model.saveResult()) {
@@ -129,13 +129,13 @@ void BM_CropAndSave(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(BM_CropAndSave)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
+BENCHMARK(bmCropAndSave)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
 
 // The yardstick: TurboJPEG compressing the same pixels at quality 100, 4:4:4, in memory.
-void BM_PlainTjCompress(benchmark::State& state) {
-    Fixture& f = Fixture::Get();
-    const JpegDecodeResult decoded = JpegCodec::DecodeFile(f.photoPath);
-    if (!decoded.Ok()) {
+void bmPlainTjCompress(benchmark::State& state) {
+    Fixture& f = Fixture::get();
+    const JpegDecodeResult decoded = JpegCodec::decodeFile(f.photoPath);
+    if (!decoded.ok()) {
         state.SkipWithError("decode failed");
         return;
     }
@@ -152,27 +152,27 @@ void BM_PlainTjCompress(benchmark::State& state) {
     }
     tjDestroy(handle);
 }
-BENCHMARK(BM_PlainTjCompress)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
+BENCHMARK(bmPlainTjCompress)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
 
-void BM_LoadPicture(benchmark::State& state) {
-    Fixture& f = Fixture::Get();
-    const std::unique_ptr<PhotoDocument> document = MakeDocument(*f.settings);
+void bmLoadPicture(benchmark::State& state) {
+    Fixture& f = Fixture::get();
+    const std::unique_ptr<PhotoDocument> document = makeDocument(*f.settings);
     PhotoDocument& model = *document;
     model.setFormat(15, 10, "15x10");
     for (auto _ : state) {
-        benchmark::DoNotOptimize(model.load(f.photoPath, NO_RESULT_INDEX));
+        benchmark::DoNotOptimize(model.load(f.photoPath, kNoResultIndex));
     }
 }
-BENCHMARK(BM_LoadPicture)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
+BENCHMARK(bmLoadPicture)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
 
-void BM_DecodeFile(benchmark::State& state) {
-    Fixture& f = Fixture::Get();
+void bmDecodeFile(benchmark::State& state) {
+    Fixture& f = Fixture::get();
     for (auto _ : state) {
-        JpegDecodeResult decoded = JpegCodec::DecodeFile(f.photoPath);
+        JpegDecodeResult decoded = JpegCodec::decodeFile(f.photoPath);
         benchmark::DoNotOptimize(decoded.image.constBits());
     }
 }
-BENCHMARK(BM_DecodeFile)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
+BENCHMARK(bmDecodeFile)->Unit(benchmark::kMillisecond)->Iterations(6)->Repetitions(3);
 
 } // namespace
 

@@ -37,37 +37,37 @@ public:
     std::string path; // ends with '/', empty when the folder could not be made
 };
 
-const ScratchFolder& NearlyFullIndexFolder() {
-    static const ScratchFolder folder;
-    static const bool filled = [] {
+const ScratchFolder& nearlyFullIndexFolder() {
+    static const ScratchFolder kFolder;
+    static const bool kFilled = [] {
         for (int i = 0; i <= 998; ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "Photos_%.3d.jpg", i);
-            std::ofstream(folder.path + name) << 'x';
+            std::ofstream(kFolder.path + name) << 'x';
         }
         return true;
     }();
-    (void)filled;
-    return folder;
+    (void)kFilled;
+    return kFolder;
 }
 
-const ScratchFolder& LargePhotoFolder() {
-    static const ScratchFolder folder;
-    static const bool filled = [] {
+const ScratchFolder& largePhotoFolder() {
+    static const ScratchFolder kFolder;
+    static const bool kFilled = [] {
         for (int i = 0; i < 10000; ++i) {
             // Upper and lower case names mixed, as a copied camera card holds them.
             char name[32];
             std::snprintf(name, sizeof name, i % 3 == 0 ? "IMG_%05d.JPG" : "img_%05d.jpg", i);
-            std::ofstream(folder.path + name) << 'x';
+            std::ofstream(kFolder.path + name) << 'x';
         }
         return true;
     }();
-    (void)filled;
-    return folder;
+    (void)kFilled;
+    return kFolder;
 }
 
-void BM_BuildResultNameNearlyFull(benchmark::State& state) {
-    const std::string& dest = NearlyFullIndexFolder().path;
+void bmBuildResultNameNearlyFull(benchmark::State& state) {
+    const std::string& dest = nearlyFullIndexFolder().path;
     if (dest.empty()) {
         state.SkipWithError("no temporary folder");
         return;
@@ -75,17 +75,17 @@ void BM_BuildResultNameNearlyFull(benchmark::State& state) {
     int32_t index = 0;
     for (auto _ : state) {
         std::string name =
-            BuildResultName("/photos/Vacances/IMG_0001.JPG", dest + "Photos_%i", nullptr, &index);
+            buildResultName("/photos/Vacances/IMG_0001.JPG", dest + "Photos_%i", nullptr, &index);
         benchmark::DoNotOptimize(name);
     }
     if (index != 999) {
         state.SkipWithError("unexpected index");
     }
 }
-BENCHMARK(BM_BuildResultNameNearlyFull)->Unit(benchmark::kMillisecond);
+BENCHMARK(bmBuildResultNameNearlyFull)->Unit(benchmark::kMillisecond);
 
-void BM_ScanPhotoFolder10000(benchmark::State& state) {
-    const std::string& folder = LargePhotoFolder().path;
+void bmScanPhotoFolder10000(benchmark::State& state) {
+    const std::string& folder = largePhotoFolder().path;
     if (folder.empty()) {
         state.SkipWithError("no temporary folder");
         return;
@@ -93,7 +93,7 @@ void BM_ScanPhotoFolder10000(benchmark::State& state) {
     size_t count = 0;
     for (auto _ : state) {
         std::vector<std::string> photos;
-        ScanPhotoFolder(folder, photos, true);
+        scanPhotoFolder(folder, photos, true);
         count = photos.size();
         benchmark::DoNotOptimize(photos);
     }
@@ -101,7 +101,7 @@ void BM_ScanPhotoFolder10000(benchmark::State& state) {
         state.SkipWithError("unexpected photo count");
     }
 }
-BENCHMARK(BM_ScanPhotoFolder10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(bmScanPhotoFolder10000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

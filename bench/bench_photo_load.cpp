@@ -20,44 +20,44 @@ namespace {
 constexpr int kWidth = 6000;
 constexpr int kHeight = 4000;
 
-void Put16(QByteArray& out, std::uint16_t v) {
+void put16(QByteArray& out, std::uint16_t v) {
     out.append(char(v & 0xFF));
     out.append(char(v >> 8));
 }
 
-void Put32(QByteArray& out, std::uint32_t v) {
-    Put16(out, std::uint16_t(v & 0xFFFF));
-    Put16(out, std::uint16_t(v >> 16));
+void put32(QByteArray& out, std::uint32_t v) {
+    put16(out, std::uint16_t(v & 0xFFFF));
+    put16(out, std::uint16_t(v >> 16));
 }
 
-void PutEntry(QByteArray& out, std::uint16_t tag, std::uint16_t type, std::uint32_t count,
+void putEntry(QByteArray& out, std::uint16_t tag, std::uint16_t type, std::uint32_t count,
               std::uint32_t value) {
-    Put16(out, tag);
-    Put16(out, type);
-    Put32(out, count);
-    Put32(out, value);
+    put16(out, tag);
+    put16(out, type);
+    put32(out, count);
+    put32(out, value);
 }
 
 // A camera-like EXIF block: make, orientation 1, and the EXIF folder with the shot date.
-QByteArray CameraTiff() {
+QByteArray cameraTiff() {
     QByteArray out("II*\0", 4);
-    Put32(out, 8);
-    Put16(out, 3); // first folder at 8, 50 bytes
-    PutEntry(out, 0x010F, 2, 8, 80);
-    PutEntry(out, 0x0112, 3, 1, 1);
-    PutEntry(out, 0x8769, 4, 1, 50);
-    Put32(out, 0);
-    Put16(out, 2); // EXIF folder at 50, 30 bytes
-    PutEntry(out, 0x9003, 2, 20, 88);
-    PutEntry(out, 0xA002, 4, 1, kWidth);
-    Put32(out, 0);
+    put32(out, 8);
+    put16(out, 3); // first folder at 8, 50 bytes
+    putEntry(out, 0x010F, 2, 8, 80);
+    putEntry(out, 0x0112, 3, 1, 1);
+    putEntry(out, 0x8769, 4, 1, 50);
+    put32(out, 0);
+    put16(out, 2); // EXIF folder at 50, 30 bytes
+    putEntry(out, 0x9003, 2, 20, 88);
+    putEntry(out, 0xA002, 4, 1, kWidth);
+    put32(out, 0);
     out.append("Lumicam", 8);
     out.append("2006:07:14 10:20:30", 20);
     return out;
 }
 
 // Gradient with noise, so that the encoder has real work to do.
-QImage NoisyGradient() {
+QImage noisyGradient() {
     QImage image(kWidth, kHeight, QImage::Format_RGB888);
     std::uint32_t seed = 12345;
     for (int y = 0; y < kHeight; ++y) {
@@ -84,20 +84,20 @@ struct Fixture {
             throw std::runtime_error("no temporary folder");
         photoPath = dir.filePath("IMG_0001.jpg").toStdString();
         resultPath = dir.filePath("result.jpg").toStdString();
-        photo = Photo(NoisyGradient(), ExifBlock(CameraTiff()));
+        photo = Photo(noisyGradient(), ExifBlock(cameraTiff()));
         const std::optional<QByteArray> jpeg =
-            JpegCodec::Encode(photo.Image(), 95, photo.Exif().App1Payload());
-        if (!jpeg || !JpegCodec::WriteFileSafely(photoPath, *jpeg))
+            JpegCodec::encode(photo.image(), 95, photo.exif().app1Payload());
+        if (!jpeg || !JpegCodec::writeFileSafely(photoPath, *jpeg))
             throw std::runtime_error("cannot write the test photo");
     }
 };
 
-Fixture& Shared() {
+Fixture& shared() {
     static Fixture fixture;
     return fixture;
 }
 
-std::vector<unsigned char> ReadAll(const std::string& path) {
+std::vector<unsigned char> readAll(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDONLY);
     const off_t size = ::lseek(fd, 0, SEEK_END);
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size));
@@ -106,12 +106,12 @@ std::vector<unsigned char> ReadAll(const std::string& path) {
     return bytes;
 }
 
-void BM_PlainDecodeFile(benchmark::State& state) {
-    const Fixture& f = Shared();
+void bmPlainDecodeFile(benchmark::State& state) {
+    const Fixture& f = shared();
     tjhandle handle = tjInitDecompress();
     std::vector<unsigned char> pixels(std::size_t(kWidth) * kHeight * 3);
     for (auto _ : state) {
-        const std::vector<unsigned char> jpeg = ReadAll(f.photoPath);
+        const std::vector<unsigned char> jpeg = readAll(f.photoPath);
         int width = 0, height = 0, subsampling = 0, colorspace = 0;
         tjDecompressHeader3(handle, jpeg.data(), jpeg.size(), &width, &height, &subsampling,
                             &colorspace);
@@ -123,20 +123,20 @@ void BM_PlainDecodeFile(benchmark::State& state) {
     tjDestroy(handle);
 }
 
-void BM_PhotoLoad(benchmark::State& state) {
-    const Fixture& f = Shared();
+void bmPhotoLoad(benchmark::State& state) {
+    const Fixture& f = shared();
     for (auto _ : state) {
-        std::optional<Photo> photo = Photo::Load(f.photoPath);
-        if (!photo || photo->Exif().IsEmpty())
+        std::optional<Photo> photo = Photo::load(f.photoPath);
+        if (!photo || photo->exif().isEmpty())
             state.SkipWithError("load failed");
         benchmark::DoNotOptimize(photo);
     }
 }
 
-void BM_PlainEncodeQ100(benchmark::State& state) {
-    const Fixture& f = Shared();
+void bmPlainEncodeQ100(benchmark::State& state) {
+    const Fixture& f = shared();
     tjhandle handle = tjInitCompress();
-    const QImage& image = f.photo.Image();
+    const QImage& image = f.photo.image();
     for (auto _ : state) {
         unsigned char* jpeg = nullptr;
         unsigned long size = 0;
@@ -149,44 +149,44 @@ void BM_PlainEncodeQ100(benchmark::State& state) {
     tjDestroy(handle);
 }
 
-void BM_PhotoEncodeQ100(benchmark::State& state) {
-    const Fixture& f = Shared();
+void bmPhotoEncodeQ100(benchmark::State& state) {
+    const Fixture& f = shared();
     for (auto _ : state) {
-        std::optional<QByteArray> jpeg = f.photo.EncodeJpeg(100);
+        std::optional<QByteArray> jpeg = f.photo.encodeJpeg(100);
         if (!jpeg)
             state.SkipWithError("encode failed");
         benchmark::DoNotOptimize(jpeg);
     }
 }
 
-void BM_PhotoSaveQ100(benchmark::State& state) {
-    const Fixture& f = Shared();
+void bmPhotoSaveQ100(benchmark::State& state) {
+    const Fixture& f = shared();
     for (auto _ : state) {
-        if (!f.photo.SaveJpeg(f.resultPath, 100))
+        if (!f.photo.saveJpeg(f.resultPath, 100))
             state.SkipWithError("save failed");
     }
 }
 
 // For information: the edits on a photo of this size.
-void BM_PhotoRotateRight(benchmark::State& state) {
-    Photo photo = Shared().photo;
+void bmPhotoRotateRight(benchmark::State& state) {
+    Photo photo = shared().photo;
     for (auto _ : state)
-        photo.RotateRight();
+        photo.rotateRight();
 }
 
-void BM_PhotoSepia(benchmark::State& state) {
-    Photo photo = Shared().photo;
+void bmPhotoSepia(benchmark::State& state) {
+    Photo photo = shared().photo;
     for (auto _ : state)
-        photo.ToSepia();
+        photo.toSepia();
 }
 
-BENCHMARK(BM_PlainDecodeFile)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(BM_PhotoLoad)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(BM_PlainEncodeQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(BM_PhotoEncodeQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(BM_PhotoSaveQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
-BENCHMARK(BM_PhotoRotateRight)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_PhotoSepia)->Unit(benchmark::kMillisecond);
+BENCHMARK(bmPlainDecodeFile)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(bmPhotoLoad)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(bmPlainEncodeQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(bmPhotoEncodeQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(bmPhotoSaveQ100)->Unit(benchmark::kMillisecond)->MinTime(3.0);
+BENCHMARK(bmPhotoRotateRight)->Unit(benchmark::kMillisecond);
+BENCHMARK(bmPhotoSepia)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -15,29 +15,29 @@ namespace {
 
 constexpr int kPhotos = 1000;
 
-void FillFolder(const std::string& folder) {
+void fillFolder(const std::string& folder) {
     std::filesystem::remove_all(folder);
     std::filesystem::create_directory(folder);
     for (int i = 0; i < kPhotos; ++i) {
         // Ten shot days, so the free-index search meets up to 100 taken names per day.
         const std::string date = "2006:07:" + std::to_string(10 + i % 10) + " 10:20:30";
-        fixture::WriteJpeg(folder + "IMG_" + std::to_string(i) + ".jpg", date);
+        fixture::writeJpeg(folder + "IMG_" + std::to_string(i) + ".jpg", date);
     }
 }
 
-void BM_RenameThousandPhotos(benchmark::State& state) {
+void bmRenameThousandPhotos(benchmark::State& state) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/photos/";
     for (auto _ : state) {
         state.PauseTiming();
-        FillFolder(folder);
+        fillFolder(folder);
         state.ResumeTiming();
         std::vector<std::string> photos;
-        if (ListPhotosToRename(folder, photos) != RenameFolderCheck::Ok) {
+        if (listPhotosToRename(folder, photos) != RenameFolderCheck::Ok) {
             state.SkipWithError("no photos");
             break;
         }
-        const RenameTally tally = RenamePhotos(photos, "Photos_%dc_%i", {});
+        const RenameTally tally = renamePhotos(photos, "Photos_%dc_%i", {});
         if (tally.renamed != kPhotos) {
             state.SkipWithError("not every photo was renamed");
             break;
@@ -47,7 +47,7 @@ void BM_RenameThousandPhotos(benchmark::State& state) {
 }
 
 // The same folder with a single shot day: the index search walks up to 999 taken names.
-void BM_RenameThousandPhotosSameDay(benchmark::State& state) {
+void bmRenameThousandPhotosSameDay(benchmark::State& state) {
     QTemporaryDir dir;
     const std::string folder = dir.path().toStdString() + "/photos/";
     for (auto _ : state) {
@@ -55,20 +55,20 @@ void BM_RenameThousandPhotosSameDay(benchmark::State& state) {
         std::filesystem::remove_all(folder);
         std::filesystem::create_directory(folder);
         for (int i = 0; i < kPhotos; ++i) {
-            fixture::WriteJpeg(folder + "IMG_" + std::to_string(i) + ".jpg", "2006:07:14 10:20:30");
+            fixture::writeJpeg(folder + "IMG_" + std::to_string(i) + ".jpg", "2006:07:14 10:20:30");
         }
         state.ResumeTiming();
         std::vector<std::string> photos;
-        (void)ListPhotosToRename(folder, photos);
-        benchmark::DoNotOptimize(RenamePhotos(photos, "Photos_%dc_%i", {}));
+        (void)listPhotosToRename(folder, photos);
+        benchmark::DoNotOptimize(renamePhotos(photos, "Photos_%dc_%i", {}));
     }
     state.SetItemsProcessed(state.iterations() * kPhotos);
 }
 
 } // namespace
 
-BENCHMARK(BM_RenameThousandPhotos)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
-BENCHMARK(BM_RenameThousandPhotosSameDay)
+BENCHMARK(bmRenameThousandPhotos)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(bmRenameThousandPhotosSameDay)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(5);

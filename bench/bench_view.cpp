@@ -28,10 +28,11 @@
 
 #include "BenchPicture.h"
 #include "engine/JpegCodec.h"
-#include "panel/SidePanelDlg.h"
+#include "engine/PhotoDocument.h"
+#include "panel/SidePanel.h"
 #include "settings/Settings.h"
 #include "view/LumicutView.h"
-#include "view/PictureWnd.h"
+#include "view/PhotoView.h"
 #include "widgets/UserPrompts.h"
 
 namespace {
@@ -40,7 +41,7 @@ constexpr int kPhotoCount = 4;
 constexpr int kHeldPresses = 30;
 
 // One key event as the window system delivers it to the focused view.
-void SendKey(QWidget& target, QEvent::Type type, Qt::Key key, bool autoRepeat = false) {
+void sendKey(QWidget& target, QEvent::Type type, Qt::Key key, bool autoRepeat = false) {
     QKeyEvent event(type, key, Qt::NoModifier, QString(), autoRepeat);
     QApplication::sendEvent(&target, &event);
 }
@@ -56,7 +57,7 @@ public:
     int paints = 0;
 };
 
-[[noreturn]] void Fail(const char* what) {
+[[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "%s\n", what);
     std::exit(1);
 }
@@ -65,29 +66,29 @@ public:
 // written once per run; the view over them, 1920 x 1080 and shown.
 class Fixture {
 public:
-    static Fixture& Get() {
+    static Fixture& get() {
         static Fixture fixture;
         return fixture;
     }
 
     QTemporaryDir dir;
     std::vector<std::string> photos;
-    std::unique_ptr<CSettings> settings;
+    std::unique_ptr<Settings> settings;
     DialogPrompts prompts; // nothing in the benchmark asks the user
-    std::unique_ptr<CLumicutView> view;
+    std::unique_ptr<LumicutView> view;
 
 private:
     Fixture() {
         const std::string root = dir.path().toStdString() + "/";
         QDir().mkpath(QString::fromStdString(root + "photos"));
         QDir().mkpath(QString::fromStdString(root + "results"));
-        const QByteArray jpeg = JpegCodec::Encode(MakePicture(), 92).value_or(QByteArray());
+        const QByteArray jpeg = JpegCodec::encode(makePicture(), 92).value_or(QByteArray());
         for (int i = 0; i < kPhotoCount; ++i) {
             char name[32];
             std::snprintf(name, sizeof name, "IMG_%04d.jpg", i + 1);
             const std::string path = root + "photos/" + name;
-            if (!JpegCodec::WriteFileSafely(path, jpeg))
-                Fail("cannot write a test photo");
+            if (!JpegCodec::writeFileSafely(path, jpeg))
+                fail("cannot write a test photo");
             try {
                 auto image = Exiv2::ImageFactory::open(path);
                 image->readMetadata();
@@ -97,59 +98,59 @@ private:
                 exif["Exif.Photo.DateTimeOriginal"] = "2006:07:14 10:20:30";
                 image->writeMetadata();
             } catch (const Exiv2::AnyError& error) {
-                Fail(error.what());
+                fail(error.what());
             }
             photos.push_back(path);
         }
-        settings = std::make_unique<CSettings>(root + "param.dat");
-        settings->SetCurrentFolder(root + "photos/");
-        settings->SetDestinationFolder(root + "results/");
-        settings->SetRecurseOrigin(0);
-        view = std::make_unique<CLumicutView>(*settings, prompts, nullptr);
+        settings = std::make_unique<Settings>(root + "param.dat");
+        settings->setCurrentFolder(root + "photos/");
+        settings->setDestinationFolder(root + "results/");
+        settings->setRecurseOrigin(0);
+        view = std::make_unique<LumicutView>(*settings, prompts, nullptr);
         view->resize(1920, 1080);
         view->show();
         QApplication::processEvents();
         if (!view->isVisible())
-            Fail("the view was not shown");
-        view->OnInitialUpdate();
+            fail("the view was not shown");
+        view->onInitialUpdate();
         QApplication::processEvents();
-        if (view->SidePanel().PhotoList().RowCount() != kPhotoCount)
-            Fail("the photos were not listed");
+        if (view->sidePanel().photoList().rowCount() != kPhotoCount)
+            fail("the photos were not listed");
     }
 };
 
 // Escape from one photo to the next, until everything it changes is painted: the photo
 // loaded and shown in the display, the preview rebuilt, the status and the gauge refreshed.
 // At the last photo the list is refilled (untimed), which loads the first one again.
-void BM_EscapeToNextPhoto(benchmark::State& state) {
-    Fixture& f = Fixture::Get();
-    CLumicutView& view = *f.view;
+void bmEscapeToNextPhoto(benchmark::State& state) {
+    Fixture& f = Fixture::get();
+    LumicutView& view = *f.view;
     for (auto _ : state) {
-        if (view.SidePanel().GetCurrentIndex() == kPhotoCount - 1) {
+        if (view.sidePanel().getCurrentIndex() == kPhotoCount - 1) {
             state.PauseTiming();
-            view.SidePanel().FillPictureList();
+            view.sidePanel().fillPictureList();
             QApplication::processEvents();
             state.ResumeTiming();
         }
-        const int before = view.SidePanel().GetCurrentIndex();
-        SendKey(view, QEvent::KeyPress, Qt::Key_Escape);
-        SendKey(view, QEvent::KeyRelease, Qt::Key_Escape);
+        const int before = view.sidePanel().getCurrentIndex();
+        sendKey(view, QEvent::KeyPress, Qt::Key_Escape);
+        sendKey(view, QEvent::KeyRelease, Qt::Key_Escape);
         QApplication::processEvents(); // anything left for later is painted now
-        if (view.SidePanel().GetCurrentIndex() != before + 1) {
+        if (view.sidePanel().getCurrentIndex() != before + 1) {
             state.SkipWithError("Escape did not move on");
             return;
         }
     }
 }
-BENCHMARK(BM_EscapeToNextPhoto)
+BENCHMARK(bmEscapeToNextPhoto)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(9)
     ->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 // The yardstick: the same file read and decoded by TurboJPEG into 24-bit RGB, nothing else.
-void BM_PlainTjDecompress(benchmark::State& state) {
-    Fixture& f = Fixture::Get();
+void bmPlainTjDecompress(benchmark::State& state) {
+    Fixture& f = Fixture::get();
     std::vector<unsigned char> pixels(std::size_t(kPhotoWidth) * kPhotoHeight * 3);
     tjhandle handle = tjInitDecompress();
     for (auto _ : state) {
@@ -172,7 +173,7 @@ void BM_PlainTjDecompress(benchmark::State& state) {
     }
     tjDestroy(handle);
 }
-BENCHMARK(BM_PlainTjDecompress)
+BENCHMARK(bmPlainTjDecompress)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(9)
     ->Repetitions(3)
@@ -181,24 +182,24 @@ BENCHMARK(BM_PlainTjDecompress)
 // A held arrow key: a first press, then X11 auto-repeat (release + press pairs), each
 // press moving the frame and repainting the display at once, then the real release. The
 // direction changes every round so the frame keeps moving over the photo.
-void BM_HeldArrowKey(benchmark::State& state) {
-    Fixture& f = Fixture::Get();
-    CLumicutView& view = *f.view;
-    CPictureWnd& display = view.Display();
-    const QRect frame = view.Document().frameRect(false);
-    view.Document().zoomFrame(std::min(frame.width(), frame.height()) / 4);
+void bmHeldArrowKey(benchmark::State& state) {
+    Fixture& f = Fixture::get();
+    LumicutView& view = *f.view;
+    PhotoView& display = view.display();
+    const QRect frame = view.document().frameRect(false);
+    view.document().zoomFrame(std::min(frame.width(), frame.height()) / 4);
     QApplication::processEvents();
     PaintCounter counter;
     display.installEventFilter(&counter);
     bool right = true;
     for (auto _ : state) {
         const Qt::Key key = right ? Qt::Key_Right : Qt::Key_Left;
-        SendKey(view, QEvent::KeyPress, key);
+        sendKey(view, QEvent::KeyPress, key);
         for (int i = 1; i < kHeldPresses; ++i) {
-            SendKey(view, QEvent::KeyRelease, key, true);
-            SendKey(view, QEvent::KeyPress, key, true);
+            sendKey(view, QEvent::KeyRelease, key, true);
+            sendKey(view, QEvent::KeyPress, key, true);
         }
-        SendKey(view, QEvent::KeyRelease, key);
+        sendKey(view, QEvent::KeyRelease, key);
         right = !right;
     }
     display.removeEventFilter(&counter);
@@ -208,7 +209,7 @@ void BM_HeldArrowKey(benchmark::State& state) {
     state.counters["per_press"] = benchmark::Counter(
         kHeldPresses, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_HeldArrowKey)
+BENCHMARK(bmHeldArrowKey)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(10)
     ->Repetitions(3)

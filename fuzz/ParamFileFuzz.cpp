@@ -19,7 +19,7 @@ namespace {
 using paramtest::Bytes;
 using Op = ParamScriptOp;
 
-std::string Seed(bool exists, const Bytes& file, const std::vector<std::string>& ops) {
+std::string seed(bool exists, const Bytes& file, const std::vector<std::string>& ops) {
     std::string seed;
     seed.push_back(exists ? 1 : 0);
     seed.push_back(static_cast<char>(file.size() & 0xFF));
@@ -30,48 +30,48 @@ std::string Seed(bool exists, const Bytes& file, const std::vector<std::string>&
     return seed;
 }
 
-std::string Text(const std::string& text) {
+std::string text(const std::string& text) {
     return std::string(1, static_cast<char>(text.size())) + text;
 }
 
-std::vector<std::string> MakeSeeds() {
+std::vector<std::string> makeSeeds() {
     using namespace paramtest;
-    const Bytes settings = Concat({StringRecord("CURRENTPATH", "/home/anne/Photos/"),
-                                   StringRecord("DESTINATIONPATH", "/home/anne/Tirages/"),
-                                   LongRecord("JPEGQUALITY", 100), ByteRecord("AUTO_RENAME", 1),
-                                   StringRecord("RESULT_NAME", "Photos_%dc_%i", "nom")});
+    const Bytes settings = concat({stringRecord("CURRENTPATH", "/home/anne/Photos/"),
+                                   stringRecord("DESTINATIONPATH", "/home/anne/Tirages/"),
+                                   longRecord("JPEGQUALITY", 100), byteRecord("AUTO_RENAME", 1),
+                                   stringRecord("RESULT_NAME", "Photos_%dc_%i", "nom")});
     const Bytes formats =
-        Concat({LongRecord("NBRECAD", 2), StringRecord("RECADNAME0", "10x15"),
-                LongRecord("RECADH0", 15), LongRecord("RECADW0", 10), LongRecord("RECADB0", 4)});
-    const Bytes damaged = Concat({LongRecord("JPEGQUALITY", 77), Record("CUT", 1024, Bytes(10))});
+        concat({longRecord("NBRECAD", 2), stringRecord("RECADNAME0", "10x15"),
+                longRecord("RECADH0", 15), longRecord("RECADW0", 10), longRecord("RECADB0", 4)});
+    const Bytes damaged = concat({longRecord("JPEGQUALITY", 77), record("CUT", 1024, Bytes(10))});
     const auto op = [](Op kind) { return std::string(1, static_cast<char>(kind)); };
-    const std::string writeLong = op(Op::WriteLong) + Text("JPEGQUALITY") + "\xC0" + "\x50\0\0\0";
-    const std::string writeString = op(Op::WriteString) + Text(" RESULT NAME ") + "\x00" +
-                                    Text("a comment") + std::string("\x05\x00", 2) + "%f_%i";
-    const std::string writeByte = op(Op::WriteByte) + Text("AUTO_RENAME") + "\xC0" + "\x00";
-    const std::string readString = op(Op::ReadString) + Text("CURRENTPATH") + "\x01";
-    const std::string readLong = op(Op::ReadLong) + Text("JPEGQUALITY") + "\x00";
-    const std::string erase = op(Op::Delete) + Text("DESTINATIONPATH");
-    const std::string find = op(Op::Find) + Text("RECADW0");
+    const std::string writeLong = op(Op::WriteLong) + text("JPEGQUALITY") + "\xC0" + "\x50\0\0\0";
+    const std::string writeString = op(Op::WriteString) + text(" RESULT NAME ") + "\x00" +
+                                    text("a comment") + std::string("\x05\x00", 2) + "%f_%i";
+    const std::string writeByte = op(Op::WriteByte) + text("AUTO_RENAME") + "\xC0" + "\x00";
+    const std::string readString = op(Op::ReadString) + text("CURRENTPATH") + "\x01";
+    const std::string readLong = op(Op::ReadLong) + text("JPEGQUALITY") + "\x00";
+    const std::string erase = op(Op::Delete) + text("DESTINATIONPATH");
+    const std::string find = op(Op::Find) + text("RECADW0");
     return {
-        Seed(false, {}, {writeLong, readLong}),
-        Seed(true, settings, {readString, writeString, readLong, erase, writeByte}),
-        Seed(true, formats, {find, erase, writeLong, op(Op::Delete) + Text("RECADNAME0")}),
-        Seed(true, damaged, {readLong, writeString, readString}),
-        Seed(true, Bytes(30, 0xFF), {writeByte, find}),
+        seed(false, {}, {writeLong, readLong}),
+        seed(true, settings, {readString, writeString, readLong, erase, writeByte}),
+        seed(true, formats, {find, erase, writeLong, op(Op::Delete) + text("RECADNAME0")}),
+        seed(true, damaged, {readLong, writeString, readString}),
+        seed(true, Bytes(30, 0xFF), {writeByte, find}),
     };
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    WriteSeedsIfAsked(MakeSeeds);
+    writeSeedsIfAsked(makeSeeds);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    static const std::string path = ScratchFolder() + "/param.dat";
-    if (const std::optional<std::string> broken = RunParamScript(data, size, path)) {
+    static const std::string kPath = scratchFolder() + "/param.dat";
+    if (const std::optional<std::string> broken = runParamScript(data, size, kPath)) {
         std::fprintf(stderr, "param.dat rule broken: %s\n", broken->c_str());
         std::abort();
     }

@@ -25,14 +25,14 @@ struct Span {
     std::size_t offset = 0;
     uint16_t type = 0;
     uint16_t comment = 0;
-    [[nodiscard]] std::size_t End() const { return offset + kHeader + type + comment; }
+    [[nodiscard]] std::size_t end() const { return offset + kHeader + type + comment; }
 };
 
-uint16_t U16At(const Bytes& bytes, std::size_t at) {
+uint16_t u16At(const Bytes& bytes, std::size_t at) {
     return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
 }
 
-std::string Raised(const std::string& text) {
+std::string upperCased(const std::string& text) {
     std::string out = text;
     for (char& c : out) {
         c = static_cast<char>(static_cast<uint8_t>(c) + 1);
@@ -40,27 +40,27 @@ std::string Raised(const std::string& text) {
     return out;
 }
 
-auto At(const Bytes& bytes, std::size_t offset) {
+auto at(const Bytes& bytes, std::size_t offset) {
     return bytes.begin() + static_cast<std::ptrdiff_t>(offset);
 }
 
 // The whole records from the start of the file, up to the first one that does not fit.
-std::vector<Span> SoundRecords(const Bytes& file) {
+std::vector<Span> soundRecords(const Bytes& file) {
     std::vector<Span> spans;
     std::size_t at = 0;
     while (file.size() - at >= kHeader) {
-        const Span span{at, U16At(file, at + 20), U16At(file, at + 22)};
-        if (span.End() > file.size()) {
+        const Span span{at, u16At(file, at + 20), u16At(file, at + 22)};
+        if (span.end() > file.size()) {
             break;
         }
         spans.push_back(span);
-        at = span.End();
+        at = span.end();
     }
     return spans;
 }
 
 // The stored (raised) name: up to its NUL, at most 20 bytes.
-std::string StoredName(const Bytes& file, const Span& span) {
+std::string storedName(const Bytes& file, const Span& span) {
     std::string name;
     for (std::size_t i = 0; i < 20 && file[span.offset + i] != 0; ++i) {
         name.push_back(static_cast<char>(file[span.offset + i]));
@@ -68,30 +68,30 @@ std::string StoredName(const Bytes& file, const Span& span) {
     return name;
 }
 
-std::optional<Span> FirstNamed(const Bytes& file, const std::string& name) {
-    const std::string raised = Raised(name);
-    for (const Span& span : SoundRecords(file)) {
-        if (StoredName(file, span) == raised) {
+std::optional<Span> firstNamed(const Bytes& file, const std::string& name) {
+    const std::string raised = upperCased(name);
+    for (const Span& span : soundRecords(file)) {
+        if (storedName(file, span) == raised) {
             return span;
         }
     }
     return std::nullopt;
 }
 
-std::size_t SoundEnd(const Bytes& file) {
-    const std::vector<Span> spans = SoundRecords(file);
-    return spans.empty() ? 0 : spans.back().End();
+std::size_t soundEnd(const Bytes& file) {
+    const std::vector<Span> spans = soundRecords(file);
+    return spans.empty() ? 0 : spans.back().end();
 }
 
-std::string TrimFront(const std::string& text) {
+std::string trimFront(const std::string& text) {
     const std::size_t first = text.find_first_not_of(kBlanks);
     return first == std::string::npos ? std::string() : text.substr(first);
 }
 
 // The name as a write stores it, or nothing when a write must refuse it: empty, longer
 // than 20 bytes, or holding a byte that would be stored as the name's end.
-std::optional<std::string> NormalisedName(const std::string& name) {
-    std::string out = TrimFront(name);
+std::optional<std::string> normalisedName(const std::string& name) {
+    std::string out = trimFront(name);
     if (out.empty()) {
         return std::nullopt;
     }
@@ -109,10 +109,10 @@ std::optional<std::string> NormalisedName(const std::string& name) {
 
 // The file after a successful write: the first record of that name replaced where it
 // stands, or the new record after the last whole record.
-Bytes ExpectedAfterWrite(const Bytes& before, const std::string& name, Bytes value,
+Bytes expectedAfterWrite(const Bytes& before, const std::string& name, Bytes value,
                          const std::string& comment, uint16_t type) {
-    const std::optional<Span> old = FirstNamed(before, name);
-    const std::string raised = Raised(name);
+    const std::optional<Span> old = firstNamed(before, name);
+    const std::string raised = upperCased(name);
     Bytes record(raised.begin(), raised.end());
     record.resize(20, 0);
     const bool keep = comment == "#";
@@ -125,21 +125,21 @@ Bytes ExpectedAfterWrite(const Bytes& before, const std::string& name, Bytes val
     value.resize(type, 0);
     record.insert(record.end(), value.begin(), value.end());
     if (keep && old) {
-        const auto from = At(before, old->offset + kHeader + type);
+        const auto from = at(before, old->offset + kHeader + type);
         record.insert(record.end(), from, from + old->comment);
     } else if (!keep) {
-        const std::string raisedComment = Raised(comment);
+        const std::string raisedComment = upperCased(comment);
         record.insert(record.end(), raisedComment.begin(), raisedComment.end());
     }
-    const std::size_t prefixEnd = old ? old->offset : SoundEnd(before);
-    const std::size_t suffixStart = old ? old->End() : before.size();
-    Bytes out(before.begin(), At(before, prefixEnd));
+    const std::size_t prefixEnd = old ? old->offset : soundEnd(before);
+    const std::size_t suffixStart = old ? old->end() : before.size();
+    Bytes out(before.begin(), at(before, prefixEnd));
     out.insert(out.end(), record.begin(), record.end());
-    out.insert(out.end(), At(before, suffixStart), before.end());
+    out.insert(out.end(), at(before, suffixStart), before.end());
     return out;
 }
 
-uint16_t TypeOf(Op op) {
+uint16_t typeOf(Op op) {
     switch (op) {
     case Op::WriteString:
     case Op::ReadString:
@@ -155,54 +155,56 @@ uint16_t TypeOf(Op op) {
 class Script {
 public:
     Script(const uint8_t* data, std::size_t size, std::string path)
-        : in_(data, size), path_(std::move(path)) {}
+        : m_in(data, size), m_path(std::move(path)) {}
 
-    std::optional<std::string> Run() {
-        const bool exists = (in_.Byte() & 1) != 0;
-        const std::string start = in_.Bytes(in_.U16());
+    std::optional<std::string> run() {
+        const bool exists = (m_in.byte() & 1) != 0;
+        const std::string start = m_in.bytes(m_in.u16());
         std::error_code error;
-        std::filesystem::remove(path_, error);
+        std::filesystem::remove(m_path, error);
         if (exists) {
-            paramtest::WriteBytes(path_, Bytes(start.begin(), start.end()));
+            paramtest::writeBytes(m_path, Bytes(start.begin(), start.end()));
         }
-        for (std::size_t n = 0; n < kMaxParamScriptOperations && !in_.AtEnd() && !broken_; ++n) {
-            const auto op = static_cast<Op>(in_.Byte() % static_cast<uint8_t>(Op::Count));
+        for (std::size_t n = 0; n < kMaxParamScriptOperations && !m_in.atEnd() && !m_broken; ++n) {
+            const auto op = static_cast<Op>(m_in.byte() % static_cast<uint8_t>(Op::Count));
             switch (op) {
             case Op::WriteString:
             case Op::WriteLong:
             case Op::WriteByte:
-                Write(op);
+                write(op);
                 break;
             case Op::ReadString:
             case Op::ReadLong:
             case Op::ReadByte:
-                Read(op);
+                read(op);
                 break;
             case Op::Delete:
                 Delete();
                 break;
             default:
-                Find();
+                find();
                 break;
             }
         }
-        return broken_;
+        return m_broken;
     }
 
 private:
-    void Check(bool condition, const char* rule) {
-        if (!condition && !broken_) {
-            broken_ = rule;
+    void check(bool condition, const char* rule) {
+        if (!condition && !m_broken) {
+            m_broken = rule;
         }
     }
-    [[nodiscard]] bool Exists() const {
+    [[nodiscard]] bool exists() const {
         std::error_code error;
-        return std::filesystem::exists(path_, error);
+        return std::filesystem::exists(m_path, error);
     }
-    [[nodiscard]] Bytes Content() const { return Exists() ? paramtest::ReadBytes(path_) : Bytes(); }
+    [[nodiscard]] Bytes content() const {
+        return exists() ? paramtest::readBytes(m_path) : Bytes();
+    }
     // The file's folder holds nothing else: any other entry was left behind by a write.
-    [[nodiscard]] bool LeftoverTemp() const {
-        const std::filesystem::path file(path_);
+    [[nodiscard]] bool leftoverTemp() const {
+        const std::filesystem::path file(m_path);
         std::error_code error;
         for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
             if (entry.path().filename() != file.filename()) {
@@ -212,161 +214,161 @@ private:
         return false;
     }
     // The file is there or not as before and, when there, holds the same bytes.
-    void CheckUnchanged(bool existed, const Bytes& before, const char* rule) {
-        Check(Exists() == existed && Content() == before, rule);
+    void checkUnchanged(bool existed, const Bytes& before, const char* rule) {
+        check(exists() == existed && content() == before, rule);
     }
 
-    void Write(Op op) {
-        const std::string name = in_.ShortText(24);
-        const std::string comment = in_.Byte() >= 0xC0 ? std::string("#") : in_.ShortText(40);
-        const uint16_t type = TypeOf(op);
+    void write(Op op) {
+        const std::string name = m_in.shortText(24);
+        const std::string comment = m_in.byte() >= 0xC0 ? std::string("#") : m_in.shortText(40);
+        const uint16_t type = typeOf(op);
         std::string text;
         int32_t number = 0;
         Bytes block;
         if (op == Op::WriteString) {
-            text = in_.Bytes(in_.U16() % 1100);
-            block = CParamFile::EncodeString(text);
+            text = m_in.bytes(m_in.u16() % 1100);
+            block = ParamFile::encodeString(text);
         } else if (op == Op::WriteLong) {
-            number = static_cast<int32_t>(in_.U32());
-            block = paramtest::LongBlock(number);
+            number = static_cast<int32_t>(m_in.u32());
+            block = paramtest::longBlock(number);
         } else {
-            number = in_.Byte();
+            number = m_in.byte();
             block = Bytes{static_cast<uint8_t>(number)};
         }
 
-        const bool existed = Exists();
-        const Bytes before = Content();
-        CParamFile file(path_);
+        const bool existed = exists();
+        const Bytes before = content();
+        ParamFile file(m_path);
         bool written = false;
         if (op == Op::WriteString) {
-            written = file.WriteString(name, text, comment);
+            written = file.writeString(name, text, comment);
         } else if (op == Op::WriteLong) {
-            written = file.WriteLong(name, number, comment);
+            written = file.writeLong(name, number, comment);
         } else {
-            written = file.WriteByte(name, number, comment);
+            written = file.writeByte(name, number, comment);
         }
-        Check(!LeftoverTemp(), "a write left its temporary file behind");
+        check(!leftoverTemp(), "a write left its temporary file behind");
 
-        const std::optional<std::string> stored = NormalisedName(name);
-        const std::optional<Span> old = stored ? FirstNamed(before, *stored) : std::nullopt;
+        const std::optional<std::string> stored = normalisedName(name);
+        const std::optional<Span> old = stored ? firstNamed(before, *stored) : std::nullopt;
         if (!stored || (old && old->type != type)) {
-            Check(!written, "a write that must be refused succeeded");
-            CheckUnchanged(existed, before, "a refused write changed the file");
+            check(!written, "a write that must be refused succeeded");
+            checkUnchanged(existed, before, "a refused write changed the file");
             return;
         }
-        Check(written, "a write with a valid name and matching type failed");
-        Check(Content() == ExpectedAfterWrite(before, *stored, block, comment, type),
+        check(written, "a write with a valid name and matching type failed");
+        check(content() == expectedAfterWrite(before, *stored, block, comment, type),
               "the file after a write is not the old file with just that record replaced or "
               "added");
 
-        CParamFile reader(path_);
+        ParamFile reader(m_path);
         if (op == Op::WriteString) {
             // The block ends at the first byte equal to its position's filler: a NUL of the
             // text.
             const std::string cut = text.substr(0, kStringBlock);
             std::string back;
-            Check(reader.ReadString(*stored, back), "a string just written cannot be read back");
-            Check(back == cut.substr(0, cut.find('\0')),
+            check(reader.readString(*stored, back), "a string just written cannot be read back");
+            check(back == cut.substr(0, cut.find('\0')),
                   "a string read back differs from the one written");
         } else {
             int32_t back = -1;
-            const bool read = op == Op::WriteLong ? reader.ReadLong(*stored, back)
-                                                  : reader.ReadByte(*stored, back);
-            Check(read, "a value just written cannot be read back");
-            Check(back == (op == Op::WriteLong ? number : (number & 0xFF)),
+            const bool read = op == Op::WriteLong ? reader.readLong(*stored, back)
+                                                  : reader.readByte(*stored, back);
+            check(read, "a value just written cannot be read back");
+            check(back == (op == Op::WriteLong ? number : (number & 0xFF)),
                   "a value read back differs from the one written");
         }
     }
 
-    void Read(Op op) {
-        const std::string name = in_.ShortText(24);
-        const bool withComment = (in_.Byte() & 1) != 0;
-        const bool existed = Exists();
-        const Bytes before = Content();
+    void read(Op op) {
+        const std::string name = m_in.shortText(24);
+        const bool withComment = (m_in.byte() & 1) != 0;
+        const bool existed = exists();
+        const Bytes before = content();
         const std::optional<Span> found =
-            existed && !name.empty() ? FirstNamed(before, name) : std::nullopt;
-        const bool shouldRead = found && found->type == TypeOf(op);
+            existed && !name.empty() ? firstNamed(before, name) : std::nullopt;
+        const bool shouldRead = found && found->type == typeOf(op);
 
-        CParamFile file(path_);
+        ParamFile file(m_path);
         std::string comment = "unchanged";
         std::string* commentOut = withComment ? &comment : nullptr;
         bool read = false;
         bool valueKept = true;
         if (op == Op::ReadString) {
             std::string text = "unchanged";
-            read = file.ReadString(name, text, commentOut);
+            read = file.readString(name, text, commentOut);
             valueKept = text == "unchanged";
             if (read && shouldRead) {
-                const auto from = At(before, found->offset + kHeader);
-                Check(text == CParamFile::DecodeString(Bytes(from, from + kStringBlock)),
+                const auto from = at(before, found->offset + kHeader);
+                check(text == ParamFile::decodeString(Bytes(from, from + kStringBlock)),
                       "a string read is not the stored block decoded");
             }
         } else {
             int32_t value = 12345;
-            read = op == Op::ReadLong ? file.ReadLong(name, value, commentOut)
-                                      : file.ReadByte(name, value, commentOut);
+            read = op == Op::ReadLong ? file.readLong(name, value, commentOut)
+                                      : file.readByte(name, value, commentOut);
             valueKept = value == 12345;
-            Check(op == Op::ReadLong || !read || (value >= 0 && value <= 255),
+            check(op == Op::ReadLong || !read || (value >= 0 && value <= 255),
                   "a byte read is out of 0..255");
         }
-        Check(read == shouldRead, "a read succeeded or failed against the file's records");
+        check(read == shouldRead, "a read succeeded or failed against the file's records");
         if (!read) {
-            Check(valueKept && comment == "unchanged", "a failed read changed its destinations");
+            check(valueKept && comment == "unchanged", "a failed read changed its destinations");
         } else if (withComment && shouldRead) {
-            Check(comment.size() == found->comment, "a comment read has the wrong length");
+            check(comment.size() == found->comment, "a comment read has the wrong length");
         }
-        CheckUnchanged(existed, before, "a read changed the file");
+        checkUnchanged(existed, before, "a read changed the file");
     }
 
     void Delete() {
-        const std::string name = in_.ShortText(24);
-        const bool existed = Exists();
-        const Bytes before = Content();
-        CParamFile file(path_);
-        const bool done = file.DeleteParam(name);
-        Check(!LeftoverTemp(), "a delete left its temporary file behind");
-        const std::string key = TrimFront(name);
+        const std::string name = m_in.shortText(24);
+        const bool existed = exists();
+        const Bytes before = content();
+        ParamFile file(m_path);
+        const bool done = file.deleteParam(name);
+        check(!leftoverTemp(), "a delete left its temporary file behind");
+        const std::string key = trimFront(name);
         if (!existed || key.empty()) {
-            Check(!done, "a delete without file or name succeeded");
-            CheckUnchanged(existed, before, "a refused delete changed the file");
+            check(!done, "a delete without file or name succeeded");
+            checkUnchanged(existed, before, "a refused delete changed the file");
             return;
         }
-        Check(done, "a delete on an existing file with a name failed");
+        check(done, "a delete on an existing file with a name failed");
         Bytes expected = before;
-        if (const std::optional<Span> found = FirstNamed(before, key)) {
-            expected.erase(At(expected, found->offset), At(expected, found->End()));
+        if (const std::optional<Span> found = firstNamed(before, key)) {
+            expected.erase(at(expected, found->offset), at(expected, found->end()));
         } else {
-            Check(file.GetLastError() == kDeleteMissing,
+            check(file.getLastError() == kDeleteMissing,
                   "a delete of a missing name did not say so");
         }
-        Check(Content() == expected,
+        check(content() == expected,
               "the file after a delete is not the old file with just that record taken out");
     }
 
-    void Find() {
-        const std::string name = in_.ShortText(24);
-        const bool existed = Exists();
-        const Bytes before = Content();
-        CParamFile file(path_);
-        const int64_t offset = file.FindParam(name);
+    void find() {
+        const std::string name = m_in.shortText(24);
+        const bool existed = exists();
+        const Bytes before = content();
+        ParamFile file(m_path);
+        const int64_t offset = file.findParam(name);
         if (!existed) {
-            Check(offset == -2, "a search of a missing file did not report a file error");
+            check(offset == -2, "a search of a missing file did not report a file error");
             return;
         }
-        const std::optional<Span> found = FirstNamed(before, name);
-        Check(offset == (found ? static_cast<int64_t>(found->offset) : -1),
+        const std::optional<Span> found = firstNamed(before, name);
+        check(offset == (found ? static_cast<int64_t>(found->offset) : -1),
               "a search found another record than the first one of that name");
-        CheckUnchanged(existed, before, "a search changed the file");
+        checkUnchanged(existed, before, "a search changed the file");
     }
 
-    FuzzReader in_;
-    std::string path_;
-    std::optional<std::string> broken_;
+    FuzzReader m_in;
+    std::string m_path;
+    std::optional<std::string> m_broken;
 };
 
 } // namespace
 
-std::optional<std::string> RunParamScript(const uint8_t* data, std::size_t size,
+std::optional<std::string> runParamScript(const uint8_t* data, std::size_t size,
                                           const std::string& paramPath) {
-    return Script(data, size, paramPath).Run();
+    return Script(data, size, paramPath).run();
 }

@@ -30,5 +30,5 @@ enum class ParamScriptOp : uint8_t {
 
 // Runs the script on the file at paramPath (removed or replaced first). The first broken
 // rule, or nothing when every operation did what it must.
-[[nodiscard]] std::optional<std::string> RunParamScript(const uint8_t* data, std::size_t size,
+[[nodiscard]] std::optional<std::string> runParamScript(const uint8_t* data, std::size_t size,
                                                         const std::string& paramPath);

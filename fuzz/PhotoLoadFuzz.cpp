@@ -26,17 +26,17 @@ namespace {
 // themselves are covered by the unit tests.
 constexpr std::int64_t kMaxFuzzPixels = 1 << 20;
 
-[[noreturn]] void Fail(const char* what) {
+[[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "photo oracle: %s\n", what);
     std::abort();
 }
 
-void Check(bool condition, const char* what) {
+void check(bool condition, const char* what) {
     if (!condition)
-        Fail(what);
+        fail(what);
 }
 
-bool SmallEnoughToDecode(const QByteArray& jpeg) {
+bool smallEnoughToDecode(const QByteArray& jpeg) {
     tjhandle handle = tjInitDecompress();
     if (handle == nullptr)
         return false;
@@ -51,43 +51,43 @@ bool SmallEnoughToDecode(const QByteArray& jpeg) {
     return status != 0 || std::int64_t{width} * height <= kMaxFuzzPixels;
 }
 
-void CheckOrientationUpright(const ExifBlock& exif, const char* what) {
-    const std::optional<int> orientation = exif.Orientation();
-    Check(!orientation || *orientation == 1, what);
+void checkOrientationUpright(const ExifBlock& exif, const char* what) {
+    const std::optional<int> orientation = exif.orientation();
+    check(!orientation || *orientation == 1, what);
 }
 
-std::vector<std::string> MakeSeeds() {
+std::vector<std::string> makeSeeds() {
     std::vector<std::string> seeds;
     const auto add = [&seeds](const QByteArray& bytes) { seeds.emplace_back(bytes.toStdString()); };
-    const QByteArray plain = fixtures::Jpeg(fixtures::Gradient(16, 12), 90);
+    const QByteArray plain = fixtures::jpeg(fixtures::gradient(16, 12), 90);
     add(plain);
     fixtures::ExifFields shot;
     shot.dateTimeOriginal = "2006:07:14 10:20:30";
     shot.make = "Lumicam";
     shot.model = "LC-1";
-    add(fixtures::WithExif(plain, shot));
+    add(fixtures::withExif(plain, shot));
     for (const int orientation : {3, 6, 8}) {
         fixtures::ExifFields turned = shot;
         turned.orientation = orientation;
-        add(fixtures::WithExif(plain, turned));
+        add(fixtures::withExif(plain, turned));
     }
     fixtures::ExifFields full = shot;
     full.thumbnail = true;
     full.dpi = 300.0;
-    add(fixtures::WithExif(fixtures::Jpeg(fixtures::Gradient(24, 16), 60), full));
+    add(fixtures::withExif(fixtures::jpeg(fixtures::gradient(24, 16), 60), full));
     fixtures::ExifFields wrongType;
     wrongType.dateTimeOriginalAsShort = 2006;
-    add(fixtures::WithExif(plain, wrongType));
-    add(fixtures::WithRawExif(plain, fixtures::OversizedTiff(200)));
-    for (const fixtures::HostileExif& hostile : fixtures::HostileExifBlocks())
-        add(fixtures::WithRawExif(plain, hostile.tiff));
+    add(fixtures::withExif(plain, wrongType));
+    add(fixtures::withRawExif(plain, fixtures::oversizedTiff(200)));
+    for (const fixtures::HostileExif& hostile : fixtures::hostileExifBlocks())
+        add(fixtures::withRawExif(plain, hostile.tiff));
     return seeds;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    WriteSeedsIfAsked(MakeSeeds);
+    writeSeedsIfAsked(makeSeeds);
     return 0;
 }
 
@@ -95,33 +95,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const QByteArray jpeg(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
 
     // Metadata alone, as the shot date of a file is read.
-    const ExifBlock exif = ExifBlock::FromJpeg(jpeg);
-    (void)exif.AsciiTag(ExifBlock::kTagDateTimeOriginal);
-    if (const std::optional<ExifBlock> upright = exif.Upright())
-        CheckOrientationUpright(*upright, "an upright block still asks for a turn");
-    if (const std::optional<ExifBlock> result = exif.ForResult(17, 9, 300.0, 300.0)) {
-        CheckOrientationUpright(*result, "a result block still asks for a turn");
-        Check(result->App1Payload().size() <= 0xFFFF - 2, "a result block overflows its segment");
+    const ExifBlock exif = ExifBlock::fromJpeg(jpeg);
+    (void)exif.asciiTag(ExifBlock::kTagDateTimeOriginal);
+    if (const std::optional<ExifBlock> upright = exif.upright())
+        checkOrientationUpright(*upright, "an upright block still asks for a turn");
+    if (const std::optional<ExifBlock> result = exif.forResult(17, 9, 300.0, 300.0)) {
+        checkOrientationUpright(*result, "a result block still asks for a turn");
+        check(result->app1Payload().size() <= 0xFFFF - 2, "a result block overflows its segment");
     }
 
-    if (!SmallEnoughToDecode(jpeg))
+    if (!smallEnoughToDecode(jpeg))
         return 0;
-    const std::optional<Photo> photo = Photo::FromJpeg(jpeg);
+    const std::optional<Photo> photo = Photo::fromJpeg(jpeg);
     if (!photo)
         return 0;
-    Check(!photo->IsNull() && photo->Width() > 0 && photo->Height() > 0,
+    check(!photo->isNull() && photo->width() > 0 && photo->height() > 0,
           "a loaded photo has no pixels");
-    Check(photo->Image().format() == QImage::Format_RGB888, "a loaded photo is not RGB888");
-    CheckOrientationUpright(photo->Exif(), "a loaded photo still asks for a turn");
-    Check(GetShotDate("/nonexistent/lumicut-fuzz.jpg", &photo->Exif()).isValid(),
+    check(photo->image().format() == QImage::Format_RGB888, "a loaded photo is not RGB888");
+    checkOrientationUpright(photo->exif(), "a loaded photo still asks for a turn");
+    check(getShotDate("/nonexistent/lumicut-fuzz.jpg", &photo->exif()).isValid(),
           "no shot date for a loaded photo");
 
     // The result of this photo decodes to the same size and carries an upright block.
-    const std::optional<QByteArray> encoded = photo->EncodeJpeg(75);
-    Check(encoded.has_value(), "a loaded photo cannot be encoded");
-    const JpegDecodeResult again = JpegCodec::Decode(*encoded);
-    Check(again.Ok() && !again.dataWarning, "an encoded result does not decode cleanly");
-    Check(again.image.size() == photo->Image().size(), "an encoded result changed size");
-    CheckOrientationUpright(ExifBlock::FromJpeg(*encoded), "a saved result asks for a turn");
+    const std::optional<QByteArray> encoded = photo->encodeJpeg(75);
+    check(encoded.has_value(), "a loaded photo cannot be encoded");
+    const JpegDecodeResult again = JpegCodec::decode(*encoded);
+    check(again.ok() && !again.dataWarning, "an encoded result does not decode cleanly");
+    check(again.image.size() == photo->image().size(), "an encoded result changed size");
+    checkOrientationUpright(ExifBlock::fromJpeg(*encoded), "a saved result asks for a turn");
     return 0;
 }

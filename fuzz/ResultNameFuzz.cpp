@@ -27,14 +27,14 @@ enum Flags : uint8_t {
     NoIndexOut = 8,
 };
 
-[[noreturn]] void Fail(const char* what) {
+[[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "naming oracle: %s\n", what);
     std::abort();
 }
 
-void Check(bool condition, const char* what) {
+void check(bool condition, const char* what) {
     if (!condition)
-        Fail(what);
+        fail(what);
 }
 
 struct Scene {
@@ -43,59 +43,59 @@ struct Scene {
     std::string destination; // ends with '/'
 };
 
-const Scene& TheScene() {
-    static const Scene scene = [] {
+const Scene& theScene() {
+    static const Scene kScene = [] {
         Scene s;
-        s.root = ScratchFolder();
+        s.root = scratchFolder();
         std::filesystem::create_directories(s.root + "/photos/Vacances");
         std::filesystem::create_directories(s.root + "/out");
         s.datedPhoto = s.root + "/photos/Vacances/IMG_0001.JPG";
         fixtures::ExifFields exif;
         exif.dateTimeOriginal = "2006:07:14 10:20:30";
-        fixtures::WriteFile(s.datedPhoto,
-                            fixtures::WithExif(fixtures::Jpeg(fixtures::Gradient(8, 8)), exif));
+        fixtures::writeFile(s.datedPhoto,
+                            fixtures::withExif(fixtures::jpeg(fixtures::gradient(8, 8)), exif));
         s.destination = s.root + "/out/";
         for (const char* taken : {"P_000.jpg", "P_001.jpg", "Photos_20060714_000.jpg"})
-            fixtures::WriteFile(s.destination + taken, "earlier result");
+            fixtures::writeFile(s.destination + taken, "earlier result");
         return s;
     }();
-    return scene;
+    return kScene;
 }
 
-bool Exists(const std::string& path) {
+bool exists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-bool HasNoCase(const std::string& text, const std::string& what) {
-    return ReplaceNoCase(text, what, "").size() != text.size();
+bool hasNoCase(const std::string& text, const std::string& what) {
+    return replaceNoCase(text, what, "").size() != text.size();
 }
 
-void CheckReplaceNoCase(const std::string& source, const std::string& search,
+void checkReplaceNoCase(const std::string& source, const std::string& search,
                         const std::string& replacement) {
-    const std::string removed = ReplaceNoCase(source, search, "");
-    const std::string replaced = ReplaceNoCase(source, search, replacement);
+    const std::string removed = replaceNoCase(source, search, "");
+    const std::string replaced = replaceNoCase(source, search, replacement);
     if (search.empty()) {
-        Check(removed == source && replaced == source, "an empty search changed the text");
+        check(removed == source && replaced == source, "an empty search changed the text");
         return;
     }
-    Check((source.size() - removed.size()) % search.size() == 0,
+    check((source.size() - removed.size()) % search.size() == 0,
           "taking matches out removed a partial match");
     const std::size_t matches = (source.size() - removed.size()) / search.size();
-    Check(replaced.size() == removed.size() + matches * replacement.size(),
+    check(replaced.size() == removed.size() + matches * replacement.size(),
           "replacing and taking out do not see the same matches");
 }
 
-std::string Field(const std::string& text) {
+std::string field(const std::string& text) {
     return text + std::string(1, static_cast<char>(kSeparator));
 }
 
-std::vector<std::string> MakeSeeds() {
+std::vector<std::string> makeSeeds() {
     const auto seed = [](uint8_t flags, const std::string& sub, const std::string& file,
                          const std::string& mask, const std::string& search,
                          const std::string& replacement) {
-        return std::string(1, static_cast<char>(flags)) + Field(sub) + Field(file) + Field(mask) +
-               Field(search) + replacement;
+        return std::string(1, static_cast<char>(flags)) + field(sub) + field(file) + field(mask) +
+               field(search) + replacement;
     };
     return {
         seed(DatedPhoto, "", "", "Photos_%dc_%i", ".jpg", ""),
@@ -111,23 +111,23 @@ std::vector<std::string> MakeSeeds() {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    WriteSeedsIfAsked(MakeSeeds);
-    (void)TheScene();
+    writeSeedsIfAsked(makeSeeds);
+    (void)theScene();
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const Scene& scene = TheScene();
+    const Scene& scene = theScene();
     FuzzReader in(data, size);
-    const uint8_t flags = in.Byte();
-    const std::string subfolder = in.Until(kSeparator);
-    const std::string file = in.Until(kSeparator);
-    const std::string maskPart = in.Until(kSeparator);
-    const std::string search = in.Until(kSeparator);
-    const std::string replacement = in.Bytes(size);
+    const uint8_t flags = in.byte();
+    const std::string subfolder = in.until(kSeparator);
+    const std::string file = in.until(kSeparator);
+    const std::string maskPart = in.until(kSeparator);
+    const std::string search = in.until(kSeparator);
+    const std::string replacement = in.bytes(size);
 
-    CheckReplaceNoCase(maskPart, search, replacement);
-    CheckReplaceNoCase(file, search, replacement);
+    checkReplaceNoCase(maskPart, search, replacement);
+    checkReplaceNoCase(file, search, replacement);
 
     std::string photo = scene.root + "/photos/" + subfolder + "/" + file;
     if ((flags & DatedPhoto) != 0)
@@ -138,26 +138,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     int32_t index = -1;
     const std::string name =
-        BuildResultName(photo, mask, nullptr, (flags & NoIndexOut) != 0 ? nullptr : &index);
+        buildResultName(photo, mask, nullptr, (flags & NoIndexOut) != 0 ? nullptr : &index);
     if ((flags & NoIndexOut) != 0)
-        Check(index == -1, "the index was reported without being asked for");
+        check(index == -1, "the index was reported without being asked for");
 
     if (photo.find('/') == std::string::npos) {
-        Check(name == photo, "a path without a folder was not returned as it is");
-        Check((flags & NoIndexOut) != 0 || index == NO_RESULT_INDEX,
+        check(name == photo, "a path without a folder was not returned as it is");
+        check((flags & NoIndexOut) != 0 || index == kNoResultIndex,
               "a path without a folder got an index");
         return 0;
     }
-    Check(name.size() >= 4 && name.compare(name.size() - 4, 4, ".jpg") == 0,
+    check(name.size() >= 4 && name.compare(name.size() - 4, 4, ".jpg") == 0,
           "a result name does not end with .jpg");
     if ((flags & NoIndexOut) == 0) {
-        Check(index == NO_RESULT_INDEX || (index >= 0 && index <= 999), "an index out of 000..999");
-        if (index != NO_RESULT_INDEX) {
-            Check(name.find("%i") == std::string::npos, "an index was chosen but %i is left");
-            Check(index == 999 || !Exists(name), "the chosen index names an existing file");
+        check(index == kNoResultIndex || (index >= 0 && index <= 999), "an index out of 000..999");
+        if (index != kNoResultIndex) {
+            check(name.find("%i") == std::string::npos, "an index was chosen but %i is left");
+            check(index == 999 || !exists(name), "the chosen index names an existing file");
         }
     }
-    if (mask.find('%') == std::string::npos && !HasNoCase(mask, ".jpg"))
-        Check(name == mask + ".jpg", "a mask without tags was not taken as it is");
+    if (mask.find('%') == std::string::npos && !hasNoCase(mask, ".jpg"))
+        check(name == mask + ".jpg", "a mask without tags was not taken as it is");
     return 0;
 }

@@ -9,17 +9,17 @@
 
 namespace {
 
-std::string g_scratch; // removed at exit; only the fuzz program's own helpers touch it
+std::string gScratch; // removed at exit; only the fuzz program's own helpers touch it
 
-void RemoveScratch() {
+void removeScratch() {
     std::error_code ignored;
-    if (!g_scratch.empty())
-        std::filesystem::remove_all(g_scratch, ignored);
+    if (!gScratch.empty())
+        std::filesystem::remove_all(gScratch, ignored);
 }
 
 } // namespace
 
-void WriteSeedsIfAsked(const std::function<std::vector<std::string>()>& makeSeeds) {
+void writeSeedsIfAsked(const std::function<std::vector<std::string>()>& makeSeeds) {
     const char* folder = std::getenv("LUMICUT_FUZZ_SEEDS");
     if (folder == nullptr || *folder == '\0')
         return;
@@ -38,9 +38,9 @@ void WriteSeedsIfAsked(const std::function<std::vector<std::string>()>& makeSeed
     std::exit(written == static_cast<int>(seeds.size()) && written > 0 ? 0 : 1);
 }
 
-std::string ScratchFolder() {
-    if (!g_scratch.empty())
-        return g_scratch;
+std::string scratchFolder() {
+    if (!gScratch.empty())
+        return gScratch;
     std::error_code error;
     const std::filesystem::path base =
         std::filesystem::is_directory("/dev/shm", error) && ::access("/dev/shm", W_OK) == 0
@@ -51,7 +51,7 @@ std::string ScratchFolder() {
         std::perror("mkdtemp");
         std::abort();
     }
-    g_scratch = pattern;
-    std::atexit(RemoveScratch);
-    return g_scratch;
+    gScratch = pattern;
+    std::atexit(removeScratch);
+    return gScratch;
 }

@@ -23,13 +23,13 @@ namespace {
 
 // Images of the whole photo in a result: a second SOI anywhere after the first, an IFD1
 // thumbnail, application segments other than JFIF, EXIF, XMP, ICC and IPTC.
-std::vector<std::string> LeftOverImages(const QByteArray& result) {
+std::vector<std::string> leftOverImages(const QByteArray& result) {
     std::vector<std::string> found;
     if (result.indexOf(QByteArray("\xFF\xD8\xFF", 3), 2) >= 0)
         found.push_back("second-image");
-    for (const JpegSegment& segment : JpegHeader::Segments(result)) {
+    for (const JpegSegment& segment : JpegHeader::segments(result)) {
         const bool known = segment.marker == 0xE0 || segment.marker == 0xE1 ||
-                           (segment.marker == 0xE2 && segment.Starts(result, "ICC_PROFILE")) ||
+                           (segment.marker == 0xE2 && segment.starts(result, "ICC_PROFILE")) ||
                            segment.marker == 0xED || segment.marker < 0xE0 ||
                            segment.marker == 0xFE;
         if (!known)
@@ -38,7 +38,7 @@ std::vector<std::string> LeftOverImages(const QByteArray& result) {
     return found;
 }
 
-std::string Joined(const std::vector<std::string>& items) {
+std::string joined(const std::vector<std::string>& items) {
     std::string out;
     for (const std::string& item : items)
         out += (out.empty() ? "" : ",") + item;
@@ -67,9 +67,9 @@ int main(int argc, char** argv) {
     QTemporaryDir scratch;
     const QString results = argc > 2 ? QString::fromLocal8Bit(argv[2]) : scratch.path();
     QDir().mkpath(results);
-    CSettings settings(scratch.filePath("param.dat").toStdString());
-    settings.SetDestinationFolder(QDir(results).absolutePath().toStdString() + "/");
-    settings.SetResultName("%sr_%f");
+    Settings settings(scratch.filePath("param.dat").toStdString());
+    settings.setDestinationFolder(QDir(results).absolutePath().toStdString() + "/");
+    settings.setResultName("%sr_%f");
     // Laid out as in a display window of a usual size; what it would tell the user is kept.
     PhotoDocument model(settings);
     model.setClientSize(1280, 960);
@@ -91,21 +91,21 @@ int main(int argc, char** argv) {
     for (const QString& file : files) {
         ++summary.files;
         const std::string path = file.toStdString();
-        const JpegDecodeResult decoded = JpegCodec::DecodeFile(path);
-        if (!decoded.Ok()) {
-            ++summary.refused[DescribeJpegDecodeError(decoded.error)];
+        const JpegDecodeResult decoded = JpegCodec::decodeFile(path);
+        if (!decoded.ok()) {
+            ++summary.refused[describeJpegDecodeError(decoded.error)];
             std::printf("REFUSED %s: %s%s%s\n", path.c_str(),
-                        DescribeJpegDecodeError(decoded.error), decoded.detail.empty() ? "" : " - ",
+                        describeJpegDecodeError(decoded.error), decoded.detail.empty() ? "" : " - ",
                         decoded.detail.c_str());
             continue;
         }
         ++summary.opened;
         summary.warned += decoded.dataWarning ? 1 : 0;
-        const QByteArray source = JpegCodec::ReadFile(path).value_or(QByteArray());
-        const ExifBlock exif = ExifBlock::FromJpeg(source);
-        const int orientation = exif.Orientation().value_or(1);
+        const QByteArray source = JpegCodec::readFile(path).value_or(QByteArray());
+        const ExifBlock exif = ExifBlock::fromJpeg(source);
+        const int orientation = exif.orientation().value_or(1);
         summary.turned += orientation != 1 ? 1 : 0;
-        if (!model.load(path, NO_RESULT_INDEX)) {
+        if (!model.load(path, kNoResultIndex)) {
             std::printf("NOT-LOADED %s\n", path.c_str());
             continue;
         }
@@ -117,31 +117,31 @@ int main(int argc, char** argv) {
             continue;
         }
         ++summary.saved;
-        const QByteArray result = JpegCodec::ReadFile(resultPath).value_or(QByteArray());
-        const ExifBlock resultExif = ExifBlock::FromJpeg(result);
-        const MetadataSegments before = MetadataSegments::FromJpeg(source);
-        const MetadataSegments after = MetadataSegments::FromJpeg(result);
+        const QByteArray result = JpegCodec::readFile(resultPath).value_or(QByteArray());
+        const ExifBlock resultExif = ExifBlock::fromJpeg(result);
+        const MetadataSegments before = MetadataSegments::fromJpeg(source);
+        const MetadataSegments after = MetadataSegments::fromJpeg(result);
         std::vector<std::string> kept;
         std::vector<std::string> lost;
         const auto check = [&](const char* what, bool had, bool has) {
             if (had)
                 (has ? kept : lost).push_back(what);
         };
-        check("date", exif.AsciiTag(ExifBlock::kTagDateTimeOriginal).has_value(),
-              resultExif.AsciiTag(ExifBlock::kTagDateTimeOriginal) ==
-                  exif.AsciiTag(ExifBlock::kTagDateTimeOriginal));
-        check("camera", exif.AsciiTag(0x0110).has_value(),
-              resultExif.AsciiTag(0x0110) == exif.AsciiTag(0x0110));
-        check("icc", !before.IccProfile().isEmpty(), after.IccProfile() == before.IccProfile());
-        check("xmp", !before.Xmp().isEmpty(), !after.Xmp().isEmpty());
-        check("iptc", !before.Iptc().isEmpty(), after.Iptc() == before.Iptc());
-        check("exif", !exif.IsEmpty(), !resultExif.IsEmpty() && resultExif.Orientation() == 1);
-        const std::vector<std::string> leftOver = LeftOverImages(result);
+        check("date", exif.asciiTag(ExifBlock::kTagDateTimeOriginal).has_value(),
+              resultExif.asciiTag(ExifBlock::kTagDateTimeOriginal) ==
+                  exif.asciiTag(ExifBlock::kTagDateTimeOriginal));
+        check("camera", exif.asciiTag(0x0110).has_value(),
+              resultExif.asciiTag(0x0110) == exif.asciiTag(0x0110));
+        check("icc", !before.iccProfile().isEmpty(), after.iccProfile() == before.iccProfile());
+        check("xmp", !before.xmp().isEmpty(), !after.xmp().isEmpty());
+        check("iptc", !before.iptc().isEmpty(), after.iptc() == before.iptc());
+        check("exif", !exif.isEmpty(), !resultExif.isEmpty() && resultExif.orientation() == 1);
+        const std::vector<std::string> leftOver = leftOverImages(result);
         summary.leftOver += leftOver.empty() ? 0 : 1;
         summary.metadataLost += lost.empty() ? 0 : 1;
         std::printf("OK %s -> %s orientation=%d%s kept=%s lost=%s uncropped=%s\n", path.c_str(),
                     resultPath.c_str(), orientation, decoded.dataWarning ? " warned" : "",
-                    Joined(kept).c_str(), Joined(lost).c_str(), Joined(leftOver).c_str());
+                    joined(kept).c_str(), joined(lost).c_str(), joined(leftOver).c_str());
     }
     std::printf("\nSUMMARY files=%d opened=%d (with decoder warnings %d) saved=%d turned=%d "
                 "metadata-lost=%d uncropped-image-left=%d\n",

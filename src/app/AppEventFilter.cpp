@@ -10,14 +10,14 @@
 
 #include <memory>
 
-CAppEventFilter::CAppEventFilter(QWidget* mainWindow, QObject* parent)
+AppEventFilter::AppEventFilter(QWidget* mainWindow, QObject* parent)
     : QObject(parent), m_mainWindow(mainWindow) {}
 
-void CAppEventFilter::SetKeyTarget(QWidget* target) {
+void AppEventFilter::setKeyTarget(QWidget* target) {
     m_target = target;
 }
 
-bool CAppEventFilter::eventFilter(QObject* watched, QEvent* event) {
+bool AppEventFilter::eventFilter(QObject* watched, QEvent* event) {
     // Key and mouse events reach the window (QWindow) first, then the widget; acting on
     // the widget delivery only handles each event once.
     if (!watched->isWidgetType())
@@ -27,11 +27,11 @@ bool CAppEventFilter::eventFilter(QObject* watched, QEvent* event) {
         type != QEvent::MouseButtonPress && type != QEvent::NonClientAreaMouseButtonPress)
         return false;
 
-    if (CSplashWindow::PreTranslateSplashEvent(event))
+    if (SplashWindow::preTranslateSplashEvent(event))
         return true;
     if (type == QEvent::MouseButtonPress || type == QEvent::NonClientAreaMouseButtonPress)
         return false;
-    if (!ShouldReaddress(static_cast<QWidget*>(watched), event))
+    if (!shouldReaddress(static_cast<QWidget*>(watched), event))
         return false;
     // A key the target ignores goes on to the target's parents as usual; those deliveries
     // pass through here again and must not be re-addressed a second time. The original
@@ -44,7 +44,7 @@ bool CAppEventFilter::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-bool CAppEventFilter::ShouldReaddress(const QWidget* receiver, const QEvent* event) const {
+bool AppEventFilter::shouldReaddress(const QWidget* receiver, const QEvent* event) const {
     if (m_forwarding || !m_target || !m_mainWindow || receiver == m_target)
         return false;
     if (receiver->window() != m_mainWindow || QApplication::activeWindow() != m_mainWindow)

@@ -14,20 +14,20 @@ class QEvent;
 // Left alone: keys of other top-level windows (menus and popups, dialogs, message boxes),
 // keys while the main window is not the active window, the menu bar's own keys and Alt
 // combinations (menu mnemonics).
-class CAppEventFilter : public QObject {
+class AppEventFilter : public QObject {
     Q_OBJECT
 
 public:
-    explicit CAppEventFilter(QWidget* mainWindow, QObject* parent = nullptr);
+    explicit AppEventFilter(QWidget* mainWindow, QObject* parent = nullptr);
 
     // The widget that receives the main window's keys; null sends keys nowhere special.
-    void SetKeyTarget(QWidget* target);
-    [[nodiscard]] QWidget* KeyTarget() const { return m_target; }
+    void setKeyTarget(QWidget* target);
+    [[nodiscard]] QWidget* keyTarget() const { return m_target; }
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    [[nodiscard]] bool ShouldReaddress(const QWidget* receiver, const QEvent* event) const;
+    [[nodiscard]] bool shouldReaddress(const QWidget* receiver, const QEvent* event) const;
 
     QPointer<QWidget> m_mainWindow;
     QPointer<QWidget> m_target;

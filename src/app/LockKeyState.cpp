@@ -8,7 +8,7 @@ namespace {
 
 // Adds one LED's brightness to the state; a key counts as locked when any keyboard shows
 // it lit. Returns whether the entry was a lock LED that could be read.
-bool ReadLed(const std::filesystem::path& entry, LockKeyState& state) {
+bool readLed(const std::filesystem::path& entry, LockKeyState& state) {
     const std::string name = entry.filename().string();
     bool* flag = nullptr;
     if (name.ends_with("::capslock"))
@@ -29,7 +29,7 @@ bool ReadLed(const std::filesystem::path& entry, LockKeyState& state) {
 
 } // namespace
 
-std::optional<LockKeyState> ReadLockKeyState(const std::string& ledFolder) {
+std::optional<LockKeyState> readLockKeyState(const std::string& ledFolder) {
     std::error_code error;
     std::filesystem::directory_iterator entries(ledFolder, error);
     if (error)
@@ -37,7 +37,7 @@ std::optional<LockKeyState> ReadLockKeyState(const std::string& ledFolder) {
     LockKeyState state;
     bool found = false;
     for (; !error && entries != std::filesystem::directory_iterator(); entries.increment(error)) {
-        if (ReadLed(entries->path(), state))
+        if (readLed(entries->path(), state))
             found = true;
     }
     if (!found)

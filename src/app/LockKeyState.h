@@ -14,4 +14,4 @@ struct LockKeyState {
 // Empty when no keyboard LED can be read (no keyboard, remote or virtual display).
 // ledFolder is where the LED entries live; tests point it at a folder of their own.
 [[nodiscard]] std::optional<LockKeyState>
-ReadLockKeyState(const std::string& ledFolder = "/sys/class/leds");
+readLockKeyState(const std::string& ledFolder = "/sys/class/leds");

@@ -1,12 +1,12 @@
 #include "app/LumicutApp.h"
 
 #include "app/AppEventFilter.h"
-#include "app/MainFrame.h"
+#include "app/MainWindow.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
-#include "prefs/PropSheetEx.h"
+#include "prefs/PreferencesDialog.h"
 #include "skin/MenuSkin.h"
-#include "tools/RenameDlg.h"
+#include "tools/RenameDialog.h"
 #include "tools/VersionChecker.h"
 #include "tools/WebLinks.h"
 #include "view/LumicutView.h"
@@ -14,47 +14,47 @@
 #include <QScreen>
 #include <QWidget>
 
-CLumicutApp::CLumicutApp(int& argc, char** argv, const std::string& paramFileName)
-    : CToolsApp(argc, argv), m_settings(paramFileName) {
-    setWindowIcon(ProgramIcon());
-    InstallQtFrenchTexts();
+LumicutApp::LumicutApp(int& argc, char** argv, const std::string& paramFileName)
+    : ToolsApp(argc, argv), m_settings(paramFileName) {
+    setWindowIcon(programIcon());
+    installQtFrenchTexts();
 }
 
-CLumicutApp::~CLumicutApp() {
+LumicutApp::~LumicutApp() {
     // The frame and the view go before the application object's own teardown.
     if (m_eventFilter)
         removeEventFilter(m_eventFilter.get());
     m_frame.reset();
-    CMenuSkin::Uninstall(*this);
+    MenuSkin::uninstall(*this);
 }
 
-CLumicutApp* CLumicutApp::Instance() {
-    return qobject_cast<CLumicutApp*>(instance());
+LumicutApp* LumicutApp::instance() {
+    return qobject_cast<LumicutApp*>(QCoreApplication::instance());
 }
 
-void CLumicutApp::InstallQtFrenchTexts() {
+void LumicutApp::installQtFrenchTexts() {
     // Qt's own dialogs and buttons speak French whatever the user's locale, as the rest of
     // the program does. Without the translation file they stay in English; nothing to tell.
-    InstallFrench(m_qtTexts);
+    installFrench(m_qtTexts);
 }
 
-void CLumicutApp::InstallMenuSkin() {
+void LumicutApp::installMenuSkin() {
     // Before any window exists, so that the frame's menus are drawn by the skin.
-    CMenuSkin::Install(*this);
+    MenuSkin::install(*this);
 }
 
-bool CLumicutApp::InitInstance() {
-    InstallMenuSkin();
-    CSplashWindow::EnableSplash(true);
+bool LumicutApp::initInstance() {
+    installMenuSkin();
+    SplashWindow::enableSplash(true);
 
     // The frame builds toolbar and status bar, runs the silent update check when asked
     // to and shows the splash window.
-    m_frame = std::make_unique<CMainFrame>(m_settings, m_prompts);
-    SetMainWindow(m_frame.get());
-    m_eventFilter = std::make_unique<CAppEventFilter>(m_frame.get());
+    m_frame = std::make_unique<MainWindow>(m_settings, m_prompts);
+    setMainWindow(m_frame.get());
+    m_eventFilter = std::make_unique<AppEventFilter>(m_frame.get());
     installEventFilter(m_eventFilter.get());
 
-    CreateView();
+    createView();
 
     m_frame->setWindowTitle("Lumicut");
     // The normal geometry covers the screen too, for desktops whose window manager does
@@ -63,54 +63,54 @@ bool CLumicutApp::InitInstance() {
         m_frame->setGeometry(screen->availableGeometry());
     m_frame->showMaximized();
     // The splash was shown before the frame; keep it above the frame.
-    if (CSplashWindow* splash = CSplashWindow::Instance())
+    if (SplashWindow* splash = SplashWindow::instance())
         splash->raise();
     m_frame->repaint();
     return true;
 }
 
-void CLumicutApp::CreateView() {
+void LumicutApp::createView() {
     // The photo view becomes the frame's central widget and the key target, then its
     // initial update fills the photo list from the working folder.
-    CMainFrame* frame = m_frame.get();
-    auto* view = new CLumicutView(m_settings, m_prompts, frame); // owned by frame
-    CSettings& settings = m_settings;
-    view->SetDialogHooks({
+    class MainWindow* frame = m_frame.get();
+    auto* view = new LumicutView(m_settings, m_prompts, frame); // owned by frame
+    Settings& settings = m_settings;
+    view->setDialogHooks({
         .preferences =
             [this, &settings, frame] {
-                CPropSheetEx sheet("Préférences", settings, m_prompts, frame);
+                PreferencesDialog sheet("Préférences", settings, m_prompts, frame);
                 sheet.exec();
             },
         .renamePhotos =
             [this, &settings, frame] {
-                CRenameDlg dialog(settings, m_prompts, frame);
+                RenameDialog dialog(settings, m_prompts, frame);
                 dialog.exec();
             },
         .checkUpdates =
             [this] {
-                CVersionChecker(m_prompts).CheckVersion(SiteUrl(SitePage::VersionService), false);
+                VersionChecker(m_prompts).checkVersion(siteUrl(SitePage::VersionService), false);
             },
-        .onlineHelp = [this] { m_prompts.openAddress(SiteUrl(SitePage::Help)); },
-        .forum = [this] { m_prompts.openAddress(SiteUrl(SitePage::Forum)); },
-        .about = [frame] { frame->ShowAbout(); },
+        .onlineHelp = [this] { m_prompts.openAddress(siteUrl(SitePage::Help)); },
+        .forum = [this] { m_prompts.openAddress(siteUrl(SitePage::Forum)); },
+        .about = [frame] { frame->showAbout(); },
     });
-    m_frame->SetView(view);
-    SetKeyTarget(view);
-    view->OnInitialUpdate();
+    m_frame->setView(view);
+    setKeyTarget(view);
+    view->onInitialUpdate();
     view->setFocus();
 }
 
-int CLumicutApp::Run() {
-    if (!InitInstance())
+int LumicutApp::run() {
+    if (!initInstance())
         return 0;
     return exec();
 }
 
-void CLumicutApp::SetKeyTarget(QWidget* target) {
+void LumicutApp::setKeyTarget(QWidget* target) {
     if (m_eventFilter)
-        m_eventFilter->SetKeyTarget(target);
+        m_eventFilter->setKeyTarget(target);
 }
 
-QWidget* CLumicutApp::KeyTarget() const {
-    return m_eventFilter ? m_eventFilter->KeyTarget() : nullptr;
+QWidget* LumicutApp::keyTarget() const {
+    return m_eventFilter ? m_eventFilter->keyTarget() : nullptr;
 }

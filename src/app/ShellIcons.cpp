@@ -10,7 +10,7 @@
 namespace {
 
 // A sheet of paper with a folded top-right corner, in 16 x 16 icon coordinates.
-void DrawPage(QPainter& p) {
+void drawPage(QPainter& p) {
     const QPolygonF page({{3.5, 1.5}, {10.5, 1.5}, {13.5, 4.5}, {13.5, 14.5}, {3.5, 14.5}});
     p.setPen(QPen(QColor(90, 90, 90), 1));
     p.setBrush(Qt::white);
@@ -19,7 +19,7 @@ void DrawPage(QPainter& p) {
     p.drawPolygon(QPolygonF({{10.5, 1.5}, {10.5, 4.5}, {13.5, 4.5}}));
 }
 
-void DrawPencil(QPainter& p) {
+void drawPencil(QPainter& p) {
     p.save();
     p.translate(9, 9);
     p.rotate(-45);
@@ -31,13 +31,13 @@ void DrawPencil(QPainter& p) {
     p.restore();
 }
 
-void DrawCheckMark(QPainter& p) {
+void drawCheckMark(QPainter& p) {
     p.setPen(QPen(QColor(20, 150, 40), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPolyline(QPolygonF({{5.5, 9.0}, {8.0, 12.0}, {14.0, 4.5}}));
 }
 
-QPixmap DrawProgramIcon(int size) {
+QPixmap drawProgramIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
@@ -62,28 +62,28 @@ QPixmap DrawProgramIcon(int size) {
 
 } // namespace
 
-QPixmap ResultIconPixmap(ResultIcon icon) {
+QPixmap resultIconPixmap(ResultIcon icon) {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    DrawPage(p);
+    drawPage(p);
     switch (icon) {
     case ResultIcon::Missing:
         break;
     case ResultIcon::Changed:
-        DrawPencil(p);
+        drawPencil(p);
         break;
     case ResultIcon::Saved:
-        DrawCheckMark(p);
+        drawCheckMark(p);
         break;
     }
     return pixmap;
 }
 
-QIcon ProgramIcon() {
+QIcon programIcon() {
     QIcon icon;
     for (int size : {16, 32, 48, 64})
-        icon.addPixmap(DrawProgramIcon(size));
+        icon.addPixmap(drawProgramIcon(size));
     return icon;
 }

@@ -12,7 +12,7 @@ enum class ResultIcon {
 
 // 16 x 16 pictures on a transparent background: an empty page, a page with a pencil, a
 // page with a green check mark.
-[[nodiscard]] QPixmap ResultIconPixmap(ResultIcon icon);
+[[nodiscard]] QPixmap resultIconPixmap(ResultIcon icon);
 
 // The program's window icon: a crop frame over a small landscape, in several sizes.
-[[nodiscard]] QIcon ProgramIcon();
+[[nodiscard]] QIcon programIcon();

@@ -15,7 +15,7 @@
 namespace {
 
 // The photo: a landscape drawn in its own coordinates (0..240 x 0..170 pixels).
-void DrawLandscape(QPainter& p, const QRectF& area) {
+void drawLandscape(QPainter& p, const QRectF& area) {
     QLinearGradient sky(area.topLeft(), area.bottomLeft());
     sky.setColorAt(0.0, QColor(40, 90, 170));
     sky.setColorAt(0.55, QColor(250, 180, 120));
@@ -56,7 +56,7 @@ void DrawLandscape(QPainter& p, const QRectF& area) {
 
 // A portrait crop frame laid over the photo: the outside darkened, thirds guides inside,
 // small handles at the corners.
-void DrawCropFrame(QPainter& p, const QRectF& photo, const QRectF& crop) {
+void drawCropFrame(QPainter& p, const QRectF& photo, const QRectF& crop) {
     QPainterPath outside;
     outside.addRect(photo);
     outside.addRect(crop);
@@ -82,14 +82,14 @@ void DrawCropFrame(QPainter& p, const QRectF& photo, const QRectF& crop) {
         p.drawRect(QRectF(corner.x() - 3, corner.y() - 3, 6, 6));
 }
 
-QString SiteHost() {
+QString siteHost() {
     const QUrl site(QStringLiteral(LUMICUT_SITE));
     return site.host().isEmpty() ? QStringLiteral(LUMICUT_SITE) : site.host();
 }
 
 } // namespace
 
-QImage MakeSplashPicture() {
+QImage makeSplashPicture() {
     QImage picture(kSplashWidth, kSplashHeight, QImage::Format_RGB888);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
@@ -112,8 +112,8 @@ QImage MakeSplashPicture() {
     p.drawRect(print);
     const QRectF photo = print.adjusted(8, 8, -8, -8);
     p.setClipRect(photo);
-    DrawLandscape(p, photo);
-    DrawCropFrame(p, photo, QRectF(photo.left() + 70, photo.top() + 14, 96, 144));
+    drawLandscape(p, photo);
+    drawCropFrame(p, photo, QRectF(photo.left() + 70, photo.top() + 14, 96, 144));
     p.restore();
 
     QFont nameFont(QStringLiteral("Liberation Sans"));
@@ -144,6 +144,6 @@ QImage MakeSplashPicture() {
     p.setFont(siteFont);
     p.setPen(QColor(60, 70, 80));
     p.drawText(QRectF(15, kSplashBandTop + 8, 300, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               SiteHost());
+               siteHost());
     return picture;
 }

@@ -10,4 +10,4 @@ inline constexpr int kSplashBandTop = 300;
 
 // Draws the product picture (RGB888): a gradient, a landscape photo with a crop frame laid
 // over it, the name "Lumicut" with its slogan, and the web site's address in the band.
-[[nodiscard]] QImage MakeSplashPicture();
+[[nodiscard]] QImage makeSplashPicture();

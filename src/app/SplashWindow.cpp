@@ -16,18 +16,18 @@ namespace {
 // Class-wide state: the window may be shown at all, and the one window now shown.
 struct SplashState {
     bool enabled = false;
-    QPointer<CSplashWindow> instance;
+    QPointer<SplashWindow> instance;
 };
 
-SplashState& State() {
+SplashState& state() {
     static SplashState state;
     return state;
 }
 
 } // namespace
 
-CSplashWindow::CSplashWindow(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_picture(MakeSplashPicture()) {
+SplashWindow::SplashWindow(QWidget* parent)
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint), m_picture(makeSplashPicture()) {
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -36,35 +36,35 @@ CSplashWindow::CSplashWindow(QWidget* parent)
     m_lifetime.setSingleShot(true);
     m_lifetime.setTimerType(Qt::PreciseTimer);
     m_lifetime.setInterval(kLifetimeMs);
-    connect(&m_lifetime, &QTimer::timeout, this, [] { HideSplash(); });
+    connect(&m_lifetime, &QTimer::timeout, this, [] { hideSplash(); });
 }
 
-CSplashWindow::~CSplashWindow() {
-    if (State().instance == this)
-        State().instance = nullptr;
+SplashWindow::~SplashWindow() {
+    if (state().instance == this)
+        state().instance = nullptr;
 }
 
-void CSplashWindow::EnableSplash(bool enable) {
-    State().enabled = enable;
+void SplashWindow::enableSplash(bool enable) {
+    state().enabled = enable;
 }
 
-void CSplashWindow::ShowSplash(QWidget* parent) {
-    if (!State().enabled || State().instance)
+void SplashWindow::showSplash(QWidget* parent) {
+    if (!state().enabled || state().instance)
         return;
-    auto* splash = new CSplashWindow(parent); // deletes itself when closed
-    State().instance = splash;
-    splash->CentreOverOwner();
+    auto* splash = new SplashWindow(parent); // deletes itself when closed
+    state().instance = splash;
+    splash->centreOverOwner();
     splash->show();
     splash->raise();
     splash->repaint();
     splash->m_lifetime.start();
 }
 
-void CSplashWindow::HideSplash() {
-    CSplashWindow* splash = State().instance;
+void SplashWindow::hideSplash() {
+    SplashWindow* splash = state().instance;
     if (!splash)
         return;
-    State().instance = nullptr;
+    state().instance = nullptr;
     splash->m_lifetime.stop();
     QWidget* owner = splash->parentWidget();
     // Some window systems activate the splash when shown; hand activation back so that
@@ -78,30 +78,30 @@ void CSplashWindow::HideSplash() {
     }
 }
 
-CSplashWindow* CSplashWindow::Instance() {
-    return State().instance;
+SplashWindow* SplashWindow::instance() {
+    return state().instance;
 }
 
-bool CSplashWindow::PreTranslateSplashEvent(const QEvent* event) {
-    if (!State().instance || !event)
+bool SplashWindow::preTranslateSplashEvent(const QEvent* event) {
+    if (!state().instance || !event)
         return false;
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::MouseButtonPress:
     case QEvent::NonClientAreaMouseButtonPress:
-        HideSplash();
+        hideSplash();
         return true;
     default:
         return false;
     }
 }
 
-QString CSplashWindow::VersionText() {
-    const ProgramVersion version = CToolsApp::GetProgramVersion();
+QString SplashWindow::versionText() {
+    const ProgramVersion version = ToolsApp::getProgramVersion();
     return QString("Version %1.%2").arg(version.major).arg(version.minor);
 }
 
-void CSplashWindow::paintEvent(QPaintEvent*) {
+void SplashWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, m_picture);
     // The version in the band 30 to 5 pixels above the bottom edge, 15 pixels from the
@@ -111,10 +111,10 @@ void CSplashWindow::paintEvent(QPaintEvent*) {
                      QPoint(client.right() - 15, client.bottom() - 5));
     painter.setFont(font());
     painter.setPen(palette().color(QPalette::WindowText));
-    painter.drawText(band, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, VersionText());
+    painter.drawText(band, Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, versionText());
 }
 
-void CSplashWindow::CentreOverOwner() {
+void SplashWindow::centreOverOwner() {
     QWidget* owner = parentWidget();
     QRect area;
     if (owner && owner->isVisible()) {

@@ -3,16 +3,16 @@
 #include <QFontMetrics>
 #include <QString>
 
-CStatusPane::CStatusPane(int widthInBlanks, QWidget* parent)
+StatusPane::StatusPane(int widthInBlanks, QWidget* parent)
     : QLabel(parent), m_widthInBlanks(widthInBlanks) {
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
 
-QSize CStatusPane::sizeHint() const {
+QSize StatusPane::sizeHint() const {
     const int width = fontMetrics().horizontalAdvance(QString(m_widthInBlanks, QChar(' ')));
     return {width + 2 * margin(), QLabel::sizeHint().height()};
 }
 
-QSize CStatusPane::minimumSizeHint() const {
+QSize StatusPane::minimumSizeHint() const {
     return {0, QLabel::minimumSizeHint().height()};
 }

@@ -5,11 +5,11 @@
 
 // A status-bar pane whose preferred width is that of a number of blanks in its font; it
 // may shrink below that when the window is too narrow, clipping its text.
-class CStatusPane : public QLabel {
+class StatusPane : public QLabel {
     Q_OBJECT
 
 public:
-    CStatusPane(int widthInBlanks, QWidget* parent);
+    StatusPane(int widthInBlanks, QWidget* parent);
 
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;

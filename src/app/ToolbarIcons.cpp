@@ -35,7 +35,7 @@ constexpr std::array<std::pair<Command, const char*>, 20> kPictures{{
 }};
 
 // Renders the whole picture into a transparent square of edge device pixels.
-QPixmap Render(QSvgRenderer& renderer, int edge) {
+QPixmap render(QSvgRenderer& renderer, int edge) {
     QPixmap pixmap(edge, edge);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -45,7 +45,7 @@ QPixmap Render(QSvgRenderer& renderer, int edge) {
 
 } // namespace
 
-QString ToolbarPicturePath(Command command) {
+QString toolbarPicturePath(Command command) {
     const auto found =
         std::find_if(kPictures.begin(), kPictures.end(),
                      [command](const auto& picture) { return picture.first == command; });
@@ -54,8 +54,8 @@ QString ToolbarPicturePath(Command command) {
     return QStringLiteral(":/res/toolbar-%1.svg").arg(QLatin1String(found->second));
 }
 
-QIcon ToolbarIcon(Command command) {
-    const QString path = ToolbarPicturePath(command);
+QIcon toolbarIcon(Command command) {
+    const QString path = toolbarPicturePath(command);
     if (path.isEmpty())
         return {};
     QSvgRenderer renderer(path);
@@ -63,6 +63,6 @@ QIcon ToolbarIcon(Command command) {
         return {};
     QIcon icon;
     for (const int scale : {1, 2})
-        icon.addPixmap(Render(renderer, kToolbarIconSize * scale));
+        icon.addPixmap(render(renderer, kToolbarIconSize * scale));
     return icon;
 }

@@ -14,61 +14,61 @@ constexpr int kImageMargin = 5;
 
 // Score of one side from its pixels per cm: 60 or fewer give 0, 100 or more give 100,
 // 2.5 per pixel per cm in between (integer arithmetic, truncated toward zero).
-int SideQuality(int pixelsPerCm) {
+int sideQuality(int pixelsPerCm) {
     const int64_t q = (20 * (5 * static_cast<int64_t>(pixelsPerCm) - 300)) / 40;
     return static_cast<int>(std::clamp<int64_t>(q, 0, 100));
 }
 
 } // namespace
 
-void FrameGeometry::SetPhotoSize(int width, int height) {
-    photoWidth = std::max(width, 0);
-    photoHeight = std::max(height, 0);
+void FrameGeometry::setPhotoSize(int width, int height) {
+    m_photoWidth = std::max(width, 0);
+    m_photoHeight = std::max(height, 0);
 }
 
-void FrameGeometry::SetClientSize(int width, int height) {
-    clientWidth = std::max(width, 0);
-    clientHeight = std::max(height, 0);
+void FrameGeometry::setClientSize(int width, int height) {
+    m_clientWidth = std::max(width, 0);
+    m_clientHeight = std::max(height, 0);
 }
 
-void FrameGeometry::SetFormat(double height, double width, const std::string& label) {
-    ratio = width != 0.0 ? height / width : 0.0;
-    formatLabel = label;
-    heightCm = height;
-    widthCm = width;
-    if (HasPhoto()) {
-        AutoOrient();
+void FrameGeometry::setFormat(double height, double width, const std::string& label) {
+    m_ratio = width != 0.0 ? height / width : 0.0;
+    m_formatLabel = label;
+    m_heightCm = height;
+    m_widthCm = width;
+    if (hasPhoto()) {
+        autoOrient();
     }
 }
 
-void FrameGeometry::Reset() {
-    offsetX = 0;
-    offsetY = 0;
-    shrink = 0;
+void FrameGeometry::reset() {
+    m_offsetX = 0;
+    m_offsetY = 0;
+    m_shrink = 0;
 }
 
-double FrameGeometry::EffectiveRatio() const {
-    if (idPhotoMode) {
+double FrameGeometry::effectiveRatio() const {
+    if (m_idPhotoMode) {
         return kIdPhotoRatio;
     }
-    if (frameRotated && ratio != 0.0) {
-        return 1.0 / ratio;
+    if (m_frameRotated && m_ratio != 0.0) {
+        return 1.0 / m_ratio;
     }
-    return ratio;
+    return m_ratio;
 }
 
-QRect FrameGeometry::GetImageRect() const {
-    if (!HasPhoto()) {
+QRect FrameGeometry::getImageRect() const {
+    if (!hasPhoto()) {
         return {};
     }
     // The client area less the margin; a window too small for the margin gives an empty area.
-    QRect area(kImageMargin, kImageMargin, std::max(0, clientWidth - 2 * kImageMargin),
-               std::max(0, clientHeight - 2 * kImageMargin));
+    QRect area(kImageMargin, kImageMargin, std::max(0, m_clientWidth - 2 * kImageMargin),
+               std::max(0, m_clientHeight - 2 * kImageMargin));
     const double cw = area.width();
     const double ch = area.height();
 
-    double w = photoWidth;
-    double h = photoHeight;
+    double w = m_photoWidth;
+    double h = m_photoHeight;
     if (w > cw) {
         h = cw * h / w;
         w = cw;
@@ -80,18 +80,18 @@ QRect FrameGeometry::GetImageRect() const {
     // Each side moves by half of the truncated difference, so the displayed size may exceed
     // the exact scaled size by less than two pixels.
     if (w < cw) {
-        const int dx = TruncToInt(cw - w) / 2;
+        const int dx = truncToInt(cw - w) / 2;
         area.adjust(dx, 0, -dx, 0);
     }
     if (h < ch) {
-        const int dy = TruncToInt(ch - h) / 2;
+        const int dy = truncToInt(ch - h) / 2;
         area.adjust(0, dy, 0, -dy);
     }
     return area;
 }
 
-QRect FrameGeometry::GetFrameRect(bool photoPixels) const {
-    if (!HasPhoto()) {
+QRect FrameGeometry::getFrameRect(bool photoPixels) const {
+    if (!hasPhoto()) {
         return {};
     }
     QRect base;
@@ -99,26 +99,26 @@ QRect FrameGeometry::GetFrameRect(bool photoPixels) const {
     double oy = 0.0;
     double z = 0.0;
     if (!photoPixels) {
-        base = GetImageRect();
-        ox = offsetX;
-        oy = offsetY;
-        z = shrink;
+        base = getImageRect();
+        ox = m_offsetX;
+        oy = m_offsetY;
+        z = m_shrink;
     } else {
         // Offsets and inset are display pixels: scale them to photo pixels by the ratio of
         // the photo's size to its displayed size.
-        base = QRect(0, 0, photoWidth, photoHeight);
-        const QRect shown = GetImageRect();
+        base = QRect(0, 0, m_photoWidth, m_photoHeight);
+        const QRect shown = getImageRect();
         const double dw = shown.width();
         const double dh = shown.height();
         if (dw > 0.0 && dh > 0.0) {
-            ox = photoWidth * static_cast<double>(offsetX) / dw;
-            oy = photoHeight * static_cast<double>(offsetY) / dh;
-            z = photoWidth < photoHeight ? shrink * static_cast<double>(photoWidth) / dw
-                                         : shrink * static_cast<double>(photoHeight) / dh;
+            ox = m_photoWidth * static_cast<double>(m_offsetX) / dw;
+            oy = m_photoHeight * static_cast<double>(m_offsetY) / dh;
+            z = m_photoWidth < m_photoHeight ? m_shrink * static_cast<double>(m_photoWidth) / dw
+                                             : m_shrink * static_cast<double>(m_photoHeight) / dh;
         }
     }
 
-    const double r = EffectiveRatio();
+    const double r = effectiveRatio();
     const double bw = base.width();
     const double bh = base.height();
 
@@ -147,35 +147,35 @@ QRect FrameGeometry::GetFrameRect(bool photoPixels) const {
 
     const double mx = (bw - fw) / 2.0;
     const double my = (bh - fh) / 2.0;
-    return base.adjusted(TruncToInt(mx + zw + ox), TruncToInt(my + zh + oy),
-                         -TruncToInt(mx + zw - ox), -TruncToInt(my + zh - oy));
+    return base.adjusted(truncToInt(mx + zw + ox), truncToInt(my + zh + oy),
+                         -truncToInt(mx + zw - ox), -truncToInt(my + zh - oy));
 }
 
-QSize FrameGeometry::GetFrameSize() const {
-    return GetFrameRect(true).size();
+QSize FrameGeometry::getFrameSize() const {
+    return getFrameRect(true).size();
 }
 
-int FrameGeometry::GetPrintQuality() const {
-    if (heightCm <= 0.0 || widthCm <= 0.0) {
+int FrameGeometry::getPrintQuality() const {
+    if (m_heightCm <= 0.0 || m_widthCm <= 0.0) {
         return 0;
     }
-    const QSize size = GetFrameSize();
+    const QSize size = getFrameSize();
     // A turned frame prints its width along the format's height.
-    const double acrossCm = frameRotated ? heightCm : widthCm;
-    const double downCm = frameRotated ? widthCm : heightCm;
-    const int px = TruncToInt(size.width() / acrossCm);
-    const int py = TruncToInt(size.height() / downCm);
-    return std::min(SideQuality(px), SideQuality(py));
+    const double acrossCm = m_frameRotated ? m_heightCm : m_widthCm;
+    const double downCm = m_frameRotated ? m_widthCm : m_heightCm;
+    const int px = truncToInt(size.width() / acrossCm);
+    const int py = truncToInt(size.height() / downCm);
+    return std::min(sideQuality(px), sideQuality(py));
 }
 
-std::optional<PrintDpi> FrameGeometry::PrintResolution(int width, int height) const {
-    if (ratio == 0.0)
+std::optional<PrintDpi> FrameGeometry::printResolution(int width, int height) const {
+    if (m_ratio == 0.0)
         return std::nullopt;
-    return frameRotated ? PrintResolution(width, height, heightCm, widthCm)
-                        : PrintResolution(width, height, widthCm, heightCm);
+    return m_frameRotated ? printResolution(width, height, m_heightCm, m_widthCm)
+                          : printResolution(width, height, m_widthCm, m_heightCm);
 }
 
-std::optional<PrintDpi> FrameGeometry::PrintResolution(int width, int height, double widthCm,
+std::optional<PrintDpi> FrameGeometry::printResolution(int width, int height, double widthCm,
                                                        double heightCm) {
     constexpr double kCmPerInch = 2.54;
     if (width <= 0 || height <= 0 || !(widthCm > 0.0) || !(heightCm > 0.0))
@@ -184,55 +184,55 @@ std::optional<PrintDpi> FrameGeometry::PrintResolution(int width, int height, do
                     std::round(height * kCmPerInch / heightCm)};
 }
 
-void FrameGeometry::AutoOrient() {
-    if (!HasPhoto()) {
+void FrameGeometry::autoOrient() {
+    if (!hasPhoto()) {
         return;
     }
-    const double r = static_cast<double>(photoHeight) / static_cast<double>(photoWidth);
-    frameRotated = (r < 1.0 && ratio > 1.0) || (r > 1.0 && ratio < 1.0);
+    const double r = static_cast<double>(m_photoHeight) / static_cast<double>(m_photoWidth);
+    m_frameRotated = (r < 1.0 && m_ratio > 1.0) || (r > 1.0 && m_ratio < 1.0);
 }
 
-void FrameGeometry::MoveFrameX(int d) {
-    offsetX += d;
-    ClampFrame();
+void FrameGeometry::moveFrameX(int d) {
+    m_offsetX += d;
+    clampFrame();
 }
 
-void FrameGeometry::MoveFrameY(int d) {
-    offsetY += d;
-    ClampFrame();
+void FrameGeometry::moveFrameY(int d) {
+    m_offsetY += d;
+    clampFrame();
 }
 
-void FrameGeometry::ZoomFrame(int d) {
-    const QRect frame = GetFrameRect(false);
+void FrameGeometry::zoomFrame(int d) {
+    const QRect frame = getFrameRect(false);
     const int64_t twice = 2 * static_cast<int64_t>(d);
     if (frame.height() > twice && frame.width() > twice) {
-        shrink += d;
+        m_shrink += d;
     }
-    shrink = std::max(shrink, 0);
-    ClampFrame();
+    m_shrink = std::max(m_shrink, 0);
+    clampFrame();
 }
 
-void FrameGeometry::ClampFrame() {
+void FrameGeometry::clampFrame() {
     // Both rectangles are taken once: each test below compares against the same frame.
     // right() and bottom() are the last pixel inside, one less than the edge; only their
     // differences count here, which are the same.
-    const QRect image = GetImageRect();
-    const QRect frame = GetFrameRect(false);
+    const QRect image = getImageRect();
+    const QRect frame = getFrameRect(false);
     if (frame.left() < image.left()) {
-        offsetX += image.left() - frame.left();
+        m_offsetX += image.left() - frame.left();
     }
     if (frame.right() > image.right()) {
-        offsetX += image.right() - frame.right();
+        m_offsetX += image.right() - frame.right();
     }
     if (frame.bottom() > image.bottom()) {
-        offsetY += image.bottom() - frame.bottom();
+        m_offsetY += image.bottom() - frame.bottom();
     }
     if (frame.top() < image.top()) {
-        offsetY += image.top() - frame.top();
+        m_offsetY += image.top() - frame.top();
     }
 }
 
-void FrameGeometry::RotateFrame() {
-    frameRotated = !frameRotated;
-    ClampFrame();
+void FrameGeometry::rotateFrame() {
+    m_frameRotated = !m_frameRotated;
+    clampFrame();
 }

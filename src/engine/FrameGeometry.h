@@ -27,81 +27,81 @@ public:
     static constexpr double kIdPhotoRatio = 9.0 / 7.0;
 
     // Inputs from outside. A 0 x 0 photo means that no photo is loaded.
-    void SetPhotoSize(int width, int height);
-    void SetClientSize(int width, int height);
-    [[nodiscard]] bool HasPhoto() const { return photoWidth > 0 && photoHeight > 0; }
-    [[nodiscard]] int PhotoWidth() const { return photoWidth; }
-    [[nodiscard]] int PhotoHeight() const { return photoHeight; }
-    [[nodiscard]] int ClientWidth() const { return clientWidth; }
-    [[nodiscard]] int ClientHeight() const { return clientHeight; }
+    void setPhotoSize(int width, int height);
+    void setClientSize(int width, int height);
+    [[nodiscard]] bool hasPhoto() const { return m_photoWidth > 0 && m_photoHeight > 0; }
+    [[nodiscard]] int photoWidth() const { return m_photoWidth; }
+    [[nodiscard]] int photoHeight() const { return m_photoHeight; }
+    [[nodiscard]] int clientWidth() const { return m_clientWidth; }
+    [[nodiscard]] int clientHeight() const { return m_clientHeight; }
 
     // Print format: height and width in cm, label shown to the user ("15x10"). Orients the
     // frame to the photo when one is loaded; offsets and inset are kept.
-    void SetFormat(double height, double width, const std::string& label);
-    [[nodiscard]] double Ratio() const { return ratio; }
-    [[nodiscard]] double HeightCm() const { return heightCm; }
-    [[nodiscard]] double WidthCm() const { return widthCm; }
-    [[nodiscard]] const std::string& FormatLabel() const { return formatLabel; }
+    void setFormat(double height, double width, const std::string& label);
+    [[nodiscard]] double ratio() const { return m_ratio; }
+    [[nodiscard]] double heightCm() const { return m_heightCm; }
+    [[nodiscard]] double widthCm() const { return m_widthCm; }
+    [[nodiscard]] const std::string& formatLabel() const { return m_formatLabel; }
 
-    [[nodiscard]] bool IsFrameRotated() const { return frameRotated; }
-    [[nodiscard]] bool IsIdPhotoMode() const { return idPhotoMode; }
-    void SetIdPhotoMode(bool on) { idPhotoMode = on; }
+    [[nodiscard]] bool isFrameRotated() const { return m_frameRotated; }
+    [[nodiscard]] bool isIdPhotoMode() const { return m_idPhotoMode; }
+    void setIdPhotoMode(bool on) { m_idPhotoMode = on; }
 
     // Offsets of the frame's centre and inset of its shorter side, display pixels.
-    [[nodiscard]] int OffsetX() const { return offsetX; }
-    [[nodiscard]] int OffsetY() const { return offsetY; }
-    [[nodiscard]] int Shrink() const { return shrink; }
+    [[nodiscard]] int offsetX() const { return m_offsetX; }
+    [[nodiscard]] int offsetY() const { return m_offsetY; }
+    [[nodiscard]] int shrink() const { return m_shrink; }
     // Back to the largest centred frame (offsets and inset 0); orientation is kept.
-    void Reset();
+    void reset();
 
     // Height / width of the frame as laid out (identity photo, turned or plain format).
-    [[nodiscard]] double EffectiveRatio() const;
+    [[nodiscard]] double effectiveRatio() const;
     // The displayed photo inside the client area (5 px margin, never enlarged, centred).
     // An empty rectangle without a photo.
-    [[nodiscard]] QRect GetImageRect() const;
+    [[nodiscard]] QRect getImageRect() const;
     // The frame in client coordinates, or in photo pixels when photoPixels is set; an empty
     // rectangle without a photo.
-    [[nodiscard]] QRect GetFrameRect(bool photoPixels) const;
+    [[nodiscard]] QRect getFrameRect(bool photoPixels) const;
     // Width and height of the frame in photo pixels.
-    [[nodiscard]] QSize GetFrameSize() const;
+    [[nodiscard]] QSize getFrameSize() const;
     // 0..100 from the frame's pixels per cm along each side (60 or fewer: 0, 100 or more: 100).
-    [[nodiscard]] int GetPrintQuality() const;
+    [[nodiscard]] int getPrintQuality() const;
 
     // Resolution, in whole dots per inch, of a result of width x height photo pixels that
     // prints at the format's size: the format's height lies along the frame's height
     // (along its width when the frame is turned). Nothing without a format.
-    [[nodiscard]] std::optional<PrintDpi> PrintResolution(int width, int height) const;
+    [[nodiscard]] std::optional<PrintDpi> printResolution(int width, int height) const;
     // The same for a print of widthCm x heightCm.
-    [[nodiscard]] static std::optional<PrintDpi> PrintResolution(int width, int height,
+    [[nodiscard]] static std::optional<PrintDpi> printResolution(int width, int height,
                                                                  double widthCm, double heightCm);
 
     // Turns the frame to the photo's orientation (landscape photo with an upright format, or
     // the reverse, gives a turned frame; square photo or square format, an unturned one).
-    void AutoOrient();
+    void autoOrient();
     // Moves the frame by d display pixels, then keeps it on the photo.
-    void MoveFrameX(int d);
-    void MoveFrameY(int d);
+    void moveFrameX(int d);
+    void moveFrameY(int d);
     // Makes the frame smaller by d display pixels per side of its shorter side (negative d
     // enlarges it, up to inset 0); refused when the frame would lose all its height or width.
-    void ZoomFrame(int d);
+    void zoomFrame(int d);
     // Pushes the frame back inside the displayed photo by adjusting the offsets.
-    void ClampFrame();
+    void clampFrame();
     // Turns the frame a quarter, keeping offsets and inset, then keeps it on the photo.
-    void RotateFrame();
+    void rotateFrame();
 
 private:
-    int photoWidth = 0;
-    int photoHeight = 0;
-    int clientWidth = 0;
-    int clientHeight = 0;
+    int m_photoWidth = 0;
+    int m_photoHeight = 0;
+    int m_clientWidth = 0;
+    int m_clientHeight = 0;
 
-    double ratio = 0.0; // heightCm / widthCm; 0 when no format is set
-    double heightCm = 0.0;
-    double widthCm = 0.0;
-    std::string formatLabel;
-    bool frameRotated = false;
-    bool idPhotoMode = false;
-    int offsetX = 0;
-    int offsetY = 0;
-    int shrink = 0;
+    double m_ratio = 0.0; // heightCm / widthCm; 0 when no format is set
+    double m_heightCm = 0.0;
+    double m_widthCm = 0.0;
+    std::string m_formatLabel;
+    bool m_frameRotated = false;
+    bool m_idPhotoMode = false;
+    int m_offsetX = 0;
+    int m_offsetY = 0;
+    int m_shrink = 0;
 };

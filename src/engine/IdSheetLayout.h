@@ -18,25 +18,25 @@ public:
     // print format; ratio = heightCm / widthCm. No layout for an empty crop, a format of
     // zero size or a zero ratio.
     [[nodiscard]] static std::optional<IdSheetLayout>
-    Compute(int frameWidth, int frameHeight, double heightCm, double widthCm, double ratio);
+    compute(int frameWidth, int frameHeight, double heightCm, double widthCm, double ratio);
 
-    [[nodiscard]] int Columns() const { return columns; }
-    [[nodiscard]] int Rows() const { return rows; }
-    [[nodiscard]] int SheetWidth() const { return sheetWidth; }
-    [[nodiscard]] int SheetHeight() const { return sheetHeight; }
+    [[nodiscard]] int columns() const { return m_columns; }
+    [[nodiscard]] int rows() const { return m_rows; }
+    [[nodiscard]] int sheetWidth() const { return m_sheetWidth; }
+    [[nodiscard]] int sheetHeight() const { return m_sheetHeight; }
     // Height of the spare strip at the top that holds the banner, sheet pixels.
-    [[nodiscard]] int Margin() const { return margin; }
+    [[nodiscard]] int margin() const { return m_margin; }
     // Where the banner is stretched: 4:1 over the top strip.
-    [[nodiscard]] QRect BannerRect() const;
+    [[nodiscard]] QRect bannerRect() const;
     // Destination of each copy on the sheet, column by column, top to bottom in a column.
-    [[nodiscard]] std::vector<QRect> CopyRects() const;
+    [[nodiscard]] std::vector<QRect> copyRects() const;
 
 private:
-    int frameWidth = 0;
-    int frameHeight = 0;
-    int columns = 0;
-    int rows = 0;
-    int sheetWidth = 0;
-    int sheetHeight = 0;
-    int margin = 0;
+    int m_frameWidth = 0;
+    int m_frameHeight = 0;
+    int m_columns = 0;
+    int m_rows = 0;
+    int m_sheetWidth = 0;
+    int m_sheetHeight = 0;
+    int m_margin = 0;
 };

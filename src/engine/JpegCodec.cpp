@@ -47,13 +47,13 @@ struct Mapping {
     std::size_t length = 0;
 };
 
-void Unmap(void* info) {
+void unmap(void* info) {
     const std::unique_ptr<Mapping> mapping(static_cast<Mapping*>(info));
     ::munmap(mapping->address, mapping->length);
 }
 
 // A new Format_RGB888 image with uninitialised pixels; null when memory is short.
-QImage NewRgb888Image(int width, int height) {
+QImage newRgb888Image(int width, int height) {
     const qsizetype bytesPerLine = (qsizetype{width} * 3 + 3) & ~qsizetype{3};
     const std::size_t size = std::size_t(bytesPerLine) * std::size_t(height);
     if (size < kMappedImageBytes)
@@ -75,7 +75,7 @@ QImage NewRgb888Image(int width, int height) {
         ::munmap(aligned + length, tail);
     ::madvise(aligned, length, MADV_HUGEPAGE); // a mere hint: failure changes nothing
     auto mapping = std::make_unique<Mapping>(Mapping{aligned, length});
-    QImage image(aligned, width, height, bytesPerLine, QImage::Format_RGB888, Unmap, mapping.get());
+    QImage image(aligned, width, height, bytesPerLine, QImage::Format_RGB888, unmap, mapping.get());
     if (image.isNull()) {
         ::munmap(aligned, length);
         return image;
@@ -84,7 +84,7 @@ QImage NewRgb888Image(int width, int height) {
     return image;
 }
 
-std::uint16_t DensityFromDpi(double dpi) {
+std::uint16_t densityFromDpi(double dpi) {
     return static_cast<std::uint16_t>(std::clamp(std::lround(dpi), 1L, 65535L));
 }
 
@@ -92,16 +92,16 @@ std::uint16_t DensityFromDpi(double dpi) {
 // at offset 13, then the horizontal and vertical densities, big-endian.
 constexpr std::size_t kSoiAndJfifBytes = 20;
 
-bool HasJfifSegment(const unsigned char* jpeg, std::size_t size) {
+bool hasJfifSegment(const unsigned char* jpeg, std::size_t size) {
     return size >= kSoiAndJfifBytes && jpeg[2] == kMarker && jpeg[3] == 0xE0 && jpeg[4] == 0 &&
            jpeg[5] == 16 && std::memcmp(jpeg + 6, "JFIF", 5) == 0;
 }
 
-void SetJfifDensity(unsigned char* jpeg, std::size_t size, double dpiX, double dpiY) {
-    if (!HasJfifSegment(jpeg, size))
+void setJfifDensity(unsigned char* jpeg, std::size_t size, double dpiX, double dpiY) {
+    if (!hasJfifSegment(jpeg, size))
         return;
-    const std::uint16_t x = DensityFromDpi(dpiX);
-    const std::uint16_t y = DensityFromDpi(dpiY);
+    const std::uint16_t x = densityFromDpi(dpiX);
+    const std::uint16_t y = densityFromDpi(dpiY);
     jpeg[13] = 1; // dots per inch
     jpeg[14] = static_cast<unsigned char>(x >> 8);
     jpeg[15] = static_cast<unsigned char>(x & 0xFF);
@@ -109,14 +109,14 @@ void SetJfifDensity(unsigned char* jpeg, std::size_t size, double dpiX, double d
     jpeg[17] = static_cast<unsigned char>(y & 0xFF);
 }
 
-std::string TempNameFor(const std::filesystem::path& target) {
+std::string tempNameFor(const std::filesystem::path& target) {
     char suffix[17];
     std::snprintf(suffix, sizeof suffix, "%016llx",
                   static_cast<unsigned long long>(QRandomGenerator::global()->generate64()));
     return (target.parent_path() / ("." + target.filename().string() + ".tmp" + suffix)).string();
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
+bool writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = ::write(fd, data, size);
         if (n < 0) {
@@ -130,7 +130,7 @@ bool WriteAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-void SyncFolder(const std::filesystem::path& folder) {
+void syncFolder(const std::filesystem::path& folder) {
     const int fd =
         ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
@@ -157,19 +157,19 @@ struct DecodeErrors {
     std::string detail;
 };
 
-DecodeErrors& ErrorsOf(j_common_ptr cinfo) {
+DecodeErrors& errorsOf(j_common_ptr cinfo) {
     return *reinterpret_cast<DecodeErrors*>(cinfo->err); // manager is the first member
 }
 
-std::string MessageOf(j_common_ptr cinfo) {
+std::string messageOf(j_common_ptr cinfo) {
     char text[JMSG_LENGTH_MAX] = {};
     cinfo->err->format_message(cinfo, text);
     return text;
 }
 
-[[noreturn]] void OnFatal(j_common_ptr cinfo) {
-    DecodeErrors& errors = ErrorsOf(cinfo);
-    errors.detail = MessageOf(cinfo);
+[[noreturn]] void onFatal(j_common_ptr cinfo) {
+    DecodeErrors& errors = errorsOf(cinfo);
+    errors.detail = messageOf(cinfo);
     if (cinfo->err->msg_code == JERR_IMAGE_TOO_BIG)
         errors.fatal = JpegDecodeError::SideTooLong;
     else if (cinfo->err->msg_code == JERR_OUT_OF_MEMORY)
@@ -177,20 +177,20 @@ std::string MessageOf(j_common_ptr cinfo) {
     std::longjmp(errors.jump, 1);
 }
 
-void OnMessage(j_common_ptr cinfo, int level) {
+void onMessage(j_common_ptr cinfo, int level) {
     if (level >= 0)
         return; // trace messages
-    DecodeErrors& errors = ErrorsOf(cinfo);
+    DecodeErrors& errors = errorsOf(cinfo);
     if (!errors.warned)
-        errors.detail = MessageOf(cinfo);
+        errors.detail = messageOf(cinfo);
     errors.warned = true;
 }
 
-void OnProgress(j_common_ptr cinfo) {
+void onProgress(j_common_ptr cinfo) {
     auto* dinfo = reinterpret_cast<j_decompress_ptr>(cinfo);
     if (dinfo->progressive_mode && dinfo->input_scan_number > kMaxScans) {
-        ErrorsOf(cinfo).detail = "too many progressive scans";
-        std::longjmp(ErrorsOf(cinfo).jump, 1);
+        errorsOf(cinfo).detail = "too many progressive scans";
+        std::longjmp(errorsOf(cinfo).jump, 1);
     }
 }
 
@@ -202,9 +202,9 @@ struct Decompressor {
 
     Decompressor() {
         info.err = jpeg_std_error(&errors.manager);
-        errors.manager.error_exit = OnFatal;
-        errors.manager.emit_message = OnMessage;
-        progress.progress_monitor = OnProgress;
+        errors.manager.error_exit = onFatal;
+        errors.manager.emit_message = onMessage;
+        progress.progress_monitor = onProgress;
     }
     ~Decompressor() { jpeg_destroy_decompress(&info); }
     Decompressor(const Decompressor&) = delete;
@@ -212,7 +212,7 @@ struct Decompressor {
 };
 
 // Adobe CMYK JPEGs store inverted inks: 255 means no ink.
-void CmykRowToRgb(const unsigned char* in, unsigned char* out, int width) {
+void cmykRowToRgb(const unsigned char* in, unsigned char* out, int width) {
     for (int x = 0; x < width; ++x, in += 4, out += 3) {
         const unsigned k = in[3];
         out[0] = static_cast<unsigned char>(in[0] * k / 255);
@@ -221,7 +221,7 @@ void CmykRowToRgb(const unsigned char* in, unsigned char* out, int width) {
     }
 }
 
-JpegDecodeError CheckSize(JDIMENSION width, JDIMENSION height) {
+JpegDecodeError checkSize(JDIMENSION width, JDIMENSION height) {
     if (width == 0 || height == 0)
         return JpegDecodeError::NotJpeg;
     if (width >= JDIMENSION(JpegCodec::kMaxSide) || height >= JDIMENSION(JpegCodec::kMaxSide))
@@ -233,7 +233,7 @@ JpegDecodeError CheckSize(JDIMENSION width, JDIMENSION height) {
 
 } // namespace
 
-const char* DescribeJpegDecodeError(JpegDecodeError error) {
+const char* describeJpegDecodeError(JpegDecodeError error) {
     switch (error) {
     case JpegDecodeError::None:
         return "decoded";
@@ -253,7 +253,7 @@ const char* DescribeJpegDecodeError(JpegDecodeError error) {
     return "unknown";
 }
 
-JpegDecodeResult JpegCodec::Decode(const QByteArray& jpeg) {
+JpegDecodeResult JpegCodec::decode(const QByteArray& jpeg) {
     JpegDecodeResult result;
     const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
     if (jpeg.size() < 4 || data[0] != kMarker || data[1] != kSoi) {
@@ -280,14 +280,14 @@ JpegDecodeResult JpegCodec::Decode(const QByteArray& jpeg) {
     jpeg_mem_src(&info, data, static_cast<unsigned long>(jpeg.size()));
     jpeg_read_header(&info, TRUE);
     headerRead = true;
-    result.error = CheckSize(info.image_width, info.image_height);
+    result.error = checkSize(info.image_width, info.image_height);
     if (result.error != JpegDecodeError::None)
         return result;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
     const int width = static_cast<int>(info.image_width);
     const int height = static_cast<int>(info.image_height);
-    image = NewRgb888Image(width, height);
+    image = newRgb888Image(width, height);
     if (image.isNull()) {
         result.error = JpegDecodeError::OutOfMemory;
         return result;
@@ -301,7 +301,7 @@ JpegDecodeResult JpegCodec::Decode(const QByteArray& jpeg) {
             const int y = static_cast<int>(info.output_scanline);
             if (jpeg_read_scanlines(&info, &row, 1) != 1)
                 break;
-            CmykRowToRgb(row, image.scanLine(y), width);
+            cmykRowToRgb(row, image.scanLine(y), width);
         }
     } else {
         // All row pointers at once, as TurboJPEG does: libjpeg fills as many rows per call
@@ -326,17 +326,17 @@ JpegDecodeResult JpegCodec::Decode(const QByteArray& jpeg) {
     return result;
 }
 
-JpegDecodeResult JpegCodec::DecodeFile(const std::string& path) {
-    const std::optional<QByteArray> bytes = ReadFile(path);
+JpegDecodeResult JpegCodec::decodeFile(const std::string& path) {
+    const std::optional<QByteArray> bytes = readFile(path);
     if (!bytes) {
         JpegDecodeResult result;
         result.error = JpegDecodeError::ReadFailed;
         return result;
     }
-    return Decode(*bytes);
+    return decode(*bytes);
 }
 
-std::optional<QByteArray> JpegCodec::Encode(const QImage& image, int quality,
+std::optional<QByteArray> JpegCodec::encode(const QImage& image, int quality,
                                             const QByteArray& exifPayload, double dpiX, double dpiY,
                                             const QByteArray& segments) {
     if (image.isNull() || exifPayload.size() > JpegHeader::kMaxPayload)
@@ -354,7 +354,7 @@ std::optional<QByteArray> JpegCodec::Encode(const QImage& image, int quality,
 
     QByteArray metadata;
     if (!exifPayload.isEmpty())
-        metadata = JpegHeader::Segment(kApp1, exifPayload);
+        metadata = JpegHeader::segment(kApp1, exifPayload);
     metadata += segments;
     // The encoder writes into our buffer after room for the metadata segments, so they
     // can then be put in after its SOI and JFIF segments by moving those 20 bytes only,
@@ -377,9 +377,9 @@ std::optional<QByteArray> JpegCodec::Encode(const QImage& image, int quality,
                     &encodedSize, subsampling, quality, TJFLAG_NOREALLOC) != 0)
         return std::nullopt;
     if (dpiX > 0.0 && dpiY > 0.0)
-        SetJfifDensity(encoded, encodedSize, dpiX, dpiY);
+        setJfifDensity(encoded, encodedSize, dpiX, dpiY);
     if (extra > 0) {
-        const std::size_t lead = HasJfifSegment(encoded, encodedSize) ? kSoiAndJfifBytes : 2;
+        const std::size_t lead = hasJfifSegment(encoded, encodedSize) ? kSoiAndJfifBytes : 2;
         std::memmove(base, encoded, lead);
         std::memcpy(base + lead, metadata.constData(), std::size_t(extra));
     }
@@ -387,7 +387,7 @@ std::optional<QByteArray> JpegCodec::Encode(const QImage& image, int quality,
     return out;
 }
 
-std::optional<QByteArray> JpegCodec::ReadFile(const std::string& path) {
+std::optional<QByteArray> JpegCodec::readFile(const std::string& path) {
     // Non-blocking so that a named pipe called .jpg is refused instead of waited on;
     // reads of regular files are not affected.
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -429,14 +429,14 @@ std::optional<QByteArray> JpegCodec::ReadFile(const std::string& path) {
 // Latin-1 would give a result named with U+FFFD instead). QSaveFile would also write through
 // a symbolic link standing where the result goes, where this replaces the link, and refuse an
 // earlier result without write permission, which this replaces.
-bool JpegCodec::WriteFileSafely(const std::string& path, const QByteArray& bytes) {
+bool JpegCodec::writeFileSafely(const std::string& path, const QByteArray& bytes) {
     const std::filesystem::path target(path);
     if (target.filename().empty())
         return false;
     std::string temp;
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = TempNameFor(target);
+        temp = tempNameFor(target);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST)
             return false;
@@ -449,13 +449,13 @@ bool JpegCodec::WriteFileSafely(const std::string& path, const QByteArray& bytes
     if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
         ::fchmod(fd, old.st_mode & 07777);
 
-    bool ok = WriteAll(fd, bytes.constData(), std::size_t(bytes.size())) && ::fsync(fd) == 0;
+    bool ok = writeAll(fd, bytes.constData(), std::size_t(bytes.size())) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) {
         ::unlink(temp.c_str());
         return false;
     }
-    SyncFolder(target.parent_path());
+    syncFolder(target.parent_path());
     return true;
 }

@@ -19,7 +19,7 @@ enum class JpegDecodeError {
 };
 
 // A short English text naming the refusal, for logs and the photo check tool.
-[[nodiscard]] const char* DescribeJpegDecodeError(JpegDecodeError error);
+[[nodiscard]] const char* describeJpegDecodeError(JpegDecodeError error);
 
 struct JpegDecodeResult {
     QImage image; // Format_RGB888; null unless error is None
@@ -29,7 +29,7 @@ struct JpegDecodeResult {
     bool dataWarning = false;
     std::string detail; // the decoder's own text for the first warning or the fatal error
 
-    [[nodiscard]] bool Ok() const { return error == JpegDecodeError::None; }
+    [[nodiscard]] bool ok() const { return error == JpegDecodeError::None; }
 };
 
 // JPEG coding through libjpeg-turbo, and the safe writing of result files.
@@ -45,8 +45,8 @@ public:
     // size limits are applied from the header, before any pixel memory is taken. Warnings
     // are accepted (as photo viewers do); a fatal error at any point refuses the photo, so
     // rows the decoder never wrote are never handed out.
-    [[nodiscard]] static JpegDecodeResult Decode(const QByteArray& jpeg);
-    [[nodiscard]] static JpegDecodeResult DecodeFile(const std::string& path);
+    [[nodiscard]] static JpegDecodeResult decode(const QByteArray& jpeg);
+    [[nodiscard]] static JpegDecodeResult decodeFile(const std::string& path);
 
     // Encodes image (converted to RGB888 when it is not) at quality 0..100 (100 the
     // highest; values outside are clamped). exifPayload, when not empty, is the content of
@@ -54,16 +54,16 @@ public:
     // A dots-per-inch resolution above 0 goes into the JFIF density fields. segments,
     // complete marker segments (ICC profile, XMP, IPTC), follow the EXIF segment as they
     // are.
-    [[nodiscard]] static std::optional<QByteArray> Encode(const QImage& image, int quality,
+    [[nodiscard]] static std::optional<QByteArray> encode(const QImage& image, int quality,
                                                           const QByteArray& exifPayload = {},
                                                           double dpiX = 0.0, double dpiY = 0.0,
                                                           const QByteArray& segments = {});
 
     // The whole content of a file, or nothing when it cannot be read.
-    [[nodiscard]] static std::optional<QByteArray> ReadFile(const std::string& path);
+    [[nodiscard]] static std::optional<QByteArray> readFile(const std::string& path);
 
     // Writes bytes to path through a temporary file in the same folder that is synced and
     // then renamed over path. On any failure the temporary file is removed and whatever
     // was at path before is left untouched.
-    [[nodiscard]] static bool WriteFileSafely(const std::string& path, const QByteArray& bytes);
+    [[nodiscard]] static bool writeFileSafely(const std::string& path, const QByteArray& bytes);
 };

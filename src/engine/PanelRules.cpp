@@ -10,33 +10,33 @@ namespace {
 constexpr int kHeaderHeight = 25;
 
 // trunc(value) for the single-precision products of the gradient.
-int TruncFloat(float value) {
+int truncFloat(float value) {
     return static_cast<int>(value);
 }
 
-int Channel(int start, int end, int band) {
+int channel(int start, int end, int band) {
     constexpr float kInv255 = 1.0f / 255.0f;
-    return TruncFloat(static_cast<float>(start) +
+    return truncFloat(static_cast<float>(start) +
                       static_cast<float>(end - start) * static_cast<float>(band) * kInv255);
 }
 
 } // namespace
 
-std::vector<LabelBand> LabelGradientBands(int left, int right, LabelRgb start, LabelRgb end) {
+std::vector<LabelBand> labelGradientBands(int left, int right, LabelRgb start, LabelRgb end) {
     constexpr int kBands = 255;
     const float step = static_cast<float>(right - left) * (1.0f / 255.0f);
     std::vector<LabelBand> bands;
     bands.reserve(kBands);
     for (int i = 0; i < kBands; ++i) {
-        bands.push_back({left + TruncFloat(static_cast<float>(i) * step),
-                         left + TruncFloat(static_cast<float>(i + 1) * step),
-                         Channel(start.red, end.red, i), Channel(start.green, end.green, i),
-                         Channel(start.blue, end.blue, i)});
+        bands.push_back({left + truncFloat(static_cast<float>(i) * step),
+                         left + truncFloat(static_cast<float>(i + 1) * step),
+                         channel(start.red, end.red, i), channel(start.green, end.green, i),
+                         channel(start.blue, end.blue, i)});
     }
     return bands;
 }
 
-std::string GaugeSizeText(int cropWidth, int cropHeight, bool showFactor) {
+std::string gaugeSizeText(int cropWidth, int cropHeight, bool showFactor) {
     if (cropWidth == 0 || cropHeight == 0) {
         return {};
     }
@@ -49,11 +49,11 @@ std::string GaugeSizeText(int cropWidth, int cropHeight, bool showFactor) {
     return text.toStdString();
 }
 
-int GaugePointerX(int width, int quality) {
+int gaugePointerX(int width, int quality) {
     return static_cast<int>((static_cast<int64_t>(width) * quality) / 100);
 }
 
-std::pair<int, int> ReduceRatio(int a, int b) {
+std::pair<int, int> reduceRatio(int a, int b) {
     // 64-bit so that the magnitude of INT_MIN does not overflow.
     int64_t x = std::llabs(static_cast<int64_t>(a));
     int64_t y = std::llabs(static_cast<int64_t>(b));
@@ -75,28 +75,28 @@ std::pair<int, int> ReduceRatio(int a, int b) {
     return {static_cast<int>(ra), static_cast<int>(rb)};
 }
 
-std::string FormatRowLabel(const std::string& name, int widthCm, int heightCm, bool showFactor) {
+std::string formatRowLabel(const std::string& name, int widthCm, int heightCm, bool showFactor) {
     if (!showFactor) {
         return name;
     }
-    const auto [w, h] = ReduceRatio(widthCm, heightCm);
+    const auto [w, h] = reduceRatio(widthCm, heightCm);
     return name + " (" + std::to_string(w) + "/" + std::to_string(h) + ")";
 }
 
-std::string DefaultFormatLabel(bool showFactor) {
+std::string defaultFormatLabel(bool showFactor) {
     return showFactor ? "Défaut 10x15 (2/3)" : "Défaut 10x15";
 }
 
-std::string FormatSizeLabel(int heightCm, int widthCm) {
+std::string formatSizeLabel(int heightCm, int widthCm) {
     return std::to_string(heightCm) + "x" + std::to_string(widthCm);
 }
 
-std::vector<std::string> WholeFormatGroups(std::vector<std::string> texts) {
+std::vector<std::string> wholeFormatGroups(std::vector<std::string> texts) {
     texts.resize(texts.size() - texts.size() % 4);
     return texts;
 }
 
-SidePanelLayout ComputeSidePanelLayout(const QRect& client) {
+SidePanelLayout computeSidePanelLayout(const QRect& client) {
     const int left = client.x();
     const int width = client.width();
     const int h = client.height();
@@ -125,19 +125,19 @@ SidePanelLayout ComputeSidePanelLayout(const QRect& client) {
     return layout;
 }
 
-std::optional<int> ScrollTargetRow(int r, int top, int perPage) {
+std::optional<int> scrollTargetRow(int r, int top, int perPage) {
     if (r > (2 * top + perPage) / 2) {
         return r + perPage / 2;
     }
     return std::nullopt;
 }
 
-std::string FileNameOfPath(const std::string& path) {
+std::string fileNameOfPath(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-QSize PreviewCopySize(int photoWidth, int photoHeight) {
+QSize previewCopySize(int photoWidth, int photoHeight) {
     // 0.33 exactly, not a third: a 3000-pixel side gives 990.
     constexpr double kPreviewScale = 0.33;
     return QSize(static_cast<int>(photoWidth * kPreviewScale),

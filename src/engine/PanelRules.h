@@ -31,32 +31,32 @@ struct LabelRgb {
 // The 255 bands (not 256) filling [left, right) from start to end. Band edges and colours
 // are worked out in single precision and truncated, so the last band carries the colour at
 // 254/255 of the way, not end itself.
-[[nodiscard]] std::vector<LabelBand> LabelGradientBands(int left, int right, LabelRgb start,
+[[nodiscard]] std::vector<LabelBand> labelGradientBands(int left, int right, LabelRgb start,
                                                         LabelRgb end);
 
 // The gauge's size text: "Taille : 1200x1800 (0.667)", without the ratio when showFactor is
 // off; empty when either side is 0.
-[[nodiscard]] std::string GaugeSizeText(int cropWidth, int cropHeight, bool showFactor);
+[[nodiscard]] std::string gaugeSizeText(int cropWidth, int cropHeight, bool showFactor);
 
 // X of the gauge pointer's tip: (width x quality) / 100, truncated toward zero.
-[[nodiscard]] int GaugePointerX(int width, int quality);
+[[nodiscard]] int gaugePointerX(int width, int quality);
 
 // (a, b) divided by their greatest common divisor, with b made non-negative. Both 0 stay 0.
-[[nodiscard]] std::pair<int, int> ReduceRatio(int a, int b);
+[[nodiscard]] std::pair<int, int> reduceRatio(int a, int b);
 
 // Label of a format row: the name, followed by " (w/h)" of the reduced width/height when
 // showFactor is on.
-[[nodiscard]] std::string FormatRowLabel(const std::string& name, int widthCm, int heightCm,
+[[nodiscard]] std::string formatRowLabel(const std::string& name, int widthCm, int heightCm,
                                          bool showFactor);
 
 // Name and label of the format offered when none is stored.
-[[nodiscard]] std::string DefaultFormatLabel(bool showFactor);
+[[nodiscard]] std::string defaultFormatLabel(bool showFactor);
 
 // Label handed to the display window with a format: "%dx%d", height first ("15x10").
-[[nodiscard]] std::string FormatSizeLabel(int heightCm, int widthCm);
+[[nodiscard]] std::string formatSizeLabel(int heightCm, int widthCm);
 
 // The flat stored texts (four per format) cut to whole groups of four.
-[[nodiscard]] std::vector<std::string> WholeFormatGroups(std::vector<std::string> texts);
+[[nodiscard]] std::vector<std::string> wholeFormatGroups(std::vector<std::string> texts);
 
 // Rectangles of the side panel's controls from top to bottom, for a client rectangle.
 struct SidePanelLayout {
@@ -70,15 +70,15 @@ struct SidePanelLayout {
     QRect gauge;
 };
 
-[[nodiscard]] SidePanelLayout ComputeSidePanelLayout(const QRect& client);
+[[nodiscard]] SidePanelLayout computeSidePanelLayout(const QRect& client);
 
 // The row the photo list scrolls into view when row r becomes current, with top the first
 // visible row and perPage the rows that fit; nothing when r lies in the upper half of the
 // visible rows or above (the list only scrolls forward).
-[[nodiscard]] std::optional<int> ScrollTargetRow(int r, int top, int perPage);
+[[nodiscard]] std::optional<int> scrollTargetRow(int r, int top, int perPage);
 
 // The file name of a path: the text after its last '/', or the whole text without one.
-[[nodiscard]] std::string FileNameOfPath(const std::string& path);
+[[nodiscard]] std::string fileNameOfPath(const std::string& path);
 
 // Size of the preview's reduced copy: trunc(side x 0.33) for each side.
-[[nodiscard]] QSize PreviewCopySize(int photoWidth, int photoHeight);
+[[nodiscard]] QSize previewCopySize(int photoWidth, int photoHeight);

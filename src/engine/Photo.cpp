@@ -29,7 +29,7 @@ constexpr ColorMatrix kSepia = {
 
 // Works on 0..255 values: the offset row is scaled to full scale, and the pixels are
 // opaque (alpha 1), so the alpha row adds its own entries as offsets too.
-void ApplyColorMatrix(QImage& image, const ColorMatrix& m) {
+void applyColorMatrix(QImage& image, const ColorMatrix& m) {
     float offset[3];
     for (int c = 0; c < 3; ++c)
         offset[c] = 255.0f * (m[3][c] + m[4][c]) + 0.5f; // + 0.5: round on truncation
@@ -49,11 +49,11 @@ void ApplyColorMatrix(QImage& image, const ColorMatrix& m) {
 }
 
 // The density of a JFIF APP0 segment in dots per inch; nothing without an absolute unit.
-std::optional<std::pair<double, double>> JfifResolution(const QByteArray& jpeg) {
-    for (const JpegSegment& segment : JpegHeader::Segments(jpeg)) {
-        if (segment.marker != kApp0 || !segment.Starts(jpeg, "JFIF") || segment.length < 12)
+std::optional<std::pair<double, double>> jfifResolution(const QByteArray& jpeg) {
+    for (const JpegSegment& segment : JpegHeader::segments(jpeg)) {
+        if (segment.marker != kApp0 || !segment.starts(jpeg, "JFIF") || segment.length < 12)
             continue;
-        const QByteArrayView jfif = segment.Payload(jpeg);
+        const QByteArrayView jfif = segment.payload(jpeg);
         const int units = static_cast<unsigned char>(jfif[7]);
         const double x =
             (static_cast<unsigned char>(jfif[8]) << 8) | static_cast<unsigned char>(jfif[9]);
@@ -67,139 +67,140 @@ std::optional<std::pair<double, double>> JfifResolution(const QByteArray& jpeg) 
     return std::nullopt;
 }
 
-QImage Rotated(const QImage& image, qreal degrees) {
+QImage rotated(const QImage& image, qreal degrees) {
     return image.transformed(QTransform().rotate(degrees));
 }
 
 } // namespace
 
-Photo::Photo(QImage image, ExifBlock exif, double dpiX, double dpiY) : exif_(std::move(exif)) {
-    SetImage(std::move(image));
-    SetResolution(dpiX, dpiY);
+Photo::Photo(QImage image, ExifBlock exif, double dpiX, double dpiY) : m_exif(std::move(exif)) {
+    setImage(std::move(image));
+    setResolution(dpiX, dpiY);
 }
 
-std::optional<Photo> Photo::Load(const std::string& path) {
-    const std::optional<QByteArray> bytes = JpegCodec::ReadFile(path);
+std::optional<Photo> Photo::load(const std::string& path) {
+    const std::optional<QByteArray> bytes = JpegCodec::readFile(path);
     if (!bytes)
         return std::nullopt;
-    return FromJpeg(*bytes);
+    return fromJpeg(*bytes);
 }
 
-std::optional<Photo> Photo::FromJpeg(const QByteArray& jpeg) {
-    JpegDecodeResult decoded = JpegCodec::Decode(jpeg);
-    if (!decoded.Ok())
+std::optional<Photo> Photo::fromJpeg(const QByteArray& jpeg) {
+    JpegDecodeResult decoded = JpegCodec::decode(jpeg);
+    if (!decoded.ok())
         return std::nullopt;
     Photo photo;
-    photo.image_ = std::move(decoded.image);
-    photo.exif_ = ExifBlock::FromJpeg(jpeg);
-    photo.metadata_ = MetadataSegments::FromJpeg(jpeg);
-    if (const auto dpi = photo.exif_.Resolution())
-        photo.SetResolution(dpi->first, dpi->second);
-    else if (const auto jfif = JfifResolution(jpeg))
-        photo.SetResolution(jfif->first, jfif->second);
-    const std::optional<int> orientation = photo.exif_.Orientation();
+    photo.m_image = std::move(decoded.image);
+    photo.m_exif = ExifBlock::fromJpeg(jpeg);
+    photo.m_metadata = MetadataSegments::fromJpeg(jpeg);
+    if (const auto dpi = photo.m_exif.resolution())
+        photo.setResolution(dpi->first, dpi->second);
+    else if (const auto jfif = jfifResolution(jpeg))
+        photo.setResolution(jfif->first, jfif->second);
+    const std::optional<int> orientation = photo.m_exif.orientation();
     if (orientation && *orientation != 1) {
-        photo.ApplyOrientation(*orientation);
+        photo.applyOrientation(*orientation);
         // A block still asking for a turn would have viewers turn the result twice.
-        photo.exif_ = photo.exif_.Upright().value_or(ExifBlock());
+        photo.m_exif = photo.m_exif.upright().value_or(ExifBlock());
     }
     return photo;
 }
 
-void Photo::SetImage(QImage image) {
+void Photo::setImage(QImage image) {
     if (!image.isNull() && image.format() != QImage::Format_RGB888)
         image = image.convertToFormat(QImage::Format_RGB888);
-    image_ = std::move(image);
+    m_image = std::move(image);
 }
 
-Photo Photo::WithImage(QImage image, double dpiX, double dpiY) const {
-    Photo result(std::move(image), exif_, dpiX, dpiY);
-    result.metadata_ = metadata_;
+Photo Photo::withImage(QImage image, double dpiX, double dpiY) const {
+    Photo result(std::move(image), m_exif, dpiX, dpiY);
+    result.m_metadata = m_metadata;
     return result;
 }
 
-void Photo::SetResolution(double dpiX, double dpiY) {
+void Photo::setResolution(double dpiX, double dpiY) {
     if (std::isfinite(dpiX) && dpiX > 0.0)
-        dpiX_ = dpiX;
+        m_dpiX = dpiX;
     if (std::isfinite(dpiY) && dpiY > 0.0)
-        dpiY_ = dpiY;
+        m_dpiY = dpiY;
 }
 
-void Photo::RotateLeft() {
-    if (!IsNull())
-        image_ = Rotated(image_, 270.0);
+void Photo::rotateLeft() {
+    if (!isNull())
+        m_image = rotated(m_image, 270.0);
 }
 
-void Photo::RotateRight() {
-    if (!IsNull())
-        image_ = Rotated(image_, 90.0);
+void Photo::rotateRight() {
+    if (!isNull())
+        m_image = rotated(m_image, 90.0);
 }
 
-void Photo::FlipHorizontal() {
-    if (!IsNull())
-        image_ = image_.mirrored(true, false);
+void Photo::flipHorizontal() {
+    if (!isNull())
+        m_image = m_image.mirrored(true, false);
 }
 
-void Photo::FlipVertical() {
-    if (!IsNull())
-        image_ = image_.mirrored(false, true);
+void Photo::flipVertical() {
+    if (!isNull())
+        m_image = m_image.mirrored(false, true);
 }
 
-void Photo::ToGrayscale() {
-    if (!IsNull())
-        ApplyColorMatrix(image_, kGrayscale);
+void Photo::toGrayscale() {
+    if (!isNull())
+        applyColorMatrix(m_image, kGrayscale);
 }
 
-void Photo::ToSepia() {
-    if (!IsNull())
-        ApplyColorMatrix(image_, kSepia);
+void Photo::toSepia() {
+    if (!isNull())
+        applyColorMatrix(m_image, kSepia);
 }
 
-void Photo::ApplyOrientation(int orientation) {
+void Photo::applyOrientation(int orientation) {
     switch (orientation) {
     case 2:
-        FlipHorizontal();
+        flipHorizontal();
         break;
     case 3:
-        if (!IsNull())
-            image_ = image_.mirrored(true, true); // a half turn
+        if (!isNull())
+            m_image = m_image.mirrored(true, true); // a half turn
         break;
     case 4:
-        FlipVertical();
+        flipVertical();
         break;
     case 5: // stored transposed
-        RotateRight();
-        FlipHorizontal();
+        rotateRight();
+        flipHorizontal();
         break;
     case 6:
-        RotateRight();
+        rotateRight();
         break;
     case 7: // stored transposed across the other diagonal
-        RotateRight();
-        FlipVertical();
+        rotateRight();
+        flipVertical();
         break;
     case 8:
-        RotateLeft();
+        rotateLeft();
         break;
     default:
         break;
     }
 }
 
-void Photo::CopyProperties(const Photo& source, Photo& target) {
-    target.exif_ = source.exif_;
-    target.metadata_ = source.metadata_;
+void Photo::copyProperties(const Photo& source, Photo& target) {
+    target.m_exif = source.m_exif;
+    target.m_metadata = source.m_metadata;
 }
 
-std::optional<QByteArray> Photo::EncodeJpeg(int quality) const {
-    if (IsNull())
+std::optional<QByteArray> Photo::encodeJpeg(int quality) const {
+    if (isNull())
         return std::nullopt;
-    const ExifBlock exif = exif_.ForResult(Width(), Height(), dpiX_, dpiY_).value_or(ExifBlock());
-    return JpegCodec::Encode(image_, quality, exif.App1Payload(), dpiX_, dpiY_,
-                             metadata_.ForResult(Width(), Height(), dpiX_, dpiY_));
+    const ExifBlock exif =
+        m_exif.forResult(width(), height(), m_dpiX, m_dpiY).value_or(ExifBlock());
+    return JpegCodec::encode(m_image, quality, exif.app1Payload(), m_dpiX, m_dpiY,
+                             m_metadata.forResult(width(), height(), m_dpiX, m_dpiY));
 }
 
-bool Photo::SaveJpeg(const std::string& path, int quality) const {
-    const std::optional<QByteArray> bytes = EncodeJpeg(quality);
-    return bytes && JpegCodec::WriteFileSafely(path, *bytes);
+bool Photo::saveJpeg(const std::string& path, int quality) const {
+    const std::optional<QByteArray> bytes = encodeJpeg(quality);
+    return bytes && JpegCodec::writeFileSafely(path, *bytes);
 }

@@ -25,56 +25,56 @@ public:
     // turns the pixels upright as the EXIF Orientation asks and sets that tag to 1. The
     // resolution is the file's (EXIF, else JFIF), else kDefaultDpi. Nothing when the file
     // cannot be read or decoded.
-    [[nodiscard]] static std::optional<Photo> Load(const std::string& path);
+    [[nodiscard]] static std::optional<Photo> load(const std::string& path);
     // The same from JPEG bytes already in memory.
-    [[nodiscard]] static std::optional<Photo> FromJpeg(const QByteArray& jpeg);
+    [[nodiscard]] static std::optional<Photo> fromJpeg(const QByteArray& jpeg);
 
-    [[nodiscard]] bool IsNull() const { return image_.isNull(); }
-    [[nodiscard]] int Width() const { return image_.width(); }
-    [[nodiscard]] int Height() const { return image_.height(); }
-    [[nodiscard]] const QImage& Image() const { return image_; }
+    [[nodiscard]] bool isNull() const { return m_image.isNull(); }
+    [[nodiscard]] int width() const { return m_image.width(); }
+    [[nodiscard]] int height() const { return m_image.height(); }
+    [[nodiscard]] const QImage& image() const { return m_image; }
     // Replaces the pixels (converted to Format_RGB888); metadata and resolution stay.
-    void SetImage(QImage image);
+    void setImage(QImage image);
     // A new photo of these pixels and resolution with this photo's metadata: a crop, a
     // bordered crop or a sheet made from it.
-    [[nodiscard]] Photo WithImage(QImage image, double dpiX, double dpiY) const;
+    [[nodiscard]] Photo withImage(QImage image, double dpiX, double dpiY) const;
 
-    [[nodiscard]] const ExifBlock& Exif() const { return exif_; }
-    void SetExif(ExifBlock exif) { exif_ = std::move(exif); }
-    [[nodiscard]] const MetadataSegments& Metadata() const { return metadata_; }
+    [[nodiscard]] const ExifBlock& exif() const { return m_exif; }
+    void setExif(ExifBlock exif) { m_exif = std::move(exif); }
+    [[nodiscard]] const MetadataSegments& metadata() const { return m_metadata; }
 
-    [[nodiscard]] double DpiX() const { return dpiX_; }
-    [[nodiscard]] double DpiY() const { return dpiY_; }
-    void SetResolution(double dpiX, double dpiY);
+    [[nodiscard]] double dpiX() const { return m_dpiX; }
+    [[nodiscard]] double dpiY() const { return m_dpiY; }
+    void setResolution(double dpiX, double dpiY);
 
     // In-place edits of the pixels; each does nothing on a null photo.
-    void RotateLeft();     // a quarter turn counter-clockwise
-    void RotateRight();    // a quarter turn clockwise
-    void FlipHorizontal(); // mirror left-right
-    void FlipVertical();   // mirror top-bottom
-    void ToGrayscale();    // luminance 0.299 R + 0.587 G + 0.114 B in all three channels
-    void ToSepia();        // the same luminance, red raised by 15 %, blue lowered by 10 %
+    void rotateLeft();     // a quarter turn counter-clockwise
+    void rotateRight();    // a quarter turn clockwise
+    void flipHorizontal(); // mirror left-right
+    void flipVertical();   // mirror top-bottom
+    void toGrayscale();    // luminance 0.299 R + 0.587 G + 0.114 B in all three channels
+    void toSepia();        // the same luminance, red raised by 15 %, blue lowered by 10 %
 
     // Turns and flips the pixels so that a photo stored with this EXIF orientation (1 to
     // 8) comes out upright; other values change nothing.
-    void ApplyOrientation(int orientation);
+    void applyOrientation(int orientation);
 
     // Copies every metadata property of source onto target.
-    static void CopyProperties(const Photo& source, Photo& target);
+    static void copyProperties(const Photo& source, Photo& target);
 
     // The photo as a JPEG file's bytes at quality 0..100, carrying its metadata made to fit
     // the result (upright, pixel size and resolution updated, nothing of the uncropped
     // photo) and its resolution. A part that cannot be rewritten is left out rather than
     // written stale.
-    [[nodiscard]] std::optional<QByteArray> EncodeJpeg(int quality) const;
+    [[nodiscard]] std::optional<QByteArray> encodeJpeg(int quality) const;
     // EncodeJpeg, then a safe write to path (an earlier file there stays untouched on
     // failure).
-    [[nodiscard]] bool SaveJpeg(const std::string& path, int quality) const;
+    [[nodiscard]] bool saveJpeg(const std::string& path, int quality) const;
 
 private:
-    QImage image_;
-    ExifBlock exif_;
-    MetadataSegments metadata_;
-    double dpiX_ = kDefaultDpi;
-    double dpiY_ = kDefaultDpi;
+    QImage m_image;
+    ExifBlock m_exif;
+    MetadataSegments m_metadata;
+    double m_dpiX = kDefaultDpi;
+    double m_dpiY = kDefaultDpi;
 };

@@ -38,7 +38,7 @@ constexpr char kBannerResource[] = ":/res/id-banner.png";
 // The pixels of rect, one photo pixel per result pixel. A frame covering the whole photo
 // (the usual crop when the photo already has the format's proportions) shares the pixels
 // instead of copying tens of megabytes; they are copied only if written to later.
-QImage CopyRect(const QImage& image, const QRect& rect) {
+QImage copyRect(const QImage& image, const QRect& rect) {
     if (rect == image.rect()) {
         return image;
     }
@@ -47,7 +47,7 @@ QImage CopyRect(const QImage& image, const QRect& rect) {
 
 // Paints the ring between the image's edges and the rectangle b pixels inside them opaque
 // white. A ring wider than half a side whitens the whole image.
-void PaintWhiteRing(QImage& image, int b) {
+void paintWhiteRing(QImage& image, int b) {
     if (b <= 0) {
         return;
     }
@@ -69,26 +69,26 @@ void PaintWhiteRing(QImage& image, int b) {
 
 } // namespace
 
-PhotoDocument::PhotoDocument(const CSettings& settings, QObject* parent)
-    : QObject(parent), settings(settings) {}
+PhotoDocument::PhotoDocument(const Settings& settings, QObject* parent)
+    : QObject(parent), m_settings(settings) {}
 
 PhotoDocument::~PhotoDocument() = default;
 
 void PhotoDocument::updatePhotoSize() {
-    frame.SetPhotoSize(image ? image->Width() : 0, image ? image->Height() : 0);
-    ++generation;
+    m_frame.setPhotoSize(m_image ? m_image->width() : 0, m_image ? m_image->height() : 0);
+    ++m_generation;
 }
 
 void PhotoDocument::replaceImage(std::unique_ptr<Photo> next) {
-    image = std::move(next);
+    m_image = std::move(next);
     updatePhotoSize();
 }
 
 void PhotoDocument::replaceWithResult(QImage pixels, std::optional<PrintDpi> dpi) {
     // A result states the size it prints at; without a format the photo's resolution stays.
-    const PrintDpi resolution = dpi.value_or(PrintDpi{image->DpiX(), image->DpiY()});
+    const PrintDpi resolution = dpi.value_or(PrintDpi{m_image->dpiX(), m_image->dpiY()});
     replaceImage(
-        std::make_unique<Photo>(image->WithImage(std::move(pixels), resolution.x, resolution.y)));
+        std::make_unique<Photo>(m_image->withImage(std::move(pixels), resolution.x, resolution.y)));
 }
 
 void PhotoDocument::setFlag(bool& flag, bool value) {
@@ -99,40 +99,40 @@ void PhotoDocument::setFlag(bool& flag, bool value) {
 }
 
 void PhotoDocument::setModified(bool value) {
-    setFlag(modified, value);
+    setFlag(m_modified, value);
 }
 
 void PhotoDocument::setWhiteBorder(bool value) {
-    setFlag(whiteBorderOn, value);
+    setFlag(m_whiteBorderOn, value);
 }
 
 void PhotoDocument::setThirds(bool value) {
-    setFlag(thirdsOn, value);
+    setFlag(m_thirdsOn, value);
 }
 
 void PhotoDocument::setIdSheet(bool value) {
-    if (frame.IsIdPhotoMode() != value) {
-        frame.SetIdPhotoMode(value);
+    if (m_frame.isIdPhotoMode() != value) {
+        m_frame.setIdPhotoMode(value);
         emit flagsChanged();
     }
 }
 
 void PhotoDocument::setClientSize(int width, int height) {
-    frame.SetClientSize(width, height);
+    m_frame.setClientSize(width, height);
 }
 
 bool PhotoDocument::load(const std::string& path, int32_t resultIndex) {
-    std::optional<Photo> loaded = Photo::Load(path);
-    if (!loaded || loaded->IsNull()) {
+    std::optional<Photo> loaded = Photo::load(path);
+    if (!loaded || loaded->isNull()) {
         // The previous photo, its path and its frame stay on screen.
-        index = resultIndex;
+        m_index = resultIndex;
         return false;
     }
-    source = path;
-    frame.Reset();
+    m_source = path;
+    m_frame.reset();
     replaceImage(std::make_unique<Photo>(std::move(*loaded)));
-    frame.AutoOrient();
-    index = resultIndex;
+    m_frame.autoOrient();
+    m_index = resultIndex;
     emit photoChanged();
     emit frameChanged();
     setModified(true);
@@ -140,81 +140,81 @@ bool PhotoDocument::load(const std::string& path, int32_t resultIndex) {
 }
 
 bool PhotoDocument::reload() {
-    const std::string path = source;
-    return load(path, index);
+    const std::string path = m_source;
+    return load(path, m_index);
 }
 
 void PhotoDocument::editPhoto(void (Photo::*edit)()) {
-    if (image) {
-        (image.get()->*edit)();
+    if (m_image) {
+        (m_image.get()->*edit)();
         updatePhotoSize();
         emit photoChanged();
     }
 }
 
 void PhotoDocument::rotateLeft() {
-    editPhoto(&Photo::RotateLeft);
+    editPhoto(&Photo::rotateLeft);
 }
 
 void PhotoDocument::rotateRight() {
-    editPhoto(&Photo::RotateRight);
+    editPhoto(&Photo::rotateRight);
 }
 
 void PhotoDocument::flipHorizontal() {
-    editPhoto(&Photo::FlipHorizontal);
+    editPhoto(&Photo::flipHorizontal);
 }
 
 void PhotoDocument::flipVertical() {
-    editPhoto(&Photo::FlipVertical);
+    editPhoto(&Photo::flipVertical);
 }
 
 void PhotoDocument::toGrayscale() {
-    editPhoto(&Photo::ToGrayscale);
+    editPhoto(&Photo::toGrayscale);
 }
 
 void PhotoDocument::toSepia() {
-    editPhoto(&Photo::ToSepia);
+    editPhoto(&Photo::toSepia);
 }
 
 void PhotoDocument::setWhiteBorderSize(uint16_t mm) {
-    border = mm * 0.1;
-    if (whiteBorderOn) {
+    m_border = mm * 0.1;
+    if (m_whiteBorderOn) {
         emit flagsChanged();
     }
 }
 
 void PhotoDocument::setFormat(double heightCm, double widthCm, const std::string& label) {
-    frame.SetFormat(heightCm, widthCm, label);
+    m_frame.setFormat(heightCm, widthCm, label);
     emit frameChanged();
 }
 
 void PhotoDocument::moveFrameX(int d) {
-    frame.MoveFrameX(d);
+    m_frame.moveFrameX(d);
     emit frameChanged();
     setModified(true);
 }
 
 void PhotoDocument::moveFrameY(int d) {
-    frame.MoveFrameY(d);
+    m_frame.moveFrameY(d);
     emit frameChanged();
     setModified(true);
 }
 
 void PhotoDocument::moveFrame(int dx, int dy) {
-    frame.MoveFrameX(dx);
-    frame.MoveFrameY(dy);
+    m_frame.moveFrameX(dx);
+    m_frame.moveFrameY(dy);
     emit frameChanged();
     setModified(true);
 }
 
 void PhotoDocument::zoomFrame(int d) {
-    frame.ZoomFrame(d);
+    m_frame.zoomFrame(d);
     emit frameChanged();
     setModified(true);
 }
 
 void PhotoDocument::rotateFrame() {
-    frame.RotateFrame();
+    m_frame.rotateFrame();
     emit frameChanged();
     setModified(true);
 }
@@ -223,11 +223,11 @@ uint32_t PhotoDocument::frameColor(bool outline, bool opacity) const {
     // Unsigned arithmetic keeping the low 8 bits, so an out-of-range setting still gives
     // some alpha instead of overflowing.
     const uint32_t alpha =
-        opacity ? (static_cast<uint32_t>(settings.GetOpacity()) * 255u / 100u) & 0xFFu : 0xFFu;
+        opacity ? (static_cast<uint32_t>(m_settings.getOpacity()) * 255u / 100u) & 0xFFu : 0xFFu;
     uint32_t rgb = kQualityRed;
-    if (settings.GetUseSmallRBorder() != 0 && !outline) {
+    if (m_settings.getUseSmallRBorder() != 0 && !outline) {
         rgb = kTintGrey;
-    } else if (settings.GetUseRecadColor() != 0) {
+    } else if (m_settings.getUseRecadColor() != 0) {
         const int quality = printQuality();
         if (quality >= kOrangeFrom) {
             rgb = quality <= kGreenAbove ? kQualityOrange : kQualityGreen;
@@ -237,7 +237,7 @@ uint32_t PhotoDocument::frameColor(bool outline, bool opacity) const {
 }
 
 std::optional<QRect> PhotoDocument::cropRect() const {
-    if (!image || frame.Ratio() == 0.0) {
+    if (!m_image || m_frame.ratio() == 0.0) {
         return std::nullopt;
     }
     const QRect rect = frameRect(true);
@@ -254,12 +254,12 @@ void PhotoDocument::cropToFrame() {
     }
     // One photo pixel per result pixel: a plain copy, no resampling. Parts of the frame
     // that stick out of the photo by rounding come out black.
-    QImage cropped = CopyRect(image->Image(), *rect);
+    QImage cropped = copyRect(m_image->image(), *rect);
     if (cropped.isNull()) {
         return; // out of memory: the photo stays as it was
     }
-    frame.Reset();
-    replaceWithResult(std::move(cropped), frame.PrintResolution(rect->width(), rect->height()));
+    m_frame.reset();
+    replaceWithResult(std::move(cropped), m_frame.printResolution(rect->width(), rect->height()));
     emit photoChanged();
     emit frameChanged();
 }
@@ -269,15 +269,15 @@ void PhotoDocument::applyWhiteBorder() {
     if (!rect) {
         return;
     }
-    QImage bordered = CopyRect(image->Image(), *rect);
+    QImage bordered = copyRect(m_image->image(), *rect);
     if (bordered.isNull()) {
         return;
     }
     // The format's height goes with the frame side that prints as that height.
-    const int side = frame.IsFrameRotated() ? rect->width() : rect->height();
-    const int b = TruncToInt(border / frame.HeightCm() * side);
-    PaintWhiteRing(bordered, b);
-    replaceWithResult(std::move(bordered), frame.PrintResolution(rect->width(), rect->height()));
+    const int side = m_frame.isFrameRotated() ? rect->width() : rect->height();
+    const int b = truncToInt(m_border / m_frame.heightCm() * side);
+    paintWhiteRing(bordered, b);
+    replaceWithResult(std::move(bordered), m_frame.printResolution(rect->width(), rect->height()));
     emit photoChanged();
 }
 
@@ -286,40 +286,40 @@ void PhotoDocument::makeIdSheet() {
     if (!rect) {
         return;
     }
-    const std::optional<IdSheetLayout> layout = IdSheetLayout::Compute(
-        rect->width(), rect->height(), frame.HeightCm(), frame.WidthCm(), frame.Ratio());
-    if (!layout || layout->SheetWidth() <= 0 || layout->SheetHeight() <= 0) {
+    const std::optional<IdSheetLayout> layout = IdSheetLayout::compute(
+        rect->width(), rect->height(), m_frame.heightCm(), m_frame.widthCm(), m_frame.ratio());
+    if (!layout || layout->sheetWidth() <= 0 || layout->sheetHeight() <= 0) {
         return;
     }
     // Composed in 32-bit so QPainter works at full speed; every copy is drawn unscaled, so
     // the conversion back to 24-bit gives the face's pixels unchanged.
-    QImage sheet(layout->SheetWidth(), layout->SheetHeight(), QImage::Format_RGB32);
+    QImage sheet(layout->sheetWidth(), layout->sheetHeight(), QImage::Format_RGB32);
     if (sheet.isNull()) {
         return;
     }
     sheet.fill(QColor::fromRgba(kSheetBackground));
     {
         QPainter painter(&sheet);
-        const QRect banner = layout->BannerRect();
+        const QRect banner = layout->bannerRect();
         if (banner.width() > 0 && banner.height() > 0) {
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(banner, QImage(QString::fromLatin1(kBannerResource)));
         }
-        const QImage face = CopyRect(image->Image(), *rect);
-        for (const QRect& copy : layout->CopyRects()) {
+        const QImage face = copyRect(m_image->image(), *rect);
+        for (const QRect& copy : layout->copyRects()) {
             painter.drawImage(copy.topLeft(), face);
         }
     }
     // The sheet is upright: its longer side prints as the format's longer side.
-    const double shortCm = std::min(frame.HeightCm(), frame.WidthCm());
-    const double longCm = std::max(frame.HeightCm(), frame.WidthCm());
+    const double shortCm = std::min(m_frame.heightCm(), m_frame.widthCm());
+    const double longCm = std::max(m_frame.heightCm(), m_frame.widthCm());
     const int sheetWidth = sheet.width();
     const int sheetHeight = sheet.height();
-    frame.Reset();
-    frame.SetIdPhotoMode(false);
+    m_frame.reset();
+    m_frame.setIdPhotoMode(false);
     replaceWithResult(std::move(sheet),
-                      FrameGeometry::PrintResolution(sheetWidth, sheetHeight, shortCm, longCm));
-    frame.AutoOrient();
+                      FrameGeometry::printResolution(sheetWidth, sheetHeight, shortCm, longCm));
+    m_frame.autoOrient();
     emit photoChanged();
     emit frameChanged();
     emit flagsChanged();
@@ -327,22 +327,22 @@ void PhotoDocument::makeIdSheet() {
 
 std::string PhotoDocument::resultMask(bool& openIndex) const {
     openIndex = false;
-    const std::string destination = settings.GetDestinationFolder();
+    const std::string destination = m_settings.getDestinationFolder();
     if (destination.empty()) {
         return {};
     }
-    if (settings.GetAutoRename() == 0) {
+    if (m_settings.getAutoRename() == 0) {
         return destination + "%f";
     }
-    std::string mask = destination + settings.GetResultName();
+    std::string mask = destination + m_settings.getResultName();
     char size[64];
-    std::snprintf(size, sizeof size, "%.0fx%.0f", frame.HeightCm(), frame.WidthCm());
-    mask = ReplaceAll(mask, "%t", size);
-    mask = ReplaceAll(mask, "%r", frame.FormatLabel());
-    if (index != NO_RESULT_INDEX && mask.find("%i") != std::string::npos) {
+    std::snprintf(size, sizeof size, "%.0fx%.0f", m_frame.heightCm(), m_frame.widthCm());
+    mask = replaceAll(mask, "%t", size);
+    mask = replaceAll(mask, "%r", m_frame.formatLabel());
+    if (m_index != kNoResultIndex && mask.find("%i") != std::string::npos) {
         char held[16];
-        std::snprintf(held, sizeof held, "%.3d", index);
-        return ReplaceAll(mask, "%i", held);
+        std::snprintf(held, sizeof held, "%.3d", m_index);
+        return replaceAll(mask, "%i", held);
     }
     openIndex = true;
     return mask;
@@ -355,8 +355,8 @@ std::string PhotoDocument::resultPath() const {
         return {};
     }
     // The held photo's EXIF block gives the shot date; without a photo the file is read.
-    const ExifBlock* exif = image ? &image->Exif() : nullptr;
-    return BuildResultName(source, mask, exif, nullptr);
+    const ExifBlock* exif = m_image ? &m_image->exif() : nullptr;
+    return buildResultName(m_source, mask, exif, nullptr);
 }
 
 bool PhotoDocument::reserveResultIndex() {
@@ -369,20 +369,20 @@ bool PhotoDocument::reserveResultIndex() {
     }
     if (openIndex) {
         // The first free index is kept for the later names and the save.
-        const ExifBlock* exif = image ? &image->Exif() : nullptr;
-        (void)BuildResultName(source, mask, exif, &index);
+        const ExifBlock* exif = m_image ? &m_image->exif() : nullptr;
+        (void)buildResultName(m_source, mask, exif, &m_index);
     }
     return true;
 }
 
 bool PhotoDocument::saveResult() {
-    if (!reserveResultIndex() || !image) {
+    if (!reserveResultIndex() || !m_image) {
         return false;
     }
     const std::string path = resultPath();
     // Written to a temporary name in the destination folder, then renamed: a failure
     // leaves an earlier result at that path untouched.
-    if (!image->SaveJpeg(path, settings.GetJpegQuality())) {
+    if (!m_image->saveJpeg(path, m_settings.getJpegQuality())) {
         emit message(QString::fromUtf8(kSaveFailedText), QString::fromUtf8(kSaveFailedCaption));
         return false;
     }

@@ -12,7 +12,7 @@
 #include "engine/FrameGeometry.h"
 #include "naming/ResultIndex.h"
 
-class CSettings;
+class Settings;
 class QImage;
 class Photo;
 
@@ -25,19 +25,19 @@ class PhotoDocument : public QObject {
     Q_OBJECT
 
 public:
-    explicit PhotoDocument(const CSettings& settings, QObject* parent = nullptr);
+    explicit PhotoDocument(const Settings& settings, QObject* parent = nullptr);
     ~PhotoDocument() override;
 
     // Loading. A file that does not decode keeps the previous photo, frame and path; only
     // the result index is taken. Returns whether the photo was replaced.
     bool load(const std::string& path, int32_t resultIndex);
     bool reload();
-    [[nodiscard]] const Photo* photo() const { return image.get(); }
-    [[nodiscard]] bool hasPhoto() const { return image != nullptr; }
-    [[nodiscard]] const std::string& sourcePath() const { return source; }
+    [[nodiscard]] const Photo* photo() const { return m_image.get(); }
+    [[nodiscard]] bool hasPhoto() const { return m_image != nullptr; }
+    [[nodiscard]] const std::string& sourcePath() const { return m_source; }
     // Grows by one whenever the photo's pixels or size change (load, edit, crop, border,
     // sheet), so a view can tell that a copy it keeps at display size is stale.
-    [[nodiscard]] uint64_t photoGeneration() const { return generation; }
+    [[nodiscard]] uint64_t photoGeneration() const { return m_generation; }
 
     // In-place edits of the pixels; `modified` untouched (the caller decides).
     void rotateLeft();
@@ -48,20 +48,20 @@ public:
     void toSepia();
 
     // Flags. Each change is announced by flagsChanged.
-    [[nodiscard]] bool isModified() const { return modified; }
+    [[nodiscard]] bool isModified() const { return m_modified; }
     void setModified(bool value);
-    [[nodiscard]] bool whiteBorder() const { return whiteBorderOn; }
+    [[nodiscard]] bool whiteBorder() const { return m_whiteBorderOn; }
     void setWhiteBorder(bool value);
-    [[nodiscard]] bool idSheet() const { return frame.IsIdPhotoMode(); }
+    [[nodiscard]] bool idSheet() const { return m_frame.isIdPhotoMode(); }
     void setIdSheet(bool value);
-    [[nodiscard]] bool thirds() const { return thirdsOn; }
+    [[nodiscard]] bool thirds() const { return m_thirdsOn; }
     void setThirds(bool value);
 
-    [[nodiscard]] int32_t resultIndex() const { return index; }
-    void setResultIndex(int32_t value) { index = value; }
+    [[nodiscard]] int32_t resultIndex() const { return m_index; }
+    void setResultIndex(int32_t value) { m_index = value; }
     // mm: the format's white border, an unsigned 16-bit value.
     void setWhiteBorderSize(uint16_t mm);
-    [[nodiscard]] double borderCm() const { return border; }
+    [[nodiscard]] double borderCm() const { return m_border; }
 
     // Display pixels of the window that shows the photo; the frame is laid out in them.
     void setClientSize(int width, int height);
@@ -75,18 +75,18 @@ public:
     void moveFrame(int dx, int dy);
     void zoomFrame(int d);
     void rotateFrame();
-    [[nodiscard]] QRect imageRect() const { return frame.GetImageRect(); }
+    [[nodiscard]] QRect imageRect() const { return m_frame.getImageRect(); }
     [[nodiscard]] QRect frameRect(bool photoPixels) const {
-        return frame.GetFrameRect(photoPixels);
+        return m_frame.getFrameRect(photoPixels);
     }
-    [[nodiscard]] QSize frameSize() const { return frame.GetFrameSize(); }
-    [[nodiscard]] int printQuality() const { return frame.GetPrintQuality(); }
+    [[nodiscard]] QSize frameSize() const { return m_frame.getFrameSize(); }
+    [[nodiscard]] int printQuality() const { return m_frame.getPrintQuality(); }
     // ARGB colour of the frame overlay: the print-quality colour (red, orange, green; red
     // whatever the quality when the quality colours are off), or the dark grey of the tint
     // when the thin outline option is on and outline is not set. Alpha from the opacity
     // setting when opacity is set, else opaque.
     [[nodiscard]] uint32_t frameColor(bool outline, bool opacity) const;
-    [[nodiscard]] const FrameGeometry& geometry() const { return frame; }
+    [[nodiscard]] const FrameGeometry& geometry() const { return m_frame; }
 
     // Results.
     void cropToFrame();
@@ -130,15 +130,15 @@ private:
     // without a destination folder. openIndex: "%i" is left for BuildResultName to fill.
     [[nodiscard]] std::string resultMask(bool& openIndex) const;
 
-    const CSettings& settings;
+    const Settings& m_settings;
 
-    std::unique_ptr<Photo> image;
-    FrameGeometry frame;
-    bool thirdsOn = false;
-    bool modified = false;
-    bool whiteBorderOn = false;
-    double border = 0.0;
-    std::string source;
-    int32_t index = NO_RESULT_INDEX;
-    uint64_t generation = 0;
+    std::unique_ptr<Photo> m_image;
+    FrameGeometry m_frame;
+    bool m_thirdsOn = false;
+    bool m_modified = false;
+    bool m_whiteBorderOn = false;
+    double m_border = 0.0;
+    std::string m_source;
+    int32_t m_index = kNoResultIndex;
+    uint64_t m_generation = 0;
 };

@@ -6,7 +6,7 @@
 // Converts a computed double to pixels, truncating toward zero. Values that are not a
 // number give 0 and values beyond the int range stick to its ends, so a degenerate window
 // or format never leads to undefined behaviour.
-[[nodiscard]] inline int TruncToInt(double value) {
+[[nodiscard]] inline int truncToInt(double value) {
     if (std::isnan(value)) {
         return 0;
     }

@@ -5,7 +5,7 @@
 
 namespace {
 
-ViewKey MapKeypadKey(int qtKey) {
+ViewKey mapKeypadKey(int qtKey) {
     switch (qtKey) {
     case Qt::Key_0:
     case Qt::Key_Insert: // keypad 0 with Num Lock off
@@ -27,7 +27,7 @@ ViewKey MapKeypadKey(int qtKey) {
     }
 }
 
-ViewKey MapArrow(int qtKey, bool shift) {
+ViewKey mapArrow(int qtKey, bool shift) {
     switch (qtKey) {
     case Qt::Key_Left:
         return shift ? ViewKey(Command::RotateLeft) : ViewKey(KeyAction::MoveLeft);
@@ -44,11 +44,11 @@ ViewKey MapArrow(int qtKey, bool shift) {
 
 } // namespace
 
-ViewKey MapViewKey(int qtKey, bool keypad, bool shift, bool alt) {
+ViewKey mapViewKey(int qtKey, bool keypad, bool shift, bool alt) {
     if (alt)
         return std::monostate{};
     if (keypad) {
-        const ViewKey key = MapKeypadKey(qtKey);
+        const ViewKey key = mapKeypadKey(qtKey);
         if (!std::holds_alternative<std::monostate>(key))
             return key;
     }
@@ -73,23 +73,23 @@ ViewKey MapViewKey(int qtKey, bool keypad, bool shift, bool alt) {
     case Qt::Key_F1:
         return Command::OnlineHelp;
     default:
-        return MapArrow(qtKey, shift);
+        return mapArrow(qtKey, shift);
     }
 }
 
-void KeyStep::BeginKey(bool ctrl, bool progressive) {
+void KeyStep::beginKey(bool ctrl, bool progressive) {
     if (ctrl)
-        step = 1;
+        m_step = 1;
     else if (!progressive)
-        step = kFixedStep;
+        m_step = kFixedStep;
 }
 
-void KeyStep::EndKey(bool progressive) {
-    if (progressive && step < kProgressiveCeiling)
-        step += kProgressiveGain;
+void KeyStep::endKey(bool progressive) {
+    if (progressive && m_step < kProgressiveCeiling)
+        m_step += kProgressiveGain;
 }
 
-int RightDragZoomAmount(int anchorX, int anchorY, int x, int y) {
+int rightDragZoomAmount(int anchorX, int anchorY, int x, int y) {
     const int dx = anchorX - x;
     const int dy = y - anchorY;
     return std::abs(dy) < std::abs(dx) ? dx : dy;

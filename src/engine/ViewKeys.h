@@ -25,7 +25,7 @@ using ViewKey = std::variant<std::monostate, Command, KeyAction>;
 // qtKey is a Qt::Key value. keypad: the key comes from the numeric keypad; the digits and
 // the + - * / keys act only from there (with Num Lock off, keypad 0 arrives as Insert and
 // still means keypad 0). Alt combinations belong to the menu bar and do nothing here.
-[[nodiscard]] ViewKey MapViewKey(int qtKey, bool keypad, bool shift, bool alt);
+[[nodiscard]] ViewKey mapViewKey(int qtKey, bool keypad, bool shift, bool alt);
 
 // Distance in display pixels by which one key stroke moves or zooms the crop frame.
 // Holding a key with progressive keys on gives 1, 5, 9, ... 61, 65, 65, ...; with them off
@@ -37,24 +37,24 @@ public:
     static constexpr int kFixedStep = 5;
 
     // Before the key is dispatched.
-    void BeginKey(bool ctrl, bool progressive);
+    void beginKey(bool ctrl, bool progressive);
     // After the key was dispatched (handled or not).
-    void EndKey(bool progressive);
+    void endKey(bool progressive);
     // A key was released (not an auto-repeat release).
-    void Release() { step = 1; }
+    void release() { m_step = 1; }
 
-    [[nodiscard]] int Value() const { return step; }
+    [[nodiscard]] int value() const { return m_step; }
 
 private:
-    int step = 1;
+    int m_step = 1;
 };
 
 // Frame zoom amount of a right-button drag from anchor to point (view client pixels):
 // dragging left or down makes the frame smaller (positive), right or up larger (negative);
 // the larger of the two movements wins, ties go to the vertical one.
-[[nodiscard]] int RightDragZoomAmount(int anchorX, int anchorY, int x, int y);
+[[nodiscard]] int rightDragZoomAmount(int anchorX, int anchorY, int x, int y);
 
 // Width in pixels of the side panel in a view of the given client width.
-[[nodiscard]] constexpr int SidePanelWidth(int viewWidth) {
+[[nodiscard]] constexpr int sidePanelWidth(int viewWidth) {
     return viewWidth / 5;
 }

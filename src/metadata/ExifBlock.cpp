@@ -41,7 +41,7 @@ constexpr std::initializer_list<const char*> kResultKeys = {
     "Exif.Image.Orientation", "Exif.Photo.PixelXDimension", "Exif.Photo.PixelYDimension",
     "Exif.Image.XResolution", "Exif.Image.YResolution"};
 
-void MuteExiv2() {
+void muteExiv2() {
     // Exiv2 reports damaged metadata on stderr; we treat it as absent instead.
     static std::once_flag once;
     std::call_once(once, [] { Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute); });
@@ -52,10 +52,10 @@ struct Parsed {
     Exiv2::ByteOrder order = Exiv2::invalidByteOrder;
 };
 
-std::optional<Parsed> Parse(const QByteArray& tiff) {
+std::optional<Parsed> parse(const QByteArray& tiff) {
     if (tiff.size() < 8)
         return std::nullopt;
-    MuteExiv2();
+    muteExiv2();
     try {
         Parsed parsed;
         parsed.order = Exiv2::ExifParser::decode(
@@ -70,9 +70,9 @@ std::optional<Parsed> Parse(const QByteArray& tiff) {
 }
 
 // True when every key holds the same value in tiff as in data.
-bool Holds(const QByteArray& tiff, const Exiv2::ExifData& data,
+bool holds(const QByteArray& tiff, const Exiv2::ExifData& data,
            std::initializer_list<const char*> keys) {
-    const std::optional<Parsed> written = Parse(tiff);
+    const std::optional<Parsed> written = parse(tiff);
     if (!written)
         return false;
     for (const char* key : keys) {
@@ -92,7 +92,7 @@ bool Holds(const QByteArray& tiff, const Exiv2::ExifData& data,
 // an in-place write that left some entries as they were (seen with entries of unknown
 // types beside them); the changed keys are read back, and a new structure is written
 // when they did not take.
-std::optional<QByteArray> Encode(const QByteArray& original, const Parsed& parsed,
+std::optional<QByteArray> encode(const QByteArray& original, const Parsed& parsed,
                                  std::initializer_list<const char*> changedKeys) {
     try {
         QByteArray patched = original;
@@ -101,12 +101,12 @@ std::optional<QByteArray> Encode(const QByteArray& original, const Parsed& parse
             blob, reinterpret_cast<Exiv2::byte*>(patched.data()),
             static_cast<uint32_t>(patched.size()), parsed.order, parsed.data);
         if (method == Exiv2::wmNonIntrusive) {
-            if (Holds(patched, parsed.data, changedKeys))
+            if (holds(patched, parsed.data, changedKeys))
                 return patched;
             blob.clear();
             Exiv2::ExifParser::encode(blob, parsed.order, parsed.data);
         }
-        if (blob.empty() || !Holds(QByteArray(reinterpret_cast<const char*>(blob.data()),
+        if (blob.empty() || !holds(QByteArray(reinterpret_cast<const char*>(blob.data()),
                                               static_cast<qsizetype>(blob.size())),
                                    parsed.data, changedKeys))
             return std::nullopt;
@@ -117,7 +117,7 @@ std::optional<QByteArray> Encode(const QByteArray& original, const Parsed& parse
     return std::nullopt;
 }
 
-Exiv2::URational DpiToRational(double dpi) {
+Exiv2::URational dpiToRational(double dpi) {
     auto hundredths = static_cast<int32_t>(std::lround(std::min(dpi, 1e6) * 100.0));
     const int32_t divisor = std::gcd(hundredths, int32_t{100});
     return {static_cast<uint32_t>(hundredths / divisor), static_cast<uint32_t>(100 / divisor)};
@@ -127,13 +127,13 @@ Exiv2::URational DpiToRational(double dpi) {
 // sub-folders and GPS. The thumbnail (IFD1), further images and sub-images, and every
 // maker-note folder are left behind: maker notes hold previews of the whole frame and
 // their offsets do not survive a rewrite.
-bool KeptGroup(const std::string& group) {
+bool keptGroup(const std::string& group) {
     return group == "Image" || group == "Photo" || group == "Iop" || group == "GPSInfo";
 }
 
 // Entries of the kept folders that point at image data or carry whole embedded files.
-const std::set<std::string>& DroppedKeys() {
-    static const std::set<std::string> keys = {
+const std::set<std::string>& droppedKeys() {
+    static const std::set<std::string> kEys = {
         "Exif.Image.JPEGInterchangeFormat",
         "Exif.Image.JPEGInterchangeFormatLength",
         "Exif.Image.StripOffsets",
@@ -147,23 +147,23 @@ const std::set<std::string>& DroppedKeys() {
         "Exif.Image.DNGPrivateData",
         "Exif.Photo.MakerNote",
     };
-    return keys;
+    return kEys;
 }
 
 // A damaged entry (a type no TIFF reader knows, or no value) would make the whole
 // block unreadable once written again.
-bool KeptInResult(const Exiv2::Exifdatum& datum) {
+bool keptInResult(const Exiv2::Exifdatum& datum) {
     const Exiv2::TypeId type = datum.typeId();
     if (type < Exiv2::unsignedByte || type > Exiv2::tiffDouble || datum.count() == 0)
         return false;
-    return KeptGroup(datum.groupName()) && DroppedKeys().count(datum.key()) == 0;
+    return keptGroup(datum.groupName()) && droppedKeys().count(datum.key()) == 0;
 }
 
 // The EXIF folder of a JPEG must hold its version, the component order, the Flashpix
 // version and the colour space, its first folder the chroma positioning; a source without an EXIF
 // folder gets one in its result (for the pixel size), so these are filled in where missing.
 // Uncalibrated colour space: the ICC profile carried with the result, if any, tells the colours.
-void AddMissingRequiredTags(Exiv2::ExifData& data) {
+void addMissingRequiredTags(Exiv2::ExifData& data) {
     const std::pair<const char*, const char*> undefinedTags[] = {
         {"Exif.Photo.ExifVersion", "48 50 51 50"},         // "0232"
         {"Exif.Photo.ComponentsConfiguration", "1 2 3 0"}, // Y, Cb, Cr
@@ -184,14 +184,14 @@ void AddMissingRequiredTags(Exiv2::ExifData& data) {
 }
 
 // A new TIFF structure holding data, checked by reading the changed keys back.
-std::optional<QByteArray> EncodeNew(const Parsed& parsed,
+std::optional<QByteArray> encodeNew(const Parsed& parsed,
                                     std::initializer_list<const char*> changedKeys) {
     try {
         Exiv2::Blob blob;
         Exiv2::ExifParser::encode(blob, parsed.order, parsed.data);
         QByteArray tiff(reinterpret_cast<const char*>(blob.data()),
                         static_cast<qsizetype>(blob.size()));
-        if (tiff.isEmpty() || !Holds(tiff, parsed.data, changedKeys))
+        if (tiff.isEmpty() || !holds(tiff, parsed.data, changedKeys))
             return std::nullopt;
         return tiff;
     } catch (...) {
@@ -201,17 +201,17 @@ std::optional<QByteArray> EncodeNew(const Parsed& parsed,
 
 } // namespace
 
-ExifBlock ExifBlock::FromJpeg(const QByteArray& jpeg) {
-    for (const JpegSegment& segment : JpegHeader::Segments(jpeg)) {
+ExifBlock ExifBlock::fromJpeg(const QByteArray& jpeg) {
+    for (const JpegSegment& segment : JpegHeader::segments(jpeg)) {
         if (segment.marker == kApp1Marker && segment.length >= kExifHeaderSize + 8 &&
-            segment.Starts(jpeg, "Exif\0"))
+            segment.starts(jpeg, "Exif\0"))
             return ExifBlock(QByteArray(jpeg.constData() + segment.offset + kExifHeaderSize,
                                         segment.length - kExifHeaderSize));
     }
     return {};
 }
 
-std::optional<ExifBlock> ExifBlock::FromFile(const std::string& path) {
+std::optional<ExifBlock> ExifBlock::fromFile(const std::string& path) {
     // Only the header is read, so a file cut after its EXIF segment still gives its data;
     // a named pipe is never opened.
     std::error_code error;
@@ -229,25 +229,25 @@ std::optional<ExifBlock> ExifBlock::FromFile(const std::string& path) {
         head.resize(had + qsizetype(file.gcount()));
         if (!head.startsWith("\xFF\xD8"))
             return std::nullopt; // not a JPEG file
-        const ExifBlock exif = FromJpeg(head);
+        const ExifBlock exif = fromJpeg(head);
         // Read on while the walk may have stopped at a segment running past the head.
-        if (!exif.IsEmpty() || head.size() < want || want >= kMaxHeaderRead)
+        if (!exif.isEmpty() || head.size() < want || want >= kMaxHeaderRead)
             return exif;
     }
 }
 
-QByteArray ExifBlock::App1Payload() const {
-    if (tiff_.isEmpty())
+QByteArray ExifBlock::app1Payload() const {
+    if (m_tiff.isEmpty())
         return {};
     QByteArray payload;
-    payload.reserve(kExifHeaderSize + tiff_.size());
+    payload.reserve(kExifHeaderSize + m_tiff.size());
     payload.append(kExifHeader, kExifHeaderSize);
-    payload.append(tiff_);
+    payload.append(m_tiff);
     return payload;
 }
 
-std::optional<int> ExifBlock::Orientation() const {
-    const std::optional<Parsed> parsed = Parse(tiff_);
+std::optional<int> ExifBlock::orientation() const {
+    const std::optional<Parsed> parsed = parse(m_tiff);
     if (!parsed)
         return std::nullopt;
     try {
@@ -267,8 +267,8 @@ std::optional<int> ExifBlock::Orientation() const {
     return std::nullopt;
 }
 
-std::optional<std::string> ExifBlock::AsciiTag(std::uint16_t tag) const {
-    const std::optional<Parsed> parsed = Parse(tiff_);
+std::optional<std::string> ExifBlock::asciiTag(std::uint16_t tag) const {
+    const std::optional<Parsed> parsed = parse(m_tiff);
     if (!parsed)
         return std::nullopt;
     try {
@@ -293,10 +293,10 @@ std::optional<std::string> ExifBlock::AsciiTag(std::uint16_t tag) const {
     return std::nullopt;
 }
 
-std::optional<ExifBlock> ExifBlock::Upright() const {
-    if (tiff_.isEmpty())
+std::optional<ExifBlock> ExifBlock::upright() const {
+    if (m_tiff.isEmpty())
         return *this;
-    std::optional<Parsed> parsed = Parse(tiff_);
+    std::optional<Parsed> parsed = parse(m_tiff);
     if (!parsed)
         return std::nullopt;
     try {
@@ -309,26 +309,26 @@ std::optional<ExifBlock> ExifBlock::Upright() const {
     } catch (...) {
         return std::nullopt;
     }
-    std::optional<QByteArray> tiff = Encode(tiff_, *parsed, {kOrientationKey});
+    std::optional<QByteArray> tiff = encode(m_tiff, *parsed, {kOrientationKey});
     if (!tiff || std::size_t(tiff->size()) > kMaxTiffBytes)
         return std::nullopt;
     return ExifBlock(std::move(*tiff));
 }
 
-std::optional<ExifBlock> ExifBlock::ForResult(int width, int height, double dpiX,
+std::optional<ExifBlock> ExifBlock::forResult(int width, int height, double dpiX,
                                               double dpiY) const {
-    if (tiff_.isEmpty())
+    if (m_tiff.isEmpty())
         return *this;
-    std::optional<Parsed> parsed = Parse(tiff_);
+    std::optional<Parsed> parsed = parse(m_tiff);
     if (!parsed || width < 0 || height < 0)
         return std::nullopt;
     try {
         Exiv2::ExifData data;
         for (const Exiv2::Exifdatum& datum : parsed->data) {
-            if (KeptInResult(datum))
+            if (keptInResult(datum))
                 data.add(datum);
         }
-        AddMissingRequiredTags(data);
+        addMissingRequiredTags(data);
         data[kOrientationKey] = uint16_t{1};
         data["Exif.Photo.PixelXDimension"] = static_cast<uint32_t>(width);
         data["Exif.Photo.PixelYDimension"] = static_cast<uint32_t>(height);
@@ -338,8 +338,8 @@ std::optional<ExifBlock> ExifBlock::ForResult(int width, int height, double dpiX
                 data[key] = static_cast<uint32_t>(value);
         }
         if (dpiX > 0.0 && dpiY > 0.0) {
-            data["Exif.Image.XResolution"] = DpiToRational(dpiX);
-            data["Exif.Image.YResolution"] = DpiToRational(dpiY);
+            data["Exif.Image.XResolution"] = dpiToRational(dpiX);
+            data["Exif.Image.YResolution"] = dpiToRational(dpiY);
             data["Exif.Image.ResolutionUnit"] = uint16_t{2}; // inches
         }
         parsed->data = std::move(data);
@@ -348,14 +348,14 @@ std::optional<ExifBlock> ExifBlock::ForResult(int width, int height, double dpiX
     }
     // Always a new structure: nothing of the old block's layout (thumbnail, maker-note
     // data, padding) is carried along.
-    std::optional<QByteArray> tiff = EncodeNew(*parsed, kResultKeys);
+    std::optional<QByteArray> tiff = encodeNew(*parsed, kResultKeys);
     if (!tiff || std::size_t(tiff->size()) > kMaxTiffBytes)
         return std::nullopt;
     return ExifBlock(std::move(*tiff));
 }
 
-std::optional<std::pair<double, double>> ExifBlock::Resolution() const {
-    const std::optional<Parsed> parsed = Parse(tiff_);
+std::optional<std::pair<double, double>> ExifBlock::resolution() const {
+    const std::optional<Parsed> parsed = parse(m_tiff);
     if (!parsed)
         return std::nullopt;
     try {

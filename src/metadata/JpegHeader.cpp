@@ -12,7 +12,7 @@ constexpr unsigned char kRst7 = 0xD7;
 
 } // namespace
 
-std::vector<JpegSegment> JpegHeader::Segments(const QByteArray& jpeg) {
+std::vector<JpegSegment> JpegHeader::segments(const QByteArray& jpeg) {
     std::vector<JpegSegment> segments;
     const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
     const qsizetype size = jpeg.size();
@@ -45,7 +45,7 @@ std::vector<JpegSegment> JpegHeader::Segments(const QByteArray& jpeg) {
     return segments;
 }
 
-QByteArray JpegHeader::Segment(unsigned char marker, QByteArrayView payload) {
+QByteArray JpegHeader::segment(unsigned char marker, QByteArrayView payload) {
     if (payload.size() > kMaxPayload)
         return {};
     const qsizetype length = payload.size() + 2;

@@ -33,24 +33,24 @@ constexpr unsigned char kIimApplicationRecord = 2;
 constexpr unsigned char kIimFirstPreviewDataset = 200;
 constexpr unsigned char kIimFirstObjectRecord = 7;
 
-unsigned Byte(QByteArrayView data, qsizetype at) {
+unsigned byte(QByteArrayView data, qsizetype at) {
     return static_cast<unsigned char>(data[at]);
 }
 
-std::uint32_t BigEndian(QByteArrayView data, qsizetype at, int bytes) {
+std::uint32_t bigEndian(QByteArrayView data, qsizetype at, int bytes) {
     std::uint32_t value = 0;
     for (int i = 0; i < bytes; ++i)
-        value = (value << 8) | Byte(data, at + i);
+        value = (value << 8) | byte(data, at + i);
     return value;
 }
 
-void AppendBigEndian(QByteArray& out, std::uint32_t value, int bytes) {
+void appendBigEndian(QByteArray& out, std::uint32_t value, int bytes) {
     for (int i = bytes - 1; i >= 0; --i)
         out.append(char((value >> (8 * i)) & 0xFF));
 }
 
 // The whole profile when every chunk from 1 to the announced count is there once.
-QByteArray AssembleIcc(const std::map<int, QByteArrayView>& chunks, int count) {
+QByteArray assembleIcc(const std::map<int, QByteArrayView>& chunks, int count) {
     if (count < 1 || int(chunks.size()) != count || chunks.begin()->first != 1 ||
         chunks.rbegin()->first != count)
         return {};
@@ -64,18 +64,18 @@ QByteArray AssembleIcc(const std::map<int, QByteArrayView>& chunks, int count) {
 }
 
 // The IPTC-NAA resource among Photoshop's image resources; empty when absent or damaged.
-QByteArrayView FindIptcResource(QByteArrayView resources) {
+QByteArrayView findIptcResource(QByteArrayView resources) {
     qsizetype pos = 0;
     while (pos + 12 <= resources.size()) {
         if (resources.sliced(pos, 4) != QByteArrayView(kResourceSignature))
             return {};
-        const unsigned id = BigEndian(resources, pos + 4, 2);
+        const unsigned id = bigEndian(resources, pos + 4, 2);
         qsizetype at = pos + 6;
-        const qsizetype nameBytes = (1 + qsizetype(Byte(resources, at)) + 1) & ~qsizetype{1};
+        const qsizetype nameBytes = (1 + qsizetype(byte(resources, at)) + 1) & ~qsizetype{1};
         at += nameBytes;
         if (at + 4 > resources.size())
             return {};
-        const qsizetype size = BigEndian(resources, at, 4);
+        const qsizetype size = bigEndian(resources, at, 4);
         at += 4;
         if (size > resources.size() - at)
             return {};
@@ -87,19 +87,19 @@ QByteArrayView FindIptcResource(QByteArrayView resources) {
 }
 
 // The datasets of iim without previews and object data; stops at the first damaged one.
-QByteArray WithoutPreviews(QByteArrayView iim) {
+QByteArray withoutPreviews(QByteArrayView iim) {
     QByteArray kept;
     qsizetype pos = 0;
-    while (pos + 5 <= iim.size() && Byte(iim, pos) == kIimTag) {
-        const unsigned record = Byte(iim, pos + 1);
-        const unsigned dataset = Byte(iim, pos + 2);
+    while (pos + 5 <= iim.size() && byte(iim, pos) == kIimTag) {
+        const unsigned record = byte(iim, pos + 1);
+        const unsigned dataset = byte(iim, pos + 2);
         qsizetype header = 5;
-        qsizetype length = BigEndian(iim, pos + 3, 2);
+        qsizetype length = bigEndian(iim, pos + 3, 2);
         if (length & 0x8000) { // extended: the next (length & 0x7FFF) bytes hold the length
             const int lengthBytes = int(length & 0x7FFF);
             if (lengthBytes < 1 || lengthBytes > 4 || pos + 5 + lengthBytes > iim.size())
                 break;
-            length = BigEndian(iim, pos + 5, lengthBytes);
+            length = bigEndian(iim, pos + 5, lengthBytes);
             header += lengthBytes;
         }
         if (length > iim.size() - pos - header)
@@ -112,7 +112,7 @@ QByteArray WithoutPreviews(QByteArrayView iim) {
     return kept;
 }
 
-bool MayHoldImage(const QByteArray& xmp) {
+bool mayHoldImage(const QByteArray& xmp) {
     for (const char* name : {"Thumbnails", "xmpGImg", "GImage", "GDepth", "HasExtendedXMP"}) {
         if (xmp.contains(name))
             return true;
@@ -120,7 +120,7 @@ bool MayHoldImage(const QByteArray& xmp) {
     return false;
 }
 
-QByteArray IccSegments(const QByteArray& profile) {
+QByteArray iccSegments(const QByteArray& profile) {
     const qsizetype count = (profile.size() + kMaxIccChunk - 1) / kMaxIccChunk;
     if (count > kMaxIccChunks)
         return {};
@@ -131,70 +131,70 @@ QByteArray IccSegments(const QByteArray& profile) {
         payload.append(char(count));
         payload.append(QByteArrayView(profile).sliced(
             i * kMaxIccChunk, std::min(kMaxIccChunk, profile.size() - i * kMaxIccChunk)));
-        out += JpegHeader::Segment(kApp2, payload);
+        out += JpegHeader::segment(kApp2, payload);
     }
     return out;
 }
 
-QByteArray IptcSegment(const QByteArray& iim) {
+QByteArray iptcSegment(const QByteArray& iim) {
     QByteArray payload(kPhotoshopSignature, sizeof kPhotoshopSignature);
     payload.append(kResourceSignature, 4);
-    AppendBigEndian(payload, kIptcResource, 2);
+    appendBigEndian(payload, kIptcResource, 2);
     payload.append(2, '\0'); // empty name, padded to an even length
-    AppendBigEndian(payload, std::uint32_t(iim.size()), 4);
+    appendBigEndian(payload, std::uint32_t(iim.size()), 4);
     payload.append(iim);
     if (iim.size() % 2 != 0)
         payload.append('\0');
-    return JpegHeader::Segment(kApp13, payload);
+    return JpegHeader::segment(kApp13, payload);
 }
 
 } // namespace
 
-MetadataSegments MetadataSegments::FromJpeg(const QByteArray& jpeg) {
+MetadataSegments MetadataSegments::fromJpeg(const QByteArray& jpeg) {
     MetadataSegments result;
     std::map<int, QByteArrayView> iccChunks;
     int iccCount = 0;
     bool iccDamaged = false;
     QByteArray resources;
-    for (const JpegSegment& segment : JpegHeader::Segments(jpeg)) {
-        const QByteArrayView payload = segment.Payload(jpeg);
-        if (segment.marker == kApp1 && result.xmp_.isEmpty() &&
-            segment.Starts(jpeg, kXmpNamespace)) {
-            result.xmp_ = payload.sliced(sizeof kXmpNamespace).toByteArray();
-        } else if (segment.marker == kApp2 && segment.Starts(jpeg, kIccSignature) &&
+    for (const JpegSegment& segment : JpegHeader::segments(jpeg)) {
+        const QByteArrayView payload = segment.payload(jpeg);
+        if (segment.marker == kApp1 && result.m_xmp.isEmpty() &&
+            segment.starts(jpeg, kXmpNamespace)) {
+            result.m_xmp = payload.sliced(sizeof kXmpNamespace).toByteArray();
+        } else if (segment.marker == kApp2 && segment.starts(jpeg, kIccSignature) &&
                    payload.size() >= kIccChunkHeader) {
-            const int number = int(Byte(payload, kIccChunkHeader - 2));
-            const int count = int(Byte(payload, kIccChunkHeader - 1));
+            const int number = int(byte(payload, kIccChunkHeader - 2));
+            const int count = int(byte(payload, kIccChunkHeader - 1));
             iccDamaged = iccDamaged || (iccCount != 0 && count != iccCount) ||
                          !iccChunks.emplace(number, payload.sliced(kIccChunkHeader)).second;
             iccCount = count;
-        } else if (segment.marker == kApp13 && segment.Starts(jpeg, kPhotoshopSignature)) {
+        } else if (segment.marker == kApp13 && segment.starts(jpeg, kPhotoshopSignature)) {
             resources.append(payload.sliced(sizeof kPhotoshopSignature));
         }
     }
     if (!iccDamaged)
-        result.icc_ = AssembleIcc(iccChunks, iccCount);
-    result.iptc_ = WithoutPreviews(FindIptcResource(resources));
+        result.m_icc = assembleIcc(iccChunks, iccCount);
+    result.m_iptc = withoutPreviews(findIptcResource(resources));
     return result;
 }
 
-QByteArray MetadataSegments::ForResult(int width, int height, double dpiX, double dpiY) const {
+QByteArray MetadataSegments::forResult(int width, int height, double dpiX, double dpiY) const {
     QByteArray out;
-    if (!icc_.isEmpty())
-        out += IccSegments(icc_);
-    if (!xmp_.isEmpty()) {
-        std::optional<QByteArray> packet = XmpPacket::ForResult(xmp_, width, height, dpiX, dpiY);
+    if (!m_icc.isEmpty())
+        out += iccSegments(m_icc);
+    if (!m_xmp.isEmpty()) {
+        std::optional<QByteArray> packet = XmpPacket::forResult(m_xmp, width, height, dpiX, dpiY);
         // A packet the XMP toolkit refuses (cameras write some) travels as it is, unless it
         // may hold an image.
-        if (!packet && !MayHoldImage(xmp_))
-            packet = xmp_;
+        if (!packet && !mayHoldImage(m_xmp))
+            packet = m_xmp;
         if (packet) {
             QByteArray payload(kXmpNamespace, sizeof kXmpNamespace);
             payload.append(*packet);
-            out += JpegHeader::Segment(kApp1, payload);
+            out += JpegHeader::segment(kApp1, payload);
         }
     }
-    if (!iptc_.isEmpty())
-        out += IptcSegment(iptc_);
+    if (!m_iptc.isEmpty())
+        out += iptcSegment(m_iptc);
     return out;
 }

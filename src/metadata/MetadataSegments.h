@@ -11,26 +11,26 @@ public:
     // Reads the APP2 "ICC_PROFILE" chunks (an RGB profile only: results are RGB), the
     // main APP1 XMP packet and the IPTC record of the APP13 "Photoshop 3.0" resources.
     // Damaged parts are left out; the rest is kept.
-    [[nodiscard]] static MetadataSegments FromJpeg(const QByteArray& jpeg);
+    [[nodiscard]] static MetadataSegments fromJpeg(const QByteArray& jpeg);
 
-    [[nodiscard]] const QByteArray& IccProfile() const { return icc_; }
-    [[nodiscard]] const QByteArray& Xmp() const { return xmp_; }
+    [[nodiscard]] const QByteArray& iccProfile() const { return m_icc; }
+    [[nodiscard]] const QByteArray& xmp() const { return m_xmp; }
     // IPTC-IIM datasets, object previews and object data removed.
-    [[nodiscard]] const QByteArray& Iptc() const { return iptc_; }
-    [[nodiscard]] bool IsEmpty() const {
-        return icc_.isEmpty() && xmp_.isEmpty() && iptc_.isEmpty();
+    [[nodiscard]] const QByteArray& iptc() const { return m_iptc; }
+    [[nodiscard]] bool isEmpty() const {
+        return m_icc.isEmpty() && m_xmp.isEmpty() && m_iptc.isEmpty();
     }
 
     // Complete marker segments for a result of width x height photo pixels at the given
     // resolution (dots per inch): the profile in APP2 chunks, the XMP packet rewritten for
     // the result, the IPTC record in an APP13 segment of its own. A part that cannot be
     // written is left out.
-    [[nodiscard]] QByteArray ForResult(int width, int height, double dpiX, double dpiY) const;
+    [[nodiscard]] QByteArray forResult(int width, int height, double dpiX, double dpiY) const;
 
     friend bool operator==(const MetadataSegments&, const MetadataSegments&) = default;
 
 private:
-    QByteArray icc_;
-    QByteArray xmp_;
-    QByteArray iptc_;
+    QByteArray m_icc;
+    QByteArray m_xmp;
+    QByteArray m_iptc;
 };

@@ -22,7 +22,7 @@ constexpr std::string_view kDroppedPrefixes[] = {
     "Xmp.xmpNote.HasExtendedXMP",
 };
 
-void StartExiv2Xmp() {
+void startExiv2Xmp() {
     static std::once_flag once;
     std::call_once(once, [] {
         Exiv2::LogMsg::setLevel(Exiv2::LogMsg::mute);
@@ -30,7 +30,7 @@ void StartExiv2Xmp() {
     });
 }
 
-bool Dropped(const std::string& key) {
+bool dropped(const std::string& key) {
     for (const std::string_view prefix : kDroppedPrefixes) {
         if (key.compare(0, prefix.size(), prefix) == 0)
             return true;
@@ -38,37 +38,37 @@ bool Dropped(const std::string& key) {
     return false;
 }
 
-void SetIfPresent(Exiv2::XmpData& data, const char* key, const std::string& value) {
+void setIfPresent(Exiv2::XmpData& data, const char* key, const std::string& value) {
     if (data.findKey(Exiv2::XmpKey(key)) != data.end())
         data[key] = value;
 }
 
 } // namespace
 
-std::optional<QByteArray> XmpPacket::ForResult(const QByteArray& packet, int width, int height,
+std::optional<QByteArray> XmpPacket::forResult(const QByteArray& packet, int width, int height,
                                                double dpiX, double dpiY) {
     if (packet.isEmpty())
         return std::nullopt;
-    StartExiv2Xmp();
+    startExiv2Xmp();
     try {
         Exiv2::XmpData data;
         if (Exiv2::XmpParser::decode(data, packet.toStdString()) != 0)
             return std::nullopt;
         for (auto it = data.begin(); it != data.end();) {
-            if (Dropped(it->key()))
+            if (dropped(it->key()))
                 it = data.erase(it);
             else
                 ++it;
         }
-        SetIfPresent(data, "Xmp.tiff.ImageWidth", std::to_string(width));
-        SetIfPresent(data, "Xmp.tiff.ImageLength", std::to_string(height));
-        SetIfPresent(data, "Xmp.exif.PixelXDimension", std::to_string(width));
-        SetIfPresent(data, "Xmp.exif.PixelYDimension", std::to_string(height));
-        SetIfPresent(data, "Xmp.tiff.Orientation", "1");
+        setIfPresent(data, "Xmp.tiff.ImageWidth", std::to_string(width));
+        setIfPresent(data, "Xmp.tiff.ImageLength", std::to_string(height));
+        setIfPresent(data, "Xmp.exif.PixelXDimension", std::to_string(width));
+        setIfPresent(data, "Xmp.exif.PixelYDimension", std::to_string(height));
+        setIfPresent(data, "Xmp.tiff.Orientation", "1");
         if (dpiX > 0.0 && dpiY > 0.0) {
-            SetIfPresent(data, "Xmp.tiff.XResolution", std::to_string(std::lround(dpiX)) + "/1");
-            SetIfPresent(data, "Xmp.tiff.YResolution", std::to_string(std::lround(dpiY)) + "/1");
-            SetIfPresent(data, "Xmp.tiff.ResolutionUnit", "2");
+            setIfPresent(data, "Xmp.tiff.XResolution", std::to_string(std::lround(dpiX)) + "/1");
+            setIfPresent(data, "Xmp.tiff.YResolution", std::to_string(std::lround(dpiY)) + "/1");
+            setIfPresent(data, "Xmp.tiff.ResolutionUnit", "2");
         }
         std::string out;
         if (Exiv2::XmpParser::encode(out, data, Exiv2::XmpParser::useCompactFormat) != 0 ||

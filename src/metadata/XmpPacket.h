@@ -12,6 +12,6 @@ public:
     // follows, since none is written), the pixel-size, orientation and resolution fields
     // that the packet holds set like the EXIF ones. Nothing when the packet cannot be
     // parsed or does not fit one APP1 segment.
-    [[nodiscard]] static std::optional<QByteArray> ForResult(const QByteArray& packet, int width,
+    [[nodiscard]] static std::optional<QByteArray> forResult(const QByteArray& packet, int width,
                                                              int height, double dpiX, double dpiY);
 };

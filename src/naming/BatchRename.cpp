@@ -17,12 +17,12 @@
 
 namespace {
 
-std::string FolderOf(const std::string& path) {
+std::string folderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-bool PathExists(const std::string& path) {
+bool pathExists(const std::string& path) {
     std::error_code error;
     return std::filesystem::exists(path.empty() ? std::string("/") : path, error);
 }
@@ -32,7 +32,7 @@ bool PathExists(const std::string& path) {
 constexpr std::string_view kIndexMark = "\x01I\x01";
 constexpr int kLastIndex = 999;
 
-std::string FileNameOf(const std::string& path) {
+std::string fileNameOf(const std::string& path) {
     return path.substr(path.rfind('/') + 1);
 }
 
@@ -45,14 +45,14 @@ struct DirCloser {
 // candidate. A move still never replaces a file that appeared meanwhile.
 class TakenNames {
 public:
-    [[nodiscard]] bool Contains(const std::string& folder, const std::string& name) {
-        return Names(folder).contains(name);
+    [[nodiscard]] bool contains(const std::string& folder, const std::string& name) {
+        return names(folder).contains(name);
     }
-    void Add(const std::string& folder, const std::string& name) { Names(folder).insert(name); }
-    void Remove(const std::string& folder, const std::string& name) { Names(folder).erase(name); }
+    void add(const std::string& folder, const std::string& name) { names(folder).insert(name); }
+    void remove(const std::string& folder, const std::string& name) { names(folder).erase(name); }
 
 private:
-    std::unordered_set<std::string>& Names(const std::string& folder) {
+    std::unordered_set<std::string>& names(const std::string& folder) {
         auto found = m_folders.find(folder);
         if (found != m_folders.end()) {
             return found->second;
@@ -71,24 +71,24 @@ private:
 };
 
 // The name after every tag but "%i", with "%i" still in it (or without any).
-std::string NameBeforeIndex(const std::string& photoPath, const std::string& mask) {
-    const std::string folder = FolderOf(photoPath);
-    const std::string marked = ReplaceAll(mask, "%i", kIndexMark);
-    return ReplaceAll(BuildResultName(photoPath, folder + marked, nullptr, nullptr), kIndexMark,
+std::string nameBeforeIndex(const std::string& photoPath, const std::string& mask) {
+    const std::string folder = folderOf(photoPath);
+    const std::string marked = replaceAll(mask, "%i", kIndexMark);
+    return replaceAll(buildResultName(photoPath, folder + marked, nullptr, nullptr), kIndexMark,
                       "%i");
 }
 
 // First index from 000 whose name is not taken (999 when all are), as BuildResultName
 // chooses it.
-std::string WithFreeIndex(const std::string& name, const std::string& folder, TakenNames& taken) {
+std::string withFreeIndex(const std::string& name, const std::string& folder, TakenNames& taken) {
     const auto withIndex = [&name](int index) {
         char digits[16];
         std::snprintf(digits, sizeof digits, "%.3d", index);
-        return ReplaceAll(name, "%i", digits);
+        return replaceAll(name, "%i", digits);
     };
     int index = 0;
     std::string candidate = withIndex(index);
-    while (index < kLastIndex && taken.Contains(folder, FileNameOf(candidate))) {
+    while (index < kLastIndex && taken.contains(folder, fileNameOf(candidate))) {
         ++index;
         candidate = withIndex(index);
     }
@@ -97,25 +97,25 @@ std::string WithFreeIndex(const std::string& name, const std::string& folder, Ta
 
 // Moves one photo to its new name in its own folder; a name found taken at the moment of
 // the move is noted and the next free one tried.
-bool RenameOne(const std::string& source, const std::string& mask, TakenNames& taken) {
-    const std::string folder = FolderOf(source);
-    const std::string name = NameBeforeIndex(source, mask);
-    if (FolderOf(name) != folder) {
+bool renameOne(const std::string& source, const std::string& mask, TakenNames& taken) {
+    const std::string folder = folderOf(source);
+    const std::string name = nameBeforeIndex(source, mask);
+    if (folderOf(name) != folder) {
         return false;
     }
     const bool indexed = name.find("%i") != std::string::npos;
     for (int attempt = 0; attempt <= kLastIndex; ++attempt) {
-        const std::string target = indexed ? WithFreeIndex(name, folder, taken) : name;
-        switch (MoveFileNoReplace(source, target)) {
+        const std::string target = indexed ? withFreeIndex(name, folder, taken) : name;
+        switch (moveFileNoReplace(source, target)) {
         case MoveOutcome::Moved:
-            taken.Remove(folder, FileNameOf(source));
-            taken.Add(folder, FileNameOf(target));
+            taken.remove(folder, fileNameOf(source));
+            taken.add(folder, fileNameOf(target));
             return true;
         case MoveOutcome::TargetExists:
-            if (!indexed || taken.Contains(folder, FileNameOf(target))) {
+            if (!indexed || taken.contains(folder, fileNameOf(target))) {
                 return false;
             }
-            taken.Add(folder, FileNameOf(target));
+            taken.add(folder, fileNameOf(target));
             break;
         case MoveOutcome::Failed:
             return false;
@@ -126,30 +126,30 @@ bool RenameOne(const std::string& source, const std::string& mask, TakenNames& t
 
 } // namespace
 
-bool FolderPrefixesExist(const std::string& folder) {
+bool folderPrefixesExist(const std::string& folder) {
     if (folder.empty()) {
         return false;
     }
     for (std::size_t slash = folder.find('/'); slash != std::string::npos;
          slash = folder.find('/', slash + 1)) {
-        if (!PathExists(folder.substr(0, slash))) {
+        if (!pathExists(folder.substr(0, slash))) {
             return false;
         }
     }
     return true;
 }
 
-RenameFolderCheck ListPhotosToRename(const std::string& folder, std::vector<std::string>& photos) {
+RenameFolderCheck listPhotosToRename(const std::string& folder, std::vector<std::string>& photos) {
     photos.clear();
-    if (!FolderPrefixesExist(folder)) {
+    if (!folderPrefixesExist(folder)) {
         return RenameFolderCheck::IncorrectFolder;
     }
     const std::string scanned = folder.back() == '/' ? folder : folder + '/';
-    ScanPhotoFolder(scanned, photos, true);
+    scanPhotoFolder(scanned, photos, true);
     return photos.empty() ? RenameFolderCheck::NoPhotos : RenameFolderCheck::Ok;
 }
 
-MoveOutcome MoveFileByLink(const std::string& from, const std::string& to) {
+MoveOutcome moveFileByLink(const std::string& from, const std::string& to) {
     if (::link(from.c_str(), to.c_str()) != 0) {
         return errno == EEXIST ? MoveOutcome::TargetExists : MoveOutcome::Failed;
     }
@@ -161,7 +161,7 @@ MoveOutcome MoveFileByLink(const std::string& from, const std::string& to) {
     return MoveOutcome::Moved;
 }
 
-MoveOutcome MoveFileNoReplace(const std::string& from, const std::string& to) {
+MoveOutcome moveFileNoReplace(const std::string& from, const std::string& to) {
     if (from.empty() || to.empty()) {
         return MoveOutcome::Failed;
     }
@@ -172,18 +172,18 @@ MoveOutcome MoveFileNoReplace(const std::string& from, const std::string& to) {
         return MoveOutcome::TargetExists;
     }
     if (errno == EINVAL || errno == ENOSYS) {
-        return MoveFileByLink(from, to);
+        return moveFileByLink(from, to);
     }
     return MoveOutcome::Failed;
 }
 
-RenameTally RenamePhotos(const std::vector<std::string>& photos, const std::string& mask,
+RenameTally renamePhotos(const std::vector<std::string>& photos, const std::string& mask,
                          const std::function<void(int percent)>& progress) {
     RenameTally tally;
     TakenNames taken;
     const auto count = static_cast<long long>(photos.size());
     for (long long i = 0; i < count; ++i) {
-        if (RenameOne(photos[static_cast<std::size_t>(i)], mask, taken)) {
+        if (renameOne(photos[static_cast<std::size_t>(i)], mask, taken)) {
             ++tally.renamed;
         } else {
             ++tally.kept;

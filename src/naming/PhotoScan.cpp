@@ -26,7 +26,7 @@ struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
 
-bool HasJpgExtension(const std::string& name) {
+bool hasJpgExtension(const std::string& name) {
     // The extension is what follows the last dot; only ".jpg" counts, in any case.
     const size_t dot = name.rfind('.');
     if (dot == std::string::npos || name.size() - dot != 4) {
@@ -37,7 +37,7 @@ bool HasJpgExtension(const std::string& name) {
            std::tolower(static_cast<unsigned char>(name[dot + 3])) == 'g';
 }
 
-std::string LowerAscii(const std::string& text) {
+std::string lowerAscii(const std::string& text) {
     std::string low = text;
     for (char& c : low) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -47,7 +47,7 @@ std::string LowerAscii(const std::string& text) {
 
 // Reads the folder's entries with their kind; links are followed to what they lead to, and
 // entries that lead nowhere (dangling links, vanished files) are left out.
-std::vector<Entry> ReadFolder(const std::string& folder) {
+std::vector<Entry> readFolder(const std::string& folder) {
     std::vector<Entry> entries;
     std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
     if (!dir) {
@@ -73,7 +73,7 @@ std::vector<Entry> ReadFolder(const std::string& folder) {
                            (::fstatat(fd, item->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
                             S_ISLNK(info.st_mode));
         }
-        entry.key = LowerAscii(entry.name);
+        entry.key = lowerAscii(entry.name);
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -81,7 +81,7 @@ std::vector<Entry> ReadFolder(const std::string& folder) {
 
 // The canonical path of an existing file or folder (links resolved, no "." or ".."), without
 // a trailing '/' except for the root; nothing when it does not exist or cannot be resolved.
-std::optional<std::string> Canonical(const std::string& path) {
+std::optional<std::string> canonical(const std::string& path) {
     if (path.empty()) {
         return std::nullopt;
     }
@@ -95,7 +95,7 @@ std::optional<std::string> Canonical(const std::string& path) {
 
 // True when the canonical folder inner is outer itself or lies anywhere below it. Whole
 // components only: /a/out2 is not below /a/out.
-bool IsAtOrBelow(const std::string& inner, const std::string& outer) {
+bool isAtOrBelow(const std::string& inner, const std::string& outer) {
     if (inner == outer || outer == "/") {
         return true;
     }
@@ -105,21 +105,21 @@ bool IsAtOrBelow(const std::string& inner, const std::string& outer) {
 
 // True when the linked folder is the scanned folder itself or one of the folders above it,
 // which would list the same photos again under another path.
-bool LeadsBackUp(const std::string& folder, const std::string& linked) {
-    const std::optional<std::string> inner = Canonical(folder);
-    const std::optional<std::string> outer = Canonical(linked);
+bool leadsBackUp(const std::string& folder, const std::string& linked) {
+    const std::optional<std::string> inner = canonical(folder);
+    const std::optional<std::string> outer = canonical(linked);
     // A link that cannot be resolved is not followed.
-    return !inner || !outer || IsAtOrBelow(*inner, *outer);
+    return !inner || !outer || isAtOrBelow(*inner, *outer);
 }
 
 } // namespace
 
-void ScanPhotoFolder(const std::string& folder, std::vector<std::string>& photos, bool recurse) {
+void scanPhotoFolder(const std::string& folder, std::vector<std::string>& photos, bool recurse) {
     if (folder.empty()) {
         return;
     }
     const std::string base = folder.back() == '/' ? folder : folder + '/';
-    std::vector<Entry> entries = ReadFolder(base);
+    std::vector<Entry> entries = readFolder(base);
     // Name order without regard to case, byte order between names that differ only in case.
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         if (a.key != b.key) {
@@ -131,22 +131,22 @@ void ScanPhotoFolder(const std::string& folder, std::vector<std::string>& photos
     for (const Entry& entry : entries) {
         const std::string path = base + entry.name;
         if (entry.isFolder) {
-            if (recurse && !(entry.isLink && LeadsBackUp(base, path))) {
-                ScanPhotoFolder(path + '/', photos, false);
+            if (recurse && !(entry.isLink && leadsBackUp(base, path))) {
+                scanPhotoFolder(path + '/', photos, false);
             }
-        } else if (HasJpgExtension(entry.name)) {
+        } else if (hasJpgExtension(entry.name)) {
             photos.push_back(path);
         }
     }
 }
 
-std::vector<std::string> ScanPhotosToCrop(const std::string& workingFolder,
+std::vector<std::string> scanPhotosToCrop(const std::string& workingFolder,
                                           const std::string& destinationFolder, bool recurse) {
     std::vector<std::string> photos;
-    ScanPhotoFolder(workingFolder, photos, recurse);
-    const std::optional<std::string> destination = Canonical(destinationFolder);
-    const std::optional<std::string> working = Canonical(workingFolder);
-    if (!destination || !working || IsAtOrBelow(*working, *destination)) {
+    scanPhotoFolder(workingFolder, photos, recurse);
+    const std::optional<std::string> destination = canonical(destinationFolder);
+    const std::optional<std::string> working = canonical(workingFolder);
+    if (!destination || !working || isAtOrBelow(*working, *destination)) {
         return photos;
     }
     // One verdict per folder text: the photos of a folder share it.
@@ -155,8 +155,8 @@ std::vector<std::string> ScanPhotosToCrop(const std::string& workingFolder,
         const std::string folder = photo.substr(0, photo.rfind('/') + 1);
         auto [verdict, isNew] = inDestination.try_emplace(folder, false);
         if (isNew) {
-            const std::optional<std::string> real = Canonical(folder);
-            verdict->second = real && IsAtOrBelow(*real, *destination);
+            const std::optional<std::string> real = canonical(folder);
+            verdict->second = real && isAtOrBelow(*real, *destination);
         }
         return verdict->second;
     });

@@ -7,7 +7,7 @@
 // '/') to photos, in name order (case-insensitive, then byte order). With recurse set, the
 // photos of each direct subfolder are appended where the subfolder's name falls; deeper
 // folders are never entered. A missing or unreadable folder leaves the list unchanged.
-void ScanPhotoFolder(const std::string& folder, std::vector<std::string>& photos, bool recurse);
+void scanPhotoFolder(const std::string& folder, std::vector<std::string>& photos, bool recurse);
 
 // The photos of the working folder that the photo list offers for cropping: the photos that
 // ScanPhotoFolder lists, less those in the destination folder or any folder below it, so that
@@ -15,6 +15,6 @@ void ScanPhotoFolder(const std::string& folder, std::vector<std::string>& photos
 // (links resolved, "." and ".." taken out), so a link to the destination inside the working
 // folder leads nowhere either. A destination that is the working folder itself, or a folder
 // above it, leaves nothing out: the photos themselves live there.
-[[nodiscard]] std::vector<std::string> ScanPhotosToCrop(const std::string& workingFolder,
+[[nodiscard]] std::vector<std::string> scanPhotosToCrop(const std::string& workingFolder,
                                                         const std::string& destinationFolder,
                                                         bool recurse);

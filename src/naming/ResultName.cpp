@@ -15,7 +15,7 @@ namespace {
 
 constexpr int kLastIndex = 999;
 
-std::string LowerAscii(std::string text) {
+std::string lowerAscii(std::string text) {
     for (char& c : text) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
@@ -23,13 +23,13 @@ std::string LowerAscii(std::string text) {
 }
 
 // Anything by that name (file, folder, even a dangling link) takes the index.
-bool PathExists(const std::string& path) {
+bool pathExists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
 }
 
 // The name with every "%i" replaced by the index in three digits, zero-padded.
-std::string WithIndex(const std::vector<std::string>& pieces, int index) {
+std::string withIndex(const std::vector<std::string>& pieces, int index) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%.3d", index);
     std::string out = pieces.front();
@@ -40,7 +40,7 @@ std::string WithIndex(const std::vector<std::string>& pieces, int index) {
     return out;
 }
 
-std::vector<std::string> SplitOnTag(const std::string& text, const std::string& tag) {
+std::vector<std::string> splitOnTag(const std::string& text, const std::string& tag) {
     std::vector<std::string> pieces;
     size_t start = 0;
     for (size_t pos = text.find(tag); pos != std::string::npos; pos = text.find(tag, start)) {
@@ -51,15 +51,15 @@ std::vector<std::string> SplitOnTag(const std::string& text, const std::string& 
     return pieces;
 }
 
-std::string FormatDate(const QDate& date) {
+std::string formatDate(const QDate& date) {
     return date.toString(QStringLiteral("yyyyMMdd")).toStdString();
 }
 
 } // namespace
 
-std::string BuildResultName(const std::string& photoPath, const std::string& mask,
+std::string buildResultName(const std::string& photoPath, const std::string& mask,
                             const ExifBlock* exif, int32_t* indexOut) {
-    int32_t index = NO_RESULT_INDEX;
+    int32_t index = kNoResultIndex;
     const auto report = [&] {
         if (indexOut != nullptr) {
             *indexOut = index;
@@ -81,30 +81,30 @@ std::string BuildResultName(const std::string& photoPath, const std::string& mas
 
     std::string name = mask;
     if (name.find("%dj") != std::string::npos) {
-        name = ReplaceAll(name, "%dj", FormatDate(QDate::currentDate()));
+        name = replaceAll(name, "%dj", formatDate(QDate::currentDate()));
     }
     if (name.find("%dc") != std::string::npos) {
-        name = ReplaceAll(name, "%dc", FormatDate(GetShotDate(photoPath, exif).date()));
+        name = replaceAll(name, "%dc", formatDate(getShotDate(photoPath, exif).date()));
     }
     if (name.find("%sr") != std::string::npos) {
-        name = ReplaceAll(name, "%sr", subfolder);
+        name = replaceAll(name, "%sr", subfolder);
     }
     if (name.find("%f") != std::string::npos) {
-        name = ReplaceAll(name, "%f", file);
+        name = replaceAll(name, "%f", file);
     }
 
     // The source's extension, in whatever case, goes wherever it appears (the destination
     // folder included) before the result's own is added.
-    name = ReplaceNoCase(name, ".jpg", "") + ".jpg";
+    name = replaceNoCase(name, ".jpg", "") + ".jpg";
 
     if (name.find("%i") != std::string::npos) {
         // First free index from 000; when all are taken, 999 is reused (and overwritten).
-        const std::vector<std::string> pieces = SplitOnTag(name, "%i");
+        const std::vector<std::string> pieces = splitOnTag(name, "%i");
         int i = 0;
-        std::string candidate = WithIndex(pieces, i);
-        while (i < kLastIndex && PathExists(candidate)) {
+        std::string candidate = withIndex(pieces, i);
+        while (i < kLastIndex && pathExists(candidate)) {
             ++i;
-            candidate = WithIndex(pieces, i);
+            candidate = withIndex(pieces, i);
         }
         name = std::move(candidate);
         index = i;
@@ -114,15 +114,15 @@ std::string BuildResultName(const std::string& photoPath, const std::string& mas
     return name;
 }
 
-std::string ReplaceNoCase(const std::string& source, const std::string& search,
+std::string replaceNoCase(const std::string& source, const std::string& search,
                           const std::string& replacement) {
     if (search.empty()) {
         return source;
     }
     // ASCII lowering keeps every byte in place, so positions in the lowered copy are
     // positions in the source, UTF-8 included.
-    const std::string lowSource = LowerAscii(source);
-    const std::string lowSearch = LowerAscii(search);
+    const std::string lowSource = lowerAscii(source);
+    const std::string lowSearch = lowerAscii(search);
     std::string out;
     out.reserve(source.size());
     size_t start = 0;
@@ -136,7 +136,7 @@ std::string ReplaceNoCase(const std::string& source, const std::string& search,
     return out;
 }
 
-std::string ReplaceAll(const std::string& text, std::string_view tag, std::string_view value) {
+std::string replaceAll(const std::string& text, std::string_view tag, std::string_view value) {
     if (tag.empty())
         return text;
     std::string out;

@@ -13,14 +13,14 @@ class ExifBlock;
 // shot date), or null to read it from the file's header.
 // When the mask still holds "%i", the first free index from 000 to 999 is chosen (999 when
 // all exist) and reported through indexOut; without "%i", NO_RESULT_INDEX is reported.
-[[nodiscard]] std::string BuildResultName(const std::string& photoPath, const std::string& mask,
+[[nodiscard]] std::string buildResultName(const std::string& photoPath, const std::string& mask,
                                           const ExifBlock* exif, int32_t* indexOut);
 
 // Replaces every occurrence of tag in text (exact case, left to right, no overlap).
-[[nodiscard]] std::string ReplaceAll(const std::string& text, std::string_view tag,
+[[nodiscard]] std::string replaceAll(const std::string& text, std::string_view tag,
                                      std::string_view value);
 
 // Replaces every occurrence of search in source, compared without regard to ASCII letter
 // case, by replacement; the rest of source keeps its case. An empty search changes nothing.
-[[nodiscard]] std::string ReplaceNoCase(const std::string& source, const std::string& search,
+[[nodiscard]] std::string replaceNoCase(const std::string& source, const std::string& search,
                                         const std::string& replacement);

@@ -15,7 +15,7 @@ constexpr std::size_t kExifDateLength = 19; // "YYYY:MM:DD HH:MM:SS"
 
 // The leading decimal integer of text[pos, pos + count) the way atoi reads it: blanks,
 // an optional sign, then digits; 0 when there are none.
-int LeadingInt(const std::string& text, std::size_t pos, std::size_t count) {
+int leadingInt(const std::string& text, std::size_t pos, std::size_t count) {
     const std::size_t end = pos + count;
     while (pos < end && std::isspace(static_cast<unsigned char>(text[pos])))
         ++pos;
@@ -30,23 +30,23 @@ int LeadingInt(const std::string& text, std::size_t pos, std::size_t count) {
 
 // A wall-clock date and time as it reads, with no time zone to shift it or to find it
 // missing (a time inside a daylight-saving gap is still a time the camera showed).
-QDateTime WallClock(QDate date, QTime time) {
+QDateTime wallClock(QDate date, QTime time) {
     return QDateTime(date, time, Qt::UTC);
 }
 
 // Fields at fixed positions; the separators are not looked at.
-QDateTime ParseExifDate(const std::string& text) {
+QDateTime parseExifDate(const std::string& text) {
     if (text.size() != kExifDateLength)
         return {};
-    const QDate date(LeadingInt(text, 0, 4), LeadingInt(text, 5, 2), LeadingInt(text, 8, 2));
-    const QTime time(LeadingInt(text, 11, 2), LeadingInt(text, 14, 2), LeadingInt(text, 17, 2));
+    const QDate date(leadingInt(text, 0, 4), leadingInt(text, 5, 2), leadingInt(text, 8, 2));
+    const QTime time(leadingInt(text, 11, 2), leadingInt(text, 14, 2), leadingInt(text, 17, 2));
     if (!date.isValid() || !time.isValid())
         return {};
-    return WallClock(date, time);
+    return wallClock(date, time);
 }
 
 // Birth time where the file system records it, else the last modification.
-QDateTime FileCreationTime(const std::string& path) {
+QDateTime fileCreationTime(const std::string& path) {
     struct statx info {};
     if (::statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME | STATX_MTIME, &info) != 0)
         return {};
@@ -59,26 +59,26 @@ QDateTime FileCreationTime(const std::string& path) {
         return {};
     const QDateTime local =
         QDateTime::fromMSecsSinceEpoch(stamp->tv_sec * 1000 + stamp->tv_nsec / 1000000);
-    return WallClock(local.date(), local.time());
+    return wallClock(local.date(), local.time());
 }
 
 } // namespace
 
-QDateTime GetShotDate(const std::string& photoPath, const ExifBlock* exif) {
+QDateTime getShotDate(const std::string& photoPath, const ExifBlock* exif) {
     std::optional<std::string> text;
     if (exif != nullptr) {
-        text = exif->AsciiTag(ExifBlock::kTagDateTimeOriginal);
-    } else if (const std::optional<ExifBlock> fromFile = ExifBlock::FromFile(photoPath)) {
-        text = fromFile->AsciiTag(ExifBlock::kTagDateTimeOriginal);
+        text = exif->asciiTag(ExifBlock::kTagDateTimeOriginal);
+    } else if (const std::optional<ExifBlock> fromFile = ExifBlock::fromFile(photoPath)) {
+        text = fromFile->asciiTag(ExifBlock::kTagDateTimeOriginal);
     }
     if (text) {
-        const QDateTime shot = ParseExifDate(*text);
+        const QDateTime shot = parseExifDate(*text);
         if (shot.isValid())
             return shot;
     }
-    const QDateTime created = FileCreationTime(photoPath);
+    const QDateTime created = fileCreationTime(photoPath);
     if (created.isValid())
         return created;
     const QDateTime now = QDateTime::currentDateTime();
-    return WallClock(now.date(), now.time());
+    return wallClock(now.date(), now.time());
 }

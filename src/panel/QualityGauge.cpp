@@ -7,21 +7,21 @@
 
 #include "engine/PanelRules.h"
 
-CQualityGauge::CQualityGauge(QWidget* parent) : CGradientLabel(parent) {}
+QualityGauge::QualityGauge(QWidget* parent) : GradientLabel(parent) {}
 
-void CQualityGauge::SetCropSize(int width, int height) {
-    cropWidth = width;
-    cropHeight = height;
+void QualityGauge::setCropSize(int width, int height) {
+    m_cropWidth = width;
+    m_cropHeight = height;
     repaint();
 }
 
-void CQualityGauge::paintEvent(QPaintEvent* /*event*/) {
+void QualityGauge::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    const QRect area = DrawLabel(painter);
+    const QRect area = drawLabel(painter);
 
     // The size text uses the widget's own font, not the label font, in the label's text
     // colour that DrawLabel left on the pen.
-    const std::string size = GaugeSizeText(cropWidth, cropHeight, showFactor);
+    const std::string size = gaugeSizeText(m_cropWidth, m_cropHeight, m_showFactor);
     if (!size.empty()) {
         painter.setFont(font());
         painter.drawText(area, Qt::AlignLeft | Qt::AlignBottom | Qt::TextSingleLine,
@@ -30,7 +30,7 @@ void CQualityGauge::paintEvent(QPaintEvent* /*event*/) {
 
     // Downward triangle 10 pixels wide and 5 high on the top edge, with a tick from its base
     // down to y = 10; x = 0 is the client area's left edge.
-    const int x = GaugePointerX(width(), quality);
+    const int x = gaugePointerX(width(), m_quality);
     const QPoint pointer[] = {{x - 5, 2}, {x, 7}, {x + 5, 2}, {x - 5, 2}, {x, 2}, {x, 10}};
     painter.setPen(QPen(Qt::white, 1));
     painter.drawPolyline(pointer, static_cast<int>(std::size(pointer)));

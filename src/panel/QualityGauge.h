@@ -5,28 +5,28 @@
 // The print-quality gauge: a gradient label (red on the left for poor, green on the right
 // for good) with the crop's size in photo pixels written at the bottom and a small white
 // pointer at the position of the crop's print quality.
-class CQualityGauge : public CGradientLabel {
+class QualityGauge : public GradientLabel {
     Q_OBJECT
 public:
-    explicit CQualityGauge(QWidget* parent = nullptr);
+    explicit QualityGauge(QWidget* parent = nullptr);
 
     // Crop frame size in photo pixels; repaints at once so the gauge follows a dragged frame.
-    void SetCropSize(int width, int height);
+    void setCropSize(int width, int height);
     // 0 (poor) to 100 (good); shown at the next repaint, so set it before SetCropSize.
-    void SetQuality(int value) { quality = value; }
+    void setQuality(int value) { m_quality = value; }
     // Whether the size text carries the width / height ratio; shown at the next repaint.
-    void SetShowFactor(bool value) { showFactor = value; }
+    void setShowFactor(bool value) { m_showFactor = value; }
 
-    [[nodiscard]] int CropWidth() const { return cropWidth; }
-    [[nodiscard]] int CropHeight() const { return cropHeight; }
-    [[nodiscard]] int Quality() const { return quality; }
+    [[nodiscard]] int cropWidth() const { return m_cropWidth; }
+    [[nodiscard]] int cropHeight() const { return m_cropHeight; }
+    [[nodiscard]] int quality() const { return m_quality; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int cropWidth = 0;
-    int cropHeight = 0;
-    int quality = 0;
-    bool showFactor = true;
+    int m_cropWidth = 0;
+    int m_cropHeight = 0;
+    int m_quality = 0;
+    bool m_showFactor = true;
 };

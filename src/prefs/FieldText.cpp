@@ -5,7 +5,7 @@
 namespace {
 
 // Magnitude of an optionally signed run of digits, saturated above 2^32.
-std::optional<uint64_t> Magnitude(const QString& digits) {
+std::optional<uint64_t> magnitude(const QString& digits) {
     if (digits.isEmpty()) {
         return std::nullopt;
     }
@@ -24,22 +24,22 @@ std::optional<uint64_t> Magnitude(const QString& digits) {
 
 } // namespace
 
-std::optional<uint32_t> ParseUnsignedField(const QString& text) {
-    const std::optional<uint64_t> value = Magnitude(text.trimmed());
+std::optional<uint32_t> parseUnsignedField(const QString& text) {
+    const std::optional<uint64_t> value = magnitude(text.trimmed());
     if (!value || *value > std::numeric_limits<uint32_t>::max()) {
         return std::nullopt;
     }
     return static_cast<uint32_t>(*value);
 }
 
-std::optional<int32_t> ParseSignedField(const QString& text) {
+std::optional<int32_t> parseSignedField(const QString& text) {
     QString digits = text.trimmed();
     bool negative = false;
     if (digits.startsWith(QLatin1Char('-')) || digits.startsWith(QLatin1Char('+'))) {
         negative = digits.front() == QLatin1Char('-');
         digits.remove(0, 1);
     }
-    const std::optional<uint64_t> value = Magnitude(digits);
+    const std::optional<uint64_t> value = magnitude(digits);
     if (!value) {
         return std::nullopt;
     }

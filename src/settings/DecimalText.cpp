@@ -2,15 +2,15 @@
 
 namespace {
 
-bool IsBlank(char c) {
+bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
 } // namespace
 
-uint32_t LeadingNumber(std::string_view text) {
+uint32_t leadingNumber(std::string_view text) {
     std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i]))
+    while (i < text.size() && isBlank(text[i]))
         ++i;
     bool negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {

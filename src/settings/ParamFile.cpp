@@ -48,7 +48,7 @@ enum class FileCause : int {
     EndOfFile = 14,
 };
 
-FileCause CauseFromErrno(int error) {
+FileCause causeFromErrno(int error) {
     switch (error) {
     case 0:
         return FileCause::Generic;
@@ -85,7 +85,7 @@ FileCause CauseFromErrno(int error) {
     }
 }
 
-std::string ShiftUp(std::string_view text) {
+std::string shiftUp(std::string_view text) {
     std::string raised(text);
     for (char& c : raised) {
         c = static_cast<char>(static_cast<uint8_t>(c) + 1);
@@ -93,7 +93,7 @@ std::string ShiftUp(std::string_view text) {
     return raised;
 }
 
-std::string ShiftDown(const uint8_t* bytes, size_t count) {
+std::string shiftDown(const uint8_t* bytes, size_t count) {
     std::string lowered(count, '\0');
     for (size_t i = 0; i < count; ++i) {
         lowered[i] = static_cast<char>(static_cast<uint8_t>(bytes[i] - 1));
@@ -101,16 +101,16 @@ std::string ShiftDown(const uint8_t* bytes, size_t count) {
     return lowered;
 }
 
-uint16_t ReadU16(const Bytes& bytes, size_t offset) {
+uint16_t readU16(const Bytes& bytes, size_t offset) {
     return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
 }
 
-void AppendU16(Bytes& bytes, uint16_t value) {
+void appendU16(Bytes& bytes, uint16_t value) {
     bytes.push_back(static_cast<uint8_t>(value & 0xFF));
     bytes.push_back(static_cast<uint8_t>(value >> 8));
 }
 
-std::string TrimFront(const std::string& text) {
+std::string trimFront(const std::string& text) {
     const size_t first = text.find_first_not_of(kWhiteSpace);
     return first == std::string::npos ? std::string() : text.substr(first);
 }
@@ -121,7 +121,7 @@ struct RecordSpan {
     uint16_t type = 0;
     uint16_t commentLength = 0;
 
-    [[nodiscard]] size_t End() const { return offset + kHeaderBytes + type + commentLength; }
+    [[nodiscard]] size_t end() const { return offset + kHeaderBytes + type + commentLength; }
 };
 
 struct SearchResult {
@@ -134,7 +134,7 @@ struct SearchResult {
 // Walks the records from offset 0. A record whose header or blocks run past the end of the
 // file ends the walk: it and whatever follows read as missing. Each step moves at least
 // 24 bytes, so the walk is bounded by the file size.
-SearchResult FindRecord(const Bytes& content, const std::string& raisedName) {
+SearchResult findRecord(const Bytes& content, const std::string& raisedName) {
     SearchResult result;
     size_t offset = 0;
     while (offset < content.size()) {
@@ -143,9 +143,9 @@ SearchResult FindRecord(const Bytes& content, const std::string& raisedName) {
         }
         RecordSpan record;
         record.offset = offset;
-        record.type = ReadU16(content, offset + kNameBytes);
-        record.commentLength = ReadU16(content, offset + kNameBytes + 2);
-        if (record.End() > content.size()) {
+        record.type = readU16(content, offset + kNameBytes);
+        record.commentLength = readU16(content, offset + kNameBytes + 2);
+        if (record.end() > content.size()) {
             break;
         }
         size_t nameLength = 0;
@@ -158,7 +158,7 @@ SearchResult FindRecord(const Bytes& content, const std::string& raisedName) {
             result.found = record;
             return result;
         }
-        offset = record.End();
+        offset = record.end();
     }
     result.soundEnd = offset;
     return result;
@@ -170,52 +170,53 @@ public:
     LockedFile() = default;
     LockedFile(const LockedFile&) = delete;
     LockedFile& operator=(const LockedFile&) = delete;
-    ~LockedFile() { Close(); }
+    ~LockedFile() { close(); }
 
     // Opens the file at path (creating it when allowed) and takes the lock without waiting.
     // A rename by another writer may leave us holding the lock of a file that is no longer
     // the one at the path; then the path is opened again. Opened non-blocking so that a
     // named pipe in the file's place is refused (it is not a regular file) instead of
     // waited on; reads and writes of regular files are not affected.
-    FileCause Open(const std::string& path, bool forWriting, bool mayCreate) {
+    FileCause open(const std::string& path, bool forWriting, bool mayCreate) {
         for (int tries = 0; tries < kReopenTries; ++tries) {
             created = false;
             if (mayCreate) {
-                fd = open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
                 created = fd >= 0;
                 if (fd < 0 && errno != EEXIST) {
-                    return CauseFromErrno(errno);
+                    return causeFromErrno(errno);
                 }
             }
             if (fd < 0) {
-                fd = open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
+                fd =
+                    ::open(path.c_str(), (forWriting ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
                 if (fd < 0) {
-                    return CauseFromErrno(errno);
+                    return causeFromErrno(errno);
                 }
             }
             if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
                 const int error = errno;
-                Close();
-                return CauseFromErrno(error);
+                close();
+                return causeFromErrno(error);
             }
             struct stat atPath {};
             if (fstat(fd, &info) != 0) {
                 const int error = errno;
-                Close();
-                return CauseFromErrno(error);
+                close();
+                return causeFromErrno(error);
             }
             if (stat(path.c_str(), &atPath) == 0 && atPath.st_dev == info.st_dev &&
                 atPath.st_ino == info.st_ino) {
                 return FileCause::None;
             }
-            Close();
+            close();
         }
         return FileCause::LockViolation;
     }
 
     // Reads the whole file; refuses files too large to be parameter files.
-    FileCause ReadAll(Bytes& content) const {
-        if (!S_ISREG(info.st_mode) || info.st_size > CParamFile::kMaxFileBytes) {
+    FileCause readAll(Bytes& content) const {
+        if (!S_ISREG(info.st_mode) || info.st_size > ParamFile::kMaxFileBytes) {
             return FileCause::InvalidFile;
         }
         content.assign(static_cast<size_t>(info.st_size), 0);
@@ -227,7 +228,7 @@ public:
                 if (errno == EINTR) {
                     continue;
                 }
-                return CauseFromErrno(errno);
+                return causeFromErrno(errno);
             }
             if (got == 0) {
                 return FileCause::EndOfFile;
@@ -237,9 +238,9 @@ public:
         return FileCause::None;
     }
 
-    void Close() {
+    void close() {
         if (fd >= 0) {
-            close(fd);
+            ::close(fd);
             fd = -1;
         }
     }
@@ -249,7 +250,7 @@ public:
     struct stat info {};
 };
 
-FileCause WriteAll(int fd, const Bytes& content, off_t start) {
+FileCause writeAll(int fd, const Bytes& content, off_t start) {
     size_t done = 0;
     while (done < content.size()) {
         const ssize_t put = pwrite(fd, content.data() + done, content.size() - done,
@@ -258,7 +259,7 @@ FileCause WriteAll(int fd, const Bytes& content, off_t start) {
             if (errno == EINTR) {
                 continue;
             }
-            return CauseFromErrno(errno);
+            return causeFromErrno(errno);
         }
         done += static_cast<size_t>(put);
     }
@@ -267,12 +268,12 @@ FileCause WriteAll(int fd, const Bytes& content, off_t start) {
 
 // Last resort for a folder where no temporary file may be created beside the parameter file
 // (the file itself being writable), or a path Qt cannot name: rewrite it in place.
-FileCause RewriteInPlace(const LockedFile& file, const Bytes& content) {
-    if (const FileCause cause = WriteAll(file.fd, content, 0); cause != FileCause::None) {
+FileCause rewriteInPlace(const LockedFile& file, const Bytes& content) {
+    if (const FileCause cause = writeAll(file.fd, content, 0); cause != FileCause::None) {
         return cause;
     }
     if (ftruncate(file.fd, static_cast<off_t>(content.size())) != 0 || fsync(file.fd) != 0) {
-        return CauseFromErrno(errno);
+        return causeFromErrno(errno);
     }
     return FileCause::None;
 }
@@ -282,8 +283,8 @@ FileCause RewriteInPlace(const LockedFile& file, const Bytes& content) {
 // old or the new bytes. The lock on the old file is kept until the caller closes it, after the
 // rename: a writer that opens the path meanwhile finds the old file still held, or the new
 // file once it is in place, and checks which one it locked.
-FileCause ReplaceContent(const std::string& path, const LockedFile& file, const Bytes& content) {
-    if (static_cast<int64_t>(content.size()) > CParamFile::kMaxFileBytes) {
+FileCause replaceContent(const std::string& path, const LockedFile& file, const Bytes& content) {
+    if (static_cast<int64_t>(content.size()) > ParamFile::kMaxFileBytes) {
         return FileCause::InvalidFile;
     }
     // A param.dat that is a symbolic link stays one: the file it points to is replaced.
@@ -295,15 +296,15 @@ FileCause ReplaceContent(const std::string& path, const LockedFile& file, const 
     // Qt spells file names in UTF-8: a path holding other bytes would name another file.
     const QString name = QFile::decodeName(QByteArray::fromStdString(target));
     if (QFile::encodeName(name).toStdString() != target) {
-        return RewriteInPlace(file, content);
+        return rewriteInPlace(file, content);
     }
     QSaveFile save(name);
     if (!save.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const int error = errno;
         if (error == EACCES || error == EPERM) {
-            return RewriteInPlace(file, content);
+            return rewriteInPlace(file, content);
         }
-        return CauseFromErrno(error);
+        return causeFromErrno(error);
     }
     // Keep the owner and access rights of the file being replaced (QSaveFile copies the
     // access bits only); failures only matter to other users of the file and do not stop the
@@ -315,21 +316,21 @@ FileCause ReplaceContent(const std::string& path, const LockedFile& file, const 
     // Until commit() succeeds, QSaveFile's destructor removes the temporary file.
     const auto size = static_cast<qint64>(content.size());
     if (save.write(reinterpret_cast<const char*>(content.data()), size) != size) {
-        return CauseFromErrno(errno);
+        return causeFromErrno(errno);
     }
     // commit() syncs too but does not report a failed sync: a change that may not be on the
     // disk is not put in place.
     if (fsync(save.handle()) != 0) {
-        return CauseFromErrno(errno);
+        return causeFromErrno(errno);
     }
     if (!save.commit()) {
-        return CauseFromErrno(errno);
+        return causeFromErrno(errno);
     }
     return FileCause::None;
 }
 
 // mkdir -p of every folder named before a '/' of the path.
-bool CreateFolders(const std::string& path) {
+bool createFolders(const std::string& path) {
     for (size_t slash = path.find('/', 1); slash != std::string::npos;
          slash = path.find('/', slash + 1)) {
         const std::string folder = path.substr(0, slash);
@@ -344,33 +345,33 @@ bool CreateFolders(const std::string& path) {
     return true;
 }
 
-bool Exists(const std::string& path) {
+bool exists(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0;
 }
 
 } // namespace
 
-CParamFile::CParamFile(const std::string& fileName) : m_filePath(ResolveParamPath(fileName)) {}
+ParamFile::ParamFile(const std::string& fileName) : m_filePath(resolveParamPath(fileName)) {}
 
-CParamFile::~CParamFile() = default;
+ParamFile::~ParamFile() = default;
 
-void CParamFile::SetFileError(int cause) {
+void ParamFile::setFileError(int cause) {
     m_lastError = "Exception:" + std::to_string(cause);
 }
 
-int64_t CParamFile::FindParam(const std::string& name) {
+int64_t ParamFile::findParam(const std::string& name) {
     LockedFile file;
     Bytes content;
-    FileCause cause = file.Open(m_filePath, false, false);
+    FileCause cause = file.open(m_filePath, false, false);
     if (cause == FileCause::None) {
-        cause = file.ReadAll(content);
+        cause = file.readAll(content);
     }
     if (cause != FileCause::None) {
-        SetFileError(static_cast<int>(cause));
+        setFileError(static_cast<int>(cause));
         return -2;
     }
-    const SearchResult search = FindRecord(content, ShiftUp(name));
+    const SearchResult search = findRecord(content, shiftUp(name));
     if (!search.found) {
         m_lastError = "Fonction recherche: le paramètre n'existe pas!";
         return -1;
@@ -378,14 +379,14 @@ int64_t CParamFile::FindParam(const std::string& name) {
     return static_cast<int64_t>(search.found->offset);
 }
 
-bool CParamFile::WriteParam(const std::string& name, const std::vector<uint8_t>& value,
-                            const std::string& comment, ParamType type) {
-    m_filePath = TrimFront(m_filePath);
+bool ParamFile::writeParam(const std::string& name, const std::vector<uint8_t>& value,
+                           const std::string& comment, ParamType type) {
+    m_filePath = trimFront(m_filePath);
     if (m_filePath.empty()) {
         m_lastError = "Fonction écriture: le nom du fichier n'est pas spécifié!";
         return false;
     }
-    std::string paramName = TrimFront(name);
+    std::string paramName = trimFront(name);
     if (paramName.empty()) {
         m_lastError = "Fonction écriture: le nom du paramètre n'est pas spécifié!";
         return false;
@@ -402,27 +403,27 @@ bool CParamFile::WriteParam(const std::string& name, const std::vector<uint8_t>&
         m_lastError = "Fonction écriture: taille du nom incorrecte!";
         return false;
     }
-    const std::string raisedName = ShiftUp(paramName);
+    const std::string raisedName = shiftUp(paramName);
     const auto typeTag = static_cast<uint16_t>(type);
     const bool keepComment = comment == "#";
-    const std::string newComment = ShiftUp(std::string_view(comment).substr(0, kMaxCommentBytes));
+    const std::string newComment = shiftUp(std::string_view(comment).substr(0, kMaxCommentBytes));
 
     for (int attempt = 0; attempt < m_attempts; ++attempt) {
         if (attempt > 0) {
             std::this_thread::sleep_for(kRetryPause);
         }
-        const bool existed = Exists(m_filePath);
-        if (!existed && !CreateFolders(m_filePath)) {
+        const bool existed = exists(m_filePath);
+        if (!existed && !createFolders(m_filePath)) {
             return false;
         }
         LockedFile file;
         Bytes content;
-        FileCause cause = file.Open(m_filePath, true, !existed);
+        FileCause cause = file.open(m_filePath, true, !existed);
         if (cause == FileCause::None) {
-            cause = file.ReadAll(content);
+            cause = file.readAll(content);
         }
         if (cause != FileCause::None) {
-            SetFileError(static_cast<int>(cause));
+            setFileError(static_cast<int>(cause));
             // An existing file that cannot be searched (held by another process, unreadable)
             // fails at once; a new file that could not be made is tried again.
             if (existed) {
@@ -431,7 +432,7 @@ bool CParamFile::WriteParam(const std::string& name, const std::vector<uint8_t>&
             continue;
         }
 
-        const SearchResult search = FindRecord(content, raisedName);
+        const SearchResult search = findRecord(content, raisedName);
         const RecordSpan* old = search.found ? &*search.found : nullptr;
         if (old != nullptr && old->type != typeTag) {
             m_lastError = "Fonction d'écriture: le paramètre existe et son type est différent "
@@ -440,17 +441,17 @@ bool CParamFile::WriteParam(const std::string& name, const std::vector<uint8_t>&
         }
         Bytes record(raisedName.begin(), raisedName.end());
         record.resize(kNameBytes, 0);
-        AppendU16(record, typeTag);
+        appendU16(record, typeTag);
         if (keepComment) {
-            AppendU16(record, old != nullptr ? old->commentLength : 0);
+            appendU16(record, old != nullptr ? old->commentLength : 0);
         } else {
-            AppendU16(record, static_cast<uint16_t>(newComment.size()));
+            appendU16(record, static_cast<uint16_t>(newComment.size()));
         }
         record.insert(record.end(), value.begin(), value.end());
         record.resize(kHeaderBytes + typeTag, 0);
         if (keepComment && old != nullptr) {
             record.insert(record.end(), content.begin() + old->offset + kHeaderBytes + old->type,
-                          content.begin() + old->End());
+                          content.begin() + old->end());
         } else if (!keepComment) {
             record.insert(record.end(), newComment.begin(), newComment.end());
         }
@@ -459,15 +460,15 @@ bool CParamFile::WriteParam(const std::string& name, const std::vector<uint8_t>&
         // new one. A new record goes after the last whole record: a damaged end of file,
         // which no search can read, is dropped rather than left to swallow the new record.
         const size_t prefixEnd = old != nullptr ? old->offset : search.soundEnd;
-        const size_t suffixStart = old != nullptr ? old->End() : content.size();
+        const size_t suffixStart = old != nullptr ? old->end() : content.size();
         Bytes updated(content.begin(), content.begin() + prefixEnd);
         updated.insert(updated.end(), record.begin(), record.end());
         updated.insert(updated.end(), content.begin() + suffixStart, content.end());
-        cause = ReplaceContent(m_filePath, file, updated);
+        cause = replaceContent(m_filePath, file, updated);
         if (cause == FileCause::None) {
             return true;
         }
-        SetFileError(static_cast<int>(cause));
+        setFileError(static_cast<int>(cause));
         if (file.created) {
             // The file did not exist before this write: leave none behind.
             unlink(m_filePath.c_str());
@@ -476,9 +477,9 @@ bool CParamFile::WriteParam(const std::string& name, const std::vector<uint8_t>&
     return false;
 }
 
-bool CParamFile::ReadParam(const std::string& name, std::vector<uint8_t>& value,
-                           std::string* comment, ParamType type) {
-    if (!Exists(m_filePath)) {
+bool ParamFile::readParam(const std::string& name, std::vector<uint8_t>& value,
+                          std::string* comment, ParamType type) {
+    if (!exists(m_filePath)) {
         m_lastError = "Le fichier spécifié n'existe pas!";
         return false;
     }
@@ -490,16 +491,16 @@ bool CParamFile::ReadParam(const std::string& name, std::vector<uint8_t>& value,
     // follow it and there is nothing to try again: a failed search fails the read at once.
     LockedFile file;
     Bytes content;
-    FileCause cause = file.Open(m_filePath, false, false);
+    FileCause cause = file.open(m_filePath, false, false);
     if (cause == FileCause::None) {
-        cause = file.ReadAll(content);
+        cause = file.readAll(content);
     }
-    file.Close();
+    file.close();
     if (cause != FileCause::None) {
-        SetFileError(static_cast<int>(cause));
+        setFileError(static_cast<int>(cause));
         return false;
     }
-    const SearchResult search = FindRecord(content, ShiftUp(name));
+    const SearchResult search = findRecord(content, shiftUp(name));
     if (!search.found) {
         m_lastError = "Fonction recherche: le paramètre n'existe pas!";
         return false;
@@ -512,17 +513,17 @@ bool CParamFile::ReadParam(const std::string& name, std::vector<uint8_t>& value,
     const size_t valueStart = record.offset + kHeaderBytes;
     value.assign(content.begin() + valueStart, content.begin() + valueStart + record.type);
     if (comment != nullptr) {
-        *comment = ShiftDown(&content[valueStart + record.type], record.commentLength);
+        *comment = shiftDown(&content[valueStart + record.type], record.commentLength);
     }
     return true;
 }
 
-bool CParamFile::DeleteParam(const std::string& name) {
-    if (!Exists(m_filePath)) {
+bool ParamFile::deleteParam(const std::string& name) {
+    if (!exists(m_filePath)) {
         m_lastError = "Fonction suppression: fichier inexistant!";
         return false;
     }
-    const std::string paramName = TrimFront(name);
+    const std::string paramName = trimFront(name);
     if (paramName.empty()) {
         m_lastError = "Fonction suppression: le nom du paramètre n'est pas spécifié!";
         return false;
@@ -530,16 +531,16 @@ bool CParamFile::DeleteParam(const std::string& name) {
     bool removed = false;
     LockedFile file;
     Bytes content;
-    FileCause cause = file.Open(m_filePath, true, false);
+    FileCause cause = file.open(m_filePath, true, false);
     if (cause == FileCause::None) {
-        cause = file.ReadAll(content);
+        cause = file.readAll(content);
     }
     if (cause == FileCause::None) {
-        const SearchResult search = FindRecord(content, ShiftUp(paramName));
+        const SearchResult search = findRecord(content, shiftUp(paramName));
         if (search.found) {
             Bytes updated(content.begin(), content.begin() + search.found->offset);
-            updated.insert(updated.end(), content.begin() + search.found->End(), content.end());
-            removed = ReplaceContent(m_filePath, file, updated) == FileCause::None;
+            updated.insert(updated.end(), content.begin() + search.found->end(), content.end());
+            removed = replaceContent(m_filePath, file, updated) == FileCause::None;
         }
     }
     if (!removed) {
@@ -548,7 +549,7 @@ bool CParamFile::DeleteParam(const std::string& name) {
     return true;
 }
 
-std::vector<uint8_t> CParamFile::EncodeString(std::string_view text) {
+std::vector<uint8_t> ParamFile::encodeString(std::string_view text) {
     std::vector<uint8_t> block(kStringBlockBytes);
     for (size_t i = 0; i < kStringBlockBytes; ++i) {
         const auto k = static_cast<uint8_t>(i % 32);
@@ -557,7 +558,7 @@ std::vector<uint8_t> CParamFile::EncodeString(std::string_view text) {
     return block;
 }
 
-std::string CParamFile::DecodeString(const std::vector<uint8_t>& block) {
+std::string ParamFile::decodeString(const std::vector<uint8_t>& block) {
     std::string text;
     for (size_t i = 0; i < block.size() && i < kStringBlockBytes; ++i) {
         const auto k = static_cast<uint8_t>(i % 32);
@@ -569,31 +570,31 @@ std::string CParamFile::DecodeString(const std::vector<uint8_t>& block) {
     return text;
 }
 
-bool CParamFile::WriteString(const std::string& name, std::string_view text,
-                             const std::string& comment) {
-    return WriteParam(name, EncodeString(text), comment, ParamType::String);
+bool ParamFile::writeString(const std::string& name, std::string_view text,
+                            const std::string& comment) {
+    return writeParam(name, encodeString(text), comment, ParamType::String);
 }
 
-bool CParamFile::ReadString(const std::string& name, std::string& text, std::string* comment) {
+bool ParamFile::readString(const std::string& name, std::string& text, std::string* comment) {
     std::vector<uint8_t> block;
-    if (!ReadParam(name, block, comment, ParamType::String)) {
+    if (!readParam(name, block, comment, ParamType::String)) {
         return false;
     }
-    text = DecodeString(block);
+    text = decodeString(block);
     return true;
 }
 
-bool CParamFile::WriteLong(const std::string& name, int32_t value, const std::string& comment) {
+bool ParamFile::writeLong(const std::string& name, int32_t value, const std::string& comment) {
     const auto bits = static_cast<uint32_t>(value);
     const std::vector<uint8_t> block = {
         static_cast<uint8_t>(bits & 0xFF), static_cast<uint8_t>((bits >> 8) & 0xFF),
         static_cast<uint8_t>((bits >> 16) & 0xFF), static_cast<uint8_t>(bits >> 24)};
-    return WriteParam(name, block, comment, ParamType::Long);
+    return writeParam(name, block, comment, ParamType::Long);
 }
 
-bool CParamFile::ReadLong(const std::string& name, int32_t& value, std::string* comment) {
+bool ParamFile::readLong(const std::string& name, int32_t& value, std::string* comment) {
     std::vector<uint8_t> block;
-    if (!ReadParam(name, block, comment, ParamType::Long)) {
+    if (!readParam(name, block, comment, ParamType::Long)) {
         return false;
     }
     const uint32_t bits =
@@ -602,13 +603,13 @@ bool CParamFile::ReadLong(const std::string& name, int32_t& value, std::string* 
     return true;
 }
 
-bool CParamFile::WriteByte(const std::string& name, int32_t value, const std::string& comment) {
-    return WriteParam(name, {static_cast<uint8_t>(value & 0xFF)}, comment, ParamType::Byte);
+bool ParamFile::writeByte(const std::string& name, int32_t value, const std::string& comment) {
+    return writeParam(name, {static_cast<uint8_t>(value & 0xFF)}, comment, ParamType::Byte);
 }
 
-bool CParamFile::ReadByte(const std::string& name, int32_t& value, std::string* comment) {
+bool ParamFile::readByte(const std::string& name, int32_t& value, std::string* comment) {
     std::vector<uint8_t> block;
-    if (!ReadParam(name, block, comment, ParamType::Byte)) {
+    if (!readParam(name, block, comment, ParamType::Byte)) {
         return false;
     }
     value = block[0];

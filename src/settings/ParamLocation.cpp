@@ -8,7 +8,7 @@
 
 namespace {
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
+std::string joinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) {
         return name;
     }
@@ -18,13 +18,13 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
     return folder + "/" + name;
 }
 
-bool IsNameEmpty(const std::string& name) {
+bool isNameEmpty(const std::string& name) {
     return name.find_first_not_of(" \t\n\v\f\r") == std::string::npos;
 }
 
 } // namespace
 
-std::string ExecutableFolder() {
+std::string executableFolder() {
     std::vector<char> buffer(4096);
     for (int tries = 0; tries < 4; ++tries) {
         const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
@@ -45,28 +45,28 @@ std::string ExecutableFolder() {
     return {};
 }
 
-std::string ConfigHomeFolder() {
+std::string configHomeFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
     if (xdg != nullptr && xdg[0] == '/') {
         return xdg;
     }
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] != '\0') {
-        return JoinPath(home, ".config");
+        return joinPath(home, ".config");
     }
     if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr) {
-        return JoinPath(entry->pw_dir, ".config");
+        return joinPath(entry->pw_dir, ".config");
     }
     return {};
 }
 
-std::string ResolveParamPath(const std::string& name, const std::string& exeFolder,
+std::string resolveParamPath(const std::string& name, const std::string& exeFolder,
                              const std::string& configHome) {
-    if (name.find('/') != std::string::npos || IsNameEmpty(name)) {
+    if (name.find('/') != std::string::npos || isNameEmpty(name)) {
         return name;
     }
     if (!exeFolder.empty()) {
-        const std::string besideExe = JoinPath(exeFolder, name);
+        const std::string besideExe = joinPath(exeFolder, name);
         struct stat info {};
         if (stat(besideExe.c_str(), &info) == 0 || access(exeFolder.c_str(), W_OK) == 0) {
             return besideExe;
@@ -74,14 +74,14 @@ std::string ResolveParamPath(const std::string& name, const std::string& exeFold
     }
     if (configHome.empty()) {
         // No configuration folder known: beside the executable is the only sensible place.
-        return JoinPath(exeFolder, name);
+        return joinPath(exeFolder, name);
     }
-    return JoinPath(JoinPath(configHome, "lumicut"), name);
+    return joinPath(joinPath(configHome, "lumicut"), name);
 }
 
-std::string ResolveParamPath(const std::string& name) {
-    if (name.find('/') != std::string::npos || IsNameEmpty(name)) {
+std::string resolveParamPath(const std::string& name) {
+    if (name.find('/') != std::string::npos || isNameEmpty(name)) {
         return name;
     }
-    return ResolveParamPath(name, ExecutableFolder(), ConfigHomeFolder());
+    return resolveParamPath(name, executableFolder(), configHomeFolder());
 }

@@ -8,11 +8,11 @@
 namespace {
 
 // Stored numbers keep their low 16 bits: "-1" gives 65535, "65536" gives 0.
-uint16_t Low16(const std::string& text) {
-    return static_cast<uint16_t>(LeadingNumber(text) & 0xFFFFU);
+uint16_t low16(const std::string& text) {
+    return static_cast<uint16_t>(leadingNumber(text) & 0xFFFFU);
 }
 
-std::string FormatUnsigned(uint16_t value) {
+std::string formatUnsigned(uint16_t value) {
     char text[8];
     std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
     return text;
@@ -20,28 +20,28 @@ std::string FormatUnsigned(uint16_t value) {
 
 } // namespace
 
-std::vector<PrintFormat> FormatsFromTexts(const std::vector<std::string>& texts) {
+std::vector<PrintFormat> formatsFromTexts(const std::vector<std::string>& texts) {
     std::vector<PrintFormat> formats;
     formats.reserve(texts.size() / 4);
     for (size_t i = 0; i + 4 <= texts.size(); i += 4) {
         PrintFormat format;
         format.name = texts[i];
-        format.heightCm = Low16(texts[i + 1]);
-        format.widthCm = Low16(texts[i + 2]);
-        format.borderMm = Low16(texts[i + 3]);
+        format.heightCm = low16(texts[i + 1]);
+        format.widthCm = low16(texts[i + 2]);
+        format.borderMm = low16(texts[i + 3]);
         formats.push_back(std::move(format));
     }
     return formats;
 }
 
-std::vector<std::string> FormatsToTexts(const std::vector<PrintFormat>& formats) {
+std::vector<std::string> formatsToTexts(const std::vector<PrintFormat>& formats) {
     std::vector<std::string> texts;
     texts.reserve(formats.size() * 4);
     for (const PrintFormat& format : formats) {
         texts.push_back(format.name);
-        texts.push_back(FormatUnsigned(format.heightCm));
-        texts.push_back(FormatUnsigned(format.widthCm));
-        texts.push_back(FormatUnsigned(format.borderMm));
+        texts.push_back(formatUnsigned(format.heightCm));
+        texts.push_back(formatUnsigned(format.widthCm));
+        texts.push_back(formatUnsigned(format.borderMm));
     }
     return texts;
 }

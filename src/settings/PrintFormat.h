@@ -17,5 +17,5 @@ struct PrintFormat {
 // The flat text form kept in param.dat (four texts per format) to and from records.
 // Numbers are read as decimal integers (leading blanks and a sign allowed, 0 without
 // digits) truncated to their low 16 bits; an incomplete trailing group is dropped.
-[[nodiscard]] std::vector<PrintFormat> FormatsFromTexts(const std::vector<std::string>& texts);
-[[nodiscard]] std::vector<std::string> FormatsToTexts(const std::vector<PrintFormat>& formats);
+[[nodiscard]] std::vector<PrintFormat> formatsFromTexts(const std::vector<std::string>& texts);
+[[nodiscard]] std::vector<std::string> formatsToTexts(const std::vector<PrintFormat>& formats);

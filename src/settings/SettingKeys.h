@@ -26,39 +26,39 @@ struct SettingKey {
     int32_t numberDefault;        // Number keys; 0 or 1 for YesNo keys
 };
 
-constexpr SettingKey TextKey(std::string_view name, std::string_view fallback) {
+constexpr SettingKey textKey(std::string_view name, std::string_view fallback) {
     return {name, SettingType::Text, fallback, 0};
 }
-constexpr SettingKey NumberKey(std::string_view name, int32_t fallback) {
+constexpr SettingKey numberKey(std::string_view name, int32_t fallback) {
     return {name, SettingType::Number, {}, fallback};
 }
-constexpr SettingKey YesNoKey(std::string_view name, bool fallback) {
+constexpr SettingKey yesNoKey(std::string_view name, bool fallback) {
     return {name, SettingType::YesNo, {}, fallback ? 1 : 0};
 }
 
 // Every user setting, in the order LoadAll reads them. A new setting is one more row here
-// (and, for callers that want one, a named getter and setter in CSettings).
+// (and, for callers that want one, a named getter and setter in Settings).
 inline constexpr std::array kSettingKeys{
-    TextKey("CURRENTPATH", ""),
-    TextKey("DESTINATIONPATH", ""),
-    NumberKey("JPEGQUALITY", 100), // percent
-    NumberKey("OPACITY", 50),      // percent
-    TextKey("RESULT_NAME", "Photos_%dc_%i"),
-    TextKey("RENAME_PATH", ""),
-    TextKey("RENAME_MASK", "Photos_%dc_%i"),
-    YesNoKey("SHOWFACTOR", true),
-    YesNoKey("RECURSE_ORIGIN", true),
-    YesNoKey("AUTO_RENAME", true),
-    YesNoKey("CHECK_VERSION", false),
-    YesNoKey("USE_RECAD_COLOR", true),
-    YesNoKey("USE_SMALL_RBORDER", false),
-    YesNoKey("KEYB_PROGRESSIF", true),
-    YesNoKey("SHOWFULLFILENAME", true),
+    textKey("CURRENTPATH", ""),
+    textKey("DESTINATIONPATH", ""),
+    numberKey("JPEGQUALITY", 100), // percent
+    numberKey("OPACITY", 50),      // percent
+    textKey("RESULT_NAME", "Photos_%dc_%i"),
+    textKey("RENAME_PATH", ""),
+    textKey("RENAME_MASK", "Photos_%dc_%i"),
+    yesNoKey("SHOWFACTOR", true),
+    yesNoKey("RECURSE_ORIGIN", true),
+    yesNoKey("AUTO_RENAME", true),
+    yesNoKey("CHECK_VERSION", false),
+    yesNoKey("USE_RECAD_COLOR", true),
+    yesNoKey("USE_SMALL_RBORDER", false),
+    yesNoKey("KEYB_PROGRESSIF", true),
+    yesNoKey("SHOWFULLFILENAME", true),
 };
 
 // Row of the key with that name and type. Only ever evaluated by the compiler: a misspelt
 // name, or a name used with the wrong type, stops the build at the throw.
-consteval size_t SettingIndex(std::string_view name, SettingType type) {
+consteval size_t settingIndex(std::string_view name, SettingType type) {
     for (size_t i = 0; i < kSettingKeys.size(); ++i) {
         if (kSettingKeys[i].name == name) {
             if (kSettingKeys[i].type != type) {
@@ -70,10 +70,10 @@ consteval size_t SettingIndex(std::string_view name, SettingType type) {
     throw "no setting row has this name";
 }
 
-// A row of kSettingKeys, checked at compile time to exist with that type; CSettings' typed
+// A row of kSettingKeys, checked at compile time to exist with that type; Settings' typed
 // Get and Set take one.
 template <SettingType Type> struct SettingId {
-    consteval explicit SettingId(std::string_view name) : index(SettingIndex(name, Type)) {}
+    consteval explicit SettingId(std::string_view name) : index(settingIndex(name, Type)) {}
     size_t index;
 };
 using TextSetting = SettingId<SettingType::Text>;
@@ -82,7 +82,7 @@ using YesNoSetting = SettingId<SettingType::YesNo>;
 
 // param.dat names are 1 to 20 bytes; a second row under the same name would never be read
 // (SettingIndex finds the first).
-consteval bool SettingNamesAreStorable() {
+consteval bool settingNamesAreStorable() {
     for (size_t i = 0; i < kSettingKeys.size(); ++i) {
         if (kSettingKeys[i].name.empty() || kSettingKeys[i].name.size() > 20) {
             return false;
@@ -95,4 +95,4 @@ consteval bool SettingNamesAreStorable() {
     }
     return true;
 }
-static_assert(SettingNamesAreStorable(), "a settings row has a name param.dat cannot hold once");
+static_assert(settingNamesAreStorable(), "a settings row has a name param.dat cannot hold once");

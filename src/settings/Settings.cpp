@@ -14,7 +14,7 @@ namespace {
 // Written with every setting: keeps whatever comment a record already has.
 const std::string kNoComment = "#";
 
-std::string IndexedKey(const char* format, size_t index) {
+std::string indexedKey(const char* format, size_t index) {
     char key[32];
     std::snprintf(key, sizeof key, format, static_cast<int>(index));
     return key;
@@ -26,7 +26,7 @@ constexpr size_t kTextsPerFormat = 4;
 // not followed (each index costs four reads of the file).
 constexpr int32_t kMaxFormatCount = 1000;
 
-SettingValue DefaultValue(const SettingKey& key) {
+SettingValue defaultValue(const SettingKey& key) {
     switch (key.type) {
     case SettingType::Text:
         return std::string(key.textDefault);
@@ -40,23 +40,23 @@ SettingValue DefaultValue(const SettingKey& key) {
 
 // The stored value, or nothing when the file holds no record of that name and type (or
 // cannot be read at all).
-std::optional<SettingValue> ReadValue(CParamFile& file, const SettingKey& key) {
+std::optional<SettingValue> readValue(ParamFile& file, const SettingKey& key) {
     const std::string name(key.name);
     std::string text;
     int32_t number = 0;
     switch (key.type) {
     case SettingType::Text:
-        if (file.ReadString(name, text)) {
+        if (file.readString(name, text)) {
             return text;
         }
         break;
     case SettingType::Number:
-        if (file.ReadLong(name, number)) {
+        if (file.readLong(name, number)) {
             return number;
         }
         break;
     case SettingType::YesNo:
-        if (file.ReadByte(name, number)) {
+        if (file.readByte(name, number)) {
             return number != 0;
         }
         break;
@@ -65,51 +65,51 @@ std::optional<SettingValue> ReadValue(CParamFile& file, const SettingKey& key) {
 }
 
 // Failures are left in the engine's last error: the value stays in memory for this run.
-void WriteValue(CParamFile& file, const SettingKey& key, const std::string& text) {
-    file.WriteString(std::string(key.name), text, kNoComment);
+void WriteValue(ParamFile& file, const SettingKey& key, const std::string& text) {
+    file.writeString(std::string(key.name), text, kNoComment);
 }
 
-void WriteValue(CParamFile& file, const SettingKey& key, int32_t number) {
+void WriteValue(ParamFile& file, const SettingKey& key, int32_t number) {
     if (key.type == SettingType::YesNo) {
-        file.WriteByte(std::string(key.name), number, kNoComment);
+        file.writeByte(std::string(key.name), number, kNoComment);
     } else {
-        file.WriteLong(std::string(key.name), number, kNoComment);
+        file.writeLong(std::string(key.name), number, kNoComment);
     }
 }
 
 } // namespace
 
-CSettings::CSettings(std::string paramFileName, QObject* parent)
+Settings::Settings(std::string paramFileName, QObject* parent)
     : QObject(parent), m_paramFileName(std::move(paramFileName)) {
-    LoadAll();
+    loadAll();
 }
 
-CSettings::~CSettings() = default;
+Settings::~Settings() = default;
 
-void CSettings::LoadAll() {
-    CParamFile file(m_paramFileName);
+void Settings::loadAll() {
+    ParamFile file(m_paramFileName);
     for (size_t i = 0; i < kSettingKeys.size(); ++i) {
-        m_values[i] = ReadValue(file, kSettingKeys[i]).value_or(DefaultValue(kSettingKeys[i]));
+        m_values[i] = readValue(file, kSettingKeys[i]).value_or(defaultValue(kSettingKeys[i]));
     }
 }
 
-const std::string& CSettings::Get(TextSetting setting) const {
+const std::string& Settings::get(TextSetting setting) const {
     return std::get<std::string>(m_values[setting.index]);
 }
 
-int32_t CSettings::Get(NumberSetting setting) const {
+int32_t Settings::get(NumberSetting setting) const {
     return std::get<int32_t>(m_values[setting.index]);
 }
 
-bool CSettings::Get(YesNoSetting setting) const {
+bool Settings::get(YesNoSetting setting) const {
     return std::get<bool>(m_values[setting.index]);
 }
 
 template <typename Written>
-void CSettings::Store(size_t index, SettingValue cached, const Written& written) {
+void Settings::store(size_t index, SettingValue cached, const Written& written) {
     const bool differs = m_values[index] != cached;
     m_values[index] = std::move(cached);
-    CParamFile file(m_paramFileName);
+    ParamFile file(m_paramFileName);
     WriteValue(file, kSettingKeys[index], written);
     if (differs) {
         const std::string_view name = kSettingKeys[index].name;
@@ -117,29 +117,29 @@ void CSettings::Store(size_t index, SettingValue cached, const Written& written)
     }
 }
 
-void CSettings::Set(TextSetting setting, const std::string& value) {
-    Store(setting.index, value, value);
+void Settings::set(TextSetting setting, const std::string& value) {
+    store(setting.index, value, value);
 }
 
-void CSettings::Set(NumberSetting setting, int32_t value) {
-    Store(setting.index, value, value);
+void Settings::set(NumberSetting setting, int32_t value) {
+    store(setting.index, value, value);
 }
 
-void CSettings::Set(YesNoSetting setting, int32_t value) {
-    Store(setting.index, value != 0, value);
+void Settings::set(YesNoSetting setting, int32_t value) {
+    store(setting.index, value != 0, value);
 }
 
-void CSettings::LoadFormats(std::vector<std::string>& texts) const {
+void Settings::loadFormats(std::vector<std::string>& texts) const {
     texts.clear();
-    CParamFile file(m_paramFileName);
+    ParamFile file(m_paramFileName);
     int32_t count = 0;
-    if (!file.ReadLong("NBRECAD", count)) {
+    if (!file.readLong("NBRECAD", count)) {
         count = 0;
     }
     for (int32_t i = 0; i < std::min(count, kMaxFormatCount); ++i) {
         for (size_t field = 0; field < kTextsPerFormat; ++field) {
             std::string text;
-            if (file.ReadString(IndexedKey(kFormatKeys[field], static_cast<size_t>(i)), text)) {
+            if (file.readString(indexedKey(kFormatKeys[field], static_cast<size_t>(i)), text)) {
                 texts.push_back(std::move(text));
             } else {
                 texts.emplace_back(field == 0 ? "-" : "1");
@@ -148,23 +148,23 @@ void CSettings::LoadFormats(std::vector<std::string>& texts) const {
     }
 }
 
-void CSettings::SaveFormats(const std::vector<std::string>& texts) const {
+void Settings::saveFormats(const std::vector<std::string>& texts) const {
     const size_t count = texts.size() / kTextsPerFormat;
-    CParamFile file(m_paramFileName);
+    ParamFile file(m_paramFileName);
     int32_t stored = 0;
-    if (!file.ReadLong("NBRECAD", stored)) {
+    if (!file.readLong("NBRECAD", stored)) {
         stored = 0;
     }
     // A list that shrank leaves no stale keys behind.
     for (int64_t i = static_cast<int64_t>(count); i < std::min(stored, kMaxFormatCount); ++i) {
         for (const char* key : kFormatKeys) {
-            file.DeleteParam(IndexedKey(key, static_cast<size_t>(i)));
+            file.deleteParam(indexedKey(key, static_cast<size_t>(i)));
         }
     }
-    file.WriteLong("NBRECAD", static_cast<int32_t>(count), kNoComment);
+    file.writeLong("NBRECAD", static_cast<int32_t>(count), kNoComment);
     for (size_t i = 0; i < count; ++i) {
         for (size_t field = 0; field < kTextsPerFormat; ++field) {
-            file.WriteString(IndexedKey(kFormatKeys[field], i), texts[i * kTextsPerFormat + field],
+            file.writeString(indexedKey(kFormatKeys[field], i), texts[i * kTextsPerFormat + field],
                              kNoComment);
         }
     }

@@ -11,76 +11,76 @@
 
 // Every user setting of kSettingKeys, cached in memory and written through to param.dat the
 // moment it is set. Strings are UTF-8 bytes; folders end with '/'.
-class CSettings : public QObject {
+class Settings : public QObject {
     Q_OBJECT
 
 public:
     // paramFileName: "param.dat" for the real settings file (resolved next to the
     // executable or in the user's configuration folder); a name holding '/' is a whole
     // path, used as given (tests).
-    explicit CSettings(std::string paramFileName = "param.dat", QObject* parent = nullptr);
-    ~CSettings() override;
+    explicit Settings(std::string paramFileName = "param.dat", QObject* parent = nullptr);
+    ~Settings() override;
 
     // Reloads every key from the file; a key that cannot be read gets its default. Announces
     // nothing: it runs before anyone listens, and again only to pick up another copy's changes.
-    void LoadAll();
+    void loadAll();
 
-    [[nodiscard]] const std::string& Get(TextSetting setting) const;
-    [[nodiscard]] int32_t Get(NumberSetting setting) const;
-    [[nodiscard]] bool Get(YesNoSetting setting) const;
+    [[nodiscard]] const std::string& get(TextSetting setting) const;
+    [[nodiscard]] int32_t get(NumberSetting setting) const;
+    [[nodiscard]] bool get(YesNoSetting setting) const;
 
     // Each setter writes the value through even when it equals the cached one (another copy of
     // the program may have changed the file), keeps it in memory even when the file refuses
     // it, and emits `changed` only when the cached value differs from before.
-    void Set(TextSetting setting, const std::string& value);
-    void Set(NumberSetting setting, int32_t value);
+    void set(TextSetting setting, const std::string& value);
+    void set(NumberSetting setting, int32_t value);
     // Non-zero means yes. The file gets the low 8 bits of the value as given: 256 is yes for
     // this run but stored as 0, so it reads back as no at the next start.
-    void Set(YesNoSetting setting, int32_t value);
+    void set(YesNoSetting setting, int32_t value);
 
     // One named pair per key, for callers.
-    [[nodiscard]] std::string GetCurrentFolder() const { return Get(TextSetting("CURRENTPATH")); }
-    [[nodiscard]] std::string GetDestinationFolder() const {
-        return Get(TextSetting("DESTINATIONPATH"));
+    [[nodiscard]] std::string getCurrentFolder() const { return get(TextSetting("CURRENTPATH")); }
+    [[nodiscard]] std::string getDestinationFolder() const {
+        return get(TextSetting("DESTINATIONPATH"));
     }
-    [[nodiscard]] int32_t GetJpegQuality() const { return Get(NumberSetting("JPEGQUALITY")); }
-    [[nodiscard]] int32_t GetOpacity() const { return Get(NumberSetting("OPACITY")); }
-    [[nodiscard]] std::string GetResultName() const { return Get(TextSetting("RESULT_NAME")); }
-    [[nodiscard]] std::string GetRenameFolder() const { return Get(TextSetting("RENAME_PATH")); }
-    [[nodiscard]] std::string GetRenameMask() const { return Get(TextSetting("RENAME_MASK")); }
-    [[nodiscard]] bool GetShowFactor() const { return Get(YesNoSetting("SHOWFACTOR")); }
-    [[nodiscard]] bool GetRecurseOrigin() const { return Get(YesNoSetting("RECURSE_ORIGIN")); }
-    [[nodiscard]] bool GetUseRecadColor() const { return Get(YesNoSetting("USE_RECAD_COLOR")); }
-    [[nodiscard]] bool GetUseSmallRBorder() const { return Get(YesNoSetting("USE_SMALL_RBORDER")); }
-    [[nodiscard]] bool GetKeybProgressif() const { return Get(YesNoSetting("KEYB_PROGRESSIF")); }
-    [[nodiscard]] bool GetShowFullFileName() const { return Get(YesNoSetting("SHOWFULLFILENAME")); }
-    [[nodiscard]] bool GetCheckVersion() const { return Get(YesNoSetting("CHECK_VERSION")); }
-    [[nodiscard]] bool GetAutoRename() const { return Get(YesNoSetting("AUTO_RENAME")); }
+    [[nodiscard]] int32_t getJpegQuality() const { return get(NumberSetting("JPEGQUALITY")); }
+    [[nodiscard]] int32_t getOpacity() const { return get(NumberSetting("OPACITY")); }
+    [[nodiscard]] std::string getResultName() const { return get(TextSetting("RESULT_NAME")); }
+    [[nodiscard]] std::string getRenameFolder() const { return get(TextSetting("RENAME_PATH")); }
+    [[nodiscard]] std::string getRenameMask() const { return get(TextSetting("RENAME_MASK")); }
+    [[nodiscard]] bool getShowFactor() const { return get(YesNoSetting("SHOWFACTOR")); }
+    [[nodiscard]] bool getRecurseOrigin() const { return get(YesNoSetting("RECURSE_ORIGIN")); }
+    [[nodiscard]] bool getUseRecadColor() const { return get(YesNoSetting("USE_RECAD_COLOR")); }
+    [[nodiscard]] bool getUseSmallRBorder() const { return get(YesNoSetting("USE_SMALL_RBORDER")); }
+    [[nodiscard]] bool getKeybProgressif() const { return get(YesNoSetting("KEYB_PROGRESSIF")); }
+    [[nodiscard]] bool getShowFullFileName() const { return get(YesNoSetting("SHOWFULLFILENAME")); }
+    [[nodiscard]] bool getCheckVersion() const { return get(YesNoSetting("CHECK_VERSION")); }
+    [[nodiscard]] bool getAutoRename() const { return get(YesNoSetting("AUTO_RENAME")); }
 
-    void SetCurrentFolder(const std::string& value) { Set(TextSetting("CURRENTPATH"), value); }
-    void SetDestinationFolder(const std::string& value) {
-        Set(TextSetting("DESTINATIONPATH"), value);
+    void setCurrentFolder(const std::string& value) { set(TextSetting("CURRENTPATH"), value); }
+    void setDestinationFolder(const std::string& value) {
+        set(TextSetting("DESTINATIONPATH"), value);
     }
-    void SetJpegQuality(int32_t value) { Set(NumberSetting("JPEGQUALITY"), value); }
-    void SetOpacity(int32_t value) { Set(NumberSetting("OPACITY"), value); }
-    void SetResultName(const std::string& value) { Set(TextSetting("RESULT_NAME"), value); }
-    void SetRenameFolder(const std::string& value) { Set(TextSetting("RENAME_PATH"), value); }
-    void SetRenameMask(const std::string& value) { Set(TextSetting("RENAME_MASK"), value); }
-    void SetShowFactor(int32_t value) { Set(YesNoSetting("SHOWFACTOR"), value); }
-    void SetRecurseOrigin(int32_t value) { Set(YesNoSetting("RECURSE_ORIGIN"), value); }
-    void SetUseRecadColor(int32_t value) { Set(YesNoSetting("USE_RECAD_COLOR"), value); }
-    void SetUseSmallRBorder(int32_t value) { Set(YesNoSetting("USE_SMALL_RBORDER"), value); }
-    void SetKeybProgressif(int32_t value) { Set(YesNoSetting("KEYB_PROGRESSIF"), value); }
-    void SetShowFullFileName(int32_t value) { Set(YesNoSetting("SHOWFULLFILENAME"), value); }
-    void SetCheckVersion(int32_t value) { Set(YesNoSetting("CHECK_VERSION"), value); }
-    void SetAutoRename(int32_t value) { Set(YesNoSetting("AUTO_RENAME"), value); }
+    void setJpegQuality(int32_t value) { set(NumberSetting("JPEGQUALITY"), value); }
+    void setOpacity(int32_t value) { set(NumberSetting("OPACITY"), value); }
+    void setResultName(const std::string& value) { set(TextSetting("RESULT_NAME"), value); }
+    void setRenameFolder(const std::string& value) { set(TextSetting("RENAME_PATH"), value); }
+    void setRenameMask(const std::string& value) { set(TextSetting("RENAME_MASK"), value); }
+    void setShowFactor(int32_t value) { set(YesNoSetting("SHOWFACTOR"), value); }
+    void setRecurseOrigin(int32_t value) { set(YesNoSetting("RECURSE_ORIGIN"), value); }
+    void setUseRecadColor(int32_t value) { set(YesNoSetting("USE_RECAD_COLOR"), value); }
+    void setUseSmallRBorder(int32_t value) { set(YesNoSetting("USE_SMALL_RBORDER"), value); }
+    void setKeybProgressif(int32_t value) { set(YesNoSetting("KEYB_PROGRESSIF"), value); }
+    void setShowFullFileName(int32_t value) { set(YesNoSetting("SHOWFULLFILENAME"), value); }
+    void setCheckVersion(int32_t value) { set(YesNoSetting("CHECK_VERSION"), value); }
+    void setAutoRename(int32_t value) { set(YesNoSetting("AUTO_RENAME"), value); }
 
     // Print formats, exchanged as a flat list of texts, four per format:
     // name, height (cm), width (cm), white border (mm).
-    void LoadFormats(std::vector<std::string>& texts) const;
-    void SaveFormats(const std::vector<std::string>& texts) const;
+    void loadFormats(std::vector<std::string>& texts) const;
+    void saveFormats(const std::vector<std::string>& texts) const;
 
-    [[nodiscard]] const std::string& ParamFileName() const { return m_paramFileName; }
+    [[nodiscard]] const std::string& paramFileName() const { return m_paramFileName; }
 
 signals:
     // A setter changed the cached value of that key (named as in param.dat). Emitted after the
@@ -90,7 +90,7 @@ signals:
 private:
     // `cached` is what the getters will return, `written` what goes to the file.
     template <typename Written>
-    void Store(size_t index, SettingValue cached, const Written& written);
+    void store(size_t index, SettingValue cached, const Written& written);
 
     std::string m_paramFileName;
     std::array<SettingValue, kSettingKeys.size()> m_values;

@@ -5,7 +5,7 @@
 
 namespace {
 
-int Step(int from, int to, int i, int n) {
+int step(int from, int to, int i, int n) {
     // Single precision on purpose: the bands must fall where the float arithmetic puts them.
     return static_cast<int>(static_cast<float>(from) + static_cast<float>(to - from) *
                                                            static_cast<float>(i) /
@@ -14,7 +14,7 @@ int Step(int from, int to, int i, int n) {
 
 } // namespace
 
-std::vector<GradientBand> GradientBands(const QColor& start, const QColor& end, int left,
+std::vector<GradientBand> gradientBands(const QColor& start, const QColor& end, int left,
                                         int width) {
     std::vector<GradientBand> bands;
     if (width <= 0)
@@ -38,8 +38,8 @@ std::vector<GradientBand> GradientBands(const QColor& start, const QColor& end, 
             continue;
         bands.push_back(
             {x0, x1,
-             QColor(Step(start.red(), end.red(), i, n), Step(start.green(), end.green(), i, n),
-                    Step(start.blue(), end.blue(), i, n))});
+             QColor(step(start.red(), end.red(), i, n), step(start.green(), end.green(), i, n),
+                    step(start.blue(), end.blue(), i, n))});
         reached = x1;
     }
     if (reached < left + width)

@@ -17,5 +17,5 @@ struct GradientBand {
 // Splits the span [left, left + width) into flat bands shading from start to end: one band per
 // step of the largest channel difference, bands of no width left out, and whatever the bands
 // leave at the right filled with the end colour. Equal colours give one flat band.
-[[nodiscard]] std::vector<GradientBand> GradientBands(const QColor& start, const QColor& end,
+[[nodiscard]] std::vector<GradientBand> gradientBands(const QColor& start, const QColor& end,
                                                       int left, int width);

@@ -8,12 +8,12 @@ namespace {
 // Guards truncations of values that are whole numbers in exact arithmetic.
 constexpr double kEpsilon = 1e-9;
 
-int TruncByte(double value) {
+int truncByte(double value) {
     return std::clamp(static_cast<int>(value + kEpsilon), 0, 255);
 }
 
 // One channel of the HLS model: m1 and m2 bound the channel, hue in sixths of the circle.
-double HueToChannel(double m1, double m2, double hue) {
+double hueToChannel(double m1, double m2, double hue) {
     hue -= std::floor(hue);
     if (hue < 1.0 / 6.0)
         return m1 + (m2 - m1) * hue * 6.0;
@@ -24,7 +24,7 @@ double HueToChannel(double m1, double m2, double hue) {
     return m1;
 }
 
-int ShiftTowards(int value, int percent) {
+int shiftTowards(int value, int percent) {
     if (percent > 0)
         return value + (255 - value) * percent / 100;
     if (percent < 0)
@@ -34,7 +34,7 @@ int ShiftTowards(int value, int percent) {
 
 } // namespace
 
-HlsByte RgbToHls(const QColor& colour) {
+HlsByte rgbToHls(const QColor& colour) {
     const int r = colour.red();
     const int g = colour.green();
     const int b = colour.blue();
@@ -63,11 +63,11 @@ HlsByte RgbToHls(const QColor& colour) {
         sixths = 4.0 + gn - rn;
     if (sixths < 0.0)
         sixths += 6.0;
-    hls.hue = TruncByte(sixths / 6.0 * 255.0);
+    hls.hue = truncByte(sixths / 6.0 * 255.0);
     return hls;
 }
 
-QColor HlsToRgb(const HlsByte& hls) {
+QColor hlsToRgb(const HlsByte& hls) {
     const double h = hls.hue / 255.0;
     const double l = hls.lightness / 255.0;
     const double s = hls.saturation / 255.0;
@@ -78,14 +78,14 @@ QColor HlsToRgb(const HlsByte& hls) {
     const double m2 = l <= 0.5 ? l * (1.0 + s) : l + s - l * s;
     const double m1 = 2.0 * l - m2;
     const auto channel = [&](double hue) {
-        return std::clamp(static_cast<int>(HueToChannel(m1, m2, hue) * 255.0 + 0.5), 0, 255);
+        return std::clamp(static_cast<int>(hueToChannel(m1, m2, hue) * 255.0 + 0.5), 0, 255);
     };
     return QColor(channel(h + 1.0 / 3.0), channel(h), channel(h - 1.0 / 3.0));
 }
 
-QColor ShiftLightnessSaturation(const QColor& colour, int lightnessPercent, int saturationPercent) {
-    HlsByte hls = RgbToHls(colour);
-    hls.lightness = ShiftTowards(hls.lightness, lightnessPercent);
-    hls.saturation = ShiftTowards(hls.saturation, saturationPercent);
-    return HlsToRgb(hls);
+QColor shiftLightnessSaturation(const QColor& colour, int lightnessPercent, int saturationPercent) {
+    HlsByte hls = rgbToHls(colour);
+    hls.lightness = shiftTowards(hls.lightness, lightnessPercent);
+    hls.saturation = shiftTowards(hls.saturation, saturationPercent);
+    return hlsToRgb(hls);
 }

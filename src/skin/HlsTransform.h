@@ -9,10 +9,10 @@ struct HlsByte {
     int saturation = 0;
 };
 
-[[nodiscard]] HlsByte RgbToHls(const QColor& colour);
-[[nodiscard]] QColor HlsToRgb(const HlsByte& hls);
+[[nodiscard]] HlsByte rgbToHls(const QColor& colour);
+[[nodiscard]] QColor hlsToRgb(const HlsByte& hls);
 
 // Moves lightness and saturation of a colour towards their maximum (positive per cent) or
 // towards zero (negative per cent); both run from -100 to 100, hue is kept.
-[[nodiscard]] QColor ShiftLightnessSaturation(const QColor& colour, int lightnessPercent,
+[[nodiscard]] QColor shiftLightnessSaturation(const QColor& colour, int lightnessPercent,
                                               int saturationPercent);

@@ -1,6 +1,6 @@
 #include "skin/MenuMnemonic.h"
 
-bool LabelHasMnemonic(const QString& label, QChar typed) {
+bool labelHasMnemonic(const QString& label, QChar typed) {
     const QString text = label.toUpper();
     const QChar wanted = typed.toUpper();
     if (wanted == u'&')
@@ -16,9 +16,9 @@ bool LabelHasMnemonic(const QString& label, QChar typed) {
     return false;
 }
 
-std::optional<int> FindMnemonicItem(const QStringList& labels, QChar typed) {
+std::optional<int> findMnemonicItem(const QStringList& labels, QChar typed) {
     for (int row = 0; row < labels.size(); ++row) {
-        if (LabelHasMnemonic(labels[row], typed))
+        if (labelHasMnemonic(labels[row], typed))
             return row;
     }
     return std::nullopt;

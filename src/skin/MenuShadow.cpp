@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-int ShadowPercent(int column, int row) {
+int shadowPercent(int column, int row) {
     const int full = 93 - 5 * std::clamp(column, 0, kShadowWidth - 1);
     if (row >= 3)
         return full;
@@ -10,7 +10,7 @@ int ShadowPercent(int column, int row) {
     return 100 - (100 - full) * (std::max(row, 0) + 1) / 4;
 }
 
-QColor ShadeColour(const QColor& colour, int percent) {
+QColor shadeColour(const QColor& colour, int percent) {
     return QColor(colour.red() * percent / 100, colour.green() * percent / 100,
                   colour.blue() * percent / 100);
 }

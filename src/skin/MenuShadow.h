@@ -9,6 +9,6 @@ inline constexpr int kShadowWidth = 4;
 // Per cent of the original brightness kept in a shadow column (0..3, counted from the outer
 // edge), for a row counted from the start of the shadow: the first three rows are lighter so
 // that the shadow fades in.
-[[nodiscard]] int ShadowPercent(int column, int row);
+[[nodiscard]] int shadowPercent(int column, int row);
 
-[[nodiscard]] QColor ShadeColour(const QColor& colour, int percent);
+[[nodiscard]] QColor shadeColour(const QColor& colour, int percent);

@@ -18,41 +18,41 @@ struct InstallState {
     QString previousStyle;
 };
 
-InstallState& State() {
+InstallState& installState() {
     static InstallState state;
     return state;
 }
 
 } // namespace
 
-void CMenuSkin::Install(QApplication& app) {
-    InstallState& state = State();
+void MenuSkin::install(QApplication& app) {
+    InstallState& state = installState();
     if (state.count++ > 0)
         return;
     state.previousStyle = QApplication::style()->name();
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int depth = screen ? screen->depth() : 32;
     // The application takes ownership of the style, the style of its base.
-    app.setStyle(new CMenuSkinStyle(LoadMenuSkinProfile(), depth,
-                                    QStyleFactory::create(state.previousStyle)));
+    app.setStyle(new MenuSkinStyle(loadMenuSkinProfile(), depth,
+                                   QStyleFactory::create(state.previousStyle)));
 }
 
-void CMenuSkin::Uninstall(QApplication& app) {
-    InstallState& state = State();
+void MenuSkin::uninstall(QApplication& app) {
+    InstallState& state = installState();
     if (state.count == 0 || --state.count > 0)
         return;
     app.setStyle(state.previousStyle);
 }
 
-bool CMenuSkin::IsInstalled() {
-    return State().count > 0;
+bool MenuSkin::isInstalled() {
+    return installState().count > 0;
 }
 
-void CMenuSkin::SetSkinOn(QWidget& window, bool on) {
-    window.setProperty(CMenuSkinStyle::kSkinProperty, on);
+void MenuSkin::setSkinOn(QWidget& window, bool on) {
+    window.setProperty(MenuSkinStyle::kSkinProperty, on);
 }
 
-bool CMenuSkin::IsSkinOn(const QWidget& window) {
-    const QVariant on = window.property(CMenuSkinStyle::kSkinProperty);
+bool MenuSkin::isSkinOn(const QWidget& window) {
+    const QVariant on = window.property(MenuSkinStyle::kSkinProperty);
     return !on.isValid() || on.toBool();
 }

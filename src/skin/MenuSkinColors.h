@@ -14,4 +14,4 @@ struct MenuSkinColors {
     QColor hotIconShadow;       // shadow under the raised icon of a selected item
 };
 
-[[nodiscard]] MenuSkinColors DeriveMenuSkinColors(const QColor& face, const QColor& highlight);
+[[nodiscard]] MenuSkinColors deriveMenuSkinColors(const QColor& face, const QColor& highlight);

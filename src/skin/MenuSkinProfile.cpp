@@ -6,7 +6,7 @@
 namespace {
 
 // Accepts decimal and 0x-prefixed hexadecimal integers, as people write colours both ways.
-int ReadInt(const QSettings& store, const QString& key, int fallback) {
+int readInt(const QSettings& store, const QString& key, int fallback) {
     const QVariant value = store.value(key);
     if (!value.isValid())
         return fallback;
@@ -17,24 +17,24 @@ int ReadInt(const QSettings& store, const QString& key, int fallback) {
 
 } // namespace
 
-MenuSkinProfile ReadMenuSkinProfile(const QSettings& store) {
+MenuSkinProfile readMenuSkinProfile(const QSettings& store) {
     MenuSkinProfile profile;
-    profile.showGradient = ReadInt(store, "MenuXP/ShowGradient", 1) != 0;
-    profile.showGradientSel = ReadInt(store, "MenuEx/ShowGradientSel", 1) != 0;
-    profile.gradientStart = ReadInt(store, "MenuXP/GradientStart", profile.gradientStart);
-    profile.gradientEnd = ReadInt(store, "MenuXP/GradientEnd", profile.gradientEnd);
-    const int width = ReadInt(store, "MenuXP/GradientWidth", profile.gradientWidth);
+    profile.showGradient = readInt(store, "MenuXP/ShowGradient", 1) != 0;
+    profile.showGradientSel = readInt(store, "MenuEx/ShowGradientSel", 1) != 0;
+    profile.gradientStart = readInt(store, "MenuXP/GradientStart", profile.gradientStart);
+    profile.gradientEnd = readInt(store, "MenuXP/GradientEnd", profile.gradientEnd);
+    const int width = readInt(store, "MenuXP/GradientWidth", profile.gradientWidth);
     if (width >= 0)
         profile.gradientWidth = width;
     return profile;
 }
 
-MenuSkinProfile LoadMenuSkinProfile() {
+MenuSkinProfile loadMenuSkinProfile() {
     const QSettings store(QSettings::IniFormat, QSettings::UserScope, "lumicut", "Lumicut");
-    return ReadMenuSkinProfile(store);
+    return readMenuSkinProfile(store);
 }
 
-QColor ProfileColour(int bgr, const QColor& derived) {
+QColor profileColour(int bgr, const QColor& derived) {
     if (bgr == MenuSkinProfile::kDerivedColour)
         return derived;
     return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF);

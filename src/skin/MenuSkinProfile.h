@@ -19,11 +19,11 @@ struct MenuSkinProfile {
 
 // Reads the two sections from an open settings store; missing or unreadable values keep their
 // defaults.
-[[nodiscard]] MenuSkinProfile ReadMenuSkinProfile(const QSettings& store);
+[[nodiscard]] MenuSkinProfile readMenuSkinProfile(const QSettings& store);
 
 // The profile from the INI file in the user's configuration folder
 // ($XDG_CONFIG_HOME/lumicut/Lumicut.ini, by default ~/.config/lumicut/Lumicut.ini).
-[[nodiscard]] MenuSkinProfile LoadMenuSkinProfile();
+[[nodiscard]] MenuSkinProfile loadMenuSkinProfile();
 
 // Colour of a stored 0x00BBGGRR value, or the derived colour for -1.
-[[nodiscard]] QColor ProfileColour(int bgr, const QColor& derived);
+[[nodiscard]] QColor profileColour(int bgr, const QColor& derived);

@@ -43,23 +43,23 @@ struct Bounds {
     explicit Bounds(const QRect& rect)
         : left(rect.x()), top(rect.y()), right(rect.x() + rect.width()),
           bottom(rect.y() + rect.height()) {}
-    [[nodiscard]] int Width() const { return right - left; }
-    [[nodiscard]] int Height() const { return bottom - top; }
+    [[nodiscard]] int width() const { return right - left; }
+    [[nodiscard]] int height() const { return bottom - top; }
 };
 
-MenuSkinColors ColoursOf(const QPalette& palette) {
-    return DeriveMenuSkinColors(palette.color(QPalette::Button),
+MenuSkinColors coloursOf(const QPalette& palette) {
+    return deriveMenuSkinColors(palette.color(QPalette::Button),
                                 palette.color(QPalette::Highlight));
 }
 
-void FillGradient(QPainter& painter, const QRect& rect, const QColor& start, const QColor& end) {
-    for (const GradientBand& band : GradientBands(start, end, rect.x(), rect.width()))
+void fillGradient(QPainter& painter, const QRect& rect, const QColor& start, const QColor& end) {
+    for (const GradientBand& band : gradientBands(start, end, rect.x(), rect.width()))
         painter.fillRect(QRect(band.left, rect.y(), band.right - band.left, rect.height()),
                          band.colour);
 }
 
 // One-pixel outline on the outermost pixels of rect (no pen geometry involved).
-void FrameRect(QPainter& painter, const QRect& rect, const QColor& colour) {
+void frameRect(QPainter& painter, const QRect& rect, const QColor& colour) {
     if (rect.width() <= 0 || rect.height() <= 0)
         return;
     painter.fillRect(QRect(rect.x(), rect.y(), rect.width(), 1), colour);
@@ -68,7 +68,7 @@ void FrameRect(QPainter& painter, const QRect& rect, const QColor& colour) {
     painter.fillRect(QRect(rect.right(), rect.y(), 1, rect.height()), colour);
 }
 
-QPixmap Silhouette(const QPixmap& pixmap, const QColor& colour) {
+QPixmap silhouette(const QPixmap& pixmap, const QColor& colour) {
     QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
@@ -77,14 +77,14 @@ QPixmap Silhouette(const QPixmap& pixmap, const QColor& colour) {
     return QPixmap::fromImage(image);
 }
 
-int MnemonicFlag(const QStyle& style, const QStyleOption& option, const QWidget* widget) {
+int mnemonicFlag(const QStyle& style, const QStyleOption& option, const QWidget* widget) {
     return style.styleHint(QStyle::SH_UnderlineShortcut, &option, widget) ? Qt::TextShowMnemonic
                                                                           : Qt::TextHideMnemonic;
 }
 
 // The window whose switch decides whether a menu is skinned: for a popup the window of the
 // widget it was opened from, for a parentless popup the active window.
-const QWidget* OwnerWindow(const QWidget* widget) {
+const QWidget* ownerWindow(const QWidget* widget) {
     const QWidget* current = widget;
     while (qobject_cast<const QMenu*>(current) && current->parentWidget())
         current = current->parentWidget();
@@ -95,33 +95,33 @@ const QWidget* OwnerWindow(const QWidget* widget) {
 
 } // namespace
 
-CMenuSkinStyle::CMenuSkinStyle(const MenuSkinProfile& profile, int colourDepth, QStyle* base)
-    : QProxyStyle(base), profile(profile), colourDepth(colourDepth) {}
+MenuSkinStyle::MenuSkinStyle(const MenuSkinProfile& profile, int colourDepth, QStyle* base)
+    : QProxyStyle(base), m_profile(profile), m_colourDepth(colourDepth) {}
 
-bool CMenuSkinStyle::IsSkinned(const QWidget* widget) {
-    const QWidget* owner = OwnerWindow(widget);
+bool MenuSkinStyle::isSkinned(const QWidget* widget) {
+    const QWidget* owner = ownerWindow(widget);
     if (!owner)
         return true;
     const QVariant on = owner->property(kSkinProperty);
     return !on.isValid() || on.toBool();
 }
 
-QColor CMenuSkinStyle::GradientStart(const MenuSkinColors& colours) const {
-    return ProfileColour(profile.gradientStart, colours.lightFace);
+QColor MenuSkinStyle::gradientStart(const MenuSkinColors& colours) const {
+    return profileColour(m_profile.gradientStart, colours.lightFace);
 }
 
-QColor CMenuSkinStyle::GradientEnd(const MenuSkinColors& colours) const {
-    return ProfileColour(profile.gradientEnd, colours.menuBackground);
+QColor MenuSkinStyle::gradientEnd(const MenuSkinColors& colours) const {
+    return profileColour(m_profile.gradientEnd, colours.menuBackground);
 }
 
-QColor CMenuSkinStyle::PopupBackground(const MenuSkinColors& colours) const {
-    return profile.showGradient && RichColours() ? GradientEnd(colours) : colours.menuBackground;
+QColor MenuSkinStyle::popupBackground(const MenuSkinColors& colours) const {
+    return m_profile.showGradient && richColours() ? gradientEnd(colours) : colours.menuBackground;
 }
 
-void CMenuSkinStyle::drawControl(ControlElement element, const QStyleOption* option,
-                                 QPainter* painter, const QWidget* widget) const {
+void MenuSkinStyle::drawControl(ControlElement element, const QStyleOption* option,
+                                QPainter* painter, const QWidget* widget) const {
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-    if (!item || !painter || !IsSkinned(widget)) {
+    if (!item || !painter || !isSkinned(widget)) {
         QProxyStyle::drawControl(element, option, painter, widget);
         return;
     }
@@ -132,15 +132,15 @@ void CMenuSkinStyle::drawControl(ControlElement element, const QStyleOption* opt
             break;
         }
         painter->save();
-        DrawPopupItem(*item, *painter, widget);
+        drawPopupItem(*item, *painter, widget);
         painter->restore();
         return;
     case CE_MenuEmptyArea:
-        painter->fillRect(option->rect, PopupBackground(ColoursOf(option->palette)));
+        painter->fillRect(option->rect, popupBackground(coloursOf(option->palette)));
         return;
     case CE_MenuBarItem:
         painter->save();
-        DrawMenuBarItem(*item, *painter, widget);
+        drawMenuBarItem(*item, *painter, widget);
         painter->restore();
         return;
     case CE_MenuBarEmptyArea:
@@ -152,22 +152,22 @@ void CMenuSkinStyle::drawControl(ControlElement element, const QStyleOption* opt
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
-void CMenuSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
-                                   QPainter* painter, const QWidget* widget) const {
-    if (!option || !painter || !IsSkinned(widget)) {
+void MenuSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
+                                  QPainter* painter, const QWidget* widget) const {
+    if (!option || !painter || !isSkinned(widget)) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
     switch (element) {
     case PE_PanelMenu:
         if (qobject_cast<const QMenu*>(widget) || !widget) {
-            painter->fillRect(option->rect, PopupBackground(ColoursOf(option->palette)));
+            painter->fillRect(option->rect, popupBackground(coloursOf(option->palette)));
             return;
         }
         break;
     case PE_FrameMenu:
         painter->save();
-        DrawPopupFrame(*option, *painter, widget);
+        drawPopupFrame(*option, *painter, widget);
         painter->restore();
         return;
     case PE_PanelMenuBar:
@@ -179,9 +179,9 @@ void CMenuSkinStyle::drawPrimitive(PrimitiveElement element, const QStyleOption*
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }
 
-int CMenuSkinStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
-                                const QWidget* widget) const {
-    if (IsSkinned(widget)) {
+int MenuSkinStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                               const QWidget* widget) const {
+    if (isSkinned(widget)) {
         switch (metric) {
         case PM_MenuPanelWidth:
             return kPanelWidth;
@@ -199,10 +199,10 @@ int CMenuSkinStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
     return QProxyStyle::pixelMetric(metric, option, widget);
 }
 
-QSize CMenuSkinStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
-                                       const QSize& size, const QWidget* widget) const {
+QSize MenuSkinStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+                                      const QSize& size, const QWidget* widget) const {
     const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
-    if (!item || !IsSkinned(widget))
+    if (!item || !isSkinned(widget))
         return QProxyStyle::sizeFromContents(type, option, size, widget);
     const int textHeight = item->fontMetrics.height();
     switch (type) {
@@ -236,32 +236,32 @@ QSize CMenuSkinStyle::sizeFromContents(ContentsType type, const QStyleOption* op
     return QProxyStyle::sizeFromContents(type, option, size, widget);
 }
 
-void CMenuSkinStyle::DrawPopupBackground(const QStyleOptionMenuItem& item,
-                                         const MenuSkinColors& colours, QPainter& painter) const {
+void MenuSkinStyle::drawPopupBackground(const QStyleOptionMenuItem& item,
+                                        const MenuSkinColors& colours, QPainter& painter) const {
     const QRect& rect = item.rect;
     const bool disabled = !(item.state & State_Enabled);
     const bool selected =
         (item.state & State_Selected) && item.menuItemType != QStyleOptionMenuItem::Separator;
-    const bool gradient = profile.showGradient && RichColours();
+    const bool gradient = m_profile.showGradient && richColours();
     const QColor highlight = item.palette.color(QPalette::Highlight);
 
     if (selected) {
-        if (gradient && profile.showGradientSel) {
-            FillGradient(painter, rect,
-                         disabled ? colours.disabledHighlight : GradientStart(colours),
-                         GradientEnd(colours));
+        if (gradient && m_profile.showGradientSel) {
+            fillGradient(painter, rect,
+                         disabled ? colours.disabledHighlight : gradientStart(colours),
+                         gradientEnd(colours));
         } else {
             painter.fillRect(rect, disabled ? colours.disabledHighlight : colours.highlightFill);
         }
-        FrameRect(painter, rect, highlight);
+        frameRect(painter, rect, highlight);
         return;
     }
     if (gradient) {
-        const int column = std::min(profile.gradientWidth, rect.width());
-        FillGradient(painter, QRect(rect.x(), rect.y(), column, rect.height()),
-                     GradientStart(colours), GradientEnd(colours));
+        const int column = std::min(m_profile.gradientWidth, rect.width());
+        fillGradient(painter, QRect(rect.x(), rect.y(), column, rect.height()),
+                     gradientStart(colours), gradientEnd(colours));
         painter.fillRect(QRect(rect.x() + column, rect.y(), rect.width() - column, rect.height()),
-                         GradientEnd(colours));
+                         gradientEnd(colours));
     } else {
         const int column = std::min(kFlatColumn, rect.width());
         painter.fillRect(QRect(rect.x(), rect.y(), column, rect.height()), colours.lightFace);
@@ -270,29 +270,29 @@ void CMenuSkinStyle::DrawPopupBackground(const QStyleOptionMenuItem& item,
     }
 }
 
-void CMenuSkinStyle::DrawPopupItem(const QStyleOptionMenuItem& item, QPainter& painter,
-                                   const QWidget* widget) const {
-    const MenuSkinColors colours = ColoursOf(item.palette);
-    DrawPopupBackground(item, colours, painter);
+void MenuSkinStyle::drawPopupItem(const QStyleOptionMenuItem& item, QPainter& painter,
+                                  const QWidget* widget) const {
+    const MenuSkinColors colours = coloursOf(item.palette);
+    drawPopupBackground(item, colours, painter);
 
     const Bounds b(item.rect);
     if (item.menuItemType == QStyleOptionMenuItem::Separator) {
-        const int y = b.top + b.Height() / 2;
+        const int y = b.top + b.height() / 2;
         painter.fillRect(QRect(b.left + kTextLeft, y, b.right - 1 - (b.left + kTextLeft), 1),
                          colours.disabledText);
         return;
     }
 
-    DrawCheckAndIcon(item, colours, painter);
+    drawCheckAndIcon(item, colours, painter);
     const bool disabled = !(item.state & State_Enabled);
     const QColor textColour = disabled ? colours.disabledText
                                        : item.palette.color(QPalette::Active, QPalette::WindowText);
-    DrawPopupTexts(item, textColour, painter, widget);
+    drawPopupTexts(item, textColour, painter, widget);
 
     if (item.menuItemType == QStyleOptionMenuItem::SubMenu) {
         // Small solid triangle in the 12-pixel margin on the right.
         const int cx = b.right - 8;
-        const int cy = b.top + b.Height() / 2;
+        const int cy = b.top + b.height() / 2;
         const QPolygon arrow({QPoint(cx - 2, cy - 4), QPoint(cx + 2, cy), QPoint(cx - 2, cy + 4)});
         painter.setPen(Qt::NoPen);
         painter.setBrush(textColour);
@@ -301,8 +301,8 @@ void CMenuSkinStyle::DrawPopupItem(const QStyleOptionMenuItem& item, QPainter& p
     }
 }
 
-void CMenuSkinStyle::DrawCheckAndIcon(const QStyleOptionMenuItem& item,
-                                      const MenuSkinColors& colours, QPainter& painter) const {
+void MenuSkinStyle::drawCheckAndIcon(const QStyleOptionMenuItem& item,
+                                     const MenuSkinColors& colours, QPainter& painter) const {
     const Bounds b(item.rect);
     const bool disabled = !(item.state & State_Enabled);
     const bool selected = item.state & State_Selected;
@@ -317,16 +317,16 @@ void CMenuSkinStyle::DrawCheckAndIcon(const QStyleOptionMenuItem& item,
                              : colours.highlightFill;
         const QRect box(QPoint(b.left + 1, b.top + 1), QPoint(b.left + 19, b.bottom - 2));
         painter.fillRect(box, boxFill);
-        FrameRect(painter, box, highlight);
+        frameRect(painter, box, highlight);
     }
 
     if (!item.icon.isNull()) {
         const QPixmap pixmap = item.icon.pixmap(QSize(kIconSize, kIconSize), QIcon::Normal,
                                                 checked ? QIcon::On : QIcon::Off);
         if (disabled) {
-            painter.drawPixmap(b.left + 3, b.top + 3, Silhouette(pixmap, colours.iconShadow));
+            painter.drawPixmap(b.left + 3, b.top + 3, silhouette(pixmap, colours.iconShadow));
         } else if (selected && !checked) {
-            painter.drawPixmap(b.left + 4, b.top + 4, Silhouette(pixmap, colours.hotIconShadow));
+            painter.drawPixmap(b.left + 4, b.top + 4, silhouette(pixmap, colours.hotIconShadow));
             painter.drawPixmap(b.left + 2, b.top + 2, pixmap);
         } else {
             painter.drawPixmap(b.left + 3, b.top + 3, pixmap);
@@ -340,13 +340,13 @@ void CMenuSkinStyle::DrawCheckAndIcon(const QStyleOptionMenuItem& item,
     const QColor markColour = disabled ? colours.iconShadow : menuText;
     painter.setRenderHint(QPainter::Antialiasing, true);
     if (item.checkType == QStyleOptionMenuItem::Exclusive) {
-        const QPointF centre(b.left + 12.5, b.top + b.Height() / 2.0);
+        const QPointF centre(b.left + 12.5, b.top + b.height() / 2.0);
         painter.setPen(Qt::NoPen);
         painter.setBrush(markColour);
         painter.drawEllipse(centre, 3.5, 3.5);
     } else {
         // Tick drawn inside a 13 x 13 square whose corner is (left + 5, top + 3).
-        const QPointF origin(b.left + 5, b.top + 3 + std::max(0, (b.Height() - 6 - 13) / 2));
+        const QPointF origin(b.left + 5, b.top + 3 + std::max(0, (b.height() - 6 - 13) / 2));
         QPen pen(markColour, 2.0);
         pen.setCapStyle(Qt::SquareCap);
         pen.setJoinStyle(Qt::MiterJoin);
@@ -359,13 +359,13 @@ void CMenuSkinStyle::DrawCheckAndIcon(const QStyleOptionMenuItem& item,
     painter.setRenderHint(QPainter::Antialiasing, false);
 }
 
-void CMenuSkinStyle::DrawPopupTexts(const QStyleOptionMenuItem& item, const QColor& textColour,
-                                    QPainter& painter, const QWidget* widget) const {
+void MenuSkinStyle::drawPopupTexts(const QStyleOptionMenuItem& item, const QColor& textColour,
+                                   QPainter& painter, const QWidget* widget) const {
     const Bounds b(item.rect);
     const qsizetype tab = item.text.indexOf(u'\t');
     const QString label = tab < 0 ? item.text : item.text.left(tab);
     const QString shortcut = tab < 0 ? QString() : item.text.mid(tab + 1);
-    const int mnemonic = MnemonicFlag(*this, item, widget);
+    const int mnemonic = mnemonicFlag(*this, item, widget);
 
     QFont font = item.font;
     if (item.menuItemType == QStyleOptionMenuItem::DefaultItem)
@@ -374,7 +374,7 @@ void CMenuSkinStyle::DrawPopupTexts(const QStyleOptionMenuItem& item, const QCol
     painter.setPen(textColour);
     painter.setBackgroundMode(Qt::TransparentMode);
     const QRect textRect(b.left + kTextLeft, b.top, b.right - kShortcutRight - (b.left + kTextLeft),
-                         b.Height());
+                         b.height());
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine | mnemonic,
                      label);
     if (!shortcut.isEmpty()) {
@@ -384,15 +384,15 @@ void CMenuSkinStyle::DrawPopupTexts(const QStyleOptionMenuItem& item, const QCol
     }
 }
 
-void CMenuSkinStyle::DrawMenuBarItem(const QStyleOptionMenuItem& item, QPainter& painter,
-                                     const QWidget* widget) const {
+void MenuSkinStyle::drawMenuBarItem(const QStyleOptionMenuItem& item, QPainter& painter,
+                                    const QWidget* widget) const {
     const QPalette& palette = item.palette;
-    const MenuSkinColors colours = ColoursOf(palette);
+    const MenuSkinColors colours = coloursOf(palette);
     const QColor face = palette.color(QPalette::Button);
     const Bounds b(item.rect);
-    const QRect framed(b.left, b.top, std::max(0, b.Width() - kBarFrameInset), b.Height());
+    const QRect framed(b.left, b.top, std::max(0, b.width() - kBarFrameInset), b.height());
     const QRect strip(framed.x() + framed.width(), b.top, b.right - (framed.x() + framed.width()),
-                      b.Height());
+                      b.height());
     const bool disabled = !(item.state & State_Enabled);
     // A popup open from the bar takes the activation from the window, but the bar still
     // belongs to the window the user works in.
@@ -402,18 +402,18 @@ void CMenuSkinStyle::DrawMenuBarItem(const QStyleOptionMenuItem& item, QPainter&
 
     if (open) {
         painter.fillRect(framed, colours.lightFace);
-        FrameRect(painter, framed, palette.color(QPalette::Active, QPalette::Shadow));
+        frameRect(painter, framed, palette.color(QPalette::Active, QPalette::Shadow));
         // Shadow of the open item on its right, below the first rows so the popup seems lifted.
         painter.fillRect(strip, face);
         for (int x = strip.x(); x < b.right; ++x) {
             const int column = b.right - 1 - x;
             for (int y = b.top + kShadowTop; y < b.bottom; ++y)
                 painter.fillRect(QRect(x, y, 1, 1),
-                                 ShadeColour(face, ShadowPercent(column, y - b.top - kShadowTop)));
+                                 shadeColour(face, shadowPercent(column, y - b.top - kShadowTop)));
         }
     } else if (hot) {
         painter.fillRect(framed, disabled ? colours.disabledHighlight : colours.highlightFill);
-        FrameRect(painter, framed, palette.color(QPalette::Highlight));
+        frameRect(painter, framed, palette.color(QPalette::Highlight));
         painter.fillRect(strip, face);
     } else {
         painter.fillRect(item.rect, face);
@@ -425,17 +425,17 @@ void CMenuSkinStyle::DrawMenuBarItem(const QStyleOptionMenuItem& item, QPainter&
     painter.setFont(item.font);
     painter.setPen(textColour);
     painter.drawText(framed,
-                     Qt::AlignCenter | Qt::TextSingleLine | MnemonicFlag(*this, item, widget),
+                     Qt::AlignCenter | Qt::TextSingleLine | mnemonicFlag(*this, item, widget),
                      item.text);
 }
 
-void CMenuSkinStyle::DrawPopupFrame(const QStyleOption& option, QPainter& painter,
-                                    const QWidget* widget) const {
-    const MenuSkinColors colours = ColoursOf(option.palette);
+void MenuSkinStyle::drawPopupFrame(const QStyleOption& option, QPainter& painter,
+                                   const QWidget* widget) const {
+    const MenuSkinColors colours = coloursOf(option.palette);
     const QRect& rect = option.rect;
-    FrameRect(painter, rect, option.palette.color(QPalette::Active, QPalette::Shadow));
-    FrameRect(painter, rect.adjusted(1, 1, -1, -1), colours.menuBackground);
-    FrameRect(painter, rect.adjusted(2, 2, -2, -2), colours.menuBackground);
+    frameRect(painter, rect, option.palette.color(QPalette::Active, QPalette::Shadow));
+    frameRect(painter, rect.adjusted(1, 1, -1, -1), colours.menuBackground);
+    frameRect(painter, rect.adjusted(2, 2, -2, -2), colours.menuBackground);
 
     // Where the popup hangs under the open menu-bar item, leave the joint open in the item's
     // fill so that item and popup read as one surface.
@@ -458,19 +458,19 @@ void CMenuSkinStyle::DrawPopupFrame(const QStyleOption& option, QPainter& painte
         painter.fillRect(QRect(rect.x() + from, rect.y(), to - from, 1), colours.lightFace);
 }
 
-void CMenuSkinStyle::polish(QWidget* widget) {
+void MenuSkinStyle::polish(QWidget* widget) {
     QProxyStyle::polish(widget);
     if (qobject_cast<QMenu*>(widget) || qobject_cast<QMenuBar*>(widget))
         widget->installEventFilter(this);
 }
 
-void CMenuSkinStyle::unpolish(QWidget* widget) {
+void MenuSkinStyle::unpolish(QWidget* widget) {
     if (qobject_cast<QMenu*>(widget) || qobject_cast<QMenuBar*>(widget))
         widget->removeEventFilter(this);
     QProxyStyle::unpolish(widget);
 }
 
-bool CMenuSkinStyle::HandleMnemonic(QMenu& menu, const QString& typed) const {
+bool MenuSkinStyle::handleMnemonic(QMenu& menu, const QString& typed) const {
     if (typed.size() != 1 || !typed[0].isPrint() || typed[0].isSpace())
         return false;
     QList<QAction*> visible;
@@ -481,7 +481,7 @@ bool CMenuSkinStyle::HandleMnemonic(QMenu& menu, const QString& typed) const {
         visible.append(action);
         labels.append(action->isSeparator() ? QString() : action->text());
     }
-    const std::optional<int> row = FindMnemonicItem(labels, typed[0]);
+    const std::optional<int> row = findMnemonicItem(labels, typed[0]);
     if (!row)
         return false;
     QAction* action = visible[*row];
@@ -495,18 +495,18 @@ bool CMenuSkinStyle::HandleMnemonic(QMenu& menu, const QString& typed) const {
     return true;
 }
 
-bool CMenuSkinStyle::eventFilter(QObject* watched, QEvent* event) {
+bool MenuSkinStyle::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ActivationChange) {
         // Bar labels turn grey in an inactive window even when the palette does not change.
         if (auto* bar = qobject_cast<QMenuBar*>(watched))
             bar->update();
     }
     auto* menu = qobject_cast<QMenu*>(watched);
-    if (menu && IsSkinned(menu)) {
+    if (menu && isSkinned(menu)) {
         if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
-            if (plain && HandleMnemonic(*menu, key->text()))
+            if (plain && handleMnemonic(*menu, key->text()))
                 return true;
         } else if (event->type() == QEvent::Show) {
             // One pixel higher than asked: the popup covers the bottom line of the item it

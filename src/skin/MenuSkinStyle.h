@@ -12,7 +12,7 @@ struct MenuSkinColors;
 // Flat look for the menu bar and its popup menus: a coloured (optionally shaded) column on the
 // left of popup items that carries the check box or the action's icon, a framed highlight, and
 // a one-pixel popup frame. Everything else is drawn by the base style.
-class CMenuSkinStyle : public QProxyStyle {
+class MenuSkinStyle : public QProxyStyle {
     Q_OBJECT
 
 public:
@@ -20,7 +20,7 @@ public:
     static constexpr const char* kSkinProperty = "lumicutMenuSkin";
 
     // colourDepth: bits per pixel of the display; 8 or fewer gets flat colours only.
-    CMenuSkinStyle(const MenuSkinProfile& profile, int colourDepth, QStyle* base = nullptr);
+    MenuSkinStyle(const MenuSkinProfile& profile, int colourDepth, QStyle* base = nullptr);
 
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
@@ -37,30 +37,30 @@ public:
     using QProxyStyle::unpolish;
 
     // True unless the window that owns the menu (bar) has the skin switched off.
-    [[nodiscard]] static bool IsSkinned(const QWidget* widget);
+    [[nodiscard]] static bool isSkinned(const QWidget* widget);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    [[nodiscard]] bool RichColours() const { return colourDepth > 8; }
-    [[nodiscard]] QColor GradientStart(const MenuSkinColors& colours) const;
-    [[nodiscard]] QColor GradientEnd(const MenuSkinColors& colours) const;
-    [[nodiscard]] QColor PopupBackground(const MenuSkinColors& colours) const;
+    [[nodiscard]] bool richColours() const { return m_colourDepth > 8; }
+    [[nodiscard]] QColor gradientStart(const MenuSkinColors& colours) const;
+    [[nodiscard]] QColor gradientEnd(const MenuSkinColors& colours) const;
+    [[nodiscard]] QColor popupBackground(const MenuSkinColors& colours) const;
 
-    void DrawPopupItem(const QStyleOptionMenuItem& item, QPainter& painter,
+    void drawPopupItem(const QStyleOptionMenuItem& item, QPainter& painter,
                        const QWidget* widget) const;
-    void DrawPopupBackground(const QStyleOptionMenuItem& item, const MenuSkinColors& colours,
+    void drawPopupBackground(const QStyleOptionMenuItem& item, const MenuSkinColors& colours,
                              QPainter& painter) const;
-    void DrawCheckAndIcon(const QStyleOptionMenuItem& item, const MenuSkinColors& colours,
+    void drawCheckAndIcon(const QStyleOptionMenuItem& item, const MenuSkinColors& colours,
                           QPainter& painter) const;
-    void DrawPopupTexts(const QStyleOptionMenuItem& item, const QColor& textColour,
+    void drawPopupTexts(const QStyleOptionMenuItem& item, const QColor& textColour,
                         QPainter& painter, const QWidget* widget) const;
-    void DrawMenuBarItem(const QStyleOptionMenuItem& item, QPainter& painter,
+    void drawMenuBarItem(const QStyleOptionMenuItem& item, QPainter& painter,
                          const QWidget* widget) const;
-    void DrawPopupFrame(const QStyleOption& option, QPainter& painter, const QWidget* widget) const;
-    bool HandleMnemonic(QMenu& menu, const QString& typed) const;
+    void drawPopupFrame(const QStyleOption& option, QPainter& painter, const QWidget* widget) const;
+    bool handleMnemonic(QMenu& menu, const QString& typed) const;
 
-    MenuSkinProfile profile;
-    int colourDepth = 32;
+    MenuSkinProfile m_profile;
+    int m_colourDepth = 32;
 };

@@ -22,11 +22,11 @@ namespace {
 constexpr int kTypeColumn = 2;
 constexpr int kDateColumn = 3;
 
-bool IsFolder(const std::string& path) {
+bool isFolder(const std::string& path) {
     return !path.empty() && QFileInfo(QString::fromStdString(path)).isDir();
 }
 
-std::string WithTrailingSlash(std::string folder) {
+std::string withTrailingSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/') {
         folder += '/';
     }
@@ -74,11 +74,11 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QFileDialog::showEvent(event);
-        FitColumnTitles();
+        fitColumnTitles();
     }
 
 private:
-    void FitColumnTitles() {
+    void fitColumnTitles() {
         auto* view = findChild<QTreeView*>();
         if (view == nullptr) {
             return;
@@ -113,24 +113,24 @@ private:
 
 } // namespace
 
-std::string FolderChooserStart(const std::string& setting, const std::string& pictures,
+std::string folderChooserStart(const std::string& setting, const std::string& pictures,
                                const std::string& home) {
-    if (IsFolder(setting)) {
+    if (isFolder(setting)) {
         return setting;
     }
-    if (IsFolder(pictures)) {
-        return WithTrailingSlash(pictures);
+    if (isFolder(pictures)) {
+        return withTrailingSlash(pictures);
     }
-    return WithTrailingSlash(home);
+    return withTrailingSlash(home);
 }
 
-std::string FolderChooserStart(const std::string& setting) {
-    return FolderChooserStart(
+std::string folderChooserStart(const std::string& setting) {
+    return folderChooserStart(
         setting, QStandardPaths::writableLocation(QStandardPaths::PicturesLocation).toStdString(),
         QDir::homePath().toStdString());
 }
 
-QString ChooseFolder(QWidget* parent, const QString& title, const QString& startFolder) {
+QString chooseFolder(QWidget* parent, const QString& title, const QString& startFolder) {
     FolderDialog dialog(parent, title, startFolder);
     if (dialog.exec() != QDialog::Accepted) {
         return {};

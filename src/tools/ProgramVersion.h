@@ -11,10 +11,10 @@ struct ProgramVersion {
     uint16_t patch = 0;
     uint16_t tweak = 0;
 
-    [[nodiscard]] constexpr uint32_t MostSignificant() const {
+    [[nodiscard]] constexpr uint32_t mostSignificant() const {
         return (static_cast<uint32_t>(major) << 16) | minor;
     }
-    [[nodiscard]] constexpr uint32_t LeastSignificant() const {
+    [[nodiscard]] constexpr uint32_t leastSignificant() const {
         return (static_cast<uint32_t>(patch) << 16) | tweak;
     }
 };

@@ -11,14 +11,14 @@
 namespace {
 
 // The main window set by the application; none in widget tests.
-QPointer<QWidget>& MainWindowSlot() {
+QPointer<QWidget>& mainWindowSlot() {
     static QPointer<QWidget> window;
     return window;
 }
 
 } // namespace
 
-CToolsApp::CToolsApp(int& argc, char** argv) : QApplication(argc, argv) {
+ToolsApp::ToolsApp(int& argc, char** argv) : QApplication(argc, argv) {
     // The menu skin's look profile is read with QSettings under these names
     // (~/.config/lumicut/Lumicut.ini); the program's own settings live in param.dat.
     setOrganizationName("lumicut");
@@ -26,15 +26,15 @@ CToolsApp::CToolsApp(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationVersion(LUMICUT_VERSION);
 }
 
-CToolsApp::~CToolsApp() = default;
+ToolsApp::~ToolsApp() = default;
 
-void CToolsApp::SetMainWindow(QWidget* window) {
-    MainWindowSlot() = window;
+void ToolsApp::setMainWindow(QWidget* window) {
+    mainWindowSlot() = window;
 }
 
-QWidget* CToolsApp::MainWindow() {
-    if (MainWindowSlot())
-        return MainWindowSlot();
+QWidget* ToolsApp::mainWindow() {
+    if (mainWindowSlot())
+        return mainWindowSlot();
     if (auto* active = qobject_cast<QMainWindow*>(QApplication::activeWindow()))
         return active;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -44,15 +44,15 @@ QWidget* CToolsApp::MainWindow() {
     return nullptr;
 }
 
-QWidget* CToolsApp::DialogParent() {
+QWidget* ToolsApp::dialogParent() {
     QWidget* active = QApplication::activeWindow();
     if (active != nullptr && active->isVisible() &&
         (active->windowType() == Qt::Window || active->windowType() == Qt::Dialog))
         return active;
-    return MainWindow();
+    return mainWindow();
 }
 
-bool CToolsApp::InstallFrench(QTranslator& texts) {
+bool ToolsApp::installFrench(QTranslator& texts) {
     // Dates and numbers in Qt's own dialogs (the folder chooser's columns) follow the
     // default locale; the program speaks French whatever the user's locale.
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
@@ -62,19 +62,19 @@ bool CToolsApp::InstallFrench(QTranslator& texts) {
     return QCoreApplication::installTranslator(&texts);
 }
 
-ProgramVersion CToolsApp::GetProgramVersion() {
+ProgramVersion ToolsApp::getProgramVersion() {
     return {LUMICUT_VERSION_MAJOR, LUMICUT_VERSION_MINOR, LUMICUT_VERSION_PATCH,
             LUMICUT_VERSION_TWEAK};
 }
 
-bool CToolsApp::GetProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant) {
-    const ProgramVersion version = GetProgramVersion();
-    mostSignificant = version.MostSignificant();
-    leastSignificant = version.LeastSignificant();
+bool ToolsApp::getProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant) {
+    const ProgramVersion version = getProgramVersion();
+    mostSignificant = version.mostSignificant();
+    leastSignificant = version.leastSignificant();
     return true;
 }
 
-QString CToolsApp::UrlNotOpenedText(const QString& address) {
+QString ToolsApp::urlNotOpenedText(const QString& address) {
     return QStringLiteral("Impossible d'ouvrir cette page : aucun navigateur n'a pu être "
                           "lancé.\nVous pouvez copier son adresse :\n\n%1")
         .arg(address);

@@ -1,5 +1,5 @@
 #include "tools/UserMessage.h"
 
-QString AppTitle() {
+QString appTitle() {
     return QStringLiteral("Lumicut");
 }

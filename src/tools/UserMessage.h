@@ -3,4 +3,4 @@
 #include <QString>
 
 // Caption of the program's own message boxes.
-[[nodiscard]] QString AppTitle();
+[[nodiscard]] QString appTitle();

@@ -23,7 +23,7 @@ struct WaitCursor {
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-bool IsWebAddress(const QString& address) {
+bool isWebAddress(const QString& address) {
     const QUrl url(address, QUrl::StrictMode);
     return url.isValid() &&
            (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
@@ -31,31 +31,31 @@ bool IsWebAddress(const QString& address) {
 
 } // namespace
 
-QString NewVersionQuestion(uint32_t currentMs, uint32_t newMs) {
+QString newVersionQuestion(uint32_t currentMs, uint32_t newMs) {
     return QStringLiteral("Vous utilisez actuellement la version %1.%2 de Lumicut.\n"
                           "La version %3.%4 est désormais disponible sur %5.\n"
                           "Voulez vous avoir plus d'informations sur cette version ?")
-        .arg(VersionMajor(currentMs))
-        .arg(VersionMinor(currentMs))
-        .arg(VersionMajor(newMs))
-        .arg(VersionMinor(newMs))
-        .arg(SiteName());
+        .arg(versionMajor(currentMs))
+        .arg(versionMinor(currentMs))
+        .arg(versionMajor(newMs))
+        .arg(versionMinor(newMs))
+        .arg(siteName());
 }
 
-CVersionChecker::CVersionChecker(UserPrompts& prompts) : CVersionChecker(prompts, Hooks{}) {}
+VersionChecker::VersionChecker(UserPrompts& prompts) : VersionChecker(prompts, Hooks{}) {}
 
-CVersionChecker::CVersionChecker(UserPrompts& prompts, Hooks hooks)
+VersionChecker::VersionChecker(UserPrompts& prompts, Hooks hooks)
     : m_prompts(prompts), m_hooks(std::move(hooks)) {
     if (!m_hooks.programVersion) {
         m_hooks.programVersion = [](uint32_t& mostSignificant, uint32_t& leastSignificant) {
-            return CToolsApp::GetProgramVersion(mostSignificant, leastSignificant);
+            return ToolsApp::getProgramVersion(mostSignificant, leastSignificant);
         };
     }
 }
 
-CVersionChecker::~CVersionChecker() = default;
+VersionChecker::~VersionChecker() = default;
 
-void CVersionChecker::CheckVersion(const QString& address, bool silent) {
+void VersionChecker::checkVersion(const QString& address, bool silent) {
     uint32_t currentMs = 0;
     uint32_t currentLs = 0;
     if (!m_hooks.programVersion(currentMs, currentLs)) {
@@ -64,11 +64,11 @@ void CVersionChecker::CheckVersion(const QString& address, bool silent) {
     FetchResult fetched;
     {
         WaitCursor wait;
-        fetched = Fetch(address);
+        fetched = fetch(address);
     }
     switch (fetched.status) {
     case FetchStatus::OpenFailed:
-        OnCheckError(currentMs, currentLs);
+        onCheckError(currentMs, currentLs);
         return;
     case FetchStatus::ReadFailed:
         return;
@@ -76,40 +76,40 @@ void CVersionChecker::CheckVersion(const QString& address, bool silent) {
         break;
     }
     if (fetched.bytes.empty()) {
-        OnCheckError(currentMs, currentLs);
+        onCheckError(currentMs, currentLs);
         return;
     }
-    const VersionReply reply = ParseVersionReply(fetched.bytes);
+    const VersionReply reply = parseVersionReply(fetched.bytes);
     if (reply.version > currentMs) {
-        OnNewVersion(currentMs, currentLs, reply.version, 0, reply.infoAddress);
+        onNewVersion(currentMs, currentLs, reply.version, 0, reply.infoAddress);
     } else if (!silent) {
-        OnUpToDate(currentMs, currentLs);
+        onUpToDate(currentMs, currentLs);
     }
 }
 
-void CVersionChecker::OnNewVersion(uint32_t currentMs, uint32_t /*currentLs*/, uint32_t newMs,
-                                   uint32_t /*newLs*/, const std::string& infoAddress) {
-    const bool wanted = m_prompts.askYesNo(NewVersionQuestion(currentMs, newMs), AppTitle());
+void VersionChecker::onNewVersion(uint32_t currentMs, uint32_t /*currentLs*/, uint32_t newMs,
+                                  uint32_t /*newLs*/, const std::string& infoAddress) {
+    const bool wanted = m_prompts.askYesNo(newVersionQuestion(currentMs, newMs), appTitle());
     if (!wanted) {
         return;
     }
     // The address comes from the network: only a web page is opened, anything else falls
     // back to the site's home page.
     const QString address = QString::fromStdString(infoAddress);
-    m_prompts.openAddress(IsWebAddress(address) ? address : SiteUrl(SitePage::Home));
+    m_prompts.openAddress(isWebAddress(address) ? address : siteUrl(SitePage::Home));
 }
 
-void CVersionChecker::OnUpToDate(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
+void VersionChecker::onUpToDate(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
     m_prompts.tell(QStringLiteral("Aucune mise à jour n'est disponible actuellement ..."),
-                   AppTitle(), QMessageBox::Information);
+                   appTitle(), QMessageBox::Information);
 }
 
-void CVersionChecker::OnCheckError(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
+void VersionChecker::onCheckError(uint32_t /*currentMs*/, uint32_t /*currentLs*/) {
     m_prompts.tell(QStringLiteral("Impossible de vérifier la présence d'une nouvelle version !"),
-                   AppTitle(), QMessageBox::Information);
+                   appTitle(), QMessageBox::Information);
 }
 
-FetchResult CVersionChecker::Fetch(const QString& address) {
+FetchResult VersionChecker::fetch(const QString& address) {
     QNetworkAccessManager manager;
     QNetworkRequest request{QUrl(address)};
     request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Update search"));

@@ -4,7 +4,7 @@
 
 namespace {
 
-QString SiteBase() {
+QString siteBase() {
     QString base = QStringLiteral(LUMICUT_SITE);
     while (base.endsWith(QLatin1Char('/'))) {
         base.chop(1);
@@ -14,21 +14,21 @@ QString SiteBase() {
 
 } // namespace
 
-QString SiteUrl(SitePage page) {
+QString siteUrl(SitePage page) {
     switch (page) {
     case SitePage::Home:
-        return SiteBase() + QStringLiteral("/");
+        return siteBase() + QStringLiteral("/");
     case SitePage::VersionService:
-        return SiteBase() + QStringLiteral("/checkversion.php");
+        return siteBase() + QStringLiteral("/checkversion.php");
     case SitePage::Help:
-        return SiteBase() + QStringLiteral("/docsoft.html");
+        return siteBase() + QStringLiteral("/docsoft.html");
     case SitePage::Forum:
-        return SiteBase() + QStringLiteral("/forumsoft.html");
+        return siteBase() + QStringLiteral("/forumsoft.html");
     }
-    return SiteBase() + QStringLiteral("/");
+    return siteBase() + QStringLiteral("/");
 }
 
-QString SiteName() {
-    const QString host = QUrl(SiteBase()).host();
-    return host.isEmpty() ? SiteBase() : host;
+QString siteName() {
+    const QString host = QUrl(siteBase()).host();
+    return host.isEmpty() ? siteBase() : host;
 }

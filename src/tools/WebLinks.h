@@ -6,7 +6,7 @@
 // site's base address compiled in (LUMICUT_SITE).
 enum class SitePage { Home, VersionService, Help, Forum };
 
-[[nodiscard]] QString SiteUrl(SitePage page);
+[[nodiscard]] QString siteUrl(SitePage page);
 
 // The site's host name, as named to the user ("lumicut.example.org").
-[[nodiscard]] QString SiteName();
+[[nodiscard]] QString siteName();

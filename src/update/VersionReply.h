@@ -21,11 +21,11 @@ struct VersionReply {
 // NUL byte. Fields are split at '|'; a missing field is empty. Major and minor are read
 // as leading decimal integers (blanks and a sign allowed, 0 without digits) and cut to
 // their low 16 bits. The address is the third field without surrounding blanks.
-[[nodiscard]] VersionReply ParseVersionReply(std::string_view bytes);
+[[nodiscard]] VersionReply parseVersionReply(std::string_view bytes);
 
-[[nodiscard]] constexpr uint32_t VersionMajor(uint32_t word) {
+[[nodiscard]] constexpr uint32_t versionMajor(uint32_t word) {
     return word >> 16;
 }
-[[nodiscard]] constexpr uint32_t VersionMinor(uint32_t word) {
+[[nodiscard]] constexpr uint32_t versionMinor(uint32_t word) {
     return word & 0xFFFFu;
 }

@@ -13,9 +13,9 @@
 
 #include "engine/PhotoDocument.h"
 #include "naming/ResultIndex.h"
-#include "panel/SidePanelDlg.h"
+#include "panel/SidePanel.h"
 #include "settings/Settings.h"
-#include "view/PictureWnd.h"
+#include "view/PhotoView.h"
 #include "view/ViewActions.h"
 #include "widgets/UserPrompts.h"
 
@@ -30,14 +30,14 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-bool FileExists(const std::string& path) {
+bool fileExists(const std::string& path) {
     std::error_code error;
     return !path.empty() && std::filesystem::exists(std::filesystem::path(path), error);
 }
 
 } // namespace
 
-QString FirstStepsHint() {
+QString firstStepsHint() {
     return QStringLiteral("Pour commencer :\n"
                           "1. %1 : choisissez le dossier des photos à recadrer.\n"
                           "2. %2 : choisissez le dossier où enregistrer les photos recadrées.")
@@ -45,287 +45,287 @@ QString FirstStepsHint() {
              ViewActions::menuPath(Command::DestinationFolder));
 }
 
-CLumicutView::CLumicutView(CSettings& settings, UserPrompts& prompts, QWidget* parent)
-    : QWidget(parent), settings(settings), prompts(prompts),
-      document(std::make_unique<PhotoDocument>(settings)) {
+LumicutView::LumicutView(Settings& settings, UserPrompts& prompts, QWidget* parent)
+    : QWidget(parent), m_settings(settings), m_prompts(prompts),
+      m_document(std::make_unique<PhotoDocument>(settings)) {
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent); // the two children cover the whole view
-    sidePanel = new CSidePanelDlg(settings, this);
-    display = new CPictureWnd(settings, *document, this);
-    display->SetKeyForwardTarget(this);
+    m_sidePanel = new class SidePanel(settings, this);
+    m_display = new PhotoView(settings, *m_document, this);
+    m_display->setKeyForwardTarget(this);
     connect(
-        document.get(), &PhotoDocument::message, this,
+        m_document.get(), &PhotoDocument::message, this,
         [&prompts](const QString& text, const QString& caption) { prompts.warn(text, caption); });
-    sidePanel->SetResultStatusHandler(
-        [this](const std::string& path, bool changed) { ShowResultStatus(path, changed); });
-    sidePanel->AttachDocument(document.get());
-    commandActions = new ViewActions(*this);
-    connect(document.get(), &PhotoDocument::flagsChanged, commandActions,
+    m_sidePanel->setResultStatusHandler(
+        [this](const std::string& path, bool changed) { showResultStatus(path, changed); });
+    m_sidePanel->attachDocument(m_document.get());
+    m_commandActions = new ViewActions(*this);
+    connect(m_document.get(), &PhotoDocument::flagsChanged, m_commandActions,
             &ViewActions::syncCheckMarks);
 }
 
-CLumicutView::~CLumicutView() {
+LumicutView::~LumicutView() {
     // The windows that show the document go before it.
-    delete display;
-    delete sidePanel;
+    delete m_display;
+    delete m_sidePanel;
 }
 
-void CLumicutView::OnInitialUpdate() {
-    UpdateFirstStepsHint();
-    sidePanel->FillPictureList();
+void LumicutView::onInitialUpdate() {
+    updateFirstStepsHint();
+    m_sidePanel->fillPictureList();
 }
 
-void CLumicutView::UpdateFirstStepsHint() {
-    display->SetHint(settings.GetCurrentFolder().empty() ? FirstStepsHint() : QString());
+void LumicutView::updateFirstStepsHint() {
+    m_display->setHint(m_settings.getCurrentFolder().empty() ? firstStepsHint() : QString());
 }
 
-void CLumicutView::resizeEvent(QResizeEvent* event) {
+void LumicutView::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    LayoutChildren();
+    layoutChildren();
 }
 
-void CLumicutView::LayoutChildren() {
-    const int panelWidth = SidePanelWidth(width());
-    sidePanel->setGeometry(0, 0, panelWidth, height());
-    if (!display->IsFullScreen())
-        display->setGeometry(panelWidth, 0, width() - panelWidth, height());
+void LumicutView::layoutChildren() {
+    const int panelWidth = sidePanelWidth(width());
+    m_sidePanel->setGeometry(0, 0, panelWidth, height());
+    if (!m_display->isFullScreen())
+        m_display->setGeometry(panelWidth, 0, width() - panelWidth, height());
 }
 
-void CLumicutView::keyPressEvent(QKeyEvent* event) {
-    HandleKey(event->key(), event->modifiers());
+void LumicutView::keyPressEvent(QKeyEvent* event) {
+    handleKey(event->key(), event->modifiers());
     event->accept();
 }
 
-void CLumicutView::keyReleaseEvent(QKeyEvent* event) {
+void LumicutView::keyReleaseEvent(QKeyEvent* event) {
     // X11 auto-repeat sends a release before each repeated press: the key is still held,
     // so the step keeps growing.
     if (!event->isAutoRepeat())
-        keyStep.Release();
+        m_keyStep.release();
     event->accept();
 }
 
-void CLumicutView::HandleKey(int qtKey, Qt::KeyboardModifiers modifiers) {
-    const bool progressive = settings.GetKeybProgressif() != 0;
-    keyStep.BeginKey(modifiers.testFlag(Qt::ControlModifier), progressive);
+void LumicutView::handleKey(int qtKey, Qt::KeyboardModifiers modifiers) {
+    const bool progressive = m_settings.getKeybProgressif() != 0;
+    m_keyStep.beginKey(modifiers.testFlag(Qt::ControlModifier), progressive);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
-    const ViewKey key = MapViewKey(qtKey, modifiers.testFlag(Qt::KeypadModifier), shift,
+    const ViewKey key = mapViewKey(qtKey, modifiers.testFlag(Qt::KeypadModifier), shift,
                                    modifiers.testFlag(Qt::AltModifier));
     if (const Command* command = std::get_if<Command>(&key))
-        commandActions->action(*command)->trigger();
+        m_commandActions->action(*command)->trigger();
     else if (const KeyAction* action = std::get_if<KeyAction>(&key))
-        RunKeyAction(*action, shift);
-    keyStep.EndKey(progressive);
+        runKeyAction(*action, shift);
+    m_keyStep.endKey(progressive);
 }
 
-void CLumicutView::RunKeyAction(KeyAction action, bool shift) {
-    const int step = keyStep.Value();
+void LumicutView::runKeyAction(KeyAction action, bool shift) {
+    const int step = m_keyStep.value();
     switch (action) {
     case KeyAction::Validate:
-        Validate(shift);
+        validate(shift);
         break;
     case KeyAction::ToggleFullScreen:
-        ToggleFullScreen();
+        toggleFullScreen();
         break;
     case KeyAction::Reload:
-        document->reload();
+        m_document->reload();
         break;
     case KeyAction::MoveLeft:
-        document->moveFrameX(-step);
+        m_document->moveFrameX(-step);
         break;
     case KeyAction::MoveUp:
-        document->moveFrameY(-step);
+        m_document->moveFrameY(-step);
         break;
     case KeyAction::MoveRight:
-        document->moveFrameX(step);
+        m_document->moveFrameX(step);
         break;
     case KeyAction::MoveDown:
-        document->moveFrameY(step);
+        m_document->moveFrameY(step);
         break;
     }
 }
 
-void CLumicutView::Validate(bool shift) {
-    if (document->isModified()) {
-        if (document->idSheet()) {
-            document->makeIdSheet();
+void LumicutView::validate(bool shift) {
+    if (m_document->isModified()) {
+        if (m_document->idSheet()) {
+            m_document->makeIdSheet();
         } else {
-            document->cropToFrame();
-            if (document->whiteBorder())
-                document->applyWhiteBorder();
+            m_document->cropToFrame();
+            if (m_document->whiteBorder())
+                m_document->applyWhiteBorder();
         }
-        document->saveResult();
-        sidePanel->SetCurrentResultIndex(document->resultIndex());
-        ShowCurrentResultStatus(false);
-        sidePanel->RefreshGauge();
+        m_document->saveResult();
+        m_sidePanel->setCurrentResultIndex(m_document->resultIndex());
+        showCurrentResultStatus(false);
+        m_sidePanel->refreshGauge();
     } else if (shift) {
-        document->reload();
-        document->setResultIndex(document->resultIndex() + 1);
-        ShowCurrentResultStatus(false);
+        m_document->reload();
+        m_document->setResultIndex(m_document->resultIndex() + 1);
+        showCurrentResultStatus(false);
     } else {
-        sidePanel->NextPicture();
+        m_sidePanel->nextPicture();
     }
 }
 
-void CLumicutView::DeleteResult() {
-    if (!document->reserveResultIndex())
+void LumicutView::deleteResult() {
+    if (!m_document->reserveResultIndex())
         return;
-    const std::string path = document->resultPath();
+    const std::string path = m_document->resultPath();
     if (path.empty())
         return;
-    if (!FileExists(path)) {
-        prompts.warn(QStringLiteral("Le fichier résultat n'existe pas"),
-                     QStringLiteral("Attention!!!"));
+    if (!fileExists(path)) {
+        m_prompts.warn(QStringLiteral("Le fichier résultat n'existe pas"),
+                       QStringLiteral("Attention!!!"));
         return;
     }
-    if (!prompts.askYesNo(QStringLiteral("Voulez vous effacer le fichier résultat ?"),
-                          QStringLiteral("Suppression fichier résultat")))
+    if (!m_prompts.askYesNo(QStringLiteral("Voulez vous effacer le fichier résultat ?"),
+                            QStringLiteral("Suppression fichier résultat")))
         return;
     std::error_code error;
     std::filesystem::remove(std::filesystem::path(path), error);
-    sidePanel->SetCurrentResultIndex(NO_RESULT_INDEX);
-    ShowResultStatus(path, false);
+    m_sidePanel->setCurrentResultIndex(kNoResultIndex);
+    showResultStatus(path, false);
 }
 
-void CLumicutView::Transform(void (PhotoDocument::*operation)()) {
+void LumicutView::transform(void (PhotoDocument::*operation)()) {
     WaitCursor wait;
-    (document.get()->*operation)();
-    document->setModified(true);
-    ShowCurrentResultStatus(true);
+    (m_document.get()->*operation)();
+    m_document->setModified(true);
+    showCurrentResultStatus(true);
 }
 
-void CLumicutView::Zoom(int amount) {
-    document->zoomFrame(amount);
+void LumicutView::zoom(int amount) {
+    m_document->zoomFrame(amount);
 }
 
-void CLumicutView::TurnFrame() {
-    document->rotateFrame();
+void LumicutView::turnFrame() {
+    m_document->rotateFrame();
 }
 
-void CLumicutView::ToggleWhiteBorder() {
-    document->setWhiteBorder(!document->whiteBorder());
+void LumicutView::toggleWhiteBorder() {
+    m_document->setWhiteBorder(!m_document->whiteBorder());
 }
 
-void CLumicutView::ToggleIdSheet() {
-    document->setIdSheet(!document->idSheet());
-    if (document->idSheet())
-        document->setWhiteBorder(false);
+void LumicutView::toggleIdSheet() {
+    m_document->setIdSheet(!m_document->idSheet());
+    if (m_document->idSheet())
+        m_document->setWhiteBorder(false);
 }
 
-void CLumicutView::ToggleThirds() {
-    document->setThirds(!document->thirds());
+void LumicutView::toggleThirds() {
+    m_document->setThirds(!m_document->thirds());
 }
 
-void CLumicutView::ToggleFullScreen() {
-    display->SetFullScreen(!display->IsFullScreen());
-    if (!display->IsFullScreen()) {
-        LayoutChildren();
+void LumicutView::toggleFullScreen() {
+    m_display->setFullScreen(!m_display->isFullScreen());
+    if (!m_display->isFullScreen()) {
+        layoutChildren();
         // The keyboard comes back to the main window with the picture.
         window()->activateWindow();
     }
     setFocus();
 }
 
-void CLumicutView::ChooseWorkingFolder() {
-    const std::string folder = prompts.chooseFolder(
-        QStringLiteral("Sélectionner le répertoire courant"), settings.GetCurrentFolder());
+void LumicutView::chooseWorkingFolder() {
+    const std::string folder = m_prompts.chooseFolder(
+        QStringLiteral("Sélectionner le répertoire courant"), m_settings.getCurrentFolder());
     if (folder.empty())
         return;
-    settings.SetCurrentFolder(folder);
-    UpdateFirstStepsHint();
+    m_settings.setCurrentFolder(folder);
+    updateFirstStepsHint();
     // Without a destination, loading the first photo says so ("Veuillez définir...").
-    sidePanel->FillPictureList();
-    if (!settings.GetDestinationFolder().empty())
+    m_sidePanel->fillPictureList();
+    if (!m_settings.getDestinationFolder().empty())
         return;
     // The second step follows at once instead of leaving the user to find it.
-    ChooseDestinationFolder();
-    if (!settings.GetDestinationFolder().empty()) {
+    chooseDestinationFolder();
+    if (!m_settings.getDestinationFolder().empty()) {
         // Again with the destination: its results are left out of the list, and the status
         // bar shows where the first result goes.
-        sidePanel->FillPictureList();
+        m_sidePanel->fillPictureList();
     }
 }
 
-void CLumicutView::ChooseDestinationFolder() {
+void LumicutView::chooseDestinationFolder() {
     const std::string folder =
-        prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire de destination"),
-                             settings.GetDestinationFolder());
+        m_prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire de destination"),
+                               m_settings.getDestinationFolder());
     if (!folder.empty())
-        settings.SetDestinationFolder(folder);
+        m_settings.setDestinationFolder(folder);
 }
 
-void CLumicutView::RunPreferences() {
+void LumicutView::runPreferences() {
     // The keys the dialog changed, as the settings announce them.
     QSet<QString> changed;
     const QMetaObject::Connection watch =
-        connect(&settings, &CSettings::changed, this,
+        connect(&m_settings, &Settings::changed, this,
                 [&changed](const QString& key) { changed.insert(key); });
-    RunHook(hooks.preferences);
+    runHook(m_hooks.preferences);
     disconnect(watch);
-    sidePanel->FillFormatList();
+    m_sidePanel->fillFormatList();
     if (changed.contains(QStringLiteral("RECURSE_ORIGIN")))
-        sidePanel->FillPictureList();
+        m_sidePanel->fillPictureList();
     if (changed.contains(QStringLiteral("SHOWFULLFILENAME")))
-        ShowCurrentResultStatus(false);
-    display->Redraw(); // opacity and frame colours may have changed
+        showCurrentResultStatus(false);
+    m_display->redraw(); // opacity and frame colours may have changed
 }
 
-void CLumicutView::RunRename() {
-    RunHook(hooks.renamePhotos);
-    sidePanel->FillPictureList();
+void LumicutView::runRename() {
+    runHook(m_hooks.renamePhotos);
+    m_sidePanel->fillPictureList();
 }
 
-void CLumicutView::ShowResultStatus(const std::string& path, bool changed) {
+void LumicutView::showResultStatus(const std::string& path, bool changed) {
     emit resultStatusChanged(path, changed);
 }
 
-void CLumicutView::ShowCurrentResultStatus(bool changed) {
-    document->reserveResultIndex();
-    ShowResultStatus(document->resultPath(), changed);
+void LumicutView::showCurrentResultStatus(bool changed) {
+    m_document->reserveResultIndex();
+    showResultStatus(m_document->resultPath(), changed);
 }
 
-void CLumicutView::RunHook(const std::function<void()>& hook) {
+void LumicutView::runHook(const std::function<void()>& hook) {
     if (hook)
         hook();
 }
 
-void CLumicutView::mousePressEvent(QMouseEvent* event) {
+void LumicutView::mousePressEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
-        leftAnchor = point;
+        m_leftAnchor = point;
     else if (event->button() == Qt::RightButton)
-        rightAnchor = point;
+        m_rightAnchor = point;
     setFocus();
 }
 
-void CLumicutView::mouseReleaseEvent(QMouseEvent* event) {
+void LumicutView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton)
-        leftAnchor = QPoint();
+        m_leftAnchor = QPoint();
     else if (event->button() == Qt::RightButton)
-        rightAnchor = QPoint();
+        m_rightAnchor = QPoint();
 }
 
-void CLumicutView::mouseDoubleClickEvent(QMouseEvent* event) {
+void LumicutView::mouseDoubleClickEvent(QMouseEvent* event) {
     // A double click validates like Enter (with Shift, like Shift+Enter).
     if (event->button() == Qt::LeftButton)
-        HandleKey(Qt::Key_Return, event->modifiers());
+        handleKey(Qt::Key_Return, event->modifiers());
 }
 
-void CLumicutView::mouseMoveEvent(QMouseEvent* event) {
+void LumicutView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint point = event->position().toPoint();
-    if (!leftAnchor.isNull()) {
-        document->moveFrame(point.x() - leftAnchor.x(), point.y() - leftAnchor.y());
-        leftAnchor = point;
+    if (!m_leftAnchor.isNull()) {
+        m_document->moveFrame(point.x() - m_leftAnchor.x(), point.y() - m_leftAnchor.y());
+        m_leftAnchor = point;
     }
-    if (!rightAnchor.isNull()) {
-        document->zoomFrame(
-            RightDragZoomAmount(rightAnchor.x(), rightAnchor.y(), point.x(), point.y()));
-        rightAnchor = point;
+    if (!m_rightAnchor.isNull()) {
+        m_document->zoomFrame(
+            rightDragZoomAmount(m_rightAnchor.x(), m_rightAnchor.y(), point.x(), point.y()));
+        m_rightAnchor = point;
     }
 }
 
-void CLumicutView::wheelEvent(QWheelEvent* event) {
+void LumicutView::wheelEvent(QWheelEvent* event) {
     // Turned toward the user (negative): a larger frame; otherwise a smaller one.
-    commandActions->action(event->angleDelta().y() < 0 ? Command::ZoomIn : Command::ZoomOut)
+    m_commandActions->action(event->angleDelta().y() < 0 ? Command::ZoomIn : Command::ZoomOut)
         ->trigger();
     event->accept();
 }

@@ -9,21 +9,21 @@
 
 #include "engine/ViewKeys.h"
 
-class CPictureWnd;
+class PhotoView;
 class PhotoDocument;
 class UserPrompts;
-class CSettings;
-class CSidePanelDlg;
+class Settings;
+class SidePanel;
 class ViewActions;
 
 // The first steps shown over the empty photo area while no working folder is set, naming
 // the two folder commands as the menu shows them.
-[[nodiscard]] QString FirstStepsHint();
+[[nodiscard]] QString firstStepsHint();
 
 // The main window's client: the side panel on the left fifth and the photo display on the
 // rest. Every key of the main window, every command and every mouse gesture over the photo
 // arrives here and becomes calls on those two; the view draws nothing itself.
-class CLumicutView : public QWidget {
+class LumicutView : public QWidget {
     Q_OBJECT
 
 public:
@@ -39,21 +39,21 @@ public:
     };
 
     // Every question and warning of the view and of its document goes to prompts.
-    CLumicutView(CSettings& settings, UserPrompts& prompts, QWidget* parent = nullptr);
-    ~CLumicutView() override;
+    LumicutView(Settings& settings, UserPrompts& prompts, QWidget* parent = nullptr);
+    ~LumicutView() override;
 
-    void SetDialogHooks(DialogHooks value) { hooks = std::move(value); }
+    void setDialogHooks(DialogHooks value) { m_hooks = std::move(value); }
 
     // Initial update: fills the photo list from the working folder and loads the first photo;
     // without a working folder, the photo area shows the first steps instead.
-    void OnInitialUpdate();
+    void onInitialUpdate();
 
     // The view's commands, for the menu bar and the toolbar.
-    [[nodiscard]] ViewActions& actions() const { return *commandActions; }
-    [[nodiscard]] CSidePanelDlg& SidePanel() { return *sidePanel; }
-    [[nodiscard]] CPictureWnd& Display() { return *display; }
-    [[nodiscard]] PhotoDocument& Document() { return *document; }
-    [[nodiscard]] int CurrentKeyStep() const { return keyStep.Value(); }
+    [[nodiscard]] ViewActions& actions() const { return *m_commandActions; }
+    [[nodiscard]] SidePanel& sidePanel() { return *m_sidePanel; }
+    [[nodiscard]] PhotoView& display() { return *m_display; }
+    [[nodiscard]] PhotoDocument& document() { return *m_document; }
+    [[nodiscard]] int currentKeyStep() const { return m_keyStep.value(); }
 
 signals:
     // Where the current photo's result goes and whether the photo changed since it was
@@ -74,43 +74,43 @@ private:
     // The command table runs the operations below.
     friend class ViewActions;
 
-    void LayoutChildren();
-    void HandleKey(int qtKey, Qt::KeyboardModifiers modifiers);
-    void RunKeyAction(KeyAction action, bool shift);
-    void Validate(bool shift);
-    void DeleteResult();
-    void Transform(void (PhotoDocument::*operation)());
-    void Zoom(int amount);
-    void TurnFrame();
-    void ToggleWhiteBorder();
-    void ToggleIdSheet();
-    void ToggleThirds();
-    void ToggleFullScreen();
-    void ChooseWorkingFolder();
-    void UpdateFirstStepsHint();
-    void ChooseDestinationFolder();
-    void RunPreferences();
-    void RunRename();
-    void ShowResultStatus(const std::string& path, bool changed);
+    void layoutChildren();
+    void handleKey(int qtKey, Qt::KeyboardModifiers modifiers);
+    void runKeyAction(KeyAction action, bool shift);
+    void validate(bool shift);
+    void deleteResult();
+    void transform(void (PhotoDocument::*operation)());
+    void zoom(int amount);
+    void turnFrame();
+    void toggleWhiteBorder();
+    void toggleIdSheet();
+    void toggleThirds();
+    void toggleFullScreen();
+    void chooseWorkingFolder();
+    void updateFirstStepsHint();
+    void chooseDestinationFolder();
+    void runPreferences();
+    void runRename();
+    void showResultStatus(const std::string& path, bool changed);
     // Takes the result index (telling the user when no destination is set) and shows the
     // result path in the status bar.
-    void ShowCurrentResultStatus(bool changed);
-    static void RunHook(const std::function<void()>& hook);
+    void showCurrentResultStatus(bool changed);
+    static void runHook(const std::function<void()>& hook);
 
-    CSettings& settings;
-    UserPrompts& prompts;
+    Settings& m_settings;
+    UserPrompts& m_prompts;
     // The photo being cropped; the panel and the display show it. It outlives both (they
     // are deleted first by the destructor).
-    std::unique_ptr<PhotoDocument> document;
+    std::unique_ptr<PhotoDocument> m_document;
     // Children of this widget (Qt parent); the panel is built before the display, the
     // actions last.
-    CSidePanelDlg* sidePanel = nullptr;
-    CPictureWnd* display = nullptr;
-    ViewActions* commandActions = nullptr;
-    DialogHooks hooks;
+    class SidePanel* m_sidePanel = nullptr;
+    PhotoView* m_display = nullptr;
+    ViewActions* m_commandActions = nullptr;
+    DialogHooks m_hooks;
 
-    KeyStep keyStep;
+    KeyStep m_keyStep;
     // Anchors of the drags, view client pixels; (0, 0) means no drag.
-    QPoint leftAnchor;
-    QPoint rightAnchor;
+    QPoint m_leftAnchor;
+    QPoint m_rightAnchor;
 };

@@ -6,7 +6,7 @@
 #include <QSize>
 #include <cstdint>
 
-class CSettings;
+class Settings;
 class PhotoDocument;
 class QPainter;
 
@@ -24,28 +24,28 @@ public:
     PictureRenderer();
 
     // The whole client area, composed; valid until the next call.
-    [[nodiscard]] const QImage& Compose(const PhotoDocument& model, const CSettings& settings,
+    [[nodiscard]] const QImage& compose(const PhotoDocument& model, const Settings& settings,
                                         QSize client);
     // Composes and draws the result onto painter at (0, 0).
-    void Paint(QPainter& painter, const PhotoDocument& model, const CSettings& settings,
+    void paint(QPainter& painter, const PhotoDocument& model, const Settings& settings,
                QSize client);
 
     // Forgets the background layer (the next paint rebuilds it).
-    void Invalidate() { baseValid = false; }
+    void invalidate() { m_baseValid = false; }
 
 private:
-    void RebuildBase(const PhotoDocument& model, QSize client, const QRect& imageRect);
-    void DrawOverlay(QPainter& painter, const PhotoDocument& model, const CSettings& settings);
-    static void DrawThirds(QPainter& painter, const QRect& frame, uint32_t argb);
-    static void DrawOutline(QPainter& painter, const QRect& frame, const QRect& image,
+    void rebuildBase(const PhotoDocument& model, QSize client, const QRect& imageRect);
+    void drawOverlay(QPainter& painter, const PhotoDocument& model, const Settings& settings);
+    static void drawThirds(QPainter& painter, const QRect& frame, uint32_t argb);
+    static void drawOutline(QPainter& painter, const QRect& frame, const QRect& image,
                             uint32_t argb);
 
-    QBrush tileBrush;
+    QBrush m_tileBrush;
     // Canvas and photo at display size, client size, premultiplied ARGB.
-    QImage base;
-    bool baseValid = false;
-    uint64_t baseGeneration = 0;
-    QRect baseImageRect;
+    QImage m_base;
+    bool m_baseValid = false;
+    uint64_t m_baseGeneration = 0;
+    QRect m_baseImageRect;
     // The paint buffer, reused between paints of the same size.
-    QImage composed;
+    QImage m_composed;
 };

@@ -2,9 +2,9 @@
 
 #include "app/ToolbarIcons.h"
 #include "engine/PhotoDocument.h"
-#include "panel/SidePanelDlg.h"
+#include "panel/SidePanel.h"
 #include "view/LumicutView.h"
-#include "view/PictureWnd.h"
+#include "view/PhotoView.h"
 
 #include <QAction>
 
@@ -18,8 +18,8 @@ struct ViewActions::CommandRow {
     const char* menuText; // nullptr: toolbar only, the prompt is the action's text
     const char* prompt;   // status-bar prompt; nullptr: none
     const char* toolTip;  // nullptr: none of its own (Qt shows the menu text)
-    void (*run)(CLumicutView& view);
-    bool (*isChecked)(CLumicutView& view) = nullptr; // null: no check mark
+    void (*run)(LumicutView& view);
+    bool (*isChecked)(LumicutView& view) = nullptr; // null: no check mark
 };
 
 namespace {
@@ -80,7 +80,7 @@ constexpr LayoutItem kToolBar[] = {Command::WorkingFolder,
                                    Command::About};
 
 // A menu title or item as the menu shows it: no mnemonic marks, no key column.
-QString Shown(const char* text) {
+QString shown(const char* text) {
     QString plain = QString::fromUtf8(text).section(QLatin1Char('\t'), 0, 0);
     return plain.remove(QLatin1Char('&'));
 }
@@ -92,94 +92,94 @@ std::span<const ViewActions::CommandRow> ViewActions::commandTable() {
     // its short tooltip.
     static constexpr CommandRow kCommands[] = {
         {Command::WorkingFolder, "Répertoire de travail...", "Choix du répertoire courant",
-         "Choix du répertoire courant", [](CLumicutView& view) { view.ChooseWorkingFolder(); }},
+         "Choix du répertoire courant", [](LumicutView& view) { view.chooseWorkingFolder(); }},
         {Command::DestinationFolder, "Répertoire destination...", nullptr, nullptr,
-         [](CLumicutView& view) { view.ChooseDestinationFolder(); }},
+         [](LumicutView& view) { view.chooseDestinationFolder(); }},
         {Command::Preferences, "Préférences...", "Configuration des paramètres",
-         "Configuration des paramètres", [](CLumicutView& view) { view.RunPreferences(); }},
+         "Configuration des paramètres", [](LumicutView& view) { view.runPreferences(); }},
         {Command::Quit, "&Quitter", "Ferme l'application ; propose d'enregistrer les documents",
-         "Quitter", [](CLumicutView& view) { view.window()->close(); }},
+         "Quitter", [](LumicutView& view) { view.window()->close(); }},
         {Command::FullScreen, "&Plein écran\t<Espace>",
          "Afficher le cadre de recadrage en plein ecran",
          "Afficher le cadre de recadrage en plein ecran",
-         [](CLumicutView& view) {
-             view.display->SetFullScreen(true);
+         [](LumicutView& view) {
+             view.m_display->setFullScreen(true);
              view.setFocus();
          }},
         {Command::Thirds, "&Régle des tiers\t</>",
          "Afficher les repères de contrôle de la régle des tiers",
          "Afficher les repères de contrôle de la régle des tiers",
-         [](CLumicutView& view) { view.ToggleThirds(); },
-         [](CLumicutView& view) { return view.document->thirds(); }},
+         [](LumicutView& view) { view.toggleThirds(); },
+         [](LumicutView& view) { return view.m_document->thirds(); }},
         {Command::WhiteBorder, "Bord blanc\t<B>", "Ajoute un bord blanc à la photo",
-         "Ajoute un bord blanc à la photo", [](CLumicutView& view) { view.ToggleWhiteBorder(); },
-         [](CLumicutView& view) { return view.document->whiteBorder(); }},
+         "Ajoute un bord blanc à la photo", [](LumicutView& view) { view.toggleWhiteBorder(); },
+         [](LumicutView& view) { return view.m_document->whiteBorder(); }},
         {Command::RotateLeft, "Rotation 90° Gauche\t<shift>+<gauche>",
          "Rotation de la photo sur la gauche", "Rotation de la photo sur la gauche",
-         [](CLumicutView& view) { view.Transform(&PhotoDocument::rotateLeft); }},
+         [](LumicutView& view) { view.transform(&PhotoDocument::rotateLeft); }},
         {Command::RotateRight, "Rotation 90° Droite\t<shift>+<droite>",
          "Rotation de la photo sur la droite", "Rotation de la photo sur la droite",
-         [](CLumicutView& view) { view.Transform(&PhotoDocument::rotateRight); }},
+         [](LumicutView& view) { view.transform(&PhotoDocument::rotateRight); }},
         {Command::FlipVertical, "Flip vertical\t<shift>+<haut>", "Flip vertical", "Flip vertical",
-         [](CLumicutView& view) { view.Transform(&PhotoDocument::flipVertical); }},
+         [](LumicutView& view) { view.transform(&PhotoDocument::flipVertical); }},
         {Command::FlipHorizontal, "Flip horizontal\t<shift>+<bas>", "Flip horizontal",
          "Flip horizontal",
-         [](CLumicutView& view) { view.Transform(&PhotoDocument::flipHorizontal); }},
+         [](LumicutView& view) { view.transform(&PhotoDocument::flipHorizontal); }},
         {Command::DeleteResult, "Supprimer l'image\t<Suppr>",
          "Suppression de la photo résultat (si elle existe)",
          "Suppression de la photo résultat (si elle existe)",
-         [](CLumicutView& view) { view.DeleteResult(); }},
+         [](LumicutView& view) { view.deleteResult(); }},
         {Command::DeletePreviousResult, "Supprimer l'image précédente\t<Backspace>", nullptr,
          nullptr,
-         [](CLumicutView& view) {
-             view.sidePanel->PreviousPicture();
-             view.DeleteResult();
+         [](LumicutView& view) {
+             view.m_sidePanel->previousPicture();
+             view.deleteResult();
          }},
         {Command::NextPicture, "Image suivante\t<ESC>", "Photo suivante", "Photo suivante",
-         [](CLumicutView& view) { view.sidePanel->NextPicture(); }},
+         [](LumicutView& view) { view.m_sidePanel->nextPicture(); }},
         {Command::PreviousPicture, "Image précédente\t<0>", "Photo précédente", "Photo précédente",
-         [](CLumicutView& view) { view.sidePanel->PreviousPicture(); }},
+         [](LumicutView& view) { view.m_sidePanel->previousPicture(); }},
         {Command::Grayscale, "Niveau de gris\t<1>", "Transforme la photo en noir et blanc",
          "Transforme la photo en noir et blanc",
-         [](CLumicutView& view) { view.Transform(&PhotoDocument::toGrayscale); }},
+         [](LumicutView& view) { view.transform(&PhotoDocument::toGrayscale); }},
         {Command::Sepia, "Sépia\t<2>", "Transforme la photo en ton sépia",
          "Transforme la photo en ton sépia",
-         [](CLumicutView& view) { view.Transform(&PhotoDocument::toSepia); }},
+         [](LumicutView& view) { view.transform(&PhotoDocument::toSepia); }},
         {Command::RenamePhotos, "&Renommer des photos ...",
          "Permet de renommer des images en utilisant les tags Lumicut",
          "Permet de renommer des images en utilisant les tags Lumicut",
-         [](CLumicutView& view) { view.RunRename(); }},
+         [](LumicutView& view) { view.runRename(); }},
         {Command::IdSheet, "&Créer une planche de photos d'identité\t<I>",
          "Générer une planche de photos d'identité", "Générer une planche de photos d'identité",
-         [](CLumicutView& view) { view.ToggleIdSheet(); },
-         [](CLumicutView& view) { return view.document->idSheet(); }},
+         [](LumicutView& view) { view.toggleIdSheet(); },
+         [](LumicutView& view) { return view.m_document->idSheet(); }},
         {Command::OnlineHelp, "Aide en &ligne...\t<F1>",
          "Accédez directement à l'aide de Lumicut en ligne",
          "Accédez directement à l'aide de Lumicut en ligne",
-         [](CLumicutView& view) { CLumicutView::RunHook(view.hooks.onlineHelp); }},
+         [](LumicutView& view) { LumicutView::runHook(view.m_hooks.onlineHelp); }},
         {Command::CheckUpdates, "Rechercher des mises à &jour...",
          "Rechercher s'il existe une nouvelle version de Lumicut",
          "Rechercher s'il existe une nouvelle version de Lumicut",
-         [](CLumicutView& view) { CLumicutView::RunHook(view.hooks.checkUpdates); }},
+         [](LumicutView& view) { LumicutView::runHook(view.m_hooks.checkUpdates); }},
         {Command::Forum, "&Forum utilisateurs...", "Accéder au forum (suggestions, bugs...)",
          "Accéder au forum (suggestions, bugs...)",
-         [](CLumicutView& view) { CLumicutView::RunHook(view.hooks.forum); }},
+         [](LumicutView& view) { LumicutView::runHook(view.m_hooks.forum); }},
         {Command::About, "&A propos de Lumicut...",
          "Affiche des informations sur le programme, le numéro de version et le copyright",
-         "A propos de", [](CLumicutView& view) { CLumicutView::RunHook(view.hooks.about); }},
+         "A propos de", [](LumicutView& view) { LumicutView::runHook(view.m_hooks.about); }},
         {Command::ZoomIn, nullptr, "Zoom (+) sur la zone de recadrage",
          "Zoom (+) sur la zone de recadrage",
-         [](CLumicutView& view) { view.Zoom(-view.keyStep.Value()); }},
+         [](LumicutView& view) { view.zoom(-view.m_keyStep.value()); }},
         {Command::ZoomOut, nullptr, "Zoom (-) sur la zone de recadrage",
          "Zoom (-) sur la zone de recadrage",
-         [](CLumicutView& view) { view.Zoom(view.keyStep.Value()); }},
+         [](LumicutView& view) { view.zoom(view.m_keyStep.value()); }},
         {Command::TurnFrame, nullptr, "Rotation du module de recadrage",
-         "Rotation du module de recadrage", [](CLumicutView& view) { view.TurnFrame(); }},
+         "Rotation du module de recadrage", [](LumicutView& view) { view.turnFrame(); }},
     };
     return kCommands;
 }
 
-ViewActions::ViewActions(CLumicutView& view) : QObject(&view), view(view) {
+ViewActions::ViewActions(LumicutView& view) : QObject(&view), m_view(view) {
     for (const CommandRow& row : commandTable()) {
         const char* text = row.menuText ? row.menuText : row.prompt;
         auto* action = new QAction(QString::fromUtf8(text), this);
@@ -187,10 +187,10 @@ ViewActions::ViewActions(CLumicutView& view) : QObject(&view), view(view) {
             action->setStatusTip(QString::fromUtf8(row.prompt));
         if (row.toolTip)
             action->setToolTip(QString::fromUtf8(row.toolTip));
-        action->setIcon(ToolbarIcon(row.command));
+        action->setIcon(toolbarIcon(row.command));
         action->setCheckable(row.isChecked != nullptr);
-        connect(action, &QAction::triggered, this, [this, run = row.run] { run(this->view); });
-        actions.emplace_back(&row, action);
+        connect(action, &QAction::triggered, this, [this, run = row.run] { run(this->m_view); });
+        m_actions.emplace_back(&row, action);
     }
     syncCheckMarks();
 }
@@ -198,10 +198,10 @@ ViewActions::ViewActions(CLumicutView& view) : QObject(&view), view(view) {
 ViewActions::~ViewActions() = default;
 
 QAction* ViewActions::action(Command command) const {
-    const auto found = std::find_if(actions.begin(), actions.end(), [command](const auto& entry) {
-        return entry.first->command == command;
-    });
-    return found == actions.end() ? nullptr : found->second;
+    const auto found =
+        std::find_if(m_actions.begin(), m_actions.end(),
+                     [command](const auto& entry) { return entry.first->command == command; });
+    return found == m_actions.end() ? nullptr : found->second;
 }
 
 std::span<const MenuLayout> ViewActions::menuLayout() {
@@ -217,17 +217,17 @@ QString ViewActions::menuPath(Command command) {
     const auto row = std::find_if(table.begin(), table.end(), [command](const CommandRow& entry) {
         return entry.command == command;
     });
-    const QString item = row != table.end() && row->menuText ? Shown(row->menuText) : QString();
+    const QString item = row != table.end() && row->menuText ? shown(row->menuText) : QString();
     for (const MenuLayout& menu : menuLayout()) {
         if (std::find(menu.items.begin(), menu.items.end(), command) != menu.items.end())
-            return Shown(menu.title) + QStringLiteral(" > ") + item;
+            return shown(menu.title) + QStringLiteral(" > ") + item;
     }
     return item;
 }
 
 void ViewActions::syncCheckMarks() {
-    for (const auto& [row, action] : actions) {
+    for (const auto& [row, action] : m_actions) {
         if (row->isChecked)
-            action->setChecked(row->isChecked(view));
+            action->setChecked(row->isChecked(m_view));
     }
 }

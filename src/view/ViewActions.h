@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-class CLumicutView;
+class LumicutView;
 class QAction;
 
 // An item of a menu or toolbar layout: a command, or kSeparator.
@@ -36,7 +36,7 @@ class ViewActions : public QObject {
 
 public:
     // The actions are children of the view and run its operations.
-    explicit ViewActions(CLumicutView& view);
+    explicit ViewActions(LumicutView& view);
     ~ViewActions() override;
 
     [[nodiscard]] QAction* action(Command command) const;
@@ -59,6 +59,6 @@ private:
     struct CommandRow;
     [[nodiscard]] static std::span<const CommandRow> commandTable();
 
-    CLumicutView& view;
-    std::vector<std::pair<const CommandRow*, QAction*>> actions;
+    LumicutView& m_view;
+    std::vector<std::pair<const CommandRow*, QAction*>> m_actions;
 };

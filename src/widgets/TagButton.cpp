@@ -8,7 +8,7 @@
 #include <QPolygon>
 #include <QWidget>
 
-std::vector<NameTagItem> NameTagItems(bool withCrop) {
+std::vector<NameTagItem> nameTagItems(bool withCrop) {
     std::vector<NameTagItem> items = {
         {QStringLiteral("%i - Index unique"), QStringLiteral("%i")},
         {QStringLiteral("%f - Nom du fichier origine"), QStringLiteral("%f")},
@@ -27,7 +27,7 @@ std::vector<NameTagItem> NameTagItems(bool withCrop) {
 namespace {
 
 // 16 x 16 display pixels: three text lines and a small arrow pointing down.
-QIcon TagMenuIcon() {
+QIcon tagMenuIcon() {
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -43,9 +43,9 @@ QIcon TagMenuIcon() {
 }
 
 // The tag chosen from the menu shown below button, or an empty text when it is dismissed.
-QString ChooseNameTag(QWidget* button, bool withCrop) {
+QString chooseNameTag(QWidget* button, bool withCrop) {
     QMenu menu(button);
-    for (const NameTagItem& item : NameTagItems(withCrop)) {
+    for (const NameTagItem& item : nameTagItems(withCrop)) {
         QAction* action = menu.addAction(item.text);
         action->setData(item.tag);
     }
@@ -61,15 +61,15 @@ QString ChooseNameTag(QWidget* button, bool withCrop) {
 
 } // namespace
 
-TagButton::TagButton(bool withCrop, QWidget* parent) : QPushButton(parent), withCrop(withCrop) {
-    setIcon(TagMenuIcon());
+TagButton::TagButton(bool withCrop, QWidget* parent) : QPushButton(parent), m_withCrop(withCrop) {
+    setIcon(tagMenuIcon());
     setToolTip(QStringLiteral("..."));
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, &TagButton::chooseTag);
 }
 
 void TagButton::chooseTag() {
-    const QString tag = ChooseNameTag(this, withCrop);
+    const QString tag = chooseNameTag(this, m_withCrop);
     if (!tag.isEmpty()) {
         emit tagChosen(tag);
     }

@@ -11,7 +11,7 @@ struct NameTagItem {
 };
 
 // Items of the name-tag menu in menu order; withCrop false leaves out "%r - Recadrage".
-[[nodiscard]] std::vector<NameTagItem> NameTagItems(bool withCrop);
+[[nodiscard]] std::vector<NameTagItem> nameTagItems(bool withCrop);
 
 // Small icon button beside a name mask field: a click opens the name-tag menu with its
 // top-left corner at the button's bottom-left corner. It never acts as the dialog's
@@ -28,5 +28,5 @@ signals:
 private:
     void chooseTag();
 
-    bool withCrop;
+    bool m_withCrop;
 };

@@ -8,7 +8,7 @@
 
 namespace {
 
-std::string WithTrailingSlash(std::string folder) {
+std::string withTrailingSlash(std::string folder) {
     if (!folder.empty() && folder.back() != '/')
         folder += '/';
     return folder;
@@ -26,13 +26,13 @@ bool DialogPrompts::askYesNo(const QString& text, const QString& caption) {
 }
 
 std::string DialogPrompts::chooseFolder(const QString& title, const std::string& start) {
-    return WithTrailingSlash(pickFolder(title, FolderChooserStart(start)));
+    return withTrailingSlash(pickFolder(title, folderChooserStart(start)));
 }
 
 bool DialogPrompts::openAddress(const QString& url) {
     if (launchBrowser(url))
         return true;
-    MessageRequest request{CToolsApp::UrlNotOpenedText(url), QStringLiteral("Attention!!!"),
+    MessageRequest request{ToolsApp::urlNotOpenedText(url), QStringLiteral("Attention!!!"),
                            QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
     request.selectableText = true;
     showBox(request);
@@ -41,7 +41,7 @@ bool DialogPrompts::openAddress(const QString& url) {
 
 QMessageBox::StandardButton DialogPrompts::showBox(const MessageRequest& request) {
     QMessageBox box(request.icon, request.caption, request.text, request.buttons,
-                    CToolsApp::DialogParent());
+                    ToolsApp::dialogParent());
     box.setWindowModality(Qt::ApplicationModal);
     if (request.defaultButton != QMessageBox::NoButton)
         box.setDefaultButton(request.defaultButton);
@@ -51,7 +51,7 @@ QMessageBox::StandardButton DialogPrompts::showBox(const MessageRequest& request
 }
 
 std::string DialogPrompts::pickFolder(const QString& title, const std::string& startFolder) {
-    return ChooseFolder(CToolsApp::DialogParent(), title, QString::fromStdString(startFolder))
+    return ::chooseFolder(ToolsApp::dialogParent(), title, QString::fromStdString(startFolder))
         .toStdString();
 }
 

@@ -29,7 +29,7 @@ public:
     virtual bool openAddress(const QString& url) = 0;
 };
 
-// The real boxes, over the program's active window (CToolsApp::DialogParent). The three
+// The real boxes, over the program's active window (ToolsApp::DialogParent). The three
 // modal primitives are virtual so that a test double answers them by script while the
 // rules around them (buttons, default answer, start folder, trailing '/', the address
 // shown when no browser starts) stay the program's own.

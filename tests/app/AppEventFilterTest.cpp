@@ -1,5 +1,5 @@
 #include "app/AppEventFilter.h"
-#include "app/MainFrame.h"
+#include "app/MainWindow.h"
 #include "app/SplashWindow.h"
 #include "settings/Settings.h"
 #include "ui_support/ScriptedPrompts.h"
@@ -34,11 +34,11 @@ public:
     bool ignoreKeys = false;
 
 protected:
-    void keyPressEvent(QKeyEvent* event) override { Record(event); }
-    void keyReleaseEvent(QKeyEvent* event) override { Record(event); }
+    void keyPressEvent(QKeyEvent* event) override { record(event); }
+    void keyReleaseEvent(QKeyEvent* event) override { record(event); }
 
 private:
-    void Record(QKeyEvent* event) {
+    void record(QKeyEvent* event) {
         // Modifier keys arrive as keys of their own; only the main keys matter here.
         const int key = event->key();
         if (key != Qt::Key_Shift && key != Qt::Key_Control && key != Qt::Key_Alt)
@@ -53,38 +53,38 @@ protected:
     void SetUp() override {
         auto* central = new QWidget;
         auto* layout = new QVBoxLayout(central);
-        list = new QListWidget(central);
-        list->addItems({"a", "b", "c"});
-        list->setCurrentRow(1);
-        target = new KeyRecorder(central);
-        target->setFocusPolicy(Qt::StrongFocus);
-        button = new QPushButton("bouton", central);
-        layout->addWidget(list);
-        layout->addWidget(target);
-        layout->addWidget(button);
-        frame.SetView(central);
-        frame.resize(600, 400);
-        frame.show();
-        frame.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-        filter.SetKeyTarget(target);
-        qApp->installEventFilter(&filter);
-        list->setFocus();
+        m_list = new QListWidget(central);
+        m_list->addItems({"a", "b", "c"});
+        m_list->setCurrentRow(1);
+        m_target = new KeyRecorder(central);
+        m_target->setFocusPolicy(Qt::StrongFocus);
+        m_button = new QPushButton("bouton", central);
+        layout->addWidget(m_list);
+        layout->addWidget(m_target);
+        layout->addWidget(m_button);
+        m_frame.setView(central);
+        m_frame.resize(600, 400);
+        m_frame.show();
+        m_frame.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+        m_filter.setKeyTarget(m_target);
+        qApp->installEventFilter(&m_filter);
+        m_list->setFocus();
     }
     void TearDown() override {
-        qApp->removeEventFilter(&filter);
-        CSplashWindow::HideSplash();
-        CSplashWindow::EnableSplash(false);
+        qApp->removeEventFilter(&m_filter);
+        SplashWindow::hideSplash();
+        SplashWindow::enableSplash(false);
     }
 
-    QTemporaryDir dir;
-    CSettings settings{dir.path().toStdString() + "/param.dat"};
-    ScriptedPrompts prompts;
-    CMainFrame frame{settings, prompts};
-    CAppEventFilter filter{&frame};
-    QListWidget* list = nullptr;
-    KeyRecorder* target = nullptr;
-    QPushButton* button = nullptr;
+    QTemporaryDir m_dir;
+    Settings m_settings{m_dir.path().toStdString() + "/param.dat"};
+    ScriptedPrompts m_prompts;
+    MainWindow m_frame{m_settings, m_prompts};
+    AppEventFilter m_filter{&m_frame};
+    QListWidget* m_list = nullptr;
+    KeyRecorder* m_target = nullptr;
+    QPushButton* m_button = nullptr;
 };
 
 TEST_F(AppEventFilterTest, KeysOfAFocusedChildGoToTheTarget) {
@@ -102,42 +102,42 @@ TEST_F(AppEventFilterTest, KeysOfAFocusedChildGoToTheTarget) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        target->keys.clear();
-        QTest::keyClick(list, row.key, row.modifiers);
-        ASSERT_EQ(target->keys.size(), 2u);
-        EXPECT_EQ(target->keys[0].type, QEvent::KeyPress);
-        EXPECT_EQ(target->keys[0].key, row.key);
-        EXPECT_EQ(target->keys[1].type, QEvent::KeyRelease);
-        EXPECT_EQ(target->keys[1].key, row.key);
-        EXPECT_EQ(list->currentRow(), 1); // the list itself never moved
+        m_target->keys.clear();
+        QTest::keyClick(m_list, row.key, row.modifiers);
+        ASSERT_EQ(m_target->keys.size(), 2u);
+        EXPECT_EQ(m_target->keys[0].type, QEvent::KeyPress);
+        EXPECT_EQ(m_target->keys[0].key, row.key);
+        EXPECT_EQ(m_target->keys[1].type, QEvent::KeyRelease);
+        EXPECT_EQ(m_target->keys[1].key, row.key);
+        EXPECT_EQ(m_list->currentRow(), 1); // the list itself never moved
     }
 }
 
 TEST_F(AppEventFilterTest, KeysArriveOnceEvenWhenIgnored) {
-    target->setFocus();
-    QTest::keyClick(target, Qt::Key_Right);
-    EXPECT_EQ(target->keys.size(), 2u);
-    target->keys.clear();
-    target->ignoreKeys = true;
-    list->setFocus();
-    QTest::keyPress(list, Qt::Key_Up);
-    EXPECT_EQ(target->keys.size(), 1u);
-    EXPECT_EQ(list->currentRow(), 1);
+    m_target->setFocus();
+    QTest::keyClick(m_target, Qt::Key_Right);
+    EXPECT_EQ(m_target->keys.size(), 2u);
+    m_target->keys.clear();
+    m_target->ignoreKeys = true;
+    m_list->setFocus();
+    QTest::keyPress(m_list, Qt::Key_Up);
+    EXPECT_EQ(m_target->keys.size(), 1u);
+    EXPECT_EQ(m_list->currentRow(), 1);
 }
 
 TEST_F(AppEventFilterTest, AltMnemonicIsLeftToTheMenuBar) {
-    QTest::keyClick(list, Qt::Key_I, Qt::AltModifier);
+    QTest::keyClick(m_list, Qt::Key_I, Qt::AltModifier);
     auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(popup, nullptr);
     EXPECT_EQ(popup->title(), "&Image");
     // Keys of the open menu stay with the menu.
     QTest::keyClick(popup, Qt::Key_Down);
-    EXPECT_TRUE(target->keys.empty());
+    EXPECT_TRUE(m_target->keys.empty());
     popup->close();
 }
 
 TEST_F(AppEventFilterTest, KeysOfADialogAreLeftAlone) {
-    QDialog dialog(&frame);
+    QDialog dialog(&m_frame);
     auto* edit = new QLineEdit(&dialog);
     dialog.show();
     dialog.activateWindow();
@@ -145,34 +145,34 @@ TEST_F(AppEventFilterTest, KeysOfADialogAreLeftAlone) {
     edit->setFocus();
     QTest::keyClicks(edit, "ab");
     EXPECT_EQ(edit->text(), "ab");
-    EXPECT_TRUE(target->keys.empty());
+    EXPECT_TRUE(m_target->keys.empty());
 }
 
 TEST_F(AppEventFilterTest, SplashSwallowsTheFirstKeyAndIsDeleted) {
-    CSplashWindow::EnableSplash(true);
-    CSplashWindow::ShowSplash(&frame);
-    ASSERT_NE(CSplashWindow::Instance(), nullptr);
+    SplashWindow::enableSplash(true);
+    SplashWindow::showSplash(&m_frame);
+    ASSERT_NE(SplashWindow::instance(), nullptr);
 
-    QTest::keyPress(list, Qt::Key_Left);
-    EXPECT_EQ(CSplashWindow::Instance(), nullptr);
-    EXPECT_TRUE(target->keys.empty());
+    QTest::keyPress(m_list, Qt::Key_Left);
+    EXPECT_EQ(SplashWindow::instance(), nullptr);
+    EXPECT_TRUE(m_target->keys.empty());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(frame.findChildren<CSplashWindow*>().isEmpty());
+    EXPECT_TRUE(m_frame.findChildren<SplashWindow*>().isEmpty());
 
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-    QTest::keyPress(list, Qt::Key_Left);
-    ASSERT_EQ(target->keys.size(), 1u);
-    EXPECT_EQ(target->keys[0].key, Qt::Key_Left);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
+    QTest::keyPress(m_list, Qt::Key_Left);
+    ASSERT_EQ(m_target->keys.size(), 1u);
+    EXPECT_EQ(m_target->keys[0].key, Qt::Key_Left);
 }
 
 TEST_F(AppEventFilterTest, SplashSwallowsTheFirstClick) {
-    QSignalSpy clicked(button, &QPushButton::clicked);
-    CSplashWindow::EnableSplash(true);
-    CSplashWindow::ShowSplash(&frame);
-    QTest::mouseClick(button, Qt::LeftButton);
-    EXPECT_EQ(CSplashWindow::Instance(), nullptr);
+    QSignalSpy clicked(m_button, &QPushButton::clicked);
+    SplashWindow::enableSplash(true);
+    SplashWindow::showSplash(&m_frame);
+    QTest::mouseClick(m_button, Qt::LeftButton);
+    EXPECT_EQ(SplashWindow::instance(), nullptr);
     EXPECT_EQ(clicked.count(), 0);
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(m_button, Qt::LeftButton);
     EXPECT_EQ(clicked.count(), 1);
 }
 

@@ -14,7 +14,7 @@
 namespace {
 
 TEST(SplashArtworkTest, PictureSizeAndLightBottomBand) {
-    const QImage picture = MakeSplashPicture();
+    const QImage picture = makeSplashPicture();
     ASSERT_EQ(picture.size(), QSize(497, 360));
     // The version is drawn in dark text: the band under it must be light.
     for (int x = 250; x < 497; x += 20)
@@ -45,7 +45,7 @@ TEST(LockKeyStateTest, ReadsEachLockFromAnyKeyboardLed) {
             std::filesystem::create_directories(root / name);
             std::ofstream(root / name / "brightness") << brightness;
         }
-        const auto state = ReadLockKeyState(root.string());
+        const auto state = readLockKeyState(root.string());
         ASSERT_EQ(state.has_value(), row.expected.has_value());
         if (state) {
             EXPECT_EQ(state->capsLock, row.expected->capsLock);

@@ -14,24 +14,24 @@ namespace {
 class SplashWindowTest : public ::testing::Test {
 protected:
     void TearDown() override {
-        CSplashWindow::HideSplash();
-        CSplashWindow::EnableSplash(false);
+        SplashWindow::hideSplash();
+        SplashWindow::enableSplash(false);
     }
 };
 
 TEST_F(SplashWindowTest, ShownOnceEnabledAtPictureSizeForFiveSeconds) {
-    CSplashWindow::HideSplash();
-    EXPECT_FALSE(CSplashWindow::PreTranslateSplashEvent(nullptr));
-    CSplashWindow::EnableSplash(false);
-    CSplashWindow::ShowSplash(nullptr);
-    EXPECT_EQ(CSplashWindow::Instance(), nullptr);
-    CSplashWindow::EnableSplash(true);
-    CSplashWindow::ShowSplash(nullptr);
-    CSplashWindow* splash = CSplashWindow::Instance();
+    SplashWindow::hideSplash();
+    EXPECT_FALSE(SplashWindow::preTranslateSplashEvent(nullptr));
+    SplashWindow::enableSplash(false);
+    SplashWindow::showSplash(nullptr);
+    EXPECT_EQ(SplashWindow::instance(), nullptr);
+    SplashWindow::enableSplash(true);
+    SplashWindow::showSplash(nullptr);
+    SplashWindow* splash = SplashWindow::instance();
     ASSERT_NE(splash, nullptr);
     EXPECT_EQ(splash->size(), QSize(497, 360));
-    EXPECT_GT(splash->RemainingLifetimeMs(), 4000);
-    EXPECT_LE(splash->RemainingLifetimeMs(), 5000);
+    EXPECT_GT(splash->remainingLifetimeMs(), 4000);
+    EXPECT_LE(splash->remainingLifetimeMs(), 5000);
 }
 
 TEST_F(SplashWindowTest, CentredOverItsOwner) {
@@ -39,22 +39,22 @@ TEST_F(SplashWindowTest, CentredOverItsOwner) {
     owner.setGeometry(100, 80, 900, 700);
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
-    CSplashWindow::EnableSplash(true);
-    CSplashWindow::ShowSplash(&owner);
-    CSplashWindow* splash = CSplashWindow::Instance();
+    SplashWindow::enableSplash(true);
+    SplashWindow::showSplash(&owner);
+    SplashWindow* splash = SplashWindow::instance();
     ASSERT_NE(splash, nullptr);
     const QPoint offset = splash->geometry().center() - owner.frameGeometry().center();
     EXPECT_LE(offset.manhattanLength(), 2);
 }
 
 TEST_F(SplashWindowTest, VersionDrawnRightAlignedInTheBottomBand) {
-    EXPECT_EQ(CSplashWindow::VersionText(), "Version 1.4");
-    CSplashWindow::EnableSplash(true);
-    CSplashWindow::ShowSplash(nullptr);
-    CSplashWindow* splash = CSplashWindow::Instance();
+    EXPECT_EQ(SplashWindow::versionText(), "Version 1.4");
+    SplashWindow::enableSplash(true);
+    SplashWindow::showSplash(nullptr);
+    SplashWindow* splash = SplashWindow::instance();
     ASSERT_NE(splash, nullptr);
     const QImage shown = splash->grab().toImage().convertToFormat(QImage::Format_RGB888);
-    const QImage picture = MakeSplashPicture();
+    const QImage picture = makeSplashPicture();
     ASSERT_EQ(shown.size(), picture.size());
 
     // Columns that differ from the bare picture: where the text was drawn.

@@ -13,7 +13,7 @@
 
 namespace {
 
-std::vector<Command> ToolbarCommands() {
+std::vector<Command> toolbarCommands() {
     std::vector<Command> commands;
     for (const LayoutItem& item : ViewActions::toolBarLayout()) {
         if (item)
@@ -22,12 +22,12 @@ std::vector<Command> ToolbarCommands() {
     return commands;
 }
 
-QImage Picture(const QIcon& icon, QIcon::Mode mode = QIcon::Normal) {
+QImage pictureOf(const QIcon& icon, QIcon::Mode mode = QIcon::Normal) {
     return icon.pixmap(QSize(16, 16), mode).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
 // Pixels whose alpha passes test.
-template <typename Test> int CountPixels(const QImage& image, Test test) {
+template <typename Test> int countPixels(const QImage& image, Test test) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x)
@@ -37,13 +37,13 @@ template <typename Test> int CountPixels(const QImage& image, Test test) {
 }
 
 TEST(ToolbarIconsTest, EveryButtonHasItsOwnPictureOnATransparentGround) {
-    const std::vector<Command> commands = ToolbarCommands();
+    const std::vector<Command> commands = toolbarCommands();
     ASSERT_EQ(commands.size(), 20u);
     std::set<std::string> paths;
     std::vector<QImage> pictures;
     std::size_t withTransparentGround = 0;
     for (const Command id : commands) {
-        const QString path = ToolbarPicturePath(id);
+        const QString path = toolbarPicturePath(id);
         SCOPED_TRACE(path.toStdString());
         paths.insert(path.toStdString());
 
@@ -51,13 +51,13 @@ TEST(ToolbarIconsTest, EveryButtonHasItsOwnPictureOnATransparentGround) {
         ASSERT_TRUE(renderer.isValid());
         EXPECT_EQ(renderer.viewBox(), QRect(0, 0, 16, 16));
 
-        const QIcon icon = ToolbarIcon(id);
-        const QImage picture = Picture(icon);
+        const QIcon icon = toolbarIcon(id);
+        const QImage picture = pictureOf(icon);
         ASSERT_EQ(picture.size(), QSize(16, 16));
         // Antialiased edges are partly covered; count the pixels covered at least half.
-        EXPECT_GT(CountPixels(picture, [](int alpha) { return alpha >= 128; }), 30)
+        EXPECT_GT(countPixels(picture, [](int alpha) { return alpha >= 128; }), 30)
             << "(nearly) empty picture";
-        if (CountPixels(picture, [](int alpha) { return alpha == 0; }) > 0)
+        if (countPixels(picture, [](int alpha) { return alpha == 0; }) > 0)
             ++withTransparentGround;
         for (const QImage& other : pictures)
             EXPECT_NE(picture, other) << "same picture as an earlier button";
@@ -70,9 +70,9 @@ TEST(ToolbarIconsTest, EveryButtonHasItsOwnPictureOnATransparentGround) {
 }
 
 TEST(ToolbarIconsTest, SharpOnScreensWithTwoDevicePixelsPerDisplayPixel) {
-    for (const Command id : ToolbarCommands()) {
-        const QIcon icon = ToolbarIcon(id);
-        SCOPED_TRACE(ToolbarPicturePath(id).toStdString());
+    for (const Command id : toolbarCommands()) {
+        const QIcon icon = toolbarIcon(id);
+        SCOPED_TRACE(toolbarPicturePath(id).toStdString());
         EXPECT_EQ(icon.availableSizes(), (QList<QSize>{QSize(16, 16), QSize(32, 32)}));
         // Drawn anew at 32 x 32, not the small picture scaled up.
         const QImage small = icon.pixmap(QSize(16, 16)).toImage();
@@ -84,9 +84,9 @@ TEST(ToolbarIconsTest, SharpOnScreensWithTwoDevicePixelsPerDisplayPixel) {
 }
 
 TEST(ToolbarIconsTest, DisabledFormIsGrayedAndKeepsTheShape) {
-    const QIcon icon = ToolbarIcon(Command::DestinationFolder);
-    const QImage normal = Picture(icon);
-    const QImage disabled = Picture(icon, QIcon::Disabled);
+    const QIcon icon = toolbarIcon(Command::DestinationFolder);
+    const QImage normal = pictureOf(icon);
+    const QImage disabled = pictureOf(icon, QIcon::Disabled);
     ASSERT_EQ(disabled.size(), normal.size());
     EXPECT_NE(disabled, normal);
     int colouredNormal = 0;
@@ -106,8 +106,8 @@ TEST(ToolbarIconsTest, DisabledFormIsGrayedAndKeepsTheShape) {
 
 TEST(ToolbarIconsTest, CommandsWithoutButtonHaveNoPicture) {
     for (const Command id : {Command::Quit, Command::RenamePhotos, Command::Forum}) {
-        EXPECT_TRUE(ToolbarPicturePath(id).isEmpty());
-        EXPECT_TRUE(ToolbarIcon(id).isNull());
+        EXPECT_TRUE(toolbarPicturePath(id).isEmpty());
+        EXPECT_TRUE(toolbarIcon(id).isNull());
     }
 }
 

@@ -17,7 +17,7 @@ namespace {
 // A photo twice as wide as high: the 10x15 frame (3:2 once turned to landscape) fills its
 // height and has a third of its width to travel, so an arrow key visibly moves it. Red
 // grows across and green down, so every crop position gives different pixels.
-bool WritePhoto(const QString& path, int width, int height) {
+bool writePhoto(const QString& path, int width, int height) {
     QImage image(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y) {
         uchar* row = image.scanLine(y);
@@ -44,17 +44,17 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     for (const char* name : {"photos/a.jpg", "photos/b.jpg", "photos/c.jpg"}) {
-        if (!WritePhoto(root.filePath(name), 1600, 800)) {
+        if (!writePhoto(root.filePath(name), 1600, 800)) {
             std::fprintf(stderr, "cannot write %s under %s\n", name, argv[1]);
             return 1;
         }
     }
     const std::string base = root.absolutePath().toStdString() + "/";
-    CSettings settings(base + "param.dat");
-    settings.SetCurrentFolder(base + "photos/");
-    settings.SetDestinationFolder(base + "out/");
+    Settings settings(base + "param.dat");
+    settings.setCurrentFolder(base + "photos/");
+    settings.setDestinationFolder(base + "out/");
     // One arrow stroke moves the frame by 5 display pixels, whatever the timing of the keys.
-    settings.SetKeybProgressif(0);
-    settings.SetCheckVersion(0);
+    settings.setKeybProgressif(0);
+    settings.setCheckVersion(0);
     return 0;
 }

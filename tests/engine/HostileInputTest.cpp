@@ -40,7 +40,7 @@ const Warning kSaveFailed{"Impossible de sauvegarder l'image", "Attention !!!"};
 struct RecordingHost {
     std::vector<Warning> warnings;
 
-    void Listen(PhotoDocument& document) {
+    void listen(PhotoDocument& document) {
         QObject::connect(&document, &PhotoDocument::message,
                          [this](const QString& text, const QString& caption) {
                              warnings.emplace_back(text.toStdString(), caption.toStdString());
@@ -48,12 +48,12 @@ struct RecordingHost {
     }
 };
 
-std::string ReadAll(const std::string& path) {
+std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::string> Entries(const std::string& folder) {
+std::vector<std::string> entries(const std::string& folder) {
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -63,7 +63,7 @@ std::vector<std::string> Entries(const std::string& folder) {
     return names;
 }
 
-QByteArray WithDimensions(QByteArray jpeg, int width, int height) {
+QByteArray withDimensions(QByteArray jpeg, int width, int height) {
     for (qsizetype i = 2; i + 9 < jpeg.size(); ++i) {
         if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) == 0xC0) {
             jpeg[i + 5] = char(height >> 8);
@@ -76,63 +76,63 @@ QByteArray WithDimensions(QByteArray jpeg, int width, int height) {
     return jpeg;
 }
 
-QByteArray PngBytes() {
+QByteArray pngBytes() {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    fixtures::Gradient(32, 32).save(&buffer, "PNG");
+    fixtures::gradient(32, 32).save(&buffer, "PNG");
     return png;
 }
 
 class Hostile : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        root = dir.path().toStdString() + "/";
-        settings = std::make_unique<CSettings>(root + "param.dat");
-        destination = root + "Tirages & 100%/";
-        std::filesystem::create_directories(destination);
-        settings->SetDestinationFolder(destination);
-        settings->SetAutoRename(0); // results named after their photo: fixed paths
-        model = std::make_unique<PhotoDocument>(*settings);
-        model->setClientSize(1010, 760);
-        host.Listen(*model);
-        model->setFormat(15, 10, "15x10");
+        ASSERT_TRUE(m_dir.isValid());
+        m_root = m_dir.path().toStdString() + "/";
+        m_settings = std::make_unique<Settings>(m_root + "param.dat");
+        m_destination = m_root + "Tirages & 100%/";
+        std::filesystem::create_directories(m_destination);
+        m_settings->setDestinationFolder(m_destination);
+        m_settings->setAutoRename(0); // results named after their photo: fixed paths
+        m_model = std::make_unique<PhotoDocument>(*m_settings);
+        m_model->setClientSize(1010, 760);
+        m_host.listen(*m_model);
+        m_model->setFormat(15, 10, "15x10");
     }
     // Removes names that are not UTF-8 too, which the temporary folder's own clean-up
     // cannot address.
     void TearDown() override {
         std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
+        std::filesystem::remove_all(m_root, ignored);
     }
 
-    std::string WritePhoto(const std::string& relative, int width, int height,
+    std::string writePhoto(const std::string& relative, int width, int height,
                            const fixtures::ExifFields* exif = nullptr) {
-        QByteArray bytes = fixtures::Jpeg(fixtures::Gradient(width, height), 90);
+        QByteArray bytes = fixtures::jpeg(fixtures::gradient(width, height), 90);
         if (exif != nullptr) {
-            bytes = fixtures::WithExif(bytes, *exif);
+            bytes = fixtures::withExif(bytes, *exif);
         }
         // Written with the plain file interface: names need not be UTF-8.
-        const std::string path = root + relative;
+        const std::string path = m_root + relative;
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
         std::ofstream(path, std::ios::binary).write(bytes.constData(), bytes.size());
         return path;
     }
 
     // Loads, crops and saves; the result's path.
-    std::string Validate(const std::string& photo) {
-        EXPECT_TRUE(model->load(photo, NO_RESULT_INDEX)) << photo;
-        model->cropToFrame();
-        EXPECT_TRUE(model->saveResult()) << photo;
-        return model->resultPath();
+    std::string validate(const std::string& photo) {
+        EXPECT_TRUE(m_model->load(photo, kNoResultIndex)) << photo;
+        m_model->cropToFrame();
+        EXPECT_TRUE(m_model->saveResult()) << photo;
+        return m_model->resultPath();
     }
 
-    QTemporaryDir dir;
-    std::string root;
-    RecordingHost host;
-    std::unique_ptr<CSettings> settings;
-    std::unique_ptr<PhotoDocument> model;
-    std::string destination;
+    QTemporaryDir m_dir;
+    std::string m_root;
+    RecordingHost m_host;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<PhotoDocument> m_model;
+    std::string m_destination;
 };
 
 // ---- Files named .jpg that are no usable photo ----
@@ -142,20 +142,20 @@ struct BadPhotoRow {
     std::function<void(const std::string& path)> make;
 };
 
-void Write(const std::string& path, const QByteArray& bytes) {
+void write(const std::string& path, const QByteArray& bytes) {
     std::ofstream out(path, std::ios::binary);
     ASSERT_TRUE(out.write(bytes.constData(), bytes.size()).good()) << path;
 }
 
 TEST_F(Hostile, UnusablePhotoFileKeepsThePhotoOnScreenAndItsResult) {
-    const QByteArray good = fixtures::Jpeg(fixtures::Gradient(64, 48), 90);
+    const QByteArray good = fixtures::jpeg(fixtures::gradient(64, 48), 90);
     const BadPhotoRow rows[] = {
-        {"zero bytes", [](const std::string& p) { Write(p, QByteArray()); }},
-        {"cut inside the header", [&](const std::string& p) { Write(p, good.left(100)); }},
-        {"PNG named .jpg", [](const std::string& p) { Write(p, PngBytes()); }},
-        {"text named .jpg", [](const std::string& p) { Write(p, "Liste des courses\n"); }},
+        {"zero bytes", [](const std::string& p) { write(p, QByteArray()); }},
+        {"cut inside the header", [&](const std::string& p) { write(p, good.left(100)); }},
+        {"PNG named .jpg", [](const std::string& p) { write(p, pngBytes()); }},
+        {"text named .jpg", [](const std::string& p) { write(p, "Liste des courses\n"); }},
         {"header claiming 65000 x 65000",
-         [&](const std::string& p) { Write(p, WithDimensions(good, 65000, 65000)); }},
+         [&](const std::string& p) { write(p, withDimensions(good, 65000, 65000)); }},
         {"a folder named .jpg",
          [](const std::string& p) { std::filesystem::create_directories(p + "/inside"); }},
         {"a symbolic link loop",
@@ -166,44 +166,44 @@ TEST_F(Hostile, UnusablePhotoFileKeepsThePhotoOnScreenAndItsResult) {
         {"a dangling link", [](const std::string& p) { ::symlink("/nowhere.jpg", p.c_str()); }},
         {"a named pipe", [](const std::string& p) { ::mkfifo(p.c_str(), 0644); }},
     };
-    const std::string photo = WritePhoto("Vacances/IMG_0001.JPG", 600, 400);
-    const std::string result = Validate(photo);
-    const std::string earlier = ReadAll(result);
-    const std::string paramBefore = ReadAll(root + "param.dat");
-    const QImage onScreen = model->photo()->Image();
-    host.warnings.clear();
+    const std::string photo = writePhoto("Vacances/IMG_0001.JPG", 600, 400);
+    const std::string result = validate(photo);
+    const std::string earlier = readAll(result);
+    const std::string paramBefore = readAll(m_root + "param.dat");
+    const QImage onScreen = m_model->photo()->image();
+    m_host.warnings.clear();
 
     for (const BadPhotoRow& row : rows) {
         SCOPED_TRACE(row.description);
-        const std::string bad = root + "bad/" + row.description + ".jpg";
-        std::filesystem::create_directories(root + "bad");
+        const std::string bad = m_root + "bad/" + row.description + ".jpg";
+        std::filesystem::create_directories(m_root + "bad");
         row.make(bad);
-        EXPECT_FALSE(model->load(bad, 7));
-        EXPECT_EQ(model->sourcePath(), photo);
-        EXPECT_EQ(model->photo()->Image(), onScreen);
-        EXPECT_TRUE(host.warnings.empty()) << "a photo that does not load is not reported";
-        EXPECT_EQ(ReadAll(result), earlier);
+        EXPECT_FALSE(m_model->load(bad, 7));
+        EXPECT_EQ(m_model->sourcePath(), photo);
+        EXPECT_EQ(m_model->photo()->image(), onScreen);
+        EXPECT_TRUE(m_host.warnings.empty()) << "a photo that does not load is not reported";
+        EXPECT_EQ(readAll(result), earlier);
     }
-    EXPECT_EQ(ReadAll(root + "param.dat"), paramBefore);
+    EXPECT_EQ(readAll(m_root + "param.dat"), paramBefore);
 
     // The photo on screen can still be validated again, over its own result.
-    model->setModified(true);
-    EXPECT_TRUE(model->saveResult());
-    EXPECT_EQ(model->resultPath(), result);
-    const JpegDecodeResult again = JpegCodec::DecodeFile(result);
-    ASSERT_TRUE(again.Ok());
+    m_model->setModified(true);
+    EXPECT_TRUE(m_model->saveResult());
+    EXPECT_EQ(m_model->resultPath(), result);
+    const JpegDecodeResult again = JpegCodec::decodeFile(result);
+    ASSERT_TRUE(again.ok());
     EXPECT_EQ(again.image.size(), onScreen.size());
 }
 
 TEST_F(Hostile, PhotoCutInsideItsScanLoadsAndSaves) {
-    const QByteArray whole = fixtures::Jpeg(fixtures::Gradient(300, 200), 90);
-    const std::string path = root + "cut.jpg";
-    Write(path, whole.left(whole.size() * 2 / 3));
-    const std::string result = Validate(path);
-    const JpegDecodeResult saved = JpegCodec::DecodeFile(result);
-    ASSERT_TRUE(saved.Ok());
+    const QByteArray whole = fixtures::jpeg(fixtures::gradient(300, 200), 90);
+    const std::string path = m_root + "cut.jpg";
+    write(path, whole.left(whole.size() * 2 / 3));
+    const std::string result = validate(path);
+    const JpegDecodeResult saved = JpegCodec::decodeFile(result);
+    ASSERT_TRUE(saved.ok());
     EXPECT_FALSE(saved.image.isNull());
-    EXPECT_TRUE(host.warnings.empty());
+    EXPECT_TRUE(m_host.warnings.empty());
 }
 
 // ---- Photos of extreme proportions ----
@@ -230,94 +230,94 @@ TEST_F(Hostile, ExtremeProportionsGoThroughEveryCommand) {
     for (const ExtremeRow& row : rows) {
         SCOPED_TRACE(row.description);
         const std::string photo =
-            WritePhoto(std::string("x/") + row.description + ".jpg", row.width, row.height);
-        model->setFormat(row.formatHeightCm, row.formatWidthCm, "x");
+            writePhoto(std::string("x/") + row.description + ".jpg", row.width, row.height);
+        m_model->setFormat(row.formatHeightCm, row.formatWidthCm, "x");
         for (const bool idSheet : {false, true}) {
-            ASSERT_TRUE(model->load(photo, NO_RESULT_INDEX));
+            ASSERT_TRUE(m_model->load(photo, kNoResultIndex));
             for (const int d : {-100000, -3, 0, 5, 100000}) {
-                model->moveFrameX(d);
-                model->moveFrameY(-d);
-                model->zoomFrame(d);
-                model->rotateFrame();
-                (void)model->printQuality();
+                m_model->moveFrameX(d);
+                m_model->moveFrameY(-d);
+                m_model->zoomFrame(d);
+                m_model->rotateFrame();
+                (void)m_model->printQuality();
             }
-            model->zoomFrame(1);
+            m_model->zoomFrame(1);
             if (idSheet) {
-                model->setIdSheet(true);
-                model->makeIdSheet();
-                model->setIdSheet(false);
+                m_model->setIdSheet(true);
+                m_model->makeIdSheet();
+                m_model->setIdSheet(false);
             } else {
-                model->cropToFrame();
-                model->setWhiteBorder(true);
-                model->setWhiteBorderSize(65535);
-                model->applyWhiteBorder();
-                model->setWhiteBorder(false);
+                m_model->cropToFrame();
+                m_model->setWhiteBorder(true);
+                m_model->setWhiteBorderSize(65535);
+                m_model->applyWhiteBorder();
+                m_model->setWhiteBorder(false);
             }
-            ASSERT_TRUE(model->hasPhoto());
-            EXPECT_GT(model->photo()->Width(), 0);
-            EXPECT_GT(model->photo()->Height(), 0);
-            const QImage& made = model->photo()->Image();
+            ASSERT_TRUE(m_model->hasPhoto());
+            EXPECT_GT(m_model->photo()->width(), 0);
+            EXPECT_GT(m_model->photo()->height(), 0);
+            const QImage& made = m_model->photo()->image();
             if (made.width() > 65535 || made.height() > 65535) {
                 // An identity sheet of an absurd format is taller than any JPEG can be:
                 // the save fails with the usual message and the model stays usable.
-                host.warnings.clear();
-                EXPECT_FALSE(model->saveResult());
-                EXPECT_EQ(host.warnings, std::vector<Warning>{kSaveFailed});
-                host.warnings.clear();
+                m_host.warnings.clear();
+                EXPECT_FALSE(m_model->saveResult());
+                EXPECT_EQ(m_host.warnings, std::vector<Warning>{kSaveFailed});
+                m_host.warnings.clear();
                 continue;
             }
-            ASSERT_TRUE(model->saveResult());
-            const JpegDecodeResult saved = JpegCodec::DecodeFile(model->resultPath());
-            ASSERT_TRUE(saved.Ok());
+            ASSERT_TRUE(m_model->saveResult());
+            const JpegDecodeResult saved = JpegCodec::decodeFile(m_model->resultPath());
+            ASSERT_TRUE(saved.ok());
             EXPECT_EQ(saved.image.size(), made.size());
         }
     }
-    EXPECT_TRUE(host.warnings.empty());
+    EXPECT_TRUE(m_host.warnings.empty());
 }
 
 // ---- EXIF data the camera (or something else) got wrong ----
 
 TEST_F(Hostile, BrokenExifStillGivesAResultNamedWithTheFileDate) {
-    settings->SetAutoRename(1);
-    settings->SetResultName("Photos_%dc_%i");
+    m_settings->setAutoRename(1);
+    m_settings->setResultName("Photos_%dc_%i");
     std::vector<std::pair<std::string, QByteArray>> rows;
-    const QByteArray plain = fixtures::Jpeg(fixtures::Gradient(120, 80), 90);
-    for (const fixtures::HostileExif& block : fixtures::HostileExifBlocks()) {
-        rows.emplace_back(block.name, fixtures::WithRawExif(plain, block.tiff));
+    const QByteArray plain = fixtures::jpeg(fixtures::gradient(120, 80), 90);
+    for (const fixtures::HostileExif& block : fixtures::hostileExifBlocks()) {
+        rows.emplace_back(block.name, fixtures::withRawExif(plain, block.tiff));
     }
     const auto dated = [&](const char* text) {
         fixtures::ExifFields fields;
         fields.dateTimeOriginal = text;
-        return fixtures::WithExif(plain, fields);
+        return fixtures::withExif(plain, fields);
     };
     rows.emplace_back("date of 10 characters", dated("2006:07:14"));
     rows.emplace_back("31 April", dated("2006:04:31 10:00:00"));
     rows.emplace_back("month 13, hour 25", dated("2006:13:01 25:00:00"));
     fixtures::ExifFields wrongType;
     wrongType.dateTimeOriginalAsShort = 2006;
-    rows.emplace_back("date stored as a number", fixtures::WithExif(plain, wrongType));
+    rows.emplace_back("date stored as a number", fixtures::withExif(plain, wrongType));
 
     int n = 0;
     for (const auto& [name, bytes] : rows) {
         SCOPED_TRACE(name);
-        const std::string path = root + "exif/" + std::to_string(n++) + ".jpg";
-        std::filesystem::create_directories(root + "exif");
-        Write(path, bytes);
+        const std::string path = m_root + "exif/" + std::to_string(n++) + ".jpg";
+        std::filesystem::create_directories(m_root + "exif");
+        write(path, bytes);
         const QString before = QDate::currentDate().toString("yyyyMMdd");
-        model->setResultIndex(NO_RESULT_INDEX);
-        ASSERT_TRUE(model->load(path, NO_RESULT_INDEX));
-        model->cropToFrame();
-        ASSERT_TRUE(model->saveResult());
-        const std::string result = model->resultPath();
+        m_model->setResultIndex(kNoResultIndex);
+        ASSERT_TRUE(m_model->load(path, kNoResultIndex));
+        m_model->cropToFrame();
+        ASSERT_TRUE(m_model->saveResult());
+        const std::string result = m_model->resultPath();
         const QString after = QDate::currentDate().toString("yyyyMMdd");
         const std::string file = std::filesystem::path(result).filename().string();
         EXPECT_TRUE(file.rfind("Photos_" + before.toStdString() + "_", 0) == 0 ||
                     file.rfind("Photos_" + after.toStdString() + "_", 0) == 0)
             << file << ": the file was written today";
-        EXPECT_TRUE(JpegCodec::DecodeFile(result).Ok());
+        EXPECT_TRUE(JpegCodec::decodeFile(result).ok());
     }
-    EXPECT_TRUE(host.warnings.empty());
-    EXPECT_EQ(Entries(destination).size(), rows.size()) << "every result under its own index";
+    EXPECT_TRUE(m_host.warnings.empty());
+    EXPECT_EQ(entries(m_destination).size(), rows.size()) << "every result under its own index";
 }
 
 // ---- Odd file and folder names, from the scan to the saved result ----
@@ -342,38 +342,38 @@ TEST_F(Hostile, OddNamesFromScanToResult) {
          "\xE9t\xE9_No\xEBl.jpg"},
         {"a leading dash and dot", "-r", ".-n.jpg", "%sr%f", "-r.-n.jpg"},
     };
-    settings->SetAutoRename(1);
+    m_settings->setAutoRename(1);
     for (const NameRow& row : rows) {
         SCOPED_TRACE(row.description);
-        const std::string working = root + "work/" + row.folder + "/";
-        const std::string photo = WritePhoto("work/" + row.folder + "/" + row.file, 90, 60);
+        const std::string working = m_root + "work/" + row.folder + "/";
+        const std::string photo = writePhoto("work/" + row.folder + "/" + row.file, 90, 60);
         std::vector<std::string> found;
-        ScanPhotoFolder(root + "work/", found, true);
+        scanPhotoFolder(m_root + "work/", found, true);
         EXPECT_NE(std::find(found.begin(), found.end(), photo), found.end());
 
-        settings->SetResultName(row.mask);
-        model->setResultIndex(NO_RESULT_INDEX);
-        ASSERT_TRUE(model->load(photo, NO_RESULT_INDEX));
-        EXPECT_EQ(model->resultPath(), destination + row.expected);
-        model->cropToFrame();
-        ASSERT_TRUE(model->saveResult());
-        EXPECT_TRUE(JpegCodec::DecodeFile(destination + row.expected).Ok());
-        std::filesystem::remove_all(root + "work");
+        m_settings->setResultName(row.mask);
+        m_model->setResultIndex(kNoResultIndex);
+        ASSERT_TRUE(m_model->load(photo, kNoResultIndex));
+        EXPECT_EQ(m_model->resultPath(), m_destination + row.expected);
+        m_model->cropToFrame();
+        ASSERT_TRUE(m_model->saveResult());
+        EXPECT_TRUE(JpegCodec::decodeFile(m_destination + row.expected).ok());
+        std::filesystem::remove_all(m_root + "work");
     }
-    EXPECT_TRUE(host.warnings.empty());
+    EXPECT_TRUE(m_host.warnings.empty());
     // The settings file holds the odd masks as they were given.
-    CSettings reread(root + "param.dat");
-    EXPECT_EQ(reread.GetResultName(), rows[std::size(rows) - 1].mask);
+    Settings reread(m_root + "param.dat");
+    EXPECT_EQ(reread.getResultName(), rows[std::size(rows) - 1].mask);
 }
 
 // ---- Results the disk refuses ----
 
 TEST_F(Hostile, UnwritableDestinationWarnsAndChangesNothing) {
-    const std::string photo = WritePhoto("IMG.jpg", 600, 400);
-    const std::string result = Validate(photo);
-    const std::string earlier = ReadAll(result);
-    const std::string blocker = root + "not a folder";
-    ASSERT_TRUE(fixtures::WriteFile(blocker, "a file where the folder should be"));
+    const std::string photo = writePhoto("IMG.jpg", 600, 400);
+    const std::string result = validate(photo);
+    const std::string earlier = readAll(result);
+    const std::string blocker = m_root + "not a folder";
+    ASSERT_TRUE(fixtures::writeFile(blocker, "a file where the folder should be"));
     const struct {
         const char* description;
         std::string destination;
@@ -381,33 +381,33 @@ TEST_F(Hostile, UnwritableDestinationWarnsAndChangesNothing) {
         {"destination is a file", blocker + "/"},
         {"destination inside a file", blocker + "/sub/"},
         {"read-only file system", "/proc/"},
-        {"destination name too long", root + std::string(300, 'd') + "/"},
+        {"destination name too long", m_root + std::string(300, 'd') + "/"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);
-        host.warnings.clear();
-        settings->SetDestinationFolder(row.destination);
-        model->setModified(true);
-        EXPECT_FALSE(model->saveResult());
-        EXPECT_TRUE(model->isModified());
-        ASSERT_EQ(host.warnings.size(), 1u);
-        EXPECT_EQ(host.warnings[0], kSaveFailed);
+        m_host.warnings.clear();
+        m_settings->setDestinationFolder(row.destination);
+        m_model->setModified(true);
+        EXPECT_FALSE(m_model->saveResult());
+        EXPECT_TRUE(m_model->isModified());
+        ASSERT_EQ(m_host.warnings.size(), 1u);
+        EXPECT_EQ(m_host.warnings[0], kSaveFailed);
     }
-    EXPECT_EQ(ReadAll(blocker), "a file where the folder should be");
-    EXPECT_EQ(ReadAll(result), earlier);
-    EXPECT_EQ(Entries(destination), std::vector<std::string>{"IMG.jpg"});
+    EXPECT_EQ(readAll(blocker), "a file where the folder should be");
+    EXPECT_EQ(readAll(result), earlier);
+    EXPECT_EQ(entries(m_destination), std::vector<std::string>{"IMG.jpg"});
 
-    settings->SetDestinationFolder(destination);
-    EXPECT_TRUE(model->saveResult());
+    m_settings->setDestinationFolder(m_destination);
+    EXPECT_TRUE(m_model->saveResult());
 }
 
 TEST_F(Hostile, FullDiskDuringSaveWarnsAndKeepsTheEarlierResult) {
-    const std::string photo = WritePhoto("IMG.jpg", 600, 400);
-    const std::string result = Validate(photo);
-    const std::string earlier = ReadAll(result);
+    const std::string photo = writePhoto("IMG.jpg", 600, 400);
+    const std::string result = validate(photo);
+    const std::string earlier = readAll(result);
     ASSERT_GT(earlier.size(), 8192u);
-    const std::string paramBefore = ReadAll(root + "param.dat");
-    model->setModified(true);
+    const std::string paramBefore = readAll(m_root + "param.dat");
+    m_model->setModified(true);
 
     // The file size limit stands in for a full disk: writes past it fail with EFBIG once
     // SIGXFSZ is ignored. The child reports through its exit code; it leaves with _exit so
@@ -420,11 +420,11 @@ TEST_F(Hostile, FullDiskDuringSaveWarnsAndKeepsTheEarlierResult) {
         if (setrlimit(RLIMIT_FSIZE, &limit) != 0) {
             _exit(10);
         }
-        const bool saved = model->saveResult();
+        const bool saved = m_model->saveResult();
         int code = 0;
         code |= saved ? 1 : 0;
-        code |= host.warnings == std::vector<Warning>{kSaveFailed} ? 0 : 2;
-        code |= model->isModified() ? 0 : 4;
+        code |= m_host.warnings == std::vector<Warning>{kSaveFailed} ? 0 : 2;
+        code |= m_model->isModified() ? 0 : 4;
         _exit(code);
     }
     int status = 0;
@@ -435,10 +435,10 @@ TEST_F(Hostile, FullDiskDuringSaveWarnsAndKeepsTheEarlierResult) {
     EXPECT_EQ(WEXITSTATUS(status) & 4, 0) << "the photo no longer counts as modified";
     EXPECT_EQ(WEXITSTATUS(status), 0);
 
-    EXPECT_EQ(ReadAll(result), earlier);
-    EXPECT_EQ(Entries(destination), std::vector<std::string>{"IMG.jpg"}) << "no leftovers";
-    EXPECT_EQ(ReadAll(root + "param.dat"), paramBefore);
-    EXPECT_TRUE(model->saveResult()) << "with room again, the same save works";
+    EXPECT_EQ(readAll(result), earlier);
+    EXPECT_EQ(entries(m_destination), std::vector<std::string>{"IMG.jpg"}) << "no leftovers";
+    EXPECT_EQ(readAll(m_root + "param.dat"), paramBefore);
+    EXPECT_TRUE(m_model->saveResult()) << "with room again, the same save works";
 }
 
 } // namespace

@@ -9,19 +9,19 @@
 namespace {
 
 TEST(IdSheetLayout, DefaultFormatExample) {
-    const std::optional<IdSheetLayout> layout = IdSheetLayout::Compute(700, 900, 15, 10, 1.5);
+    const std::optional<IdSheetLayout> layout = IdSheetLayout::compute(700, 900, 15, 10, 1.5);
     ASSERT_TRUE(layout.has_value());
-    EXPECT_EQ(layout->SheetWidth(), 2000);
-    EXPECT_EQ(layout->SheetHeight(), 3000);
-    EXPECT_EQ(layout->Columns(), 2);
-    EXPECT_EQ(layout->Rows(), 3);
-    EXPECT_EQ(layout->Margin(), 300);
-    EXPECT_EQ(layout->BannerRect(), Edges(0, 0, 1200, 300));
+    EXPECT_EQ(layout->sheetWidth(), 2000);
+    EXPECT_EQ(layout->sheetHeight(), 3000);
+    EXPECT_EQ(layout->columns(), 2);
+    EXPECT_EQ(layout->rows(), 3);
+    EXPECT_EQ(layout->margin(), 300);
+    EXPECT_EQ(layout->bannerRect(), edges(0, 0, 1200, 300));
     const std::vector<QRect> expected = {
-        Edges(0, 300, 700, 1200),    Edges(0, 1200, 700, 2100),    Edges(0, 2100, 700, 3000),
-        Edges(700, 300, 1400, 1200), Edges(700, 1200, 1400, 2100), Edges(700, 2100, 1400, 3000),
+        edges(0, 300, 700, 1200),    edges(0, 1200, 700, 2100),    edges(0, 2100, 700, 3000),
+        edges(700, 300, 1400, 1200), edges(700, 1200, 1400, 2100), edges(700, 2100, 1400, 3000),
     };
-    EXPECT_EQ(layout->CopyRects(), expected);
+    EXPECT_EQ(layout->copyRects(), expected);
 }
 
 struct SheetRow {
@@ -46,15 +46,15 @@ TEST(IdSheetLayout, SheetsByFormat) {
         {"large print", 70, 91, 30, 20, 404, 606, 5, 6, 60},
     };
     for (const SheetRow& row : rows) {
-        const std::optional<IdSheetLayout> layout = IdSheetLayout::Compute(
+        const std::optional<IdSheetLayout> layout = IdSheetLayout::compute(
             row.fw, row.fh, row.heightCm, row.widthCm, row.heightCm / row.widthCm);
         ASSERT_TRUE(layout.has_value()) << row.name;
-        EXPECT_EQ(layout->SheetWidth(), row.sheetW) << row.name;
-        EXPECT_EQ(layout->SheetHeight(), row.sheetH) << row.name;
-        EXPECT_EQ(layout->Columns(), row.cols) << row.name;
-        EXPECT_EQ(layout->Rows(), row.rows) << row.name;
-        EXPECT_EQ(layout->Margin(), row.margin) << row.name;
-        EXPECT_EQ(layout->CopyRects().size(), static_cast<size_t>(row.cols * row.rows)) << row.name;
+        EXPECT_EQ(layout->sheetWidth(), row.sheetW) << row.name;
+        EXPECT_EQ(layout->sheetHeight(), row.sheetH) << row.name;
+        EXPECT_EQ(layout->columns(), row.cols) << row.name;
+        EXPECT_EQ(layout->rows(), row.rows) << row.name;
+        EXPECT_EQ(layout->margin(), row.margin) << row.name;
+        EXPECT_EQ(layout->copyRects().size(), static_cast<size_t>(row.cols * row.rows)) << row.name;
     }
 }
 
@@ -62,22 +62,22 @@ TEST(IdSheetLayout, CopiesStayOnTheSheet) {
     for (const double widthCm : {9.0, 10.0, 13.0, 20.0}) {
         for (const double heightCm : {9.0, 13.0, 15.0, 30.0}) {
             const std::optional<IdSheetLayout> layout =
-                IdSheetLayout::Compute(350, 450, heightCm, widthCm, heightCm / widthCm);
+                IdSheetLayout::compute(350, 450, heightCm, widthCm, heightCm / widthCm);
             ASSERT_TRUE(layout.has_value());
-            EXPECT_LE(layout->SheetWidth(), layout->SheetHeight());
-            for (const QRect& copy : layout->CopyRects()) {
-                EXPECT_GE(copy.y(), layout->Margin()) << heightCm << "x" << widthCm;
-                EXPECT_LE(RightEdge(copy), layout->SheetWidth()) << heightCm << "x" << widthCm;
-                EXPECT_LE(BottomEdge(copy), layout->SheetHeight()) << heightCm << "x" << widthCm;
+            EXPECT_LE(layout->sheetWidth(), layout->sheetHeight());
+            for (const QRect& copy : layout->copyRects()) {
+                EXPECT_GE(copy.y(), layout->margin()) << heightCm << "x" << widthCm;
+                EXPECT_LE(rightEdge(copy), layout->sheetWidth()) << heightCm << "x" << widthCm;
+                EXPECT_LE(bottomEdge(copy), layout->sheetHeight()) << heightCm << "x" << widthCm;
             }
         }
     }
 }
 
 TEST(IdSheetLayout, RefusesDegenerateInput) {
-    EXPECT_FALSE(IdSheetLayout::Compute(0, 900, 15, 10, 1.5));
-    EXPECT_FALSE(IdSheetLayout::Compute(700, 0, 15, 10, 1.5));
-    EXPECT_FALSE(IdSheetLayout::Compute(700, 900, 15, 10, 0));
+    EXPECT_FALSE(IdSheetLayout::compute(0, 900, 15, 10, 1.5));
+    EXPECT_FALSE(IdSheetLayout::compute(700, 0, 15, 10, 1.5));
+    EXPECT_FALSE(IdSheetLayout::compute(700, 900, 15, 10, 0));
 }
 
 } // namespace

@@ -18,18 +18,18 @@
 
 namespace {
 
-using fixtures::ColorDistance;
+using fixtures::colorDistance;
 
 // Offset of the first SOF0/SOF2 marker's height field.
-qsizetype SofDimensionsOffset(const QByteArray& jpeg) {
+qsizetype sofDimensionsOffset(const QByteArray& jpeg) {
     for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
         if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2))
             return i + 5;
     return -1;
 }
 
-QByteArray WithDimensions(QByteArray jpeg, int width, int height) {
-    const qsizetype at = SofDimensionsOffset(jpeg);
+QByteArray withDimensions(QByteArray jpeg, int width, int height) {
+    const qsizetype at = sofDimensionsOffset(jpeg);
     jpeg[at] = char(height >> 8);
     jpeg[at + 1] = char(height & 0xFF);
     jpeg[at + 2] = char(width >> 8);
@@ -37,26 +37,26 @@ QByteArray WithDimensions(QByteArray jpeg, int width, int height) {
     return jpeg;
 }
 
-QByteArray PngBytes() {
+QByteArray pngBytes() {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    fixtures::Gradient(32, 32).save(&buffer, "PNG");
+    fixtures::gradient(32, 32).save(&buffer, "PNG");
     return png;
 }
 
 // good with stray bytes before its first quantisation table (FF DB): decoders warn
 // "extraneous bytes before marker" and go on.
-QByteArray WithStrayBytes(const QByteArray& good) {
+QByteArray withStrayBytes(const QByteArray& good) {
     const qsizetype dqt = good.indexOf(QByteArray("\xFF\xDB", 2));
     return good.left(dqt) + QByteArray("\x00\x11\x22", 3) + good.mid(dqt);
 }
 
 // A progressive file that warns in its header, then names a component that does not
 // exist in its second scan: the decoder stops with a fatal error after the first scan.
-QByteArray WarnedThenBroken() {
-    QByteArray jpeg = WithStrayBytes(fixtures::JpegWithSampling(
-        fixtures::Gradient(64, 48), {2, 2}, {1, 1}, {1, 1}, /*progressive=*/true));
+QByteArray warnedThenBroken() {
+    QByteArray jpeg = withStrayBytes(fixtures::jpegWithSampling(
+        fixtures::gradient(64, 48), {2, 2}, {1, 1}, {1, 1}, /*progressive=*/true));
     const qsizetype first = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
     const qsizetype second = jpeg.indexOf(QByteArray("\xFF\xDA", 2), first + 2);
     jpeg[second + 5] = char(0x7F); // component selector of the scan's first component
@@ -64,15 +64,15 @@ QByteArray WarnedThenBroken() {
 }
 
 // Largest channel difference between two images of the same size.
-int WorstDistance(const QImage& a, const QImage& b) {
+int worstDistance(const QImage& a, const QImage& b) {
     int worst = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x)
-            worst = std::max(worst, ColorDistance(a.pixelColor(x, y), b.pixelColor(x, y)));
+            worst = std::max(worst, colorDistance(a.pixelColor(x, y), b.pixelColor(x, y)));
     return worst;
 }
 
-std::vector<std::string> FolderEntries(const QString& folder) {
+std::vector<std::string> folderEntries(const QString& folder) {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString()))
         names.push_back(entry.path().filename().string());
@@ -81,21 +81,21 @@ std::vector<std::string> FolderEntries(const QString& folder) {
 }
 
 TEST(JpegCodec, GradientSurvivesRoundTrip) {
-    const QImage source = fixtures::Gradient(97, 61); // odd sizes: partial MCUs at the edges
-    const JpegDecodeResult decoded = JpegCodec::Decode(fixtures::Jpeg(source, 95));
-    ASSERT_TRUE(decoded.Ok());
+    const QImage source = fixtures::gradient(97, 61); // odd sizes: partial MCUs at the edges
+    const JpegDecodeResult decoded = JpegCodec::decode(fixtures::jpeg(source, 95));
+    ASSERT_TRUE(decoded.ok());
     EXPECT_FALSE(decoded.dataWarning);
     ASSERT_EQ(decoded.image.format(), QImage::Format_RGB888);
     ASSERT_EQ(decoded.image.size(), source.size());
-    EXPECT_LE(WorstDistance(source, decoded.image), 6);
+    EXPECT_LE(worstDistance(source, decoded.image), 6);
 }
 
 TEST(JpegCodec, LargeDecodedImagesBehaveAsOrdinaryImages) {
     // Above 4 MB of pixels the buffer comes from its own mapping.
-    const QImage source = fixtures::Gradient(1501, 1001);
-    QImage decoded = JpegCodec::Decode(fixtures::Jpeg(source, 95)).image;
+    const QImage source = fixtures::gradient(1501, 1001);
+    QImage decoded = JpegCodec::decode(fixtures::jpeg(source, 95)).image;
     ASSERT_EQ(decoded.size(), source.size());
-    EXPECT_LE(ColorDistance(decoded.pixelColor(1500, 1000), source.pixelColor(1500, 1000)), 6);
+    EXPECT_LE(colorDistance(decoded.pixelColor(1500, 1000), source.pixelColor(1500, 1000)), 6);
     QImage copy = decoded;
     copy.setPixelColor(0, 0, Qt::black); // detaches from the mapped buffer
     EXPECT_NE(decoded.pixelColor(0, 0), QColor(Qt::black));
@@ -113,27 +113,27 @@ struct OpenRow {
 };
 
 TEST(JpegCodec, OpensEveryLayoutAndWarningTheLibraryDecodesToTheEnd) {
-    const QImage source = fixtures::Gradient(61, 37);
-    const QByteArray good = fixtures::Jpeg(source, 95);
+    const QImage source = fixtures::gradient(61, 37);
+    const QByteArray good = fixtures::jpeg(source, 95);
     QByteArray newerJfif = good;
     newerJfif[11] = 2; // JFIF major version
-    using fixtures::JpegWithSampling;
+    using fixtures::jpegWithSampling;
     const std::vector<OpenRow> rows = {
-        {"stray bytes before a marker", WithStrayBytes(good), true},
+        {"stray bytes before a marker", withStrayBytes(good), true},
         {"unknown JFIF revision", newerJfif, true},
-        {"luma 3x1", JpegWithSampling(source, {3, 1}, {1, 1}, {1, 1}), false},
-        {"luma 4x2", JpegWithSampling(source, {4, 2}, {1, 1}, {1, 1}), false},
-        {"chroma 2x1 and 1x2 mixed", JpegWithSampling(source, {2, 2}, {2, 1}, {1, 2}), false},
-        {"progressive luma 3x1", JpegWithSampling(source, {3, 1}, {1, 1}, {1, 1}, true), false},
+        {"luma 3x1", jpegWithSampling(source, {3, 1}, {1, 1}, {1, 1}), false},
+        {"luma 4x2", jpegWithSampling(source, {4, 2}, {1, 1}, {1, 1}), false},
+        {"chroma 2x1 and 1x2 mixed", jpegWithSampling(source, {2, 2}, {2, 1}, {1, 2}), false},
+        {"progressive luma 3x1", jpegWithSampling(source, {3, 1}, {1, 1}, {1, 1}, true), false},
     };
     for (const OpenRow& row : rows) {
         SCOPED_TRACE(row.name);
-        const JpegDecodeResult decoded = JpegCodec::Decode(row.bytes);
-        ASSERT_TRUE(decoded.Ok()) << decoded.detail;
+        const JpegDecodeResult decoded = JpegCodec::decode(row.bytes);
+        ASSERT_TRUE(decoded.ok()) << decoded.detail;
         EXPECT_EQ(decoded.dataWarning, row.warns);
         EXPECT_EQ(decoded.detail.empty(), !row.warns) << "the decoder's own words on a warning";
         ASSERT_EQ(decoded.image.size(), source.size());
-        EXPECT_LE(WorstDistance(source, decoded.image), 16);
+        EXPECT_LE(worstDistance(source, decoded.image), 16);
     }
 }
 
@@ -152,9 +152,9 @@ TEST(JpegCodec, CmykJpegComesOutAsRgb) {
     const QByteArray bytes(reinterpret_cast<const char*>(jpeg), qsizetype(size));
     tjFree(jpeg);
     tjDestroy(handle);
-    const JpegDecodeResult decoded = JpegCodec::Decode(bytes);
-    ASSERT_TRUE(decoded.Ok());
-    EXPECT_LE(ColorDistance(decoded.image.pixelColor(8, 8), QColor(200, 100, 50)), 3);
+    const JpegDecodeResult decoded = JpegCodec::decode(bytes);
+    ASSERT_TRUE(decoded.ok());
+    EXPECT_LE(colorDistance(decoded.image.pixelColor(8, 8), QColor(200, 100, 50)), 3);
 }
 
 struct RefusalRow {
@@ -164,29 +164,29 @@ struct RefusalRow {
 };
 
 TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
-    const QByteArray good = fixtures::Jpeg(fixtures::Gradient(64, 48));
+    const QByteArray good = fixtures::jpeg(fixtures::gradient(64, 48));
     const std::vector<RefusalRow> rows = {
         {"zero bytes", QByteArray(), JpegDecodeError::NotJpeg},
         {"only SOI", good.left(2), JpegDecodeError::NotJpeg},
-        {"header claims width 0", WithDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
+        {"header claims width 0", withDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
         {"cut inside the header", good.left(100), JpegDecodeError::NotJpeg},
-        {"PNG bytes", PngBytes(), JpegDecodeError::NotJpeg},
+        {"PNG bytes", pngBytes(), JpegDecodeError::NotJpeg},
         {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25),
          JpegDecodeError::NotJpeg},
-        {"header claims width 60000", WithDimensions(good, 60000, 8), JpegDecodeError::SideTooLong},
-        {"header claims height 60000", WithDimensions(good, 8, 60000),
+        {"header claims width 60000", withDimensions(good, 60000, 8), JpegDecodeError::SideTooLong},
+        {"header claims height 60000", withDimensions(good, 8, 60000),
          JpegDecodeError::SideTooLong},
-        {"header claims 65535 x 65535", WithDimensions(good, 65535, 65535),
+        {"header claims 65535 x 65535", withDimensions(good, 65535, 65535),
          JpegDecodeError::SideTooLong},
-        {"header claims 40000 x 40000 (too many pixels)", WithDimensions(good, 40000, 40000),
+        {"header claims 40000 x 40000 (too many pixels)", withDimensions(good, 40000, 40000),
          JpegDecodeError::TooManyPixels},
-        {"warned in the header, then a fatal error in a later scan", WarnedThenBroken(),
+        {"warned in the header, then a fatal error in a later scan", warnedThenBroken(),
          JpegDecodeError::Corrupt},
     };
     for (const RefusalRow& row : rows) {
         SCOPED_TRACE(row.name);
-        const JpegDecodeResult result = JpegCodec::Decode(row.bytes);
-        EXPECT_FALSE(result.Ok());
+        const JpegDecodeResult result = JpegCodec::decode(row.bytes);
+        EXPECT_FALSE(result.ok());
         EXPECT_EQ(result.error, row.expected);
         EXPECT_TRUE(result.image.isNull());
     }
@@ -194,21 +194,21 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
 
 TEST(JpegCodec, SideJustBelowTheLimitIsDecoded) {
     // The scan data runs out long before 59999 columns: the rest comes out gray.
-    const QByteArray bytes = WithDimensions(fixtures::Jpeg(fixtures::Gradient(64, 48)), 59999, 8);
-    const JpegDecodeResult result = JpegCodec::Decode(bytes);
-    ASSERT_TRUE(result.Ok());
+    const QByteArray bytes = withDimensions(fixtures::jpeg(fixtures::gradient(64, 48)), 59999, 8);
+    const JpegDecodeResult result = JpegCodec::decode(bytes);
+    ASSERT_TRUE(result.ok());
     EXPECT_TRUE(result.dataWarning);
     EXPECT_EQ(result.image.size(), QSize(59999, 8));
 }
 
 TEST(JpegCodec, DataCutShortGivesTheDecodedTopAndGrayBelow) {
-    const QImage source = fixtures::Gradient(256, 256);
-    const QByteArray full = fixtures::Jpeg(source, 90);
-    const JpegDecodeResult result = JpegCodec::Decode(full.left(full.size() / 2));
-    ASSERT_TRUE(result.Ok());
+    const QImage source = fixtures::gradient(256, 256);
+    const QByteArray full = fixtures::jpeg(source, 90);
+    const JpegDecodeResult result = JpegCodec::decode(full.left(full.size() / 2));
+    ASSERT_TRUE(result.ok());
     EXPECT_TRUE(result.dataWarning);
     ASSERT_EQ(result.image.size(), source.size());
-    EXPECT_LE(ColorDistance(result.image.pixelColor(200, 3), source.pixelColor(200, 3)), 6);
+    EXPECT_LE(colorDistance(result.image.pixelColor(200, 3), source.pixelColor(200, 3)), 6);
     EXPECT_EQ(result.image.pixelColor(10, 255), QColor(128, 128, 128));
 }
 
@@ -217,7 +217,7 @@ TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
     ASSERT_TRUE(dir.isValid());
     const std::string text = dir.filePath("text.jpg").toStdString();
     const std::string pipe = dir.filePath("pipe.jpg").toStdString();
-    ASSERT_TRUE(fixtures::WriteFile(text, "hello"));
+    ASSERT_TRUE(fixtures::writeFile(text, "hello"));
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const std::pair<std::string, JpegDecodeError> rows[] = {
         {text, JpegDecodeError::NotJpeg},
@@ -226,7 +226,7 @@ TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
         {pipe, JpegDecodeError::ReadFailed}, // not waited on
     };
     for (const auto& [path, error] : rows)
-        EXPECT_EQ(JpegCodec::DecodeFile(path).error, error) << path;
+        EXPECT_EQ(JpegCodec::decodeFile(path).error, error) << path;
 }
 
 TEST(JpegCodec, MetadataSegmentsFollowTheJfifSegment) {
@@ -235,30 +235,30 @@ TEST(JpegCodec, MetadataSegmentsFollowTheJfifSegment) {
                                         "abc",
                                         7);
     const std::optional<QByteArray> bytes =
-        JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload, 0.0, 0.0, other);
+        JpegCodec::encode(fixtures::gradient(20, 10), 90, payload, 0.0, 0.0, other);
     ASSERT_TRUE(bytes);
     EXPECT_EQ(bytes->left(6), QByteArray("\xFF\xD8\xFF\xE0\x00\x10", 6));
     EXPECT_EQ(bytes->mid(6, 5), QByteArray("JFIF\0", 5));
     const QByteArray expected = QByteArray("\xFF\xE1\x00\x10", 4) + payload + other + "\xFF\xDB";
     EXPECT_EQ(bytes->mid(20, expected.size()), expected);
-    const JpegDecodeResult decoded = JpegCodec::Decode(*bytes);
-    EXPECT_TRUE(decoded.Ok()) << decoded.detail;
+    const JpegDecodeResult decoded = JpegCodec::decode(*bytes);
+    EXPECT_TRUE(decoded.ok()) << decoded.detail;
     EXPECT_FALSE(decoded.dataWarning) << decoded.detail;
 }
 
 TEST(JpegCodec, OversizedExifPayloadIsRefused) {
     const QByteArray payload = QByteArray("Exif\0\0", 6) + QByteArray(65528, 'x');
-    EXPECT_TRUE(JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload.left(65533)));
-    EXPECT_FALSE(JpegCodec::Encode(fixtures::Gradient(20, 10), 90, payload + 'x'));
+    EXPECT_TRUE(JpegCodec::encode(fixtures::gradient(20, 10), 90, payload.left(65533)));
+    EXPECT_FALSE(JpegCodec::encode(fixtures::gradient(20, 10), 90, payload + 'x'));
 }
 
 TEST(JpegCodec, ChromaKeptWholeFromQuality90) {
     // Sampling factors of the first (luma) component: 2x2 when chroma is halved both ways.
     for (const auto& [quality, lumaSampling] : {std::pair{89, 0x22}, {90, 0x11}, {100, 0x11}}) {
         const std::optional<QByteArray> bytes =
-            JpegCodec::Encode(fixtures::Gradient(32, 32), quality);
+            JpegCodec::encode(fixtures::gradient(32, 32), quality);
         ASSERT_TRUE(bytes);
-        const qsizetype sof = SofDimensionsOffset(*bytes);
+        const qsizetype sof = sofDimensionsOffset(*bytes);
         ASSERT_GT(sof, 0);
         EXPECT_EQ(uchar(bytes->at(sof + 6)), lumaSampling) << "quality " << quality;
     }
@@ -266,7 +266,7 @@ TEST(JpegCodec, ChromaKeptWholeFromQuality90) {
 
 TEST(JpegCodec, ResolutionGoesIntoJfifDensity) {
     const std::optional<QByteArray> bytes =
-        JpegCodec::Encode(fixtures::Gradient(20, 10), 90, {}, 300.0, 150.4);
+        JpegCodec::encode(fixtures::gradient(20, 10), 90, {}, 300.0, 150.4);
     ASSERT_TRUE(bytes);
     ASSERT_EQ(bytes->mid(6, 5), QByteArray("JFIF\0", 5));
     EXPECT_EQ(uchar(bytes->at(13)), 1); // dots per inch
@@ -278,28 +278,28 @@ TEST(JpegCodec, ResolutionGoesIntoJfifDensity) {
 // is left beside them.
 class SafeWrite : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    std::string Path(const char* name) const { return dir.filePath(name).toStdString(); }
-    QTemporaryDir dir;
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
+    std::string path(const char* name) const { return m_dir.filePath(name).toStdString(); }
+    QTemporaryDir m_dir;
 };
 
 TEST_F(SafeWrite, ReplacesKeepingRightsAndLeavesNothingElse) {
-    const std::string target = Path("result.jpg");
-    ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "first"));
-    EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("first"));
+    const std::string target = path("result.jpg");
+    ASSERT_TRUE(JpegCodec::writeFileSafely(target, "first"));
+    EXPECT_EQ(JpegCodec::readFile(target), QByteArray("first"));
     ::chmod(target.c_str(), 0440); // an earlier result without write permission is replaced
-    ASSERT_TRUE(JpegCodec::WriteFileSafely(target, "second, longer"));
-    EXPECT_EQ(JpegCodec::ReadFile(target), QByteArray("second, longer"));
+    ASSERT_TRUE(JpegCodec::writeFileSafely(target, "second, longer"));
+    EXPECT_EQ(JpegCodec::readFile(target), QByteArray("second, longer"));
     struct stat info {};
     ASSERT_EQ(::stat(target.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0440u);
     // A link standing where the result goes is replaced; what it pointed to is left alone.
-    ASSERT_TRUE(fixtures::WriteFile(Path("other"), "other"));
-    ASSERT_EQ(::symlink(Path("other").c_str(), Path("link.jpg").c_str()), 0);
-    ASSERT_TRUE(JpegCodec::WriteFileSafely(Path("link.jpg"), "third"));
-    EXPECT_FALSE(std::filesystem::is_symlink(Path("link.jpg")));
-    EXPECT_EQ(JpegCodec::ReadFile(Path("other")), QByteArray("other"));
-    EXPECT_EQ(FolderEntries(dir.path()),
+    ASSERT_TRUE(fixtures::writeFile(path("other"), "other"));
+    ASSERT_EQ(::symlink(path("other").c_str(), path("link.jpg").c_str()), 0);
+    ASSERT_TRUE(JpegCodec::writeFileSafely(path("link.jpg"), "third"));
+    EXPECT_FALSE(std::filesystem::is_symlink(path("link.jpg")));
+    EXPECT_EQ(JpegCodec::readFile(path("other")), QByteArray("other"));
+    EXPECT_EQ(folderEntries(m_dir.path()),
               (std::vector<std::string>{"link.jpg", "other", "result.jpg"}));
 }
 
@@ -326,27 +326,27 @@ TEST_F(SafeWrite, RefusedWritesKeepTheEarlierFile) {
         if (row.folderInTheWay)
             std::filesystem::create_directory(path);
         if (row.earlierResult) {
-            ASSERT_TRUE(JpegCodec::WriteFileSafely(path, "earlier"));
+            ASSERT_TRUE(JpegCodec::writeFileSafely(path, "earlier"));
         }
-        const std::optional<QByteArray> earlier = JpegCodec::ReadFile(path);
+        const std::optional<QByteArray> earlier = JpegCodec::readFile(path);
         const std::vector<std::string> entries =
-            QDir(folder).exists() ? FolderEntries(folder) : std::vector<std::string>{};
+            QDir(folder).exists() ? folderEntries(folder) : std::vector<std::string>{};
         std::optional<ReadOnlyFolder> readOnly;
-        if (row.readOnlyFolder && !readOnly.emplace(folder.toStdString()).Works())
+        if (row.readOnlyFolder && !readOnly.emplace(folder.toStdString()).works())
             continue; // cannot make a read-only folder here
         rlimit saved{};
         ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limited{row.sizeLimit, saved.rlim_max};
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const bool written = JpegCodec::WriteFileSafely(path, QByteArray(100000, 'x'));
+        const bool written = JpegCodec::writeFileSafely(path, QByteArray(100000, 'x'));
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         readOnly.reset();
         EXPECT_FALSE(written);
-        EXPECT_EQ(JpegCodec::ReadFile(path), earlier);
+        EXPECT_EQ(JpegCodec::readFile(path), earlier);
         if (QDir(folder).exists()) {
-            EXPECT_EQ(FolderEntries(folder), entries);
+            EXPECT_EQ(folderEntries(folder), entries);
         }
     }
 }

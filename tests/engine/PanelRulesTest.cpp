@@ -28,7 +28,7 @@ TEST(LabelGradientBands, ColoursStopOneStepShortOfTheEndColour) {
         {"same colour", {7, 8, 9}, {7, 8, 9}, {0, 2, 7, 8, 9}, {508, 510, 7, 8, 9}},
     };
     for (const Row& row : rows) {
-        const std::vector<LabelBand> bands = LabelGradientBands(0, 510, row.start, row.end);
+        const std::vector<LabelBand> bands = labelGradientBands(0, 510, row.start, row.end);
         ASSERT_EQ(bands.size(), 255u) << row.name;
         EXPECT_EQ(bands.front(), row.first) << row.name;
         EXPECT_EQ(bands.back(), row.last) << row.name;
@@ -37,7 +37,7 @@ TEST(LabelGradientBands, ColoursStopOneStepShortOfTheEndColour) {
 
 TEST(LabelGradientBands, NarrowLabelGivesEmptyBandsAndKeepsTheLeftEdge) {
     // 100 pixels: step 0.392; some bands are empty, the last one ends at the right edge.
-    const std::vector<LabelBand> bands = LabelGradientBands(10, 110, {0, 0, 0}, {255, 0, 0});
+    const std::vector<LabelBand> bands = labelGradientBands(10, 110, {0, 0, 0}, {255, 0, 0});
     ASSERT_EQ(bands.size(), 255u);
     EXPECT_EQ(bands.front().left, 10);
     EXPECT_EQ(bands.front().right, 10);
@@ -65,7 +65,7 @@ TEST(GaugeSizeText, ShowsTheRatioOnlyWithShowFactor) {
         {"zero height", 1200, 0, false, ""},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(GaugeSizeText(row.width, row.height, row.showFactor), row.expected) << row.name;
+        EXPECT_EQ(gaugeSizeText(row.width, row.height, row.showFactor), row.expected) << row.name;
     }
 }
 
@@ -82,18 +82,18 @@ TEST(ReduceRatio, DividesByTheGreatestCommonDivisorWithANonNegativeSecondValue) 
         {"both negative", -4, -6, {2, 3}}, {"16-bit maximum", 65535, 65535, {1, 1}},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(ReduceRatio(row.a, row.b), row.expected) << row.name;
+        EXPECT_EQ(reduceRatio(row.a, row.b), row.expected) << row.name;
     }
 }
 
 TEST(FormatLabels, RowAndSizeLabels) {
-    EXPECT_EQ(FormatRowLabel("10x15", 10, 15, true), "10x15 (2/3)");
-    EXPECT_EQ(FormatRowLabel("13x18", 13, 18, true), "13x18 (13/18)");
-    EXPECT_EQ(FormatRowLabel("13x18", 13, 18, false), "13x18");
-    EXPECT_EQ(FormatRowLabel("Carré", 20, 20, true), "Carré (1/1)");
-    EXPECT_EQ(DefaultFormatLabel(true), "Défaut 10x15 (2/3)");
-    EXPECT_EQ(DefaultFormatLabel(false), "Défaut 10x15");
-    EXPECT_EQ(FormatSizeLabel(15, 10), "15x10");
+    EXPECT_EQ(formatRowLabel("10x15", 10, 15, true), "10x15 (2/3)");
+    EXPECT_EQ(formatRowLabel("13x18", 13, 18, true), "13x18 (13/18)");
+    EXPECT_EQ(formatRowLabel("13x18", 13, 18, false), "13x18");
+    EXPECT_EQ(formatRowLabel("Carré", 20, 20, true), "Carré (1/1)");
+    EXPECT_EQ(defaultFormatLabel(true), "Défaut 10x15 (2/3)");
+    EXPECT_EQ(defaultFormatLabel(false), "Défaut 10x15");
+    EXPECT_EQ(formatSizeLabel(15, 10), "15x10");
 }
 
 TEST(SidePanelLayout, ControlsStackFromTheTopWithFixedGaps) {
@@ -104,18 +104,18 @@ TEST(SidePanelLayout, ControlsStackFromTheTopWithFixedGaps) {
     };
     const Row rows[] = {
         {"offset client, odd height 601",
-         Edges(10, 20, 210, 621),
-         {Edges(10, 22, 210, 47), Edges(10, 48, 210, 273), Edges(10, 275, 210, 300),
-          Edges(10, 301, 210, 413), Edges(10, 415, 210, 440), Edges(10, 441, 210, 553),
-          Edges(10, 555, 210, 580), Edges(10, 581, 210, 620)}},
+         edges(10, 20, 210, 621),
+         {edges(10, 22, 210, 47), edges(10, 48, 210, 273), edges(10, 275, 210, 300),
+          edges(10, 301, 210, 413), edges(10, 415, 210, 440), edges(10, 441, 210, 553),
+          edges(10, 555, 210, 580), edges(10, 581, 210, 620)}},
         {"too low: lists and preview get no height",
-         Edges(0, 0, 100, 100),
-         {Edges(0, 2, 100, 27), Edges(0, 28, 100, 28), Edges(0, 30, 100, 55), Edges(0, 56, 100, 56),
-          Edges(0, 58, 100, 83), Edges(0, 84, 100, 84), Edges(0, 86, 100, 111),
-          Edges(0, 112, 100, 112)}},
+         edges(0, 0, 100, 100),
+         {edges(0, 2, 100, 27), edges(0, 28, 100, 28), edges(0, 30, 100, 55), edges(0, 56, 100, 56),
+          edges(0, 58, 100, 83), edges(0, 84, 100, 84), edges(0, 86, 100, 111),
+          edges(0, 112, 100, 112)}},
     };
     for (const Row& row : rows) {
-        const SidePanelLayout got = ComputeSidePanelLayout(row.client);
+        const SidePanelLayout got = computeSidePanelLayout(row.client);
         EXPECT_EQ(got.photosHeader, row.expected.photosHeader) << row.name;
         EXPECT_EQ(got.photoList, row.expected.photoList) << row.name;
         EXPECT_EQ(got.previewHeader, row.expected.previewHeader) << row.name;
@@ -144,7 +144,7 @@ TEST(ScrollTargetRow, ScrollsForwardOnlyPastTheMiddleOfThePage) {
         {"empty page", 1, 0, 0, 1},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(ScrollTargetRow(row.r, row.top, row.perPage), row.expected) << row.name;
+        EXPECT_EQ(scrollTargetRow(row.r, row.top, row.perPage), row.expected) << row.name;
     }
 }
 
@@ -152,7 +152,7 @@ TEST(FileNameOfPath, WhatFollowsTheLastSlash) {
     const std::pair<const char*, const char*> rows[] = {
         {"/photos/2024/IMG_1.jpg", "IMG_1.jpg"}, {"IMG_1.jpg", "IMG_1.jpg"}, {"/photos/", ""}};
     for (const auto& [path, name] : rows) {
-        EXPECT_EQ(FileNameOfPath(path), name) << path;
+        EXPECT_EQ(fileNameOfPath(path), name) << path;
     }
 }
 

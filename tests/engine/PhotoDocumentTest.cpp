@@ -25,7 +25,7 @@ using Warning = std::pair<std::string, std::string>;
 struct MessageLog {
     std::vector<Warning> warnings;
 
-    void Listen(PhotoDocument& document) {
+    void listen(PhotoDocument& document) {
         QObject::connect(&document, &PhotoDocument::message,
                          [this](const QString& text, const QString& caption) {
                              warnings.emplace_back(text.toStdString(), caption.toStdString());
@@ -39,45 +39,45 @@ const Warning kSaveFailed{"Impossible de sauvegarder l'image", "Attention !!!"};
 class PhotoDocumentTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        settings = std::make_unique<CSettings>(Path("param.dat"));
-        destination = Path("results/");
-        std::filesystem::create_directories(destination);
-        settings->SetDestinationFolder(destination);
-        model = std::make_unique<PhotoDocument>(*settings);
-        model->setClientSize(1010, 760);
-        host.Listen(*model);
-        model->setFormat(15, 10, "15x10");
+        ASSERT_TRUE(m_dir.isValid());
+        m_settings = std::make_unique<Settings>(pathOf("param.dat"));
+        m_destination = pathOf("results/");
+        std::filesystem::create_directories(m_destination);
+        m_settings->setDestinationFolder(m_destination);
+        m_model = std::make_unique<PhotoDocument>(*m_settings);
+        m_model->setClientSize(1010, 760);
+        m_host.listen(*m_model);
+        m_model->setFormat(15, 10, "15x10");
     }
 
-    [[nodiscard]] std::string Path(const std::string& name) const {
-        return dir.path().toStdString() + "/" + name;
+    [[nodiscard]] std::string pathOf(const std::string& name) const {
+        return m_dir.path().toStdString() + "/" + name;
     }
 
     // A gradient JPEG (every pixel tells where it came from), optionally with EXIF data.
-    std::string WritePhoto(const std::string& name, int width, int height,
+    std::string writePhoto(const std::string& name, int width, int height,
                            const fixtures::ExifFields* exif = nullptr) {
-        QByteArray bytes = fixtures::Jpeg(fixtures::Gradient(width, height), 95);
+        QByteArray bytes = fixtures::jpeg(fixtures::gradient(width, height), 95);
         if (exif != nullptr) {
-            bytes = fixtures::WithExif(bytes, *exif);
+            bytes = fixtures::withExif(bytes, *exif);
         }
-        const std::string path = Path(name);
-        EXPECT_TRUE(fixtures::WriteFile(path, bytes));
+        const std::string path = pathOf(name);
+        EXPECT_TRUE(fixtures::writeFile(path, bytes));
         return path;
     }
 
-    [[nodiscard]] QImage Pixels() const {
-        return model->photo() != nullptr ? model->photo()->Image() : QImage();
+    [[nodiscard]] QImage pixels() const {
+        return m_model->photo() != nullptr ? m_model->photo()->image() : QImage();
     }
 
-    QTemporaryDir dir;
-    MessageLog host;
-    std::unique_ptr<CSettings> settings;
-    std::unique_ptr<PhotoDocument> model;
-    std::string destination;
+    QTemporaryDir m_dir;
+    MessageLog m_host;
+    std::unique_ptr<Settings> m_settings;
+    std::unique_ptr<PhotoDocument> m_model;
+    std::string m_destination;
 };
 
-int CountFiles(const std::string& folder) {
+int countFiles(const std::string& folder) {
     int count = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
         ++count;
@@ -86,63 +86,63 @@ int CountFiles(const std::string& folder) {
 }
 
 TEST_F(PhotoDocumentTest, FailedLoadKeepsPhotoFramePathAndTakesOnlyTheIndex) {
-    const std::string good = WritePhoto("good.jpg", 1800, 1200);
-    ASSERT_TRUE(model->load(good, 4));
-    model->moveFrameX(-20);
-    model->zoomFrame(15);
-    const QRect frameBefore = model->frameRect(false);
-    const QImage pixelsBefore = Pixels();
-    const uint64_t generation = model->photoGeneration();
-    QSignalSpy photoChanged(model.get(), &PhotoDocument::photoChanged);
-    QSignalSpy frameChanged(model.get(), &PhotoDocument::frameChanged);
-    const std::string garbage = Path("garbage.jpg");
-    ASSERT_TRUE(fixtures::WriteFile(garbage, QByteArray("not a photo at all")));
+    const std::string good = writePhoto("good.jpg", 1800, 1200);
+    ASSERT_TRUE(m_model->load(good, 4));
+    m_model->moveFrameX(-20);
+    m_model->zoomFrame(15);
+    const QRect frameBefore = m_model->frameRect(false);
+    const QImage pixelsBefore = pixels();
+    const uint64_t generation = m_model->photoGeneration();
+    QSignalSpy photoChanged(m_model.get(), &PhotoDocument::photoChanged);
+    QSignalSpy frameChanged(m_model.get(), &PhotoDocument::frameChanged);
+    const std::string garbage = pathOf("garbage.jpg");
+    ASSERT_TRUE(fixtures::writeFile(garbage, QByteArray("not a photo at all")));
 
-    for (const std::string& bad : {garbage, Path("missing.jpg")}) {
+    for (const std::string& bad : {garbage, pathOf("missing.jpg")}) {
         SCOPED_TRACE(bad);
-        EXPECT_FALSE(model->load(bad, 9));
-        EXPECT_EQ(model->resultIndex(), 9);
-        EXPECT_EQ(model->sourcePath(), good);
-        EXPECT_EQ(Pixels(), pixelsBefore);
-        EXPECT_EQ(model->frameRect(false), frameBefore);
-        EXPECT_EQ(model->photoGeneration(), generation);
+        EXPECT_FALSE(m_model->load(bad, 9));
+        EXPECT_EQ(m_model->resultIndex(), 9);
+        EXPECT_EQ(m_model->sourcePath(), good);
+        EXPECT_EQ(pixels(), pixelsBefore);
+        EXPECT_EQ(m_model->frameRect(false), frameBefore);
+        EXPECT_EQ(m_model->photoGeneration(), generation);
         EXPECT_EQ(photoChanged.count() + frameChanged.count(), 0);
     }
 }
 
 TEST_F(PhotoDocumentTest, LoadResetsTheFrameReloadUndoesEditsEditsDoNotMarkModified) {
-    const std::string path = WritePhoto("a.jpg", 1800, 1200);
-    QSignalSpy photoChanged(model.get(), &PhotoDocument::photoChanged);
-    QSignalSpy frameChanged(model.get(), &PhotoDocument::frameChanged);
-    ASSERT_TRUE(model->load(path, NO_RESULT_INDEX));
-    EXPECT_TRUE(model->isModified());
+    const std::string path = writePhoto("a.jpg", 1800, 1200);
+    QSignalSpy photoChanged(m_model.get(), &PhotoDocument::photoChanged);
+    QSignalSpy frameChanged(m_model.get(), &PhotoDocument::frameChanged);
+    ASSERT_TRUE(m_model->load(path, kNoResultIndex));
+    EXPECT_TRUE(m_model->isModified());
     EXPECT_EQ(photoChanged.count(), 1);
     EXPECT_EQ(frameChanged.count(), 1);
-    const QImage full = Pixels();
-    model->moveFrameX(30);
-    model->zoomFrame(40);
-    model->rotateFrame();
-    model->setModified(false);
+    const QImage full = pixels();
+    m_model->moveFrameX(30);
+    m_model->zoomFrame(40);
+    m_model->rotateFrame();
+    m_model->setModified(false);
     photoChanged.clear();
     frameChanged.clear();
-    const uint64_t generation = model->photoGeneration();
-    model->rotateRight();
-    EXPECT_EQ(model->geometry().PhotoWidth(), 1200); // the frame works on the turned photo
-    EXPECT_GT(model->photoGeneration(), generation);
-    EXPECT_FALSE(model->isModified());
+    const uint64_t generation = m_model->photoGeneration();
+    m_model->rotateRight();
+    EXPECT_EQ(m_model->geometry().photoWidth(), 1200); // the frame works on the turned photo
+    EXPECT_GT(m_model->photoGeneration(), generation);
+    EXPECT_FALSE(m_model->isModified());
     EXPECT_EQ(photoChanged.count(), 1);
     EXPECT_EQ(frameChanged.count(), 0);
 
-    ASSERT_TRUE(model->load(path, 3)); // the same file again
-    EXPECT_EQ(model->geometry().OffsetX(), 0);
-    EXPECT_EQ(model->geometry().Shrink(), 0);
-    EXPECT_TRUE(model->geometry().IsFrameRotated()); // oriented again
-    EXPECT_TRUE(model->isModified());
-    model->zoomFrame(100);
-    model->cropToFrame();
-    EXPECT_TRUE(model->reload());
-    EXPECT_EQ(Pixels(), full);
-    EXPECT_EQ(model->resultIndex(), 3);
+    ASSERT_TRUE(m_model->load(path, 3)); // the same file again
+    EXPECT_EQ(m_model->geometry().offsetX(), 0);
+    EXPECT_EQ(m_model->geometry().shrink(), 0);
+    EXPECT_TRUE(m_model->geometry().isFrameRotated()); // oriented again
+    EXPECT_TRUE(m_model->isModified());
+    m_model->zoomFrame(100);
+    m_model->cropToFrame();
+    EXPECT_TRUE(m_model->reload());
+    EXPECT_EQ(pixels(), full);
+    EXPECT_EQ(m_model->resultIndex(), 3);
 }
 
 struct FrameOpRow {
@@ -159,14 +159,14 @@ TEST_F(PhotoDocumentTest, FrameOperationsAnnounceTheFrameAndMarkModified) {
         {"zoom refused still marks", [](PhotoDocument& m) { m.zoomFrame(100000); }},
         {"turn", [](PhotoDocument& m) { m.rotateFrame(); }},
     };
-    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 1800, 1200), NO_RESULT_INDEX));
+    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 1800, 1200), kNoResultIndex));
     for (const FrameOpRow& row : rows) {
         SCOPED_TRACE(row.name);
-        model->setModified(false);
-        QSignalSpy frameChanged(model.get(), &PhotoDocument::frameChanged);
-        QSignalSpy flagsChanged(model.get(), &PhotoDocument::flagsChanged);
-        row.op(*model);
-        EXPECT_TRUE(model->isModified());
+        m_model->setModified(false);
+        QSignalSpy frameChanged(m_model.get(), &PhotoDocument::frameChanged);
+        QSignalSpy flagsChanged(m_model.get(), &PhotoDocument::flagsChanged);
+        row.op(*m_model);
+        EXPECT_TRUE(m_model->isModified());
         EXPECT_EQ(frameChanged.count(), 1);
         EXPECT_EQ(flagsChanged.count(), 1) << "modified went on";
     }
@@ -187,12 +187,12 @@ TEST_F(PhotoDocumentTest, FlagsAnnounceOnlyRealChanges) {
     };
     for (const FlagRow& row : rows) {
         SCOPED_TRACE(row.name);
-        QSignalSpy flagsChanged(model.get(), &PhotoDocument::flagsChanged);
-        (model.get()->*row.set)(true);
-        (model.get()->*row.set)(true);
-        EXPECT_TRUE((model.get()->*row.get)());
-        (model.get()->*row.set)(false);
-        EXPECT_FALSE((model.get()->*row.get)());
+        QSignalSpy flagsChanged(m_model.get(), &PhotoDocument::flagsChanged);
+        (m_model.get()->*row.set)(true);
+        (m_model.get()->*row.set)(true);
+        EXPECT_TRUE((m_model.get()->*row.get)());
+        (m_model.get()->*row.set)(false);
+        EXPECT_FALSE((m_model.get()->*row.get)());
         EXPECT_EQ(flagsChanged.count(), 2);
     }
 }
@@ -200,49 +200,49 @@ TEST_F(PhotoDocumentTest, FlagsAnnounceOnlyRealChanges) {
 TEST_F(PhotoDocumentTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
     fixtures::ExifFields exif;
     exif.make = "Lumicam";
-    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
-    const ExifBlock exifBefore = model->photo()->Exif();
-    ASSERT_FALSE(exifBefore.IsEmpty());
-    model->zoomFrame(60);
-    model->moveFrameX(-37);
-    model->moveFrameY(21);
-    const QRect f = model->frameRect(true);
-    const QImage source = Pixels();
-    QSignalSpy photoChanged(model.get(), &PhotoDocument::photoChanged);
-    QSignalSpy frameChanged(model.get(), &PhotoDocument::frameChanged);
+    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 1800, 1200, &exif), kNoResultIndex));
+    const ExifBlock exifBefore = m_model->photo()->exif();
+    ASSERT_FALSE(exifBefore.isEmpty());
+    m_model->zoomFrame(60);
+    m_model->moveFrameX(-37);
+    m_model->moveFrameY(21);
+    const QRect f = m_model->frameRect(true);
+    const QImage source = pixels();
+    QSignalSpy photoChanged(m_model.get(), &PhotoDocument::photoChanged);
+    QSignalSpy frameChanged(m_model.get(), &PhotoDocument::frameChanged);
 
-    model->cropToFrame();
-    EXPECT_EQ(Pixels(), source.copy(f));
-    EXPECT_EQ(model->geometry().Shrink(), 0);
-    EXPECT_TRUE(model->isModified());
-    EXPECT_EQ(model->photo()->Exif(), exifBefore);
+    m_model->cropToFrame();
+    EXPECT_EQ(pixels(), source.copy(f));
+    EXPECT_EQ(m_model->geometry().shrink(), 0);
+    EXPECT_TRUE(m_model->isModified());
+    EXPECT_EQ(m_model->photo()->exif(), exifBefore);
     EXPECT_EQ(photoChanged.count(), 1);
     EXPECT_EQ(frameChanged.count(), 1);
-    EXPECT_NEAR(model->frameSize().width(), f.width(), 1) << "the frame covers the crop";
+    EXPECT_NEAR(m_model->frameSize().width(), f.width(), 1) << "the frame covers the crop";
 
-    ASSERT_TRUE(model->load(WritePhoto("b.jpg", 1800, 1000), NO_RESULT_INDEX));
-    const QImage fresh = Pixels();
-    model->cropToFrame();
+    ASSERT_TRUE(m_model->load(writePhoto("b.jpg", 1800, 1000), kNoResultIndex));
+    const QImage fresh = pixels();
+    m_model->cropToFrame();
     // Landscape 2:3 frame, full height, centred: 1500 wide from x = 150.
-    EXPECT_EQ(Pixels(), fresh.copy(150, 0, 1500, 1000));
+    EXPECT_EQ(pixels(), fresh.copy(150, 0, 1500, 1000));
     // It prints as 15 x 10 cm: 1500 / (15 / 2.54) = 254 dots per inch both ways.
-    EXPECT_DOUBLE_EQ(model->photo()->DpiX(), 254.0);
-    EXPECT_DOUBLE_EQ(model->photo()->DpiY(), 254.0);
+    EXPECT_DOUBLE_EQ(m_model->photo()->dpiX(), 254.0);
+    EXPECT_DOUBLE_EQ(m_model->photo()->dpiY(), 254.0);
 }
 
 TEST_F(PhotoDocumentTest, NoFormatOrNoPhotoCropsNothing) {
-    model->cropToFrame();
-    model->applyWhiteBorder();
-    model->makeIdSheet();
-    EXPECT_FALSE(model->hasPhoto());
+    m_model->cropToFrame();
+    m_model->applyWhiteBorder();
+    m_model->makeIdSheet();
+    EXPECT_FALSE(m_model->hasPhoto());
 
-    model->setFormat(0, 0, "");
-    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 600, 400), NO_RESULT_INDEX));
-    const QImage source = Pixels();
-    model->cropToFrame();
-    model->applyWhiteBorder();
-    model->makeIdSheet();
-    EXPECT_EQ(Pixels(), source);
+    m_model->setFormat(0, 0, "");
+    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 600, 400), kNoResultIndex));
+    const QImage source = pixels();
+    m_model->cropToFrame();
+    m_model->applyWhiteBorder();
+    m_model->makeIdSheet();
+    EXPECT_EQ(pixels(), source);
 }
 
 struct BorderRow {
@@ -261,12 +261,12 @@ TEST_F(PhotoDocumentTest, WhiteBorderRingInsideTheCrop) {
     };
     for (const BorderRow& row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_TRUE(model->load(WritePhoto("b.jpg", row.photoW, row.photoH), 0));
-        model->setWhiteBorderSize(row.mm);
-        const QImage plain = Pixels(); // the frame covers the whole photo
-        model->cropToFrame();
-        model->applyWhiteBorder();
-        const QImage result = Pixels();
+        ASSERT_TRUE(m_model->load(writePhoto("b.jpg", row.photoW, row.photoH), 0));
+        m_model->setWhiteBorderSize(row.mm);
+        const QImage plain = pixels(); // the frame covers the whole photo
+        m_model->cropToFrame();
+        m_model->applyWhiteBorder();
+        const QImage result = pixels();
         ASSERT_EQ(result.size(), plain.size());
         const int w = result.width();
         const int h = result.height();
@@ -280,13 +280,13 @@ TEST_F(PhotoDocumentTest, WhiteBorderRingInsideTheCrop) {
 }
 
 TEST_F(PhotoDocumentTest, IdentitySheetOfTheDefaultFormat) {
-    ASSERT_TRUE(model->load(WritePhoto("face.jpg", 700, 900), NO_RESULT_INDEX));
-    model->setIdSheet(true);
-    ASSERT_EQ(model->frameSize(), QSize(700, 900));
-    const QImage face = Pixels();
+    ASSERT_TRUE(m_model->load(writePhoto("face.jpg", 700, 900), kNoResultIndex));
+    m_model->setIdSheet(true);
+    ASSERT_EQ(m_model->frameSize(), QSize(700, 900));
+    const QImage face = pixels();
 
-    model->makeIdSheet();
-    const QImage sheet = Pixels();
+    m_model->makeIdSheet();
+    const QImage sheet = pixels();
     ASSERT_EQ(sheet.size(), QSize(2000, 3000));
     const QRgb background = qRgb(0xEE, 0xF2, 0xCC);
     EXPECT_EQ(sheet.pixel(1500, 1500), background) << "spare strip at the right";
@@ -304,61 +304,62 @@ TEST_F(PhotoDocumentTest, IdentitySheetOfTheDefaultFormat) {
             EXPECT_EQ(sheet.copy(x, y, 700, 900), face);
         }
     }
-    EXPECT_FALSE(model->idSheet());
-    EXPECT_EQ(model->frameSize(), QSize(2000, 3000));
+    EXPECT_FALSE(m_model->idSheet());
+    EXPECT_EQ(m_model->frameSize(), QSize(2000, 3000));
     // The sheet prints as 10 x 15 cm: 2000 / (10 / 2.54) = 508 dots per inch.
-    EXPECT_DOUBLE_EQ(model->photo()->DpiX(), 508.0);
-    EXPECT_DOUBLE_EQ(model->photo()->DpiY(), 508.0);
+    EXPECT_DOUBLE_EQ(m_model->photo()->dpiX(), 508.0);
+    EXPECT_DOUBLE_EQ(m_model->photo()->dpiY(), 508.0);
 }
 
 TEST_F(PhotoDocumentTest, SameDayPhotosTakeIndexesInTurnAndRevalidationOverwrites) {
     fixtures::ExifFields exif;
     exif.dateTimeOriginal = "2006:07:14 10:20:30";
     exif.make = "Lumicam";
-    const std::string first = WritePhoto("IMG_0001.jpg", 1800, 1200, &exif);
-    const std::string second = WritePhoto("IMG_0002.jpg", 1800, 1200, &exif);
+    const std::string first = writePhoto("IMG_0001.jpg", 1800, 1200, &exif);
+    const std::string second = writePhoto("IMG_0002.jpg", 1800, 1200, &exif);
 
-    ASSERT_TRUE(model->load(first, NO_RESULT_INDEX));
-    EXPECT_EQ(model->resultPath(), destination + "Photos_20060714_000.jpg");
-    model->cropToFrame();
-    QSignalSpy saved(model.get(), &PhotoDocument::resultSaved);
-    ASSERT_TRUE(model->saveResult());
-    EXPECT_FALSE(model->isModified());
-    EXPECT_EQ(model->resultIndex(), 0);
+    ASSERT_TRUE(m_model->load(first, kNoResultIndex));
+    EXPECT_EQ(m_model->resultPath(), m_destination + "Photos_20060714_000.jpg");
+    m_model->cropToFrame();
+    QSignalSpy saved(m_model.get(), &PhotoDocument::resultSaved);
+    ASSERT_TRUE(m_model->saveResult());
+    EXPECT_FALSE(m_model->isModified());
+    EXPECT_EQ(m_model->resultIndex(), 0);
     ASSERT_EQ(saved.count(), 1);
-    EXPECT_EQ(saved[0][0].toString().toStdString(), destination + "Photos_20060714_000.jpg");
+    EXPECT_EQ(saved[0][0].toString().toStdString(), m_destination + "Photos_20060714_000.jpg");
 
-    ASSERT_TRUE(model->load(second, NO_RESULT_INDEX));
-    model->cropToFrame();
-    ASSERT_TRUE(model->saveResult());
-    EXPECT_EQ(model->resultIndex(), 1);
-    EXPECT_TRUE(std::filesystem::exists(destination + "Photos_20060714_001.jpg"));
+    ASSERT_TRUE(m_model->load(second, kNoResultIndex));
+    m_model->cropToFrame();
+    ASSERT_TRUE(m_model->saveResult());
+    EXPECT_EQ(m_model->resultIndex(), 1);
+    EXPECT_TRUE(std::filesystem::exists(m_destination + "Photos_20060714_001.jpg"));
 
     // The first photo again, with its stored index, and a smaller crop this time.
-    ASSERT_TRUE(model->load(first, 0));
-    model->zoomFrame(100);
-    model->cropToFrame();
-    const QSize smaller = Pixels().size();
-    ASSERT_TRUE(model->saveResult());
-    EXPECT_EQ(model->resultIndex(), 0);
-    EXPECT_EQ(CountFiles(destination), 2);
-    const JpegDecodeResult written = JpegCodec::DecodeFile(destination + "Photos_20060714_000.jpg");
-    ASSERT_TRUE(written.Ok());
+    ASSERT_TRUE(m_model->load(first, 0));
+    m_model->zoomFrame(100);
+    m_model->cropToFrame();
+    const QSize smaller = pixels().size();
+    ASSERT_TRUE(m_model->saveResult());
+    EXPECT_EQ(m_model->resultIndex(), 0);
+    EXPECT_EQ(countFiles(m_destination), 2);
+    const JpegDecodeResult written =
+        JpegCodec::decodeFile(m_destination + "Photos_20060714_000.jpg");
+    ASSERT_TRUE(written.ok());
     EXPECT_EQ(written.image.size(), smaller);
-    EXPECT_TRUE(host.warnings.empty());
+    EXPECT_TRUE(m_host.warnings.empty());
 }
 
 TEST_F(PhotoDocumentTest, ResultNameTakesTheShotDateOfThePhotoHeld) {
     fixtures::ExifFields loaded;
     loaded.dateTimeOriginal = "2006:07:14 10:20:30";
-    const std::string path = WritePhoto("IMG_0001.jpg", 300, 200, &loaded);
-    ASSERT_TRUE(model->load(path, NO_RESULT_INDEX));
+    const std::string path = writePhoto("IMG_0001.jpg", 300, 200, &loaded);
+    ASSERT_TRUE(m_model->load(path, kNoResultIndex));
 
     // The file changes on disk after the load: the name still follows the photo on screen.
     fixtures::ExifFields later;
     later.dateTimeOriginal = "1999:12:31 23:59:59";
-    WritePhoto("IMG_0001.jpg", 300, 200, &later);
-    EXPECT_EQ(model->resultPath(), destination + "Photos_20060714_000.jpg");
+    writePhoto("IMG_0001.jpg", 300, 200, &later);
+    EXPECT_EQ(m_model->resultPath(), m_destination + "Photos_20060714_000.jpg");
 }
 
 struct PathRow {
@@ -372,87 +373,87 @@ struct PathRow {
 
 TEST_F(PhotoDocumentTest, ResultPathRules) {
     const PathRow rows[] = {
-        {"size and label tags", true, "R_%t_%r", 7, "R_15x10_15x10.jpg", NO_RESULT_INDEX},
+        {"size and label tags", true, "R_%t_%r", 7, "R_15x10_15x10.jpg", kNoResultIndex},
         {"stored index is used", true, "P_%i", 12, "P_012.jpg", 12},
-        {"free index is taken", true, "P_%i", NO_RESULT_INDEX, "P_000.jpg", 0},
+        {"free index is taken", true, "P_%i", kNoResultIndex, "P_000.jpg", 0},
         {"auto rename off keeps the file name", false, "P_%i", 5, "IMG_0001.jpg", 5},
     };
-    const std::string source = WritePhoto("IMG_0001.JPG", 600, 400);
-    ASSERT_TRUE(model->load(source, NO_RESULT_INDEX));
+    const std::string source = writePhoto("IMG_0001.JPG", 600, 400);
+    ASSERT_TRUE(m_model->load(source, kNoResultIndex));
     for (const PathRow& row : rows) {
         SCOPED_TRACE(row.name);
-        settings->SetAutoRename(row.autoRename ? 1 : 0);
-        settings->SetResultName(row.resultName);
-        model->setResultIndex(row.indexBefore);
-        EXPECT_EQ(model->resultPath(), destination + row.expectedName);
-        EXPECT_EQ(model->resultIndex(), row.indexBefore) << "asking the path takes nothing";
-        EXPECT_TRUE(model->reserveResultIndex());
-        EXPECT_EQ(model->resultIndex(), row.indexAfter);
-        EXPECT_EQ(model->resultPath(), destination + row.expectedName);
+        m_settings->setAutoRename(row.autoRename ? 1 : 0);
+        m_settings->setResultName(row.resultName);
+        m_model->setResultIndex(row.indexBefore);
+        EXPECT_EQ(m_model->resultPath(), m_destination + row.expectedName);
+        EXPECT_EQ(m_model->resultIndex(), row.indexBefore) << "asking the path takes nothing";
+        EXPECT_TRUE(m_model->reserveResultIndex());
+        EXPECT_EQ(m_model->resultIndex(), row.indexAfter);
+        EXPECT_EQ(m_model->resultPath(), m_destination + row.expectedName);
     }
-    EXPECT_TRUE(host.warnings.empty());
+    EXPECT_TRUE(m_host.warnings.empty());
 }
 
 TEST_F(PhotoDocumentTest, NoDestinationGivesNoPathAndReservingTellsTheUser) {
-    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 600, 400), NO_RESULT_INDEX));
-    settings->SetDestinationFolder("");
-    EXPECT_EQ(model->resultPath(), "");
-    EXPECT_TRUE(host.warnings.empty());
-    EXPECT_FALSE(model->reserveResultIndex());
-    EXPECT_EQ(model->resultIndex(), NO_RESULT_INDEX);
-    ASSERT_EQ(host.warnings.size(), 1u);
-    EXPECT_EQ(host.warnings[0], kNoDestination);
+    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 600, 400), kNoResultIndex));
+    m_settings->setDestinationFolder("");
+    EXPECT_EQ(m_model->resultPath(), "");
+    EXPECT_TRUE(m_host.warnings.empty());
+    EXPECT_FALSE(m_model->reserveResultIndex());
+    EXPECT_EQ(m_model->resultIndex(), kNoResultIndex);
+    ASSERT_EQ(m_host.warnings.size(), 1u);
+    EXPECT_EQ(m_host.warnings[0], kNoDestination);
 
-    EXPECT_FALSE(model->saveResult());
-    EXPECT_TRUE(model->isModified());
-    ASSERT_EQ(host.warnings.size(), 2u); // told once more, and not of a save failure
-    EXPECT_EQ(host.warnings[1], kNoDestination);
+    EXPECT_FALSE(m_model->saveResult());
+    EXPECT_TRUE(m_model->isModified());
+    ASSERT_EQ(m_host.warnings.size(), 2u); // told once more, and not of a save failure
+    EXPECT_EQ(m_host.warnings[1], kNoDestination);
 }
 
 TEST_F(PhotoDocumentTest, FailedSaveWarnsAndKeepsModified) {
-    settings->SetAutoRename(0); // result named after the source: a fixed path
-    ASSERT_TRUE(model->load(WritePhoto("IMG.jpg", 600, 400), NO_RESULT_INDEX));
-    model->cropToFrame();
-    std::filesystem::create_directories(Path("inTheWay/IMG.jpg/inside"));
+    m_settings->setAutoRename(0); // result named after the source: a fixed path
+    ASSERT_TRUE(m_model->load(writePhoto("IMG.jpg", 600, 400), kNoResultIndex));
+    m_model->cropToFrame();
+    std::filesystem::create_directories(pathOf("inTheWay/IMG.jpg/inside"));
     for (const char* folder : {"missing/", "inTheWay/"}) {
         SCOPED_TRACE(folder);
-        host.warnings.clear();
-        model->setModified(true);
-        settings->SetDestinationFolder(Path(folder));
-        EXPECT_FALSE(model->saveResult());
-        EXPECT_TRUE(model->isModified());
-        EXPECT_EQ(host.warnings, std::vector<Warning>{kSaveFailed});
+        m_host.warnings.clear();
+        m_model->setModified(true);
+        m_settings->setDestinationFolder(pathOf(folder));
+        EXPECT_FALSE(m_model->saveResult());
+        EXPECT_TRUE(m_model->isModified());
+        EXPECT_EQ(m_host.warnings, std::vector<Warning>{kSaveFailed});
     }
-    EXPECT_TRUE(std::filesystem::is_directory(Path("inTheWay/IMG.jpg/inside")));
-    EXPECT_EQ(CountFiles(Path("inTheWay")), 1) << "no temporary file left behind";
+    EXPECT_TRUE(std::filesystem::is_directory(pathOf("inTheWay/IMG.jpg/inside")));
+    EXPECT_EQ(countFiles(pathOf("inTheWay")), 1) << "no temporary file left behind";
 }
 
 TEST_F(PhotoDocumentTest, SavedFileHoldsTheCropAtTheChosenQuality) {
     fixtures::ExifFields exif;
     exif.make = "Lumicam";
     exif.thumbnail = true;
-    ASSERT_TRUE(model->load(WritePhoto("a.jpg", 1800, 1200, &exif), NO_RESULT_INDEX));
-    model->zoomFrame(50);
-    model->cropToFrame();
-    const QImage crop = Pixels();
+    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 1800, 1200, &exif), kNoResultIndex));
+    m_model->zoomFrame(50);
+    m_model->cropToFrame();
+    const QImage crop = pixels();
 
     qint64 sizes[2] = {};
     const int qualities[2] = {100, 20};
     for (int k = 0; k < 2; ++k) {
         SCOPED_TRACE(qualities[k]);
-        settings->SetJpegQuality(qualities[k]);
-        model->setModified(true);
-        ASSERT_TRUE(model->saveResult());
-        const std::string path = model->resultPath();
+        m_settings->setJpegQuality(qualities[k]);
+        m_model->setModified(true);
+        ASSERT_TRUE(m_model->saveResult());
+        const std::string path = m_model->resultPath();
         sizes[k] = static_cast<qint64>(std::filesystem::file_size(path));
-        const JpegDecodeResult written = JpegCodec::DecodeFile(path);
-        ASSERT_TRUE(written.Ok());
+        const JpegDecodeResult written = JpegCodec::decodeFile(path);
+        ASSERT_TRUE(written.ok());
         ASSERT_EQ(written.image.size(), crop.size());
         for (const QPoint at : {QPoint(0, 0), QPoint(crop.width() - 1, crop.height() / 2)}) {
-            EXPECT_LE(fixtures::ColorDistance(crop.pixelColor(at), written.image.pixelColor(at)),
+            EXPECT_LE(fixtures::colorDistance(crop.pixelColor(at), written.image.pixelColor(at)),
                       qualities[k] == 100 ? 6 : 40);
         }
-        const auto keys = fixtures::ReadExifKeys(path);
+        const auto keys = fixtures::readExifKeys(path);
         EXPECT_EQ(keys.at("Exif.Image.Make"), "Lumicam");
         EXPECT_EQ(keys.count("Exif.Thumbnail.JPEGInterchangeFormat"), 0u);
     }
@@ -484,12 +485,12 @@ TEST_F(PhotoDocumentTest, FrameColorFollowsQualityAndOptions) {
     };
     for (const ColorRow& row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_TRUE(model->load(WritePhoto("c.jpg", row.photoW, row.photoH), 0));
-        settings->SetOpacity(row.opacity);
-        settings->SetUseSmallRBorder(row.smallBorder ? 1 : 0);
-        settings->SetUseRecadColor(row.recadColor ? 1 : 0);
-        EXPECT_EQ(model->frameColor(row.outline, row.withOpacity), row.expected)
-            << std::hex << model->frameColor(row.outline, row.withOpacity);
+        ASSERT_TRUE(m_model->load(writePhoto("c.jpg", row.photoW, row.photoH), 0));
+        m_settings->setOpacity(row.opacity);
+        m_settings->setUseSmallRBorder(row.smallBorder ? 1 : 0);
+        m_settings->setUseRecadColor(row.recadColor ? 1 : 0);
+        EXPECT_EQ(m_model->frameColor(row.outline, row.withOpacity), row.expected)
+            << std::hex << m_model->frameColor(row.outline, row.withOpacity);
     }
 }
 

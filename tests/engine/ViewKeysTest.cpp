@@ -56,33 +56,33 @@ const std::vector<KeyRow> kKeyRows = {
 
 TEST(ViewKeys, MapsEveryKeyOfTheKeyMap) {
     for (const KeyRow& row : kKeyRows)
-        EXPECT_EQ(MapViewKey(row.key, row.keypad, row.shift, row.alt), row.expected) << row.name;
+        EXPECT_EQ(mapViewKey(row.key, row.keypad, row.shift, row.alt), row.expected) << row.name;
 }
 
 // Steps seen by a held key: each key-down runs BeginKey, the move, then EndKey.
-std::vector<int> HeldKeySteps(int presses, bool ctrl, bool progressive) {
+std::vector<int> heldKeySteps(int presses, bool ctrl, bool progressive) {
     KeyStep step;
     std::vector<int> seen;
     for (int i = 0; i < presses; ++i) {
-        step.BeginKey(ctrl, progressive);
-        seen.push_back(step.Value());
-        step.EndKey(progressive);
+        step.beginKey(ctrl, progressive);
+        seen.push_back(step.value());
+        step.endKey(progressive);
     }
     return seen;
 }
 
 TEST(KeyStep, ProgressiveStepsGrowByFourUpTo65AndReleaseResets) {
-    EXPECT_EQ(HeldKeySteps(20, false, true),
+    EXPECT_EQ(heldKeySteps(20, false, true),
               (std::vector<int>{1,  5,  9,  13, 17, 21, 25, 29, 33, 37,
                                 41, 45, 49, 53, 57, 61, 65, 65, 65, 65}));
     KeyStep step;
     for (int i = 0; i < 5; ++i) {
-        step.BeginKey(false, true);
-        step.EndKey(true);
+        step.beginKey(false, true);
+        step.endKey(true);
     }
-    ASSERT_EQ(step.Value(), 21);
-    step.Release();
-    EXPECT_EQ(step.Value(), 1);
+    ASSERT_EQ(step.value(), 21);
+    step.release();
+    EXPECT_EQ(step.value(), 1);
 }
 
 TEST(KeyStep, FixedAndCtrlSteps) {
@@ -98,7 +98,7 @@ TEST(KeyStep, FixedAndCtrlSteps) {
         {"ctrl moves by 1 with progressive off", true, false, 1},
     };
     for (const Row& row : rows)
-        for (int value : HeldKeySteps(6, row.ctrl, row.progressive))
+        for (int value : heldKeySteps(6, row.ctrl, row.progressive))
             EXPECT_EQ(value, row.expectedEachPress) << row.name;
 }
 
@@ -116,11 +116,11 @@ TEST(RightDrag, LargerMovementWinsAndTiesGoVertical) {
         {"tie goes to the vertical movement", 100, 100, 95, 95, -5},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(RightDragZoomAmount(row.ax, row.ay, row.x, row.y), row.expected) << row.name;
+        EXPECT_EQ(rightDragZoomAmount(row.ax, row.ay, row.x, row.y), row.expected) << row.name;
 }
 
 TEST(Layout, SidePanelTakesAFifth) {
-    EXPECT_EQ(SidePanelWidth(1001), 200);
+    EXPECT_EQ(sidePanelWidth(1001), 200);
 }
 
 } // namespace

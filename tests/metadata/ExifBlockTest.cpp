@@ -10,7 +10,7 @@ namespace {
 
 constexpr std::uint16_t kMake = 0x010F;
 
-fixtures::ExifFields Camera() {
+fixtures::ExifFields cameraTiff() {
     fixtures::ExifFields fields;
     fields.make = "Lumicam";
     fields.model = "LC-1";
@@ -20,44 +20,44 @@ fixtures::ExifFields Camera() {
 }
 
 TEST(ExifBlock, FoundInJpegBytesWhateverComesBefore) {
-    const QByteArray plain = fixtures::Jpeg(fixtures::Gradient(16, 16));
-    EXPECT_TRUE(ExifBlock::FromJpeg(plain).IsEmpty());
-    EXPECT_TRUE(ExifBlock::FromJpeg(QByteArray()).IsEmpty());
-    EXPECT_TRUE(ExifBlock::FromJpeg("text, not a photo").IsEmpty());
+    const QByteArray plain = fixtures::jpeg(fixtures::gradient(16, 16));
+    EXPECT_TRUE(ExifBlock::fromJpeg(plain).isEmpty());
+    EXPECT_TRUE(ExifBlock::fromJpeg(QByteArray()).isEmpty());
+    EXPECT_TRUE(ExifBlock::fromJpeg("text, not a photo").isEmpty());
 
-    const QByteArray tiff = fixtures::RawTiff(Camera());
+    const QByteArray tiff = fixtures::rawTiff(cameraTiff());
     // After an XMP APP1 segment and the encoder's JFIF segment.
     const QByteArray xmpPayload = QByteArray("http://ns.adobe.com/xap/1.0/\0<x/>", 33);
     const QByteArray xmp = QByteArray("\xFF\xE1\x00", 3) + char(xmpPayload.size() + 2) + xmpPayload;
-    const QByteArray exifSegment = fixtures::WithRawExif(plain.left(2), tiff).mid(2);
+    const QByteArray exifSegment = fixtures::withRawExif(plain.left(2), tiff).mid(2);
     ASSERT_EQ(plain.mid(2, 4), QByteArray("\xFF\xE0\x00\x10", 4));
     const QByteArray jpeg = plain.left(2) + xmp + plain.mid(2, 18) + exifSegment + plain.mid(20);
-    const ExifBlock found = ExifBlock::FromJpeg(jpeg);
-    EXPECT_EQ(found.TiffBytes(), tiff);
-    EXPECT_EQ(found.AsciiTag(kMake), "Lumicam");
-    EXPECT_EQ(found.App1Payload(), QByteArray("Exif\0\0", 6) + tiff);
+    const ExifBlock found = ExifBlock::fromJpeg(jpeg);
+    EXPECT_EQ(found.tiffBytes(), tiff);
+    EXPECT_EQ(found.asciiTag(kMake), "Lumicam");
+    EXPECT_EQ(found.app1Payload(), QByteArray("Exif\0\0", 6) + tiff);
 }
 
 TEST(ExifBlock, ReadsTagsByNumberAndType) {
-    const ExifBlock block(fixtures::RawTiff(Camera()));
-    EXPECT_EQ(block.Orientation(), 6);
-    EXPECT_EQ(block.AsciiTag(ExifBlock::kTagDateTimeOriginal), "2006:07:14 10:20:30");
-    EXPECT_EQ(block.AsciiTag(0x0110), "LC-1");
-    EXPECT_FALSE(block.AsciiTag(0x0131)); // absent
-    EXPECT_FALSE(block.AsciiTag(0x0112)); // present, but a SHORT
+    const ExifBlock block(fixtures::rawTiff(cameraTiff()));
+    EXPECT_EQ(block.orientation(), 6);
+    EXPECT_EQ(block.asciiTag(ExifBlock::kTagDateTimeOriginal), "2006:07:14 10:20:30");
+    EXPECT_EQ(block.asciiTag(0x0110), "LC-1");
+    EXPECT_FALSE(block.asciiTag(0x0131)); // absent
+    EXPECT_FALSE(block.asciiTag(0x0112)); // present, but a SHORT
 
     fixtures::ExifFields wrongType;
     wrongType.dateTimeOriginalAsShort = 2006;
-    EXPECT_FALSE(ExifBlock(fixtures::RawTiff(wrongType)).AsciiTag(0x9003));
-    EXPECT_FALSE(ExifBlock().Orientation());
-    EXPECT_TRUE(ExifBlock().App1Payload().isEmpty());
+    EXPECT_FALSE(ExifBlock(fixtures::rawTiff(wrongType)).asciiTag(0x9003));
+    EXPECT_FALSE(ExifBlock().orientation());
+    EXPECT_TRUE(ExifBlock().app1Payload().isEmpty());
 }
 
 TEST(ExifBlock, FromFileReadsHeaderOnly) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     const QByteArray jpeg =
-        fixtures::WithExif(fixtures::Jpeg(fixtures::Gradient(64, 64), 90), Camera());
+        fixtures::withExif(fixtures::jpeg(fixtures::gradient(64, 64), 90), cameraTiff());
     // Cut inside the scan, and cut right after the EXIF segment: no pixels, no tables.
     const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
     const qsizetype exif = jpeg.indexOf(QByteArray("\xFF\xE1", 2));
@@ -67,25 +67,25 @@ TEST(ExifBlock, FromFileReadsHeaderOnly) {
     for (const qsizetype cut : {scan + 20, exifEnd}) {
         SCOPED_TRACE(cut);
         const std::string headerOnly = dir.filePath("cut.jpg").toStdString();
-        ASSERT_TRUE(fixtures::WriteFile(headerOnly, jpeg.left(cut)));
-        const std::optional<ExifBlock> block = ExifBlock::FromFile(headerOnly);
+        ASSERT_TRUE(fixtures::writeFile(headerOnly, jpeg.left(cut)));
+        const std::optional<ExifBlock> block = ExifBlock::fromFile(headerOnly);
         ASSERT_TRUE(block);
-        EXPECT_EQ(block->AsciiTag(0x9003), "2006:07:14 10:20:30");
+        EXPECT_EQ(block->asciiTag(0x9003), "2006:07:14 10:20:30");
     }
 
     const std::string plain = dir.filePath("plain.jpg").toStdString();
-    ASSERT_TRUE(fixtures::WriteFile(plain, fixtures::Jpeg(fixtures::Gradient(8, 8))));
-    const std::optional<ExifBlock> none = ExifBlock::FromFile(plain);
+    ASSERT_TRUE(fixtures::writeFile(plain, fixtures::jpeg(fixtures::gradient(8, 8))));
+    const std::optional<ExifBlock> none = ExifBlock::fromFile(plain);
     ASSERT_TRUE(none);
-    EXPECT_TRUE(none->IsEmpty());
+    EXPECT_TRUE(none->isEmpty());
 
     const std::string text = dir.filePath("text.jpg").toStdString();
-    ASSERT_TRUE(fixtures::WriteFile(text, "not a photo at all"));
-    EXPECT_FALSE(ExifBlock::FromFile(text));
-    EXPECT_FALSE(ExifBlock::FromFile(dir.filePath("missing.jpg").toStdString()));
+    ASSERT_TRUE(fixtures::writeFile(text, "not a photo at all"));
+    EXPECT_FALSE(ExifBlock::fromFile(text));
+    EXPECT_FALSE(ExifBlock::fromFile(dir.filePath("missing.jpg").toStdString()));
 }
 
-QByteArray Bytes(const std::vector<uint8_t>& bytes) {
+QByteArray bytes(const std::vector<uint8_t>& bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
@@ -93,7 +93,7 @@ QByteArray Bytes(const std::vector<uint8_t>& bytes) {
 // Orientation 8 and an EXIF folder whose second entry has an unknown type (29807). Exiv2
 // reported the Orientation rewritten in place while it had left the 8 there, so the photo was
 // turned upright and its block still asked viewers to turn it again.
-const QByteArray kEntryOfUnknownTypeBesideOrientation = Bytes(
+const QByteArray kEntryOfUnknownTypeBesideOrientation = bytes(
     {0xFF, 0xD8, 0xFF, 0xE1, 0x00, 0x86, 0x45, 0x78, 0x69, 0x66, 0x00, 0x00, 0x49, 0x49, 0x2A, 0x00,
      0x08, 0x00, 0x00, 0x00, 0x04, 0x00, 0x0F, 0x01, 0x02, 0x00, 0x08, 0x00, 0x00, 0x00, 0x3E, 0x00,
      0x00, 0x00, 0x10, 0x01, 0x02, 0x00, 0x05, 0x00, 0x00, 0x00, 0x46, 0x00, 0x00, 0x00, 0x12, 0x01,
@@ -110,72 +110,72 @@ TEST(ExifBlock, UprightChangesOnlyTheOrientation) {
         ExifBlock block;
         int orientation;
     } rows[] = {
-        {"camera block", ExifBlock(fixtures::RawTiff(Camera())), 6},
+        {"camera block", ExifBlock(fixtures::rawTiff(cameraTiff())), 6},
         {"entry of unknown type beside the orientation",
-         ExifBlock::FromJpeg(kEntryOfUnknownTypeBesideOrientation), 8},
+         ExifBlock::fromJpeg(kEntryOfUnknownTypeBesideOrientation), 8},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_EQ(row.block.Orientation(), row.orientation);
-        const std::optional<ExifBlock> upright = row.block.Upright();
+        ASSERT_EQ(row.block.orientation(), row.orientation);
+        const std::optional<ExifBlock> upright = row.block.upright();
         ASSERT_TRUE(upright);
-        EXPECT_EQ(upright->Orientation(), 1);
-        EXPECT_EQ(upright->AsciiTag(kMake), "Lumicam");
-        EXPECT_EQ(upright->Upright(), upright);
+        EXPECT_EQ(upright->orientation(), 1);
+        EXPECT_EQ(upright->asciiTag(kMake), "Lumicam");
+        EXPECT_EQ(upright->upright(), upright);
 
         // On a photo: turned once, then upright for good, in the result too.
-        const std::optional<Photo> photo = Photo::FromJpeg(fixtures::WithRawExif(
-            fixtures::Jpeg(fixtures::Gradient(16, 12)), row.block.TiffBytes()));
+        const std::optional<Photo> photo = Photo::fromJpeg(fixtures::withRawExif(
+            fixtures::jpeg(fixtures::gradient(16, 12)), row.block.tiffBytes()));
         ASSERT_TRUE(photo);
-        EXPECT_EQ(photo->Image().size(), QSize(12, 16));
-        const std::optional<ExifBlock> result = photo->Exif().ForResult(12, 16);
+        EXPECT_EQ(photo->image().size(), QSize(12, 16));
+        const std::optional<ExifBlock> result = photo->exif().forResult(12, 16);
         ASSERT_TRUE(result);
-        EXPECT_EQ(result->Orientation(), 1);
+        EXPECT_EQ(result->orientation(), 1);
     }
-    const ExifBlock camera(fixtures::RawTiff(Camera()));
-    EXPECT_EQ(camera.Upright()->AsciiTag(0x9003), "2006:07:14 10:20:30");
-    EXPECT_EQ(camera.Upright()->TiffBytes().size(), camera.TiffBytes().size()); // patched in place
-    EXPECT_EQ(ExifBlock().Upright(), ExifBlock());
+    const ExifBlock camera(fixtures::rawTiff(cameraTiff()));
+    EXPECT_EQ(camera.upright()->asciiTag(0x9003), "2006:07:14 10:20:30");
+    EXPECT_EQ(camera.upright()->tiffBytes().size(), camera.tiffBytes().size()); // patched in place
+    EXPECT_EQ(ExifBlock().upright(), ExifBlock());
 }
 
 TEST(ExifBlock, ResultBlockFitsOneSegmentEvenFromAnOversizedOne) {
-    const ExifBlock block(fixtures::OversizedTiff(70000));
-    ASSERT_EQ(block.AsciiTag(kMake), "Lumicam");
-    ASSERT_GT(block.TiffBytes().size(), 65535);
-    const std::optional<ExifBlock> result = block.ForResult(300, 200);
+    const ExifBlock block(fixtures::oversizedTiff(70000));
+    ASSERT_EQ(block.asciiTag(kMake), "Lumicam");
+    ASSERT_GT(block.tiffBytes().size(), 65535);
+    const std::optional<ExifBlock> result = block.forResult(300, 200);
     ASSERT_TRUE(result);
-    EXPECT_LE(result->App1Payload().size(), 65533);
-    EXPECT_EQ(result->AsciiTag(0x9003), "2006:07:14 10:20:30");
-    EXPECT_EQ(result->Orientation(), 1);
-    EXPECT_EQ(ExifBlock().ForResult(300, 200), ExifBlock());
+    EXPECT_LE(result->app1Payload().size(), 65533);
+    EXPECT_EQ(result->asciiTag(0x9003), "2006:07:14 10:20:30");
+    EXPECT_EQ(result->orientation(), 1);
+    EXPECT_EQ(ExifBlock().forResult(300, 200), ExifBlock());
 }
 
 TEST(ExifBlock, HostileBlocksNeverThrowNorCrash) {
-    for (const fixtures::HostileExif& row : fixtures::HostileExifBlocks()) {
+    for (const fixtures::HostileExif& row : fixtures::hostileExifBlocks()) {
         SCOPED_TRACE(row.name);
         const ExifBlock block(row.tiff);
-        const std::optional<int> orientation = block.Orientation();
+        const std::optional<int> orientation = block.orientation();
         if (orientation) {
             EXPECT_GE(*orientation, 1);
             EXPECT_LE(*orientation, 8);
         }
-        const std::optional<std::string> date = block.AsciiTag(0x9003);
+        const std::optional<std::string> date = block.asciiTag(0x9003);
         if (date) {
             EXPECT_LE(date->size(), 19u);
         }
-        (void)block.Upright();
-        const std::optional<ExifBlock> result = block.ForResult(10, 10);
+        (void)block.upright();
+        const std::optional<ExifBlock> result = block.forResult(10, 10);
         if (result) {
-            EXPECT_LE(result->App1Payload().size(), 65533);
+            EXPECT_LE(result->app1Payload().size(), 65533);
         }
 
         // The photo around it still loads, upright as stored.
-        const QImage stored = fixtures::Gradient(20, 10);
+        const QImage stored = fixtures::gradient(20, 10);
         const std::optional<Photo> photo =
-            Photo::FromJpeg(fixtures::WithRawExif(fixtures::Jpeg(stored), row.tiff));
+            Photo::fromJpeg(fixtures::withRawExif(fixtures::jpeg(stored), row.tiff));
         ASSERT_TRUE(photo);
-        EXPECT_EQ(photo->Image().size(), stored.size());
-        EXPECT_TRUE(photo->EncodeJpeg(90));
+        EXPECT_EQ(photo->image().size(), stored.size());
+        EXPECT_TRUE(photo->encodeJpeg(90));
     }
 }
 

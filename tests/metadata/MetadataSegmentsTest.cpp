@@ -16,12 +16,12 @@ constexpr char kDate[] = "2006:07:14 10:20:30";
 constexpr char kCaption[] = "Au bord du lac, été 2006";
 
 // A small JPEG whose comment names it: any copy of it in a result is found by that name.
-QByteArray Preview() {
-    return fixtures::WithSegments(fixtures::Jpeg(fixtures::Gradient(16, 12), 80),
-                                  JpegHeader::Segment(0xFE, "UNCROPPED-PREVIEW"));
+QByteArray previewBytes() {
+    return fixtures::withSegments(fixtures::jpeg(fixtures::gradient(16, 12), 80),
+                                  JpegHeader::segment(0xFE, "UNCROPPED-PREVIEW"));
 }
 
-QByteArray Xmp(const QByteArray& extra) {
+QByteArray xmp(const QByteArray& extra) {
     return QByteArray::fromStdString(
         "<?xpacket begin=\"\xEF\xBB\xBF\" id=\"W5M0MpCehiHzreSzNTczkc9d\"?>"
         "<x:xmpmeta xmlns:x=\"adobe:ns:meta/\"><rdf:RDF "
@@ -37,22 +37,22 @@ QByteArray Xmp(const QByteArray& extra) {
         "</rdf:Description></rdf:RDF></x:xmpmeta><?xpacket end=\"w\"?>");
 }
 
-QByteArray XmpSegment(const QByteArray& packet) {
-    return JpegHeader::Segment(0xE1, QByteArray("http://ns.adobe.com/xap/1.0/", 29) + packet);
+QByteArray xmpSegment(const QByteArray& packet) {
+    return JpegHeader::segment(0xE1, QByteArray("http://ns.adobe.com/xap/1.0/", 29) + packet);
 }
 
-QByteArray XmpThumbnail(const QByteArray& jpeg) {
+QByteArray xmpThumbnail(const QByteArray& jpeg) {
     return "<xmp:Thumbnails><rdf:Alt><rdf:li rdf:parseType=\"Resource\">"
            "<xmpGImg:format>JPEG</xmpGImg:format><xmpGImg:image>" +
            jpeg.toBase64() + "</xmpGImg:image></rdf:li></rdf:Alt></xmp:Thumbnails>";
 }
 
-QByteArray PhotoshopSegment(const QByteArray& resources) {
-    return JpegHeader::Segment(0xED, QByteArray("Photoshop 3.0", 14) + resources);
+QByteArray photoshopSegment(const QByteArray& resources) {
+    return JpegHeader::segment(0xED, QByteArray("Photoshop 3.0", 14) + resources);
 }
 
 // An ICC profile of size bytes whose header names the colour space.
-QByteArray IccProfile(qsizetype size, const char* colorSpace) {
+QByteArray iccProfile(qsizetype size, const char* colorSpace) {
     QByteArray profile(size, '\x5A');
     for (int i = 0; i < 4; ++i)
         profile[i] = char((size >> (24 - 8 * i)) & 0xFF);
@@ -62,7 +62,7 @@ QByteArray IccProfile(qsizetype size, const char* colorSpace) {
 }
 
 // The profile in APP2 chunks of at most chunk bytes, numbered from 1.
-QByteArray IccSegments(const QByteArray& profile, qsizetype chunk) {
+QByteArray iccSegments(const QByteArray& profile, qsizetype chunk) {
     QByteArray out;
     const qsizetype count = (profile.size() + chunk - 1) / chunk;
     for (qsizetype i = 0; i < count; ++i) {
@@ -70,24 +70,24 @@ QByteArray IccSegments(const QByteArray& profile, qsizetype chunk) {
         payload.append(char(i + 1));
         payload.append(char(count));
         payload.append(profile.mid(i * chunk, chunk));
-        out += JpegHeader::Segment(0xE2, payload);
+        out += JpegHeader::segment(0xE2, payload);
     }
     return out;
 }
 
-QByteArray Camera(fixtures::ExifFields fields) {
+QByteArray camera(fixtures::ExifFields fields) {
     fields.make = "Lumicam";
     fields.dateTimeOriginal = kDate;
-    return fixtures::WithExif(fixtures::Jpeg(fixtures::Gradient(120, 80)), fields);
+    return fixtures::withExif(fixtures::jpeg(fixtures::gradient(120, 80)), fields);
 }
 
 // A 40 x 30 crop of the photo in source, as saved at 300 dots per inch.
-QByteArray CropOf(const QByteArray& source) {
-    const std::optional<Photo> photo = Photo::FromJpeg(source);
+QByteArray cropOf(const QByteArray& source) {
+    const std::optional<Photo> photo = Photo::fromJpeg(source);
     if (!photo)
         return {};
-    const Photo crop = photo->WithImage(photo->Image().copy(10, 10, 40, 30), 300, 300);
-    return crop.EncodeJpeg(95).value_or(QByteArray());
+    const Photo crop = photo->withImage(photo->image().copy(10, 10, 40, 30), 300, 300);
+    return crop.encodeJpeg(95).value_or(QByteArray());
 }
 
 struct PreviewRow {
@@ -96,45 +96,45 @@ struct PreviewRow {
 };
 
 TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
-    const QByteArray preview = Preview();
-    const QByteArray plain = fixtures::Jpeg(fixtures::Gradient(120, 80));
+    const QByteArray preview = previewBytes();
+    const QByteArray plain = fixtures::jpeg(fixtures::gradient(120, 80));
     fixtures::ExifFields withThumbnail;
     withThumbnail.thumbnailJpeg = preview;
     fixtures::ExifFields withMakerNote;
     withMakerNote.makerNote = "LUMI\x01\x00" + preview;
-    const QByteArray mpf = JpegHeader::Segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08", 12));
+    const QByteArray mpf = JpegHeader::segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08", 12));
     const std::vector<PreviewRow> rows = {
-        {"IFD1 thumbnail", Camera(withThumbnail)},
-        {"maker note holding a preview", Camera(withMakerNote)},
+        {"IFD1 thumbnail", camera(withThumbnail)},
+        {"maker note holding a preview", camera(withMakerNote)},
         {"MPF index and second image after the end",
-         fixtures::WithSegments(Camera({}), mpf) + preview},
+         fixtures::withSegments(camera({}), mpf) + preview},
         {"XMP thumbnail",
-         fixtures::WithSegments(Camera({}), XmpSegment(Xmp(XmpThumbnail(preview))))},
+         fixtures::withSegments(camera({}), xmpSegment(xmp(xmpThumbnail(preview))))},
         {"Photoshop thumbnail resource",
-         fixtures::WithSegments(
-             plain, PhotoshopSegment(fixtures::PhotoshopResources(kCaption, {}, {}, preview)))},
+         fixtures::withSegments(
+             plain, photoshopSegment(fixtures::photoshopResources(kCaption, {}, {}, preview)))},
         {"IPTC object preview",
-         fixtures::WithSegments(
-             plain, PhotoshopSegment(fixtures::PhotoshopResources(kCaption, {}, preview, {})))},
+         fixtures::withSegments(
+             plain, photoshopSegment(fixtures::photoshopResources(kCaption, {}, preview, {})))},
         {"another application segment",
-         fixtures::WithSegments(plain, JpegHeader::Segment(0xE3, preview))},
+         fixtures::withSegments(plain, JpegHeader::segment(0xE3, preview))},
     };
     for (const PreviewRow& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(row.source.contains("UNCROPPED-PREVIEW") ||
                     row.source.contains(preview.toBase64().left(64)));
-        const QByteArray result = CropOf(row.source);
+        const QByteArray result = cropOf(row.source);
         ASSERT_FALSE(result.isEmpty());
         EXPECT_FALSE(result.contains("UNCROPPED-PREVIEW"));
         EXPECT_FALSE(result.contains(preview.toBase64().left(64)));
         EXPECT_EQ(result.count(QByteArray("\xFF\xD8", 2)), 1) << "a second image";
-        const JpegDecodeResult decoded = JpegCodec::Decode(result);
-        ASSERT_TRUE(decoded.Ok());
+        const JpegDecodeResult decoded = JpegCodec::decode(result);
+        ASSERT_TRUE(decoded.ok());
         EXPECT_FALSE(decoded.dataWarning) << decoded.detail;
-        const fixtures::ReadBack back = fixtures::ReadMetadata(result);
+        const fixtures::ReadBack back = fixtures::readMetadata(result);
         for (const auto& [key, value] : back.keys)
             EXPECT_EQ(key.rfind("Exif.Thumbnail.", 0), std::string::npos) << key;
-        if (ExifBlock::FromJpeg(row.source).AsciiTag(0x9003)) {
+        if (ExifBlock::fromJpeg(row.source).asciiTag(0x9003)) {
             EXPECT_EQ(back.keys.at("Exif.Photo.DateTimeOriginal"), kDate);
         }
         if (row.source.contains("Photoshop 3.0")) {
@@ -145,20 +145,20 @@ TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
 
 TEST(MetadataSegments, WhatAPrintNeedsTravelsWithTheResult) {
     // A 70,000-byte Display-P3-like profile in two chunks, stored second chunk first.
-    const QByteArray profile = IccProfile(70000, "RGB ");
-    const QByteArray chunks = IccSegments(profile, 60000);
+    const QByteArray profile = iccProfile(70000, "RGB ");
+    const QByteArray chunks = iccSegments(profile, 60000);
     const qsizetype secondAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x02", 13)) - 4;
     const QByteArray reordered = chunks.mid(secondAt) + chunks.left(secondAt);
-    const QByteArray source = fixtures::WithSegments(
-        fixtures::WithRawExif(fixtures::Jpeg(fixtures::Gradient(120, 80)),
-                              fixtures::TiffWithTypeZeroEntry()),
-        reordered + XmpSegment(Xmp("")) +
-            PhotoshopSegment(fixtures::PhotoshopResources(kCaption, {"lac", "été"}, {}, {})));
-    ASSERT_EQ(MetadataSegments::FromJpeg(source).IccProfile(), profile);
+    const QByteArray source = fixtures::withSegments(
+        fixtures::withRawExif(fixtures::jpeg(fixtures::gradient(120, 80)),
+                              fixtures::tiffWithTypeZeroEntry()),
+        reordered + xmpSegment(xmp("")) +
+            photoshopSegment(fixtures::photoshopResources(kCaption, {"lac", "été"}, {}, {})));
+    ASSERT_EQ(MetadataSegments::fromJpeg(source).iccProfile(), profile);
 
-    const QByteArray result = CropOf(source);
+    const QByteArray result = cropOf(source);
     ASSERT_FALSE(result.isEmpty());
-    const fixtures::ReadBack back = fixtures::ReadMetadata(result);
+    const fixtures::ReadBack back = fixtures::readMetadata(result);
     EXPECT_EQ(back.iccProfile, profile);
     EXPECT_EQ(back.keys.at("Exif.Image.Make"), "Lumicam");
     EXPECT_EQ(back.keys.at("Exif.Photo.DateTimeOriginal"), kDate);
@@ -176,9 +176,9 @@ TEST(MetadataSegments, WhatAPrintNeedsTravelsWithTheResult) {
 }
 
 TEST(MetadataSegments, DamagedOrUnusableProfilesAreLeftOut) {
-    const QByteArray plain = fixtures::Jpeg(fixtures::Gradient(32, 24));
-    const QByteArray rgb = IccProfile(3000, "RGB ");
-    const QByteArray chunks = IccSegments(rgb, 1000);
+    const QByteArray plain = fixtures::jpeg(fixtures::gradient(32, 24));
+    const QByteArray rgb = iccProfile(3000, "RGB ");
+    const QByteArray chunks = iccSegments(rgb, 1000);
     const qsizetype secondAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x02", 13)) - 4;
     const qsizetype thirdAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x03", 13)) - 4;
     const struct {
@@ -189,14 +189,14 @@ TEST(MetadataSegments, DamagedOrUnusableProfilesAreLeftOut) {
         {"whole RGB profile", chunks, true},
         {"a chunk missing", chunks.left(secondAt) + chunks.mid(thirdAt), false},
         {"a chunk twice", chunks + chunks.mid(secondAt, thirdAt - secondAt), false},
-        {"CMYK profile (results are RGB)", IccSegments(IccProfile(3000, "CMYK"), 1000), false},
-        {"gray profile", IccSegments(IccProfile(3000, "GRAY"), 1000), false},
+        {"CMYK profile (results are RGB)", iccSegments(iccProfile(3000, "CMYK"), 1000), false},
+        {"gray profile", iccSegments(iccProfile(3000, "GRAY"), 1000), false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const MetadataSegments read =
-            MetadataSegments::FromJpeg(fixtures::WithSegments(plain, row.segments));
-        EXPECT_EQ(read.IccProfile(), row.kept ? rgb : QByteArray());
+            MetadataSegments::fromJpeg(fixtures::withSegments(plain, row.segments));
+        EXPECT_EQ(read.iccProfile(), row.kept ? rgb : QByteArray());
     }
 }
 

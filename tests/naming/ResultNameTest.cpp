@@ -49,84 +49,84 @@ TEST(BuildResultName, ExpandsTagsWithoutIndex) {
     };
     for (const NameRow& row : rows) {
         int32_t index = 5;
-        EXPECT_EQ(BuildResultName(row.photo, row.mask, nullptr, &index), row.result) << row.name;
-        EXPECT_EQ(index, NO_RESULT_INDEX) << row.name;
-        EXPECT_EQ(BuildResultName(row.photo, row.mask, nullptr, nullptr), row.result) << row.name;
+        EXPECT_EQ(buildResultName(row.photo, row.mask, nullptr, &index), row.result) << row.name;
+        EXPECT_EQ(index, kNoResultIndex) << row.name;
+        EXPECT_EQ(buildResultName(row.photo, row.mask, nullptr, nullptr), row.result) << row.name;
     }
 }
 
 TEST(BuildResultName, TodayTag) {
     const std::string before = QDate::currentDate().toString("yyyyMMdd").toStdString();
-    const std::string name = BuildResultName("/p/q/a.jpg", "/d/%dj_%f", nullptr, nullptr);
+    const std::string name = buildResultName("/p/q/a.jpg", "/d/%dj_%f", nullptr, nullptr);
     const std::string after = QDate::currentDate().toString("yyyyMMdd").toStdString();
     EXPECT_TRUE(name == "/d/" + before + "_a.jpg" || name == "/d/" + after + "_a.jpg") << name;
 }
 
 class IndexedNames : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
-    [[nodiscard]] std::string Folder() const { return dir.path().toStdString() + "/"; }
-    void Touch(const std::string& name) const { std::ofstream(Folder() + name) << "x"; }
-    [[nodiscard]] std::string Indexed(int i, const char* prefix = "R_") const {
+    [[nodiscard]] std::string folder() const { return m_dir.path().toStdString() + "/"; }
+    void touch(const std::string& name) const { std::ofstream(folder() + name) << "x"; }
+    [[nodiscard]] std::string indexed(int i, const char* prefix = "R_") const {
         char digits[8];
         std::snprintf(digits, sizeof digits, "%.3d", i);
-        return Folder() + prefix + digits + ".jpg";
+        return folder() + prefix + digits + ".jpg";
     }
 
-    QTemporaryDir dir;
+    QTemporaryDir m_dir;
 };
 
 TEST_F(IndexedNames, FirstFreeIndexFromZeroFillingGaps) {
-    const std::string mask = Folder() + "R_%i";
-    int32_t index = NO_RESULT_INDEX;
-    EXPECT_EQ(BuildResultName("/p/q/a.jpg", mask, nullptr, &index), Indexed(0));
+    const std::string mask = folder() + "R_%i";
+    int32_t index = kNoResultIndex;
+    EXPECT_EQ(buildResultName("/p/q/a.jpg", mask, nullptr, &index), indexed(0));
     EXPECT_EQ(index, 0);
 
-    Touch("R_000.jpg");
-    Touch("R_003.jpg");
-    ASSERT_EQ(::mkdir(Indexed(1).c_str(), 0755), 0); // a folder takes the name too
-    EXPECT_EQ(BuildResultName("/p/q/c.jpg", mask, nullptr, &index), Indexed(2));
+    touch("R_000.jpg");
+    touch("R_003.jpg");
+    ASSERT_EQ(::mkdir(indexed(1).c_str(), 0755), 0); // a folder takes the name too
+    EXPECT_EQ(buildResultName("/p/q/c.jpg", mask, nullptr, &index), indexed(2));
     EXPECT_EQ(index, 2);
 
-    Touch("A000_B000.jpg");
-    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "A%i_B%i", nullptr, &index),
-              Folder() + "A001_B001.jpg")
+    touch("A000_B000.jpg");
+    EXPECT_EQ(buildResultName("/p/q/a.jpg", folder() + "A%i_B%i", nullptr, &index),
+              folder() + "A001_B001.jpg")
         << "every index tag gets the same number";
 }
 
 TEST_F(IndexedNames, AllTakenReusesLast) {
     for (int i = 0; i <= 999; ++i) {
-        std::ofstream(Indexed(i)) << "x";
+        std::ofstream(indexed(i)) << "x";
     }
-    int32_t index = NO_RESULT_INDEX;
-    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "R_%i", nullptr, &index), Indexed(999));
+    int32_t index = kNoResultIndex;
+    EXPECT_EQ(buildResultName("/p/q/a.jpg", folder() + "R_%i", nullptr, &index), indexed(999));
     EXPECT_EQ(index, 999);
 }
 
 TEST_F(IndexedNames, IndexComesAfterOtherTags) {
-    Touch("q_a_000.jpg");
-    int32_t index = NO_RESULT_INDEX;
-    EXPECT_EQ(BuildResultName("/p/q/a.JPG", Folder() + "%sr_%f_%i", nullptr, &index),
-              Folder() + "q_a_001.jpg");
+    touch("q_a_000.jpg");
+    int32_t index = kNoResultIndex;
+    EXPECT_EQ(buildResultName("/p/q/a.JPG", folder() + "%sr_%f_%i", nullptr, &index),
+              folder() + "q_a_001.jpg");
     EXPECT_EQ(index, 1);
 }
 
 TEST_F(IndexedNames, PercentBeforeTheIndexAndPathsLongerThanTheSystemTakes) {
-    int32_t index = NO_RESULT_INDEX;
-    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "100%%i", nullptr, &index),
-              Folder() + "100%000.jpg");
+    int32_t index = kNoResultIndex;
+    EXPECT_EQ(buildResultName("/p/q/a.jpg", folder() + "100%%i", nullptr, &index),
+              folder() + "100%000.jpg");
     const std::string longName(5000, 'x');
-    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + longName + "%i", nullptr, &index),
-              Folder() + longName + "000.jpg");
+    EXPECT_EQ(buildResultName("/p/q/a.jpg", folder() + longName + "%i", nullptr, &index),
+              folder() + longName + "000.jpg");
     EXPECT_EQ(index, 0);
 }
 
 TEST_F(IndexedNames, MaskWithoutIndexIgnoresExistingFiles) {
-    Touch("a.jpg");
+    touch("a.jpg");
     int32_t index = 7;
-    EXPECT_EQ(BuildResultName("/p/q/a.jpg", Folder() + "%f", nullptr, &index), Folder() + "a.jpg");
-    EXPECT_EQ(index, NO_RESULT_INDEX);
+    EXPECT_EQ(buildResultName("/p/q/a.jpg", folder() + "%f", nullptr, &index), folder() + "a.jpg");
+    EXPECT_EQ(index, kNoResultIndex);
 }
 
 struct ReplaceRow {
@@ -146,7 +146,7 @@ TEST(ReplaceNoCase, Table) {
         {"non-ASCII letters compared as bytes", "ÉTÉ", "été", "x", "ÉTÉ"},
     };
     for (const ReplaceRow& row : rows) {
-        EXPECT_EQ(ReplaceNoCase(row.source, row.search, row.replacement), row.result) << row.name;
+        EXPECT_EQ(replaceNoCase(row.source, row.search, row.replacement), row.result) << row.name;
     }
 }
 

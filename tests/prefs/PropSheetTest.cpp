@@ -1,4 +1,4 @@
-#include "prefs/PropSheetEx.h"
+#include "prefs/PreferencesDialog.h"
 
 #include "settings/PrintFormat.h"
 #include "settings/Settings.h"
@@ -23,40 +23,41 @@ namespace {
 struct PropSheetTest : ::testing::Test {
     QTemporaryDir dir;
     std::string paramPath = dir.path().toStdString() + "/param.dat";
-    CSettings settings{paramPath};
+    Settings settings{paramPath};
     ScriptedPrompts messages;
-    std::unique_ptr<CPropSheetEx> sheet;
+    std::unique_ptr<PreferencesDialog> sheet;
 
-    void Open() {
-        sheet = std::make_unique<CPropSheetEx>(QStringLiteral("Préférences"), settings, messages);
+    void open() {
+        sheet =
+            std::make_unique<PreferencesDialog>(QStringLiteral("Préférences"), settings, messages);
         sheet->show();
     }
-    template <typename T> T* Find(QWidget& parent, const char* name) {
+    template <typename T> T* find(QWidget& parent, const char* name) {
         T* widget = parent.findChild<T*>(QLatin1String(name));
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    QLineEdit* GeneralEdit(const char* name) { return Find<QLineEdit>(sheet->GeneralPage(), name); }
-    QCheckBox* GeneralCheck(const char* name) {
-        return Find<QCheckBox>(sheet->GeneralPage(), name);
+    QLineEdit* generalEdit(const char* name) { return find<QLineEdit>(sheet->generalPage(), name); }
+    QCheckBox* generalCheck(const char* name) {
+        return find<QCheckBox>(sheet->generalPage(), name);
     }
-    QLineEdit* FormatEdit(const char* name) { return Find<QLineEdit>(sheet->FormatPage(), name); }
-    QListWidget* FormatList() { return Find<QListWidget>(sheet->FormatPage(), "formatList"); }
-    void ClickFormatButton(const char* name) {
-        Find<QPushButton>(sheet->FormatPage(), name)->click();
+    QLineEdit* formatEdit(const char* name) { return find<QLineEdit>(sheet->formatPage(), name); }
+    QListWidget* formatList() { return find<QListWidget>(sheet->formatPage(), "formatList"); }
+    void clickFormatButton(const char* name) {
+        find<QPushButton>(sheet->formatPage(), name)->click();
     }
 
-    void FillFormat(const QString& name, const QString& hauteur, const QString& largeur,
+    void fillFormat(const QString& name, const QString& hauteur, const QString& largeur,
                     const QString& border) {
-        FormatEdit("formatName")->setText(name);
-        FormatEdit("hauteur")->setText(hauteur);
-        FormatEdit("largeur")->setText(largeur);
-        FormatEdit("border")->setText(border);
+        formatEdit("formatName")->setText(name);
+        formatEdit("hauteur")->setText(hauteur);
+        formatEdit("largeur")->setText(largeur);
+        formatEdit("border")->setText(border);
     }
-    [[nodiscard]] bool FileExists() const { return std::filesystem::exists(paramPath); }
-    [[nodiscard]] std::vector<std::string> StoredFormats() const {
+    [[nodiscard]] bool fileExists() const { return std::filesystem::exists(paramPath); }
+    [[nodiscard]] std::vector<std::string> storedFormats() const {
         std::vector<std::string> texts;
-        CSettings(paramPath).LoadFormats(texts);
+        Settings(paramPath).loadFormats(texts);
         return texts;
     }
 };
@@ -64,88 +65,88 @@ struct PropSheetTest : ::testing::Test {
 } // namespace
 
 TEST_F(PropSheetTest, OkWithoutChangesWritesTheGeneralKeysAgain) {
-    Open();
+    open();
     auto* tabs = sheet->findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);
     EXPECT_EQ(tabs->tabText(0) + tabs->tabText(1), QStringLiteral("GénéralFormats"));
-    EXPECT_EQ(sheet->CancelButton()->text() + sheet->ApplyButton()->text(),
+    EXPECT_EQ(sheet->cancelButton()->text() + sheet->applyButton()->text(),
               QStringLiteral("AnnulerAppliquer"));
     // The page's own loading marked it modified.
-    EXPECT_TRUE(sheet->ApplyButton()->isEnabled());
+    EXPECT_TRUE(sheet->applyButton()->isEnabled());
     // Another writer changes the file meanwhile; OK writes the sheet's values back over it.
-    CSettings other{paramPath};
-    other.SetJpegQuality(55);
-    other.SetResultName("Other");
-    sheet->OkButton()->click();
+    Settings other{paramPath};
+    other.setJpegQuality(55);
+    other.setResultName("Other");
+    sheet->okButton()->click();
     EXPECT_FALSE(sheet->isVisible());
 
-    CSettings reread{paramPath};
-    EXPECT_EQ(reread.GetJpegQuality(), 100);
-    EXPECT_EQ(reread.GetResultName(), "Photos_%dc_%i");
+    Settings reread{paramPath};
+    EXPECT_EQ(reread.getJpegQuality(), 100);
+    EXPECT_EQ(reread.getResultName(), "Photos_%dc_%i");
     // The Formats page was never shown: no format was written.
-    EXPECT_TRUE(StoredFormats().empty());
+    EXPECT_TRUE(storedFormats().empty());
 }
 
 TEST_F(PropSheetTest, AnnulerWritesNothing) {
-    Open();
-    GeneralCheck("checkVersion")->click();
-    GeneralEdit("jpegQuality")->setText(QStringLiteral("42"));
-    sheet->SetActivePage(1);
-    sheet->CancelButton()->click();
+    open();
+    generalCheck("checkVersion")->click();
+    generalEdit("jpegQuality")->setText(QStringLiteral("42"));
+    sheet->setActivePage(1);
+    sheet->cancelButton()->click();
     EXPECT_FALSE(sheet->isVisible());
-    EXPECT_FALSE(FileExists());
+    EXPECT_FALSE(fileExists());
 }
 
 TEST_F(PropSheetTest, EveryGeneralFieldReachesItsKey) {
-    settings.SetAutoRename(1);
-    Open();
-    GeneralCheck("recurse")->click();
-    GeneralEdit("jpegQuality")->setText(QStringLiteral("85"));
-    GeneralCheck("autoRename")->click();
-    GeneralEdit("resultName")->setText(QStringLiteral("Tirage_%f"));
-    GeneralCheck("recadColor")->click();
-    GeneralCheck("smallBorder")->click();
-    GeneralEdit("opacity")->setText(QStringLiteral("250")); // any unsigned number
-    GeneralCheck("checkVersion")->click();
-    GeneralCheck("keybProgressif")->click();
-    GeneralCheck("fullFileName")->click();
-    sheet->OkButton()->click();
+    settings.setAutoRename(1);
+    open();
+    generalCheck("recurse")->click();
+    generalEdit("jpegQuality")->setText(QStringLiteral("85"));
+    generalCheck("autoRename")->click();
+    generalEdit("resultName")->setText(QStringLiteral("Tirage_%f"));
+    generalCheck("recadColor")->click();
+    generalCheck("smallBorder")->click();
+    generalEdit("opacity")->setText(QStringLiteral("250")); // any unsigned number
+    generalCheck("checkVersion")->click();
+    generalCheck("keybProgressif")->click();
+    generalCheck("fullFileName")->click();
+    sheet->okButton()->click();
 
-    CSettings reread{paramPath};
-    EXPECT_EQ(reread.GetRecurseOrigin(), 0);
-    EXPECT_EQ(reread.GetJpegQuality(), 85);
-    EXPECT_EQ(reread.GetAutoRename(), 0);
-    EXPECT_EQ(reread.GetResultName(), "Tirage_%f");
-    EXPECT_EQ(reread.GetUseRecadColor(), 0);
-    EXPECT_EQ(reread.GetUseSmallRBorder(), 1);
-    EXPECT_EQ(reread.GetOpacity(), 250);
+    Settings reread{paramPath};
+    EXPECT_EQ(reread.getRecurseOrigin(), 0);
+    EXPECT_EQ(reread.getJpegQuality(), 85);
+    EXPECT_EQ(reread.getAutoRename(), 0);
+    EXPECT_EQ(reread.getResultName(), "Tirage_%f");
+    EXPECT_EQ(reread.getUseRecadColor(), 0);
+    EXPECT_EQ(reread.getUseSmallRBorder(), 1);
+    EXPECT_EQ(reread.getOpacity(), 250);
     EXPECT_TRUE(messages.messages.empty());
-    EXPECT_EQ(reread.GetCheckVersion(), 1);
-    EXPECT_EQ(reread.GetKeybProgressif(), 0);
-    EXPECT_EQ(reread.GetShowFullFileName(), 0);
+    EXPECT_EQ(reread.getCheckVersion(), 1);
+    EXPECT_EQ(reread.getKeybProgressif(), 0);
+    EXPECT_EQ(reread.getShowFullFileName(), 0);
 }
 
 TEST_F(PropSheetTest, AutoRenameEnablesTheMaskField) {
-    settings.SetAutoRename(0);
-    Open();
-    EXPECT_FALSE(GeneralEdit("resultName")->isEnabled());
-    GeneralCheck("autoRename")->click();
-    EXPECT_TRUE(GeneralEdit("resultName")->isEnabled());
+    settings.setAutoRename(0);
+    open();
+    EXPECT_FALSE(generalEdit("resultName")->isEnabled());
+    generalCheck("autoRename")->click();
+    EXPECT_TRUE(generalEdit("resultName")->isEnabled());
 }
 
 TEST_F(PropSheetTest, AppliquerWritesOnceAndDisablesItself) {
-    Open();
-    GeneralCheck("checkVersion")->click();
-    sheet->ApplyButton()->click();
-    EXPECT_FALSE(sheet->ApplyButton()->isEnabled());
+    open();
+    generalCheck("checkVersion")->click();
+    sheet->applyButton()->click();
+    EXPECT_FALSE(sheet->applyButton()->isEnabled());
     EXPECT_TRUE(sheet->isVisible());
-    EXPECT_EQ(CSettings(paramPath).GetCheckVersion(), 1);
+    EXPECT_EQ(Settings(paramPath).getCheckVersion(), 1);
 
     // Nothing marked since: OK finds the apply button disabled and writes nothing.
-    CSettings other{paramPath};
-    other.SetCheckVersion(0);
-    sheet->OkButton()->click();
-    EXPECT_EQ(CSettings(paramPath).GetCheckVersion(), 0);
+    Settings other{paramPath};
+    other.setCheckVersion(0);
+    sheet->okButton()->click();
+    EXPECT_EQ(Settings(paramPath).getCheckVersion(), 0);
 }
 
 TEST_F(PropSheetTest, JpegQualityMustBeANumberFrom0To100) {
@@ -165,33 +166,33 @@ TEST_F(PropSheetTest, JpegQualityMustBeANumberFrom0To100) {
     for (const Row& row : rows) {
         std::filesystem::remove(paramPath);
         messages.messages.clear();
-        Open();
+        open();
         QApplication::setActiveWindow(sheet.get());
-        GeneralEdit("jpegQuality")->setText(row.text);
-        sheet->ApplyButton()->click();
+        generalEdit("jpegQuality")->setText(row.text);
+        sheet->applyButton()->click();
         if (row.accepted) {
             EXPECT_TRUE(messages.messages.empty()) << row.description;
-            EXPECT_EQ(CSettings(paramPath).GetJpegQuality(), row.stored) << row.description;
+            EXPECT_EQ(Settings(paramPath).getJpegQuality(), row.stored) << row.description;
         } else {
             ASSERT_EQ(messages.messages.size(), 1u) << row.description;
             EXPECT_EQ(messages.messages[0].icon, QMessageBox::Warning) << row.description;
-            EXPECT_FALSE(FileExists()) << row.description;
-            EXPECT_TRUE(sheet->ApplyButton()->isEnabled()) << row.description;
-            EXPECT_EQ(sheet->GeneralPage().BadField(), GeneralEdit("jpegQuality"))
+            EXPECT_FALSE(fileExists()) << row.description;
+            EXPECT_TRUE(sheet->applyButton()->isEnabled()) << row.description;
+            EXPECT_EQ(sheet->generalPage().badField(), generalEdit("jpegQuality"))
                 << row.description;
-            EXPECT_EQ(sheet->focusWidget(), GeneralEdit("jpegQuality")) << row.description;
+            EXPECT_EQ(sheet->focusWidget(), generalEdit("jpegQuality")) << row.description;
             // Neither can the page be left.
-            EXPECT_FALSE(sheet->SetActivePage(1)) << row.description;
-            sheet->OkButton()->click();
+            EXPECT_FALSE(sheet->setActivePage(1)) << row.description;
+            sheet->okButton()->click();
             EXPECT_TRUE(sheet->isVisible()) << row.description;
         }
     }
 }
 
 TEST_F(PropSheetTest, TagGoesToTheEndOfTheMask) {
-    settings.SetResultName("Photos_");
-    Open();
-    GeneralEdit("resultName")->setCursorPosition(0);
+    settings.setResultName("Photos_");
+    open();
+    generalEdit("resultName")->setCursorPosition(0);
     QStringList texts;
     QTimer::singleShot(0, [&texts] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -202,48 +203,48 @@ TEST_F(PropSheetTest, TagGoesToTheEndOfTheMask) {
         menu->actions().at(3)->trigger();
         menu->close();
     });
-    Find<QPushButton>(sheet->GeneralPage(), "tagButton")->click();
+    find<QPushButton>(sheet->generalPage(), "tagButton")->click();
     ASSERT_EQ(texts.size(), 6);
     EXPECT_EQ(texts.back(), QStringLiteral("%r - Recadrage"));
-    EXPECT_EQ(GeneralEdit("resultName")->text(), QStringLiteral("Photos_%dc"));
+    EXPECT_EQ(generalEdit("resultName")->text(), QStringLiteral("Photos_%dc"));
 }
 
 TEST_F(PropSheetTest, FormatsPageShowsTheDefaultAndStoresItOnOk) {
-    Open();
-    ASSERT_TRUE(sheet->SetActivePage(1));
-    ASSERT_EQ(FormatList()->count(), 1);
-    EXPECT_EQ(FormatList()->item(0)->text(), QStringLiteral("Défaut 10x15"));
-    EXPECT_TRUE(FormatList()->selectedItems().isEmpty());
-    EXPECT_EQ(FormatEdit("hauteur")->text(), QStringLiteral("0"));
-    EXPECT_EQ(FormatEdit("formatName")->text(), QString());
+    open();
+    ASSERT_TRUE(sheet->setActivePage(1));
+    ASSERT_EQ(formatList()->count(), 1);
+    EXPECT_EQ(formatList()->item(0)->text(), QStringLiteral("Défaut 10x15"));
+    EXPECT_TRUE(formatList()->selectedItems().isEmpty());
+    EXPECT_EQ(formatEdit("hauteur")->text(), QStringLiteral("0"));
+    EXPECT_EQ(formatEdit("formatName")->text(), QString());
 
-    FormatList()->item(0)->setSelected(true);
-    EXPECT_EQ(FormatEdit("hauteur")->text(), QStringLiteral("10"));
-    EXPECT_EQ(FormatEdit("largeur")->text(), QStringLiteral("15"));
-    EXPECT_EQ(FormatEdit("border")->text(), QStringLiteral("4"));
+    formatList()->item(0)->setSelected(true);
+    EXPECT_EQ(formatEdit("hauteur")->text(), QStringLiteral("10"));
+    EXPECT_EQ(formatEdit("largeur")->text(), QStringLiteral("15"));
+    EXPECT_EQ(formatEdit("border")->text(), QStringLiteral("4"));
 
-    sheet->OkButton()->click();
-    EXPECT_EQ(StoredFormats(), (std::vector<std::string>{"Défaut 10x15", "15", "10", "4"}));
-    EXPECT_EQ(CSettings(paramPath).GetShowFactor(), 1);
+    sheet->okButton()->click();
+    EXPECT_EQ(storedFormats(), (std::vector<std::string>{"Défaut 10x15", "15", "10", "4"}));
+    EXPECT_EQ(Settings(paramPath).getShowFactor(), 1);
 }
 
 TEST_F(PropSheetTest, AddedFormatKeepsHauteurAndLargeurCrossed) {
-    Open();
-    sheet->SetActivePage(1);
-    FillFormat(QStringLiteral("13x18"), QStringLiteral("13"), QStringLiteral("18"),
+    open();
+    sheet->setActivePage(1);
+    fillFormat(QStringLiteral("13x18"), QStringLiteral("13"), QStringLiteral("18"),
                QStringLiteral("4"));
-    ClickFormatButton("addButton");
-    ASSERT_EQ(FormatList()->count(), 2);
-    EXPECT_TRUE(FormatList()->selectedItems().isEmpty());
-    EXPECT_EQ(FormatEdit("formatName")->text(), QStringLiteral("13x18"));
-    sheet->ApplyButton()->click();
-    EXPECT_EQ(StoredFormats(), (std::vector<std::string>{"Défaut 10x15", "15", "10", "4", "13x18",
+    clickFormatButton("addButton");
+    ASSERT_EQ(formatList()->count(), 2);
+    EXPECT_TRUE(formatList()->selectedItems().isEmpty());
+    EXPECT_EQ(formatEdit("formatName")->text(), QStringLiteral("13x18"));
+    sheet->applyButton()->click();
+    EXPECT_EQ(storedFormats(), (std::vector<std::string>{"Défaut 10x15", "15", "10", "4", "13x18",
                                                          "18", "13", "4"}));
 
-    FormatList()->item(0)->setSelected(true);
-    FormatList()->item(1)->setSelected(true);
-    EXPECT_EQ(FormatEdit("hauteur")->text(), QStringLiteral("13"));
-    EXPECT_EQ(FormatEdit("largeur")->text(), QStringLiteral("18"));
+    formatList()->item(0)->setSelected(true);
+    formatList()->item(1)->setSelected(true);
+    EXPECT_EQ(formatEdit("hauteur")->text(), QStringLiteral("13"));
+    EXPECT_EQ(formatEdit("largeur")->text(), QStringLiteral("18"));
 }
 
 TEST_F(PropSheetTest, AddingFollowsTheNameAndNumberRules) {
@@ -269,18 +270,18 @@ TEST_F(PropSheetTest, AddingFollowsTheNameAndNumberRules) {
     for (const Row& row : rows) {
         std::filesystem::remove(paramPath);
         messages.messages.clear();
-        Open();
-        sheet->SetActivePage(1);
-        sheet->Apply();
-        ASSERT_FALSE(sheet->ApplyButton()->isEnabled());
-        FillFormat(row.name, row.hauteur, row.largeur, row.border);
-        ClickFormatButton("addButton");
-        EXPECT_EQ(FormatList()->count(), row.added ? 2 : 1) << row.description;
-        EXPECT_EQ(messages.LastText(), row.message) << row.description;
+        open();
+        sheet->setActivePage(1);
+        sheet->apply();
+        ASSERT_FALSE(sheet->applyButton()->isEnabled());
+        fillFormat(row.name, row.hauteur, row.largeur, row.border);
+        clickFormatButton("addButton");
+        EXPECT_EQ(formatList()->count(), row.added ? 2 : 1) << row.description;
+        EXPECT_EQ(messages.lastText(), row.message) << row.description;
         // Only the duplicate leaves the page unmarked.
-        EXPECT_EQ(sheet->ApplyButton()->isEnabled(), row.message.isEmpty()) << row.description;
-        sheet->OkButton()->click();
-        const std::vector<std::string> stored = StoredFormats();
+        EXPECT_EQ(sheet->applyButton()->isEnabled(), row.message.isEmpty()) << row.description;
+        sheet->okButton()->click();
+        const std::vector<std::string> stored = storedFormats();
         if (row.added) {
             ASSERT_EQ(stored.size(), 8u) << row.description;
             EXPECT_EQ(std::vector<std::string>(stored.begin() + 4, stored.end()), row.lastTexts)
@@ -292,26 +293,26 @@ TEST_F(PropSheetTest, AddingFollowsTheNameAndNumberRules) {
 }
 
 TEST_F(PropSheetTest, DeletingClearsTheFieldsAndUndoesAnUnreadRatioClick) {
-    settings.SaveFormats({"A", "15", "10", "4", "B", "18", "13", "4"});
-    settings.SetShowFactor(1);
-    Open();
-    sheet->SetActivePage(1);
-    sheet->Apply();
-    FormatList()->item(0)->setSelected(true);
-    Find<QCheckBox>(sheet->FormatPage(), "showRatio")->setChecked(false);
-    ClickFormatButton("deleteButton");
-    EXPECT_EQ(FormatList()->count(), 1);
-    EXPECT_EQ(FormatList()->item(0)->text(), QStringLiteral("B"));
-    EXPECT_EQ(FormatEdit("formatName")->text(), QString());
-    EXPECT_EQ(FormatEdit("hauteur")->text(), QStringLiteral("0"));
-    EXPECT_TRUE(Find<QCheckBox>(sheet->FormatPage(), "showRatio")->isChecked());
-    EXPECT_TRUE(sheet->ApplyButton()->isEnabled());
-    sheet->OkButton()->click();
-    EXPECT_EQ(StoredFormats(), (std::vector<std::string>{"B", "18", "13", "4"}));
+    settings.saveFormats({"A", "15", "10", "4", "B", "18", "13", "4"});
+    settings.setShowFactor(1);
+    open();
+    sheet->setActivePage(1);
+    sheet->apply();
+    formatList()->item(0)->setSelected(true);
+    find<QCheckBox>(sheet->formatPage(), "showRatio")->setChecked(false);
+    clickFormatButton("deleteButton");
+    EXPECT_EQ(formatList()->count(), 1);
+    EXPECT_EQ(formatList()->item(0)->text(), QStringLiteral("B"));
+    EXPECT_EQ(formatEdit("formatName")->text(), QString());
+    EXPECT_EQ(formatEdit("hauteur")->text(), QStringLiteral("0"));
+    EXPECT_TRUE(find<QCheckBox>(sheet->formatPage(), "showRatio")->isChecked());
+    EXPECT_TRUE(sheet->applyButton()->isEnabled());
+    sheet->okButton()->click();
+    EXPECT_EQ(storedFormats(), (std::vector<std::string>{"B", "18", "13", "4"}));
 }
 
 TEST_F(PropSheetTest, EnterAndEscapeStayInEditFieldsAndTheList) {
-    Open();
+    open();
     QApplication::setActiveWindow(sheet.get());
     struct Row {
         const char* description;
@@ -319,12 +320,12 @@ TEST_F(PropSheetTest, EnterAndEscapeStayInEditFieldsAndTheList) {
         Qt::Key key;
         bool closes;
     };
-    sheet->SetActivePage(1);
+    sheet->setActivePage(1);
     const Row rows[] = {
-        {"Enter in a format field", FormatEdit("formatName"), Qt::Key_Return, false},
-        {"Escape in a format field", FormatEdit("hauteur"), Qt::Key_Escape, false},
-        {"Escape in the list", FormatList(), Qt::Key_Escape, false},
-        {"Enter on the ratio check box", Find<QCheckBox>(sheet->FormatPage(), "showRatio"),
+        {"Enter in a format field", formatEdit("formatName"), Qt::Key_Return, false},
+        {"Escape in a format field", formatEdit("hauteur"), Qt::Key_Escape, false},
+        {"Escape in the list", formatList(), Qt::Key_Escape, false},
+        {"Enter on the ratio check box", find<QCheckBox>(sheet->formatPage(), "showRatio"),
          Qt::Key_Return, true},
     };
     for (const Row& row : rows) {

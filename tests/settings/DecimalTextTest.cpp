@@ -22,7 +22,7 @@ TEST(LeadingNumber, ReadsLikeAtoiAndWraps) {
         {"past 32 bits wraps", "4294967297", 1u},
     };
     for (const Row& row : rows)
-        EXPECT_EQ(LeadingNumber(row.text), row.expected) << row.name;
+        EXPECT_EQ(leadingNumber(row.text), row.expected) << row.name;
 }
 
 } // namespace

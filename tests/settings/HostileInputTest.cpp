@@ -26,7 +26,7 @@ using Texts = std::vector<std::string>;
 // was killed. The file size limit stands in for a full disk: writes past it fail with EFBIG,
 // or kill the process with SIGXFSZ (a writer killed mid-write). Children leave with _exit so
 // that the test framework's state is not run twice.
-int RunInChild(const std::function<int()>& body, rlim_t fileSizeLimit = RLIM_INFINITY,
+int runInChild(const std::function<int()>& body, rlim_t fileSizeLimit = RLIM_INFINITY,
                bool killedBySizeLimit = false) {
     const pid_t child = fork();
     if (child == 0) {
@@ -43,7 +43,7 @@ int RunInChild(const std::function<int()>& body, rlim_t fileSizeLimit = RLIM_INF
     return WIFSIGNALED(status) ? 1000 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
-Bytes Garbage(size_t size) {
+Bytes garbage(size_t size) {
     Bytes bytes(size);
     uint32_t state = 12345;
     for (uint8_t& byte : bytes) {
@@ -53,13 +53,13 @@ Bytes Garbage(size_t size) {
     return bytes;
 }
 
-Bytes Cut(Bytes bytes, size_t removed) {
+Bytes cut(Bytes bytes, size_t removed) {
     bytes.resize(bytes.size() - removed);
     return bytes;
 }
 
-Bytes NameWithJunkAfterNul() {
-    Bytes record = LongRecord("JPEGQUALITY", 77);
+Bytes nameWithJunkAfterNul() {
+    Bytes record = longRecord("JPEGQUALITY", 77);
     std::fill(record.begin() + 12, record.begin() + 20, 0xA5);
     return record;
 }
@@ -77,29 +77,29 @@ class DamagedFile : public ::testing::TestWithParam<DamageRow> {};
 TEST_P(DamagedFile, LoadsWhatIsSoundAndFallsBackForTheRest) {
     const DamageRow& row = GetParam();
     TempFolder folder;
-    WriteBytes(folder.File(), row.content);
+    writeBytes(folder.file(), row.content);
     if (row.sparseSize > 0) {
-        ASSERT_EQ(truncate(folder.File().c_str(), row.sparseSize), 0);
+        ASSERT_EQ(truncate(folder.file().c_str(), row.sparseSize), 0);
     }
-    const auto sizeBefore = std::filesystem::file_size(folder.File());
+    const auto sizeBefore = std::filesystem::file_size(folder.file());
 
-    CSettings settings(folder.File());
-    EXPECT_EQ(settings.GetJpegQuality(), row.jpegQuality);
-    EXPECT_EQ(settings.GetResultName(), "Photos_%dc_%i");
+    Settings settings(folder.file());
+    EXPECT_EQ(settings.getJpegQuality(), row.jpegQuality);
+    EXPECT_EQ(settings.getResultName(), "Photos_%dc_%i");
     Texts formats{"stale"};
-    settings.LoadFormats(formats);
+    settings.loadFormats(formats);
     EXPECT_TRUE(formats.empty());
 
-    settings.SetOpacity(33);
-    CSettings reloaded(folder.File());
-    EXPECT_EQ(reloaded.GetOpacity(), row.acceptsWrites ? 33 : 50);
+    settings.setOpacity(33);
+    Settings reloaded(folder.file());
+    EXPECT_EQ(reloaded.getOpacity(), row.acceptsWrites ? 33 : 50);
     if (row.acceptsWrites) {
-        EXPECT_EQ(reloaded.GetJpegQuality(), row.jpegQuality);
-        const auto records = DecodeFile(ReadBytes(folder.File()));
+        EXPECT_EQ(reloaded.getJpegQuality(), row.jpegQuality);
+        const auto records = decodeFile(readBytes(folder.file()));
         ASSERT_TRUE(records.has_value()) << "rewritten file must decode";
         EXPECT_EQ(records->back().name, "OPACITY");
     } else {
-        EXPECT_EQ(std::filesystem::file_size(folder.File()), sizeBefore);
+        EXPECT_EQ(std::filesystem::file_size(folder.file()), sizeBefore);
     }
 }
 
@@ -108,27 +108,27 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         DamageRow{"empty file", {}, 0, 100, true},
         DamageRow{"ten bytes", Bytes(10, 0x41), 0, 100, true},
-        DamageRow{"record cut in its value", Cut(LongRecord("JPEGQUALITY", 77), 2), 0, 100, true},
+        DamageRow{"record cut in its value", cut(longRecord("JPEGQUALITY", 77), 2), 0, 100, true},
         DamageRow{"sound record then a cut header",
-                  Concat({LongRecord("JPEGQUALITY", 77), Bytes(15, 0x50)}), 0, 77, true},
-        DamageRow{"type pointing past the end", Record("JPEGQUALITY", 0xFFFF, {}), 0, 100, true},
+                  concat({longRecord("JPEGQUALITY", 77), Bytes(15, 0x50)}), 0, 77, true},
+        DamageRow{"type pointing past the end", record("JPEGQUALITY", 0xFFFF, {}), 0, 100, true},
         DamageRow{"comment length past the end",
-                  Cut(Record("JPEGQUALITY", 4, LongBlock(77), std::string(300, 'c')), 100), 0, 100,
+                  cut(record("JPEGQUALITY", 4, longBlock(77), std::string(300, 'c')), 100), 0, 100,
                   true},
         DamageRow{"all bytes 0xFF", Bytes(4096, 0xFF), 0, 100, true},
-        DamageRow{"garbage", Garbage(5000), 0, 100, true},
-        DamageRow{"junk after the NUL of the name", NameWithJunkAfterNul(), 0, 77, true},
+        DamageRow{"garbage", garbage(5000), 0, 100, true},
+        DamageRow{"junk after the NUL of the name", nameWithJunkAfterNul(), 0, 77, true},
         DamageRow{"sound record with an odd type tag before the key",
-                  Concat({Record("ODD", 7, Bytes(7, 1)), LongRecord("JPEGQUALITY", 77)}), 0, 77,
+                  concat({record("ODD", 7, Bytes(7, 1)), longRecord("JPEGQUALITY", 77)}), 0, 77,
                   true},
         DamageRow{"100 MB of zeros", {}, 100 * 1024 * 1024, 100, false}),
-    [](const auto& info) { return RowName(info.param.description); });
+    [](const auto& info) { return rowName(info.param.description); });
 
 TEST(DamagedFile, HugeFormatCountStaysBounded) {
     TempFolder folder;
-    WriteBytes(folder.File(), LongRecord("NBRECAD", 0x7FFFFFFF));
+    writeBytes(folder.file(), longRecord("NBRECAD", 0x7FFFFFFF));
     Texts texts;
-    CSettings(folder.File()).LoadFormats(texts);
+    Settings(folder.file()).loadFormats(texts);
     ASSERT_EQ(texts.size(), 4u * 1000u);
     EXPECT_EQ(texts[0], "-");
 }
@@ -145,18 +145,18 @@ class OddParamFile : public ::testing::TestWithParam<OddFileRow> {};
 TEST_P(OddParamFile, DefaultsWithoutHangingAndTheThingIsLeftAlone) {
     const OddFileRow& row = GetParam();
     TempFolder folder;
-    const std::string path = folder.File();
+    const std::string path = folder.file();
     row.make(path);
-    const int result = RunInChild([&] {
-        CSettings settings(path);
+    const int result = runInChild([&] {
+        Settings settings(path);
         Texts formats{"stale"};
-        settings.LoadFormats(formats);
-        if (settings.GetJpegQuality() != 100 || !formats.empty()) {
+        settings.loadFormats(formats);
+        if (settings.getJpegQuality() != 100 || !formats.empty()) {
             return 3;
         }
-        settings.SetJpegQuality(80); // fails; the value is kept for this run only
-        settings.SaveFormats({"A", "1", "2", "3"});
-        return settings.GetJpegQuality() == 80 ? 0 : 5;
+        settings.setJpegQuality(80); // fails; the value is kept for this run only
+        settings.saveFormats({"A", "1", "2", "3"});
+        return settings.getJpegQuality() == 80 ? 0 : 5;
     });
     EXPECT_EQ(result, 0) << "1014 means the child hung";
     struct stat info {};
@@ -176,47 +176,47 @@ INSTANTIATE_TEST_SUITE_P(
                        symlink(p.c_str(), (p + ".other").c_str());
                    },
                    S_IFLNK}),
-    [](const auto& info) { return RowName(info.param.description); });
+    [](const auto& info) { return rowName(info.param.description); });
 
-Bytes FormatRecords(int index, const std::string& name, const std::string& h, const std::string& w,
+Bytes formatRecords(int index, const std::string& name, const std::string& h, const std::string& w,
                     const std::string& b) {
     const std::string i = std::to_string(index);
-    return Concat({StringRecord("RECADNAME" + i, name), StringRecord("RECADH" + i, h),
-                   StringRecord("RECADW" + i, w), StringRecord("RECADWHITEB" + i, b)});
+    return concat({stringRecord("RECADNAME" + i, name), stringRecord("RECADH" + i, h),
+                   stringRecord("RECADW" + i, w), stringRecord("RECADWHITEB" + i, b)});
 }
 
 TEST(FullDisk, WritesFailAndEveryRecordSurvivesThenALongerListStopsAtTheLimit) {
     TempFolder folder;
     const Bytes original =
-        Concat({StringRecord("DESTINATIONPATH", "/home/anne/Tirages/"), LongRecord("NBRECAD", 2),
-                FormatRecords(0, "Photo", "15", "10", "4"),
-                FormatRecords(1, "Carré", "20", "20", "0"), ByteRecord("AUTO_RENAME", 1)});
+        concat({stringRecord("DESTINATIONPATH", "/home/anne/Tirages/"), longRecord("NBRECAD", 2),
+                formatRecords(0, "Photo", "15", "10", "4"),
+                formatRecords(1, "Carré", "20", "20", "0"), byteRecord("AUTO_RENAME", 1)});
     const Texts formats = {"Photo", "15", "10", "4", "Carré", "20", "20", "0"};
-    WriteBytes(folder.File(), original);
+    writeBytes(folder.file(), original);
     const auto changeAll = [&] {
-        CSettings settings(folder.File());
-        settings.SetAutoRename(0);
-        settings.SaveFormats({"A", "1", "2", "3"});
-        settings.SetCurrentFolder("/ailleurs/");
+        Settings settings(folder.file());
+        settings.setAutoRename(0);
+        settings.saveFormats({"A", "1", "2", "3"});
+        settings.setCurrentFolder("/ailleurs/");
         return 0;
     };
-    ASSERT_EQ(RunInChild(changeAll, 1000), 0);
-    EXPECT_EQ(ReadBytes(folder.File()), original);
-    EXPECT_EQ(FolderEntries(folder.Path()), Texts{"param.dat"});
+    ASSERT_EQ(runInChild(changeAll, 1000), 0);
+    EXPECT_EQ(readBytes(folder.file()), original);
+    EXPECT_EQ(folderEntries(folder.path()), Texts{"param.dat"});
 
     // Records may be rewritten in place at their own size but the file may not grow: the
     // count is rewritten, the third format's keys do not fit and read as the fallback texts.
     Texts longer = formats;
     longer.insert(longer.end(), {"Panorama", "10", "30", "2"});
-    const auto saveLonger = [&] { return CSettings(folder.File()).SaveFormats(longer), 0; };
-    ASSERT_EQ(RunInChild(saveLonger, original.size()), 0);
-    EXPECT_EQ(ReadBytes(folder.File()).size(), original.size());
+    const auto saveLonger = [&] { return Settings(folder.file()).saveFormats(longer), 0; };
+    ASSERT_EQ(runInChild(saveLonger, original.size()), 0);
+    EXPECT_EQ(readBytes(folder.file()).size(), original.size());
     Texts loaded;
-    CSettings(folder.File()).LoadFormats(loaded);
+    Settings(folder.file()).loadFormats(loaded);
     Texts expected = formats;
     expected.insert(expected.end(), {"-", "1", "1", "1"});
     EXPECT_EQ(loaded, expected);
-    EXPECT_EQ(CSettings(folder.File()).GetAutoRename(), 1);
+    EXPECT_EQ(Settings(folder.file()).getAutoRename(), 1);
 }
 
 struct InterruptRow {
@@ -231,30 +231,30 @@ TEST_P(InterruptedWrite, OldRecordsSurviveAndTheNextWriteLands) {
     const InterruptRow& row = GetParam();
     TempFolder folder;
     const Bytes original =
-        Concat({StringRecord("A", "alpha"), StringRecord("B", "beta"), StringRecord("C", "gamma")});
+        concat({stringRecord("A", "alpha"), stringRecord("B", "beta"), stringRecord("C", "gamma")});
     if (row.fileExists) {
-        WriteBytes(folder.File(), original);
+        writeBytes(folder.file(), original);
     }
     // A new comment length moves every record after A.
     const std::string comment = "a comment that moves the records after it";
     const auto write = [&] {
-        CParamFile file(folder.File());
-        const bool written = file.WriteString("A", "ALPHA", comment);
-        return !written && file.GetLastError().rfind("Exception:", 0) == 0 ? 0 : 1;
+        ParamFile file(folder.file());
+        const bool written = file.writeString("A", "ALPHA", comment);
+        return !written && file.getLastError().rfind("Exception:", 0) == 0 ? 0 : 1;
     };
-    EXPECT_EQ(RunInChild(write, 1000, row.killedBySignal), row.killedBySignal ? 1000 + SIGXFSZ : 0);
+    EXPECT_EQ(runInChild(write, 1000, row.killedBySignal), row.killedBySignal ? 1000 + SIGXFSZ : 0);
     if (row.fileExists) {
-        EXPECT_EQ(ReadBytes(folder.File()), original);
+        EXPECT_EQ(readBytes(folder.file()), original);
     } else if (!row.killedBySignal) {
         // A refused first write also takes back the file it created.
-        EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+        EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     }
 
-    ASSERT_TRUE(CParamFile(folder.File()).WriteString("A", "ALPHA", comment));
-    const auto records = DecodeFile(ReadBytes(folder.File()));
+    ASSERT_TRUE(ParamFile(folder.file()).writeString("A", "ALPHA", comment));
+    const auto records = decodeFile(readBytes(folder.file()));
     ASSERT_TRUE(records.has_value());
     ASSERT_EQ(records->size(), row.fileExists ? 3u : 1u);
-    EXPECT_EQ(TextOfBlock(records->front().value), "ALPHA");
+    EXPECT_EQ(textOfBlock(records->front().value), "ALPHA");
     EXPECT_EQ(records->front().comment, comment);
 }
 
@@ -263,11 +263,11 @@ INSTANTIATE_TEST_SUITE_P(Rows, InterruptedWrite,
                                            InterruptRow{"writer killed", true, true},
                                            InterruptRow{"first write refused", false, false},
                                            InterruptRow{"first writer killed", false, true}),
-                         [](const auto& info) { return RowName(info.param.description); });
+                         [](const auto& info) { return rowName(info.param.description); });
 
 TEST(ContendingWriters, NoUpdateLostAndEveryRecordStillDecodes) {
     TempFolder folder;
-    WriteBytes(folder.File(), Concat({StringRecord("KEEP", "kept"), LongRecord("COUNT", 1)}));
+    writeBytes(folder.file(), concat({stringRecord("KEEP", "kept"), longRecord("COUNT", 1)}));
     constexpr int kWrites = 300;
     // Only one writer touches each key: a read giving another value than its last successful
     // write is a lost update. Writes finding the file held by the other writer fail at once.
@@ -275,15 +275,15 @@ TEST(ContendingWriters, NoUpdateLostAndEveryRecordStillDecodes) {
         int32_t lastWritten = -1;
         for (int i = 0; i < kWrites; ++i) {
             int32_t readBack = 0;
-            if (CParamFile(folder.File()).WriteLong(key, i, "#")) {
+            if (ParamFile(folder.file()).writeLong(key, i, "#")) {
                 lastWritten = i;
             }
-            if (CParamFile(folder.File()).ReadLong(key, readBack) && readBack != lastWritten) {
+            if (ParamFile(folder.file()).readLong(key, readBack) && readBack != lastWritten) {
                 return 3;
             }
         }
         for (int tries = 0; tries < 100000; ++tries, usleep(100)) {
-            if (CParamFile(folder.File()).WriteLong(key, kWrites, "#")) {
+            if (ParamFile(folder.file()).writeLong(key, kWrites, "#")) {
                 return 0;
             }
         }
@@ -311,15 +311,15 @@ TEST(ContendingWriters, NoUpdateLostAndEveryRecordStillDecodes) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     }
 
-    const auto records = DecodeFile(ReadBytes(folder.File()));
+    const auto records = decodeFile(readBytes(folder.file()));
     ASSERT_TRUE(records.has_value()) << "file damaged by concurrent writers";
     ASSERT_EQ(records->size(), 4u);
-    EXPECT_EQ(TextOfBlock((*records)[0].value), "kept");
+    EXPECT_EQ(textOfBlock((*records)[0].value), "kept");
     EXPECT_NE((*records)[2].name, (*records)[3].name);
     for (size_t i = 2; i < 4; ++i) {
-        EXPECT_EQ(LongOfBlock((*records)[i].value), kWrites) << (*records)[i].name;
+        EXPECT_EQ(longOfBlock((*records)[i].value), kWrites) << (*records)[i].name;
     }
-    EXPECT_EQ(FolderEntries(folder.Path()), Texts{"param.dat"});
+    EXPECT_EQ(folderEntries(folder.path()), Texts{"param.dat"});
 }
 
 } // namespace

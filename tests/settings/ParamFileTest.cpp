@@ -20,34 +20,34 @@ const std::string kNotFound = "Fonction recherche: le paramètre n'existe pas!";
 // A temporary param.dat, optionally pre-filled with hand-built bytes.
 struct ParamAt {
     TempFolder folder;
-    CParamFile file;
+    ParamFile file;
     explicit ParamAt(const std::optional<Bytes>& content = std::nullopt)
-        : file(Prepared(folder, content)) {}
-    static std::string Prepared(const TempFolder& folder, const std::optional<Bytes>& content) {
+        : file(prepared(folder, content)) {}
+    static std::string prepared(const TempFolder& folder, const std::optional<Bytes>& content) {
         if (content) {
-            WriteBytes(folder.File(), *content);
+            writeBytes(folder.file(), *content);
         }
-        return folder.File();
+        return folder.file();
     }
-    [[nodiscard]] Bytes Read() const { return ReadBytes(folder.File()); }
+    [[nodiscard]] Bytes read() const { return readBytes(folder.file()); }
 };
 
 // A string, a long with a comment, a byte.
-Bytes ThreeRecords(int32_t middle = 10, const std::string& middleComment = "note") {
-    return Concat({StringRecord("FIRST", "one"),
-                   Record("MIDDLE", 4, LongBlock(middle), middleComment), ByteRecord("LAST", 3)});
+Bytes threeRecords(int32_t middle = 10, const std::string& middleComment = "note") {
+    return concat({stringRecord("FIRST", "one"),
+                   record("MIDDLE", 4, longBlock(middle), middleComment), byteRecord("LAST", 3)});
 }
 
 TEST(ParamFileBytes, WrittenRecordsMatchHandBuiltBytes) {
     ParamAt p;
-    ASSERT_TRUE(p.file.WriteLong("JPEGQUALITY", 100, "#"));
-    EXPECT_EQ(p.Read(), (Bytes{0x4B, 0x51, 0x46, 0x48, 0x52, 0x56, 0x42, 0x4D, 0x4A, 0x55,
+    ASSERT_TRUE(p.file.writeLong("JPEGQUALITY", 100, "#"));
+    EXPECT_EQ(p.read(), (Bytes{0x4B, 0x51, 0x46, 0x48, 0x52, 0x56, 0x42, 0x4D, 0x4A, 0x55,
                                0x5A, 0,    0,    0,    0,    0,    0,    0,    0,    0,
                                0x04, 0x00, 0x00, 0x00, 0x64, 0x00, 0x00, 0x00}));
 
     ParamAt abc;
-    ASSERT_TRUE(abc.file.WriteString("S", "abc", "#"));
-    const Bytes bytes = abc.Read();
+    ASSERT_TRUE(abc.file.writeString("S", "abc", "#"));
+    const Bytes bytes = abc.read();
     ASSERT_EQ(bytes.size(), 1048u);
     EXPECT_EQ(bytes[20], 0x00);
     EXPECT_EQ(bytes[21], 0x04);
@@ -58,13 +58,13 @@ TEST(ParamFileBytes, WrittenRecordsMatchHandBuiltBytes) {
     }
 
     ParamAt signs;
-    ASSERT_TRUE(signs.file.WriteLong("L", -2, "#"));
-    ASSERT_TRUE(signs.file.WriteByte("B", 0x1FE, "#"));
-    ASSERT_TRUE(signs.file.WriteString("C", "v", "hello"));
-    EXPECT_EQ(signs.Read(), Concat({Record("L", 4, {0xFE, 0xFF, 0xFF, 0xFF}),
-                                    Record("B", 1, {0xFE}), StringRecord("C", "v", "hello")}));
+    ASSERT_TRUE(signs.file.writeLong("L", -2, "#"));
+    ASSERT_TRUE(signs.file.writeByte("B", 0x1FE, "#"));
+    ASSERT_TRUE(signs.file.writeString("C", "v", "hello"));
+    EXPECT_EQ(signs.read(), concat({record("L", 4, {0xFE, 0xFF, 0xFF, 0xFF}),
+                                    record("B", 1, {0xFE}), stringRecord("C", "v", "hello")}));
     int32_t value = 0;
-    ASSERT_TRUE(signs.file.ReadByte("B", value));
+    ASSERT_TRUE(signs.file.readByte("B", value));
     EXPECT_EQ(value, 254);
 }
 
@@ -73,16 +73,16 @@ TEST(ParamFileBytes, HandBuiltStringBlocksDecode) {
                                             std::string(31, '\x01'), std::string(1024, 'z')};
     Bytes content;
     for (size_t i = 0; i < texts.size(); ++i) {
-        content = Concat({content, StringRecord("S" + std::to_string(i), texts[i])});
+        content = concat({content, stringRecord("S" + std::to_string(i), texts[i])});
     }
     ParamAt p(content);
     for (size_t i = 0; i < texts.size(); ++i) {
         std::string text = "before";
-        ASSERT_TRUE(p.file.ReadString("S" + std::to_string(i), text)) << i;
+        ASSERT_TRUE(p.file.readString("S" + std::to_string(i), text)) << i;
         EXPECT_EQ(text, texts[i]) << i;
     }
     // A text whose byte 1 is 0 encodes as 1 there, which reads as the end of the text.
-    EXPECT_EQ(CParamFile::DecodeString(StringBlock(std::string("a\0b", 3))), "a");
+    EXPECT_EQ(ParamFile::decodeString(stringBlock(std::string("a\0b", 3))), "a");
 }
 
 TEST(ParamFileBytes, LongTextsAreCutTo1024Bytes) {
@@ -91,11 +91,11 @@ TEST(ParamFileBytes, LongTextsAreCutTo1024Bytes) {
     for (size_t i = 0; i < text.size(); ++i) {
         text[i] = static_cast<char>('A' + i % 26);
     }
-    ASSERT_TRUE(p.file.WriteString("LONG", text, "#"));
+    ASSERT_TRUE(p.file.writeString("LONG", text, "#"));
     std::string readBack;
-    ASSERT_TRUE(p.file.ReadString("LONG", readBack));
+    ASSERT_TRUE(p.file.readString("LONG", readBack));
     EXPECT_EQ(readBack, text.substr(0, 1024));
-    EXPECT_EQ(p.Read(), StringRecord("LONG", text.substr(0, 1024)));
+    EXPECT_EQ(p.read(), stringRecord("LONG", text.substr(0, 1024)));
 }
 
 struct NameRow {
@@ -109,15 +109,15 @@ class ParamFileNames : public ::testing::TestWithParam<NameRow> {};
 TEST_P(ParamFileNames, NormalisedOrRefused) {
     const NameRow& row = GetParam();
     ParamAt p;
-    EXPECT_EQ(p.file.WriteLong(row.given, 7, "#"), !row.stored.empty());
+    EXPECT_EQ(p.file.writeLong(row.given, 7, "#"), !row.stored.empty());
     if (row.stored.empty()) {
-        EXPECT_EQ(p.file.GetLastError(), "Fonction écriture: taille du nom incorrecte!");
-        EXPECT_FALSE(std::filesystem::exists(p.folder.File()));
+        EXPECT_EQ(p.file.getLastError(), "Fonction écriture: taille du nom incorrecte!");
+        EXPECT_FALSE(std::filesystem::exists(p.folder.file()));
         return;
     }
-    EXPECT_EQ(p.Read(), LongRecord(row.stored, 7));
+    EXPECT_EQ(p.read(), longRecord(row.stored, 7));
     int32_t value = 0;
-    ASSERT_TRUE(p.file.ReadLong(row.stored, value));
+    ASSERT_TRUE(p.file.readLong(row.stored, value));
     EXPECT_EQ(value, 7);
 }
 
@@ -132,20 +132,20 @@ INSTANTIATE_TEST_SUITE_P(
         NameRow{"twenty-one bytes refused", "ABCDEFGHIJKLMNOPQRSTU", ""},
         NameRow{"UTF-8 counted in bytes", "ÉÉÉÉÉÉÉÉÉÉÉ", ""},
         NameRow{"a 0xFF byte would be stored as the name's end", "JPEGQUALITY\xFF", ""}),
-    [](const auto& info) { return RowName(info.param.description); });
+    [](const auto& info) { return rowName(info.param.description); });
 
 class ParamFileCommentChange : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ParamFileCommentChange, RecordResizedAndTailFollows) {
-    ParamAt p(ThreeRecords());
-    ASSERT_TRUE(p.file.WriteLong("MIDDLE", 11, GetParam()));
-    EXPECT_EQ(p.Read(), ThreeRecords(11, GetParam()));
+    ParamAt p(threeRecords());
+    ASSERT_TRUE(p.file.writeLong("MIDDLE", 11, GetParam()));
+    EXPECT_EQ(p.read(), threeRecords(11, GetParam()));
     int32_t value = 0;
     std::string comment = "before";
-    ASSERT_TRUE(p.file.ReadLong("MIDDLE", value, &comment));
+    ASSERT_TRUE(p.file.readLong("MIDDLE", value, &comment));
     EXPECT_EQ(value, 11);
     EXPECT_EQ(comment, GetParam());
-    ASSERT_TRUE(p.file.ReadByte("LAST", value, &comment));
+    ASSERT_TRUE(p.file.readByte("LAST", value, &comment));
     EXPECT_EQ(value, 3);
     EXPECT_EQ(comment, "");
 }
@@ -154,39 +154,39 @@ INSTANTIATE_TEST_SUITE_P(Rows, ParamFileCommentChange,
                          ::testing::Values("a longer comment", "n", "", "mémo"));
 
 TEST(ParamFileRewrite, InPlaceAppendMismatchAndDelete) {
-    ParamAt p(ThreeRecords());
-    ASSERT_TRUE(p.file.WriteLong("MIDDLE", 99, "#"));
-    EXPECT_EQ(p.Read(), ThreeRecords(99, "note")) << "same length, comment kept";
+    ParamAt p(threeRecords());
+    ASSERT_TRUE(p.file.writeLong("MIDDLE", 99, "#"));
+    EXPECT_EQ(p.read(), threeRecords(99, "note")) << "same length, comment kept";
 
-    EXPECT_FALSE(p.file.WriteString("MIDDLE", "text", "#"));
-    EXPECT_EQ(p.file.GetLastError(), "Fonction d'écriture: le paramètre existe et son type est "
+    EXPECT_FALSE(p.file.writeString("MIDDLE", "text", "#"));
+    EXPECT_EQ(p.file.getLastError(), "Fonction d'écriture: le paramètre existe et son type est "
                                      "différent de celui souhaité!");
-    EXPECT_EQ(p.Read(), ThreeRecords(99, "note")) << "type mismatch leaves the file unchanged";
+    EXPECT_EQ(p.read(), threeRecords(99, "note")) << "type mismatch leaves the file unchanged";
 
-    ASSERT_TRUE(p.file.WriteString("NEW", "x", "#"));
-    EXPECT_EQ(p.Read(), Concat({ThreeRecords(99, "note"), StringRecord("NEW", "x")}));
+    ASSERT_TRUE(p.file.writeString("NEW", "x", "#"));
+    EXPECT_EQ(p.read(), concat({threeRecords(99, "note"), stringRecord("NEW", "x")}));
 
-    EXPECT_TRUE(p.file.DeleteParam("MIDDLE"));
-    EXPECT_EQ(p.Read(), Concat({StringRecord("FIRST", "one"), ByteRecord("LAST", 3),
-                                StringRecord("NEW", "x")}));
-    EXPECT_TRUE(p.file.DeleteParam("  FIRST")) << "leading blanks ignored";
-    EXPECT_EQ(p.file.FindParam("FIRST"), -1);
-    EXPECT_EQ(p.file.FindParam("LAST"), 0);
+    EXPECT_TRUE(p.file.deleteParam("MIDDLE"));
+    EXPECT_EQ(p.read(), concat({stringRecord("FIRST", "one"), byteRecord("LAST", 3),
+                                stringRecord("NEW", "x")}));
+    EXPECT_TRUE(p.file.deleteParam("  FIRST")) << "leading blanks ignored";
+    EXPECT_EQ(p.file.findParam("FIRST"), -1);
+    EXPECT_EQ(p.file.findParam("LAST"), 0);
 }
 
 TEST(ParamFileFind, OffsetsAndFailures) {
     ParamAt missing;
-    EXPECT_EQ(missing.file.FindParam("FIRST"), -2);
-    EXPECT_EQ(missing.file.GetLastError().rfind("Exception:", 0), 0u);
+    EXPECT_EQ(missing.file.findParam("FIRST"), -2);
+    EXPECT_EQ(missing.file.getLastError().rfind("Exception:", 0), 0u);
 
-    ParamAt p(ThreeRecords());
-    EXPECT_EQ(p.file.FindParam("MIDDLE"), 1048);
-    EXPECT_EQ(p.file.FindParam("LAST"), 1048 + 28 + 4);
-    EXPECT_EQ(p.file.FindParam("LAS"), -1);
-    EXPECT_EQ(p.file.GetLastError(), kNotFound);
+    ParamAt p(threeRecords());
+    EXPECT_EQ(p.file.findParam("MIDDLE"), 1048);
+    EXPECT_EQ(p.file.findParam("LAST"), 1048 + 28 + 4);
+    EXPECT_EQ(p.file.findParam("LAS"), -1);
+    EXPECT_EQ(p.file.getLastError(), kNotFound);
     int32_t value = 0;
-    ASSERT_TRUE(p.file.WriteLong("MY KEY", 5, "#"));
-    EXPECT_FALSE(p.file.ReadLong("MY KEY", value)) << "reads use the name as given";
+    ASSERT_TRUE(p.file.writeLong("MY KEY", 5, "#"));
+    EXPECT_FALSE(p.file.readLong("MY KEY", value)) << "reads use the name as given";
 }
 
 enum class Op { Read, Write, Delete };
@@ -204,29 +204,29 @@ class ParamFileFailures : public ::testing::TestWithParam<FailRow> {};
 
 TEST_P(ParamFileFailures, NothingChangesAndTheErrorTells) {
     const FailRow& row = GetParam();
-    ParamAt p(row.fileExists ? std::optional<Bytes>(ThreeRecords()) : std::nullopt);
+    ParamAt p(row.fileExists ? std::optional<Bytes>(threeRecords()) : std::nullopt);
     int32_t value = 1234;
     std::string comment = "kept";
     bool result = false;
     switch (row.op) {
     case Op::Read:
-        result = p.file.ReadLong(row.name, value, &comment);
+        result = p.file.readLong(row.name, value, &comment);
         break;
     case Op::Write:
-        result = p.file.WriteByte(row.name, 1, "#");
+        result = p.file.writeByte(row.name, 1, "#");
         break;
     case Op::Delete:
-        result = p.file.DeleteParam(row.name);
+        result = p.file.deleteParam(row.name);
         break;
     }
     EXPECT_EQ(result, row.result);
-    EXPECT_EQ(p.file.GetLastError(), row.lastError);
+    EXPECT_EQ(p.file.getLastError(), row.lastError);
     EXPECT_EQ(value, 1234);
     EXPECT_EQ(comment, "kept");
     if (row.fileExists) {
-        EXPECT_EQ(p.Read(), ThreeRecords());
+        EXPECT_EQ(p.read(), threeRecords());
     } else {
-        EXPECT_TRUE(std::filesystem::is_empty(p.folder.Path()));
+        EXPECT_TRUE(std::filesystem::is_empty(p.folder.path()));
     }
 }
 
@@ -249,80 +249,80 @@ INSTANTIATE_TEST_SUITE_P(
                               "Fonction suppression: le nom du paramètre n'est pas spécifié!"},
                       FailRow{"delete from missing file", Op::Delete, false, "LAST", false,
                               "Fonction suppression: fichier inexistant!"}),
-    [](const auto& info) { return RowName(info.param.description); });
+    [](const auto& info) { return rowName(info.param.description); });
 
 TEST(ParamFileFolders, CreatedOnFirstWriteOrFailQuietly) {
     TempFolder folder;
-    CParamFile blank(" ");
-    EXPECT_FALSE(blank.WriteByte("KEY", 1, "#"));
-    EXPECT_EQ(blank.GetLastError(), "Fonction écriture: le nom du fichier n'est pas spécifié!");
+    ParamFile blank(" ");
+    EXPECT_FALSE(blank.writeByte("KEY", 1, "#"));
+    EXPECT_EQ(blank.getLastError(), "Fonction écriture: le nom du fichier n'est pas spécifié!");
 
-    const std::string path = folder.File("a/b/c/param.dat");
-    CParamFile file(path);
+    const std::string path = folder.file("a/b/c/param.dat");
+    ParamFile file(path);
     int32_t value = 0;
-    EXPECT_FALSE(file.ReadLong("K", value));
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "a"));
-    ASSERT_TRUE(file.WriteLong("K", 3, "#"));
-    EXPECT_EQ(ReadBytes(path), LongRecord("K", 3));
+    EXPECT_FALSE(file.readLong("K", value));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "a"));
+    ASSERT_TRUE(file.writeLong("K", 3, "#"));
+    EXPECT_EQ(readBytes(path), longRecord("K", 3));
 
-    WriteBytes(folder.File("plain"), {1});
-    CParamFile underFile(folder.File("plain/sub/param.dat"));
-    EXPECT_FALSE(underFile.WriteLong("K", 3, "#"));
-    EXPECT_EQ(underFile.GetLastError(), "");
+    writeBytes(folder.file("plain"), {1});
+    ParamFile underFile(folder.file("plain/sub/param.dat"));
+    EXPECT_FALSE(underFile.writeLong("K", 3, "#"));
+    EXPECT_EQ(underFile.getLastError(), "");
 }
 
 TEST(ParamFileSize, GrowsToSixteenMiBAndNoFurther) {
     // A 36-byte record, then zero bytes that read as 24-byte records of an empty name: a
     // 28-byte record added after them makes the file exactly 16 MiB.
     TempFolder folder;
-    WriteBytes(folder.File(), Record("PAD", 12, Bytes(12)));
-    ASSERT_EQ(truncate(folder.File().c_str(), CParamFile::kMaxFileBytes - 28), 0);
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("K", 7, "#"));
-    EXPECT_EQ(std::filesystem::file_size(folder.File()), uint64_t(CParamFile::kMaxFileBytes));
+    writeBytes(folder.file(), record("PAD", 12, Bytes(12)));
+    ASSERT_EQ(truncate(folder.file().c_str(), ParamFile::kMaxFileBytes - 28), 0);
+    ParamFile file(folder.file());
+    ASSERT_TRUE(file.writeLong("K", 7, "#"));
+    EXPECT_EQ(std::filesystem::file_size(folder.file()), uint64_t(ParamFile::kMaxFileBytes));
     int32_t value = 0;
-    ASSERT_TRUE(file.ReadLong("K", value));
+    ASSERT_TRUE(file.readLong("K", value));
     EXPECT_EQ(value, 7);
-    EXPECT_FALSE(file.WriteByte("B", 1, "#"));
-    EXPECT_EQ(std::filesystem::file_size(folder.File()), uint64_t(CParamFile::kMaxFileBytes));
+    EXPECT_FALSE(file.writeByte("B", 1, "#"));
+    EXPECT_EQ(std::filesystem::file_size(folder.file()), uint64_t(ParamFile::kMaxFileBytes));
 }
 
 TEST(ParamFileLocking, FileHeldByAnotherOpenerIsAFileError) {
-    ParamAt p(ThreeRecords());
+    ParamAt p(threeRecords());
     // flock belongs to the open file description, so a second open in this process
     // conflicts with the engine exactly as another process would.
-    const int holder = open(p.folder.File().c_str(), O_RDONLY);
+    const int holder = open(p.folder.file().c_str(), O_RDONLY);
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
     int32_t value = 5;
-    EXPECT_FALSE(p.file.ReadLong("MIDDLE", value));
+    EXPECT_FALSE(p.file.readLong("MIDDLE", value));
     EXPECT_EQ(value, 5);
-    EXPECT_EQ(p.file.GetLastError().rfind("Exception:", 0), 0u) << p.file.GetLastError();
-    EXPECT_FALSE(p.file.WriteLong("MIDDLE", 6, "#"));
-    EXPECT_EQ(p.file.GetLastError().rfind("Exception:", 0), 0u) << p.file.GetLastError();
-    EXPECT_TRUE(p.file.DeleteParam("MIDDLE"));
-    EXPECT_EQ(p.file.FindParam("MIDDLE"), -2);
-    EXPECT_EQ(p.Read(), ThreeRecords());
+    EXPECT_EQ(p.file.getLastError().rfind("Exception:", 0), 0u) << p.file.getLastError();
+    EXPECT_FALSE(p.file.writeLong("MIDDLE", 6, "#"));
+    EXPECT_EQ(p.file.getLastError().rfind("Exception:", 0), 0u) << p.file.getLastError();
+    EXPECT_TRUE(p.file.deleteParam("MIDDLE"));
+    EXPECT_EQ(p.file.findParam("MIDDLE"), -2);
+    EXPECT_EQ(p.read(), threeRecords());
     close(holder);
-    EXPECT_TRUE(p.file.WriteLong("MIDDLE", 6, "#"));
-    EXPECT_EQ(p.Read(), ThreeRecords(6));
+    EXPECT_TRUE(p.file.writeLong("MIDDLE", 6, "#"));
+    EXPECT_EQ(p.read(), threeRecords(6));
 }
 
 TEST(ParamFileReplace, KeepsRightsAndLinksAndLeavesNoTemporaryFile) {
     TempFolder folder;
-    WriteBytes(folder.File("real.dat"), ThreeRecords());
-    ASSERT_EQ(chmod(folder.File("real.dat").c_str(), 0600), 0);
-    std::filesystem::create_symlink(folder.File("real.dat"), folder.File());
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("MIDDLE", 8, "#"));
-    ASSERT_TRUE(file.DeleteParam("LAST"));
-    EXPECT_TRUE(std::filesystem::is_symlink(folder.File()));
-    EXPECT_EQ(ReadBytes(folder.File("real.dat")),
-              Concat({StringRecord("FIRST", "one"), Record("MIDDLE", 4, LongBlock(8), "note")}));
+    writeBytes(folder.file("real.dat"), threeRecords());
+    ASSERT_EQ(chmod(folder.file("real.dat").c_str(), 0600), 0);
+    std::filesystem::create_symlink(folder.file("real.dat"), folder.file());
+    ParamFile file(folder.file());
+    ASSERT_TRUE(file.writeLong("MIDDLE", 8, "#"));
+    ASSERT_TRUE(file.deleteParam("LAST"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file()));
+    EXPECT_EQ(readBytes(folder.file("real.dat")),
+              concat({stringRecord("FIRST", "one"), record("MIDDLE", 4, longBlock(8), "note")}));
     struct stat info {};
-    ASSERT_EQ(stat(folder.File("real.dat").c_str(), &info), 0);
+    ASSERT_EQ(stat(folder.file("real.dat").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
-    EXPECT_EQ(FolderEntries(folder.Path()), (std::vector<std::string>{"param.dat", "real.dat"}));
+    EXPECT_EQ(folderEntries(folder.path()), (std::vector<std::string>{"param.dat", "real.dat"}));
 }
 
 TEST(ParamFileReplace, KeepsTheOwnerWhenRunAsRoot) {
@@ -330,13 +330,13 @@ TEST(ParamFileReplace, KeepsTheOwnerWhenRunAsRoot) {
         GTEST_SKIP() << "only root can give a file to another user";
     }
     TempFolder folder;
-    WriteBytes(folder.File(), ThreeRecords());
-    ASSERT_EQ(chown(folder.File().c_str(), 4242, 4343), 0);
-    CParamFile file(folder.File());
-    ASSERT_TRUE(file.WriteLong("MIDDLE", 8, "#"));
-    EXPECT_EQ(ReadBytes(folder.File()), ThreeRecords(8));
+    writeBytes(folder.file(), threeRecords());
+    ASSERT_EQ(chown(folder.file().c_str(), 4242, 4343), 0);
+    ParamFile file(folder.file());
+    ASSERT_TRUE(file.writeLong("MIDDLE", 8, "#"));
+    EXPECT_EQ(readBytes(folder.file()), threeRecords(8));
     struct stat info {};
-    ASSERT_EQ(stat(folder.File().c_str(), &info), 0);
+    ASSERT_EQ(stat(folder.file().c_str(), &info), 0);
     EXPECT_EQ(info.st_uid, 4242u);
     EXPECT_EQ(info.st_gid, 4343u);
 }
@@ -359,32 +359,32 @@ TEST_P(ParamFileAwkwardFolder, EveryChangeLandsAndNothingElseAppears) {
     const ReplaceRow& row = GetParam();
     // On disk rather than in memory: not every memory file system has the immutable attribute.
     TempFolder base(std::filesystem::temp_directory_path());
-    const std::filesystem::path folder = base.Path() / row.subfolder;
+    const std::filesystem::path folder = base.path() / row.subfolder;
     ASSERT_TRUE(std::filesystem::create_directories(folder));
     const std::string path = (folder / "param.dat").string();
-    WriteBytes(path, ThreeRecords());
+    writeBytes(path, threeRecords());
     std::optional<ReadOnlyFolder> readOnly;
     if (row.readOnly) {
         readOnly.emplace(folder.string());
-        if (!readOnly->Works()) {
+        if (!readOnly->works()) {
             GTEST_SKIP() << "cannot make a read-only folder here";
         }
     }
 
-    CParamFile file(path);
-    ASSERT_TRUE(file.WriteLong("MIDDLE", 8, "#"));      // same size
-    ASSERT_TRUE(file.WriteString("ADDED", "plus", "")); // longer
-    ASSERT_TRUE(file.DeleteParam("FIRST"));             // shorter
-    EXPECT_EQ(ReadBytes(path), Concat({Record("MIDDLE", 4, LongBlock(8), "note"),
-                                       ByteRecord("LAST", 3), StringRecord("ADDED", "plus")}));
-    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"param.dat"});
-    EXPECT_EQ(FolderEntries(base.Path()), std::vector<std::string>{row.subfolder});
+    ParamFile file(path);
+    ASSERT_TRUE(file.writeLong("MIDDLE", 8, "#"));      // same size
+    ASSERT_TRUE(file.writeString("ADDED", "plus", "")); // longer
+    ASSERT_TRUE(file.deleteParam("FIRST"));             // shorter
+    EXPECT_EQ(readBytes(path), concat({record("MIDDLE", 4, longBlock(8), "note"),
+                                       byteRecord("LAST", 3), stringRecord("ADDED", "plus")}));
+    EXPECT_EQ(folderEntries(folder), std::vector<std::string>{"param.dat"});
+    EXPECT_EQ(folderEntries(base.path()), std::vector<std::string>{row.subfolder});
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ParamFileAwkwardFolder,
                          ::testing::Values(ReplaceRow{"folder taking no new entry", "locked", true},
                                            ReplaceRow{"folder named in Latin-1", "\xE9t\xE9",
                                                       false}),
-                         [](const auto& info) { return RowName(info.param.description); });
+                         [](const auto& info) { return rowName(info.param.description); });
 
 } // namespace

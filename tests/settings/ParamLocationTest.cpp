@@ -24,13 +24,13 @@ class ParamLocation : public ::testing::TestWithParam<LocationRow> {};
 TEST_P(ParamLocation, Resolves) {
     const LocationRow& row = GetParam();
     TempFolder folder;
-    const std::string exe = (folder.Path() / "bin").string();
-    const std::string config = (folder.Path() / "config").string();
+    const std::string exe = (folder.path() / "bin").string();
+    const std::string config = (folder.path() / "config").string();
     if (row.exeFolderExists) {
         std::filesystem::create_directory(exe);
     }
     if (row.exeFolderHoldsFile) {
-        WriteBytes(exe + "/" + row.name, {});
+        writeBytes(exe + "/" + row.name, {});
     }
     std::string expected = row.expected;
     for (const auto& [tag, value] : {std::pair{"{exe}", exe}, std::pair{"{config}", config}}) {
@@ -38,7 +38,7 @@ TEST_P(ParamLocation, Resolves) {
             expected.replace(at, std::string(tag).size(), value);
         }
     }
-    EXPECT_EQ(ResolveParamPath(row.name, exe, config), expected);
+    EXPECT_EQ(resolveParamPath(row.name, exe, config), expected);
     EXPECT_FALSE(std::filesystem::exists(config)) << "resolution creates nothing";
 }
 
@@ -52,7 +52,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "{exe}/param.dat"},
         LocationRow{"no usable executable folder", "param.dat", false, false,
                     "{config}/lumicut/param.dat"}),
-    [](const auto& info) { return RowName(info.param.description); });
+    [](const auto& info) { return rowName(info.param.description); });
 
 TEST(ParamLocationConfig, XdgConfigHomeWhenAbsoluteElseHomeConfig) {
     const std::string oldXdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
@@ -71,14 +71,14 @@ TEST(ParamLocationConfig, XdgConfigHomeWhenAbsoluteElseHomeConfig) {
     for (const auto& row : rows) {
         row.xdg ? setenv("XDG_CONFIG_HOME", row.xdg, 1) : unsetenv("XDG_CONFIG_HOME");
         setenv("HOME", row.home, 1);
-        EXPECT_EQ(ConfigHomeFolder(), row.expected) << (row.xdg ? row.xdg : "unset");
+        EXPECT_EQ(configHomeFolder(), row.expected) << (row.xdg ? row.xdg : "unset");
     }
 }
 
 TEST(ParamLocationExe, BareNameGoesBesideTheTestProgram) {
-    const std::string exeFolder = ExecutableFolder();
+    const std::string exeFolder = executableFolder();
     EXPECT_TRUE(std::filesystem::exists(exeFolder + "/lumicut_core_tests"));
-    EXPECT_EQ(CParamFile("param.dat").GetFilePath(), exeFolder + "/param.dat");
+    EXPECT_EQ(ParamFile("param.dat").getFilePath(), exeFolder + "/param.dat");
 }
 
 } // namespace

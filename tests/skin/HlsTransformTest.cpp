@@ -29,7 +29,7 @@ class HlsTransformTest : public ::testing::TestWithParam<TransformRow> {};
 
 TEST_P(HlsTransformTest, MatchesReference) {
     const TransformRow& row = GetParam();
-    EXPECT_EQ(ShiftLightnessSaturation(row.input, row.l, row.s), row.expected);
+    EXPECT_EQ(shiftLightnessSaturation(row.input, row.l, row.s), row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -46,14 +46,14 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 TEST(HlsConversion, SplitsGreyAndColour) {
-    const HlsByte grey = RgbToHls(QColor(200, 200, 200));
+    const HlsByte grey = rgbToHls(QColor(200, 200, 200));
     EXPECT_EQ(grey.lightness, 200);
     EXPECT_EQ(grey.saturation, 0);
-    const HlsByte face = RgbToHls(QColor(212, 208, 200));
+    const HlsByte face = rgbToHls(QColor(212, 208, 200));
     EXPECT_EQ(face.hue, 28);
     EXPECT_EQ(face.lightness, 206);
     EXPECT_EQ(face.saturation, 31);
-    const HlsByte highlight = RgbToHls(QColor(49, 106, 197));
+    const HlsByte highlight = rgbToHls(QColor(49, 106, 197));
     EXPECT_EQ(highlight.hue, 153);
     EXPECT_EQ(highlight.lightness, 123);
     EXPECT_EQ(highlight.saturation, 153);
@@ -61,7 +61,7 @@ TEST(HlsConversion, SplitsGreyAndColour) {
 
 TEST(MenuSkinColours, DerivedFromFaceAndHighlight) {
     const MenuSkinColors colours =
-        DeriveMenuSkinColors(QColor(212, 208, 200), QColor(49, 106, 197));
+        deriveMenuSkinColors(QColor(212, 208, 200), QColor(49, 106, 197));
     EXPECT_EQ(colours.lightFace, QColor(220, 217, 210));
     EXPECT_EQ(colours.menuBackground, QColor(244, 243, 240));
     EXPECT_EQ(colours.disabledHighlight, QColor(243, 242, 239));

@@ -25,7 +25,7 @@ class MnemonicTest : public ::testing::TestWithParam<MnemonicRow> {};
 
 TEST_P(MnemonicTest, FindsFirstMatchingItem) {
     const MnemonicRow& row = GetParam();
-    EXPECT_EQ(FindMnemonicItem(row.labels, QChar(row.typed)), row.expected);
+    EXPECT_EQ(findMnemonicItem(row.labels, QChar(row.typed)), row.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -21,7 +21,7 @@ void PrintTo(const ProfileRow& row, std::ostream* os) {
     *os << row.name;
 }
 
-MenuSkinProfile Make(bool gradient, bool gradientSel, int start, int end, int width) {
+MenuSkinProfile make(bool gradient, bool gradientSel, int start, int end, int width) {
     MenuSkinProfile profile;
     profile.showGradient = gradient;
     profile.showGradientSel = gradientSel;
@@ -44,7 +44,7 @@ TEST_P(ProfileTest, ReadsSections) {
     file.close();
 
     const QSettings store(path, QSettings::IniFormat);
-    const MenuSkinProfile profile = ReadMenuSkinProfile(store);
+    const MenuSkinProfile profile = readMenuSkinProfile(store);
     EXPECT_EQ(profile.showGradient, row.expected.showGradient);
     EXPECT_EQ(profile.showGradientSel, row.expected.showGradientSel);
     EXPECT_EQ(profile.gradientStart, row.expected.gradientStart);
@@ -55,23 +55,23 @@ TEST_P(ProfileTest, ReadsSections) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, ProfileTest,
     ::testing::Values(
-        ProfileRow{"empty_file_gives_defaults", "", Make(true, true, 0xE4C4B4, 0xFFFFFF, 30)},
+        ProfileRow{"empty_file_gives_defaults", "", make(true, true, 0xE4C4B4, 0xFFFFFF, 30)},
         ProfileRow{"all_values_set",
                    "[MenuXP]\nShowGradient=0\nGradientStart=255\nGradientEnd=65280\n"
                    "GradientWidth=40\n[MenuEx]\nShowGradientSel=0\n",
-                   Make(false, false, 255, 65280, 40)},
+                   make(false, false, 255, 65280, 40)},
         ProfileRow{"hexadecimal_colour", "[MenuXP]\nGradientStart=0x123456\n",
-                   Make(true, true, 0x123456, 0xFFFFFF, 30)},
+                   make(true, true, 0x123456, 0xFFFFFF, 30)},
         ProfileRow{"gradient_sel_only_read_from_menuex", "[MenuXP]\nShowGradientSel=0\n",
-                   Make(true, true, 0xE4C4B4, 0xFFFFFF, 30)},
+                   make(true, true, 0xE4C4B4, 0xFFFFFF, 30)},
         ProfileRow{"garbage_keeps_defaults",
                    "[MenuXP]\nGradientStart=rouge\nGradientWidth=-5\nShowGradient=oui\n",
-                   Make(true, true, 0xE4C4B4, 0xFFFFFF, 30)}),
+                   make(true, true, 0xE4C4B4, 0xFFFFFF, 30)}),
     [](const auto& info) { return info.param.name; });
 
 TEST(ProfileColour, BgrOrderAndDerived) {
-    EXPECT_EQ(ProfileColour(0xE4C4B4, Qt::black), QColor(180, 196, 228));
-    EXPECT_EQ(ProfileColour(-1, QColor(1, 2, 3)), QColor(1, 2, 3));
+    EXPECT_EQ(profileColour(0xE4C4B4, Qt::black), QColor(180, 196, 228));
+    EXPECT_EQ(profileColour(-1, QColor(1, 2, 3)), QColor(1, 2, 3));
 }
 
 } // namespace

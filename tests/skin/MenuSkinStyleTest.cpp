@@ -40,7 +40,7 @@ const QColor kRed(255, 0, 0);
 constexpr int kItemWidth = 200;
 constexpr int kItemHeight = 22;
 
-QPalette TestPalette() {
+QPalette testPalette() {
     QPalette palette;
     palette.setColor(QPalette::Button, kFace);
     palette.setColor(QPalette::Highlight, kHighlight);
@@ -50,14 +50,14 @@ QPalette TestPalette() {
     return palette;
 }
 
-std::unique_ptr<CMenuSkinStyle> MakeStyle(const MenuSkinProfile& profile = {}, int depth = 32) {
-    return std::make_unique<CMenuSkinStyle>(profile, depth, QStyleFactory::create("Fusion"));
+std::unique_ptr<MenuSkinStyle> makeStyle(const MenuSkinProfile& profile = {}, int depth = 32) {
+    return std::make_unique<MenuSkinStyle>(profile, depth, QStyleFactory::create("Fusion"));
 }
 
-QStyleOptionMenuItem PopupItem(const QString& text = "Ouvrir\tCtrl+O") {
+QStyleOptionMenuItem popupItem(const QString& text = "Ouvrir\tCtrl+O") {
     QStyleOptionMenuItem item;
     item.rect = QRect(0, 0, kItemWidth, kItemHeight);
-    item.palette = TestPalette();
+    item.palette = testPalette();
     item.state = QStyle::State_Enabled;
     item.menuItemType = QStyleOptionMenuItem::Normal;
     item.checkType = QStyleOptionMenuItem::NotCheckable;
@@ -67,7 +67,7 @@ QStyleOptionMenuItem PopupItem(const QString& text = "Ouvrir\tCtrl+O") {
     return item;
 }
 
-QImage Render(const CMenuSkinStyle& style, const QStyleOptionMenuItem& item,
+QImage render(const MenuSkinStyle& style, const QStyleOptionMenuItem& item,
               QStyle::ControlElement element = QStyle::CE_MenuItem) {
     QImage image(item.rect.size(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
@@ -77,18 +77,18 @@ QImage Render(const CMenuSkinStyle& style, const QStyleOptionMenuItem& item,
     return image;
 }
 
-QColor At(const QImage& image, int x, int y) {
+QColor pixelAt(const QImage& image, int x, int y) {
     return image.pixelColor(x, y);
 }
 
-QIcon RedIcon() {
+QIcon redIcon() {
     QPixmap pixmap(16, 16);
     pixmap.fill(kRed);
     return QIcon(pixmap);
 }
 
 // Leftmost and rightmost columns holding a pixel much darker than the background.
-std::pair<int, int> InkColumns(const QImage& image) {
+std::pair<int, int> inkColumns(const QImage& image) {
     int first = image.width();
     int last = -1;
     for (int y = 0; y < image.height(); ++y) {
@@ -114,18 +114,18 @@ struct ProbeRow {
 
 constexpr auto kSelected = QStyle::State_Enabled | QStyle::State_Selected;
 
-void FlatSelection(MenuSkinProfile& profile, QStyleOptionMenuItem& item) {
+void flatSelection(MenuSkinProfile& profile, QStyleOptionMenuItem& item) {
     profile.showGradientSel = false;
     item.state = kSelected;
 }
 
-void Checked(QStyleOptionMenuItem& item, QStyle::State state) {
+void checked(QStyleOptionMenuItem& item, QStyle::State state) {
     item.checkType = QStyleOptionMenuItem::NonExclusive;
     item.checked = true;
     item.state = state;
 }
 
-void Bar(QStyleOptionMenuItem& item, QStyle::State state) {
+void bar(QStyleOptionMenuItem& item, QStyle::State state) {
     item.text = "&Fichier";
     item.rect = QRect(0, 0, 60, 20);
     item.state = state;
@@ -151,11 +151,11 @@ const ProbeRow kProbeRows[] = {
      [](MenuSkinProfile&, QStyleOptionMenuItem& i) { i.state = kSelected; },
      {{{0, 0}, kHighlight}, {{kItemWidth - 1, kItemHeight - 1}, kHighlight},
       {{1, 11}, {180, 196, 228}}, {{100, 1}, {217, 225, 241}}}},
-    {"selected item, flat fill", FlatSelection,
+    {"selected item, flat fill", flatSelection,
      {{{0, 5}, kHighlight}, {{kItemWidth - 1, 5}, kHighlight}, {{1, 1}, kHighlightFill},
       {{kItemWidth - 2, kItemHeight - 2}, kHighlightFill}}},
     {"selected disabled item, flat fill",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { FlatSelection(p, i); i.state = QStyle::State_Selected; },
+     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { flatSelection(p, i); i.state = QStyle::State_Selected; },
      {{{0, 5}, kHighlight}, {{1, 1}, kDisabledHighlight}}},
     {"separator line from thirty pixels",
      [](MenuSkinProfile&, QStyleOptionMenuItem& i) {
@@ -165,27 +165,27 @@ const ProbeRow kProbeRows[] = {
      {{{29, 4}, {254, 254, 254}}, {{30, 4}, kDisabledText}, {{kItemWidth - 2, 4}, kDisabledText},
       {{kItemWidth - 1, 4}, kWhite}, {{100, 3}, kWhite}, {{100, 5}, kWhite}}},
     {"checked box framed in highlight",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { FlatSelection(p, i); Checked(i, QStyle::State_Enabled); },
+     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { flatSelection(p, i); checked(i, QStyle::State_Enabled); },
      {{{1, 1}, kHighlight}, {{19, kItemHeight - 2}, kHighlight}, {{2, 2}, kHighlightFill}}},
     {"checked and selected box",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { FlatSelection(p, i); Checked(i, kSelected); },
+     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { flatSelection(p, i); checked(i, kSelected); },
      {{{1, 1}, kHighlight}, {{2, 2}, kCheckedSelectedFill}}},
     {"icon at 3, 3",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { i.icon = RedIcon(); },
+     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { i.icon = redIcon(); },
      {{{3, 3}, kRed}, {{18, 18}, kRed}}},
     {"selected icon raised over its shadow",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { FlatSelection(p, i); i.icon = RedIcon(); },
+     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { flatSelection(p, i); i.icon = redIcon(); },
      {{{2, 2}, kRed}, {{17, 17}, kRed}, {{19, 19}, kHotIconShadow}}},
     {"disabled icon as a silhouette",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { i.icon = RedIcon(); i.state = QStyle::State_None; },
+     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { i.icon = redIcon(); i.state = QStyle::State_None; },
      {{{3, 3}, kIconShadow}, {{18, 18}, kIconShadow}}},
     {"open menu bar item framed with a shadow strip",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { Bar(i, kSelected | QStyle::State_Sunken); },
+     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { bar(i, kSelected | QStyle::State_Sunken); },
      {{{0, 0}, kShadow}, {{55, 10}, kShadow}, {{1, 1}, kLightFace}, {{56, 2}, kFace},
       {{59, 4}, {209, 205, 198}}, {{59, 12}, {197, 193, 186}}, {{56, 12}, {165, 162, 156}}},
      32, QStyle::CE_MenuBarItem},
     {"hot menu bar item",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { Bar(i, kSelected); },
+     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { bar(i, kSelected); },
      {{{0, 0}, kHighlight}, {{55, 19}, kHighlight}, {{1, 1}, kHighlightFill}, {{57, 10}, kFace}},
      32, QStyle::CE_MenuBarItem},
 };
@@ -195,23 +195,23 @@ TEST(MenuSkinStyle, PixelsOfEachItemKind) {
     for (const ProbeRow& row : kProbeRows) {
         SCOPED_TRACE(row.name);
         MenuSkinProfile profile;
-        QStyleOptionMenuItem item = PopupItem();
+        QStyleOptionMenuItem item = popupItem();
         row.prepare(profile, item);
-        const QImage image = Render(*MakeStyle(profile, row.depth), item, row.element);
+        const QImage image = render(*makeStyle(profile, row.depth), item, row.element);
         for (const auto& [at, colour] : row.probes)
-            EXPECT_EQ(At(image, at.x(), at.y()), colour) << at.x() << ", " << at.y();
+            EXPECT_EQ(pixelAt(image, at.x(), at.y()), colour) << at.x() << ", " << at.y();
     }
 }
 
 TEST(MenuSkinStyle, LabelAtThirtyAndShortcutTwelveFromRight) {
-    const auto style = MakeStyle();
-    const QImage label = Render(*style, PopupItem("Ouvrir"));
-    const auto [labelFirst, labelLast] = InkColumns(label);
+    const auto style = makeStyle();
+    const QImage label = render(*style, popupItem("Ouvrir"));
+    const auto [labelFirst, labelLast] = inkColumns(label);
     EXPECT_GE(labelFirst, 30);
     EXPECT_LE(labelFirst, 33);
 
-    const QImage both = Render(*style, PopupItem("Ouvrir\tCtrl+O"));
-    const auto [first, last] = InkColumns(both);
+    const QImage both = render(*style, popupItem("Ouvrir\tCtrl+O"));
+    const auto [first, last] = inkColumns(both);
     EXPECT_EQ(first, labelFirst);
     EXPECT_LE(last, kItemWidth - 13);
     EXPECT_GE(last, kItemWidth - 16);
@@ -219,51 +219,51 @@ TEST(MenuSkinStyle, LabelAtThirtyAndShortcutTwelveFromRight) {
 }
 
 TEST(MenuSkinStyle, DisabledLabelInDisabledTextColour) {
-    const auto style = MakeStyle();
-    QStyleOptionMenuItem item = PopupItem("Ouvrir");
+    const auto style = makeStyle();
+    QStyleOptionMenuItem item = popupItem("Ouvrir");
     item.state = QStyle::State_None;
-    const QImage image = Render(*style, item);
-    EXPECT_EQ(InkColumns(image).second, -1) << "a disabled label must not be drawn in black";
+    const QImage image = render(*style, item);
+    EXPECT_EQ(inkColumns(image).second, -1) << "a disabled label must not be drawn in black";
     bool found = false;
     for (int x = 30; x < 80 && !found; ++x)
         for (int y = 0; y < kItemHeight && !found; ++y)
-            found = At(image, x, y) == kDisabledText;
+            found = pixelAt(image, x, y) == kDisabledText;
     EXPECT_TRUE(found);
 }
 
 class SkinnedMenuTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        menu.setStyle(style.get());
-        menu.setPalette(TestPalette());
-        open = menu.addAction(RedIcon(), "&Ouvrir");
-        open->setShortcut(QKeySequence("Ctrl+O"));
-        menu.addSeparator();
-        filters = menu.addAction("Fil&tres");
-        all = menu.addAction("A&&Tout");
-        sort = menu.addAction("&Tri");
+        m_menu.setStyle(m_style.get());
+        m_menu.setPalette(testPalette());
+        m_open = m_menu.addAction(redIcon(), "&Ouvrir");
+        m_open->setShortcut(QKeySequence("Ctrl+O"));
+        m_menu.addSeparator();
+        m_filters = m_menu.addAction("Fil&tres");
+        m_all = m_menu.addAction("A&&Tout");
+        m_sort = m_menu.addAction("&Tri");
     }
 
-    std::unique_ptr<CMenuSkinStyle> style = MakeStyle();
-    QMenu menu;
-    QAction* open = nullptr;
-    QAction* filters = nullptr;
-    QAction* all = nullptr;
-    QAction* sort = nullptr;
+    std::unique_ptr<MenuSkinStyle> m_style = makeStyle();
+    QMenu m_menu;
+    QAction* m_open = nullptr;
+    QAction* m_filters = nullptr;
+    QAction* m_all = nullptr;
+    QAction* m_sort = nullptr;
 };
 
 TEST_F(SkinnedMenuTest, GrabbedMenuShowsFrameColumnAndIcon) {
-    menu.adjustSize();
-    const QImage image = menu.grab().toImage();
-    const QRect first = menu.actionGeometry(open);
-    const int h = QFontMetrics(menu.font()).height();
+    m_menu.adjustSize();
+    const QImage image = m_menu.grab().toImage();
+    const QRect first = m_menu.actionGeometry(m_open);
+    const int h = QFontMetrics(m_menu.font()).height();
     EXPECT_EQ(first.topLeft(), QPoint(3, 3));
     EXPECT_EQ(first.height(), std::max(h + 2, 16) + 4);
-    EXPECT_EQ(At(image, 0, 0), kShadow);
-    EXPECT_EQ(At(image, 2, 2), kMenuBackground);
-    EXPECT_EQ(At(image, image.width() - 1, image.height() - 1), kShadow);
-    EXPECT_EQ(At(image, first.x() + 3, first.y() + 3), kRed);
-    EXPECT_EQ(At(image, first.x(), first.bottom()), QColor(182, 197, 228));
+    EXPECT_EQ(pixelAt(image, 0, 0), kShadow);
+    EXPECT_EQ(pixelAt(image, 2, 2), kMenuBackground);
+    EXPECT_EQ(pixelAt(image, image.width() - 1, image.height() - 1), kShadow);
+    EXPECT_EQ(pixelAt(image, first.x() + 3, first.y() + 3), kRed);
+    EXPECT_EQ(pixelAt(image, first.x(), first.bottom()), QColor(182, 197, 228));
 }
 
 struct KeyRow {
@@ -275,11 +275,11 @@ struct KeyRow {
 class MenuMnemonicKeyTest : public SkinnedMenuTest, public ::testing::WithParamInterface<KeyRow> {};
 
 TEST_P(MenuMnemonicKeyTest, TypedLetterRunsItem) {
-    menu.popup(QPoint(10, 10));
-    QSignalSpy filtersSpy(filters, &QAction::triggered);
-    QSignalSpy sortSpy(sort, &QAction::triggered);
-    QSignalSpy allSpy(all, &QAction::triggered);
-    QTest::keyClick(&menu, GetParam().key);
+    m_menu.popup(QPoint(10, 10));
+    QSignalSpy filtersSpy(m_filters, &QAction::triggered);
+    QSignalSpy sortSpy(m_sort, &QAction::triggered);
+    QSignalSpy allSpy(m_all, &QAction::triggered);
+    QTest::keyClick(&m_menu, GetParam().key);
     EXPECT_EQ(filtersSpy.count(), GetParam().expected == 1 ? 1 : 0);
     EXPECT_EQ(sortSpy.count(), GetParam().expected == 2 ? 1 : 0);
     EXPECT_EQ(allSpy.count(), 0);
@@ -294,23 +294,23 @@ TEST(MenuSkin, InstallIsCountedAndSwitchPerWindow) {
     auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     ASSERT_NE(app, nullptr);
     const QString before = QApplication::style()->name();
-    CMenuSkin::Install(*app);
-    CMenuSkin::Install(*app);
-    EXPECT_NE(qobject_cast<CMenuSkinStyle*>(QApplication::style()), nullptr);
-    CMenuSkin::Uninstall(*app);
-    EXPECT_TRUE(CMenuSkin::IsInstalled());
-    EXPECT_NE(qobject_cast<CMenuSkinStyle*>(QApplication::style()), nullptr);
-    CMenuSkin::Uninstall(*app);
-    EXPECT_FALSE(CMenuSkin::IsInstalled());
-    EXPECT_EQ(qobject_cast<CMenuSkinStyle*>(QApplication::style()), nullptr);
+    MenuSkin::install(*app);
+    MenuSkin::install(*app);
+    EXPECT_NE(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
+    MenuSkin::uninstall(*app);
+    EXPECT_TRUE(MenuSkin::isInstalled());
+    EXPECT_NE(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
+    MenuSkin::uninstall(*app);
+    EXPECT_FALSE(MenuSkin::isInstalled());
+    EXPECT_EQ(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
     EXPECT_EQ(QApplication::style()->name(), before);
 
     QWidget window;
     QMenu menu(&window);
-    EXPECT_TRUE(CMenuSkinStyle::IsSkinned(&menu));
-    CMenuSkin::SetSkinOn(window, false);
-    EXPECT_FALSE(CMenuSkin::IsSkinOn(window));
-    EXPECT_FALSE(CMenuSkinStyle::IsSkinned(&menu));
+    EXPECT_TRUE(MenuSkinStyle::isSkinned(&menu));
+    MenuSkin::setSkinOn(window, false);
+    EXPECT_FALSE(MenuSkin::isSkinOn(window));
+    EXPECT_FALSE(MenuSkinStyle::isSkinned(&menu));
 }
 
 } // namespace

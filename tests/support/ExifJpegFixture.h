@@ -11,7 +11,7 @@
 
 namespace fixture {
 
-inline QByteArray SmallJpeg() {
+inline QByteArray smallJpeg() {
     QImage image(16, 12, QImage::Format_RGB888);
     image.fill(QColor(120, 160, 200));
     QByteArray bytes;
@@ -21,34 +21,34 @@ inline QByteArray SmallJpeg() {
     return bytes;
 }
 
-inline void PutU16(QByteArray& out, int value) { // little-endian (TIFF "II")
+inline void putU16(QByteArray& out, int value) { // little-endian (TIFF "II")
     out.append(static_cast<char>(value & 0xFF));
     out.append(static_cast<char>((value >> 8) & 0xFF));
 }
 
-inline void PutU32(QByteArray& out, unsigned value) {
-    PutU16(out, static_cast<int>(value & 0xFFFF));
-    PutU16(out, static_cast<int>(value >> 16));
+inline void putU32(QByteArray& out, unsigned value) {
+    putU16(out, static_cast<int>(value & 0xFFFF));
+    putU16(out, static_cast<int>(value >> 16));
 }
 
 // APP1 segment holding IFD0 -> Exif IFD -> 0x9003 DateTimeOriginal = date (19 characters).
-inline QByteArray ExifSegment(const std::string& date) {
+inline QByteArray exifSegment(const std::string& date) {
     QByteArray tiff("II*\0", 4);
-    PutU32(tiff, 8);
+    putU32(tiff, 8);
     // IFD0 at 8: one entry, the Exif IFD pointer.
-    PutU16(tiff, 1);
-    PutU16(tiff, 0x8769);
-    PutU16(tiff, 4);
-    PutU32(tiff, 1);
-    PutU32(tiff, 26);
-    PutU32(tiff, 0);
+    putU16(tiff, 1);
+    putU16(tiff, 0x8769);
+    putU16(tiff, 4);
+    putU32(tiff, 1);
+    putU32(tiff, 26);
+    putU32(tiff, 0);
     // Exif IFD at 26: DateTimeOriginal, ASCII, its text at 44.
-    PutU16(tiff, 1);
-    PutU16(tiff, 0x9003);
-    PutU16(tiff, 2);
-    PutU32(tiff, static_cast<unsigned>(date.size() + 1));
-    PutU32(tiff, 44);
-    PutU32(tiff, 0);
+    putU16(tiff, 1);
+    putU16(tiff, 0x9003);
+    putU16(tiff, 2);
+    putU32(tiff, static_cast<unsigned>(date.size() + 1));
+    putU32(tiff, 44);
+    putU32(tiff, 0);
     tiff.append(date.c_str(), static_cast<qsizetype>(date.size() + 1));
 
     QByteArray segment("\xFF\xE1", 2);
@@ -62,12 +62,12 @@ inline QByteArray ExifSegment(const std::string& date) {
 
 // Writes a JPEG at path; date "YYYY:MM:DD HH:MM:SS" or empty for no EXIF. tail is
 // appended after the image data (readers ignore it), to tell files apart.
-inline bool WriteJpeg(const std::string& path, const std::string& date,
+inline bool writeJpeg(const std::string& path, const std::string& date,
                       const std::string& tail = {}) {
-    static const QByteArray jpeg = SmallJpeg();
-    QByteArray bytes = jpeg;
+    static const QByteArray kJpeg = smallJpeg();
+    QByteArray bytes = kJpeg;
     if (!date.empty()) {
-        bytes.insert(2, ExifSegment(date));
+        bytes.insert(2, exifSegment(date));
     }
     bytes.append(tail.c_str(), static_cast<qsizetype>(tail.size()));
     std::ofstream out(path, std::ios::binary);
@@ -75,13 +75,13 @@ inline bool WriteJpeg(const std::string& path, const std::string& date,
     return static_cast<bool>(out);
 }
 
-inline std::string ReadAll(const std::string& path) {
+inline std::string readAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // The date WriteJpeg put into path, or empty: only reads files laid out as above.
-inline std::string FixtureDate(const std::string& path) {
+inline std::string fixtureDate(const std::string& path) {
     char head[2 + 4 + 6 + 44 + 19];
     std::ifstream in(path, std::ios::binary);
     if (!in.read(head, sizeof head) || std::string(head + 6, 6) != std::string("Exif\0\0", 6)) {

@@ -20,7 +20,7 @@ namespace paramtest {
 
 using Bytes = std::vector<uint8_t>;
 
-inline Bytes StringBlock(const std::string& text) {
+inline Bytes stringBlock(const std::string& text) {
     Bytes block;
     for (int i = 0; i < 1024; ++i) {
         const int k = i % 32;
@@ -30,7 +30,7 @@ inline Bytes StringBlock(const std::string& text) {
     return block;
 }
 
-inline std::string TextOfBlock(const Bytes& block) {
+inline std::string textOfBlock(const Bytes& block) {
     std::string text;
     for (int i = 0; i < static_cast<int>(block.size()); ++i) {
         const int k = i % 32;
@@ -42,19 +42,19 @@ inline std::string TextOfBlock(const Bytes& block) {
     return text;
 }
 
-inline Bytes LongBlock(int32_t value) {
+inline Bytes longBlock(int32_t value) {
     const auto v = static_cast<uint32_t>(value);
     return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),
             static_cast<uint8_t>(v >> 24)};
 }
 
-inline int32_t LongOfBlock(const Bytes& block) {
+inline int32_t longOfBlock(const Bytes& block) {
     return static_cast<int32_t>(block.at(0) | block.at(1) << 8 | block.at(2) << 16 |
                                 static_cast<uint32_t>(block.at(3)) << 24);
 }
 
 // One record; `type` is written as given, so that a mismatching block can be built too.
-inline Bytes Record(const std::string& name, uint16_t type, const Bytes& value,
+inline Bytes record(const std::string& name, uint16_t type, const Bytes& value,
                     const std::string& comment = {}) {
     Bytes out;
     for (size_t i = 0; i < 20; ++i) {
@@ -71,18 +71,18 @@ inline Bytes Record(const std::string& name, uint16_t type, const Bytes& value,
     return out;
 }
 
-inline Bytes StringRecord(const std::string& name, const std::string& text,
+inline Bytes stringRecord(const std::string& name, const std::string& text,
                           const std::string& comment = {}) {
-    return Record(name, 1024, StringBlock(text), comment);
+    return record(name, 1024, stringBlock(text), comment);
 }
-inline Bytes LongRecord(const std::string& name, int32_t value) {
-    return Record(name, 4, LongBlock(value));
+inline Bytes longRecord(const std::string& name, int32_t value) {
+    return record(name, 4, longBlock(value));
 }
-inline Bytes ByteRecord(const std::string& name, uint8_t value) {
-    return Record(name, 1, Bytes{value});
+inline Bytes byteRecord(const std::string& name, uint8_t value) {
+    return record(name, 1, Bytes{value});
 }
 
-inline Bytes Concat(std::initializer_list<Bytes> parts) {
+inline Bytes concat(std::initializer_list<Bytes> parts) {
     Bytes out;
     for (const Bytes& part : parts) {
         out.insert(out.end(), part.begin(), part.end());
@@ -98,7 +98,7 @@ struct DecodedRecord {
 };
 
 // Every record of the file, or nothing when any record does not fit the file exactly.
-inline std::optional<std::vector<DecodedRecord>> DecodeFile(const Bytes& file) {
+inline std::optional<std::vector<DecodedRecord>> decodeFile(const Bytes& file) {
     std::vector<DecodedRecord> records;
     size_t at = 0;
     while (at < file.size()) {
@@ -124,12 +124,12 @@ inline std::optional<std::vector<DecodedRecord>> DecodeFile(const Bytes& file) {
     return records;
 }
 
-inline Bytes ReadBytes(const std::filesystem::path& path) {
+inline Bytes readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
+inline void writeBytes(const std::filesystem::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
@@ -137,7 +137,7 @@ inline void WriteBytes(const std::filesystem::path& path, const Bytes& bytes) {
 
 // The names in a folder, sorted: a temporary file left beside param.dat shows up here
 // whatever it was called.
-inline std::vector<std::string> FolderEntries(const std::filesystem::path& folder) {
+inline std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
     std::vector<std::string> names;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
@@ -148,7 +148,7 @@ inline std::vector<std::string> FolderEntries(const std::filesystem::path& folde
 }
 
 // Memory-backed when available: every engine write ends with a flush to disk.
-inline std::filesystem::path TestBaseFolder() {
+inline std::filesystem::path testBaseFolder() {
     std::error_code error;
     if (std::filesystem::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0) {
         return "/dev/shm";
@@ -159,7 +159,7 @@ inline std::filesystem::path TestBaseFolder() {
 // A fresh folder, removed with the object.
 class TempFolder {
 public:
-    explicit TempFolder(const std::filesystem::path& base = TestBaseFolder()) {
+    explicit TempFolder(const std::filesystem::path& base = testBaseFolder()) {
         std::string pattern = (base / "lumicut-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
@@ -174,8 +174,8 @@ public:
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    [[nodiscard]] const std::filesystem::path& Path() const { return m_path; }
-    [[nodiscard]] std::string File(const std::string& name = "param.dat") const {
+    [[nodiscard]] const std::filesystem::path& path() const { return m_path; }
+    [[nodiscard]] std::string file(const std::string& name = "param.dat") const {
         return (m_path / name).string();
     }
 
@@ -184,7 +184,7 @@ private:
 };
 
 // A gtest name for a table row, made from its description.
-inline std::string RowName(const char* description) {
+inline std::string rowName(const char* description) {
     std::string name;
     for (const char* c = description; *c != '\0'; ++c) {
         const bool keep =

@@ -20,7 +20,7 @@
 
 namespace fixtures {
 
-QImage Gradient(int width, int height) {
+QImage gradient(int width, int height) {
     QImage image(width, height, QImage::Format_RGB888);
     for (int y = 0; y < height; ++y) {
         uchar* p = image.scanLine(y);
@@ -33,7 +33,7 @@ QImage Gradient(int width, int height) {
     return image;
 }
 
-QImage Quadrants(int width, int height, QColor topLeft, QColor topRight, QColor bottomLeft,
+QImage quadrants(int width, int height, QColor topLeft, QColor topRight, QColor bottomLeft,
                  QColor bottomRight) {
     QImage image(width, height, QImage::Format_RGB888);
     QPainter painter(&image);
@@ -46,14 +46,14 @@ QImage Quadrants(int width, int height, QColor topLeft, QColor topRight, QColor 
     return image;
 }
 
-QByteArray Jpeg(const QImage& image, int quality) {
-    const std::optional<QByteArray> bytes = JpegCodec::Encode(image, quality);
+QByteArray jpeg(const QImage& image, int quality) {
+    const std::optional<QByteArray> bytes = JpegCodec::encode(image, quality);
     if (!bytes)
         throw std::runtime_error("test fixture: encoding failed");
     return *bytes;
 }
 
-QByteArray JpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampling cr,
+QByteArray jpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampling cr,
                             bool progressive) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
     jpeg_compress_struct info{};
@@ -88,7 +88,7 @@ QByteArray JpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampli
     return bytes;
 }
 
-QByteArray WithSegments(const QByteArray& jpeg, const QByteArray& segments) {
+QByteArray withSegments(const QByteArray& jpeg, const QByteArray& segments) {
     // SOI, then the JFIF segment when there is one (FF E0 and its length).
     qsizetype at = 2;
     if (jpeg.mid(2, 2) == QByteArray("\xFF\xE0", 2))
@@ -98,7 +98,7 @@ QByteArray WithSegments(const QByteArray& jpeg, const QByteArray& segments) {
 
 namespace {
 
-Exiv2::ExifData ToExifData(const ExifFields& fields) {
+Exiv2::ExifData toExifData(const ExifFields& fields) {
     Exiv2::ExifData data;
     if (fields.orientation)
         data["Exif.Image.Orientation"] = static_cast<uint16_t>(*fields.orientation);
@@ -128,7 +128,7 @@ Exiv2::ExifData ToExifData(const ExifFields& fields) {
                              static_cast<long>(fields.makerNote.size()));
     if (fields.thumbnail || !fields.thumbnailJpeg.isEmpty()) {
         const QByteArray thumb =
-            fields.thumbnailJpeg.isEmpty() ? Jpeg(Gradient(16, 12), 80) : fields.thumbnailJpeg;
+            fields.thumbnailJpeg.isEmpty() ? jpeg(gradient(16, 12), 80) : fields.thumbnailJpeg;
         Exiv2::ExifThumb(data).setJpegThumbnail(
             reinterpret_cast<const Exiv2::byte*>(thumb.constData()),
             static_cast<long>(thumb.size()));
@@ -138,18 +138,18 @@ Exiv2::ExifData ToExifData(const ExifFields& fields) {
 
 } // namespace
 
-QByteArray RawTiff(const ExifFields& fields) {
-    const Exiv2::ExifData data = ToExifData(fields);
+QByteArray rawTiff(const ExifFields& fields) {
+    const Exiv2::ExifData data = toExifData(fields);
     Exiv2::Blob blob;
     Exiv2::ExifParser::encode(blob, Exiv2::littleEndian, data);
     return QByteArray(reinterpret_cast<const char*>(blob.data()), qsizetype(blob.size()));
 }
 
-QByteArray WithExif(const QByteArray& jpeg, const ExifFields& fields) {
+QByteArray withExif(const QByteArray& jpeg, const ExifFields& fields) {
     Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
         reinterpret_cast<const Exiv2::byte*>(jpeg.constData()), static_cast<long>(jpeg.size()));
     image->readMetadata();
-    image->setExifData(ToExifData(fields));
+    image->setExifData(toExifData(fields));
     image->writeMetadata();
     Exiv2::BasicIo& io = image->io();
     io.seek(0, Exiv2::BasicIo::beg);
@@ -157,7 +157,7 @@ QByteArray WithExif(const QByteArray& jpeg, const ExifFields& fields) {
     return QByteArray(reinterpret_cast<const char*>(buf.pData_), buf.size_);
 }
 
-QByteArray WithRawExif(const QByteArray& jpeg, const QByteArray& tiff) {
+QByteArray withRawExif(const QByteArray& jpeg, const QByteArray& tiff) {
     QByteArray payload("Exif\0\0", 6);
     payload.append(tiff);
     const int length = static_cast<int>(payload.size()) + 2;
@@ -171,7 +171,7 @@ QByteArray WithRawExif(const QByteArray& jpeg, const QByteArray& tiff) {
     return out;
 }
 
-std::map<std::string, std::string> ReadExifKeys(const std::string& path) {
+std::map<std::string, std::string> readExifKeys(const std::string& path) {
     Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path, false);
     image->readMetadata();
     std::map<std::string, std::string> keys;
@@ -183,19 +183,19 @@ std::map<std::string, std::string> ReadExifKeys(const std::string& path) {
 namespace {
 
 // Little-endian TIFF pieces.
-void Put16(QByteArray& out, uint16_t v) {
+void put16(QByteArray& out, uint16_t v) {
     out.append(char(v & 0xFF));
     out.append(char(v >> 8));
 }
 
-void Put32BigEndian(QByteArray& out, uint32_t v) {
+void put32BigEndian(QByteArray& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.append(char((v >> shift) & 0xFF));
 }
 
-void Put32(QByteArray& out, uint32_t v) {
-    Put16(out, uint16_t(v & 0xFFFF));
-    Put16(out, uint16_t(v >> 16));
+void put32(QByteArray& out, uint32_t v) {
+    put16(out, uint16_t(v & 0xFFFF));
+    put16(out, uint16_t(v >> 16));
 }
 
 struct Entry {
@@ -206,97 +206,97 @@ struct Entry {
 };
 
 // "II*\0", then the first folder at offset 8 with entries and a next-folder offset.
-QByteArray Tiff(const std::vector<Entry>& entries, uint32_t next = 0) {
+QByteArray tiff(const std::vector<Entry>& entries, uint32_t next = 0) {
     QByteArray out("II*\0", 4);
-    Put32(out, 8);
-    Put16(out, uint16_t(entries.size()));
+    put32(out, 8);
+    put16(out, uint16_t(entries.size()));
     for (const Entry& e : entries) {
-        Put16(out, e.tag);
-        Put16(out, e.type);
-        Put32(out, e.count);
-        Put32(out, e.value);
+        put16(out, e.tag);
+        put16(out, e.type);
+        put32(out, e.count);
+        put32(out, e.value);
     }
-    Put32(out, next);
+    put32(out, next);
     return out;
 }
 
 // A first folder pointing to an EXIF folder (right after it) with one entry.
-QByteArray TiffWithExifEntry(const Entry& entry) {
+QByteArray tiffWithExifEntry(const Entry& entry) {
     const uint32_t exifFolder = 8 + 2 + 12 + 4;
-    QByteArray out = Tiff({{0x8769, 4, 1, exifFolder}});
-    Put16(out, 1);
-    Put16(out, entry.tag);
-    Put16(out, entry.type);
-    Put32(out, entry.count);
-    Put32(out, entry.value);
-    Put32(out, 0);
+    QByteArray out = tiff({{0x8769, 4, 1, exifFolder}});
+    put16(out, 1);
+    put16(out, entry.tag);
+    put16(out, entry.type);
+    put32(out, entry.count);
+    put32(out, entry.value);
+    put32(out, 0);
     out.append("2006:07:14 10:20:30", 20);
     return out;
 }
 
 } // namespace
 
-QByteArray OversizedTiff(int commentBytes) {
+QByteArray oversizedTiff(int commentBytes) {
     // First folder at 8: 3 entries (8 + 2 + 36 + 4 = 50), then the EXIF folder at 50 with
     // 2 entries (50 + 2 + 24 + 4 = 80), then the values: make at 80, date at 88, comment
     // at 108.
-    QByteArray out = Tiff({{0x010F, 2, 8, 80}, {0x0112, 3, 1, 6}, {0x8769, 4, 1, 50}});
-    Put16(out, 2);
+    QByteArray out = tiff({{0x010F, 2, 8, 80}, {0x0112, 3, 1, 6}, {0x8769, 4, 1, 50}});
+    put16(out, 2);
     for (const Entry& e :
          {Entry{0x9003, 2, 20, 88}, Entry{0x9286, 7, uint32_t(commentBytes), 108}}) {
-        Put16(out, e.tag);
-        Put16(out, e.type);
-        Put32(out, e.count);
-        Put32(out, e.value);
+        put16(out, e.tag);
+        put16(out, e.type);
+        put32(out, e.count);
+        put32(out, e.value);
     }
-    Put32(out, 0);
+    put32(out, 0);
     out.append("Lumicam", 8);
     out.append("2006:07:14 10:20:30", 20);
     out.append(QByteArray(commentBytes, ' '));
     return out;
 }
 
-QByteArray TiffWithTypeZeroEntry() {
+QByteArray tiffWithTypeZeroEntry() {
     // First folder at 8: 3 entries (8 + 2 + 36 + 4 = 50), the EXIF folder at 50 with one
     // entry (50 + 2 + 12 + 4 = 68), then the make at 68 and the date at 76.
-    QByteArray out = Tiff({{0x010F, 2, 8, 68}, {0x0131, 0, 4, 0x41414141}, {0x8769, 4, 1, 50}});
-    Put16(out, 1);
-    Put16(out, 0x9003);
-    Put16(out, 2);
-    Put32(out, 20);
-    Put32(out, 76);
-    Put32(out, 0);
+    QByteArray out = tiff({{0x010F, 2, 8, 68}, {0x0131, 0, 4, 0x41414141}, {0x8769, 4, 1, 50}});
+    put16(out, 1);
+    put16(out, 0x9003);
+    put16(out, 2);
+    put32(out, 20);
+    put32(out, 76);
+    put32(out, 0);
     out.append("Lumicam", 8);
     out.append("2006:07:14 10:20:30", 20);
     return out;
 }
 
-std::vector<HostileExif> HostileExifBlocks() {
+std::vector<HostileExif> hostileExifBlocks() {
     QByteArray garbage("II*\0", 4);
     for (int i = 0; i < 200; ++i)
         garbage.append(char(i * 37 + 11));
     QByteArray pastTheEnd("II*\0", 4);
-    Put32(pastTheEnd, 0xFFFFFFF0);
+    put32(pastTheEnd, 0xFFFFFFF0);
     QByteArray manyEntries("II*\0", 4);
-    Put32(manyEntries, 8);
-    Put16(manyEntries, 0xFFFF);
+    put32(manyEntries, 8);
+    put16(manyEntries, 0xFFFF);
     manyEntries.append(24, '\x01');
     return {
         {"garbage after the byte order", garbage},
         {"first folder past the end", pastTheEnd},
         {"bad byte order mark", QByteArray("XX*\0\x08\0\0\0\0\0\0\0\0\0", 14)},
         {"65535 entries announced, two present", manyEntries},
-        {"date with a huge count", TiffWithExifEntry({0x9003, 2, 0xFFFFFFF0, 44})},
-        {"date offset past the end", TiffWithExifEntry({0x9003, 2, 20, 0xFFFFFF00})},
-        {"date of unknown type", TiffWithExifEntry({0x9003, 99, 20, 44})},
-        {"folder pointing at itself", Tiff({{0x8769, 4, 1, 8}}, 8)},
-        {"orientation as text", Tiff({{0x0112, 2, 2, 0x36}})},
-        {"orientation 9", Tiff({{0x0112, 3, 1, 9}})},
-        {"orientation with a huge count", Tiff({{0x0112, 3, 0x7FFFFFFF, 8}})},
+        {"date with a huge count", tiffWithExifEntry({0x9003, 2, 0xFFFFFFF0, 44})},
+        {"date offset past the end", tiffWithExifEntry({0x9003, 2, 20, 0xFFFFFF00})},
+        {"date of unknown type", tiffWithExifEntry({0x9003, 99, 20, 44})},
+        {"folder pointing at itself", tiff({{0x8769, 4, 1, 8}}, 8)},
+        {"orientation as text", tiff({{0x0112, 2, 2, 0x36}})},
+        {"orientation 9", tiff({{0x0112, 3, 1, 9}})},
+        {"orientation with a huge count", tiff({{0x0112, 3, 0x7FFFFFFF, 8}})},
     };
 }
 
-ReadBack ReadMetadata(const QByteArray& jpeg) {
+ReadBack readMetadata(const QByteArray& jpeg) {
     Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(
         reinterpret_cast<const Exiv2::byte*>(jpeg.constData()), static_cast<long>(jpeg.size()));
     image->readMetadata();
@@ -313,7 +313,7 @@ ReadBack ReadMetadata(const QByteArray& jpeg) {
     return back;
 }
 
-QByteArray PhotoshopResources(const std::string& caption, const std::vector<std::string>& keywords,
+QByteArray photoshopResources(const std::string& caption, const std::vector<std::string>& keywords,
                               const QByteArray& preview, const QByteArray& thumbnail) {
     Exiv2::IptcData iptc;
     iptc["Iptc.Application2.Caption"] = caption;
@@ -333,7 +333,7 @@ QByteArray PhotoshopResources(const std::string& caption, const std::vector<std:
     QByteArray resources(reinterpret_cast<const char*>(irb.pData_), irb.size_);
     if (!thumbnail.isEmpty()) {
         resources.append("8BIM\x04\x0C\0\0", 8);
-        Put32BigEndian(resources, uint32_t(thumbnail.size()));
+        put32BigEndian(resources, uint32_t(thumbnail.size()));
         resources.append(thumbnail);
         if (thumbnail.size() % 2)
             resources.append('\0');
@@ -341,13 +341,13 @@ QByteArray PhotoshopResources(const std::string& caption, const std::vector<std:
     return resources;
 }
 
-bool WriteFile(const std::string& path, const QByteArray& bytes) {
+bool writeFile(const std::string& path, const QByteArray& bytes) {
     // The path's bytes as they are, so that tests can name files in any encoding.
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     return file.write(bytes.constData(), bytes.size()) && file.flush();
 }
 
-int ColorDistance(QColor a, QColor b) {
+int colorDistance(QColor a, QColor b) {
     return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
                      std::abs(a.blue() - b.blue())});
 }

@@ -14,15 +14,15 @@ namespace fixtures {
 
 // Red grows left to right, green top to bottom, blue is fixed: every pixel tells where it
 // came from.
-[[nodiscard]] QImage Gradient(int width, int height);
+[[nodiscard]] QImage gradient(int width, int height);
 
 // Four flat quadrants of the given colours (top-left, top-right, bottom-left,
 // bottom-right).
-[[nodiscard]] QImage Quadrants(int width, int height, QColor topLeft, QColor topRight,
+[[nodiscard]] QImage quadrants(int width, int height, QColor topLeft, QColor topRight,
                                QColor bottomLeft, QColor bottomRight);
 
 // Plain JPEG bytes of image at quality 100, without metadata.
-[[nodiscard]] QByteArray Jpeg(const QImage& image, int quality = 100);
+[[nodiscard]] QByteArray jpeg(const QImage& image, int quality = 100);
 
 // JPEG bytes written through libjpeg's own interface with the given sampling factors
 // (horizontal, vertical) of Y, Cb and Cr: layouts such as 3x1 or 4x2 that TurboJPEG has
@@ -31,11 +31,11 @@ struct Sampling {
     int h = 1;
     int v = 1;
 };
-[[nodiscard]] QByteArray JpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampling cr,
+[[nodiscard]] QByteArray jpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampling cr,
                                           bool progressive = false);
 
 // jpeg with complete marker segments inserted right after its SOI and JFIF segments.
-[[nodiscard]] QByteArray WithSegments(const QByteArray& jpeg, const QByteArray& segments);
+[[nodiscard]] QByteArray withSegments(const QByteArray& jpeg, const QByteArray& segments);
 
 struct ExifFields {
     std::optional<int> orientation;
@@ -51,48 +51,48 @@ struct ExifFields {
 };
 
 // The TIFF-structured EXIF bytes of fields, encoded by Exiv2.
-[[nodiscard]] QByteArray RawTiff(const ExifFields& fields);
+[[nodiscard]] QByteArray rawTiff(const ExifFields& fields);
 
 // jpeg with its EXIF data replaced by fields, written by Exiv2.
-[[nodiscard]] QByteArray WithExif(const QByteArray& jpeg, const ExifFields& fields);
+[[nodiscard]] QByteArray withExif(const QByteArray& jpeg, const ExifFields& fields);
 
 // jpeg with an APP1 "Exif" segment holding tiff, inserted right after SOI as is.
-[[nodiscard]] QByteArray WithRawExif(const QByteArray& jpeg, const QByteArray& tiff);
+[[nodiscard]] QByteArray withRawExif(const QByteArray& jpeg, const QByteArray& tiff);
 
 // Every EXIF tag of a file as Exiv2 reads it: key -> value text.
-[[nodiscard]] std::map<std::string, std::string> ReadExifKeys(const std::string& path);
+[[nodiscard]] std::map<std::string, std::string> readExifKeys(const std::string& path);
 // Every EXIF, IPTC and XMP property of JPEG bytes as Exiv2 reads them, and the ICC profile.
 struct ReadBack {
     std::map<std::string, std::string> keys;
     QByteArray iccProfile;
 };
-[[nodiscard]] ReadBack ReadMetadata(const QByteArray& jpeg);
+[[nodiscard]] ReadBack readMetadata(const QByteArray& jpeg);
 
 // Photoshop image resources holding the IPTC datasets of caption (2:120), keywords
 // (2:25, one each) and, when preview is not empty, an object preview (2:202); thumbnail,
 // when not empty, is added as a Photoshop thumbnail resource (0x040C).
-[[nodiscard]] QByteArray PhotoshopResources(const std::string& caption,
+[[nodiscard]] QByteArray photoshopResources(const std::string& caption,
                                             const std::vector<std::string>& keywords,
                                             const QByteArray& preview, const QByteArray& thumbnail);
 
 // A TIFF block with Make "Lumicam", DateTimeOriginal 2006:07:14 10:20:30 and, between
 // them, a Software entry of type 0 that no reader knows.
-[[nodiscard]] QByteArray TiffWithTypeZeroEntry();
+[[nodiscard]] QByteArray tiffWithTypeZeroEntry();
 
 // A hand-made block too large for one APP1 segment: Make "Lumicam", DateTimeOriginal
 // 2006:07:14 10:20:30, Orientation 6 and a user comment of commentBytes bytes.
-[[nodiscard]] QByteArray OversizedTiff(int commentBytes);
+[[nodiscard]] QByteArray oversizedTiff(int commentBytes);
 
 // Damaged or hostile EXIF blocks (TIFF bytes), each with a name saying what is wrong.
 struct HostileExif {
     const char* name;
     QByteArray tiff;
 };
-[[nodiscard]] std::vector<HostileExif> HostileExifBlocks();
+[[nodiscard]] std::vector<HostileExif> hostileExifBlocks();
 
-bool WriteFile(const std::string& path, const QByteArray& bytes);
+bool writeFile(const std::string& path, const QByteArray& bytes);
 
 // Largest channel difference between two colours.
-[[nodiscard]] int ColorDistance(QColor a, QColor b);
+[[nodiscard]] int colorDistance(QColor a, QColor b);
 
 } // namespace fixtures

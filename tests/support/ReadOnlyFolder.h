@@ -12,26 +12,26 @@
 // the folder stay writable.
 class ReadOnlyFolder {
 public:
-    explicit ReadOnlyFolder(const std::string& path) : path_(path) {
+    explicit ReadOnlyFolder(const std::string& path) : m_path(path) {
         ::chmod(path.c_str(), 0555);
-        if (CanCreateIn())
-            SetImmutable(true);
-        works_ = !CanCreateIn();
+        if (canCreateIn())
+            setImmutable(true);
+        m_works = !canCreateIn();
     }
     ~ReadOnlyFolder() {
-        SetImmutable(false);
-        ::chmod(path_.c_str(), 0755);
+        setImmutable(false);
+        ::chmod(m_path.c_str(), 0755);
     }
     ReadOnlyFolder(const ReadOnlyFolder&) = delete;
     ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
 
     // False where neither way works (a file system without the attribute, say): the caller
     // skips its test.
-    [[nodiscard]] bool Works() const { return works_; }
+    [[nodiscard]] bool works() const { return m_works; }
 
 private:
-    bool CanCreateIn() const {
-        const std::string probe = path_ + "/.probe";
+    bool canCreateIn() const {
+        const std::string probe = m_path + "/.probe";
         const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
         if (fd < 0)
             return false;
@@ -39,8 +39,8 @@ private:
         ::unlink(probe.c_str());
         return true;
     }
-    void SetImmutable(bool on) const {
-        const int fd = ::open(path_.c_str(), O_RDONLY | O_DIRECTORY);
+    void setImmutable(bool on) const {
+        const int fd = ::open(m_path.c_str(), O_RDONLY | O_DIRECTORY);
         if (fd < 0)
             return;
         int flags = 0;
@@ -50,6 +50,6 @@ private:
         }
         ::close(fd);
     }
-    std::string path_;
-    bool works_ = false;
+    std::string m_path;
+    bool m_works = false;
 };

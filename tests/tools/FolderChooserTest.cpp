@@ -51,7 +51,7 @@ TEST(FolderChooserTest, StartFolderRule) {
     file.close();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(FolderChooserStart(row.setting, row.pictures, root + "/home"), row.expected);
+        EXPECT_EQ(folderChooserStart(row.setting, row.pictures, root + "/home"), row.expected);
     }
 }
 
@@ -64,7 +64,7 @@ TEST(FolderChooserTest, QtChooserIsFrenchAndShowsWholeColumnTitles) {
 
     const QLocale localeBefore;
     QTranslator texts;
-    ASSERT_TRUE(CToolsApp::InstallFrench(texts)) << "qtbase_fr is installed with Qt's translations";
+    ASSERT_TRUE(ToolsApp::installFrench(texts)) << "qtbase_fr is installed with Qt's translations";
     EXPECT_EQ(QLocale().language(), QLocale::French);
 
     bool seen = false;

@@ -36,7 +36,7 @@ TEST(DialogPromptsTest, ChosenFolderEndsWithSlashOrIsEmpty) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ScriptedPrompts prompts;
-        prompts.AnswerFolder(row.picked);
+        prompts.answerFolder(row.picked);
         EXPECT_EQ(prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire courant"), start),
                   row.expected);
         ASSERT_EQ(prompts.folderRequests.size(), 1u);
@@ -49,22 +49,22 @@ TEST(DialogPromptsTest, ChosenFolderEndsWithSlashOrIsEmpty) {
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const QByteArray& value)
-        : name(name), had(qEnvironmentVariableIsSet(name)), before(qgetenv(name)) {
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_before(qgetenv(name)) {
         qputenv(name, value);
     }
     ~ScopedEnv() {
-        if (had)
-            qputenv(name, before);
+        if (m_had)
+            qputenv(m_name, m_before);
         else
-            qunsetenv(name);
+            qunsetenv(m_name);
     }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
 private:
-    const char* name;
-    bool had;
-    QByteArray before;
+    const char* m_name;
+    bool m_had;
+    QByteArray m_before;
 };
 
 TEST(DialogPromptsTest, FolderChoosersStartAtTheSettingElsePicturesElseHome) {
@@ -143,10 +143,10 @@ TEST(DialogPromptsTest, AnAddressThatCannotBeOpenedIsShownToCopy) {
 
 TEST(DialogPromptsTest, MessageHelpersAskWithTheRightIconAndButtons) {
     ScriptedPrompts prompts;
-    prompts.AnswerButton(QMessageBox::No);
+    prompts.answerButton(QMessageBox::No);
     EXPECT_FALSE(prompts.askYesNo("Voulez vous effacer le fichier résultat ?",
                                   "Suppression fichier résultat"));
-    prompts.AnswerButton(QMessageBox::Yes);
+    prompts.answerButton(QMessageBox::Yes);
     EXPECT_TRUE(prompts.askYesNo("Encore ?", "Lumicut"));
     prompts.warn("Le fichier résultat n'existe pas", "Attention!!!");
 
@@ -183,7 +183,7 @@ TEST(DialogPromptsTest, RealMessageBoxIsModalWithYesAsDefault) {
 }
 
 TEST(DialogPromptsTest, RealMessageBoxLetsTheUserSelectAnAddress) {
-    MessageRequest request{CToolsApp::UrlNotOpenedText("https://lumicut.example.org/"),
+    MessageRequest request{ToolsApp::urlNotOpenedText("https://lumicut.example.org/"),
                            "Attention!!!", QMessageBox::Warning, QMessageBox::Ok, QMessageBox::Ok};
     request.selectableText = true;
     bool seen = false;

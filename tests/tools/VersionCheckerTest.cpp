@@ -23,19 +23,19 @@ public:
     TestHttpServer(Mode mode, QByteArray status, QByteArray body)
         : m_mode(mode), m_status(std::move(status)), m_body(std::move(body)) {
         m_server.listen(QHostAddress::LocalHost);
-        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { Accept(); });
+        QObject::connect(&m_server, &QTcpServer::newConnection, [this] { accept(); });
     }
 
-    [[nodiscard]] QString Address(const char* path = "/checkversion.php") const {
+    [[nodiscard]] QString address(const char* path = "/checkversion.php") const {
         return QStringLiteral("http://127.0.0.1:%1%2")
             .arg(m_server.serverPort())
             .arg(QLatin1String(path));
     }
-    [[nodiscard]] int Connections() const { return m_connections; }
-    [[nodiscard]] const QByteArray& Request() const { return m_request; }
+    [[nodiscard]] int connections() const { return m_connections; }
+    [[nodiscard]] const QByteArray& request() const { return m_request; }
 
 private:
-    void Accept() {
+    void accept() {
         while (QTcpSocket* socket = m_server.nextPendingConnection()) {
             ++m_connections;
             if (m_mode == Mode::CloseAtOnce) {
@@ -66,7 +66,7 @@ struct Check {
     ScriptedPrompts prompts;
     bool versionReadable = true;
 
-    [[nodiscard]] QStringList Opened() const {
+    [[nodiscard]] QStringList opened() const {
         QStringList opened;
         for (const std::string& url : prompts.openedUrls) {
             opened << QString::fromStdString(url);
@@ -74,8 +74,8 @@ struct Check {
         return opened;
     }
 
-    CVersionChecker Make(std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
-        CVersionChecker::Hooks hooks;
+    VersionChecker make(std::chrono::milliseconds timeout = std::chrono::milliseconds(5000)) {
+        VersionChecker::Hooks hooks;
         hooks.programVersion = [this](uint32_t& ms, uint32_t& ls) {
             if (!versionReadable) {
                 return false;
@@ -85,7 +85,7 @@ struct Check {
             return true;
         };
         hooks.timeout = timeout;
-        return CVersionChecker(prompts, hooks);
+        return VersionChecker(prompts, hooks);
     }
 };
 
@@ -104,7 +104,7 @@ TEST(VersionChecker, AnswersEachReplyAsItShould) {
         QStringLiteral("Vous utilisez actuellement la version 1.4 de Lumicut.\nLa version 1.5 est "
                        "désormais disponible sur %1.\nVoulez vous avoir plus d'informations sur "
                        "cette version ?")
-            .arg(SiteName());
+            .arg(siteName());
     const Row rows[] = {
         {"same version, silent", "1|4|http://x/", true, true, {}, {}},
         {"same version, asked", "1|4|http://x/", false, true, kUpToDate, {}},
@@ -115,7 +115,7 @@ TEST(VersionChecker, AnswersEachReplyAsItShould) {
          false,
          true,
          QString(question).replace(QStringLiteral("1.5 est"), QStringLiteral("2.0 est")),
-         {SiteUrl(SitePage::Home)}},
+         {siteUrl(SitePage::Home)}},
         {"garbage without bar, asked", "<html>oops</html>", false, true, kUpToDate, {}},
         {"garbage without bar, silent", "<html>oops</html>", true, true, {}, {}},
         {"empty reply, silent", "", true, true, kError, {}},
@@ -124,13 +124,13 @@ TEST(VersionChecker, AnswersEachReplyAsItShould) {
          false,
          true,
          question,
-         {SiteUrl(SitePage::Home)}},
+         {siteUrl(SitePage::Home)}},
     };
     for (const Row& row : rows) {
         TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", row.body);
         Check check;
-        check.prompts.AnswerButton(row.answerYes ? QMessageBox::Yes : QMessageBox::No);
-        check.Make().CheckVersion(server.Address(), row.silent);
+        check.prompts.answerButton(row.answerYes ? QMessageBox::Yes : QMessageBox::No);
+        check.make().checkVersion(server.address(), row.silent);
         if (row.message.isEmpty()) {
             EXPECT_TRUE(check.prompts.messages.empty()) << row.description;
         } else {
@@ -139,7 +139,7 @@ TEST(VersionChecker, AnswersEachReplyAsItShould) {
             EXPECT_EQ(check.prompts.messages[0].caption, QStringLiteral("Lumicut"))
                 << row.description;
         }
-        EXPECT_EQ(check.Opened(), row.opened) << row.description;
+        EXPECT_EQ(check.opened(), row.opened) << row.description;
         EXPECT_EQ(QApplication::overrideCursor(), nullptr) << row.description;
     }
 }
@@ -147,8 +147,8 @@ TEST(VersionChecker, AnswersEachReplyAsItShould) {
 TEST(VersionChecker, SendsAnUncachedRequestAsUpdateSearch) {
     TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", "1|4|x");
     Check check;
-    check.Make().CheckVersion(server.Address(), true);
-    const QByteArray request = server.Request();
+    check.make().checkVersion(server.address(), true);
+    const QByteArray request = server.request();
     EXPECT_TRUE(request.startsWith("GET /checkversion.php HTTP/1.1\r\n")) << request.toStdString();
     EXPECT_TRUE(request.contains("User-Agent: Update search\r\n")) << request.toStdString();
     EXPECT_TRUE(request.contains("Cache-Control: no-cache\r\n")) << request.toStdString();
@@ -170,11 +170,11 @@ TEST(VersionChecker, FailedRequestsSayTheCheckFailedEvenSilently) {
     for (const Row& row : rows) {
         TestHttpServer server(row.mode, row.status, "1|9|http://x/");
         Check check;
-        check.Make(std::chrono::milliseconds(300)).CheckVersion(server.Address(), true);
+        check.make(std::chrono::milliseconds(300)).checkVersion(server.address(), true);
         ASSERT_EQ(check.prompts.messages.size(), 1u) << row.description;
         EXPECT_EQ(check.prompts.messages[0].text, kError) << row.description;
         EXPECT_EQ(check.prompts.messages[0].icon, QMessageBox::Information) << row.description;
-        EXPECT_TRUE(check.Opened().isEmpty()) << row.description;
+        EXPECT_TRUE(check.opened().isEmpty()) << row.description;
     }
 }
 
@@ -186,7 +186,7 @@ TEST(VersionChecker, ConnectionRefusedSaysTheCheckFailed) {
         port = probe.serverPort();
     }
     Check check;
-    check.Make().CheckVersion(QStringLiteral("http://127.0.0.1:%1/checkversion.php").arg(port),
+    check.make().checkVersion(QStringLiteral("http://127.0.0.1:%1/checkversion.php").arg(port),
                               true);
     ASSERT_EQ(check.prompts.messages.size(), 1u);
     EXPECT_EQ(check.prompts.messages[0].text, kError);
@@ -196,8 +196,8 @@ TEST(VersionChecker, UnreadableOwnVersionMeansNoRequestAndNoMessage) {
     TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", "9|9|x");
     Check check;
     check.versionReadable = false;
-    check.Make().CheckVersion(server.Address(), false);
-    EXPECT_EQ(server.Connections(), 0);
+    check.make().checkVersion(server.address(), false);
+    EXPECT_EQ(server.connections(), 0);
     EXPECT_TRUE(check.prompts.messages.empty());
 }
 
@@ -206,9 +206,9 @@ TEST(VersionChecker, UnreadableOwnVersionMeansNoRequestAndNoMessage) {
 TEST(VersionChecker, VersionFromTheBuildAndAnAddressNoBrowserOpens) {
     ScriptedPrompts prompts;
     prompts.urlsOpen = false;
-    prompts.AnswerButton(QMessageBox::Yes);
+    prompts.answerButton(QMessageBox::Yes);
     TestHttpServer server(TestHttpServer::Mode::Answer, "200 OK", "1|5|http://x/info");
-    CVersionChecker(prompts).CheckVersion(server.Address(), true);
+    VersionChecker(prompts).checkVersion(server.address(), true);
     ASSERT_EQ(prompts.messages.size(), 2u);
     EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Question);
     EXPECT_EQ(prompts.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
@@ -216,6 +216,6 @@ TEST(VersionChecker, VersionFromTheBuildAndAnAddressNoBrowserOpens) {
     EXPECT_TRUE(prompts.messages[0].text.startsWith(
         QStringLiteral("Vous utilisez actuellement la version 1.4 de Lumicut.")));
     EXPECT_EQ(prompts.openedUrls, (std::vector<std::string>{"http://x/info"}));
-    EXPECT_EQ(prompts.messages[1].text, CToolsApp::UrlNotOpenedText("http://x/info"));
+    EXPECT_EQ(prompts.messages[1].text, ToolsApp::urlNotOpenedText("http://x/info"));
     EXPECT_TRUE(prompts.messages[1].selectableText);
 }

@@ -17,18 +17,18 @@ public:
     QMessageBox::StandardButton showBox(const MessageRequest& request) override {
         messages.push_back(request);
         asked.push_back("message: " + request.text.toStdString());
-        if (!buttons.empty()) {
-            const QMessageBox::StandardButton answer = buttons.front();
-            buttons.pop_front();
+        if (!m_buttons.empty()) {
+            const QMessageBox::StandardButton answer = m_buttons.front();
+            m_buttons.pop_front();
             return answer;
         }
         return request.defaultButton != QMessageBox::NoButton ? request.defaultButton
                                                               : QMessageBox::Ok;
     }
 
-    void AnswerButton(QMessageBox::StandardButton button) { buttons.push_back(button); }
-    void AnswerFolder(std::string folder) { folders.push_back(std::move(folder)); }
-    [[nodiscard]] QString LastText() const {
+    void answerButton(QMessageBox::StandardButton button) { m_buttons.push_back(button); }
+    void answerFolder(std::string folder) { m_folders.push_back(std::move(folder)); }
+    [[nodiscard]] QString lastText() const {
         return messages.empty() ? QString() : messages.back().text;
     }
 
@@ -43,10 +43,10 @@ protected:
     std::string pickFolder(const QString& title, const std::string& startFolder) override {
         folderRequests.emplace_back(title.toStdString(), startFolder);
         asked.push_back("folder: " + title.toStdString());
-        if (folders.empty())
+        if (m_folders.empty())
             return std::string();
-        std::string answer = folders.front();
-        folders.pop_front();
+        std::string answer = m_folders.front();
+        m_folders.pop_front();
         return answer;
     }
     bool launchBrowser(const QString& url) override {
@@ -55,6 +55,6 @@ protected:
     }
 
 private:
-    std::deque<QMessageBox::StandardButton> buttons;
-    std::deque<std::string> folders;
+    std::deque<QMessageBox::StandardButton> m_buttons;
+    std::deque<std::string> m_folders;
 };

@@ -22,7 +22,7 @@ TEST(ParseVersionReply, ReadsTheThreeFields) {
         {"stops at a NUL byte", std::string("1|4|ab\0cd", 9), 0x00010004u, "ab"},
     };
     for (const Row& row : rows) {
-        const VersionReply reply = ParseVersionReply(row.bytes);
+        const VersionReply reply = parseVersionReply(row.bytes);
         EXPECT_EQ(reply.version, row.version) << row.description;
         EXPECT_EQ(reply.infoAddress, row.address) << row.description;
     }
@@ -32,8 +32,8 @@ TEST(ParseVersionReply, LooksAtTheFirst512BytesOnly) {
     // The minor number's last digit is byte 513: it is not read.
     std::string bytes = "1|" + std::string(509, ' ') + "45";
     ASSERT_EQ(bytes.size(), 513u);
-    EXPECT_EQ(ParseVersionReply(bytes).version, 0x00010004u);
+    EXPECT_EQ(parseVersionReply(bytes).version, 0x00010004u);
 
     const std::string longAddress = "1|5|http://x/" + std::string(1000, 'a');
-    EXPECT_EQ(ParseVersionReply(longAddress).infoAddress.size(), 512u - 4u);
+    EXPECT_EQ(parseVersionReply(longAddress).infoAddress.size(), 512u - 4u);
 }

@@ -26,18 +26,18 @@
 #include <vector>
 
 #include "app/AppEventFilter.h"
-#include "app/MainFrame.h"
+#include "app/MainWindow.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
 #include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
 #include "naming/ResultIndex.h"
-#include "panel/SidePanelDlg.h"
+#include "panel/SidePanel.h"
 #include "settings/Settings.h"
 #include "support/ExifJpegFixture.h"
 #include "ui_support/ScriptedPrompts.h"
 #include "view/LumicutView.h"
-#include "view/PictureWnd.h"
+#include "view/PhotoView.h"
 #include "view/ViewActions.h"
 
 namespace {
@@ -49,7 +49,7 @@ constexpr char kResult0[] = "Photos_20060714_000.jpg";
 constexpr char kResult1[] = "Photos_20060714_001.jpg";
 
 // Steps of a held key with progressive keys on: 1, 5, 9, ... 61, then 65 for good.
-std::vector<int> ProgressiveSteps(int presses) {
+std::vector<int> progressiveSteps(int presses) {
     std::vector<int> steps;
     for (int k = 0; k < presses; ++k)
         steps.push_back(std::min(1 + 4 * k, 65));
@@ -63,28 +63,28 @@ std::vector<int> ProgressiveSteps(int presses) {
 class LumicutViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        CSplashWindow::EnableSplash(false);
-        ASSERT_TRUE(dir.isValid());
-        root = dir.path().toStdString() + "/";
+        SplashWindow::enableSplash(false);
+        ASSERT_TRUE(m_dir.isValid());
+        m_root = m_dir.path().toStdString() + "/";
         for (const char* sub : {"photos", "out", "other"})
-            ASSERT_TRUE(QDir(dir.path()).mkpath(sub));
-        settings = std::make_unique<CSettings>(ParamPath());
-        settings->SetCurrentFolder(root + "photos/");
-        settings->SetDestinationFolder(root + "out/");
-        settings->SetRecurseOrigin(0);
-        settings->SetShowFullFileName(0);
-        settings->SetKeybProgressif(1);
+            ASSERT_TRUE(QDir(m_dir.path()).mkpath(sub));
+        m_settings = std::make_unique<Settings>(paramPath());
+        m_settings->setCurrentFolder(m_root + "photos/");
+        m_settings->setDestinationFolder(m_root + "out/");
+        m_settings->setRecurseOrigin(0);
+        m_settings->setShowFullFileName(0);
+        m_settings->setKeybProgressif(1);
     }
     void TearDown() override {
-        if (filter)
-            qApp->removeEventFilter(filter.get());
-        frame.reset();
+        if (m_filter)
+            qApp->removeEventFilter(m_filter.get());
+        m_frame.reset();
     }
 
-    [[nodiscard]] std::string ParamPath() const { return root + "param.dat"; }
+    [[nodiscard]] std::string paramPath() const { return m_root + "param.dat"; }
 
     // A gradient JPEG (red across, green down) with the EXIF shot date.
-    void Photo(const std::string& relative, int width, int height,
+    void photo(const std::string& relative, int width, int height,
                const std::string& date = kShotDate) const {
         QImage image(width, height, QImage::Format_RGB888);
         for (int y = 0; y < height; ++y) {
@@ -100,72 +100,74 @@ protected:
         buffer.open(QIODevice::WriteOnly);
         ASSERT_TRUE(image.save(&buffer, "JPG", 90));
         if (!date.empty())
-            bytes.insert(2, fixture::ExifSegment(date));
-        std::ofstream out(fs::path(root + relative), std::ios::binary);
+            bytes.insert(2, fixture::exifSegment(date));
+        std::ofstream out(fs::path(m_root + relative), std::ios::binary);
         out.write(bytes.constData(), bytes.size());
         ASSERT_TRUE(static_cast<bool>(out));
     }
 
-    void ThreePhotos() const {
-        Photo("photos/a.jpg", 600, 400);
-        Photo("photos/b.jpg", 400, 600);
-        Photo("photos/c.jpg", 500, 500);
+    void threePhotos() const {
+        photo("photos/a.jpg", 600, 400);
+        photo("photos/b.jpg", 400, 600);
+        photo("photos/c.jpg", 500, 500);
     }
 
     // Builds frame and view as the program does, shows them and runs the initial update.
-    void MakeFrame(QSize size = QSize(1920, 1080)) {
-        frame = std::make_unique<CMainFrame>(*settings, prompts);
-        view = new CLumicutView(*settings, prompts, frame.get());
-        frame->SetView(view);
-        frame->resize(size);
-        frame->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(frame.get()));
-        view->OnInitialUpdate();
-        view->setFocus();
+    void makeFrame(QSize size = QSize(1920, 1080)) {
+        m_frame = std::make_unique<MainWindow>(*m_settings, m_prompts);
+        m_view = new LumicutView(*m_settings, m_prompts, m_frame.get());
+        m_frame->setView(m_view);
+        m_frame->resize(size);
+        m_frame->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_frame.get()));
+        m_view->onInitialUpdate();
+        m_view->setFocus();
     }
 
     // The application's key filter, with the frame as the active window.
-    void InstallKeyFilter() {
-        filter = std::make_unique<CAppEventFilter>(frame.get());
-        filter->SetKeyTarget(view);
-        qApp->installEventFilter(filter.get());
-        frame->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    void installKeyFilter() {
+        m_filter = std::make_unique<AppEventFilter>(m_frame.get());
+        m_filter->setKeyTarget(m_view);
+        qApp->installEventFilter(m_filter.get());
+        m_frame->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_frame.get()));
     }
 
-    CPictureWnd& Display() { return view->Display(); }
-    PhotoDocument& Doc() { return view->Document(); }
-    CSidePanelDlg& Panel() { return view->SidePanel(); }
-    int OffsetX() { return Doc().geometry().OffsetX(); }
-    int OffsetY() { return Doc().geometry().OffsetY(); }
+    PhotoView& display() { return m_view->display(); }
+    PhotoDocument& doc() { return m_view->document(); }
+    SidePanel& panel() { return m_view->sidePanel(); }
+    int offsetX() { return doc().geometry().offsetX(); }
+    int offsetY() { return doc().geometry().offsetY(); }
 
     // Makes the crop frame small so that it has room to travel over the displayed photo.
-    void ShrinkFrameForTravel() {
-        const QRect frameRect = Doc().frameRect(false);
-        Doc().zoomFrame(std::min(frameRect.width(), frameRect.height()) / 2 - 20);
+    void shrinkFrameForTravel() {
+        const QRect frameRect = doc().frameRect(false);
+        doc().zoomFrame(std::min(frameRect.width(), frameRect.height()) / 2 - 20);
     }
 
-    [[nodiscard]] std::set<std::string> OutFiles() const {
+    [[nodiscard]] std::set<std::string> outFiles() const {
         std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(fs::path(root + "out")))
+        for (const auto& entry : fs::directory_iterator(fs::path(m_root + "out")))
             names.insert(entry.path().filename().string());
         return names;
     }
 
-    [[nodiscard]] QString StatusText() const { return frame->ResultStatusText(); }
-    [[nodiscard]] std::optional<ResultIcon> StatusIcon() const { return frame->ResultStatusIcon(); }
-
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(view, key, modifiers);
+    [[nodiscard]] QString statusText() const { return m_frame->resultStatusText(); }
+    [[nodiscard]] std::optional<ResultIcon> statusIcon() const {
+        return m_frame->resultStatusIcon();
     }
 
-    QTemporaryDir dir;
-    std::string root;
-    std::unique_ptr<CSettings> settings;
-    ScriptedPrompts prompts;
-    std::unique_ptr<CMainFrame> frame;
-    CLumicutView* view = nullptr; // owned by the frame
-    std::unique_ptr<CAppEventFilter> filter;
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(m_view, key, modifiers);
+    }
+
+    QTemporaryDir m_dir;
+    std::string m_root;
+    std::unique_ptr<Settings> m_settings;
+    ScriptedPrompts m_prompts;
+    std::unique_ptr<MainWindow> m_frame;
+    LumicutView* m_view = nullptr; // owned by the frame
+    std::unique_ptr<AppEventFilter> m_filter;
 };
 
 enum class Holding {
@@ -175,11 +177,11 @@ enum class Holding {
 };
 
 TEST_F(LumicutViewTest, KeyStepFollowsHeldArrowKeys) {
-    Photo("photos/big.jpg", 2400, 1600);
-    MakeFrame();
-    ASSERT_EQ(Doc().sourcePath(), root + "photos/big.jpg");
-    ShrinkFrameForTravel();
-    const int room = Doc().imageRect().width() - Doc().frameRect(false).width();
+    photo("photos/big.jpg", 2400, 1600);
+    makeFrame();
+    ASSERT_EQ(doc().sourcePath(), m_root + "photos/big.jpg");
+    shrinkFrameForTravel();
+    const int room = doc().imageRect().width() - doc().frameRect(false).width();
     ASSERT_GT(room, 800) << "the frame needs room to travel 20 presses";
 
     struct Row {
@@ -190,7 +192,7 @@ TEST_F(LumicutViewTest, KeyStepFollowsHeldArrowKeys) {
         std::vector<int> moves; // display pixels per press
         int afterRelease;       // move of one press after the key came up
     };
-    const std::vector<int> progressive = ProgressiveSteps(20);
+    const std::vector<int> progressive = progressiveSteps(20);
     const Row rows[] = {
         {"progressive, X11 auto-repeat pairs keep growing up to 65", 1, Qt::NoModifier,
          Holding::X11Repeat, progressive, 1},
@@ -207,54 +209,54 @@ TEST_F(LumicutViewTest, KeyStepFollowsHeldArrowKeys) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        settings->SetKeybProgressif(row.progressive);
-        Doc().moveFrameX(-100000); // to the left edge of the photo
+        m_settings->setKeybProgressif(row.progressive);
+        doc().moveFrameX(-100000); // to the left edge of the photo
         std::vector<int> moves;
         const auto press = [&](int i) {
-            const int before = OffsetX();
+            const int before = offsetX();
             if (i == 0 || row.holding == Holding::Strokes) {
-                QTest::keyPress(view, Qt::Key_Right, row.modifiers);
+                QTest::keyPress(m_view, Qt::Key_Right, row.modifiers);
             } else {
                 if (row.holding == Holding::X11Repeat)
-                    QTest::simulateEvent(view, false, Qt::Key_Right, row.modifiers, {}, true);
-                QTest::simulateEvent(view, true, Qt::Key_Right, row.modifiers, {}, true);
+                    QTest::simulateEvent(m_view, false, Qt::Key_Right, row.modifiers, {}, true);
+                QTest::simulateEvent(m_view, true, Qt::Key_Right, row.modifiers, {}, true);
             }
-            moves.push_back(OffsetX() - before);
+            moves.push_back(offsetX() - before);
             if (row.holding == Holding::Strokes)
-                QTest::keyRelease(view, Qt::Key_Right, row.modifiers);
+                QTest::keyRelease(m_view, Qt::Key_Right, row.modifiers);
         };
         for (int i = 0; i < static_cast<int>(row.moves.size()); ++i)
             press(i);
         EXPECT_EQ(moves, row.moves);
-        QTest::keyRelease(view, Qt::Key_Right, row.modifiers);
-        EXPECT_EQ(view->CurrentKeyStep(), 1) << "a real release brings the step back to 1";
+        QTest::keyRelease(m_view, Qt::Key_Right, row.modifiers);
+        EXPECT_EQ(m_view->currentKeyStep(), 1) << "a real release brings the step back to 1";
 
         moves.clear();
         press(0);
-        QTest::keyRelease(view, Qt::Key_Right, row.modifiers);
+        QTest::keyRelease(m_view, Qt::Key_Right, row.modifiers);
         ASSERT_EQ(moves.size(), 1u);
         EXPECT_EQ(moves[0], row.afterRelease);
     }
 
     // The other arrows move the same way, with the step of the moment.
-    settings->SetKeybProgressif(0);
-    const int x = OffsetX();
-    const int y = OffsetY();
-    Key(Qt::Key_Left);
-    Key(Qt::Key_Down);
-    EXPECT_EQ(OffsetX(), x - 5);
-    EXPECT_EQ(OffsetY(), y + 5);
-    Key(Qt::Key_Up);
-    EXPECT_EQ(OffsetY(), y);
+    m_settings->setKeybProgressif(0);
+    const int x = offsetX();
+    const int y = offsetY();
+    press(Qt::Key_Left);
+    press(Qt::Key_Down);
+    EXPECT_EQ(offsetX(), x - 5);
+    EXPECT_EQ(offsetY(), y + 5);
+    press(Qt::Key_Up);
+    EXPECT_EQ(offsetY(), y);
 }
 
 TEST_F(LumicutViewTest, EnterSavesAndStaysThenMovesOnEscapeNeverSaves) {
-    ThreePhotos();
-    MakeFrame();
-    ASSERT_EQ(Panel().GetCurrentIndex(), 0);
-    EXPECT_TRUE(Doc().isModified()) << "a fresh photo counts as modified";
-    EXPECT_EQ(StatusText(), QString("Destination : ") + kResult0);
-    EXPECT_EQ(StatusIcon(), ResultIcon::Missing);
+    threePhotos();
+    makeFrame();
+    ASSERT_EQ(panel().getCurrentIndex(), 0);
+    EXPECT_TRUE(doc().isModified()) << "a fresh photo counts as modified";
+    EXPECT_EQ(statusText(), QString("Destination : ") + kResult0);
+    EXPECT_EQ(statusIcon(), ResultIcon::Missing);
 
     struct Step {
         const char* name;
@@ -305,66 +307,66 @@ TEST_F(LumicutViewTest, EnterSavesAndStaysThenMovesOnEscapeNeverSaves) {
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
         // The keypad's Enter carries the keypad flag.
-        Key(step.key, step.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        EXPECT_EQ(Panel().GetCurrentIndex(), step.index);
-        EXPECT_EQ(OutFiles(), step.files);
-        EXPECT_EQ(StatusText(), QString("Destination : ") + step.statusName);
-        EXPECT_EQ(StatusIcon(), step.icon);
+        press(step.key, step.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        EXPECT_EQ(panel().getCurrentIndex(), step.index);
+        EXPECT_EQ(outFiles(), step.files);
+        EXPECT_EQ(statusText(), QString("Destination : ") + step.statusName);
+        EXPECT_EQ(statusIcon(), step.icon);
     }
-    EXPECT_EQ(Panel().PhotoList().RowValue(0), 0);
-    EXPECT_EQ(Panel().PhotoList().RowValue(1), NO_RESULT_INDEX) << "b was passed by";
-    EXPECT_EQ(Panel().PhotoList().RowValue(2), 1);
+    EXPECT_EQ(panel().photoList().rowValue(0), 0);
+    EXPECT_EQ(panel().photoList().rowValue(1), kNoResultIndex) << "b was passed by";
+    EXPECT_EQ(panel().photoList().rowValue(2), 1);
     // The 10x15 frame over a 600 x 400 photo is the whole photo; over the square one, 500 x
     // 333 (or 333 x 500).
-    EXPECT_EQ(QImageReader(QString::fromStdString(root + "out/" + kResult0)).size(),
+    EXPECT_EQ(QImageReader(QString::fromStdString(m_root + "out/" + kResult0)).size(),
               QSize(600, 400));
-    const QSize square = QImageReader(QString::fromStdString(root + "out/" + kResult1)).size();
+    const QSize square = QImageReader(QString::fromStdString(m_root + "out/" + kResult1)).size();
     EXPECT_EQ(std::max(square.width(), square.height()), 500);
     EXPECT_NEAR(std::min(square.width(), square.height()), 333, 1);
-    EXPECT_TRUE(prompts.messages.empty());
+    EXPECT_TRUE(m_prompts.messages.empty());
 }
 
 TEST_F(LumicutViewTest, DoubleClickValidatesLikeEnterAndLeftDragMovesTheFrame) {
-    Photo("photos/big.jpg", 2400, 1600);
-    Photo("photos/next.jpg", 600, 400);
-    MakeFrame();
-    ShrinkFrameForTravel();
-    const QPoint start = Display().geometry().center();
-    const int x = OffsetX();
-    const int y = OffsetY();
-    QTest::mousePress(view, Qt::LeftButton, {}, start);
-    QTest::mouseMove(view, start + QPoint(30, -20));
-    QTest::mouseRelease(view, Qt::LeftButton, {}, start + QPoint(30, -20));
-    EXPECT_EQ(OffsetX(), x + 30);
-    EXPECT_EQ(OffsetY(), y - 20);
+    photo("photos/big.jpg", 2400, 1600);
+    photo("photos/next.jpg", 600, 400);
+    makeFrame();
+    shrinkFrameForTravel();
+    const QPoint start = display().geometry().center();
+    const int x = offsetX();
+    const int y = offsetY();
+    QTest::mousePress(m_view, Qt::LeftButton, {}, start);
+    QTest::mouseMove(m_view, start + QPoint(30, -20));
+    QTest::mouseRelease(m_view, Qt::LeftButton, {}, start + QPoint(30, -20));
+    EXPECT_EQ(offsetX(), x + 30);
+    EXPECT_EQ(offsetY(), y - 20);
 
-    QTest::mouseDClick(view, Qt::LeftButton, {}, start);
-    EXPECT_EQ(OutFiles(), std::set<std::string>{kResult0});
-    EXPECT_EQ(Panel().GetCurrentIndex(), 0);
-    QTest::mouseDClick(view, Qt::LeftButton, {}, start);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 1);
+    QTest::mouseDClick(m_view, Qt::LeftButton, {}, start);
+    EXPECT_EQ(outFiles(), std::set<std::string>{kResult0});
+    EXPECT_EQ(panel().getCurrentIndex(), 0);
+    QTest::mouseDClick(m_view, Qt::LeftButton, {}, start);
+    EXPECT_EQ(panel().getCurrentIndex(), 1);
 }
 
 TEST_F(LumicutViewTest, ShiftEnterOnASavedPhotoStartsTheNextIndex) {
-    ThreePhotos();
-    MakeFrame();
-    Key(Qt::Key_Return);
-    ASSERT_EQ(OutFiles(), std::set<std::string>{kResult0});
-    const std::string first = fixture::ReadAll(root + "out/" + kResult0);
+    threePhotos();
+    makeFrame();
+    press(Qt::Key_Return);
+    ASSERT_EQ(outFiles(), std::set<std::string>{kResult0});
+    const std::string first = fixture::readAll(m_root + "out/" + kResult0);
 
-    Key(Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 0) << "Shift+Enter stays on the photo";
-    EXPECT_TRUE(Doc().isModified()) << "reloaded";
-    EXPECT_EQ(Doc().resultIndex(), 1);
-    EXPECT_EQ(StatusText(), QString("Destination : ") + kResult1);
-    EXPECT_EQ(StatusIcon(), ResultIcon::Missing);
+    press(Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(panel().getCurrentIndex(), 0) << "Shift+Enter stays on the photo";
+    EXPECT_TRUE(doc().isModified()) << "reloaded";
+    EXPECT_EQ(doc().resultIndex(), 1);
+    EXPECT_EQ(statusText(), QString("Destination : ") + kResult1);
+    EXPECT_EQ(statusIcon(), ResultIcon::Missing);
 
-    Key(Qt::Key_Right); // a different crop of the same photo
-    Key(Qt::Key_Return);
-    EXPECT_EQ(OutFiles(), (std::set<std::string>{kResult0, kResult1}));
-    EXPECT_EQ(fixture::ReadAll(root + "out/" + kResult0), first) << "first result untouched";
-    EXPECT_EQ(Panel().GetCurrentResultIndex(), 1);
-    EXPECT_EQ(StatusIcon(), ResultIcon::Saved);
+    press(Qt::Key_Right); // a different crop of the same photo
+    press(Qt::Key_Return);
+    EXPECT_EQ(outFiles(), (std::set<std::string>{kResult0, kResult1}));
+    EXPECT_EQ(fixture::readAll(m_root + "out/" + kResult0), first) << "first result untouched";
+    EXPECT_EQ(panel().getCurrentResultIndex(), 1);
+    EXPECT_EQ(statusIcon(), ResultIcon::Saved);
 }
 
 TEST_F(LumicutViewTest, DeleteAsksAndRemovesOnlyOnYes) {
@@ -383,62 +385,62 @@ TEST_F(LumicutViewTest, DeleteAsksAndRemovesOnlyOnYes) {
     const QString question = "Voulez vous effacer le fichier résultat ?";
     const Row rows[] = {
         {"answered Yes: removed", true, Qt::Key_Delete, QMessageBox::Yes, question,
-         "Suppression fichier résultat", QMessageBox::Question, false, NO_RESULT_INDEX,
+         "Suppression fichier résultat", QMessageBox::Question, false, kNoResultIndex,
          ResultIcon::Missing},
         {"answered No: kept", true, Qt::Key_Delete, QMessageBox::No, question,
          "Suppression fichier résultat", QMessageBox::Question, true, 0, ResultIcon::Saved},
         {"Enter answers Yes (the default)", true, Qt::Key_Delete, std::nullopt, question,
-         "Suppression fichier résultat", QMessageBox::Question, false, NO_RESULT_INDEX,
+         "Suppression fichier résultat", QMessageBox::Question, false, kNoResultIndex,
          ResultIcon::Missing},
         {"no result file: a warning", false, Qt::Key_Delete, std::nullopt,
          "Le fichier résultat n'existe pas", "Attention!!!", QMessageBox::Warning, false,
-         NO_RESULT_INDEX, ResultIcon::Missing},
+         kNoResultIndex, ResultIcon::Missing},
     };
-    ThreePhotos();
-    MakeFrame();
+    threePhotos();
+    makeFrame();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        view->actions().action(Command::PreviousPicture)->trigger(); // back to a
-        view->actions().action(Command::PreviousPicture)->trigger();
-        ASSERT_EQ(Panel().GetCurrentIndex(), 0);
-        Key(Qt::Key_Home); // reloaded: modified again, so that Enter saves
+        m_view->actions().action(Command::PreviousPicture)->trigger(); // back to a
+        m_view->actions().action(Command::PreviousPicture)->trigger();
+        ASSERT_EQ(panel().getCurrentIndex(), 0);
+        press(Qt::Key_Home); // reloaded: modified again, so that Enter saves
         if (row.save) {
-            Key(Qt::Key_Return);
-            ASSERT_TRUE(fs::exists(root + "out/" + kResult0));
+            press(Qt::Key_Return);
+            ASSERT_TRUE(fs::exists(m_root + "out/" + kResult0));
         }
-        prompts.messages.clear();
+        m_prompts.messages.clear();
         if (row.answer)
-            prompts.AnswerButton(*row.answer);
-        Key(row.key);
-        ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(prompts.messages[0].text, row.text);
-        EXPECT_EQ(prompts.messages[0].caption, row.caption);
-        EXPECT_EQ(prompts.messages[0].icon, row.icon);
-        EXPECT_EQ(fs::exists(root + "out/" + kResult0), row.fileAfter);
-        EXPECT_EQ(Panel().GetCurrentResultIndex(), row.rowValueAfter);
-        EXPECT_EQ(StatusIcon(), row.iconAfter);
-        fs::remove(root + "out/" + kResult0);
-        Panel().SetCurrentResultIndex(NO_RESULT_INDEX);
+            m_prompts.answerButton(*row.answer);
+        press(row.key);
+        ASSERT_EQ(m_prompts.messages.size(), 1u);
+        EXPECT_EQ(m_prompts.messages[0].text, row.text);
+        EXPECT_EQ(m_prompts.messages[0].caption, row.caption);
+        EXPECT_EQ(m_prompts.messages[0].icon, row.icon);
+        EXPECT_EQ(fs::exists(m_root + "out/" + kResult0), row.fileAfter);
+        EXPECT_EQ(panel().getCurrentResultIndex(), row.rowValueAfter);
+        EXPECT_EQ(statusIcon(), row.iconAfter);
+        fs::remove(m_root + "out/" + kResult0);
+        panel().setCurrentResultIndex(kNoResultIndex);
     }
 }
 
 TEST_F(LumicutViewTest, BackspaceGoesBackAndDeletesThatResult) {
-    ThreePhotos();
-    MakeFrame();
-    Key(Qt::Key_Return); // saves a
-    Key(Qt::Key_Return); // on to b
-    Key(Qt::Key_Return); // saves b
-    ASSERT_EQ(OutFiles(), (std::set<std::string>{kResult0, kResult1}));
-    ASSERT_EQ(Panel().GetCurrentIndex(), 1);
+    threePhotos();
+    makeFrame();
+    press(Qt::Key_Return); // saves a
+    press(Qt::Key_Return); // on to b
+    press(Qt::Key_Return); // saves b
+    ASSERT_EQ(outFiles(), (std::set<std::string>{kResult0, kResult1}));
+    ASSERT_EQ(panel().getCurrentIndex(), 1);
 
-    prompts.AnswerButton(QMessageBox::Yes);
-    Key(Qt::Key_Backspace);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 0);
-    EXPECT_EQ(OutFiles(), std::set<std::string>{kResult1}) << "a's result went, b's stayed";
-    EXPECT_EQ(Panel().PhotoList().RowValue(0), NO_RESULT_INDEX);
-    EXPECT_EQ(Panel().PhotoList().RowValue(1), 1);
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_EQ(prompts.messages[0].caption, "Suppression fichier résultat");
+    m_prompts.answerButton(QMessageBox::Yes);
+    press(Qt::Key_Backspace);
+    EXPECT_EQ(panel().getCurrentIndex(), 0);
+    EXPECT_EQ(outFiles(), std::set<std::string>{kResult1}) << "a's result went, b's stayed";
+    EXPECT_EQ(panel().photoList().rowValue(0), kNoResultIndex);
+    EXPECT_EQ(panel().photoList().rowValue(1), 1);
+    ASSERT_EQ(m_prompts.messages.size(), 1u);
+    EXPECT_EQ(m_prompts.messages[0].caption, "Suppression fichier résultat");
 }
 
 TEST_F(LumicutViewTest, SidePanelTakesAFifthOfTheWidth) {
@@ -447,22 +449,22 @@ TEST_F(LumicutViewTest, SidePanelTakesAFifthOfTheWidth) {
         int panelWidth;
     };
     const Row rows[] = {{1005, 201}, {1920, 384}}; // the rounding itself: core layout test
-    CLumicutView alone(*settings, prompts, nullptr);
+    LumicutView alone(*m_settings, m_prompts, nullptr);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.viewWidth);
         alone.resize(row.viewWidth, 600);
         alone.show();
-        EXPECT_EQ(alone.SidePanel().geometry(), QRect(0, 0, row.panelWidth, 600));
-        EXPECT_EQ(alone.Display().geometry(),
+        EXPECT_EQ(alone.sidePanel().geometry(), QRect(0, 0, row.panelWidth, 600));
+        EXPECT_EQ(alone.display().geometry(),
                   QRect(row.panelWidth, 0, row.viewWidth - row.panelWidth, 600));
     }
 }
 
 TEST_F(LumicutViewTest, IdentitySheetTurnsTheWhiteBorderOffAndKeepsItOff) {
-    ThreePhotos();
-    MakeFrame();
-    QAction* border = view->actions().action(Command::WhiteBorder);
-    QAction* sheet = view->actions().action(Command::IdSheet);
+    threePhotos();
+    makeFrame();
+    QAction* border = m_view->actions().action(Command::WhiteBorder);
+    QAction* sheet = m_view->actions().action(Command::IdSheet);
     struct Step {
         const char* name;
         Qt::Key key;
@@ -478,23 +480,23 @@ TEST_F(LumicutViewTest, IdentitySheetTurnsTheWhiteBorderOffAndKeepsItOff) {
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.name);
-        Key(step.key);
-        EXPECT_EQ(Doc().whiteBorder(), step.whiteBorder);
-        EXPECT_EQ(Doc().idSheet(), step.idSheet);
+        press(step.key);
+        EXPECT_EQ(doc().whiteBorder(), step.whiteBorder);
+        EXPECT_EQ(doc().idSheet(), step.idSheet);
         EXPECT_EQ(border->isChecked(), step.whiteBorder);
         EXPECT_EQ(sheet->isChecked(), step.idSheet);
     }
 }
 
 TEST_F(LumicutViewTest, DigitsAndOperatorsActOnlyFromTheKeypad) {
-    ThreePhotos();
-    MakeFrame();
-    Key(Qt::Key_Escape); // b, so that keypad 0 has somewhere to go back to
-    Doc().zoomFrame(20); // room for keypad + to enlarge
+    threePhotos();
+    makeFrame();
+    press(Qt::Key_Escape); // b, so that keypad 0 has somewhere to go back to
+    doc().zoomFrame(20);   // room for keypad + to enlarge
     const auto state = [this] {
-        return std::make_tuple(Doc().photoGeneration(), Doc().geometry().IsFrameRotated(),
-                               Doc().geometry().Shrink(), Doc().thirds(),
-                               Panel().GetCurrentIndex());
+        return std::make_tuple(doc().photoGeneration(), doc().geometry().isFrameRotated(),
+                               doc().geometry().shrink(), doc().thirds(),
+                               panel().getCurrentIndex());
     };
     struct Row {
         const char* name;
@@ -509,76 +511,76 @@ TEST_F(LumicutViewTest, DigitsAndOperatorsActOnlyFromTheKeypad) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const auto before = state();
-        Key(row.key);
+        press(row.key);
         EXPECT_EQ(state(), before) << "top-row key";
-        Key(row.key, Qt::KeypadModifier);
+        press(row.key, Qt::KeypadModifier);
         EXPECT_NE(state(), before) << "keypad key";
     }
-    EXPECT_EQ(Panel().GetCurrentIndex(), 0) << "keypad 0 went back";
+    EXPECT_EQ(panel().getCurrentIndex(), 0) << "keypad 0 went back";
 
     // With Num Lock off the keypad 0 arrives as Insert; the main Insert key does nothing.
-    Key(Qt::Key_Escape);
-    ASSERT_EQ(Panel().GetCurrentIndex(), 1);
-    Key(Qt::Key_Insert);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 1);
-    Key(Qt::Key_Insert, Qt::KeypadModifier);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 0);
+    press(Qt::Key_Escape);
+    ASSERT_EQ(panel().getCurrentIndex(), 1);
+    press(Qt::Key_Insert);
+    EXPECT_EQ(panel().getCurrentIndex(), 1);
+    press(Qt::Key_Insert, Qt::KeypadModifier);
+    EXPECT_EQ(panel().getCurrentIndex(), 0);
 }
 
 TEST_F(LumicutViewTest, SpaceFullScreenRoundTripKeepsPlaceAndFrame) {
-    Photo("photos/big.jpg", 2400, 1600);
-    MakeFrame();
-    Doc().zoomFrame(100); // a frame that can move on the screen-sized window too
-    Key(Qt::Key_Right, Qt::ControlModifier);
-    const QRect place = Display().geometry();
-    const QRect crop = Doc().frameRect(true);
-    const int x = OffsetX();
-    const int y = OffsetY();
-    const int shrink = Doc().geometry().Shrink();
+    photo("photos/big.jpg", 2400, 1600);
+    makeFrame();
+    doc().zoomFrame(100); // a frame that can move on the screen-sized window too
+    press(Qt::Key_Right, Qt::ControlModifier);
+    const QRect place = display().geometry();
+    const QRect crop = doc().frameRect(true);
+    const int x = offsetX();
+    const int y = offsetY();
+    const int shrink = doc().geometry().shrink();
 
-    Key(Qt::Key_Space);
-    ASSERT_TRUE(Display().IsFullScreen());
-    QWidget* full = Display().window();
-    ASSERT_NE(full, frame.get());
+    press(Qt::Key_Space);
+    ASSERT_TRUE(display().isFullScreen());
+    QWidget* full = display().window();
+    ASSERT_NE(full, m_frame.get());
     EXPECT_EQ(full->geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_TRUE(Display().isVisible());
+    EXPECT_TRUE(display().isVisible());
     // Offsets and inset are display pixels and keep their values on the larger window.
-    EXPECT_EQ(OffsetX(), x);
-    EXPECT_EQ(OffsetY(), y);
-    EXPECT_EQ(Doc().geometry().Shrink(), shrink);
+    EXPECT_EQ(offsetX(), x);
+    EXPECT_EQ(offsetY(), y);
+    EXPECT_EQ(doc().geometry().shrink(), shrink);
 
     QTest::keyClick(full, Qt::Key_Space);
-    EXPECT_FALSE(Display().IsFullScreen());
+    EXPECT_FALSE(display().isFullScreen());
     EXPECT_FALSE(full->isVisible());
-    EXPECT_EQ(Display().parentWidget(), view);
-    EXPECT_TRUE(Display().isVisible());
-    EXPECT_EQ(Display().geometry(), place);
-    EXPECT_EQ(Doc().frameRect(true), crop);
+    EXPECT_EQ(display().parentWidget(), m_view);
+    EXPECT_TRUE(display().isVisible());
+    EXPECT_EQ(display().geometry(), place);
+    EXPECT_EQ(doc().frameRect(true), crop);
 
     // The menu command only enters.
-    view->actions().action(Command::FullScreen)->trigger();
-    EXPECT_TRUE(Display().IsFullScreen());
-    view->actions().action(Command::FullScreen)->trigger();
-    EXPECT_TRUE(Display().IsFullScreen());
+    m_view->actions().action(Command::FullScreen)->trigger();
+    EXPECT_TRUE(display().isFullScreen());
+    m_view->actions().action(Command::FullScreen)->trigger();
+    EXPECT_TRUE(display().isFullScreen());
     QTest::keyClick(full, Qt::Key_Space);
-    EXPECT_EQ(Display().parentWidget(), view);
-    EXPECT_EQ(Display().geometry(), place);
+    EXPECT_EQ(display().parentWidget(), m_view);
+    EXPECT_EQ(display().geometry(), place);
 }
 
 TEST_F(LumicutViewTest, FullScreenWindowTakesEveryKeyAndGesture) {
-    Photo("photos/big.jpg", 2400, 1600);
-    Photo("photos/next.jpg", 600, 400);
-    MakeFrame();
-    InstallKeyFilter();
-    Doc().zoomFrame(100); // room to move and to grow
-    Key(Qt::Key_Space);
-    ASSERT_TRUE(Display().IsFullScreen());
-    QWidget* full = Display().window();
-    ASSERT_NE(full, frame.get());
+    photo("photos/big.jpg", 2400, 1600);
+    photo("photos/next.jpg", 600, 400);
+    makeFrame();
+    installKeyFilter();
+    doc().zoomFrame(100); // room to move and to grow
+    press(Qt::Key_Space);
+    ASSERT_TRUE(display().isFullScreen());
+    QWidget* full = display().window();
+    ASSERT_NE(full, m_frame.get());
     ASSERT_TRUE(QTest::qWaitForWindowActive(full)) << "the full-screen window has the keyboard";
-    const int x = OffsetX();
-    const int y = OffsetY();
-    const int shrink = Doc().geometry().Shrink();
+    const int x = offsetX();
+    const int y = offsetY();
+    const int shrink = doc().geometry().shrink();
 
     const QPoint middle = full->rect().center();
     const auto sendWheel = [full, middle](int delta) {
@@ -594,42 +596,42 @@ TEST_F(LumicutViewTest, FullScreenWindowTakesEveryKeyAndGesture) {
     const Row rows[] = {
         {"Ctrl+Right moves the frame by 1",
          [full] { QTest::keyClick(full, Qt::Key_Right, Qt::ControlModifier); },
-         [&] { return OffsetX() == x + 1; }},
+         [&] { return offsetX() == x + 1; }},
         {"Ctrl+Left moves it back",
          [full] { QTest::keyClick(full, Qt::Key_Left, Qt::ControlModifier); },
-         [&] { return OffsetX() == x; }},
+         [&] { return offsetX() == x; }},
         {"a left drag moves the frame",
          [full, middle] {
              QTest::mousePress(full, Qt::LeftButton, {}, middle);
              QTest::mouseMove(full, middle + QPoint(0, -12));
              QTest::mouseRelease(full, Qt::LeftButton, {}, middle + QPoint(0, -12));
          },
-         [&] { return OffsetY() == y - 12; }},
+         [&] { return offsetY() == y - 12; }},
         {"the wheel away from the user makes the frame smaller", [&] { sendWheel(120); },
-         [&] { return Doc().geometry().Shrink() == shrink + 1; }},
+         [&] { return doc().geometry().shrink() == shrink + 1; }},
         {"the wheel toward the user makes it larger again", [&] { sendWheel(-120); },
-         [&] { return Doc().geometry().Shrink() == shrink; }},
+         [&] { return doc().geometry().shrink() == shrink; }},
         {"keypad / shows the thirds",
          [full] { QTest::keyClick(full, Qt::Key_Slash, Qt::KeypadModifier); },
-         [&] { return Doc().thirds(); }},
+         [&] { return doc().thirds(); }},
         {"Escape goes on to the next photo", [full] { QTest::keyClick(full, Qt::Key_Escape); },
-         [&] { return Panel().GetCurrentIndex() == 1; }},
+         [&] { return panel().getCurrentIndex() == 1; }},
         {"keypad 0 comes back", [full] { QTest::keyClick(full, Qt::Key_0, Qt::KeypadModifier); },
-         [&] { return Panel().GetCurrentIndex() == 0; }},
+         [&] { return panel().getCurrentIndex() == 0; }},
         {"Enter saves", [full] { QTest::keyClick(full, Qt::Key_Return); },
-         [&] { return OutFiles() == std::set<std::string>{kResult0}; }},
+         [&] { return outFiles() == std::set<std::string>{kResult0}; }},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_FALSE(row.done());
         row.act();
         EXPECT_TRUE(row.done());
-        EXPECT_TRUE(Display().IsFullScreen());
+        EXPECT_TRUE(display().isFullScreen());
     }
 
     QTest::keyClick(full, Qt::Key_Space);
-    EXPECT_FALSE(Display().IsFullScreen());
-    EXPECT_TRUE(QTest::qWaitForWindowActive(frame.get())) << "the keyboard is back";
+    EXPECT_FALSE(display().isFullScreen());
+    EXPECT_TRUE(QTest::qWaitForWindowActive(m_frame.get())) << "the keyboard is back";
 }
 
 TEST_F(LumicutViewTest, ClosingInFullScreenLeavesItAndClosesTheMainWindow) {
@@ -641,91 +643,91 @@ TEST_F(LumicutViewTest, ClosingInFullScreenLeavesItAndClosesTheMainWindow) {
         {"the window manager closes the full-screen window (Alt+F4)", true},
         {"the main window is closed (window manager, Quit)", false},
     };
-    Photo("photos/a.jpg", 600, 400);
+    photo("photos/a.jpg", 600, 400);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        MakeFrame();
-        Key(Qt::Key_Space);
-        ASSERT_TRUE(Display().IsFullScreen());
-        QWidget* full = Display().window();
+        makeFrame();
+        press(Qt::Key_Space);
+        ASSERT_TRUE(display().isFullScreen());
+        QWidget* full = display().window();
         ASSERT_TRUE(full->isVisible());
 
         if (row.closeFullScreenWindow)
             full->close();
         else
-            frame->close();
-        EXPECT_FALSE(Display().IsFullScreen());
-        EXPECT_EQ(Display().parentWidget(), view);
-        EXPECT_FALSE(frame->isVisible()) << "the main window closed: the program ends";
+            m_frame->close();
+        EXPECT_FALSE(display().isFullScreen());
+        EXPECT_EQ(display().parentWidget(), m_view);
+        EXPECT_FALSE(m_frame->isVisible()) << "the main window closed: the program ends";
         EXPECT_FALSE(full->isVisible()) << "nothing of the program stays on the screen";
         for (QWidget* window : QApplication::topLevelWidgets())
             EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
-        frame.reset();
+        m_frame.reset();
     }
 }
 
 TEST_F(LumicutViewTest, ArrowsWithThePhotoListFocusedMoveTheFrame) {
-    Photo("photos/big.jpg", 2400, 1600);
-    Photo("photos/next.jpg", 600, 400);
-    MakeFrame();
-    InstallKeyFilter();
-    ShrinkFrameForTravel();
-    CPictureListCtrl& list = Panel().PhotoList();
+    photo("photos/big.jpg", 2400, 1600);
+    photo("photos/next.jpg", 600, 400);
+    makeFrame();
+    installKeyFilter();
+    shrinkFrameForTravel();
+    PhotoList& list = panel().photoList();
     list.setFocus();
     ASSERT_TRUE(list.hasFocus());
     const int listRow = static_cast<QListWidget&>(list).currentRow();
-    const int x = OffsetX();
-    const int y = OffsetY();
+    const int x = offsetX();
+    const int y = offsetY();
 
     QTest::keyClick(&list, Qt::Key_Right, Qt::ControlModifier);
     QTest::keyClick(&list, Qt::Key_Down, Qt::ControlModifier);
     QTest::keyClick(&list, Qt::Key_Down, Qt::ControlModifier);
-    EXPECT_EQ(OffsetX(), x + 1);
-    EXPECT_EQ(OffsetY(), y + 2);
+    EXPECT_EQ(offsetX(), x + 1);
+    EXPECT_EQ(offsetY(), y + 2);
     EXPECT_EQ(static_cast<QListWidget&>(list).currentRow(), listRow)
         << "the list did not see the arrows";
-    EXPECT_EQ(Panel().GetCurrentIndex(), 0);
+    EXPECT_EQ(panel().getCurrentIndex(), 0);
 
     QTest::keyClick(&list, Qt::Key_Escape);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 1) << "Escape from the list goes to the next photo";
+    EXPECT_EQ(panel().getCurrentIndex(), 1) << "Escape from the list goes to the next photo";
 }
 
 TEST_F(LumicutViewTest, WorkingFolderCommandWritesTheSettingAndRefillsTheList) {
-    ThreePhotos();
-    Photo("other/x.jpg", 300, 200);
-    Photo("other/y.jpg", 300, 200);
-    MakeFrame();
-    ASSERT_EQ(Panel().PhotoList().RowCount(), 3);
+    threePhotos();
+    photo("other/x.jpg", 300, 200);
+    photo("other/y.jpg", 300, 200);
+    makeFrame();
+    ASSERT_EQ(panel().photoList().rowCount(), 3);
 
     // Cancelled: nothing changes.
-    view->actions().action(Command::WorkingFolder)->trigger();
-    ASSERT_EQ(prompts.folderRequests.size(), 1u);
-    EXPECT_EQ(prompts.folderRequests[0].first, "Sélectionner le répertoire courant");
-    EXPECT_EQ(prompts.folderRequests[0].second, root + "photos/");
-    EXPECT_EQ(CSettings(ParamPath()).GetCurrentFolder(), root + "photos/");
-    EXPECT_EQ(Panel().PhotoList().RowCount(), 3);
+    m_view->actions().action(Command::WorkingFolder)->trigger();
+    ASSERT_EQ(m_prompts.folderRequests.size(), 1u);
+    EXPECT_EQ(m_prompts.folderRequests[0].first, "Sélectionner le répertoire courant");
+    EXPECT_EQ(m_prompts.folderRequests[0].second, m_root + "photos/");
+    EXPECT_EQ(Settings(paramPath()).getCurrentFolder(), m_root + "photos/");
+    EXPECT_EQ(panel().photoList().rowCount(), 3);
 
-    prompts.AnswerFolder(root + "other");
-    view->actions().action(Command::WorkingFolder)->trigger();
-    EXPECT_EQ(CSettings(ParamPath()).GetCurrentFolder(), root + "other/");
-    ASSERT_EQ(Panel().PhotoList().RowCount(), 2);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 0);
-    EXPECT_EQ(Doc().sourcePath(), root + "other/x.jpg");
+    m_prompts.answerFolder(m_root + "other");
+    m_view->actions().action(Command::WorkingFolder)->trigger();
+    EXPECT_EQ(Settings(paramPath()).getCurrentFolder(), m_root + "other/");
+    ASSERT_EQ(panel().photoList().rowCount(), 2);
+    EXPECT_EQ(panel().getCurrentIndex(), 0);
+    EXPECT_EQ(doc().sourcePath(), m_root + "other/x.jpg");
 
     // The destination command writes its own setting and leaves the list alone.
-    prompts.AnswerFolder(root + "out2/");
-    view->actions().action(Command::DestinationFolder)->trigger();
-    EXPECT_EQ(prompts.folderRequests.back().first, "Sélectionner le répertoire de destination");
-    EXPECT_EQ(CSettings(ParamPath()).GetDestinationFolder(), root + "out2/");
-    EXPECT_EQ(Panel().PhotoList().RowCount(), 2);
+    m_prompts.answerFolder(m_root + "out2/");
+    m_view->actions().action(Command::DestinationFolder)->trigger();
+    EXPECT_EQ(m_prompts.folderRequests.back().first, "Sélectionner le répertoire de destination");
+    EXPECT_EQ(Settings(paramPath()).getDestinationFolder(), m_root + "out2/");
+    EXPECT_EQ(panel().photoList().rowCount(), 2);
 }
 
 TEST_F(LumicutViewTest, PreferencesRefillTheListOnlyWhenTheSubfolderOptionChanged) {
-    ThreePhotos();
-    ASSERT_TRUE(QDir(dir.path()).mkpath("photos/sub"));
-    Photo("photos/sub/d.jpg", 300, 200);
-    MakeFrame();
-    ASSERT_EQ(Panel().PhotoList().RowCount(), 3);
+    threePhotos();
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("photos/sub"));
+    photo("photos/sub/d.jpg", 300, 200);
+    makeFrame();
+    ASSERT_EQ(panel().photoList().rowCount(), 3);
     const struct {
         const char* name;
         int32_t recurse; // what the sheet stores
@@ -738,83 +740,84 @@ TEST_F(LumicutViewTest, PreferencesRefillTheListOnlyWhenTheSubfolderOptionChange
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        Panel().PhotoList().ClearRows(); // shows whether the list was filled again
-        CLumicutView::DialogHooks hooks;
-        hooks.preferences = [&] { settings->SetRecurseOrigin(row.recurse); };
-        view->SetDialogHooks(hooks);
-        view->actions().action(Command::Preferences)->trigger();
-        EXPECT_EQ(Panel().PhotoList().RowCount(), row.rows);
+        panel().photoList().clearRows(); // shows whether the list was filled again
+        LumicutView::DialogHooks hooks;
+        hooks.preferences = [&] { m_settings->setRecurseOrigin(row.recurse); };
+        m_view->setDialogHooks(hooks);
+        m_view->actions().action(Command::Preferences)->trigger();
+        EXPECT_EQ(panel().photoList().rowCount(), row.rows);
     }
 }
 
 TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
-    ThreePhotos();
-    settings->SetCurrentFolder("");
-    settings->SetDestinationFolder("");
-    MakeFrame();
+    threePhotos();
+    m_settings->setCurrentFolder("");
+    m_settings->setDestinationFolder("");
+    makeFrame();
 
     // The hint names both commands as the menu shows them, and is drawn over the empty area.
-    const QString hint = Display().Hint();
-    QMenu* fileMenu = frame->menuBar()->actions().value(0)->menu();
+    const QString hint = display().hint();
+    QMenu* fileMenu = m_frame->menuBar()->actions().value(0)->menu();
     ASSERT_NE(fileMenu, nullptr);
     const QString file = fileMenu->title().remove('&');
     EXPECT_TRUE(hint.startsWith("Pour commencer")) << hint.toStdString();
     for (const Command id : {Command::WorkingFolder, Command::DestinationFolder}) {
-        const QString item = file + " > " + view->actions().action(id)->text();
+        const QString item = file + " > " + m_view->actions().action(id)->text();
         EXPECT_TRUE(hint.contains(item)) << item.toStdString() << " in " << hint.toStdString();
     }
-    const QImage empty = Display().RenderToImage();
-    EXPECT_NE(Display().grab().toImage().convertToFormat(empty.format()), empty);
+    const QImage empty = display().renderToImage();
+    EXPECT_NE(display().grab().toImage().convertToFormat(empty.format()), empty);
 
     // Choosing the working folder without a destination: the warning, then the destination
     // chooser at once.
-    prompts.AnswerFolder(root + "photos");
-    prompts.AnswerFolder(root + "out");
-    view->actions().action(Command::WorkingFolder)->trigger();
-    EXPECT_EQ(prompts.asked,
+    m_prompts.answerFolder(m_root + "photos");
+    m_prompts.answerFolder(m_root + "out");
+    m_view->actions().action(Command::WorkingFolder)->trigger();
+    EXPECT_EQ(m_prompts.asked,
               (std::vector<std::string>{"folder: Sélectionner le répertoire courant",
                                         "message: Veuillez définir un répertoire de destination...",
                                         "folder: Sélectionner le répertoire de destination"}));
-    const CSettings stored(ParamPath());
-    EXPECT_EQ(stored.GetCurrentFolder(), root + "photos/");
-    EXPECT_EQ(stored.GetDestinationFolder(), root + "out/");
-    EXPECT_EQ(StatusText(), QString("Destination : ") + kResult0);
-    EXPECT_TRUE(Display().Hint().isEmpty());
-    const QImage photo = Display().RenderToImage();
-    EXPECT_EQ(Display().grab().toImage().convertToFormat(photo.format()), photo);
+    const Settings stored(paramPath());
+    EXPECT_EQ(stored.getCurrentFolder(), m_root + "photos/");
+    EXPECT_EQ(stored.getDestinationFolder(), m_root + "out/");
+    EXPECT_EQ(statusText(), QString("Destination : ") + kResult0);
+    EXPECT_TRUE(display().hint().isEmpty());
+    const QImage photo = display().renderToImage();
+    EXPECT_EQ(display().grab().toImage().convertToFormat(photo.format()), photo);
 
     // With a destination set, choosing the working folder again asks nothing more.
-    prompts.asked.clear();
-    prompts.AnswerFolder(root + "other");
-    view->actions().action(Command::WorkingFolder)->trigger();
-    EXPECT_EQ(prompts.asked,
+    m_prompts.asked.clear();
+    m_prompts.answerFolder(m_root + "other");
+    m_view->actions().action(Command::WorkingFolder)->trigger();
+    EXPECT_EQ(m_prompts.asked,
               std::vector<std::string>{"folder: Sélectionner le répertoire courant"});
 }
 
 TEST_F(LumicutViewTest, ResultsInsideTheWorkingFolderAreNeverListed) {
-    ThreePhotos();
-    ASSERT_TRUE(QDir(dir.path()).mkpath("photos/sub"));
-    Photo("photos/sub/d.jpg", 300, 200);
-    settings->SetRecurseOrigin(1);
-    settings->SetDestinationFolder(root + "photos/out/");
-    ASSERT_TRUE(QDir(dir.path()).mkpath("photos/out"));
-    MakeFrame();
-    Key(Qt::Key_Return);
-    ASSERT_TRUE(fs::exists(root + "photos/out/" + kResult0));
+    threePhotos();
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("photos/sub"));
+    photo("photos/sub/d.jpg", 300, 200);
+    m_settings->setRecurseOrigin(1);
+    m_settings->setDestinationFolder(m_root + "photos/out/");
+    ASSERT_TRUE(QDir(m_dir.path()).mkpath("photos/out"));
+    makeFrame();
+    press(Qt::Key_Return);
+    ASSERT_TRUE(fs::exists(m_root + "photos/out/" + kResult0));
 
     // The list is filled again, as after choosing the working folder.
-    prompts.AnswerFolder(root + "photos");
-    view->actions().action(Command::WorkingFolder)->trigger();
+    m_prompts.answerFolder(m_root + "photos");
+    m_view->actions().action(Command::WorkingFolder)->trigger();
     std::vector<std::string> listed;
-    for (int row = 0; row < Panel().PhotoList().RowCount(); ++row)
-        listed.push_back(Panel().PhotoList().RowText(row));
-    EXPECT_EQ(listed, (std::vector<std::string>{root + "photos/a.jpg", root + "photos/b.jpg",
-                                                root + "photos/c.jpg", root + "photos/sub/d.jpg"}));
+    for (int row = 0; row < panel().photoList().rowCount(); ++row)
+        listed.push_back(panel().photoList().rowText(row));
+    EXPECT_EQ(listed,
+              (std::vector<std::string>{m_root + "photos/a.jpg", m_root + "photos/b.jpg",
+                                        m_root + "photos/c.jpg", m_root + "photos/sub/d.jpg"}));
 }
 
 TEST_F(LumicutViewTest, TransformsMarkAnExistingResultAsChanged) {
-    ThreePhotos();
-    MakeFrame();
+    threePhotos();
+    makeFrame();
     struct Row {
         const char* name;
         Qt::Key key;
@@ -826,74 +829,74 @@ TEST_F(LumicutViewTest, TransformsMarkAnExistingResultAsChanged) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        Key(Qt::Key_Return); // saves (the photo is modified)
-        ASSERT_EQ(StatusIcon(), ResultIcon::Saved);
-        ASSERT_FALSE(Doc().isModified());
-        const uint64_t generation = Doc().photoGeneration();
-        Key(row.key, row.modifiers);
-        EXPECT_NE(Doc().photoGeneration(), generation);
-        EXPECT_TRUE(Doc().isModified());
-        EXPECT_EQ(StatusIcon(), ResultIcon::Changed);
-        EXPECT_EQ(StatusText(), QString("Destination : ") + kResult0);
+        press(Qt::Key_Return); // saves (the photo is modified)
+        ASSERT_EQ(statusIcon(), ResultIcon::Saved);
+        ASSERT_FALSE(doc().isModified());
+        const uint64_t generation = doc().photoGeneration();
+        press(row.key, row.modifiers);
+        EXPECT_NE(doc().photoGeneration(), generation);
+        EXPECT_TRUE(doc().isModified());
+        EXPECT_EQ(statusIcon(), ResultIcon::Changed);
+        EXPECT_EQ(statusText(), QString("Destination : ") + kResult0);
     }
-    EXPECT_EQ(OutFiles(), std::set<std::string>{kResult0}) << "each save overwrote its own";
+    EXPECT_EQ(outFiles(), std::set<std::string>{kResult0}) << "each save overwrote its own";
 
-    Key(Qt::Key_Escape);
-    Key(Qt::Key_Left, Qt::ShiftModifier);
-    EXPECT_EQ(StatusIcon(), ResultIcon::Missing) << "no result yet for b";
+    press(Qt::Key_Escape);
+    press(Qt::Key_Left, Qt::ShiftModifier);
+    EXPECT_EQ(statusIcon(), ResultIcon::Missing) << "no result yet for b";
 }
 
 TEST_F(LumicutViewTest, VanishedWorkingFolder) {
-    ThreePhotos();
-    MakeFrame();
-    ASSERT_EQ(Doc().sourcePath(), root + "photos/a.jpg");
-    fs::remove_all(root + "photos");
+    threePhotos();
+    makeFrame();
+    ASSERT_EQ(doc().sourcePath(), m_root + "photos/a.jpg");
+    fs::remove_all(m_root + "photos");
 
-    Key(Qt::Key_Escape);
-    EXPECT_EQ(Doc().sourcePath(), root + "photos/a.jpg") << "the shown photo stays";
-    EXPECT_TRUE(Doc().hasPhoto());
-    Key(Qt::Key_Return);
-    EXPECT_EQ(OutFiles(), std::set<std::string>{kResult0}) << "the shown crop is still saved";
+    press(Qt::Key_Escape);
+    EXPECT_EQ(doc().sourcePath(), m_root + "photos/a.jpg") << "the shown photo stays";
+    EXPECT_TRUE(doc().hasPhoto());
+    press(Qt::Key_Return);
+    EXPECT_EQ(outFiles(), std::set<std::string>{kResult0}) << "the shown crop is still saved";
 
     // Starting again on the missing folder: an empty list, keys do nothing.
-    frame.reset();
-    MakeFrame();
-    EXPECT_EQ(Panel().PhotoList().RowCount(), 0);
-    EXPECT_EQ(Panel().GetCurrentIndex(), -1);
-    EXPECT_FALSE(Doc().hasPhoto());
-    prompts.messages.clear();
+    m_frame.reset();
+    makeFrame();
+    EXPECT_EQ(panel().photoList().rowCount(), 0);
+    EXPECT_EQ(panel().getCurrentIndex(), -1);
+    EXPECT_FALSE(doc().hasPhoto());
+    m_prompts.messages.clear();
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Right, Qt::Key_Return, Qt::Key_Backspace})
-        Key(key);
-    EXPECT_EQ(OutFiles(), std::set<std::string>{kResult0});
-    EXPECT_EQ(Panel().GetCurrentIndex(), -1);
+        press(key);
+    EXPECT_EQ(outFiles(), std::set<std::string>{kResult0});
+    EXPECT_EQ(panel().getCurrentIndex(), -1);
 }
 
 TEST_F(LumicutViewTest, UndecodableFileIsPassedAndThePreviousPhotoStaysShown) {
-    Photo("photos/a.jpg", 600, 400);
+    photo("photos/a.jpg", 600, 400);
     {
-        std::ofstream broken(root + "photos/b.jpg", std::ios::binary);
+        std::ofstream broken(m_root + "photos/b.jpg", std::ios::binary);
         broken << "not a photo at all";
     }
-    Photo("photos/c.jpg", 500, 500);
-    MakeFrame();
-    const QImage preview = Panel().Preview().Preview();
+    photo("photos/c.jpg", 500, 500);
+    makeFrame();
+    const QImage preview = panel().preview().preview();
 
-    Key(Qt::Key_Escape);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 1);
-    EXPECT_EQ(Doc().sourcePath(), root + "photos/a.jpg");
-    ASSERT_TRUE(Doc().hasPhoto());
-    EXPECT_EQ(Doc().photo()->Width(), 600);
-    EXPECT_EQ(Panel().Preview().Preview(), preview);
+    press(Qt::Key_Escape);
+    EXPECT_EQ(panel().getCurrentIndex(), 1);
+    EXPECT_EQ(doc().sourcePath(), m_root + "photos/a.jpg");
+    ASSERT_TRUE(doc().hasPhoto());
+    EXPECT_EQ(doc().photo()->width(), 600);
+    EXPECT_EQ(panel().preview().preview(), preview);
 
-    Key(Qt::Key_Escape);
-    EXPECT_EQ(Panel().GetCurrentIndex(), 2);
-    EXPECT_EQ(Doc().sourcePath(), root + "photos/c.jpg");
-    EXPECT_TRUE(prompts.messages.empty());
+    press(Qt::Key_Escape);
+    EXPECT_EQ(panel().getCurrentIndex(), 2);
+    EXPECT_EQ(doc().sourcePath(), m_root + "photos/c.jpg");
+    EXPECT_TRUE(m_prompts.messages.empty());
 }
 
 TEST_F(LumicutViewTest, UnwritableDestinationWarnsAndLosesNothing) {
     {
-        std::ofstream file(root + "plain-file", std::ios::binary);
+        std::ofstream file(m_root + "plain-file", std::ios::binary);
         file << "x";
     }
     struct Row {
@@ -901,36 +904,36 @@ TEST_F(LumicutViewTest, UnwritableDestinationWarnsAndLosesNothing) {
         std::string destination;
     };
     const Row rows[] = {
-        {"a path that is a file", root + "plain-file/"},
+        {"a path that is a file", m_root + "plain-file/"},
     };
-    ThreePhotos();
+    threePhotos();
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        settings->SetDestinationFolder(row.destination);
-        MakeFrame();
-        const std::string source = fixture::ReadAll(root + "photos/a.jpg");
-        prompts.messages.clear();
+        m_settings->setDestinationFolder(row.destination);
+        makeFrame();
+        const std::string source = fixture::readAll(m_root + "photos/a.jpg");
+        m_prompts.messages.clear();
 
-        Key(Qt::Key_Return);
-        ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(prompts.messages[0].text, "Impossible de sauvegarder l'image");
-        EXPECT_EQ(prompts.messages[0].caption, "Attention !!!");
-        EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Warning);
-        EXPECT_EQ(Panel().GetCurrentIndex(), 0);
-        EXPECT_TRUE(Doc().isModified()) << "the next Enter tries again";
-        EXPECT_EQ(StatusIcon(), ResultIcon::Missing);
-        EXPECT_EQ(fixture::ReadAll(root + "photos/a.jpg"), source);
-        EXPECT_TRUE(OutFiles().empty());
-        EXPECT_EQ(fixture::ReadAll(root + "plain-file"), "x");
+        press(Qt::Key_Return);
+        ASSERT_EQ(m_prompts.messages.size(), 1u);
+        EXPECT_EQ(m_prompts.messages[0].text, "Impossible de sauvegarder l'image");
+        EXPECT_EQ(m_prompts.messages[0].caption, "Attention !!!");
+        EXPECT_EQ(m_prompts.messages[0].icon, QMessageBox::Warning);
+        EXPECT_EQ(panel().getCurrentIndex(), 0);
+        EXPECT_TRUE(doc().isModified()) << "the next Enter tries again";
+        EXPECT_EQ(statusIcon(), ResultIcon::Missing);
+        EXPECT_EQ(fixture::readAll(m_root + "photos/a.jpg"), source);
+        EXPECT_TRUE(outFiles().empty());
+        EXPECT_EQ(fixture::readAll(m_root + "plain-file"), "x");
 
         // Once the destination is usable the same Enter writes the result.
-        settings->SetDestinationFolder(root + "out/");
-        Key(Qt::Key_Return);
-        EXPECT_EQ(OutFiles(), std::set<std::string>{kResult0});
-        EXPECT_EQ(Panel().GetCurrentIndex(), 0);
-        EXPECT_EQ(StatusIcon(), ResultIcon::Saved);
-        fs::remove(root + "out/" + kResult0);
-        frame.reset();
+        m_settings->setDestinationFolder(m_root + "out/");
+        press(Qt::Key_Return);
+        EXPECT_EQ(outFiles(), std::set<std::string>{kResult0});
+        EXPECT_EQ(panel().getCurrentIndex(), 0);
+        EXPECT_EQ(statusIcon(), ResultIcon::Saved);
+        fs::remove(m_root + "out/" + kResult0);
+        m_frame.reset();
     }
 }
 

@@ -10,10 +10,10 @@
 namespace {
 
 TEST(GradientLabel, PaintsTwoPixelBandsFromStartColourToOneStepShortOfEnd) {
-    CGradientLabel label;
+    GradientLabel label;
     label.resize(510, 30);
-    label.SetColors(QColor(0, 0, 100), QColor(255, 255, 255));
-    const QImage image = Render(label);
+    label.setColors(QColor(0, 0, 100), QColor(255, 255, 255));
+    const QImage image = render(label);
 
     const std::pair<QPoint, QColor> samples[] = {
         {{0, 15}, {0, 0, 100}},      {{1, 15}, {0, 0, 100}},       {{2, 15}, {1, 1, 100}},
@@ -21,28 +21,28 @@ TEST(GradientLabel, PaintsTwoPixelBandsFromStartColourToOneStepShortOfEnd) {
         {{255, 0}, {127, 127, 177}},
     };
     for (const auto& [at, colour] : samples) {
-        EXPECT_EQ(PixelAt(image, at.x(), at.y()), colour) << at.x() << ", " << at.y();
+        EXPECT_EQ(pixelAt(image, at.x(), at.y()), colour) << at.x() << ", " << at.y();
     }
 }
 
 // Ink of a label's text drawn over a single-colour background.
-QRect TextInk(const QString& text, int width, int height) {
-    CGradientLabel label;
+QRect textInk(const QString& text, int width, int height) {
+    GradientLabel label;
     label.resize(width, height);
-    label.SetColors(QColor(0, 0, 0), QColor(0, 0, 0));
-    label.SetLabelFont(QStringLiteral("Arial"), 16, true, true);
-    label.SetText(text);
-    const QImage image = Render(label);
-    return InkBox(image, image.rect(), QColor(0, 0, 0));
+    label.setColors(QColor(0, 0, 0), QColor(0, 0, 0));
+    label.setLabelFont(QStringLiteral("Arial"), 16, true, true);
+    label.setText(text);
+    const QImage image = render(label);
+    return inkBox(image, image.rect(), QColor(0, 0, 0));
 }
 
 TEST(GradientLabel, OneLineIsCentredVerticallyAndSeveralLinesStartAtTheTop) {
-    const QRect one = TextInk(QStringLiteral("Photos"), 200, 80);
+    const QRect one = textInk(QStringLiteral("Photos"), 200, 80);
     ASSERT_FALSE(one.isEmpty());
     EXPECT_GE(one.left(), 10);
     EXPECT_NEAR(one.center().y(), 40, 4);
 
-    const QRect two = TextInk(QStringLiteral("Photos\nPhotos"), 200, 80);
+    const QRect two = textInk(QStringLiteral("Photos\nPhotos"), 200, 80);
     ASSERT_FALSE(two.isEmpty());
     EXPECT_GE(two.left(), 10);
     EXPECT_LT(two.top(), 10);

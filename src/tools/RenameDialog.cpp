@@ -1,0 +1,150 @@
+#include "tools/RenameDialog.h"
+
+#include "naming/BatchRename.h"
+#include "settings/Settings.h"
+#include "tools/ToolsApp.h"
+#include "tools/UserMessage.h"
+#include "view/ProgressDialog.h"
+#include "widgets/GradientLabel.h"
+#include "widgets/TagButton.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <vector>
+
+RenameDialog::RenameDialog(Settings& settings, UserPrompts& prompts, QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_prompts(prompts), m_banner(new GradientLabel(this)),
+      m_folderEdit(new QLineEdit(this)), m_maskEdit(new QLineEdit(this)),
+      m_browseButton(new QPushButton(QStringLiteral("..."), this)),
+      m_tagButton(new TagButton(false, this)),
+      m_runButton(new QPushButton(QStringLiteral("Lancer ..."), this)),
+      m_cancelButton(new QPushButton(QStringLiteral("Annuler"), this)) {
+    setWindowTitle(parent ? parent->window()->windowTitle() : appTitle());
+
+    m_banner->setObjectName(QStringLiteral("banner"));
+    m_banner->setColors(QColor(0, 0, 100), QColor(255, 255, 255));
+    m_banner->setText(QStringLiteral("Renommer des photos"));
+    m_banner->setMinimumHeight(32);
+
+    m_folderEdit->setObjectName(QStringLiteral("folderEdit"));
+    m_maskEdit->setObjectName(QStringLiteral("maskEdit"));
+    m_browseButton->setObjectName(QStringLiteral("browseButton"));
+    m_tagButton->setObjectName(QStringLiteral("tagButton"));
+    m_runButton->setObjectName(QStringLiteral("runButton"));
+    m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+
+    m_browseButton->setAutoDefault(false);
+    m_cancelButton->setAutoDefault(false);
+    m_runButton->setDefault(true);
+
+    auto* fields = new QGridLayout;
+    fields->addWidget(
+        new QLabel(QStringLiteral("Répertoire contenant les photos à renommer :"), this), 0, 0, 1,
+        2);
+    fields->addWidget(m_folderEdit, 1, 0);
+    fields->addWidget(m_browseButton, 1, 1);
+    fields->addWidget(new QLabel(QStringLiteral("Format du nom de la photo :"), this), 2, 0, 1, 2);
+    fields->addWidget(m_maskEdit, 3, 0);
+    fields->addWidget(m_tagButton, 3, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(m_runButton);
+    buttons->addWidget(m_cancelButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_banner);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    setMinimumWidth(460);
+
+    connect(m_browseButton, &QPushButton::clicked, this, &RenameDialog::chooseFolder);
+    connect(m_tagButton, &TagButton::tagChosen, this, &RenameDialog::appendTag);
+    connect(m_runButton, &QPushButton::clicked, this, &RenameDialog::runRename);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_folder = m_settings.getRenameFolder();
+    m_mask = m_settings.getRenameMask();
+    showFields();
+}
+
+QString RenameDialog::folderText() const {
+    return m_folderEdit->text();
+}
+QString RenameDialog::maskText() const {
+    return m_maskEdit->text();
+}
+
+void RenameDialog::readFields() {
+    m_folder = m_folderEdit->text().toStdString();
+    m_mask = m_maskEdit->text().toStdString();
+}
+
+void RenameDialog::showFields() {
+    m_folderEdit->setText(QString::fromStdString(m_folder));
+    m_maskEdit->setText(QString::fromStdString(m_mask));
+}
+
+void RenameDialog::saveFields() {
+    readFields();
+    m_settings.setRenameFolder(m_folder);
+    m_settings.setRenameMask(m_mask);
+}
+
+void RenameDialog::chooseFolder() {
+    readFields();
+    const QString title = QStringLiteral("Choisir le répertoire contenant les photos");
+    const std::string chosen = m_prompts.chooseFolder(title, m_folder);
+    if (!chosen.empty()) {
+        m_folder = chosen;
+        showFields();
+    }
+}
+
+void RenameDialog::appendTag(const QString& tag) {
+    QWidget* focused = focusWidget();
+    readFields();
+    m_mask += tag.toStdString();
+    showFields();
+    if (focused) {
+        focused->setFocus();
+    }
+}
+
+void RenameDialog::runRename() {
+    readFields();
+    std::vector<std::string> photos;
+    switch (listPhotosToRename(m_folder, photos)) {
+    case RenameFolderCheck::IncorrectFolder:
+        m_prompts.warn(QStringLiteral("Le répertoire indiqué est incorrect !"), appTitle());
+        return;
+    case RenameFolderCheck::NoPhotos:
+        m_prompts.warn(QStringLiteral("Le répertoire ne contient aucunes photos !"), appTitle());
+        return;
+    case RenameFolderCheck::Ok:
+        break;
+    }
+
+    setEnabled(false);
+    {
+        ProgressDialog progress(this);
+        progress.show();
+        renamePhotos(photos, m_mask, [&](int percent) {
+            progress.setPos(percent);
+            emit progressChanged(percent);
+            // Let the progress window paint; input stays blocked until the run ends.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        });
+    }
+    setEnabled(true);
+}
+
+void RenameDialog::done(int result) {
+    saveFields();
+    QDialog::done(result);
+}

@@ -18,7 +18,6 @@
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#include <exiv2/exiv2.hpp>
 #pragma GCC diagnostic pop
 
 #include "BenchPicture.h"
@@ -53,16 +52,8 @@ private:
             std::fprintf(stderr, "cannot write the test photo\n");
             std::exit(1);
         }
-        try {
-            auto image = Exiv2::ImageFactory::open(photoPath);
-            image->readMetadata();
-            Exiv2::ExifData& exif = image->exifData();
-            exif["Exif.Image.Make"] = "Lumicam";
-            exif["Exif.Image.Model"] = "Bench 6000";
-            exif["Exif.Photo.DateTimeOriginal"] = "2006:07:14 10:20:30";
-            image->writeMetadata();
-        } catch (const Exiv2::AnyError& error) {
-            std::fprintf(stderr, "cannot add EXIF: %s\n", error.what());
+        if (const auto error = addCameraExif(photoPath)) {
+            std::fprintf(stderr, "cannot add EXIF: %s\n", error->c_str());
             std::exit(1);
         }
         settings = std::make_unique<Settings>(dir.path().toStdString() + "/param.dat");

@@ -23,7 +23,6 @@
 
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#include <exiv2/exiv2.hpp>
 #pragma GCC diagnostic pop
 
 #include "BenchPicture.h"
@@ -89,17 +88,8 @@ private:
             const std::string path = root + "photos/" + name;
             if (!JpegCodec::writeFileSafely(path, jpeg))
                 fail("cannot write a test photo");
-            try {
-                auto image = Exiv2::ImageFactory::open(path);
-                image->readMetadata();
-                Exiv2::ExifData& exif = image->exifData();
-                exif["Exif.Image.Make"] = "Lumicam";
-                exif["Exif.Image.Model"] = "Bench 6000";
-                exif["Exif.Photo.DateTimeOriginal"] = "2006:07:14 10:20:30";
-                image->writeMetadata();
-            } catch (const Exiv2::AnyError& error) {
-                fail(error.what());
-            }
+            if (const auto error = addCameraExif(path))
+                fail(error->c_str());
             photos.push_back(path);
         }
         settings = std::make_unique<Settings>(root + "param.dat");

@@ -53,37 +53,6 @@ std::string readAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<std::string> entries(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-QByteArray withDimensions(QByteArray jpeg, int width, int height) {
-    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i) {
-        if (uchar(jpeg[i]) == 0xFF && uchar(jpeg[i + 1]) == 0xC0) {
-            jpeg[i + 5] = char(height >> 8);
-            jpeg[i + 6] = char(height & 0xFF);
-            jpeg[i + 7] = char(width >> 8);
-            jpeg[i + 8] = char(width & 0xFF);
-            break;
-        }
-    }
-    return jpeg;
-}
-
-QByteArray pngBytes() {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    fixtures::gradient(32, 32).save(&buffer, "PNG");
-    return png;
-}
-
 class Hostile : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -152,10 +121,10 @@ TEST_F(Hostile, UnusablePhotoFileKeepsThePhotoOnScreenAndItsResult) {
     const BadPhotoRow rows[] = {
         {"zero bytes", [](const std::string& p) { write(p, QByteArray()); }},
         {"cut inside the header", [&](const std::string& p) { write(p, good.left(100)); }},
-        {"PNG named .jpg", [](const std::string& p) { write(p, pngBytes()); }},
+        {"PNG named .jpg", [](const std::string& p) { write(p, fixtures::pngBytes()); }},
         {"text named .jpg", [](const std::string& p) { write(p, "Liste des courses\n"); }},
         {"header claiming 65000 x 65000",
-         [&](const std::string& p) { write(p, withDimensions(good, 65000, 65000)); }},
+         [&](const std::string& p) { write(p, fixtures::withDimensions(good, 65000, 65000)); }},
         {"a folder named .jpg",
          [](const std::string& p) { std::filesystem::create_directories(p + "/inside"); }},
         {"a symbolic link loop",
@@ -317,7 +286,8 @@ TEST_F(Hostile, BrokenExifStillGivesAResultNamedWithTheFileDate) {
         EXPECT_TRUE(JpegCodec::decodeFile(result).ok());
     }
     EXPECT_TRUE(m_host.warnings.empty());
-    EXPECT_EQ(entries(m_destination).size(), rows.size()) << "every result under its own index";
+    EXPECT_EQ(fixtures::folderEntries(m_destination).size(), rows.size())
+        << "every result under its own index";
 }
 
 // ---- Odd file and folder names, from the scan to the saved result ----
@@ -395,7 +365,7 @@ TEST_F(Hostile, UnwritableDestinationWarnsAndChangesNothing) {
     }
     EXPECT_EQ(readAll(blocker), "a file where the folder should be");
     EXPECT_EQ(readAll(result), earlier);
-    EXPECT_EQ(entries(m_destination), std::vector<std::string>{"IMG.jpg"});
+    EXPECT_EQ(fixtures::folderEntries(m_destination), std::vector<std::string>{"IMG.jpg"});
 
     m_settings->setDestinationFolder(m_destination);
     EXPECT_TRUE(m_model->saveResult());
@@ -436,7 +406,8 @@ TEST_F(Hostile, FullDiskDuringSaveWarnsAndKeepsTheEarlierResult) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
 
     EXPECT_EQ(readAll(result), earlier);
-    EXPECT_EQ(entries(m_destination), std::vector<std::string>{"IMG.jpg"}) << "no leftovers";
+    EXPECT_EQ(fixtures::folderEntries(m_destination), std::vector<std::string>{"IMG.jpg"})
+        << "no leftovers";
     EXPECT_EQ(readAll(m_root + "param.dat"), paramBefore);
     EXPECT_TRUE(m_model->saveResult()) << "with room again, the same save works";
 }

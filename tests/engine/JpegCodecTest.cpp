@@ -21,29 +21,6 @@ namespace {
 using fixtures::colorDistance;
 
 // Offset of the first SOF0/SOF2 marker's height field.
-qsizetype sofDimensionsOffset(const QByteArray& jpeg) {
-    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
-        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2))
-            return i + 5;
-    return -1;
-}
-
-QByteArray withDimensions(QByteArray jpeg, int width, int height) {
-    const qsizetype at = sofDimensionsOffset(jpeg);
-    jpeg[at] = char(height >> 8);
-    jpeg[at + 1] = char(height & 0xFF);
-    jpeg[at + 2] = char(width >> 8);
-    jpeg[at + 3] = char(width & 0xFF);
-    return jpeg;
-}
-
-QByteArray pngBytes() {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    fixtures::gradient(32, 32).save(&buffer, "PNG");
-    return png;
-}
 
 // good with stray bytes before its first quantisation table (FF DB): decoders warn
 // "extraneous bytes before marker" and go on.
@@ -70,14 +47,6 @@ int worstDistance(const QImage& a, const QImage& b) {
         for (int x = 0; x < a.width(); ++x)
             worst = std::max(worst, colorDistance(a.pixelColor(x, y), b.pixelColor(x, y)));
     return worst;
-}
-
-std::vector<std::string> folderEntries(const QString& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.toStdString()))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 TEST(JpegCodec, GradientSurvivesRoundTrip) {
@@ -168,18 +137,19 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
     const std::vector<RefusalRow> rows = {
         {"zero bytes", QByteArray(), JpegDecodeError::NotJpeg},
         {"only SOI", good.left(2), JpegDecodeError::NotJpeg},
-        {"header claims width 0", withDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
+        {"header claims width 0", fixtures::withDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
         {"cut inside the header", good.left(100), JpegDecodeError::NotJpeg},
-        {"PNG bytes", pngBytes(), JpegDecodeError::NotJpeg},
+        {"PNG bytes", fixtures::pngBytes(), JpegDecodeError::NotJpeg},
         {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25),
          JpegDecodeError::NotJpeg},
-        {"header claims width 60000", withDimensions(good, 60000, 8), JpegDecodeError::SideTooLong},
-        {"header claims height 60000", withDimensions(good, 8, 60000),
+        {"header claims width 60000", fixtures::withDimensions(good, 60000, 8),
          JpegDecodeError::SideTooLong},
-        {"header claims 65535 x 65535", withDimensions(good, 65535, 65535),
+        {"header claims height 60000", fixtures::withDimensions(good, 8, 60000),
          JpegDecodeError::SideTooLong},
-        {"header claims 40000 x 40000 (too many pixels)", withDimensions(good, 40000, 40000),
-         JpegDecodeError::TooManyPixels},
+        {"header claims 65535 x 65535", fixtures::withDimensions(good, 65535, 65535),
+         JpegDecodeError::SideTooLong},
+        {"header claims 40000 x 40000 (too many pixels)",
+         fixtures::withDimensions(good, 40000, 40000), JpegDecodeError::TooManyPixels},
         {"warned in the header, then a fatal error in a later scan", warnedThenBroken(),
          JpegDecodeError::Corrupt},
     };
@@ -194,7 +164,8 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
 
 TEST(JpegCodec, SideJustBelowTheLimitIsDecoded) {
     // The scan data runs out long before 59999 columns: the rest comes out gray.
-    const QByteArray bytes = withDimensions(fixtures::jpeg(fixtures::gradient(64, 48)), 59999, 8);
+    const QByteArray bytes =
+        fixtures::withDimensions(fixtures::jpeg(fixtures::gradient(64, 48)), 59999, 8);
     const JpegDecodeResult result = JpegCodec::decode(bytes);
     ASSERT_TRUE(result.ok());
     EXPECT_TRUE(result.dataWarning);
@@ -258,7 +229,7 @@ TEST(JpegCodec, ChromaKeptWholeFromQuality90) {
         const std::optional<QByteArray> bytes =
             JpegCodec::encode(fixtures::gradient(32, 32), quality);
         ASSERT_TRUE(bytes);
-        const qsizetype sof = sofDimensionsOffset(*bytes);
+        const qsizetype sof = fixtures::sofDimensionsOffset(*bytes);
         ASSERT_GT(sof, 0);
         EXPECT_EQ(uchar(bytes->at(sof + 6)), lumaSampling) << "quality " << quality;
     }
@@ -299,7 +270,7 @@ TEST_F(SafeWrite, ReplacesKeepingRightsAndLeavesNothingElse) {
     ASSERT_TRUE(JpegCodec::writeFileSafely(path("link.jpg"), "third"));
     EXPECT_FALSE(std::filesystem::is_symlink(path("link.jpg")));
     EXPECT_EQ(JpegCodec::readFile(path("other")), QByteArray("other"));
-    EXPECT_EQ(folderEntries(m_dir.path()),
+    EXPECT_EQ(fixtures::folderEntries(m_dir.path().toStdString()),
               (std::vector<std::string>{"link.jpg", "other", "result.jpg"}));
 }
 
@@ -329,8 +300,9 @@ TEST_F(SafeWrite, RefusedWritesKeepTheEarlierFile) {
             ASSERT_TRUE(JpegCodec::writeFileSafely(path, "earlier"));
         }
         const std::optional<QByteArray> earlier = JpegCodec::readFile(path);
-        const std::vector<std::string> entries =
-            QDir(folder).exists() ? folderEntries(folder) : std::vector<std::string>{};
+        const std::vector<std::string> entries = QDir(folder).exists()
+                                                     ? fixtures::folderEntries(folder.toStdString())
+                                                     : std::vector<std::string>{};
         std::optional<ReadOnlyFolder> readOnly;
         if (row.readOnlyFolder && !readOnly.emplace(folder.toStdString()).works())
             continue; // cannot make a read-only folder here
@@ -346,7 +318,7 @@ TEST_F(SafeWrite, RefusedWritesKeepTheEarlierFile) {
         EXPECT_FALSE(written);
         EXPECT_EQ(JpegCodec::readFile(path), earlier);
         if (QDir(folder).exists()) {
-            EXPECT_EQ(folderEntries(folder), entries);
+            EXPECT_EQ(fixtures::folderEntries(folder.toStdString()), entries);
         }
     }
 }

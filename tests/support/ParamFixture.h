@@ -16,6 +16,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "support/PhotoFixtures.h"
+
 namespace paramtest {
 
 using Bytes = std::vector<uint8_t>;
@@ -135,18 +137,6 @@ inline void writeBytes(const std::filesystem::path& path, const Bytes& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-// The names in a folder, sorted: a temporary file left beside param.dat shows up here
-// whatever it was called.
-inline std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
-    std::vector<std::string> names;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 // Memory-backed when available: every engine write ends with a flush to disk.
 inline std::filesystem::path testBaseFolder() {
     std::error_code error;
@@ -195,3 +185,5 @@ inline std::string rowName(const char* description) {
 }
 
 } // namespace paramtest
+
+using fixtures::folderEntries;

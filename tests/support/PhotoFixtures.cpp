@@ -2,12 +2,15 @@
 
 #include "engine/JpegCodec.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
+#include <system_error>
 #include <vector>
 
 #pragma GCC diagnostic push
@@ -350,6 +353,41 @@ bool writeFile(const std::string& path, const QByteArray& bytes) {
 int colorDistance(QColor a, QColor b) {
     return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
                      std::abs(a.blue() - b.blue())});
+}
+
+qsizetype sofDimensionsOffset(const QByteArray& jpeg) {
+    for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
+        if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2))
+            return i + 5;
+    return -1;
+}
+
+QByteArray withDimensions(QByteArray jpeg, int width, int height) {
+    const qsizetype at = sofDimensionsOffset(jpeg);
+    if (at < 0)
+        return jpeg;
+    jpeg[at] = char(height >> 8);
+    jpeg[at + 1] = char(height & 0xFF);
+    jpeg[at + 2] = char(width >> 8);
+    jpeg[at + 3] = char(width & 0xFF);
+    return jpeg;
+}
+
+QByteArray pngBytes() {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    gradient(32, 32).save(&buffer, "PNG");
+    return png;
+}
+
+std::vector<std::string> folderEntries(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace fixtures

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QImage>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -91,6 +92,15 @@ struct HostileExif {
 [[nodiscard]] std::vector<HostileExif> hostileExifBlocks();
 
 bool writeFile(const std::string& path, const QByteArray& bytes);
+
+// Offset of the height field in the first baseline or progressive frame header; -1 without one.
+qsizetype sofDimensionsOffset(const QByteArray& jpeg);
+// jpeg with its frame header claiming width x height pixels.
+QByteArray withDimensions(QByteArray jpeg, int width, int height);
+// A small PNG: not a JPEG, whatever its name says.
+QByteArray pngBytes();
+// The names in a folder, sorted (a temporary file left behind shows up whatever its name).
+std::vector<std::string> folderEntries(const std::filesystem::path& folder);
 
 // Largest channel difference between two colours.
 [[nodiscard]] int colorDistance(QColor a, QColor b);

@@ -116,17 +116,17 @@ void bmEscapeToNextPhoto(benchmark::State& state) {
     Fixture& f = Fixture::get();
     LumicutView& view = *f.view;
     for (auto _ : state) {
-        if (view.sidePanel().getCurrentIndex() == kPhotoCount - 1) {
+        if (view.sidePanel().currentIndex() == kPhotoCount - 1) {
             state.PauseTiming();
             view.sidePanel().fillPictureList();
             QApplication::processEvents();
             state.ResumeTiming();
         }
-        const int before = view.sidePanel().getCurrentIndex();
+        const int before = view.sidePanel().currentIndex();
         sendKey(view, QEvent::KeyPress, Qt::Key_Escape);
         sendKey(view, QEvent::KeyRelease, Qt::Key_Escape);
         QApplication::processEvents(); // anything left for later is painted now
-        if (view.sidePanel().getCurrentIndex() != before + 1) {
+        if (view.sidePanel().currentIndex() != before + 1) {
             state.SkipWithError("Escape did not move on");
             return;
         }

@@ -338,8 +338,7 @@ private:
         if (const std::optional<Span> found = firstNamed(before, key)) {
             expected.erase(at(expected, found->offset), at(expected, found->end()));
         } else {
-            check(file.getLastError() == kDeleteMissing,
-                  "a delete of a missing name did not say so");
+            check(file.lastError() == kDeleteMissing, "a delete of a missing name did not say so");
         }
         check(content() == expected,
               "the file after a delete is not the old file with just that record taken out");

@@ -113,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
           "a loaded photo has no pixels");
     check(photo->image().format() == QImage::Format_RGB888, "a loaded photo is not RGB888");
     checkOrientationUpright(photo->exif(), "a loaded photo still asks for a turn");
-    check(getShotDate("/nonexistent/lumicut-fuzz.jpg", &photo->exif()).isValid(),
+    check(shotDate("/nonexistent/lumicut-fuzz.jpg", &photo->exif()).isValid(),
           "no shot date for a loaded photo");
 
     // The result of this photo decodes to the same size and carries an upright block.

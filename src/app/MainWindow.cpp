@@ -67,7 +67,7 @@ MainWindow::MainWindow(Settings& settings, UserPrompts& prompts, QWidget* parent
     createToolBar();
     createStatusBar();
 
-    if (m_settings.getCheckVersion() != 0)
+    if (m_settings.checkVersion() != 0)
         runStartupUpdateCheck();
     SplashWindow::showSplash(this);
 }
@@ -178,8 +178,8 @@ void MainWindow::showResultStatus(const std::string& resultPath, bool changed) {
     m_resultIconPane->setPixmap(resultIconPixmap(*m_resultIcon));
 
     std::string shown = resultPath;
-    if (m_settings.getShowFullFileName() == 0)
-        shown = removeAll(shown, m_settings.getDestinationFolder());
+    if (m_settings.showFullFileName() == 0)
+        shown = removeAll(shown, m_settings.destinationFolder());
     m_destinationPane->setText(QString("Destination : %1").arg(QString::fromStdString(shown)));
 }
 

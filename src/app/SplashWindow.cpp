@@ -97,7 +97,7 @@ bool SplashWindow::preTranslateSplashEvent(const QEvent* event) {
 }
 
 QString SplashWindow::versionText() {
-    const ProgramVersion version = ToolsApp::getProgramVersion();
+    const ProgramVersion version = ToolsApp::programVersion();
     return QString("Version %1.%2").arg(version.major).arg(version.minor);
 }
 

@@ -57,7 +57,7 @@ double FrameGeometry::effectiveRatio() const {
     return m_ratio;
 }
 
-QRect FrameGeometry::getImageRect() const {
+QRect FrameGeometry::imageRect() const {
     if (!hasPhoto()) {
         return {};
     }
@@ -90,7 +90,7 @@ QRect FrameGeometry::getImageRect() const {
     return area;
 }
 
-QRect FrameGeometry::getFrameRect(bool photoPixels) const {
+QRect FrameGeometry::frameRect(bool photoPixels) const {
     if (!hasPhoto()) {
         return {};
     }
@@ -99,7 +99,7 @@ QRect FrameGeometry::getFrameRect(bool photoPixels) const {
     double oy = 0.0;
     double z = 0.0;
     if (!photoPixels) {
-        base = getImageRect();
+        base = imageRect();
         ox = m_offsetX;
         oy = m_offsetY;
         z = m_shrink;
@@ -107,7 +107,7 @@ QRect FrameGeometry::getFrameRect(bool photoPixels) const {
         // Offsets and inset are display pixels: scale them to photo pixels by the ratio of
         // the photo's size to its displayed size.
         base = QRect(0, 0, m_photoWidth, m_photoHeight);
-        const QRect shown = getImageRect();
+        const QRect shown = imageRect();
         const double dw = shown.width();
         const double dh = shown.height();
         if (dw > 0.0 && dh > 0.0) {
@@ -151,15 +151,15 @@ QRect FrameGeometry::getFrameRect(bool photoPixels) const {
                          -truncToInt(mx + zw - ox), -truncToInt(my + zh - oy));
 }
 
-QSize FrameGeometry::getFrameSize() const {
-    return getFrameRect(true).size();
+QSize FrameGeometry::frameSize() const {
+    return frameRect(true).size();
 }
 
-int FrameGeometry::getPrintQuality() const {
+int FrameGeometry::printQuality() const {
     if (m_heightCm <= 0.0 || m_widthCm <= 0.0) {
         return 0;
     }
-    const QSize size = getFrameSize();
+    const QSize size = frameSize();
     // A turned frame prints its width along the format's height.
     const double acrossCm = m_frameRotated ? m_heightCm : m_widthCm;
     const double downCm = m_frameRotated ? m_widthCm : m_heightCm;
@@ -203,7 +203,7 @@ void FrameGeometry::moveFrameY(int d) {
 }
 
 void FrameGeometry::zoomFrame(int d) {
-    const QRect frame = getFrameRect(false);
+    const QRect frame = frameRect(false);
     const int64_t twice = 2 * static_cast<int64_t>(d);
     if (frame.height() > twice && frame.width() > twice) {
         m_shrink += d;
@@ -216,8 +216,8 @@ void FrameGeometry::clampFrame() {
     // Both rectangles are taken once: each test below compares against the same frame.
     // right() and bottom() are the last pixel inside, one less than the edge; only their
     // differences count here, which are the same.
-    const QRect image = getImageRect();
-    const QRect frame = getFrameRect(false);
+    const QRect image = imageRect();
+    const QRect frame = frameRect(false);
     if (frame.left() < image.left()) {
         m_offsetX += image.left() - frame.left();
     }

@@ -58,14 +58,14 @@ public:
     [[nodiscard]] double effectiveRatio() const;
     // The displayed photo inside the client area (5 px margin, never enlarged, centred).
     // An empty rectangle without a photo.
-    [[nodiscard]] QRect getImageRect() const;
+    [[nodiscard]] QRect imageRect() const;
     // The frame in client coordinates, or in photo pixels when photoPixels is set; an empty
     // rectangle without a photo.
-    [[nodiscard]] QRect getFrameRect(bool photoPixels) const;
+    [[nodiscard]] QRect frameRect(bool photoPixels) const;
     // Width and height of the frame in photo pixels.
-    [[nodiscard]] QSize getFrameSize() const;
+    [[nodiscard]] QSize frameSize() const;
     // 0..100 from the frame's pixels per cm along each side (60 or fewer: 0, 100 or more: 100).
-    [[nodiscard]] int getPrintQuality() const;
+    [[nodiscard]] int printQuality() const;
 
     // Resolution, in whole dots per inch, of a result of width x height photo pixels that
     // prints at the format's size: the format's height lies along the frame's height

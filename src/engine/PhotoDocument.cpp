@@ -223,11 +223,11 @@ uint32_t PhotoDocument::frameColor(bool outline, bool opacity) const {
     // Unsigned arithmetic keeping the low 8 bits, so an out-of-range setting still gives
     // some alpha instead of overflowing.
     const uint32_t alpha =
-        opacity ? (static_cast<uint32_t>(m_settings.getOpacity()) * 255u / 100u) & 0xFFu : 0xFFu;
+        opacity ? (static_cast<uint32_t>(m_settings.opacity()) * 255u / 100u) & 0xFFu : 0xFFu;
     uint32_t rgb = kQualityRed;
-    if (m_settings.getUseSmallRBorder() != 0 && !outline) {
+    if (m_settings.useSmallRBorder() != 0 && !outline) {
         rgb = kTintGrey;
-    } else if (m_settings.getUseRecadColor() != 0) {
+    } else if (m_settings.useRecadColor() != 0) {
         const int quality = printQuality();
         if (quality >= kOrangeFrom) {
             rgb = quality <= kGreenAbove ? kQualityOrange : kQualityGreen;
@@ -327,14 +327,14 @@ void PhotoDocument::makeIdSheet() {
 
 std::string PhotoDocument::resultMask(bool& openIndex) const {
     openIndex = false;
-    const std::string destination = m_settings.getDestinationFolder();
+    const std::string destination = m_settings.destinationFolder();
     if (destination.empty()) {
         return {};
     }
-    if (m_settings.getAutoRename() == 0) {
+    if (m_settings.autoRename() == 0) {
         return destination + "%f";
     }
-    std::string mask = destination + m_settings.getResultName();
+    std::string mask = destination + m_settings.resultName();
     char size[64];
     std::snprintf(size, sizeof size, "%.0fx%.0f", m_frame.heightCm(), m_frame.widthCm());
     mask = replaceAll(mask, "%t", size);
@@ -382,7 +382,7 @@ bool PhotoDocument::saveResult() {
     const std::string path = resultPath();
     // Written to a temporary name in the destination folder, then renamed: a failure
     // leaves an earlier result at that path untouched.
-    if (!m_image->saveJpeg(path, m_settings.getJpegQuality())) {
+    if (!m_image->saveJpeg(path, m_settings.jpegQuality())) {
         emit message(QString::fromUtf8(kSaveFailedText), QString::fromUtf8(kSaveFailedCaption));
         return false;
     }

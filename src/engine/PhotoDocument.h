@@ -75,12 +75,10 @@ public:
     void moveFrame(int dx, int dy);
     void zoomFrame(int d);
     void rotateFrame();
-    [[nodiscard]] QRect imageRect() const { return m_frame.getImageRect(); }
-    [[nodiscard]] QRect frameRect(bool photoPixels) const {
-        return m_frame.getFrameRect(photoPixels);
-    }
-    [[nodiscard]] QSize frameSize() const { return m_frame.getFrameSize(); }
-    [[nodiscard]] int printQuality() const { return m_frame.getPrintQuality(); }
+    [[nodiscard]] QRect imageRect() const { return m_frame.imageRect(); }
+    [[nodiscard]] QRect frameRect(bool photoPixels) const { return m_frame.frameRect(photoPixels); }
+    [[nodiscard]] QSize frameSize() const { return m_frame.frameSize(); }
+    [[nodiscard]] int printQuality() const { return m_frame.printQuality(); }
     // ARGB colour of the frame overlay: the print-quality colour (red, orange, green; red
     // whatever the quality when the quality colours are off), or the dark grey of the tint
     // when the thin outline option is on and outline is not set. Alpha from the opacity

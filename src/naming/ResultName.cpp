@@ -84,7 +84,7 @@ std::string buildResultName(const std::string& photoPath, const std::string& mas
         name = replaceAll(name, "%dj", formatDate(QDate::currentDate()));
     }
     if (name.find("%dc") != std::string::npos) {
-        name = replaceAll(name, "%dc", formatDate(getShotDate(photoPath, exif).date()));
+        name = replaceAll(name, "%dc", formatDate(shotDate(photoPath, exif).date()));
     }
     if (name.find("%sr") != std::string::npos) {
         name = replaceAll(name, "%sr", subfolder);

@@ -64,7 +64,7 @@ QDateTime fileCreationTime(const std::string& path) {
 
 } // namespace
 
-QDateTime getShotDate(const std::string& photoPath, const ExifBlock* exif) {
+QDateTime shotDate(const std::string& photoPath, const ExifBlock* exif) {
     std::optional<std::string> text;
     if (exif != nullptr) {
         text = exif->asciiTag(ExifBlock::kTagDateTimeOriginal);

@@ -11,4 +11,4 @@ class ExifBlock;
 // Qt::UTC date-time so that no time-zone rule shifts or refuses it. exif is the EXIF block
 // of the photo already held in memory; with exif null, the file's EXIF header is read,
 // never its pixels.
-[[nodiscard]] QDateTime getShotDate(const std::string& photoPath, const ExifBlock* exif);
+[[nodiscard]] QDateTime shotDate(const std::string& photoPath, const ExifBlock* exif);

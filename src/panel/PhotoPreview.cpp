@@ -28,12 +28,12 @@ void PhotoPreview::setPreview(const QImage& photo) {
     repaint();
 }
 
-QRect PhotoPreview::getPreviewRect() const {
+QRect PhotoPreview::previewRect() const {
     // Same fitting as the display window's photo rectangle.
     FrameGeometry fit;
     fit.setPhotoSize(m_preview.width(), m_preview.height());
     fit.setClientSize(width(), height());
-    const QRect r = fit.getImageRect();
+    const QRect r = fit.imageRect();
     if (r.width() <= 0 || r.height() <= 0) {
         return {};
     }
@@ -42,7 +42,7 @@ QRect PhotoPreview::getPreviewRect() const {
 
 void PhotoPreview::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    const QRect target = getPreviewRect();
+    const QRect target = previewRect();
     QRegion background(rect());
     if (!target.isEmpty()) {
         background -= QRegion(target);

@@ -21,7 +21,7 @@ public:
     [[nodiscard]] const QImage& preview() const { return m_preview; }
     // Where the reduced copy is drawn, client pixels: the client area less a 5-pixel margin,
     // the copy scaled down (never up) to fit and centred. Empty before the first photo.
-    [[nodiscard]] QRect getPreviewRect() const;
+    [[nodiscard]] QRect previewRect() const;
 
 signals:
     // A left click on the widget.

@@ -58,12 +58,12 @@ void SidePanel::attachDocument(PhotoDocument* value) {
 }
 
 void SidePanel::fillPictureList() {
-    const std::string folder = m_settings.getCurrentFolder();
+    const std::string folder = m_settings.currentFolder();
     if (folder.empty()) {
         return;
     }
-    const std::vector<std::string> paths = scanPhotosToCrop(
-        folder, m_settings.getDestinationFolder(), m_settings.getRecurseOrigin() != 0);
+    const std::vector<std::string> paths =
+        scanPhotosToCrop(folder, m_settings.destinationFolder(), m_settings.recurseOrigin() != 0);
 
     m_photoList->clearRows();
     for (const std::string& path : paths) {
@@ -89,11 +89,11 @@ void SidePanel::previousPicture() {
     }
 }
 
-std::string SidePanel::getCurrentPath() const {
+std::string SidePanel::currentPath() const {
     return m_photoList->rowText(m_currentIndex);
 }
 
-int32_t SidePanel::getCurrentResultIndex() const {
+int32_t SidePanel::currentResultIndex() const {
     return m_photoList->rowValue(m_currentIndex);
 }
 
@@ -102,12 +102,12 @@ void SidePanel::setCurrentResultIndex(int32_t value) {
 }
 
 void SidePanel::selectCurrentPicture() {
-    const std::string path = getCurrentPath();
+    const std::string path = currentPath();
     if (path.empty()) {
         return;
     }
     if (m_document != nullptr) {
-        m_document->load(path, getCurrentResultIndex());
+        m_document->load(path, currentResultIndex());
         // A photo that failed to load leaves the previous one in the document; the preview
         // then shows that one, as the display window does.
         if (const Photo* photo = m_document->photo()) {
@@ -133,7 +133,7 @@ void SidePanel::onPhotoListClicked() {
 }
 
 void SidePanel::fillFormatList() {
-    const bool showFactor = m_settings.getShowFactor() != 0;
+    const bool showFactor = m_settings.showFactor() != 0;
     m_formatList->clear();
     m_formats.clear();
 
@@ -186,7 +186,7 @@ void SidePanel::refreshGauge() {
         size = m_document->frameSize();
         quality = m_document->printQuality();
     }
-    m_gauge->setShowFactor(m_settings.getShowFactor() != 0);
+    m_gauge->setShowFactor(m_settings.showFactor() != 0);
     m_gauge->setQuality(quality);
     m_gauge->setCropSize(size.width(), size.height());
 }

@@ -45,11 +45,11 @@ public:
     void nextPicture();
     void previousPicture();
     // The current row's path and result index; empty / NO_RESULT_INDEX without one.
-    [[nodiscard]] std::string getCurrentPath() const;
-    [[nodiscard]] int32_t getCurrentResultIndex() const;
+    [[nodiscard]] std::string currentPath() const;
+    [[nodiscard]] int32_t currentResultIndex() const;
     // Records the result index a save used in the current row; nothing without one.
     void setCurrentResultIndex(int32_t value);
-    [[nodiscard]] int getCurrentIndex() const { return m_currentIndex; }
+    [[nodiscard]] int currentIndex() const { return m_currentIndex; }
 
     // Rebuilds the format list from the stored formats, reselecting the format last applied.
     void fillFormatList();

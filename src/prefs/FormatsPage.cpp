@@ -103,7 +103,7 @@ void FormatsPage::loadValues() {
             m_list->addItem(QString::fromStdString(format.name));
         }
     }
-    m_showRatio = settings().getShowFactor() != 0;
+    m_showRatio = settings().showFactor() != 0;
     writeFields();
 }
 

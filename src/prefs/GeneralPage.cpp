@@ -146,16 +146,16 @@ void GeneralPage::writeFields() {
 
 void GeneralPage::loadValues() {
     Settings& values = settings();
-    m_autoRename = values.getAutoRename() != 0;
-    m_jpegQuality = static_cast<uint32_t>(values.getJpegQuality());
-    m_resultName = values.getResultName();
-    m_recurse = values.getRecurseOrigin() != 0;
-    m_checkVersion = values.getCheckVersion() != 0;
-    m_recadColor = values.getUseRecadColor() != 0;
-    m_smallBorder = values.getUseSmallRBorder() != 0;
-    m_fullFileName = values.getShowFullFileName() != 0;
-    m_opacity = static_cast<uint32_t>(values.getOpacity());
-    m_keybProgressif = values.getKeybProgressif() != 0;
+    m_autoRename = values.autoRename() != 0;
+    m_jpegQuality = static_cast<uint32_t>(values.jpegQuality());
+    m_resultName = values.resultName();
+    m_recurse = values.recurseOrigin() != 0;
+    m_checkVersion = values.checkVersion() != 0;
+    m_recadColor = values.useRecadColor() != 0;
+    m_smallBorder = values.useSmallRBorder() != 0;
+    m_fullFileName = values.showFullFileName() != 0;
+    m_opacity = static_cast<uint32_t>(values.opacity());
+    m_keybProgressif = values.keybProgressif() != 0;
     m_resultNameEdit->setEnabled(m_autoRename);
     writeFields();
 }

@@ -67,8 +67,8 @@ public:
     [[nodiscard]] bool readByte(const std::string& name, int32_t& value,
                                 std::string* comment = nullptr);
 
-    [[nodiscard]] const std::string& getLastError() const { return m_lastError; }
-    [[nodiscard]] const std::string& getFilePath() const { return m_filePath; }
+    [[nodiscard]] const std::string& lastError() const { return m_lastError; }
+    [[nodiscard]] const std::string& filePath() const { return m_filePath; }
 
     // The 1024-byte string block: byte i is text[i] + (i mod 32) within the text and
     // (i mod 32) past it; texts longer than 1024 bytes are cut.

@@ -39,23 +39,23 @@ public:
     void set(YesNoSetting setting, int32_t value);
 
     // One named pair per key, for callers.
-    [[nodiscard]] std::string getCurrentFolder() const { return get(TextSetting("CURRENTPATH")); }
-    [[nodiscard]] std::string getDestinationFolder() const {
+    [[nodiscard]] std::string currentFolder() const { return get(TextSetting("CURRENTPATH")); }
+    [[nodiscard]] std::string destinationFolder() const {
         return get(TextSetting("DESTINATIONPATH"));
     }
-    [[nodiscard]] int32_t getJpegQuality() const { return get(NumberSetting("JPEGQUALITY")); }
-    [[nodiscard]] int32_t getOpacity() const { return get(NumberSetting("OPACITY")); }
-    [[nodiscard]] std::string getResultName() const { return get(TextSetting("RESULT_NAME")); }
-    [[nodiscard]] std::string getRenameFolder() const { return get(TextSetting("RENAME_PATH")); }
-    [[nodiscard]] std::string getRenameMask() const { return get(TextSetting("RENAME_MASK")); }
-    [[nodiscard]] bool getShowFactor() const { return get(YesNoSetting("SHOWFACTOR")); }
-    [[nodiscard]] bool getRecurseOrigin() const { return get(YesNoSetting("RECURSE_ORIGIN")); }
-    [[nodiscard]] bool getUseRecadColor() const { return get(YesNoSetting("USE_RECAD_COLOR")); }
-    [[nodiscard]] bool getUseSmallRBorder() const { return get(YesNoSetting("USE_SMALL_RBORDER")); }
-    [[nodiscard]] bool getKeybProgressif() const { return get(YesNoSetting("KEYB_PROGRESSIF")); }
-    [[nodiscard]] bool getShowFullFileName() const { return get(YesNoSetting("SHOWFULLFILENAME")); }
-    [[nodiscard]] bool getCheckVersion() const { return get(YesNoSetting("CHECK_VERSION")); }
-    [[nodiscard]] bool getAutoRename() const { return get(YesNoSetting("AUTO_RENAME")); }
+    [[nodiscard]] int32_t jpegQuality() const { return get(NumberSetting("JPEGQUALITY")); }
+    [[nodiscard]] int32_t opacity() const { return get(NumberSetting("OPACITY")); }
+    [[nodiscard]] std::string resultName() const { return get(TextSetting("RESULT_NAME")); }
+    [[nodiscard]] std::string renameFolder() const { return get(TextSetting("RENAME_PATH")); }
+    [[nodiscard]] std::string renameMask() const { return get(TextSetting("RENAME_MASK")); }
+    [[nodiscard]] bool showFactor() const { return get(YesNoSetting("SHOWFACTOR")); }
+    [[nodiscard]] bool recurseOrigin() const { return get(YesNoSetting("RECURSE_ORIGIN")); }
+    [[nodiscard]] bool useRecadColor() const { return get(YesNoSetting("USE_RECAD_COLOR")); }
+    [[nodiscard]] bool useSmallRBorder() const { return get(YesNoSetting("USE_SMALL_RBORDER")); }
+    [[nodiscard]] bool keybProgressif() const { return get(YesNoSetting("KEYB_PROGRESSIF")); }
+    [[nodiscard]] bool showFullFileName() const { return get(YesNoSetting("SHOWFULLFILENAME")); }
+    [[nodiscard]] bool checkVersion() const { return get(YesNoSetting("CHECK_VERSION")); }
+    [[nodiscard]] bool autoRename() const { return get(YesNoSetting("AUTO_RENAME")); }
 
     void setCurrentFolder(const std::string& value) { set(TextSetting("CURRENTPATH"), value); }
     void setDestinationFolder(const std::string& value) {

@@ -68,8 +68,8 @@ RenameDialog::RenameDialog(Settings& settings, UserPrompts& prompts, QWidget* pa
     connect(m_runButton, &QPushButton::clicked, this, &RenameDialog::runRename);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    m_folder = m_settings.getRenameFolder();
-    m_mask = m_settings.getRenameMask();
+    m_folder = m_settings.renameFolder();
+    m_mask = m_settings.renameMask();
     showFields();
 }
 

@@ -62,13 +62,13 @@ bool ToolsApp::installFrench(QTranslator& texts) {
     return QCoreApplication::installTranslator(&texts);
 }
 
-ProgramVersion ToolsApp::getProgramVersion() {
+ProgramVersion ToolsApp::programVersion() {
     return {LUMICUT_VERSION_MAJOR, LUMICUT_VERSION_MINOR, LUMICUT_VERSION_PATCH,
             LUMICUT_VERSION_TWEAK};
 }
 
-bool ToolsApp::getProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant) {
-    const ProgramVersion version = getProgramVersion();
+bool ToolsApp::programVersion(uint32_t& mostSignificant, uint32_t& leastSignificant) {
+    const ProgramVersion version = programVersion();
     mostSignificant = version.mostSignificant();
     leastSignificant = version.leastSignificant();
     return true;

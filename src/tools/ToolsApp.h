@@ -35,9 +35,9 @@ public:
     // False when the translation could not be loaded (the locale is set all the same).
     static bool installFrench(QTranslator& texts);
 
-    [[nodiscard]] static ProgramVersion getProgramVersion();
+    [[nodiscard]] static ProgramVersion programVersion();
     // Packed form: major.minor and patch.tweak words. Always succeeds (compiled in).
-    static bool getProgramVersion(uint32_t& mostSignificant, uint32_t& leastSignificant);
+    static bool programVersion(uint32_t& mostSignificant, uint32_t& leastSignificant);
 
     // The warning shown when address could not be opened.
     [[nodiscard]] static QString urlNotOpenedText(const QString& address);

@@ -48,7 +48,7 @@ VersionChecker::VersionChecker(UserPrompts& prompts, Hooks hooks)
     : m_prompts(prompts), m_hooks(std::move(hooks)) {
     if (!m_hooks.programVersion) {
         m_hooks.programVersion = [](uint32_t& mostSignificant, uint32_t& leastSignificant) {
-            return ToolsApp::getProgramVersion(mostSignificant, leastSignificant);
+            return ToolsApp::programVersion(mostSignificant, leastSignificant);
         };
     }
 }

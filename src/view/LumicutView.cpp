@@ -76,7 +76,7 @@ void LumicutView::onInitialUpdate() {
 }
 
 void LumicutView::updateFirstStepsHint() {
-    m_display->setHint(m_settings.getCurrentFolder().empty() ? firstStepsHint() : QString());
+    m_display->setHint(m_settings.currentFolder().empty() ? firstStepsHint() : QString());
 }
 
 void LumicutView::resizeEvent(QResizeEvent* event) {
@@ -105,7 +105,7 @@ void LumicutView::keyReleaseEvent(QKeyEvent* event) {
 }
 
 void LumicutView::handleKey(int qtKey, Qt::KeyboardModifiers modifiers) {
-    const bool progressive = m_settings.getKeybProgressif() != 0;
+    const bool progressive = m_settings.keybProgressif() != 0;
     m_keyStep.beginKey(modifiers.testFlag(Qt::ControlModifier), progressive);
     const bool shift = modifiers.testFlag(Qt::ShiftModifier);
     const ViewKey key = mapViewKey(qtKey, modifiers.testFlag(Qt::KeypadModifier), shift,
@@ -227,18 +227,18 @@ void LumicutView::toggleFullScreen() {
 
 void LumicutView::chooseWorkingFolder() {
     const std::string folder = m_prompts.chooseFolder(
-        QStringLiteral("Sélectionner le répertoire courant"), m_settings.getCurrentFolder());
+        QStringLiteral("Sélectionner le répertoire courant"), m_settings.currentFolder());
     if (folder.empty())
         return;
     m_settings.setCurrentFolder(folder);
     updateFirstStepsHint();
     // Without a destination, loading the first photo says so ("Veuillez définir...").
     m_sidePanel->fillPictureList();
-    if (!m_settings.getDestinationFolder().empty())
+    if (!m_settings.destinationFolder().empty())
         return;
     // The second step follows at once instead of leaving the user to find it.
     chooseDestinationFolder();
-    if (!m_settings.getDestinationFolder().empty()) {
+    if (!m_settings.destinationFolder().empty()) {
         // Again with the destination: its results are left out of the list, and the status
         // bar shows where the first result goes.
         m_sidePanel->fillPictureList();
@@ -248,7 +248,7 @@ void LumicutView::chooseWorkingFolder() {
 void LumicutView::chooseDestinationFolder() {
     const std::string folder =
         m_prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire de destination"),
-                               m_settings.getDestinationFolder());
+                               m_settings.destinationFolder());
     if (!folder.empty())
         m_settings.setDestinationFolder(folder);
 }

@@ -101,8 +101,8 @@ void PictureRenderer::drawOverlay(QPainter& painter, const PhotoDocument& model,
     if (!model.hasPhoto() || geometry.ratio() == 0.0) {
         return;
     }
-    const QRect image = geometry.getImageRect();
-    const QRect frame = geometry.getFrameRect(false);
+    const QRect image = geometry.imageRect();
+    const QRect frame = geometry.frameRect(false);
 
     // Guides first: the tint and the ring cover their ends.
     if (model.thirds()) {
@@ -123,7 +123,7 @@ void PictureRenderer::drawOverlay(QPainter& painter, const PhotoDocument& model,
         }
     }
 
-    if (settings.getUseSmallRBorder() != 0) {
+    if (settings.useSmallRBorder() != 0) {
         drawOutline(painter, frame, image, model.frameColor(true, false));
     }
 }

@@ -23,7 +23,7 @@ FrameGeometry window(int clientW, int clientH, int photoW, int photoH, double he
 
 TEST(FrameGeometry, WorkedExample) {
     FrameGeometry g = window(1010, 760, 3000, 2000);
-    EXPECT_EQ(g.getImageRect(), edges(5, 46, 1005, 714));
+    EXPECT_EQ(g.imageRect(), edges(5, 46, 1005, 714));
     EXPECT_TRUE(g.isFrameRotated());
     EXPECT_DOUBLE_EQ(g.effectiveRatio(), 10.0 / 15.0);
 
@@ -31,10 +31,10 @@ TEST(FrameGeometry, WorkedExample) {
     ASSERT_EQ(g.shrink(), 10);
     EXPECT_EQ(g.offsetX(), 0);
     EXPECT_EQ(g.offsetY(), 0);
-    EXPECT_EQ(g.getFrameRect(false), edges(20, 56, 990, 704));
-    EXPECT_EQ(g.getFrameRect(true), edges(44, 29, 2956, 1971));
-    EXPECT_EQ(g.getFrameSize(), QSize(2912, 1942));
-    EXPECT_EQ(g.getPrintQuality(), 100);
+    EXPECT_EQ(g.frameRect(false), edges(20, 56, 990, 704));
+    EXPECT_EQ(g.frameRect(true), edges(44, 29, 2956, 1971));
+    EXPECT_EQ(g.frameSize(), QSize(2912, 1942));
+    EXPECT_EQ(g.printQuality(), 100);
 }
 
 TEST(FrameGeometry, PrintResolutionFollowsTheFormatAlongEachSide) {
@@ -63,18 +63,18 @@ TEST(FrameGeometry, PrintResolutionFollowsTheFormatAlongEachSide) {
 
 TEST(FrameGeometry, SmallPhotoFrameCoversLimitingSideAndScoresZero) {
     const FrameGeometry g = window(1010, 760, 640, 480);
-    EXPECT_EQ(g.getFrameRect(false), edges(185, 166, 825, 594));
-    EXPECT_EQ(g.getFrameSize(), QSize(640, 428));
-    EXPECT_EQ(g.getPrintQuality(), 0);
+    EXPECT_EQ(g.frameRect(false), edges(185, 166, 825, 594));
+    EXPECT_EQ(g.frameSize(), QSize(640, 428));
+    EXPECT_EQ(g.printQuality(), 0);
 }
 
 TEST(FrameGeometry, NoPhotoGivesEmptyRectangles) {
     FrameGeometry g;
     g.setClientSize(1010, 760);
     g.setFormat(15, 10, "15x10");
-    EXPECT_EQ(g.getImageRect(), QRect());
-    EXPECT_EQ(g.getFrameRect(true), QRect());
-    EXPECT_EQ(g.getPrintQuality(), 0);
+    EXPECT_EQ(g.imageRect(), QRect());
+    EXPECT_EQ(g.frameRect(true), QRect());
+    EXPECT_EQ(g.printQuality(), 0);
 }
 
 struct FitRow {
@@ -96,7 +96,7 @@ TEST(FrameGeometry, ImageRectFitsPhotoIntoWindow) {
     };
     for (const FitRow& row : rows) {
         const FrameGeometry g = window(row.clientW, row.clientH, row.photoW, row.photoH);
-        EXPECT_EQ(g.getImageRect(), row.image) << row.name;
+        EXPECT_EQ(g.imageRect(), row.image) << row.name;
     }
 }
 
@@ -123,7 +123,7 @@ TEST(FrameGeometry, MovesStopAtPhotoEdges) {
         g.zoomFrame(10);
         g.moveFrameX(row.dx);
         g.moveFrameY(row.dy);
-        EXPECT_EQ(g.getFrameRect(false), row.frame) << row.name;
+        EXPECT_EQ(g.frameRect(false), row.frame) << row.name;
         EXPECT_EQ(g.offsetX(), row.offsetX) << row.name;
         EXPECT_EQ(g.offsetY(), row.offsetY) << row.name;
     }
@@ -134,13 +134,13 @@ TEST(FrameGeometry, ZoomRefusedWhenFrameWouldLoseItsHeight) {
     // bottom is 10 px high.
     FrameGeometry g = window(1010, 760, 3000, 2000);
     g.zoomFrame(329);
-    ASSERT_EQ(g.getFrameRect(false).height(), 10);
+    ASSERT_EQ(g.frameRect(false).height(), 10);
 
     g.zoomFrame(5);
     EXPECT_EQ(g.shrink(), 329) << "a step of 5 needs more than 10 px of height";
     g.zoomFrame(4);
     EXPECT_EQ(g.shrink(), 333);
-    EXPECT_EQ(g.getFrameRect(false).height(), 2);
+    EXPECT_EQ(g.frameRect(false).height(), 2);
 }
 
 TEST(FrameGeometry, EnlargingStopsAtLargestFrameAndIsPushedBackInside) {
@@ -149,7 +149,7 @@ TEST(FrameGeometry, EnlargingStopsAtLargestFrameAndIsPushedBackInside) {
     g.moveFrameX(15); // touching the right edge
     g.zoomFrame(-50);
     EXPECT_EQ(g.shrink(), 0);
-    EXPECT_EQ(g.getFrameRect(false), edges(5, 46, 1005, 714));
+    EXPECT_EQ(g.frameRect(false), edges(5, 46, 1005, 714));
     EXPECT_EQ(g.offsetX(), 0);
 }
 
@@ -188,8 +188,8 @@ TEST(FrameGeometry, IdPhotoModeIsUpright7By9WhateverTheOrientation) {
         g.setIdPhotoMode(true);
         EXPECT_DOUBLE_EQ(g.effectiveRatio(), 9.0 / 7.0);
         // Limited by the 668 px height: 519.55 wide, centred in 1000.
-        EXPECT_EQ(g.getFrameRect(false), edges(245, 46, 765, 714)) << "rotated " << !turn;
-        EXPECT_EQ(g.getFrameRect(true), edges(722, 0, 2278, 2000)) << "rotated " << !turn;
+        EXPECT_EQ(g.frameRect(false), edges(245, 46, 765, 714)) << "rotated " << !turn;
+        EXPECT_EQ(g.frameRect(true), edges(722, 0, 2278, 2000)) << "rotated " << !turn;
     }
 }
 
@@ -197,49 +197,49 @@ TEST(FrameGeometry, RotateFramePushesTurnedFrameBackInside) {
     // 1000 x 900 photo shown as (88, 5, 922, 755); turned 2:3 frame 834 x 556 with 97 px
     // of room above and below.
     FrameGeometry g = window(1010, 760, 1000, 900);
-    ASSERT_EQ(g.getImageRect(), edges(88, 5, 922, 755));
+    ASSERT_EQ(g.imageRect(), edges(88, 5, 922, 755));
     ASSERT_TRUE(g.isFrameRotated());
     g.moveFrameY(200);
     ASSERT_EQ(g.offsetY(), 97);
-    ASSERT_EQ(bottomEdge(g.getFrameRect(false)), 755);
+    ASSERT_EQ(bottomEdge(g.frameRect(false)), 755);
 
     g.rotateFrame();
     EXPECT_FALSE(g.isFrameRotated());
     // Upright 500 x 750 fills the height: the kept offset is taken back to 0.
     EXPECT_EQ(g.offsetY(), 0);
-    EXPECT_EQ(g.getFrameRect(false), edges(255, 5, 755, 755));
+    EXPECT_EQ(g.frameRect(false), edges(255, 5, 755, 755));
 }
 
 TEST(FrameGeometry, RotateFrameKeepsOffsetsAndInsetResetClearsThem) {
     FrameGeometry g = window(1010, 760, 3000, 2000);
     g.zoomFrame(100);
     g.moveFrameX(200);
-    ASSERT_EQ(g.getFrameRect(false), edges(305, 146, 1005, 614));
+    ASSERT_EQ(g.frameRect(false), edges(305, 146, 1005, 614));
     g.rotateFrame();
     EXPECT_EQ(g.shrink(), 100);
     EXPECT_EQ(g.offsetX(), 150);
     // Upright 445 x 668 less 100 px on each side of its width and 150 on its height.
-    EXPECT_EQ(g.getFrameRect(false), edges(532, 196, 778, 564));
+    EXPECT_EQ(g.frameRect(false), edges(532, 196, 778, 564));
     g.reset(); // no inset, no offsets, upright: 445 x 668 centred
-    EXPECT_EQ(g.getFrameRect(false), edges(282, 46, 728, 714));
+    EXPECT_EQ(g.frameRect(false), edges(282, 46, 728, 714));
 }
 
 TEST(FrameGeometry, OffsetsKeptAfterResizeUntilNextMove) {
     // Square photo, upright frame 500 x 750 with 125 px of room on each side.
     FrameGeometry g = window(1010, 760, 2000, 2000);
-    ASSERT_EQ(g.getImageRect(), edges(130, 5, 880, 755));
+    ASSERT_EQ(g.imageRect(), edges(130, 5, 880, 755));
     g.moveFrameX(125);
-    ASSERT_EQ(g.getFrameRect(false), edges(380, 5, 880, 755));
+    ASSERT_EQ(g.frameRect(false), edges(380, 5, 880, 755));
 
     g.setClientSize(410, 760);
-    ASSERT_EQ(g.getImageRect(), edges(5, 180, 405, 580));
+    ASSERT_EQ(g.imageRect(), edges(5, 180, 405, 580));
     EXPECT_EQ(g.offsetX(), 125);
     // The frame keeps its pixel offset and sticks out on the right for now.
-    EXPECT_EQ(g.getFrameRect(false), edges(196, 180, 463, 580));
+    EXPECT_EQ(g.frameRect(false), edges(196, 180, 463, 580));
 
     g.moveFrameX(0);
     EXPECT_EQ(g.offsetX(), 67);
-    EXPECT_EQ(g.getFrameRect(false), edges(138, 180, 405, 580));
+    EXPECT_EQ(g.frameRect(false), edges(138, 180, 405, 580));
 }
 
 struct QualityRow {
@@ -263,8 +263,8 @@ TEST(FrameGeometry, PrintQualityThresholds) {
         // 1 x 1 cm format on a square photo: the frame is the whole photo.
         const int side = row.pixelsPerCm;
         FrameGeometry g = window(1010, 760, side, side, 1, 1);
-        ASSERT_EQ(g.getFrameSize(), QSize(side, side)) << row.name;
-        EXPECT_EQ(g.getPrintQuality(), row.score) << row.name;
+        ASSERT_EQ(g.frameSize(), QSize(side, side)) << row.name;
+        EXPECT_EQ(g.printQuality(), row.score) << row.name;
     }
 }
 
@@ -273,11 +273,11 @@ TEST(FrameGeometry, PrintQualityTakesTheWeakerSide) {
     // same photo with the frame turned is limited to 1000 x 668: 66 and 66 px/cm.
     FrameGeometry g = window(1010, 760, 1000, 1500);
     ASSERT_FALSE(g.isFrameRotated());
-    EXPECT_EQ(g.getFrameSize(), QSize(1000, 1500));
-    EXPECT_EQ(g.getPrintQuality(), 100);
+    EXPECT_EQ(g.frameSize(), QSize(1000, 1500));
+    EXPECT_EQ(g.printQuality(), 100);
     g.rotateFrame();
-    EXPECT_EQ(g.getFrameSize(), QSize(1000, 668));
-    EXPECT_EQ(g.getPrintQuality(), 15);
+    EXPECT_EQ(g.frameSize(), QSize(1000, 668));
+    EXPECT_EQ(g.printQuality(), 15);
 }
 
 } // namespace

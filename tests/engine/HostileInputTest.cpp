@@ -333,7 +333,7 @@ TEST_F(Hostile, OddNamesFromScanToResult) {
     EXPECT_TRUE(m_host.warnings.empty());
     // The settings file holds the odd masks as they were given.
     Settings reread(m_root + "param.dat");
-    EXPECT_EQ(reread.getResultName(), rows[std::size(rows) - 1].mask);
+    EXPECT_EQ(reread.resultName(), rows[std::size(rows) - 1].mask);
 }
 
 // ---- Results the disk refuses ----

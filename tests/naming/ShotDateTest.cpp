@@ -79,9 +79,9 @@ TEST_F(ShotDate, ReadsTheExifDateFromFileOrHeldBlock) {
         SCOPED_TRACE(row.name);
         const QByteArray jpeg = fixtures::withExif(m_plain, dateText(row.text));
         const std::string path = photoFile("dated.jpg", jpeg);
-        EXPECT_EQ(getShotDate(path, nullptr), row.expected);
+        EXPECT_EQ(shotDate(path, nullptr), row.expected);
         const ExifBlock held = ExifBlock::fromJpeg(jpeg);
-        EXPECT_EQ(getShotDate(path, &held), row.expected);
+        EXPECT_EQ(shotDate(path, &held), row.expected);
     }
 }
 
@@ -110,9 +110,9 @@ TEST_F(ShotDate, FallsBackToTheFileTime) {
         SCOPED_TRACE(row.name);
         const std::string path = photoFile((std::string(row.name) + ".jpg").c_str(), row.jpeg);
         const QDateTime expected = expectedFileTime(path);
-        EXPECT_EQ(getShotDate(path, nullptr), expected);
+        EXPECT_EQ(shotDate(path, nullptr), expected);
         const ExifBlock held = ExifBlock::fromJpeg(row.jpeg);
-        EXPECT_EQ(getShotDate(path, &held), expected);
+        EXPECT_EQ(shotDate(path, &held), expected);
     }
 }
 
@@ -121,12 +121,12 @@ TEST_F(ShotDate, HeldBlockWinsOverTheFileAndPixelsAreNotNeededWithoutIt) {
     const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
     ASSERT_GT(scan, 0);
     const std::string path = photoFile("cut.jpg", jpeg.left(scan + 4));
-    EXPECT_EQ(getShotDate(path, nullptr), wall(QDate(2006, 7, 14), QTime(10, 20, 30)));
+    EXPECT_EQ(shotDate(path, nullptr), wall(QDate(2006, 7, 14), QTime(10, 20, 30)));
     const ExifBlock held(fixtures::rawTiff(dateText("1999:12:31 23:59:59")));
-    EXPECT_EQ(getShotDate(path, &held), wall(QDate(1999, 12, 31), QTime(23, 59, 59)));
+    EXPECT_EQ(shotDate(path, &held), wall(QDate(1999, 12, 31), QTime(23, 59, 59)));
     // An empty held block is the photo's answer too: its file is not read instead.
     const ExifBlock none;
-    EXPECT_EQ(getShotDate(path, &none), expectedFileTime(path));
+    EXPECT_EQ(shotDate(path, &none), expectedFileTime(path));
 }
 
 TEST_F(ShotDate, FileNameThatIsNotUtf8) {
@@ -134,18 +134,18 @@ TEST_F(ShotDate, FileNameThatIsNotUtf8) {
     const std::string path = m_dir.path().toStdString() + "/No\xEBl.jpg";
     ASSERT_TRUE(
         fixtures::writeFile(path, fixtures::withExif(m_plain, dateText("2006:07:14 10:20:30"))));
-    EXPECT_EQ(getShotDate(path, nullptr), wall(QDate(2006, 7, 14), QTime(10, 20, 30)));
+    EXPECT_EQ(shotDate(path, nullptr), wall(QDate(2006, 7, 14), QTime(10, 20, 30)));
     ::unlink(path.c_str()); // the temporary folder's clean-up cannot name it
 }
 
 TEST_F(ShotDate, MissingFileGivesNowAndPipeIsNotWaitedOn) {
     const QDateTime before = wall(QDateTime::currentDateTime());
-    const QDateTime date = getShotDate(m_dir.filePath("missing.jpg").toStdString(), nullptr);
+    const QDateTime date = shotDate(m_dir.filePath("missing.jpg").toStdString(), nullptr);
     EXPECT_GE(date, before);
     EXPECT_LE(date, wall(QDateTime::currentDateTime()));
     const std::string pipe = m_dir.filePath("pipe.jpg").toStdString();
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_TRUE(getShotDate(pipe, nullptr).isValid());
+    EXPECT_TRUE(shotDate(pipe, nullptr).isValid());
 }
 
 } // namespace

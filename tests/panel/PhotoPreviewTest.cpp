@@ -25,7 +25,7 @@ QColor tileAt(int x, int y) {
 TEST(PreviewWnd, BeforeTheFirstPhotoOnlyTheCanvasShows) {
     PhotoPreview preview;
     preview.resize(200, 150);
-    EXPECT_TRUE(preview.getPreviewRect().isEmpty());
+    EXPECT_TRUE(preview.previewRect().isEmpty());
     const QImage image = render(preview);
     for (const QPoint p : {QPoint(0, 0), QPoint(100, 75), QPoint(199, 149), QPoint(37, 91)}) {
         EXPECT_EQ(image.pixelColor(p), tileAt(p.x(), p.y())) << p.x() << ", " << p.y();
@@ -49,7 +49,7 @@ TEST(PreviewWnd, KeepsAPointThreeThreeCopyFittedIntoTheWidget) {
         preview.resize(200, 150);
         preview.setPreview(solid(row.photo.width(), row.photo.height(), QColor(200, 30, 40)));
         EXPECT_EQ(preview.preview().size(), row.copy) << row.name;
-        EXPECT_EQ(preview.getPreviewRect(), row.shown) << row.name;
+        EXPECT_EQ(preview.previewRect(), row.shown) << row.name;
 
         const QImage image = render(preview);
         EXPECT_EQ(image.pixelColor(row.shown.center()), QColor(200, 30, 40)) << row.name;
@@ -64,7 +64,7 @@ TEST(PreviewWnd, ShowsThePhotoAsHandedOverUntilTheNextOne) {
     QImage photo = solid(300, 200, QColor(0, 0, 255));
     preview.setPreview(photo);
     photo.fill(QColor(0, 255, 0)); // an edit in the display window
-    const QPoint centre = preview.getPreviewRect().center();
+    const QPoint centre = preview.previewRect().center();
     EXPECT_EQ(render(preview).pixelColor(centre), QColor(0, 0, 255));
 
     preview.setPreview(photo);

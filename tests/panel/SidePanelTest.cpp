@@ -110,16 +110,16 @@ TEST_F(SidePanelTest, NavigationStopsAtBothEndsWithoutWrapping) {
         {"first photo", &SidePanel::previousPicture, 0, "a.jpg", 5},
         {"Previous at row 0 changes nothing", &SidePanel::previousPicture, 0, "a.jpg", 5},
     };
-    ASSERT_EQ(m_panel->getCurrentIndex(), 0);
+    ASSERT_EQ(m_panel->currentIndex(), 0);
     EXPECT_EQ(model().sourcePath(), m_root + "photos/a.jpg");
     ASSERT_EQ(m_statuses.size(), 1u);
     EXPECT_FALSE(m_statuses.back().second);
     EXPECT_EQ(m_statuses.back().first, model().resultPath());
     for (const Step& step : steps) {
         (m_panel.get()->*step.move)();
-        EXPECT_EQ(m_panel->getCurrentIndex(), step.index) << step.name;
+        EXPECT_EQ(m_panel->currentIndex(), step.index) << step.name;
         EXPECT_EQ(m_panel->photoList().getCurrentRow(), step.index) << step.name;
-        EXPECT_EQ(m_panel->getCurrentPath(), m_root + "photos/" + step.file) << step.name;
+        EXPECT_EQ(m_panel->currentPath(), m_root + "photos/" + step.file) << step.name;
         EXPECT_EQ(model().sourcePath(), m_root + "photos/" + step.file) << step.name;
         EXPECT_EQ(m_statuses.size(), step.statusCount) << step.name;
     }
@@ -133,14 +133,14 @@ TEST_F(SidePanelTest, EmptyFolderGivesNoRowsAndNavigationDoesNothing) {
     m_panel->nextPicture();
     m_panel->previousPicture();
     EXPECT_EQ(m_panel->photoList().rowCount(), 0);
-    EXPECT_EQ(m_panel->getCurrentIndex(), -1);
-    EXPECT_EQ(m_panel->getCurrentPath(), "");
-    EXPECT_EQ(m_panel->getCurrentResultIndex(), kNoResultIndex);
+    EXPECT_EQ(m_panel->currentIndex(), -1);
+    EXPECT_EQ(m_panel->currentPath(), "");
+    EXPECT_EQ(m_panel->currentResultIndex(), kNoResultIndex);
     m_panel->setCurrentResultIndex(4);
-    EXPECT_EQ(m_panel->getCurrentResultIndex(), kNoResultIndex);
+    EXPECT_EQ(m_panel->currentResultIndex(), kNoResultIndex);
     EXPECT_EQ(model().photo(), nullptr);
     EXPECT_TRUE(m_statuses.empty());
-    EXPECT_TRUE(m_panel->preview().getPreviewRect().isEmpty());
+    EXPECT_TRUE(m_panel->preview().previewRect().isEmpty());
 }
 
 TEST_F(SidePanelTest, ResultIndexFollowsTheRowAndARefillClearsIt) {
@@ -148,12 +148,12 @@ TEST_F(SidePanelTest, ResultIndexFollowsTheRowAndARefillClearsIt) {
     m_settings->setCurrentFolder(m_root + "photos/");
     makePanel();
     m_panel->fillPictureList();
-    EXPECT_EQ(m_panel->getCurrentResultIndex(), kNoResultIndex);
+    EXPECT_EQ(m_panel->currentResultIndex(), kNoResultIndex);
     m_panel->setCurrentResultIndex(5);
     m_panel->nextPicture();
-    EXPECT_EQ(m_panel->getCurrentResultIndex(), kNoResultIndex);
+    EXPECT_EQ(m_panel->currentResultIndex(), kNoResultIndex);
     m_panel->previousPicture();
-    EXPECT_EQ(m_panel->getCurrentResultIndex(), 5);
+    EXPECT_EQ(m_panel->currentResultIndex(), 5);
     EXPECT_EQ(model().resultIndex(), 5); // handed to the display with the load
 
     m_panel->fillPictureList();
@@ -164,7 +164,7 @@ TEST_F(SidePanelTest, ResultIndexFollowsTheRowAndARefillClearsIt) {
     m_settings->setCurrentFolder("");
     m_panel->fillPictureList();
     EXPECT_EQ(m_panel->photoList().rowCount(), 3) << "empty working folder keeps the rows";
-    EXPECT_EQ(m_panel->getCurrentIndex(), 1);
+    EXPECT_EQ(m_panel->currentIndex(), 1);
 }
 
 TEST_F(SidePanelTest, PreviewAndGaugeFollowTheLoadedPhoto) {
@@ -204,12 +204,12 @@ TEST_F(SidePanelTest, ClicksInThePhotoListLoadTheFirstSelectedRow) {
     };
 
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(2));
-    EXPECT_EQ(m_panel->getCurrentIndex(), 2);
+    EXPECT_EQ(m_panel->currentIndex(), 2);
     EXPECT_EQ(model().sourcePath(), m_root + "photos/c.jpg");
 
     // The current row again: loaded again from the file, undoing an edit.
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, rowCentre(0));
-    ASSERT_EQ(m_panel->getCurrentIndex(), 0);
+    ASSERT_EQ(m_panel->currentIndex(), 0);
     model().rotateLeft();
     ASSERT_EQ(model().photo()->width(), 400);
     const std::size_t before = m_statuses.size();
@@ -221,7 +221,7 @@ TEST_F(SidePanelTest, ClicksInThePhotoListLoadTheFirstSelectedRow) {
     list.clearSelection();
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                       QPoint(20, list.viewport()->height() - 2));
-    EXPECT_EQ(m_panel->getCurrentIndex(), 0);
+    EXPECT_EQ(m_panel->currentIndex(), 0);
     EXPECT_EQ(m_statuses.size(), before + 1);
 }
 

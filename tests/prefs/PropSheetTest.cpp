@@ -81,8 +81,8 @@ TEST_F(PropSheetTest, OkWithoutChangesWritesTheGeneralKeysAgain) {
     EXPECT_FALSE(sheet->isVisible());
 
     Settings reread{paramPath};
-    EXPECT_EQ(reread.getJpegQuality(), 100);
-    EXPECT_EQ(reread.getResultName(), "Photos_%dc_%i");
+    EXPECT_EQ(reread.jpegQuality(), 100);
+    EXPECT_EQ(reread.resultName(), "Photos_%dc_%i");
     // The Formats page was never shown: no format was written.
     EXPECT_TRUE(storedFormats().empty());
 }
@@ -113,17 +113,17 @@ TEST_F(PropSheetTest, EveryGeneralFieldReachesItsKey) {
     sheet->okButton()->click();
 
     Settings reread{paramPath};
-    EXPECT_EQ(reread.getRecurseOrigin(), 0);
-    EXPECT_EQ(reread.getJpegQuality(), 85);
-    EXPECT_EQ(reread.getAutoRename(), 0);
-    EXPECT_EQ(reread.getResultName(), "Tirage_%f");
-    EXPECT_EQ(reread.getUseRecadColor(), 0);
-    EXPECT_EQ(reread.getUseSmallRBorder(), 1);
-    EXPECT_EQ(reread.getOpacity(), 250);
+    EXPECT_EQ(reread.recurseOrigin(), 0);
+    EXPECT_EQ(reread.jpegQuality(), 85);
+    EXPECT_EQ(reread.autoRename(), 0);
+    EXPECT_EQ(reread.resultName(), "Tirage_%f");
+    EXPECT_EQ(reread.useRecadColor(), 0);
+    EXPECT_EQ(reread.useSmallRBorder(), 1);
+    EXPECT_EQ(reread.opacity(), 250);
     EXPECT_TRUE(messages.messages.empty());
-    EXPECT_EQ(reread.getCheckVersion(), 1);
-    EXPECT_EQ(reread.getKeybProgressif(), 0);
-    EXPECT_EQ(reread.getShowFullFileName(), 0);
+    EXPECT_EQ(reread.checkVersion(), 1);
+    EXPECT_EQ(reread.keybProgressif(), 0);
+    EXPECT_EQ(reread.showFullFileName(), 0);
 }
 
 TEST_F(PropSheetTest, AutoRenameEnablesTheMaskField) {
@@ -140,13 +140,13 @@ TEST_F(PropSheetTest, AppliquerWritesOnceAndDisablesItself) {
     sheet->applyButton()->click();
     EXPECT_FALSE(sheet->applyButton()->isEnabled());
     EXPECT_TRUE(sheet->isVisible());
-    EXPECT_EQ(Settings(paramPath).getCheckVersion(), 1);
+    EXPECT_EQ(Settings(paramPath).checkVersion(), 1);
 
     // Nothing marked since: OK finds the apply button disabled and writes nothing.
     Settings other{paramPath};
     other.setCheckVersion(0);
     sheet->okButton()->click();
-    EXPECT_EQ(Settings(paramPath).getCheckVersion(), 0);
+    EXPECT_EQ(Settings(paramPath).checkVersion(), 0);
 }
 
 TEST_F(PropSheetTest, JpegQualityMustBeANumberFrom0To100) {
@@ -172,7 +172,7 @@ TEST_F(PropSheetTest, JpegQualityMustBeANumberFrom0To100) {
         sheet->applyButton()->click();
         if (row.accepted) {
             EXPECT_TRUE(messages.messages.empty()) << row.description;
-            EXPECT_EQ(Settings(paramPath).getJpegQuality(), row.stored) << row.description;
+            EXPECT_EQ(Settings(paramPath).jpegQuality(), row.stored) << row.description;
         } else {
             ASSERT_EQ(messages.messages.size(), 1u) << row.description;
             EXPECT_EQ(messages.messages[0].icon, QMessageBox::Warning) << row.description;
@@ -225,7 +225,7 @@ TEST_F(PropSheetTest, FormatsPageShowsTheDefaultAndStoresItOnOk) {
 
     sheet->okButton()->click();
     EXPECT_EQ(storedFormats(), (std::vector<std::string>{"Défaut 10x15", "15", "10", "4"}));
-    EXPECT_EQ(Settings(paramPath).getShowFactor(), 1);
+    EXPECT_EQ(Settings(paramPath).showFactor(), 1);
 }
 
 TEST_F(PropSheetTest, AddedFormatKeepsHauteurAndLargeurCrossed) {

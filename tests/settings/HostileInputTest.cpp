@@ -84,17 +84,17 @@ TEST_P(DamagedFile, LoadsWhatIsSoundAndFallsBackForTheRest) {
     const auto sizeBefore = std::filesystem::file_size(folder.file());
 
     Settings settings(folder.file());
-    EXPECT_EQ(settings.getJpegQuality(), row.jpegQuality);
-    EXPECT_EQ(settings.getResultName(), "Photos_%dc_%i");
+    EXPECT_EQ(settings.jpegQuality(), row.jpegQuality);
+    EXPECT_EQ(settings.resultName(), "Photos_%dc_%i");
     Texts formats{"stale"};
     settings.loadFormats(formats);
     EXPECT_TRUE(formats.empty());
 
     settings.setOpacity(33);
     Settings reloaded(folder.file());
-    EXPECT_EQ(reloaded.getOpacity(), row.acceptsWrites ? 33 : 50);
+    EXPECT_EQ(reloaded.opacity(), row.acceptsWrites ? 33 : 50);
     if (row.acceptsWrites) {
-        EXPECT_EQ(reloaded.getJpegQuality(), row.jpegQuality);
+        EXPECT_EQ(reloaded.jpegQuality(), row.jpegQuality);
         const auto records = decodeFile(readBytes(folder.file()));
         ASSERT_TRUE(records.has_value()) << "rewritten file must decode";
         EXPECT_EQ(records->back().name, "OPACITY");
@@ -151,12 +151,12 @@ TEST_P(OddParamFile, DefaultsWithoutHangingAndTheThingIsLeftAlone) {
         Settings settings(path);
         Texts formats{"stale"};
         settings.loadFormats(formats);
-        if (settings.getJpegQuality() != 100 || !formats.empty()) {
+        if (settings.jpegQuality() != 100 || !formats.empty()) {
             return 3;
         }
         settings.setJpegQuality(80); // fails; the value is kept for this run only
         settings.saveFormats({"A", "1", "2", "3"});
-        return settings.getJpegQuality() == 80 ? 0 : 5;
+        return settings.jpegQuality() == 80 ? 0 : 5;
     });
     EXPECT_EQ(result, 0) << "1014 means the child hung";
     struct stat info {};
@@ -216,7 +216,7 @@ TEST(FullDisk, WritesFailAndEveryRecordSurvivesThenALongerListStopsAtTheLimit) {
     Texts expected = formats;
     expected.insert(expected.end(), {"-", "1", "1", "1"});
     EXPECT_EQ(loaded, expected);
-    EXPECT_EQ(Settings(folder.file()).getAutoRename(), 1);
+    EXPECT_EQ(Settings(folder.file()).autoRename(), 1);
 }
 
 struct InterruptRow {
@@ -240,7 +240,7 @@ TEST_P(InterruptedWrite, OldRecordsSurviveAndTheNextWriteLands) {
     const auto write = [&] {
         ParamFile file(folder.file());
         const bool written = file.writeString("A", "ALPHA", comment);
-        return !written && file.getLastError().rfind("Exception:", 0) == 0 ? 0 : 1;
+        return !written && file.lastError().rfind("Exception:", 0) == 0 ? 0 : 1;
     };
     EXPECT_EQ(runInChild(write, 1000, row.killedBySignal), row.killedBySignal ? 1000 + SIGXFSZ : 0);
     if (row.fileExists) {

@@ -111,7 +111,7 @@ TEST_P(ParamFileNames, NormalisedOrRefused) {
     ParamAt p;
     EXPECT_EQ(p.file.writeLong(row.given, 7, "#"), !row.stored.empty());
     if (row.stored.empty()) {
-        EXPECT_EQ(p.file.getLastError(), "Fonction écriture: taille du nom incorrecte!");
+        EXPECT_EQ(p.file.lastError(), "Fonction écriture: taille du nom incorrecte!");
         EXPECT_FALSE(std::filesystem::exists(p.folder.file()));
         return;
     }
@@ -159,8 +159,8 @@ TEST(ParamFileRewrite, InPlaceAppendMismatchAndDelete) {
     EXPECT_EQ(p.read(), threeRecords(99, "note")) << "same length, comment kept";
 
     EXPECT_FALSE(p.file.writeString("MIDDLE", "text", "#"));
-    EXPECT_EQ(p.file.getLastError(), "Fonction d'écriture: le paramètre existe et son type est "
-                                     "différent de celui souhaité!");
+    EXPECT_EQ(p.file.lastError(), "Fonction d'écriture: le paramètre existe et son type est "
+                                  "différent de celui souhaité!");
     EXPECT_EQ(p.read(), threeRecords(99, "note")) << "type mismatch leaves the file unchanged";
 
     ASSERT_TRUE(p.file.writeString("NEW", "x", "#"));
@@ -177,13 +177,13 @@ TEST(ParamFileRewrite, InPlaceAppendMismatchAndDelete) {
 TEST(ParamFileFind, OffsetsAndFailures) {
     ParamAt missing;
     EXPECT_EQ(missing.file.findParam("FIRST"), -2);
-    EXPECT_EQ(missing.file.getLastError().rfind("Exception:", 0), 0u);
+    EXPECT_EQ(missing.file.lastError().rfind("Exception:", 0), 0u);
 
     ParamAt p(threeRecords());
     EXPECT_EQ(p.file.findParam("MIDDLE"), 1048);
     EXPECT_EQ(p.file.findParam("LAST"), 1048 + 28 + 4);
     EXPECT_EQ(p.file.findParam("LAS"), -1);
-    EXPECT_EQ(p.file.getLastError(), kNotFound);
+    EXPECT_EQ(p.file.lastError(), kNotFound);
     int32_t value = 0;
     ASSERT_TRUE(p.file.writeLong("MY KEY", 5, "#"));
     EXPECT_FALSE(p.file.readLong("MY KEY", value)) << "reads use the name as given";
@@ -220,7 +220,7 @@ TEST_P(ParamFileFailures, NothingChangesAndTheErrorTells) {
         break;
     }
     EXPECT_EQ(result, row.result);
-    EXPECT_EQ(p.file.getLastError(), row.lastError);
+    EXPECT_EQ(p.file.lastError(), row.lastError);
     EXPECT_EQ(value, 1234);
     EXPECT_EQ(comment, "kept");
     if (row.fileExists) {
@@ -255,7 +255,7 @@ TEST(ParamFileFolders, CreatedOnFirstWriteOrFailQuietly) {
     TempFolder folder;
     ParamFile blank(" ");
     EXPECT_FALSE(blank.writeByte("KEY", 1, "#"));
-    EXPECT_EQ(blank.getLastError(), "Fonction écriture: le nom du fichier n'est pas spécifié!");
+    EXPECT_EQ(blank.lastError(), "Fonction écriture: le nom du fichier n'est pas spécifié!");
 
     const std::string path = folder.file("a/b/c/param.dat");
     ParamFile file(path);
@@ -268,7 +268,7 @@ TEST(ParamFileFolders, CreatedOnFirstWriteOrFailQuietly) {
     writeBytes(folder.file("plain"), {1});
     ParamFile underFile(folder.file("plain/sub/param.dat"));
     EXPECT_FALSE(underFile.writeLong("K", 3, "#"));
-    EXPECT_EQ(underFile.getLastError(), "");
+    EXPECT_EQ(underFile.lastError(), "");
 }
 
 TEST(ParamFileSize, GrowsToSixteenMiBAndNoFurther) {
@@ -297,9 +297,9 @@ TEST(ParamFileLocking, FileHeldByAnotherOpenerIsAFileError) {
     int32_t value = 5;
     EXPECT_FALSE(p.file.readLong("MIDDLE", value));
     EXPECT_EQ(value, 5);
-    EXPECT_EQ(p.file.getLastError().rfind("Exception:", 0), 0u) << p.file.getLastError();
+    EXPECT_EQ(p.file.lastError().rfind("Exception:", 0), 0u) << p.file.lastError();
     EXPECT_FALSE(p.file.writeLong("MIDDLE", 6, "#"));
-    EXPECT_EQ(p.file.getLastError().rfind("Exception:", 0), 0u) << p.file.getLastError();
+    EXPECT_EQ(p.file.lastError().rfind("Exception:", 0), 0u) << p.file.lastError();
     EXPECT_TRUE(p.file.deleteParam("MIDDLE"));
     EXPECT_EQ(p.file.findParam("MIDDLE"), -2);
     EXPECT_EQ(p.read(), threeRecords());

@@ -78,7 +78,7 @@ TEST(ParamLocationConfig, XdgConfigHomeWhenAbsoluteElseHomeConfig) {
 TEST(ParamLocationExe, BareNameGoesBesideTheTestProgram) {
     const std::string exeFolder = executableFolder();
     EXPECT_TRUE(std::filesystem::exists(exeFolder + "/lumicut_core_tests"));
-    EXPECT_EQ(ParamFile("param.dat").getFilePath(), exeFolder + "/param.dat");
+    EXPECT_EQ(ParamFile("param.dat").filePath(), exeFolder + "/param.dat");
 }
 
 } // namespace

@@ -40,35 +40,35 @@ std::vector<Key> allKeys() {
         return [setter](Settings& s, const std::string& v) { (s.*setter)(std::stoi(v)); };
     };
     return {
-        {"CURRENTPATH", 1024, text(&Settings::getCurrentFolder),
-         setText(&Settings::setCurrentFolder), "", "/home/anne/Photos/"},
-        {"DESTINATIONPATH", 1024, text(&Settings::getDestinationFolder),
+        {"CURRENTPATH", 1024, text(&Settings::currentFolder), setText(&Settings::setCurrentFolder),
+         "", "/home/anne/Photos/"},
+        {"DESTINATIONPATH", 1024, text(&Settings::destinationFolder),
          setText(&Settings::setDestinationFolder), "", "/home/anne/Tirages été/"},
-        {"JPEGQUALITY", 4, number(&Settings::getJpegQuality), setNumber(&Settings::setJpegQuality),
+        {"JPEGQUALITY", 4, number(&Settings::jpegQuality), setNumber(&Settings::setJpegQuality),
          "100", "85"},
-        {"OPACITY", 4, number(&Settings::getOpacity), setNumber(&Settings::setOpacity), "50", "-7"},
-        {"RESULT_NAME", 1024, text(&Settings::getResultName), setText(&Settings::setResultName),
+        {"OPACITY", 4, number(&Settings::opacity), setNumber(&Settings::setOpacity), "50", "-7"},
+        {"RESULT_NAME", 1024, text(&Settings::resultName), setText(&Settings::setResultName),
          "Photos_%dc_%i", "Tirage_%f_%i"},
-        {"RENAME_PATH", 1024, text(&Settings::getRenameFolder), setText(&Settings::setRenameFolder),
+        {"RENAME_PATH", 1024, text(&Settings::renameFolder), setText(&Settings::setRenameFolder),
          "", "/mnt/carte/"},
-        {"RENAME_MASK", 1024, text(&Settings::getRenameMask), setText(&Settings::setRenameMask),
+        {"RENAME_MASK", 1024, text(&Settings::renameMask), setText(&Settings::setRenameMask),
          "Photos_%dc_%i", "Vacances_%i"},
-        {"SHOWFACTOR", 1, yesNo(&Settings::getShowFactor), setNumber(&Settings::setShowFactor), "1",
+        {"SHOWFACTOR", 1, yesNo(&Settings::showFactor), setNumber(&Settings::setShowFactor), "1",
          "0"},
-        {"RECURSE_ORIGIN", 1, yesNo(&Settings::getRecurseOrigin),
+        {"RECURSE_ORIGIN", 1, yesNo(&Settings::recurseOrigin),
          setNumber(&Settings::setRecurseOrigin), "1", "0"},
-        {"USE_RECAD_COLOR", 1, yesNo(&Settings::getUseRecadColor),
+        {"USE_RECAD_COLOR", 1, yesNo(&Settings::useRecadColor),
          setNumber(&Settings::setUseRecadColor), "1", "0"},
-        {"USE_SMALL_RBORDER", 1, yesNo(&Settings::getUseSmallRBorder),
+        {"USE_SMALL_RBORDER", 1, yesNo(&Settings::useSmallRBorder),
          setNumber(&Settings::setUseSmallRBorder), "0", "1"},
-        {"KEYB_PROGRESSIF", 1, yesNo(&Settings::getKeybProgressif),
+        {"KEYB_PROGRESSIF", 1, yesNo(&Settings::keybProgressif),
          setNumber(&Settings::setKeybProgressif), "1", "0"},
-        {"SHOWFULLFILENAME", 1, yesNo(&Settings::getShowFullFileName),
+        {"SHOWFULLFILENAME", 1, yesNo(&Settings::showFullFileName),
          setNumber(&Settings::setShowFullFileName), "1", "0"},
-        {"CHECK_VERSION", 1, yesNo(&Settings::getCheckVersion),
-         setNumber(&Settings::setCheckVersion), "0", "1"},
-        {"AUTO_RENAME", 1, yesNo(&Settings::getAutoRename), setNumber(&Settings::setAutoRename),
-         "1", "0"},
+        {"CHECK_VERSION", 1, yesNo(&Settings::checkVersion), setNumber(&Settings::setCheckVersion),
+         "0", "1"},
+        {"AUTO_RENAME", 1, yesNo(&Settings::autoRename), setNumber(&Settings::setAutoRename), "1",
+         "0"},
     };
 }
 
@@ -139,10 +139,10 @@ TEST(Settings, KeyStoredUnderAnotherTypeLoadsDefaultAndIsNotOverwritten) {
     const Bytes original = concat({stringRecord("OPACITY", "80"), longRecord("JPEGQUALITY", 90)});
     writeBytes(folder.file(), original);
     Settings settings(folder.file());
-    EXPECT_EQ(settings.getOpacity(), 50);
-    EXPECT_EQ(settings.getJpegQuality(), 90);
+    EXPECT_EQ(settings.opacity(), 50);
+    EXPECT_EQ(settings.jpegQuality(), 90);
     settings.setOpacity(70);
-    EXPECT_EQ(settings.getOpacity(), 70);
+    EXPECT_EQ(settings.opacity(), 70);
     EXPECT_EQ(readBytes(folder.file()), original);
 }
 
@@ -150,10 +150,10 @@ TEST(Settings, YesNoSetterStoresLowEightBits) {
     TempFolder folder;
     Settings settings(folder.file());
     settings.setRecurseOrigin(256);
-    EXPECT_TRUE(settings.getRecurseOrigin()) << "non-zero is yes for the rest of the run";
+    EXPECT_TRUE(settings.recurseOrigin()) << "non-zero is yes for the rest of the run";
     EXPECT_EQ(readBytes(folder.file()), byteRecord("RECURSE_ORIGIN", 0));
     settings.loadAll();
-    EXPECT_EQ(settings.getRecurseOrigin(), 0);
+    EXPECT_EQ(settings.recurseOrigin(), 0);
 }
 
 TEST(Settings, FailedWriteKeepsValueInMemoryOnly) {
@@ -165,14 +165,14 @@ TEST(Settings, FailedWriteKeepsValueInMemoryOnly) {
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
     settings.setJpegQuality(60);
-    EXPECT_EQ(settings.getJpegQuality(), 60);
+    EXPECT_EQ(settings.jpegQuality(), 60);
     close(holder);
     EXPECT_EQ(readBytes(folder.file()), longRecord("JPEGQUALITY", 90));
     settings.loadAll();
-    EXPECT_EQ(settings.getJpegQuality(), 90);
+    EXPECT_EQ(settings.jpegQuality(), 90);
     other.setJpegQuality(12);
     settings.loadAll();
-    EXPECT_EQ(settings.getJpegQuality(), 12) << "LoadAll picks up another copy's change";
+    EXPECT_EQ(settings.jpegQuality(), 12) << "LoadAll picks up another copy's change";
 }
 
 // A setter call seen from a listener: which keys it announced and what the file then holds.
@@ -252,7 +252,7 @@ TEST(Settings, ListenerFindsTheAnnouncedValueInTheFile) {
     Settings settings(folder.file());
     int32_t seenByAnotherCopy = 0;
     QObject::connect(&settings, &Settings::changed, [&](const QString&) {
-        seenByAnotherCopy = Settings(settings.paramFileName()).getJpegQuality();
+        seenByAnotherCopy = Settings(settings.paramFileName()).jpegQuality();
     });
     settings.setJpegQuality(42);
     EXPECT_EQ(seenByAnotherCopy, 42);

@@ -167,6 +167,6 @@ TEST_F(RenameDlgTest, ClosingStoresTheFieldsEvenWithoutARun) {
     EXPECT_FALSE(dialog->isVisible());
 
     Settings reread{paramPath};
-    EXPECT_EQ(reread.getRenameFolder(), "/somewhere/é/");
-    EXPECT_EQ(reread.getRenameMask(), "X_%f");
+    EXPECT_EQ(reread.renameFolder(), "/somewhere/é/");
+    EXPECT_EQ(reread.renameMask(), "X_%f");
 }

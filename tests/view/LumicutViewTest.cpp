@@ -253,7 +253,7 @@ TEST_F(LumicutViewTest, KeyStepFollowsHeldArrowKeys) {
 TEST_F(LumicutViewTest, EnterSavesAndStaysThenMovesOnEscapeNeverSaves) {
     threePhotos();
     makeFrame();
-    ASSERT_EQ(panel().getCurrentIndex(), 0);
+    ASSERT_EQ(panel().currentIndex(), 0);
     EXPECT_TRUE(doc().isModified()) << "a fresh photo counts as modified";
     EXPECT_EQ(statusText(), QString("Destination : ") + kResult0);
     EXPECT_EQ(statusIcon(), ResultIcon::Missing);
@@ -308,7 +308,7 @@ TEST_F(LumicutViewTest, EnterSavesAndStaysThenMovesOnEscapeNeverSaves) {
         SCOPED_TRACE(step.name);
         // The keypad's Enter carries the keypad flag.
         press(step.key, step.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        EXPECT_EQ(panel().getCurrentIndex(), step.index);
+        EXPECT_EQ(panel().currentIndex(), step.index);
         EXPECT_EQ(outFiles(), step.files);
         EXPECT_EQ(statusText(), QString("Destination : ") + step.statusName);
         EXPECT_EQ(statusIcon(), step.icon);
@@ -342,9 +342,9 @@ TEST_F(LumicutViewTest, DoubleClickValidatesLikeEnterAndLeftDragMovesTheFrame) {
 
     QTest::mouseDClick(m_view, Qt::LeftButton, {}, start);
     EXPECT_EQ(outFiles(), std::set<std::string>{kResult0});
-    EXPECT_EQ(panel().getCurrentIndex(), 0);
+    EXPECT_EQ(panel().currentIndex(), 0);
     QTest::mouseDClick(m_view, Qt::LeftButton, {}, start);
-    EXPECT_EQ(panel().getCurrentIndex(), 1);
+    EXPECT_EQ(panel().currentIndex(), 1);
 }
 
 TEST_F(LumicutViewTest, ShiftEnterOnASavedPhotoStartsTheNextIndex) {
@@ -355,7 +355,7 @@ TEST_F(LumicutViewTest, ShiftEnterOnASavedPhotoStartsTheNextIndex) {
     const std::string first = fixture::readAll(m_root + "out/" + kResult0);
 
     press(Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(panel().getCurrentIndex(), 0) << "Shift+Enter stays on the photo";
+    EXPECT_EQ(panel().currentIndex(), 0) << "Shift+Enter stays on the photo";
     EXPECT_TRUE(doc().isModified()) << "reloaded";
     EXPECT_EQ(doc().resultIndex(), 1);
     EXPECT_EQ(statusText(), QString("Destination : ") + kResult1);
@@ -365,7 +365,7 @@ TEST_F(LumicutViewTest, ShiftEnterOnASavedPhotoStartsTheNextIndex) {
     press(Qt::Key_Return);
     EXPECT_EQ(outFiles(), (std::set<std::string>{kResult0, kResult1}));
     EXPECT_EQ(fixture::readAll(m_root + "out/" + kResult0), first) << "first result untouched";
-    EXPECT_EQ(panel().getCurrentResultIndex(), 1);
+    EXPECT_EQ(panel().currentResultIndex(), 1);
     EXPECT_EQ(statusIcon(), ResultIcon::Saved);
 }
 
@@ -402,7 +402,7 @@ TEST_F(LumicutViewTest, DeleteAsksAndRemovesOnlyOnYes) {
         SCOPED_TRACE(row.name);
         m_view->actions().action(Command::PreviousPicture)->trigger(); // back to a
         m_view->actions().action(Command::PreviousPicture)->trigger();
-        ASSERT_EQ(panel().getCurrentIndex(), 0);
+        ASSERT_EQ(panel().currentIndex(), 0);
         press(Qt::Key_Home); // reloaded: modified again, so that Enter saves
         if (row.save) {
             press(Qt::Key_Return);
@@ -417,7 +417,7 @@ TEST_F(LumicutViewTest, DeleteAsksAndRemovesOnlyOnYes) {
         EXPECT_EQ(m_prompts.messages[0].caption, row.caption);
         EXPECT_EQ(m_prompts.messages[0].icon, row.icon);
         EXPECT_EQ(fs::exists(m_root + "out/" + kResult0), row.fileAfter);
-        EXPECT_EQ(panel().getCurrentResultIndex(), row.rowValueAfter);
+        EXPECT_EQ(panel().currentResultIndex(), row.rowValueAfter);
         EXPECT_EQ(statusIcon(), row.iconAfter);
         fs::remove(m_root + "out/" + kResult0);
         panel().setCurrentResultIndex(kNoResultIndex);
@@ -431,11 +431,11 @@ TEST_F(LumicutViewTest, BackspaceGoesBackAndDeletesThatResult) {
     press(Qt::Key_Return); // on to b
     press(Qt::Key_Return); // saves b
     ASSERT_EQ(outFiles(), (std::set<std::string>{kResult0, kResult1}));
-    ASSERT_EQ(panel().getCurrentIndex(), 1);
+    ASSERT_EQ(panel().currentIndex(), 1);
 
     m_prompts.answerButton(QMessageBox::Yes);
     press(Qt::Key_Backspace);
-    EXPECT_EQ(panel().getCurrentIndex(), 0);
+    EXPECT_EQ(panel().currentIndex(), 0);
     EXPECT_EQ(outFiles(), std::set<std::string>{kResult1}) << "a's result went, b's stayed";
     EXPECT_EQ(panel().photoList().rowValue(0), kNoResultIndex);
     EXPECT_EQ(panel().photoList().rowValue(1), 1);
@@ -495,8 +495,7 @@ TEST_F(LumicutViewTest, DigitsAndOperatorsActOnlyFromTheKeypad) {
     doc().zoomFrame(20);   // room for keypad + to enlarge
     const auto state = [this] {
         return std::make_tuple(doc().photoGeneration(), doc().geometry().isFrameRotated(),
-                               doc().geometry().shrink(), doc().thirds(),
-                               panel().getCurrentIndex());
+                               doc().geometry().shrink(), doc().thirds(), panel().currentIndex());
     };
     struct Row {
         const char* name;
@@ -516,15 +515,15 @@ TEST_F(LumicutViewTest, DigitsAndOperatorsActOnlyFromTheKeypad) {
         press(row.key, Qt::KeypadModifier);
         EXPECT_NE(state(), before) << "keypad key";
     }
-    EXPECT_EQ(panel().getCurrentIndex(), 0) << "keypad 0 went back";
+    EXPECT_EQ(panel().currentIndex(), 0) << "keypad 0 went back";
 
     // With Num Lock off the keypad 0 arrives as Insert; the main Insert key does nothing.
     press(Qt::Key_Escape);
-    ASSERT_EQ(panel().getCurrentIndex(), 1);
+    ASSERT_EQ(panel().currentIndex(), 1);
     press(Qt::Key_Insert);
-    EXPECT_EQ(panel().getCurrentIndex(), 1);
+    EXPECT_EQ(panel().currentIndex(), 1);
     press(Qt::Key_Insert, Qt::KeypadModifier);
-    EXPECT_EQ(panel().getCurrentIndex(), 0);
+    EXPECT_EQ(panel().currentIndex(), 0);
 }
 
 TEST_F(LumicutViewTest, SpaceFullScreenRoundTripKeepsPlaceAndFrame) {
@@ -615,9 +614,9 @@ TEST_F(LumicutViewTest, FullScreenWindowTakesEveryKeyAndGesture) {
          [full] { QTest::keyClick(full, Qt::Key_Slash, Qt::KeypadModifier); },
          [&] { return doc().thirds(); }},
         {"Escape goes on to the next photo", [full] { QTest::keyClick(full, Qt::Key_Escape); },
-         [&] { return panel().getCurrentIndex() == 1; }},
+         [&] { return panel().currentIndex() == 1; }},
         {"keypad 0 comes back", [full] { QTest::keyClick(full, Qt::Key_0, Qt::KeypadModifier); },
-         [&] { return panel().getCurrentIndex() == 0; }},
+         [&] { return panel().currentIndex() == 0; }},
         {"Enter saves", [full] { QTest::keyClick(full, Qt::Key_Return); },
          [&] { return outFiles() == std::set<std::string>{kResult0}; }},
     };
@@ -686,10 +685,10 @@ TEST_F(LumicutViewTest, ArrowsWithThePhotoListFocusedMoveTheFrame) {
     EXPECT_EQ(offsetY(), y + 2);
     EXPECT_EQ(static_cast<QListWidget&>(list).currentRow(), listRow)
         << "the list did not see the arrows";
-    EXPECT_EQ(panel().getCurrentIndex(), 0);
+    EXPECT_EQ(panel().currentIndex(), 0);
 
     QTest::keyClick(&list, Qt::Key_Escape);
-    EXPECT_EQ(panel().getCurrentIndex(), 1) << "Escape from the list goes to the next photo";
+    EXPECT_EQ(panel().currentIndex(), 1) << "Escape from the list goes to the next photo";
 }
 
 TEST_F(LumicutViewTest, WorkingFolderCommandWritesTheSettingAndRefillsTheList) {
@@ -704,21 +703,21 @@ TEST_F(LumicutViewTest, WorkingFolderCommandWritesTheSettingAndRefillsTheList) {
     ASSERT_EQ(m_prompts.folderRequests.size(), 1u);
     EXPECT_EQ(m_prompts.folderRequests[0].first, "Sélectionner le répertoire courant");
     EXPECT_EQ(m_prompts.folderRequests[0].second, m_root + "photos/");
-    EXPECT_EQ(Settings(paramPath()).getCurrentFolder(), m_root + "photos/");
+    EXPECT_EQ(Settings(paramPath()).currentFolder(), m_root + "photos/");
     EXPECT_EQ(panel().photoList().rowCount(), 3);
 
     m_prompts.answerFolder(m_root + "other");
     m_view->actions().action(Command::WorkingFolder)->trigger();
-    EXPECT_EQ(Settings(paramPath()).getCurrentFolder(), m_root + "other/");
+    EXPECT_EQ(Settings(paramPath()).currentFolder(), m_root + "other/");
     ASSERT_EQ(panel().photoList().rowCount(), 2);
-    EXPECT_EQ(panel().getCurrentIndex(), 0);
+    EXPECT_EQ(panel().currentIndex(), 0);
     EXPECT_EQ(doc().sourcePath(), m_root + "other/x.jpg");
 
     // The destination command writes its own setting and leaves the list alone.
     m_prompts.answerFolder(m_root + "out2/");
     m_view->actions().action(Command::DestinationFolder)->trigger();
     EXPECT_EQ(m_prompts.folderRequests.back().first, "Sélectionner le répertoire de destination");
-    EXPECT_EQ(Settings(paramPath()).getDestinationFolder(), m_root + "out2/");
+    EXPECT_EQ(Settings(paramPath()).destinationFolder(), m_root + "out2/");
     EXPECT_EQ(panel().photoList().rowCount(), 2);
 }
 
@@ -778,8 +777,8 @@ TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
                                         "message: Veuillez définir un répertoire de destination...",
                                         "folder: Sélectionner le répertoire de destination"}));
     const Settings stored(paramPath());
-    EXPECT_EQ(stored.getCurrentFolder(), m_root + "photos/");
-    EXPECT_EQ(stored.getDestinationFolder(), m_root + "out/");
+    EXPECT_EQ(stored.currentFolder(), m_root + "photos/");
+    EXPECT_EQ(stored.destinationFolder(), m_root + "out/");
     EXPECT_EQ(statusText(), QString("Destination : ") + kResult0);
     EXPECT_TRUE(display().hint().isEmpty());
     const QImage photo = display().renderToImage();
@@ -862,13 +861,13 @@ TEST_F(LumicutViewTest, VanishedWorkingFolder) {
     m_frame.reset();
     makeFrame();
     EXPECT_EQ(panel().photoList().rowCount(), 0);
-    EXPECT_EQ(panel().getCurrentIndex(), -1);
+    EXPECT_EQ(panel().currentIndex(), -1);
     EXPECT_FALSE(doc().hasPhoto());
     m_prompts.messages.clear();
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Right, Qt::Key_Return, Qt::Key_Backspace})
         press(key);
     EXPECT_EQ(outFiles(), std::set<std::string>{kResult0});
-    EXPECT_EQ(panel().getCurrentIndex(), -1);
+    EXPECT_EQ(panel().currentIndex(), -1);
 }
 
 TEST_F(LumicutViewTest, UndecodableFileIsPassedAndThePreviousPhotoStaysShown) {
@@ -882,14 +881,14 @@ TEST_F(LumicutViewTest, UndecodableFileIsPassedAndThePreviousPhotoStaysShown) {
     const QImage preview = panel().preview().preview();
 
     press(Qt::Key_Escape);
-    EXPECT_EQ(panel().getCurrentIndex(), 1);
+    EXPECT_EQ(panel().currentIndex(), 1);
     EXPECT_EQ(doc().sourcePath(), m_root + "photos/a.jpg");
     ASSERT_TRUE(doc().hasPhoto());
     EXPECT_EQ(doc().photo()->width(), 600);
     EXPECT_EQ(panel().preview().preview(), preview);
 
     press(Qt::Key_Escape);
-    EXPECT_EQ(panel().getCurrentIndex(), 2);
+    EXPECT_EQ(panel().currentIndex(), 2);
     EXPECT_EQ(doc().sourcePath(), m_root + "photos/c.jpg");
     EXPECT_TRUE(m_prompts.messages.empty());
 }
@@ -919,7 +918,7 @@ TEST_F(LumicutViewTest, UnwritableDestinationWarnsAndLosesNothing) {
         EXPECT_EQ(m_prompts.messages[0].text, "Impossible de sauvegarder l'image");
         EXPECT_EQ(m_prompts.messages[0].caption, "Attention !!!");
         EXPECT_EQ(m_prompts.messages[0].icon, QMessageBox::Warning);
-        EXPECT_EQ(panel().getCurrentIndex(), 0);
+        EXPECT_EQ(panel().currentIndex(), 0);
         EXPECT_TRUE(doc().isModified()) << "the next Enter tries again";
         EXPECT_EQ(statusIcon(), ResultIcon::Missing);
         EXPECT_EQ(fixture::readAll(m_root + "photos/a.jpg"), source);
@@ -930,7 +929,7 @@ TEST_F(LumicutViewTest, UnwritableDestinationWarnsAndLosesNothing) {
         m_settings->setDestinationFolder(m_root + "out/");
         press(Qt::Key_Return);
         EXPECT_EQ(outFiles(), std::set<std::string>{kResult0});
-        EXPECT_EQ(panel().getCurrentIndex(), 0);
+        EXPECT_EQ(panel().currentIndex(), 0);
         EXPECT_EQ(statusIcon(), ResultIcon::Saved);
         fs::remove(m_root + "out/" + kResult0);
         m_frame.reset();

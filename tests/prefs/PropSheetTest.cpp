@@ -298,6 +298,8 @@ TEST_F(PropSheetTest, DeletingClearsTheFieldsAndUndoesAnUnreadRatioClick) {
     open();
     sheet->setActivePage(1);
     sheet->apply();
+    clickFormatButton("deleteButton");
+    ASSERT_EQ(formatList()->count(), 2) << "nothing selected, nothing deleted";
     formatList()->item(0)->setSelected(true);
     find<QCheckBox>(sheet->formatPage(), "showRatio")->setChecked(false);
     clickFormatButton("deleteButton");

@@ -294,8 +294,8 @@ TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     view.resize(1200, 800);
     PhotoView* display = new PhotoView(*m_settings, *m_doc, &view);
     auto* layout = new QHBoxLayout(&view);
+    layout->addWidget(display); // first: index 0 is a place too
     layout->addWidget(new QWidget(&view));
-    layout->addWidget(display);
     layout->addWidget(new QWidget(&view));
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
@@ -321,7 +321,7 @@ TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     EXPECT_TRUE(display->isVisible());
     EXPECT_EQ(display->geometry(), place);
     EXPECT_EQ(m_doc->frameRect(false), frame);
-    EXPECT_EQ(layout->indexOf(display), 1);
+    EXPECT_EQ(layout->indexOf(display), 0);
     EXPECT_TRUE(display->testAttribute(Qt::WA_TransparentForMouseEvents));
     EXPECT_FALSE(full->isVisible());
 }

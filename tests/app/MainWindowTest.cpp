@@ -33,7 +33,7 @@
 
 namespace {
 
-class MainFrameTest : public ::testing::Test {
+class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
@@ -70,7 +70,7 @@ std::vector<QAction*> shown(const QList<QAction*>& actions) {
     return shown;
 }
 
-TEST_F(MainFrameTest, MenuBarShowsTheViewsActionsInLayoutOrder) {
+TEST_F(MainWindowTest, MenuBarShowsTheViewsActionsInLayoutOrder) {
     const LumicutView& view = addView();
     const std::span<const MenuLayout> layout = ViewActions::menuLayout();
     const QList<QAction*> popups = m_frame.menuBar()->actions();
@@ -83,7 +83,7 @@ TEST_F(MainFrameTest, MenuBarShowsTheViewsActionsInLayoutOrder) {
     }
 }
 
-TEST_F(MainFrameTest, ToolbarShowsTheViewsActionsWithTheirPictures) {
+TEST_F(MainWindowTest, ToolbarShowsTheViewsActionsWithTheirPictures) {
     const LumicutView& view = addView();
     const std::span<const LayoutItem> layout = ViewActions::toolBarLayout();
     const QList<QAction*> actions = m_frame.toolBar()->actions();
@@ -102,7 +102,7 @@ TEST_F(MainFrameTest, ToolbarShowsTheViewsActionsWithTheirPictures) {
     EXPECT_FALSE(m_frame.toolBar()->isFloatable());
 }
 
-TEST_F(MainFrameTest, MenuActionsBindNoKeysOfTheirOwn) {
+TEST_F(MainWindowTest, MenuActionsBindNoKeysOfTheirOwn) {
     addView();
     for (QAction* popup : m_frame.menuBar()->actions()) {
         for (QAction* action : popup->menu()->actions())
@@ -110,7 +110,7 @@ TEST_F(MainFrameTest, MenuActionsBindNoKeysOfTheirOwn) {
     }
 }
 
-TEST_F(MainFrameTest, ToolbarBackgroundShowsAroundThePictures) {
+TEST_F(MainWindowTest, ToolbarBackgroundShowsAroundThePictures) {
     const LumicutView& view = addView();
     m_frame.resize(800, 600);
     QWidget* button =
@@ -128,7 +128,7 @@ TEST_F(MainFrameTest, ToolbarBackgroundShowsAroundThePictures) {
               shown.pixelColor(picture.left() - 1, picture.bottom()));
 }
 
-TEST_F(MainFrameTest, StatusBarIdleTextAndIndicators) {
+TEST_F(MainWindowTest, StatusBarIdleTextAndIndicators) {
     QStringList texts;
     for (const QLabel* label : m_frame.statusBar()->findChildren<QLabel*>())
         texts << label->text();
@@ -137,7 +137,7 @@ TEST_F(MainFrameTest, StatusBarIdleTextAndIndicators) {
         EXPECT_TRUE(texts.contains(indicator)) << indicator;
 }
 
-TEST_F(MainFrameTest, ShowResultStatusTable) {
+TEST_F(MainWindowTest, ShowResultStatusTable) {
     const std::string destination = m_root + "out/";
     std::filesystem::create_directories(destination);
     const std::string saved = destination + "Photos_20060714_000.jpg";
@@ -189,7 +189,7 @@ TEST_F(MainFrameTest, ShowResultStatusTable) {
     EXPECT_NE(changed, resultIconPixmap(ResultIcon::Saved).toImage());
 }
 
-TEST_F(MainFrameTest, KeysOfTheViewTriggerTheActionOfTheirCommand) {
+TEST_F(MainWindowTest, KeysOfTheViewTriggerTheActionOfTheirCommand) {
     m_settings.setDestinationFolder(m_root); // no photo: results would go here
     LumicutView& view = addView();
     struct Row {
@@ -231,7 +231,7 @@ TEST_F(MainFrameTest, KeysOfTheViewTriggerTheActionOfTheirCommand) {
     }
 }
 
-TEST_F(MainFrameTest, CheckMarksFollowTheStateTheyShow) {
+TEST_F(MainWindowTest, CheckMarksFollowTheStateTheyShow) {
     LumicutView& view = addView();
     m_frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_frame));
@@ -271,7 +271,7 @@ TEST_F(MainFrameTest, CheckMarksFollowTheStateTheyShow) {
     }
 }
 
-TEST_F(MainFrameTest, QuitClosesTheWindow) {
+TEST_F(MainWindowTest, QuitClosesTheWindow) {
     LumicutView& view = addView();
     m_frame.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&m_frame));
@@ -279,7 +279,7 @@ TEST_F(MainFrameTest, QuitClosesTheWindow) {
     EXPECT_FALSE(m_frame.isVisible());
 }
 
-TEST_F(MainFrameTest, AboutShowsOneSplashWindowOnly) {
+TEST_F(MainWindowTest, AboutShowsOneSplashWindowOnly) {
     EXPECT_EQ(SplashWindow::instance(), nullptr); // not enabled: none at creation
     m_frame.showAbout();
     SplashWindow* first = SplashWindow::instance();

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct RenameDlgTest : ::testing::Test {
+struct RenameDialogTest : ::testing::Test {
     QTemporaryDir dir;
     std::string root = dir.path().toStdString() + "/";
     std::string paramPath = root + "param.dat";
@@ -51,7 +51,7 @@ void withOpenMenu(const std::function<void(QMenu&)>& body) {
 
 } // namespace
 
-TEST_F(RenameDlgTest, StartsFromTheStoredFolderAndMask) {
+TEST_F(RenameDialogTest, StartsFromTheStoredFolderAndMask) {
     settings.setRenameFolder("/photos/");
     settings.setRenameMask("Vac_%i");
     QWidget frame;
@@ -66,7 +66,7 @@ TEST_F(RenameDlgTest, StartsFromTheStoredFolderAndMask) {
     EXPECT_TRUE(button(*dialog, "runButton")->isDefault());
 }
 
-TEST_F(RenameDlgTest, TagMenuWithoutCropTagAppendsAtTheEndWhereverTheCaret) {
+TEST_F(RenameDialogTest, TagMenuWithoutCropTagAppendsAtTheEndWhereverTheCaret) {
     auto dialog = makeDialog();
     dialog->show();
     edit(*dialog, "maskEdit")->setText(QStringLiteral("P_"));
@@ -88,7 +88,7 @@ TEST_F(RenameDlgTest, TagMenuWithoutCropTagAppendsAtTheEndWhereverTheCaret) {
     EXPECT_EQ(dialog->maskText(), QStringLiteral("P_%dc"));
 }
 
-TEST_F(RenameDlgTest, FolderPickerReplacesTheFieldUnlessCancelled) {
+TEST_F(RenameDialogTest, FolderPickerReplacesTheFieldUnlessCancelled) {
     auto dialog = makeDialog();
     edit(*dialog, "folderEdit")->setText(QString::fromStdString(root));
     prompts.answerFolder("/chosen");
@@ -101,7 +101,7 @@ TEST_F(RenameDlgTest, FolderPickerReplacesTheFieldUnlessCancelled) {
     EXPECT_EQ(dialog->folderText(), QStringLiteral("/chosen/"));
 }
 
-TEST_F(RenameDlgTest, RefusesBadFoldersWithTheirMessages) {
+TEST_F(RenameDialogTest, RefusesBadFoldersWithTheirMessages) {
     fs::create_directory(root + "empty");
     struct Row {
         const char* description;
@@ -125,7 +125,7 @@ TEST_F(RenameDlgTest, RefusesBadFoldersWithTheirMessages) {
     }
 }
 
-TEST_F(RenameDlgTest, RunRenamesAndShowsProgressThenStaysOpen) {
+TEST_F(RenameDialogTest, RunRenamesAndShowsProgressThenStaysOpen) {
     fs::create_directory(root + "in");
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(fixture::writeJpeg(root + "in/IMG_" + std::to_string(i) + ".jpg",
@@ -158,7 +158,7 @@ TEST_F(RenameDlgTest, RunRenamesAndShowsProgressThenStaysOpen) {
     }
 }
 
-TEST_F(RenameDlgTest, ClosingStoresTheFieldsEvenWithoutARun) {
+TEST_F(RenameDialogTest, ClosingStoresTheFieldsEvenWithoutARun) {
     auto dialog = makeDialog();
     dialog->show();
     edit(*dialog, "folderEdit")->setText(QStringLiteral("/somewhere/é/"));

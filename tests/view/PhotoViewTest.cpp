@@ -66,7 +66,7 @@ const QRgb kGreen = qRgb(0x32, 0x64, 0x32);
 const QRgb kRed = qRgb(0xFF, 0, 0);
 const QRgb kWhite = qRgb(255, 255, 255);
 
-class PictureWndTest : public ::testing::Test {
+class PhotoViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(m_dir.isValid());
@@ -110,7 +110,7 @@ protected:
     }
 };
 
-TEST_F(PictureWndTest, GivesTheDocumentItsSizeAndRepaintsOnEveryAnnouncedChange) {
+TEST_F(PhotoViewTest, GivesTheDocumentItsSizeAndRepaintsOnEveryAnnouncedChange) {
     m_wnd->resize(801, 555);
     ASSERT_TRUE(m_doc->load(writePhoto(3000, 2000), kNoResultIndex));
     EXPECT_EQ(m_doc->geometry().clientWidth(), 801);
@@ -133,7 +133,7 @@ TEST_F(PictureWndTest, GivesTheDocumentItsSizeAndRepaintsOnEveryAnnouncedChange)
     }
 }
 
-TEST_F(PictureWndTest, CanvasTileAroundThePhotoOrAloneWithoutOne) {
+TEST_F(PhotoViewTest, CanvasTileAroundThePhotoOrAloneWithoutOne) {
     const QImage tile = QImage(":/res/canvas-tile.png").convertToFormat(QImage::Format_RGB32);
     ASSERT_FALSE(tile.isNull());
     const auto isTile = [&tile](const QImage& shown, QPoint p) {
@@ -162,7 +162,7 @@ struct TintRow {
     QRgb expected; // at a photo pixel outside the frame
 };
 
-TEST_F(PictureWndTest, TintOutsideTheFrame) {
+TEST_F(PhotoViewTest, TintOutsideTheFrame) {
     const TintRow rows[] = {
         // The colour itself is the document's (frameColor); here, that it is blended.
         {"half opacity", 50, true, true, blend(0x7F326432, kPhotoColor)},
@@ -190,7 +190,7 @@ TEST_F(PictureWndTest, TintOutsideTheFrame) {
     }
 }
 
-TEST_F(PictureWndTest, ThirdsGuidesInTheQualityColour) {
+TEST_F(PhotoViewTest, ThirdsGuidesInTheQualityColour) {
     m_settings->setOpacity(100);
     ASSERT_TRUE(m_doc->load(writePhoto(1800, 1000), kNoResultIndex));
     const QRect f = m_doc->frameRect(false);
@@ -218,7 +218,7 @@ TEST_F(PictureWndTest, ThirdsGuidesInTheQualityColour) {
     EXPECT_TRUE(near(with.pixel(clear), kPhotoColor));
 }
 
-TEST_F(PictureWndTest, WhiteRingPreviewWidthFollowsTheFrameOnScreen) {
+TEST_F(PhotoViewTest, WhiteRingPreviewWidthFollowsTheFrameOnScreen) {
     // An upright frame 600 display pixels high: b = trunc(0.4 / 15 x 600) = 16.
     m_wnd->resize(1010, 610);
     ASSERT_TRUE(m_doc->load(writePhoto(1000, 1500), kNoResultIndex));
@@ -239,7 +239,7 @@ TEST_F(PictureWndTest, WhiteRingPreviewWidthFollowsTheFrameOnScreen) {
     EXPECT_TRUE(near(m_wnd->renderToImage().pixel(f.x() + 15, midY), kPhotoColor));
 }
 
-TEST_F(PictureWndTest, ThinOutlineOnlyWhereTheFrameLeavesTheEdge) {
+TEST_F(PhotoViewTest, ThinOutlineOnlyWhereTheFrameLeavesTheEdge) {
     m_settings->setUseSmallRBorder(1);
     m_settings->setUseRecadColor(0); // red outline whatever the quality
     m_settings->setOpacity(100);
@@ -259,7 +259,7 @@ TEST_F(PictureWndTest, ThinOutlineOnlyWhereTheFrameLeavesTheEdge) {
     EXPECT_TRUE(near(shown.pixel(midX, f.y()), kPhotoColor));
 }
 
-TEST_F(PictureWndTest, PaintShowsTheComposedPicture) {
+TEST_F(PhotoViewTest, PaintShowsTheComposedPicture) {
     m_settings->setOpacity(70);
     ASSERT_TRUE(m_doc->load(writePhoto(1800, 1000), kNoResultIndex));
     m_doc->setThirds(true);
@@ -269,7 +269,7 @@ TEST_F(PictureWndTest, PaintShowsTheComposedPicture) {
     EXPECT_EQ(painted, composed);
 }
 
-TEST_F(PictureWndTest, DisplayCopyFollowsEditsAndResizes) {
+TEST_F(PhotoViewTest, DisplayCopyFollowsEditsAndResizes) {
     ASSERT_TRUE(m_doc->load(writePhoto(1800, 1000, kPhotoColor), kNoResultIndex));
     m_doc->setFormat(0, 0, "");
     (void)m_wnd->renderToImage(); // builds the display copy
@@ -288,7 +288,7 @@ TEST_F(PictureWndTest, DisplayCopyFollowsEditsAndResizes) {
     EXPECT_TRUE(near(shown.pixel(rightEdge(image) - 2, bottomEdge(image) - 2), qRgb(250, 250, 0)));
 }
 
-TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
+TEST_F(PhotoViewTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     m_wnd.reset(); // the document is shown by the window in the view alone
     QWidget view;
     view.resize(1200, 800);
@@ -326,7 +326,7 @@ TEST_F(PictureWndTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {
     EXPECT_FALSE(full->isVisible());
 }
 
-TEST_F(PictureWndTest, FullScreenWindowTakesInputAndHandsItToTheView) {
+TEST_F(PhotoViewTest, FullScreenWindowTakesInputAndHandsItToTheView) {
     m_wnd.reset();
     InputRecorder view;
     view.resize(800, 600);

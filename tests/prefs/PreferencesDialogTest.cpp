@@ -20,7 +20,7 @@
 
 namespace {
 
-struct PropSheetTest : ::testing::Test {
+struct PreferencesDialogTest : ::testing::Test {
     QTemporaryDir dir;
     std::string paramPath = dir.path().toStdString() + "/param.dat";
     Settings settings{paramPath};
@@ -64,7 +64,7 @@ struct PropSheetTest : ::testing::Test {
 
 } // namespace
 
-TEST_F(PropSheetTest, OkWithoutChangesWritesTheGeneralKeysAgain) {
+TEST_F(PreferencesDialogTest, OkWithoutChangesWritesTheGeneralKeysAgain) {
     open();
     auto* tabs = sheet->findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);
@@ -87,7 +87,7 @@ TEST_F(PropSheetTest, OkWithoutChangesWritesTheGeneralKeysAgain) {
     EXPECT_TRUE(storedFormats().empty());
 }
 
-TEST_F(PropSheetTest, AnnulerWritesNothing) {
+TEST_F(PreferencesDialogTest, AnnulerWritesNothing) {
     open();
     generalCheck("checkVersion")->click();
     generalEdit("jpegQuality")->setText(QStringLiteral("42"));
@@ -97,7 +97,7 @@ TEST_F(PropSheetTest, AnnulerWritesNothing) {
     EXPECT_FALSE(fileExists());
 }
 
-TEST_F(PropSheetTest, EveryGeneralFieldReachesItsKey) {
+TEST_F(PreferencesDialogTest, EveryGeneralFieldReachesItsKey) {
     settings.setAutoRename(1);
     open();
     generalCheck("recurse")->click();
@@ -126,7 +126,7 @@ TEST_F(PropSheetTest, EveryGeneralFieldReachesItsKey) {
     EXPECT_EQ(reread.showFullFileName(), 0);
 }
 
-TEST_F(PropSheetTest, AutoRenameEnablesTheMaskField) {
+TEST_F(PreferencesDialogTest, AutoRenameEnablesTheMaskField) {
     settings.setAutoRename(0);
     open();
     EXPECT_FALSE(generalEdit("resultName")->isEnabled());
@@ -134,7 +134,7 @@ TEST_F(PropSheetTest, AutoRenameEnablesTheMaskField) {
     EXPECT_TRUE(generalEdit("resultName")->isEnabled());
 }
 
-TEST_F(PropSheetTest, AppliquerWritesOnceAndDisablesItself) {
+TEST_F(PreferencesDialogTest, AppliquerWritesOnceAndDisablesItself) {
     open();
     generalCheck("checkVersion")->click();
     sheet->applyButton()->click();
@@ -149,7 +149,7 @@ TEST_F(PropSheetTest, AppliquerWritesOnceAndDisablesItself) {
     EXPECT_EQ(Settings(paramPath).checkVersion(), 0);
 }
 
-TEST_F(PropSheetTest, JpegQualityMustBeANumberFrom0To100) {
+TEST_F(PreferencesDialogTest, JpegQualityMustBeANumberFrom0To100) {
     struct Row {
         const char* description;
         QString text;
@@ -189,7 +189,7 @@ TEST_F(PropSheetTest, JpegQualityMustBeANumberFrom0To100) {
     }
 }
 
-TEST_F(PropSheetTest, TagGoesToTheEndOfTheMask) {
+TEST_F(PreferencesDialogTest, TagGoesToTheEndOfTheMask) {
     settings.setResultName("Photos_");
     open();
     generalEdit("resultName")->setCursorPosition(0);
@@ -209,7 +209,7 @@ TEST_F(PropSheetTest, TagGoesToTheEndOfTheMask) {
     EXPECT_EQ(generalEdit("resultName")->text(), QStringLiteral("Photos_%dc"));
 }
 
-TEST_F(PropSheetTest, FormatsPageShowsTheDefaultAndStoresItOnOk) {
+TEST_F(PreferencesDialogTest, FormatsPageShowsTheDefaultAndStoresItOnOk) {
     open();
     ASSERT_TRUE(sheet->setActivePage(1));
     ASSERT_EQ(formatList()->count(), 1);
@@ -228,7 +228,7 @@ TEST_F(PropSheetTest, FormatsPageShowsTheDefaultAndStoresItOnOk) {
     EXPECT_EQ(Settings(paramPath).showFactor(), 1);
 }
 
-TEST_F(PropSheetTest, AddedFormatKeepsHauteurAndLargeurCrossed) {
+TEST_F(PreferencesDialogTest, AddedFormatKeepsHauteurAndLargeurCrossed) {
     open();
     sheet->setActivePage(1);
     fillFormat(QStringLiteral("13x18"), QStringLiteral("13"), QStringLiteral("18"),
@@ -247,7 +247,7 @@ TEST_F(PropSheetTest, AddedFormatKeepsHauteurAndLargeurCrossed) {
     EXPECT_EQ(formatEdit("largeur")->text(), QStringLiteral("18"));
 }
 
-TEST_F(PropSheetTest, AddingFollowsTheNameAndNumberRules) {
+TEST_F(PreferencesDialogTest, AddingFollowsTheNameAndNumberRules) {
     struct Row {
         const char* description;
         QString name, hauteur, largeur, border;
@@ -292,7 +292,7 @@ TEST_F(PropSheetTest, AddingFollowsTheNameAndNumberRules) {
     }
 }
 
-TEST_F(PropSheetTest, DeletingClearsTheFieldsAndUndoesAnUnreadRatioClick) {
+TEST_F(PreferencesDialogTest, DeletingClearsTheFieldsAndUndoesAnUnreadRatioClick) {
     settings.saveFormats({"A", "15", "10", "4", "B", "18", "13", "4"});
     settings.setShowFactor(1);
     open();
@@ -313,7 +313,7 @@ TEST_F(PropSheetTest, DeletingClearsTheFieldsAndUndoesAnUnreadRatioClick) {
     EXPECT_EQ(storedFormats(), (std::vector<std::string>{"B", "18", "13", "4"}));
 }
 
-TEST_F(PropSheetTest, EnterAndEscapeStayInEditFieldsAndTheList) {
+TEST_F(PreferencesDialogTest, EnterAndEscapeStayInEditFieldsAndTheList) {
     open();
     QApplication::setActiveWindow(sheet.get());
     struct Row {

@@ -67,6 +67,22 @@ std::optional<std::pair<double, double>> jfifResolution(const QByteArray& jpeg) 
     return std::nullopt;
 }
 
+// The metadata a result of the photo carries: its EXIF block rewritten for the result (none
+// when that fails) and the other segments that still hold for it.
+struct ResultMetadata {
+    QByteArray exifPayload;
+    QByteArray segments;
+};
+
+ResultMetadata resultMetadata(const Photo& photo) {
+    const int w = photo.width();
+    const int h = photo.height();
+    const double dpiX = photo.dpiX();
+    const double dpiY = photo.dpiY();
+    return {photo.exif().forResult(w, h, dpiX, dpiY).value_or(ExifBlock()).app1Payload(),
+            photo.metadata().forResult(w, h, dpiX, dpiY)};
+}
+
 QImage rotated(const QImage& image, qreal degrees) {
     return image.transformed(QTransform().rotate(degrees));
 }
@@ -194,13 +210,16 @@ void Photo::copyProperties(const Photo& source, Photo& target) {
 std::optional<QByteArray> Photo::encodeJpeg(int quality) const {
     if (isNull())
         return std::nullopt;
-    const ExifBlock exif =
-        m_exif.forResult(width(), height(), m_dpiX, m_dpiY).value_or(ExifBlock());
-    return JpegCodec::encode(m_image, quality, exif.app1Payload(), m_dpiX, m_dpiY,
-                             m_metadata.forResult(width(), height(), m_dpiX, m_dpiY));
+    const ResultMetadata metadata = resultMetadata(*this);
+    return JpegCodec::encode(m_image, quality, metadata.exifPayload, m_dpiX, m_dpiY,
+                             metadata.segments);
 }
 
 bool Photo::saveJpeg(const std::string& path, int quality) const {
-    const std::optional<QByteArray> bytes = encodeJpeg(quality);
-    return bytes && JpegCodec::writeFileSafely(path, *bytes);
+    if (isNull())
+        return false;
+    // Encoded straight into the file: no copy of the whole file is held in memory first.
+    const ResultMetadata metadata = resultMetadata(*this);
+    return JpegCodec::encodeFile(path, m_image, quality, metadata.exifPayload, m_dpiX, m_dpiY,
+                                 metadata.segments);
 }

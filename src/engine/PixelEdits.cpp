@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -18,6 +19,11 @@ constexpr int kTile = 64;
 void toRgb888(QImage& image) {
     if (image.format() != QImage::Format_RGB888)
         image = image.convertToFormat(QImage::Format_RGB888);
+}
+
+// Clamped to 0..255, then truncated toward zero.
+uchar toByte(float value) {
+    return static_cast<uchar>(std::clamp(value, 0.0f, 255.0f));
 }
 
 void copyMetadata(const QImage& from, QImage& to) {
@@ -145,14 +151,27 @@ void PixelEdits::applyTint(QImage& image, LuminanceTint tint) {
     const int w = image.width();
     uchar* const bits = image.bits();
     const qsizetype stride = image.bytesPerLine();
-    RowBands::run(image.height(), w, [&](int firstRow, int endRow) {
+    // Gray (one offset for all channels) converts once per pixel instead of three times.
+    const bool gray = offset[0] == offset[1] && offset[1] == offset[2];
+    const auto tintRows = [&](auto sameForAll, int firstRow, int endRow) {
         for (int y = firstRow; y < endRow; ++y) {
             uchar* p = bits + qsizetype{y} * stride;
             for (int x = 0; x < w; ++x, p += kBytesPerPixel) {
                 const float luminance = share[0][p[0]] + share[1][p[1]] + share[2][p[2]];
-                for (int c = 0; c < 3; ++c)
-                    p[c] = static_cast<uchar>(std::clamp(luminance + offset[c], 0.0f, 255.0f));
+                if constexpr (decltype(sameForAll)::value) {
+                    p[0] = p[1] = p[2] = toByte(luminance + offset[0]);
+                } else {
+                    p[0] = toByte(luminance + offset[0]);
+                    p[1] = toByte(luminance + offset[1]);
+                    p[2] = toByte(luminance + offset[2]);
+                }
             }
         }
+    };
+    RowBands::run(image.height(), w, [&](int firstRow, int endRow) {
+        if (gray)
+            tintRows(std::true_type{}, firstRow, endRow);
+        else
+            tintRows(std::false_type{}, firstRow, endRow);
     });
 }

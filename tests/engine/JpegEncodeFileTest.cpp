@@ -9,23 +9,10 @@
 #include <vector>
 
 #include "engine/JpegCodec.h"
+#include "engine/NoiseImage.h"
 #include "support/PhotoFixtures.h"
 
 namespace {
-
-// Noise compresses badly, so a photo of this kind spans several of the file writer's chunks.
-QImage noise(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB888);
-    std::uint32_t seed = 1;
-    for (int y = 0; y < height; ++y) {
-        uchar* p = image.scanLine(y);
-        for (int x = 0; x < width * 3; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            p[x] = uchar(seed >> 24);
-        }
-    }
-    return image;
-}
 
 TEST(JpegEncodeFile, WritesTheBytesEncodeGives) {
     const QByteArray exif = QByteArray("Exif\0\0", 6) + QByteArray("II*\0\x08\0\0\0", 8);
@@ -43,7 +30,7 @@ TEST(JpegEncodeFile, WritesTheBytesEncodeGives) {
         {"one pixel", fixtures::gradient(1, 1), 90, {}, 0.0, {}},
         {"halved chroma, metadata, resolution", fixtures::gradient(37, 21), 75, exif, 300.0,
          segments},
-        {"several megabytes", noise(1500, 1000), 100, exif, 72.0, segments},
+        {"several megabytes", noiseImage(1500, 1000), 100, exif, 72.0, segments},
         {"32-bit pixels",
          fixtures::gradient(20, 10).convertToFormat(QImage::Format_RGB32),
          95,
@@ -80,7 +67,7 @@ TEST(JpegEncodeFile, FailureKeepsTheEarlierFile) {
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     const rlimit limited{std::size_t{1} << 20, saved.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = JpegCodec::encodeFile(path, noise(1500, 1000), 100);
+    const bool written = JpegCodec::encodeFile(path, noiseImage(1500, 1000), 100);
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_FALSE(written);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <thread>
 
+#include "engine/NoiseImage.h"
 #include "engine/PixelEdits.h"
 #include "engine/RowBands.h"
 
@@ -22,27 +23,13 @@ const struct {
     {"one column", 1, 130}, {"67 x 45", 67, 45}, {"split into bands", 515, 263},
 };
 
-// Every pixel different from its neighbours, so any misplaced pixel shows.
-QImage noise(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB888);
-    std::uint32_t seed = 7;
-    for (int y = 0; y < height; ++y) {
-        uchar* p = image.scanLine(y);
-        for (int x = 0; x < width * 3; ++x) {
-            seed = seed * 1664525u + 1013904223u;
-            p[x] = uchar(seed >> 24);
-        }
-    }
-    return image;
-}
-
 TEST(PixelEdits, TurnsAndMirrorsMatchQt) {
     if (std::thread::hardware_concurrency() >= 2) {
         EXPECT_GE(RowBands::count(263, 515), 2) << "the last size should take two threads";
     }
     for (const auto& size : kSizes) {
         SCOPED_TRACE(size.name);
-        const QImage image = noise(size.width, size.height);
+        const QImage image = noiseImage(size.width, size.height);
         EXPECT_EQ(PixelEdits::turnedRight(image), image.transformed(QTransform().rotate(90)));
         EXPECT_EQ(PixelEdits::turnedLeft(image), image.transformed(QTransform().rotate(270)));
         QImage mirrored = image;

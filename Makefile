@@ -43,9 +43,11 @@ test-asan: deps
 fuzz: deps
 	@scripts/fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) $(JOBS)
 
+# Every benchmark program, then one table of their rows (bench/BenchReport.h) with the
+# targets missed marked.
 bench: configure
 	cmake --build $(BUILD) --target benchmarks -j $(JOBS)
-	@for b in $(BUILD)/bench/bench_*; do echo "== $$b"; QT_QPA_PLATFORM=offscreen $$b || exit 1; done
+	@scripts/bench-table $(BUILD)/bench
 
 # Debian package (.deb) in $(BUILD)/, built by CPack.
 package: build

@@ -1,8 +1,14 @@
 #include "engine/IdSheetLayout.h"
 
+#include <QColor>
+#include <QPainter>
+#include <algorithm>
+#include <cstring>
 #include <utility>
 
+#include "engine/ImageBuffer.h"
 #include "engine/PixelMath.h"
+#include "engine/RowBands.h"
 
 namespace {
 
@@ -75,4 +81,62 @@ std::vector<QRect> IdSheetLayout::copyRects() const {
         }
     }
     return rects;
+}
+
+QImage IdSheetLayout::compose(const QImage& face, const QImage& banner, QRgb background) const {
+    QImage sheet = allocateRgb888(m_sheetWidth, m_sheetHeight);
+    const QImage copy = face.convertToFormat(QImage::Format_RGB888);
+    if (sheet.isNull() || (!face.isNull() && copy.isNull())) {
+        return {}; // out of memory
+    }
+    // The banner is painted apart, in 32-bit so QPainter scales it at full speed, over the
+    // background: the same pixels as painting it straight onto the sheet.
+    QImage strip;
+    const QRect bannerArea = bannerRect() & sheet.rect();
+    if (!bannerArea.isEmpty()) {
+        QImage painted(bannerArea.size(), QImage::Format_RGB32);
+        painted.fill(QColor::fromRgba(background));
+        QPainter painter(&painted);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(bannerRect(), banner);
+        painter.end();
+        strip = painted.convertToFormat(QImage::Format_RGB888);
+    }
+    const QByteArray backgroundRow = [&] {
+        QByteArray row(qsizetype{m_sheetWidth} * 3, Qt::Uninitialized);
+        for (qsizetype x = 0; x < row.size(); x += 3) {
+            row[x] = static_cast<char>(qRed(background));
+            row[x + 1] = static_cast<char>(qGreen(background));
+            row[x + 2] = static_cast<char>(qBlue(background));
+        }
+        return row;
+    }();
+    std::vector<QRect> copies;
+    for (const QRect& rect : copyRects()) {
+        const QRect onSheet = rect & sheet.rect();
+        if (!onSheet.isEmpty() && !copy.isNull()) {
+            copies.push_back(rect);
+        }
+    }
+    uchar* const bits = sheet.bits();
+    const qsizetype stride = sheet.bytesPerLine();
+    RowBands::run(m_sheetHeight, m_sheetWidth, [&](int firstRow, int endRow) {
+        for (int y = firstRow; y < endRow; ++y) {
+            uchar* row = bits + qsizetype{y} * stride;
+            std::memcpy(row, backgroundRow.constData(), std::size_t(backgroundRow.size()));
+            if (y < strip.height()) {
+                std::memcpy(row, strip.constScanLine(y), std::size_t(strip.width()) * 3);
+            }
+            for (const QRect& rect : copies) {
+                const int faceY = y - rect.y();
+                if (faceY < 0 || faceY >= copy.height()) {
+                    continue;
+                }
+                const int width = std::min(copy.width(), m_sheetWidth - rect.x());
+                std::memcpy(row + qsizetype{rect.x()} * 3, copy.constScanLine(faceY),
+                            std::size_t(width) * 3);
+            }
+        }
+    });
+    return sheet;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QRect>
 #include <optional>
 #include <vector>
@@ -30,6 +31,13 @@ public:
     [[nodiscard]] QRect bannerRect() const;
     // Destination of each copy on the sheet, column by column, top to bottom in a column.
     [[nodiscard]] std::vector<QRect> copyRects() const;
+
+    // The sheet itself, Format_RGB888: background (opaque) everywhere, banner stretched
+    // smoothly over bannerRect(), and a copy of face, pixel for pixel, at each of
+    // copyRects(); whatever falls outside the sheet is cut off. Null when memory is short.
+    // The rows are filled by all cores at once: a sheet of a 24-megapixel photo has over
+    // 100 million pixels.
+    [[nodiscard]] QImage compose(const QImage& face, const QImage& banner, QRgb background) const;
 
 private:
     int m_frameWidth = 0;

@@ -3,7 +3,6 @@
 #include "metadata/JpegHeader.h"
 
 #include <QRandomGenerator>
-#include <turbojpeg.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -22,14 +21,10 @@
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
-
-struct TjDeleter {
-    void operator()(void* handle) const { tjDestroy(handle); }
-};
-using TjHandle = std::unique_ptr<void, TjDeleter>;
 
 constexpr unsigned char kMarker = 0xFF;
 constexpr unsigned char kSoi = 0xD8;
@@ -88,27 +83,6 @@ std::uint16_t densityFromDpi(double dpi) {
     return static_cast<std::uint16_t>(std::clamp(std::lround(dpi), 1L, 65535L));
 }
 
-// tjCompress2 starts with SOI and a JFIF APP0 segment of 16 bytes after its marker: units
-// at offset 13, then the horizontal and vertical densities, big-endian.
-constexpr std::size_t kSoiAndJfifBytes = 20;
-
-bool hasJfifSegment(const unsigned char* jpeg, std::size_t size) {
-    return size >= kSoiAndJfifBytes && jpeg[2] == kMarker && jpeg[3] == 0xE0 && jpeg[4] == 0 &&
-           jpeg[5] == 16 && std::memcmp(jpeg + 6, "JFIF", 5) == 0;
-}
-
-void setJfifDensity(unsigned char* jpeg, std::size_t size, double dpiX, double dpiY) {
-    if (!hasJfifSegment(jpeg, size))
-        return;
-    const std::uint16_t x = densityFromDpi(dpiX);
-    const std::uint16_t y = densityFromDpi(dpiY);
-    jpeg[13] = 1; // dots per inch
-    jpeg[14] = static_cast<unsigned char>(x >> 8);
-    jpeg[15] = static_cast<unsigned char>(x & 0xFF);
-    jpeg[16] = static_cast<unsigned char>(y >> 8);
-    jpeg[17] = static_cast<unsigned char>(y & 0xFF);
-}
-
 std::string tempNameFor(const std::filesystem::path& target) {
     char suffix[17];
     std::snprintf(suffix, sizeof suffix, "%016llx",
@@ -138,6 +112,66 @@ void syncFolder(const std::filesystem::path& folder) {
         ::close(fd);
     }
 }
+
+// A temporary file beside a target path, renamed over it once written and synced, so that
+// the path shows the earlier file or the new one, never a part. Removed on any failure.
+class TempFile {
+public:
+    static std::optional<TempFile> create(const std::string& path) {
+        const std::filesystem::path target(path);
+        if (target.filename().empty())
+            return std::nullopt;
+        TempFile file;
+        file.m_target = path;
+        for (int attempt = 0; attempt < 16 && file.m_fd < 0; ++attempt) {
+            file.m_temp = tempNameFor(target);
+            file.m_fd = ::open(file.m_temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (file.m_fd < 0 && errno != EEXIST)
+                return std::nullopt;
+        }
+        if (file.m_fd < 0)
+            return std::nullopt;
+        // An overwritten result keeps the permissions it had, as an in-place write would.
+        struct stat old {};
+        if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+            ::fchmod(file.m_fd, old.st_mode & 07777);
+        return file;
+    }
+
+    TempFile(TempFile&& other) noexcept
+        : m_target(std::move(other.m_target)), m_temp(std::move(other.m_temp)),
+          m_fd(std::exchange(other.m_fd, -1)) {}
+    TempFile& operator=(TempFile&&) = delete;
+    ~TempFile() {
+        if (m_fd >= 0) {
+            ::close(m_fd);
+            ::unlink(m_temp.c_str());
+        }
+    }
+
+    [[nodiscard]] int fd() const { return m_fd; }
+
+    // When written, syncs the file and renames it over the target, then syncs the folder;
+    // otherwise, or when any of that fails, removes it. True when the target was replaced.
+    [[nodiscard]] bool commit(bool written) {
+        bool ok = written && ::fsync(m_fd) == 0;
+        ok = (::close(std::exchange(m_fd, -1)) == 0) && ok;
+        ok = ok && ::rename(m_temp.c_str(), m_target.c_str()) == 0;
+        if (!ok) {
+            ::unlink(m_temp.c_str());
+            return false;
+        }
+        syncFolder(std::filesystem::path(m_target).parent_path());
+        return true;
+    }
+
+private:
+    TempFile() = default;
+
+    std::string m_target;
+    std::string m_temp;
+    int m_fd = -1;
+};
 
 } // namespace
 
@@ -230,6 +264,210 @@ JpegDecodeError checkSize(JDIMENSION width, JDIMENSION height) {
         return JpegDecodeError::TooManyPixels;
     return JpegDecodeError::None;
 }
+
+// Encoding, through libjpeg's own interface set up as TurboJPEG sets it up (so files come out
+// as tjCompress2 made them), into a sink of our own: a growing buffer in memory, or the
+// result file itself, written while the encoder runs.
+
+struct EncodeErrors {
+    jpeg_error_mgr manager{}; // first member: libjpeg hands back its address
+    std::jmp_buf jump{};
+};
+
+[[noreturn]] void onEncodeFatal(j_common_ptr cinfo) {
+    std::longjmp(reinterpret_cast<EncodeErrors*>(cinfo->err)->jump, 1);
+}
+
+void ignoreMessage(j_common_ptr, int) {}
+
+// Owns a compressor; destroying it releases all of libjpeg's memory.
+struct Compressor {
+    jpeg_compress_struct info{};
+    EncodeErrors errors;
+
+    Compressor() {
+        info.err = jpeg_std_error(&errors.manager);
+        errors.manager.error_exit = onEncodeFatal;
+        errors.manager.emit_message = ignoreMessage;
+    }
+    ~Compressor() { jpeg_destroy_compress(&info); }
+    Compressor(const Compressor&) = delete;
+    Compressor& operator=(const Compressor&) = delete;
+};
+
+// What an encode needs, checked: RGB888 pixels, the quality clamped to 0..100, and the
+// metadata segments that follow SOI and JFIF.
+struct EncodeJob {
+    QImage rgb;
+    int quality = 0;
+    QByteArray metadata;
+};
+
+std::optional<EncodeJob> prepareEncode(const QImage& image, int quality,
+                                       const QByteArray& exifPayload, const QByteArray& segments) {
+    if (image.isNull() || exifPayload.size() > JpegHeader::kMaxPayload)
+        return std::nullopt;
+    EncodeJob job;
+    job.rgb = image.format() == QImage::Format_RGB888
+                  ? image
+                  : image.convertToFormat(QImage::Format_RGB888);
+    if (job.rgb.isNull())
+        return std::nullopt;
+    job.quality = std::clamp(quality, 0, 100);
+    if (!exifPayload.isEmpty())
+        job.metadata = JpegHeader::segment(kApp1, exifPayload);
+    job.metadata += segments;
+    return job;
+}
+
+// Copies bytes into the destination's buffer, emptying it whenever it fills up.
+void putBytes(j_compress_ptr cinfo, const char* data, std::size_t size) {
+    jpeg_destination_mgr& destination = *cinfo->dest;
+    while (size > 0) {
+        if (destination.free_in_buffer == 0 && !destination.empty_output_buffer(cinfo))
+            ERREXIT(cinfo, JERR_CANT_SUSPEND);
+        const std::size_t n = std::min(size, destination.free_in_buffer);
+        std::memcpy(destination.next_output_byte, data, n);
+        destination.next_output_byte += n;
+        destination.free_in_buffer -= n;
+        data += n;
+        size -= n;
+    }
+}
+
+bool compress(const EncodeJob& job, double dpiX, double dpiY, jpeg_destination_mgr& destination) {
+    // Declared before the jump target: nothing with a destructor may be created between
+    // setjmp and a longjmp back to it.
+    Compressor encoder;
+    std::vector<JSAMPROW> rows;
+    jpeg_compress_struct& info = encoder.info;
+    if (setjmp(encoder.errors.jump) != 0)
+        return false;
+    jpeg_create_compress(&info);
+    info.dest = &destination;
+    info.image_width = static_cast<JDIMENSION>(job.rgb.width());
+    info.image_height = static_cast<JDIMENSION>(job.rgb.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_EXT_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, job.quality, TRUE);
+    // TurboJPEG's choice: the accurate transform from quality 96, the fast one below.
+    info.dct_method = job.quality >= 96 ? JDCT_ISLOW : JDCT_FASTEST;
+    jpeg_set_colorspace(&info, JCS_YCbCr);
+    // Chroma kept whole from quality 90, halved both ways below.
+    const int lumaSampling = job.quality >= 90 ? 1 : 2;
+    info.comp_info[0].h_samp_factor = lumaSampling;
+    info.comp_info[0].v_samp_factor = lumaSampling;
+    for (int c = 1; c < 3; ++c) {
+        info.comp_info[c].h_samp_factor = 1;
+        info.comp_info[c].v_samp_factor = 1;
+    }
+    if (dpiX > 0.0 && dpiY > 0.0) {
+        info.density_unit = 1; // dots per inch
+        info.X_density = densityFromDpi(dpiX);
+        info.Y_density = densityFromDpi(dpiY);
+    }
+    jpeg_start_compress(&info, TRUE); // writes SOI and JFIF
+    putBytes(&info, job.metadata.constData(), std::size_t(job.metadata.size()));
+    rows.resize(std::size_t(job.rgb.height()));
+    for (int y = 0; y < job.rgb.height(); ++y)
+        rows[std::size_t(y)] = const_cast<JSAMPROW>(job.rgb.constScanLine(y));
+    while (info.next_scanline < info.image_height) {
+        const JDIMENSION done = info.next_scanline;
+        jpeg_write_scanlines(&info, rows.data() + done, info.image_height - done);
+    }
+    jpeg_finish_compress(&info);
+    return true;
+}
+
+// The compressed bytes in a buffer that doubles when full. Its pages are touched only as
+// the encoder reaches them, so a generous first size costs nothing.
+struct MemorySink {
+    jpeg_destination_mgr manager{}; // first member: libjpeg hands back its address
+    QByteArray bytes;
+    qsizetype used = 0;
+
+    explicit MemorySink(qsizetype firstSize) : firstSize(firstSize) {
+        manager.init_destination = [](j_compress_ptr cinfo) {
+            MemorySink& sink = of(cinfo);
+            if (!sink.grow(sink.firstSize))
+                ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+        };
+        manager.empty_output_buffer = [](j_compress_ptr cinfo) -> boolean {
+            MemorySink& sink = of(cinfo);
+            if (!sink.grow(sink.bytes.size() * 2))
+                ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 0);
+            return TRUE;
+        };
+        manager.term_destination = [](j_compress_ptr cinfo) {
+            MemorySink& sink = of(cinfo);
+            sink.used = sink.bytes.size() - qsizetype(sink.manager.free_in_buffer);
+        };
+    }
+
+private:
+    static MemorySink& of(j_compress_ptr cinfo) {
+        return *reinterpret_cast<MemorySink*>(cinfo->dest);
+    }
+
+    // Everything in the buffer so far counts as written.
+    bool grow(qsizetype size) {
+        used = bytes.size();
+        try {
+            bytes.resize(size);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        manager.next_output_byte = reinterpret_cast<JOCTET*>(bytes.data()) + used;
+        manager.free_in_buffer = std::size_t(size - used);
+        return true;
+    }
+
+    qsizetype firstSize;
+};
+
+// The compressed bytes written to a file a chunk at a time. The kernel is asked to start
+// putting each chunk on disk at once, so that the sync at the end waits for the last only.
+struct FileSink {
+    static constexpr std::size_t kChunk = std::size_t{1} << 20;
+
+    jpeg_destination_mgr manager{}; // first member: libjpeg hands back its address
+    int fd;
+    std::unique_ptr<JOCTET[]> buffer = std::make_unique<JOCTET[]>(kChunk);
+    off_t written = 0;
+
+    explicit FileSink(int file) : fd(file) {
+        manager.init_destination = [](j_compress_ptr cinfo) { of(cinfo).rewind(); };
+        manager.empty_output_buffer = [](j_compress_ptr cinfo) -> boolean {
+            FileSink& sink = of(cinfo);
+            if (!sink.writeChunk(kChunk))
+                ERREXIT(cinfo, JERR_FILE_WRITE);
+            sink.rewind();
+            return TRUE;
+        };
+        manager.term_destination = [](j_compress_ptr cinfo) {
+            FileSink& sink = of(cinfo);
+            if (!sink.writeChunk(kChunk - sink.manager.free_in_buffer))
+                ERREXIT(cinfo, JERR_FILE_WRITE);
+        };
+    }
+
+private:
+    static FileSink& of(j_compress_ptr cinfo) { return *reinterpret_cast<FileSink*>(cinfo->dest); }
+
+    void rewind() {
+        manager.next_output_byte = buffer.get();
+        manager.free_in_buffer = kChunk;
+    }
+
+    bool writeChunk(std::size_t size) {
+        if (!writeAll(fd, reinterpret_cast<const char*>(buffer.get()), size))
+            return false;
+        ::sync_file_range(fd, written, off_t(size), SYNC_FILE_RANGE_WRITE); // a mere hint
+        written += off_t(size);
+        return true;
+    }
+};
 
 } // namespace
 
@@ -339,52 +577,30 @@ JpegDecodeResult JpegCodec::decodeFile(const std::string& path) {
 std::optional<QByteArray> JpegCodec::encode(const QImage& image, int quality,
                                             const QByteArray& exifPayload, double dpiX, double dpiY,
                                             const QByteArray& segments) {
-    if (image.isNull() || exifPayload.size() > JpegHeader::kMaxPayload)
+    const std::optional<EncodeJob> job = prepareEncode(image, quality, exifPayload, segments);
+    if (!job)
         return std::nullopt;
-    const QImage rgb = image.format() == QImage::Format_RGB888
-                           ? image
-                           : image.convertToFormat(QImage::Format_RGB888);
-    if (rgb.isNull())
+    // About the size of a quality-100 file; most results need no second buffer.
+    MemorySink sink(
+        std::max<qsizetype>(qsizetype{4096}, qsizetype{job->rgb.width()} * job->rgb.height()));
+    if (!compress(*job, dpiX, dpiY, sink.manager))
         return std::nullopt;
-    quality = std::clamp(quality, 0, 100);
-    const int subsampling = quality >= 90 ? TJSAMP_444 : TJSAMP_420;
-    const TjHandle handle(tjInitCompress());
-    if (!handle)
-        return std::nullopt;
+    sink.bytes.resize(sink.used);
+    return std::move(sink.bytes);
+}
 
-    QByteArray metadata;
-    if (!exifPayload.isEmpty())
-        metadata = JpegHeader::segment(kApp1, exifPayload);
-    metadata += segments;
-    // The encoder writes into our buffer after room for the metadata segments, so they
-    // can then be put in after its SOI and JFIF segments by moving those 20 bytes only,
-    // never the compressed data.
-    const qsizetype extra = metadata.size();
-    const unsigned long bound = tjBufSize(rgb.width(), rgb.height(), subsampling);
-    if (bound == static_cast<unsigned long>(-1))
-        return std::nullopt;
-    QByteArray out;
-    try {
-        out = QByteArray(extra + static_cast<qsizetype>(bound), Qt::Uninitialized);
-    } catch (const std::bad_alloc&) {
-        return std::nullopt;
-    }
-    auto* base = reinterpret_cast<unsigned char*>(out.data());
-    unsigned char* encoded = base + extra;
-    unsigned long encodedSize = bound;
-    if (tjCompress2(handle.get(), rgb.constBits(), rgb.width(),
-                    static_cast<int>(rgb.bytesPerLine()), rgb.height(), TJPF_RGB, &encoded,
-                    &encodedSize, subsampling, quality, TJFLAG_NOREALLOC) != 0)
-        return std::nullopt;
-    if (dpiX > 0.0 && dpiY > 0.0)
-        setJfifDensity(encoded, encodedSize, dpiX, dpiY);
-    if (extra > 0) {
-        const std::size_t lead = hasJfifSegment(encoded, encodedSize) ? kSoiAndJfifBytes : 2;
-        std::memmove(base, encoded, lead);
-        std::memcpy(base + lead, metadata.constData(), std::size_t(extra));
-    }
-    out.resize(extra + static_cast<qsizetype>(encodedSize));
-    return out;
+bool JpegCodec::encodeFile(const std::string& path, const QImage& image, int quality,
+                           const QByteArray& exifPayload, double dpiX, double dpiY,
+                           const QByteArray& segments) {
+    const std::optional<EncodeJob> job = prepareEncode(image, quality, exifPayload, segments);
+    if (!job)
+        return false;
+    std::optional<TempFile> temp = TempFile::create(path);
+    if (!temp)
+        return false;
+    FileSink sink(temp->fd());
+    const bool encoded = compress(*job, dpiX, dpiY, sink.manager);
+    return temp->commit(encoded);
 }
 
 std::optional<QByteArray> JpegCodec::readFile(const std::string& path) {
@@ -430,32 +646,8 @@ std::optional<QByteArray> JpegCodec::readFile(const std::string& path) {
 // a symbolic link standing where the result goes, where this replaces the link, and refuse an
 // earlier result without write permission, which this replaces.
 bool JpegCodec::writeFileSafely(const std::string& path, const QByteArray& bytes) {
-    const std::filesystem::path target(path);
-    if (target.filename().empty())
+    std::optional<TempFile> temp = TempFile::create(path);
+    if (!temp)
         return false;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        temp = tempNameFor(target);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            return false;
-    }
-    if (fd < 0)
-        return false;
-
-    // An overwritten result keeps the permissions it had, as an in-place write would.
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ::fchmod(fd, old.st_mode & 07777);
-
-    bool ok = writeAll(fd, bytes.constData(), std::size_t(bytes.size())) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    syncFolder(target.parent_path());
-    return true;
+    return temp->commit(writeAll(temp->fd(), bytes.constData(), std::size_t(bytes.size())));
 }

@@ -59,6 +59,14 @@ public:
                                                           double dpiX = 0.0, double dpiY = 0.0,
                                                           const QByteArray& segments = {});
 
+    // Encode, written straight into a temporary file beside path while the encoder runs, then
+    // synced and renamed over path as writeFileSafely does: the same bytes as encode gives,
+    // without holding the whole file in memory first. False when either part failed; an
+    // earlier file at path is then left untouched.
+    [[nodiscard]] static bool encodeFile(const std::string& path, const QImage& image, int quality,
+                                         const QByteArray& exifPayload = {}, double dpiX = 0.0,
+                                         double dpiY = 0.0, const QByteArray& segments = {});
+
     // The whole content of a file, or nothing when it cannot be read.
     [[nodiscard]] static std::optional<QByteArray> readFile(const std::string& path);
 

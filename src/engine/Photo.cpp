@@ -1,9 +1,9 @@
 #include "engine/Photo.h"
 
 #include "engine/JpegCodec.h"
+#include "engine/PixelEdits.h"
 #include "metadata/JpegHeader.h"
 
-#include <QTransform>
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -11,42 +11,6 @@
 namespace {
 
 constexpr unsigned char kApp0 = 0xE0;
-
-// A 5 x 5 colour matrix applied to the row vector (R, G, B, A, 1), channels in 0..1.
-using ColorMatrix = float[5][5];
-
-constexpr ColorMatrix kGrayscale = {
-    {0.299f, 0.299f, 0.299f, 0.0f, 0.0f}, {0.587f, 0.587f, 0.587f, 0.0f, 0.0f},
-    {0.114f, 0.114f, 0.114f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f, 0.0f},
-    {0.0f, 0.0f, 0.0f, 0.0f, 1.0f},
-};
-
-constexpr ColorMatrix kSepia = {
-    {0.299f, 0.299f, 0.299f, 0.0f, 0.0f}, {0.587f, 0.587f, 0.587f, 0.0f, 0.0f},
-    {0.114f, 0.114f, 0.114f, 0.0f, 0.0f}, {0.0f, 0.0f, 0.0f, 1.0f, 0.0f},
-    {0.15f, 0.0f, -0.1f, 0.0f, 1.0f},
-};
-
-// Works on 0..255 values: the offset row is scaled to full scale, and the pixels are
-// opaque (alpha 1), so the alpha row adds its own entries as offsets too.
-void applyColorMatrix(QImage& image, const ColorMatrix& m) {
-    float offset[3];
-    for (int c = 0; c < 3; ++c)
-        offset[c] = 255.0f * (m[3][c] + m[4][c]) + 0.5f; // + 0.5: round on truncation
-    const int width = image.width();
-    for (int y = 0; y < image.height(); ++y) {
-        uchar* p = image.scanLine(y);
-        for (int x = 0; x < width; ++x, p += 3) {
-            const float r = p[0];
-            const float g = p[1];
-            const float b = p[2];
-            for (int c = 0; c < 3; ++c) {
-                const float v = r * m[0][c] + g * m[1][c] + b * m[2][c] + offset[c];
-                p[c] = static_cast<uchar>(std::clamp(v, 0.0f, 255.0f));
-            }
-        }
-    }
-}
 
 // The density of a JFIF APP0 segment in dots per inch; nothing without an absolute unit.
 std::optional<std::pair<double, double>> jfifResolution(const QByteArray& jpeg) {
@@ -67,8 +31,20 @@ std::optional<std::pair<double, double>> jfifResolution(const QByteArray& jpeg) 
     return std::nullopt;
 }
 
-QImage rotated(const QImage& image, qreal degrees) {
-    return image.transformed(QTransform().rotate(degrees));
+// The metadata a result of the photo carries: its EXIF block rewritten for the result (none
+// when that fails) and the other segments that still hold for it.
+struct ResultMetadata {
+    QByteArray exifPayload;
+    QByteArray segments;
+};
+
+ResultMetadata resultMetadata(const Photo& photo) {
+    const int w = photo.width();
+    const int h = photo.height();
+    const double dpiX = photo.dpiX();
+    const double dpiY = photo.dpiY();
+    return {photo.exif().forResult(w, h, dpiX, dpiY).value_or(ExifBlock()).app1Payload(),
+            photo.metadata().forResult(w, h, dpiX, dpiY)};
 }
 
 } // namespace
@@ -127,32 +103,32 @@ void Photo::setResolution(double dpiX, double dpiY) {
 
 void Photo::rotateLeft() {
     if (!isNull())
-        m_image = rotated(m_image, 270.0);
+        m_image = PixelEdits::turnedLeft(m_image);
 }
 
 void Photo::rotateRight() {
     if (!isNull())
-        m_image = rotated(m_image, 90.0);
+        m_image = PixelEdits::turnedRight(m_image);
 }
 
 void Photo::flipHorizontal() {
     if (!isNull())
-        m_image = m_image.mirrored(true, false);
+        PixelEdits::mirrorHorizontally(m_image);
 }
 
 void Photo::flipVertical() {
     if (!isNull())
-        m_image = m_image.mirrored(false, true);
+        PixelEdits::mirrorVertically(m_image);
 }
 
 void Photo::toGrayscale() {
     if (!isNull())
-        applyColorMatrix(m_image, kGrayscale);
+        PixelEdits::applyTint(m_image, kGrayTint);
 }
 
 void Photo::toSepia() {
     if (!isNull())
-        applyColorMatrix(m_image, kSepia);
+        PixelEdits::applyTint(m_image, kSepiaTint);
 }
 
 void Photo::applyOrientation(int orientation) {
@@ -160,9 +136,9 @@ void Photo::applyOrientation(int orientation) {
     case 2:
         flipHorizontal();
         break;
-    case 3:
-        if (!isNull())
-            m_image = m_image.mirrored(true, true); // a half turn
+    case 3: // a half turn
+        flipHorizontal();
+        flipVertical();
         break;
     case 4:
         flipVertical();
@@ -194,13 +170,16 @@ void Photo::copyProperties(const Photo& source, Photo& target) {
 std::optional<QByteArray> Photo::encodeJpeg(int quality) const {
     if (isNull())
         return std::nullopt;
-    const ExifBlock exif =
-        m_exif.forResult(width(), height(), m_dpiX, m_dpiY).value_or(ExifBlock());
-    return JpegCodec::encode(m_image, quality, exif.app1Payload(), m_dpiX, m_dpiY,
-                             m_metadata.forResult(width(), height(), m_dpiX, m_dpiY));
+    const ResultMetadata metadata = resultMetadata(*this);
+    return JpegCodec::encode(m_image, quality, metadata.exifPayload, m_dpiX, m_dpiY,
+                             metadata.segments);
 }
 
 bool Photo::saveJpeg(const std::string& path, int quality) const {
-    const std::optional<QByteArray> bytes = encodeJpeg(quality);
-    return bytes && JpegCodec::writeFileSafely(path, *bytes);
+    if (isNull())
+        return false;
+    // Encoded straight into the file: no copy of the whole file is held in memory first.
+    const ResultMetadata metadata = resultMetadata(*this);
+    return JpegCodec::encodeFile(path, m_image, quality, metadata.exifPayload, m_dpiX, m_dpiY,
+                                 metadata.segments);
 }

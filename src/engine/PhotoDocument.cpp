@@ -1,8 +1,6 @@
 #include "engine/PhotoDocument.h"
 
-#include <QColor>
 #include <QImage>
-#include <QPainter>
 #include <QRect>
 #include <algorithm>
 #include <cstdio>
@@ -291,24 +289,10 @@ void PhotoDocument::makeIdSheet() {
     if (!layout || layout->sheetWidth() <= 0 || layout->sheetHeight() <= 0) {
         return;
     }
-    // Composed in 32-bit so QPainter works at full speed; every copy is drawn unscaled, so
-    // the conversion back to 24-bit gives the face's pixels unchanged.
-    QImage sheet(layout->sheetWidth(), layout->sheetHeight(), QImage::Format_RGB32);
+    QImage sheet = layout->compose(copyRect(m_image->image(), *rect),
+                                   QImage(QString::fromLatin1(kBannerResource)), kSheetBackground);
     if (sheet.isNull()) {
         return;
-    }
-    sheet.fill(QColor::fromRgba(kSheetBackground));
-    {
-        QPainter painter(&sheet);
-        const QRect banner = layout->bannerRect();
-        if (banner.width() > 0 && banner.height() > 0) {
-            painter.setRenderHint(QPainter::SmoothPixmapTransform);
-            painter.drawImage(banner, QImage(QString::fromLatin1(kBannerResource)));
-        }
-        const QImage face = copyRect(m_image->image(), *rect);
-        for (const QRect& copy : layout->copyRects()) {
-            painter.drawImage(copy.topLeft(), face);
-        }
     }
     // The sheet is upright: its longer side prints as the format's longer side.
     const double shortCm = std::min(m_frame.heightCm(), m_frame.widthCm());

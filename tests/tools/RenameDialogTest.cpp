@@ -16,157 +16,82 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-namespace fs = std::filesystem;
-
-namespace {
-
-struct RenameDialogTest : ::testing::Test {
-    QTemporaryDir dir;
-    std::string root = dir.path().toStdString() + "/";
-    std::string paramPath = root + "param.dat";
-    Settings settings{paramPath};
+TEST(RenameDialogTest, AFolderRunFromTheStoredFieldsUnderProgress) {
+    const QTemporaryDir dir;
+    const std::string root = dir.path().toStdString() + "/";
+    Settings settings{root + "param.dat"};
+    settings.setRenameFolder(root + "empty/");
+    settings.setRenameMask("P_");
     ScriptedPrompts prompts;
+    RenameDialog dialog(settings, prompts, nullptr);
+    dialog.show();
+    const auto edit = [&dialog](const char* name) { return dialog.findChild<QLineEdit*>(name); };
+    const auto click = [&dialog](const char* name) {
+        dialog.findChild<QPushButton*>(name)->click();
+    };
+    EXPECT_EQ(dialog.findChild<GradientLabel*>()->text(), "Renommer des photos");
+    EXPECT_TRUE(dialog.findChild<QPushButton*>("runButton")->isDefault());
 
-    std::unique_ptr<RenameDialog> makeDialog(QWidget* parent = nullptr) {
-        return std::make_unique<RenameDialog>(settings, prompts, parent);
-    }
-    static QLineEdit* edit(RenameDialog& dialog, const char* name) {
-        return dialog.findChild<QLineEdit*>(QLatin1String(name));
-    }
-    static QPushButton* button(RenameDialog& dialog, const char* name) {
-        return dialog.findChild<QPushButton*>(QLatin1String(name));
-    }
-};
-
-// Runs body on the tag menu once it is open, then closes it.
-void withOpenMenu(const std::function<void(QMenu&)>& body) {
-    QTimer::singleShot(0, [body] {
+    // A tag goes to the end of the mask wherever the caret; no crop tag here.
+    edit("maskEdit")->setCursorPosition(0);
+    QTimer::singleShot(0, [] {
         auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-        if (menu) {
-            body(*menu);
-            menu->close();
-        }
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->actions().size(), 5);
+        menu->actions().at(3)->trigger();
+        menu->close();
     });
-}
+    click("tagButton");
+    EXPECT_EQ(dialog.maskText(), "P_%dc");
 
-} // namespace
-
-TEST_F(RenameDialogTest, StartsFromTheStoredFolderAndMask) {
-    settings.setRenameFolder("/photos/");
-    settings.setRenameMask("Vac_%i");
-    QWidget frame;
-    frame.setWindowTitle(QStringLiteral("Lumicut"));
-    auto dialog = makeDialog(&frame);
-    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Lumicut"));
-    EXPECT_EQ(dialog->folderText(), QStringLiteral("/photos/"));
-    EXPECT_EQ(dialog->maskText(), QStringLiteral("Vac_%i"));
-    auto* banner = dialog->findChild<GradientLabel*>();
-    ASSERT_NE(banner, nullptr);
-    EXPECT_EQ(banner->text(), QStringLiteral("Renommer des photos"));
-    EXPECT_TRUE(button(*dialog, "runButton")->isDefault());
-}
-
-TEST_F(RenameDialogTest, TagMenuWithoutCropTagAppendsAtTheEndWhereverTheCaret) {
-    auto dialog = makeDialog();
-    dialog->show();
-    edit(*dialog, "maskEdit")->setText(QStringLiteral("P_"));
-    edit(*dialog, "maskEdit")->setCursorPosition(0);
-    QStringList texts;
-    withOpenMenu([&texts](QMenu& menu) {
-        for (QAction* action : menu.actions()) {
-            texts << action->text();
-        }
-        menu.actions().at(3)->trigger();
-    });
-    button(*dialog, "tagButton")->click();
-    EXPECT_EQ(texts, (QStringList{QStringLiteral("%i - Index unique"),
-                                  QStringLiteral("%f - Nom du fichier origine"),
-                                  QStringLiteral("%dj - Date du jour format yyyymmdd"),
-                                  QStringLiteral("%dc - Date du cliché format yyyymmdd"),
-                                  QStringLiteral("%sr - Nom du sous répertoire de la photo "
-                                                 "d'origine")}));
-    EXPECT_EQ(dialog->maskText(), QStringLiteral("P_%dc"));
-}
-
-TEST_F(RenameDialogTest, FolderPickerReplacesTheFieldUnlessCancelled) {
-    auto dialog = makeDialog();
-    edit(*dialog, "folderEdit")->setText(QString::fromStdString(root));
-    prompts.answerFolder("/chosen");
-    button(*dialog, "browseButton")->click();
-    ASSERT_EQ(prompts.folderRequests.size(), 1u);
-    EXPECT_EQ(prompts.folderRequests[0].first, "Choisir le répertoire contenant les photos");
-    EXPECT_EQ(prompts.folderRequests[0].second, root) << "the chooser opens at the field's folder";
-    EXPECT_EQ(dialog->folderText(), QStringLiteral("/chosen/"));
-    button(*dialog, "browseButton")->click(); // cancelled
-    EXPECT_EQ(dialog->folderText(), QStringLiteral("/chosen/"));
-}
-
-TEST_F(RenameDialogTest, RefusesBadFoldersWithTheirMessages) {
-    fs::create_directory(root + "empty");
-    struct Row {
-        const char* description;
-        std::string folder;
-        QString message;
+    std::filesystem::create_directories(root + "empty");
+    const std::pair<std::string, QString> refused[] = {
+        {root + "missing/photos/", "Le répertoire indiqué est incorrect !"},
+        {root + "empty/", "Le répertoire ne contient aucunes photos !"},
     };
-    const Row rows[] = {
-        {"parent missing", root + "missing/photos/",
-         QStringLiteral("Le répertoire indiqué est incorrect !")},
-        {"no photo", root + "empty/", QStringLiteral("Le répertoire ne contient aucunes photos !")},
-    };
-    auto dialog = makeDialog();
-    for (const Row& row : rows) {
+    for (const auto& [folder, message] : refused) {
+        edit("folderEdit")->setText(QString::fromStdString(folder));
         prompts.messages.clear();
-        edit(*dialog, "folderEdit")->setText(QString::fromStdString(row.folder));
-        button(*dialog, "runButton")->click();
-        ASSERT_EQ(prompts.messages.size(), 1u) << row.description;
-        EXPECT_EQ(prompts.messages[0].text, row.message) << row.description;
-        EXPECT_EQ(prompts.messages[0].caption, QStringLiteral("Lumicut")) << row.description;
-        EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Warning) << row.description;
+        click("runButton");
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, message);
+        EXPECT_EQ(prompts.messages[0].icon, QMessageBox::Warning);
     }
-}
 
-TEST_F(RenameDialogTest, RunRenamesAndShowsProgressThenStaysOpen) {
-    fs::create_directory(root + "in");
-    for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(fixture::writeJpeg(root + "in/IMG_" + std::to_string(i) + ".jpg",
-                                       "2006:07:14 10:20:30"));
-    }
-    auto dialog = makeDialog();
-    dialog->show();
-    edit(*dialog, "folderEdit")->setText(QString::fromStdString(root + "in/"));
-    edit(*dialog, "maskEdit")->setText(QStringLiteral("Photos_%dc_%i"));
+    // The picker opens at the field's folder and replaces it unless cancelled.
+    std::filesystem::create_directories(root + "in");
+    for (int i = 0; i < 4; ++i)
+        ASSERT_TRUE(
+            fixture::writeJpeg(root + "in/" + std::to_string(i) + ".jpg", "2006:07:14 10:20:30"));
+    prompts.answerFolder(root + "in");
+    click("browseButton");
+    click("browseButton");
+    EXPECT_EQ(prompts.folderRequests[0].first, "Choisir le répertoire contenant les photos");
+    EXPECT_EQ(prompts.folderRequests[0].second, root + "empty/");
+    EXPECT_EQ(dialog.folderText().toStdString(), root + "in/");
+
     std::vector<int> positions;
-    QObject::connect(dialog.get(), &RenameDialog::progressChanged,
-                     [&positions, &dialog](int percent) {
-                         positions.push_back(percent);
-                         EXPECT_FALSE(dialog->isEnabled());
-                         const auto* progress = dialog->findChild<ProgressDialog*>();
-                         ASSERT_NE(progress, nullptr);
-                         EXPECT_TRUE(progress->isVisible());
-                         EXPECT_TRUE(progress->isEnabled());
-                         EXPECT_EQ(progress->pos(), percent);
-                     });
-    button(*dialog, "runButton")->click();
-
+    QObject::connect(&dialog, &RenameDialog::progressChanged, [&](int percent) {
+        positions.push_back(percent);
+        EXPECT_FALSE(dialog.isEnabled());
+        const auto* progress = dialog.findChild<ProgressDialog*>();
+        ASSERT_NE(progress, nullptr);
+        EXPECT_TRUE(progress->isVisible());
+        EXPECT_EQ(progress->pos(), percent);
+    });
+    edit("maskEdit")->setText("P_%dc_%i");
+    prompts.messages.clear();
+    click("runButton");
     EXPECT_EQ(positions, (std::vector<int>{0, 25, 50, 75}));
     EXPECT_TRUE(prompts.messages.empty());
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_TRUE(dialog->isEnabled());
-    EXPECT_EQ(dialog->findChild<ProgressDialog*>(), nullptr);
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_TRUE(fs::exists(root + "in/Photos_20060714_00" + std::to_string(i) + ".jpg")) << i;
-    }
-}
+    EXPECT_TRUE(dialog.isVisible() && dialog.isEnabled()) << "open for another folder";
+    EXPECT_EQ(dialog.findChild<ProgressDialog*>(), nullptr);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_TRUE(
+            std::filesystem::exists(root + "in/P_20060714_00" + std::to_string(i) + ".jpg"));
 
-TEST_F(RenameDialogTest, ClosingStoresTheFieldsEvenWithoutARun) {
-    auto dialog = makeDialog();
-    dialog->show();
-    edit(*dialog, "folderEdit")->setText(QStringLiteral("/somewhere/é/"));
-    edit(*dialog, "maskEdit")->setText(QStringLiteral("X_%f"));
-    button(*dialog, "cancelButton")->click();
-    EXPECT_FALSE(dialog->isVisible());
-
-    Settings reread{paramPath};
-    EXPECT_EQ(reread.renameFolder(), "/somewhere/é/");
-    EXPECT_EQ(reread.renameMask(), "X_%f");
+    // Closing stores both fields.
+    click("cancelButton");
+    EXPECT_EQ(Settings(root + "param.dat").renameFolder(), root + "in/");
+    EXPECT_EQ(Settings(root + "param.dat").renameMask(), "P_%dc_%i");
 }

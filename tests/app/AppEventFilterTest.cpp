@@ -1,17 +1,12 @@
 #include "app/AppEventFilter.h"
 #include "app/MainWindow.h"
-#include "app/SplashWindow.h"
 #include "settings/Settings.h"
 #include "ui_support/ScriptedPrompts.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
@@ -36,7 +31,7 @@ struct KeyRecorder : QWidget {
     }
 };
 
-// The main window holding a list (with the focus, on row 1), the key target and a button.
+// The main window holding a list (with the focus, on row 1) and the key target.
 class AppEventFilterTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -45,7 +40,6 @@ protected:
         layout->addWidget(m_list = new QListWidget(central));
         layout->addWidget(m_target = new KeyRecorder(central));
         m_target->setFocusPolicy(Qt::StrongFocus);
-        layout->addWidget(m_button = new QPushButton("bouton", central));
         m_list->addItems({"a", "b", "c"});
         m_list->setCurrentRow(1);
         m_frame.setView(central);
@@ -57,10 +51,7 @@ protected:
         qApp->installEventFilter(&m_filter);
         m_list->setFocus();
     }
-    void TearDown() override {
-        qApp->removeEventFilter(&m_filter);
-        SplashWindow::enableSplash(false);
-    }
+    void TearDown() override { qApp->removeEventFilter(&m_filter); }
 
     QTemporaryDir m_dir;
     Settings m_settings{m_dir.path().toStdString() + "/param.dat"};
@@ -69,7 +60,6 @@ protected:
     AppEventFilter m_filter{&m_frame};
     QListWidget* m_list = nullptr;
     KeyRecorder* m_target = nullptr;
-    QPushButton* m_button = nullptr;
 };
 
 TEST_F(AppEventFilterTest, KeysOfAFocusedChildGoToTheTargetOnce) {
@@ -98,7 +88,7 @@ TEST_F(AppEventFilterTest, KeysOfAFocusedChildGoToTheTargetOnce) {
     }
 }
 
-TEST_F(AppEventFilterTest, MenusDialogsAndTheSplashKeepTheirInput) {
+TEST_F(AppEventFilterTest, AltCombinationsAreLeftToTheMenuBar) {
     QTest::keyClick(m_list, Qt::Key_I, Qt::AltModifier);
     auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(popup, nullptr);
@@ -106,38 +96,7 @@ TEST_F(AppEventFilterTest, MenusDialogsAndTheSplashKeepTheirInput) {
     QTest::keyClick(popup, Qt::Key_Down);
     popup->close();
 
-    QDialog dialog(&m_frame);
-    auto* edit = new QLineEdit(&dialog);
-    dialog.show();
-    dialog.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
-    edit->setFocus();
-    QTest::keyClicks(edit, "ab");
-    EXPECT_EQ(edit->text(), "ab");
-    dialog.close();
     EXPECT_TRUE(m_target->keys.empty());
-
-    // The splash window swallows the first key or click, and goes.
-    QSignalSpy clicked(m_button, &QPushButton::clicked);
-    for (int key = 0; key < 2; ++key) {
-        SplashWindow::enableSplash(true);
-        SplashWindow::showSplash(&m_frame);
-        ASSERT_NE(SplashWindow::instance(), nullptr);
-        if (key)
-            QTest::keyClick(m_list, Qt::Key_Left);
-        else
-            QTest::mouseClick(m_button, Qt::LeftButton);
-        EXPECT_EQ(SplashWindow::instance(), nullptr);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        EXPECT_TRUE(m_frame.findChildren<SplashWindow*>().isEmpty());
-    }
-    EXPECT_TRUE(m_target->keys.empty());
-    EXPECT_EQ(clicked.count(), 0);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&m_frame));
-    QTest::keyClick(m_list, Qt::Key_Left);
-    QTest::mouseClick(m_button, Qt::LeftButton);
-    EXPECT_EQ(m_target->keys.size(), 2u);
-    EXPECT_EQ(clicked.count(), 1);
 }
 
 } // namespace

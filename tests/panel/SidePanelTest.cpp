@@ -78,15 +78,6 @@ TEST_F(SidePanelTest, MovesAndClicksLoadTheRowsPhoto) {
         EXPECT_EQ(m_doc.photo()->width(), step.row == 0 ? 600 : step.row == 1 ? 400 : 300);
         EXPECT_EQ(m_statuses, step.statuses);
     }
-
-    // The result index belongs to its row and goes to the document with the load.
-    m_panel.setCurrentResultIndex(5);
-    m_panel.nextPicture();
-    EXPECT_EQ(m_panel.currentResultIndex(), kNoResultIndex);
-    m_panel.previousPicture();
-    EXPECT_EQ(m_doc.resultIndex(), 5);
-    m_panel.fillPictureList();
-    EXPECT_EQ(list.rowValue(0), kNoResultIndex) << "filled again: no result known";
 }
 
 TEST_F(SidePanelTest, PreviewAndGaugeFollowTheLoadedPhotoAndFrame) {

@@ -66,14 +66,12 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
     const auto yes = QMessageBox::Yes;
     // clang-format off
     const Row rows[] = {
-        {"same version, silent", Server::Answers, ok("1|4|http://x/"), true, yes, {}, {}},
         {"same version, asked", Server::Answers, ok("1|4|http://x/"), false, yes, upToDate, {}},
         {"newer minor, yes", Server::Answers, ok("1|5|https://x/page"), false, yes, v15, {"https://x/page"}},
         {"newer minor, silent, no", Server::Answers, ok("1|5|http://x/page"), true, QMessageBox::No, v15, {}},
         {"major alone is newer", Server::Answers, ok("2"), false, yes, newer.arg("2.0", siteName()), {home}},
         {"not a web page: the site", Server::Answers, ok("1|5|file:///etc/passwd"), false, yes, v15, {home}},
         {"garbage, asked", Server::Answers, ok("<html>oops</html>"), false, yes, upToDate, {}},
-        {"garbage, silent", Server::Answers, ok("<html>oops</html>"), true, yes, {}, {}},
         {"empty reply, even silent", Server::Answers, ok(""), true, yes, failed, {}},
         {"page not found", Server::Answers, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", true, yes, failed, {}},
         {"never answers", Server::Silent, {}, true, yes, failed, {}},
@@ -108,23 +106,4 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
                 EXPECT_TRUE(server.request.contains(header)) << header;
         }
     }
-}
-
-// Without a version hook the version comes from the build; one that cannot be read asks
-// nothing of the server.
-TEST(VersionCheckerTest, OwnVersionFromTheBuildOrNoRequestAtAll) {
-    TestHttpServer server(Server::Answers, ok("1|5|http://x/info"));
-    ScriptedPrompts prompts;
-    prompts.answerButton(QMessageBox::No);
-    VersionChecker(prompts).checkVersion(server.address, true);
-    ASSERT_EQ(prompts.messages.size(), 1u);
-    EXPECT_TRUE(prompts.messages[0].text.startsWith("Vous utilisez actuellement la version 1.4 "));
-    EXPECT_EQ(prompts.messages[0].defaultButton, QMessageBox::Yes);
-
-    server.request.clear();
-    VersionChecker::Hooks hooks;
-    hooks.programVersion = [](uint32_t&, uint32_t&) { return false; };
-    VersionChecker(prompts, hooks).checkVersion(server.address, false);
-    EXPECT_TRUE(server.request.isEmpty());
-    EXPECT_EQ(prompts.messages.size(), 1u);
 }

@@ -1,5 +1,4 @@
 #include <QApplication>
-#include <QByteArray>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -9,8 +8,7 @@
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    // Qt's own dialogs keep their state in the configuration folder: the tests get one of
-    // their own instead of the user's.
+    // Qt's own dialogs keep their state in a configuration folder of the tests' own.
     const QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);

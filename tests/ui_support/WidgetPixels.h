@@ -3,25 +3,16 @@
 #include "support/ExifJpegFixture.h"
 
 #include <QBuffer>
-#include <QColor>
 #include <QImage>
-#include <QRect>
 #include <QWidget>
-
 #include <algorithm>
 #include <fstream>
-#include <string>
-
 #include <gtest/gtest.h>
+#include <string>
 
 // Renders a widget off screen the way it paints itself, in 32-bit RGB for pixel reads.
 inline QImage render(QWidget& widget) {
     return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
-}
-
-// Readable colours in failure messages: "rgb(180, 196, 228)".
-inline void PrintTo(const QColor& colour, std::ostream* os) {
-    *os << "rgb(" << colour.red() << ", " << colour.green() << ", " << colour.blue() << ")";
 }
 
 // Channels within tolerance of each other (JPEG and blending round a little).
@@ -45,6 +36,17 @@ inline QRect inkBox(const QImage& image, const QRect& area, const QColor& backgr
         }
     }
     return box;
+}
+
+// Whether some pixel inside area has exactly colour.
+inline bool hasColour(const QImage& image, const QRect& area, const QColor& colour) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (image.pixelColor(x, y) == colour)
+                return true;
+        }
+    }
+    return false;
 }
 
 // A flat-coloured width x height JPEG at path, with an EXIF shot date unless date is empty.

@@ -16,8 +16,7 @@
 
 namespace {
 
-// The panel over photos a (600 x 400), b (400 x 600) and c, with the document laid out as
-// in an 800 x 600 display window; status reports counted.
+// The panel over photos a (600 x 400), b (400 x 600), c; an 800 x 600 document; reports counted.
 class SidePanelTest : public ::testing::Test {
 protected:
     void SetUp() override {

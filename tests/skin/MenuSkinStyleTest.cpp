@@ -1,4 +1,5 @@
 #include "skin/MenuSkinStyle.h"
+#include "skin/GradientBands.h"
 #include "ui_support/WidgetPixels.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,7 @@ namespace {
 
 // clang-format off
 const QColor kFace(212, 208, 200), kHighlight(49, 106, 197), kShadow(64, 64, 64);
-// Colours the skin derives from kFace and kHighlight (worked out apart with the textbook
-// HLS model).
+// Colours the skin derives from kFace and kHighlight (worked out apart, textbook HLS model).
 const QColor kLightFace(220, 217, 210), kMenuBackground(244, 243, 240), kDisabledHighlight(243, 242, 239);
 const QColor kHighlightFill(205, 213, 225), kCheckedSelectedFill(169, 185, 209), kDisabledText(179, 171, 157);
 const QColor kIconShadow(163, 154, 137), kHotIconShadow(176, 186, 202);
@@ -151,6 +151,12 @@ const ProbeRow kProbeRows[] = {
      {{{0, 0}, kFace}, {{1, 1}, kFace}, {{55, 19}, kFace}}, 32, QStyle::CE_MenuBarItem},
 };
 // clang-format on
+
+TEST(MenuSkinStyleTest, ColumnBandsStopAtItsWidthWhereTheScreenCannotTell) {
+    const auto bands = gradientBands(QColor(180, 196, 228), kWhite, 0, 30);
+    ASSERT_EQ(bands.size(), 30u);
+    EXPECT_EQ(bands.back().right, 30);
+}
 
 TEST(MenuSkinStyleTest, PixelsOfEachItemKind) {
     for (const ProbeRow& row : kProbeRows) {

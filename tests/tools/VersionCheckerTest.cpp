@@ -13,8 +13,7 @@ namespace {
 
 enum class Server { Answers, Silent, Hangs, Refuses };
 
-// A tiny HTTP server on 127.0.0.1: answers status and body, or never answers, or closes
-// each connection at once, or is not there at all.
+// A tiny HTTP server on 127.0.0.1: answers, stays silent, hangs up at once or is not there.
 struct TestHttpServer {
     TestHttpServer(Server mode, QByteArray reply) {
         server.listen(QHostAddress::LocalHost);

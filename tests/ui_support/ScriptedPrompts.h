@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-// The program's prompts with the modal parts answered by script and recorded. Queued answers
-// are used in order; without one a message box answers its default button (else OK) and the
-// folder chooser is cancelled. No browser is started; every address counts as opened.
+// The program's prompts answered by script, in order, and recorded; unscripted, a message box
+// answers its default button (else OK), a chooser is cancelled, an address counts as opened.
 class ScriptedPrompts : public DialogPrompts {
 public:
     QMessageBox::StandardButton showBox(const MessageRequest& request) override {

@@ -3,8 +3,7 @@
 
 #include <gtest/gtest.h>
 
-// The one main() of the widget tests: a plain QApplication, so that every window can be
-// tested without the program's own application object.
+// The widget tests' main(): a plain QApplication, not the program's own application object.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));

@@ -36,8 +36,7 @@ using Files = std::set<std::string>;
 constexpr char kR0[] = "Photos_20060714_000.jpg";
 constexpr char kR1[] = "Photos_20060714_001.jpg";
 
-// The program's main window and view, settings in a temporary param.dat, results in out/,
-// prompts answered by script, the application's key filter installed.
+// The main window and view as the program builds them, the key filter on, prompts scripted.
 class LumicutViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -59,8 +58,7 @@ protected:
     }
     void TearDown() override { qApp->removeEventFilter(&m_filter); }
 
-    // Photos a (600 x 400, or 2400 x 1600 when large), b (400 x 600) and c (500 x 500) with a
-    // shot date, then the initial update.
+    // Photos a (600 x 400; 2400 x 1600 if large), b (400 x 600), c (500 x 500); initial update.
     void start(bool large = false) {
         const QSize sizes[] = {large ? QSize(2400, 1600) : QSize(600, 400), {400, 600}, {500, 500}};
         for (int i = 0; i < 3; ++i) {

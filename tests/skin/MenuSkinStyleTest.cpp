@@ -153,8 +153,8 @@ const ProbeRow kProbeRows[] = {
 // clang-format on
 
 TEST(MenuSkinStyleTest, ColumnBandsStopAtItsWidthWhereTheScreenCannotTell) {
-    const auto bands = gradientBands(QColor(180, 196, 228), kWhite, 0, 30);
-    ASSERT_EQ(bands.size(), 30u);
+    const auto bands = gradientBands(QColor(250, 250, 250), kWhite, 0, 30); // 5 steps
+    ASSERT_EQ(bands.size(), 5u);
     EXPECT_EQ(bands.back().right, 30);
 }
 

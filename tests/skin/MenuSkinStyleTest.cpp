@@ -1,17 +1,14 @@
 #include "skin/MenuSkinStyle.h"
-#include "ColourPrinter.h"
-#include "skin/MenuSkin.h"
+#include "skin/GradientBands.h"
+#include "ui_support/WidgetPixels.h"
 
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
-#include <QFontMetrics>
-#include <QIcon>
-#include <QImage>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
-#include <QPixmap>
 #include <QSignalSpy>
 #include <QStyleFactory>
 #include <QStyleOptionMenuItem>
@@ -21,32 +18,22 @@
 
 namespace {
 
-const QColor kFace(212, 208, 200);
-const QColor kHighlight(49, 106, 197);
-const QColor kShadow(64, 64, 64);
-const QColor kText(0, 0, 0);
-// Colours derived from kFace and kHighlight (worked out apart, see HlsTransformTest).
-const QColor kLightFace(220, 217, 210);
-const QColor kMenuBackground(244, 243, 240);
-const QColor kDisabledHighlight(243, 242, 239);
-const QColor kHighlightFill(205, 213, 225);
-const QColor kCheckedSelectedFill(169, 185, 209);
-const QColor kDisabledText(179, 171, 157);
-const QColor kIconShadow(163, 154, 137);
-const QColor kHotIconShadow(176, 186, 202);
-const QColor kWhite(255, 255, 255);
-const QColor kRed(255, 0, 0);
-
-constexpr int kItemWidth = 200;
-constexpr int kItemHeight = 22;
+// clang-format off
+const QColor kFace(212, 208, 200), kHighlight(49, 106, 197), kShadow(64, 64, 64);
+// Colours the skin derives from kFace and kHighlight (worked out apart, textbook HLS model).
+const QColor kLightFace(220, 217, 210), kMenuBackground(244, 243, 240), kDisabledHighlight(243, 242, 239);
+const QColor kHighlightFill(205, 213, 225), kCheckedSelectedFill(169, 185, 209), kDisabledText(179, 171, 157);
+const QColor kIconShadow(163, 154, 137), kHotIconShadow(176, 186, 202);
+const QColor kWhite(255, 255, 255), kRed(255, 0, 0), kColumn(182, 197, 228); // the column's first band
+// clang-format on
 
 QPalette testPalette() {
-    QPalette palette;
+    QPalette palette(kFace);
     palette.setColor(QPalette::Button, kFace);
     palette.setColor(QPalette::Highlight, kHighlight);
     palette.setColor(QPalette::Shadow, kShadow);
     palette.setColor(QPalette::Dark, QColor(128, 128, 128));
-    palette.setColor(QPalette::WindowText, kText);
+    palette.setColor(QPalette::WindowText, Qt::black);
     return palette;
 }
 
@@ -54,9 +41,10 @@ std::unique_ptr<MenuSkinStyle> makeStyle(const MenuSkinProfile& profile = {}, in
     return std::make_unique<MenuSkinStyle>(profile, depth, QStyleFactory::create("Fusion"));
 }
 
+// A popup item 200 x 22, enabled, not checkable.
 QStyleOptionMenuItem popupItem(const QString& text = "Ouvrir\tCtrl+O") {
     QStyleOptionMenuItem item;
-    item.rect = QRect(0, 0, kItemWidth, kItemHeight);
+    item.rect = QRect(0, 0, 200, 22);
     item.palette = testPalette();
     item.state = QStyle::State_Enabled;
     item.menuItemType = QStyleOptionMenuItem::Normal;
@@ -67,18 +55,13 @@ QStyleOptionMenuItem popupItem(const QString& text = "Ouvrir\tCtrl+O") {
     return item;
 }
 
-QImage render(const MenuSkinStyle& style, const QStyleOptionMenuItem& item,
-              QStyle::ControlElement element = QStyle::CE_MenuItem) {
+QImage draw(const MenuSkinStyle& style, const QStyleOptionMenuItem& item,
+            QStyle::ControlElement element = QStyle::CE_MenuItem) {
     QImage image(item.rect.size(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
     QPainter painter(&image);
     style.drawControl(element, &item, &painter, nullptr);
-    painter.end();
     return image;
-}
-
-QColor pixelAt(const QImage& image, int x, int y) {
-    return image.pixelColor(x, y);
 }
 
 QIcon redIcon() {
@@ -87,45 +70,27 @@ QIcon redIcon() {
     return QIcon(pixmap);
 }
 
-// Leftmost and rightmost columns holding a pixel much darker than the background.
-std::pair<int, int> inkColumns(const QImage& image) {
-    int first = image.width();
-    int last = -1;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            if (qGray(image.pixel(x, y)) < 100) {
-                first = std::min(first, x);
-                last = std::max(last, x);
-            }
-        }
-    }
-    return {first, last};
-}
-
-using Probes = std::vector<std::pair<QPoint, QColor>>;
+constexpr auto kSelected = QStyle::State_Enabled | QStyle::State_Selected;
+using Item = QStyleOptionMenuItem;
 
 struct ProbeRow {
     const char* name;
-    void (*prepare)(MenuSkinProfile&, QStyleOptionMenuItem&);
-    Probes probes;
+    void (*prepare)(MenuSkinProfile&, Item&);
+    std::vector<std::pair<QPoint, QColor>> probes;
     int depth = 32;
     QStyle::ControlElement element = QStyle::CE_MenuItem;
 };
 
-constexpr auto kSelected = QStyle::State_Enabled | QStyle::State_Selected;
-
-void flatSelection(MenuSkinProfile& profile, QStyleOptionMenuItem& item) {
+void flat(MenuSkinProfile& profile, Item& item) {
     profile.showGradientSel = false;
     item.state = kSelected;
 }
-
-void checked(QStyleOptionMenuItem& item, QStyle::State state) {
+void check(Item& item, QStyle::State state) {
     item.checkType = QStyleOptionMenuItem::NonExclusive;
     item.checked = true;
     item.state = state;
 }
-
-void bar(QStyleOptionMenuItem& item, QStyle::State state) {
+void bar(Item& item, QStyle::State state) {
     item.text = "&Fichier";
     item.rect = QRect(0, 0, 60, 20);
     item.state = state;
@@ -133,184 +98,141 @@ void bar(QStyleOptionMenuItem& item, QStyle::State state) {
 
 // clang-format off
 const ProbeRow kProbeRows[] = {
-    {"default column shades to white", [](MenuSkinProfile&, QStyleOptionMenuItem&) {},
-     {{{0, 11}, {182, 197, 228}}, {{29, 11}, {254, 254, 254}}, {{30, 0}, kWhite},
-      {{kItemWidth - 1, kItemHeight - 1}, kWhite}}},
+    {"default column shades to white", [](MenuSkinProfile&, Item&) {},
+     {{{0, 11}, kColumn}, {{29, 11}, {254, 254, 254}}, {{30, 0}, kWhite}, {{199, 21}, kWhite}}},
     {"derived colours shade from light face to menu background",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem&) { p.gradientStart = p.gradientEnd = -1; },
+     [](MenuSkinProfile& p, Item&) { p.gradientStart = p.gradientEnd = -1; },
      {{{0, 11}, kLightFace}, {{29, 11}, {243, 242, 239}}, {{30, 0}, kMenuBackground}}},
-    {"wider column from the profile",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem&) { p.gradientWidth = 60; },
+    {"wider column from the profile", [](MenuSkinProfile& p, Item&) { p.gradientWidth = 60; },
      {{{0, 11}, {181, 196, 228}}, {{60, 0}, kWhite}}},
-    {"eight-bit display: flat 22-pixel column", [](MenuSkinProfile&, QStyleOptionMenuItem&) {},
+    {"eight-bit display: flat 22-pixel column", [](MenuSkinProfile&, Item&) {},
      {{{0, 0}, kLightFace}, {{21, 0}, kLightFace}, {{22, 0}, kMenuBackground}}, 8},
-    {"gradient switched off: flat column",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem&) { p.showGradient = false; },
+    {"gradient switched off: flat column", [](MenuSkinProfile& p, Item&) { p.showGradient = false; },
      {{{21, 0}, kLightFace}, {{22, 0}, kMenuBackground}}},
-    {"selected item: gradient over the whole width under a highlight frame",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { i.state = kSelected; },
-     {{{0, 0}, kHighlight}, {{kItemWidth - 1, kItemHeight - 1}, kHighlight},
-      {{1, 11}, {180, 196, 228}}, {{100, 1}, {217, 225, 241}}}},
-    {"selected item, flat fill", flatSelection,
-     {{{0, 5}, kHighlight}, {{kItemWidth - 1, 5}, kHighlight}, {{1, 1}, kHighlightFill},
-      {{kItemWidth - 2, kItemHeight - 2}, kHighlightFill}}},
-    {"selected disabled item, flat fill",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { flatSelection(p, i); i.state = QStyle::State_Selected; },
+    {"selected: gradient over the whole width in a highlight frame",
+     [](MenuSkinProfile&, Item& i) { i.state = kSelected; },
+     {{{0, 0}, kHighlight}, {{199, 21}, kHighlight}, {{1, 11}, {180, 196, 228}}, {{100, 1}, {217, 225, 241}}}},
+    {"selected, flat fill", flat,
+     {{{0, 5}, kHighlight}, {{199, 5}, kHighlight}, {{1, 1}, kHighlightFill}, {{198, 20}, kHighlightFill}}},
+    {"selected and disabled, flat fill",
+     [](MenuSkinProfile& p, Item& i) { flat(p, i); i.state = QStyle::State_Selected; },
      {{{0, 5}, kHighlight}, {{1, 1}, kDisabledHighlight}}},
     {"separator line from thirty pixels",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) {
-         i.menuItemType = QStyleOptionMenuItem::Separator;
-         i.rect = QRect(0, 0, kItemWidth, 9);
-     },
-     {{{29, 4}, {254, 254, 254}}, {{30, 4}, kDisabledText}, {{kItemWidth - 2, 4}, kDisabledText},
-      {{kItemWidth - 1, 4}, kWhite}, {{100, 3}, kWhite}, {{100, 5}, kWhite}}},
-    {"checked box framed in highlight",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { flatSelection(p, i); checked(i, QStyle::State_Enabled); },
-     {{{1, 1}, kHighlight}, {{19, kItemHeight - 2}, kHighlight}, {{2, 2}, kHighlightFill}}},
+     [](MenuSkinProfile&, Item& i) { i.menuItemType = Item::Separator; i.rect = QRect(0, 0, 200, 9); },
+     {{{29, 4}, {254, 254, 254}}, {{30, 4}, kDisabledText}, {{198, 4}, kDisabledText},
+      {{199, 4}, kWhite}, {{100, 3}, kWhite}, {{100, 5}, kWhite}}},
+    {"checked box: highlight frame from (1, 1) to (19, 19) round the fill",
+     [](MenuSkinProfile& p, Item& i) { flat(p, i); check(i, QStyle::State_Enabled); },
+     {{{0, 11}, kColumn}, {{1, 1}, kHighlight}, {{10, 1}, kHighlight}, {{1, 11}, kHighlight},
+      {{19, 19}, kHighlight}, {{2, 2}, kHighlightFill}}},
     {"checked and selected box",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { flatSelection(p, i); checked(i, kSelected); },
-     {{{1, 1}, kHighlight}, {{2, 2}, kCheckedSelectedFill}}},
-    {"icon at 3, 3",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { i.icon = redIcon(); },
+     [](MenuSkinProfile& p, Item& i) { flat(p, i); check(i, kSelected); },
+     {{{10, 1}, kHighlight}, {{1, 11}, kHighlight}, {{2, 2}, kCheckedSelectedFill}}},
+    {"icon at 3, 3", [](MenuSkinProfile&, Item& i) { i.icon = redIcon(); },
      {{{3, 3}, kRed}, {{18, 18}, kRed}}},
     {"selected icon raised over its shadow",
-     [](MenuSkinProfile& p, QStyleOptionMenuItem& i) { flatSelection(p, i); i.icon = redIcon(); },
+     [](MenuSkinProfile& p, Item& i) { flat(p, i); i.icon = redIcon(); },
      {{{2, 2}, kRed}, {{17, 17}, kRed}, {{19, 19}, kHotIconShadow}}},
+    {"checked and selected icon neither raised nor shadowed",
+     [](MenuSkinProfile& p, Item& i) { flat(p, i); check(i, kSelected); i.icon = redIcon(); },
+     {{{3, 3}, kRed}, {{18, 18}, kRed}, {{19, 19}, kHighlight}}},
     {"disabled icon as a silhouette",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { i.icon = redIcon(); i.state = QStyle::State_None; },
+     [](MenuSkinProfile&, Item& i) { i.icon = redIcon(); i.state = QStyle::State_None; },
      {{{3, 3}, kIconShadow}, {{18, 18}, kIconShadow}}},
     {"open menu bar item framed with a shadow strip",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { bar(i, kSelected | QStyle::State_Sunken); },
+     [](MenuSkinProfile&, Item& i) { bar(i, kSelected | QStyle::State_Sunken); },
      {{{0, 0}, kShadow}, {{55, 10}, kShadow}, {{1, 1}, kLightFace}, {{56, 2}, kFace},
       {{59, 4}, {209, 205, 198}}, {{59, 12}, {197, 193, 186}}, {{56, 12}, {165, 162, 156}}},
      32, QStyle::CE_MenuBarItem},
-    {"hot menu bar item",
-     [](MenuSkinProfile&, QStyleOptionMenuItem& i) { bar(i, kSelected); },
+    {"hot menu bar item", [](MenuSkinProfile&, Item& i) { bar(i, kSelected); },
      {{{0, 0}, kHighlight}, {{55, 19}, kHighlight}, {{1, 1}, kHighlightFill}, {{57, 10}, kFace}},
      32, QStyle::CE_MenuBarItem},
+    {"menu bar item at rest: the face only", [](MenuSkinProfile&, Item& i) { bar(i, QStyle::State_Enabled); },
+     {{{0, 0}, kFace}, {{1, 1}, kFace}, {{55, 19}, kFace}}, 32, QStyle::CE_MenuBarItem},
 };
 // clang-format on
 
-TEST(MenuSkinStyle, PixelsOfEachItemKind) {
+TEST(MenuSkinStyleTest, ColumnBandsStopAtItsWidthWhereTheScreenCannotTell) {
+    const auto bands = gradientBands(QColor(250, 250, 250), kWhite, 0, 30); // 5 steps
+    ASSERT_EQ(bands.size(), 5u);
+    EXPECT_EQ(bands.back().right, 30);
+}
+
+TEST(MenuSkinStyleTest, PixelsOfEachItemKind) {
     for (const ProbeRow& row : kProbeRows) {
         SCOPED_TRACE(row.name);
         MenuSkinProfile profile;
         QStyleOptionMenuItem item = popupItem();
         row.prepare(profile, item);
-        const QImage image = render(*makeStyle(profile, row.depth), item, row.element);
+        const QImage image = draw(*makeStyle(profile, row.depth), item, row.element);
         for (const auto& [at, colour] : row.probes)
-            EXPECT_EQ(pixelAt(image, at.x(), at.y()), colour) << at.x() << ", " << at.y();
+            EXPECT_EQ(image.pixelColor(at), colour) << at.x() << ", " << at.y();
     }
 }
 
-TEST(MenuSkinStyle, LabelAtThirtyAndShortcutTwelveFromRight) {
+TEST(MenuSkinStyleTest, SkinnedPopupShowsFrameColumnIconAndRunsTheItemATypedLetterMarks) {
     const auto style = makeStyle();
-    const QImage label = render(*style, popupItem("Ouvrir"));
-    const auto [labelFirst, labelLast] = inkColumns(label);
-    EXPECT_GE(labelFirst, 30);
-    EXPECT_LE(labelFirst, 33);
-
-    const QImage both = render(*style, popupItem("Ouvrir\tCtrl+O"));
-    const auto [first, last] = inkColumns(both);
-    EXPECT_EQ(first, labelFirst);
-    EXPECT_LE(last, kItemWidth - 13);
-    EXPECT_GE(last, kItemWidth - 16);
-    EXPECT_LT(labelLast, kItemWidth / 2);
-}
-
-TEST(MenuSkinStyle, DisabledLabelInDisabledTextColour) {
-    const auto style = makeStyle();
-    QStyleOptionMenuItem item = popupItem("Ouvrir");
-    item.state = QStyle::State_None;
-    const QImage image = render(*style, item);
-    EXPECT_EQ(inkColumns(image).second, -1) << "a disabled label must not be drawn in black";
-    bool found = false;
-    for (int x = 30; x < 80 && !found; ++x)
-        for (int y = 0; y < kItemHeight && !found; ++y)
-            found = pixelAt(image, x, y) == kDisabledText;
-    EXPECT_TRUE(found);
-}
-
-class SkinnedMenuTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        m_menu.setStyle(m_style.get());
-        m_menu.setPalette(testPalette());
-        m_open = m_menu.addAction(redIcon(), "&Ouvrir");
-        m_open->setShortcut(QKeySequence("Ctrl+O"));
-        m_menu.addSeparator();
-        m_filters = m_menu.addAction("Fil&tres");
-        m_all = m_menu.addAction("A&&Tout");
-        m_sort = m_menu.addAction("&Tri");
-    }
-
-    std::unique_ptr<MenuSkinStyle> m_style = makeStyle();
-    QMenu m_menu;
-    QAction* m_open = nullptr;
-    QAction* m_filters = nullptr;
-    QAction* m_all = nullptr;
-    QAction* m_sort = nullptr;
-};
-
-TEST_F(SkinnedMenuTest, GrabbedMenuShowsFrameColumnAndIcon) {
-    m_menu.adjustSize();
-    const QImage image = m_menu.grab().toImage();
-    const QRect first = m_menu.actionGeometry(m_open);
-    const int h = QFontMetrics(m_menu.font()).height();
+    QMenu menu;
+    menu.setStyle(style.get());
+    menu.setPalette(testPalette());
+    QAction* open = menu.addAction(redIcon(), "&Ouvrir");
+    menu.addSeparator();
+    QAction* filters = menu.addAction("Fil&tres");
+    QAction* all = menu.addAction("A&&Tout");
+    QAction* sort = menu.addAction("&Tri");
+    menu.adjustSize();
+    const QImage image = menu.grab().toImage();
+    const QRect first = menu.actionGeometry(open);
     EXPECT_EQ(first.topLeft(), QPoint(3, 3));
-    EXPECT_EQ(first.height(), std::max(h + 2, 16) + 4);
-    EXPECT_EQ(pixelAt(image, 0, 0), kShadow);
-    EXPECT_EQ(pixelAt(image, 2, 2), kMenuBackground);
-    EXPECT_EQ(pixelAt(image, image.width() - 1, image.height() - 1), kShadow);
-    EXPECT_EQ(pixelAt(image, first.x() + 3, first.y() + 3), kRed);
-    EXPECT_EQ(pixelAt(image, first.x(), first.bottom()), QColor(182, 197, 228));
+    EXPECT_EQ(first.height(), std::max(QFontMetrics(menu.font()).height() + 2, 16) + 4);
+    EXPECT_EQ(image.pixelColor(0, 0), kShadow);
+    EXPECT_EQ(image.pixelColor(2, 2), kMenuBackground);
+    EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), kShadow);
+    EXPECT_EQ(image.pixelColor(first.x() + 3, first.y() + 3), kRed);
+    EXPECT_EQ(image.pixelColor(first.x(), first.bottom()), kColumn);
+
+    const std::pair<char, QAction*> rows[] = {
+        {'t', filters}, {'T', filters}, {'o', open}, {'r', nullptr}, {'&', nullptr}};
+    for (const auto& [key, expected] : rows) {
+        SCOPED_TRACE(key);
+        menu.popup(QPoint(10, 10));
+        QAction* const actions[] = {open, filters, all, sort};
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (QAction* action : actions)
+            spies.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
+        QTest::keyClick(&menu, key);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(spies[i]->count(), actions[i] == expected ? 1 : 0) << i;
+        menu.close();
+    }
 }
 
-struct KeyRow {
-    const char* name;
-    char key;
-    int expected; // 0 none, 1 filters, 2 sort
-};
-
-class MenuMnemonicKeyTest : public SkinnedMenuTest, public ::testing::WithParamInterface<KeyRow> {};
-
-TEST_P(MenuMnemonicKeyTest, TypedLetterRunsItem) {
-    m_menu.popup(QPoint(10, 10));
-    QSignalSpy filtersSpy(m_filters, &QAction::triggered);
-    QSignalSpy sortSpy(m_sort, &QAction::triggered);
-    QSignalSpy allSpy(m_all, &QAction::triggered);
-    QTest::keyClick(&m_menu, GetParam().key);
-    EXPECT_EQ(filtersSpy.count(), GetParam().expected == 1 ? 1 : 0);
-    EXPECT_EQ(sortSpy.count(), GetParam().expected == 2 ? 1 : 0);
-    EXPECT_EQ(allSpy.count(), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, MenuMnemonicKeyTest,
-                         ::testing::Values(KeyRow{"t_runs_filtres_first", 't', 1},
-                                           KeyRow{"r_runs_nothing", 'r', 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(MenuSkin, InstallIsCountedAndSwitchPerWindow) {
-    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
-    ASSERT_NE(app, nullptr);
-    const QString before = QApplication::style()->name();
-    MenuSkin::install(*app);
-    MenuSkin::install(*app);
-    EXPECT_NE(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
-    MenuSkin::uninstall(*app);
-    EXPECT_TRUE(MenuSkin::isInstalled());
-    EXPECT_NE(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
-    MenuSkin::uninstall(*app);
-    EXPECT_FALSE(MenuSkin::isInstalled());
-    EXPECT_EQ(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
-    EXPECT_EQ(QApplication::style()->name(), before);
-
-    QWidget window;
-    QMenu menu(&window);
-    EXPECT_TRUE(MenuSkinStyle::isSkinned(&menu));
-    MenuSkin::setSkinOn(window, false);
-    EXPECT_FALSE(MenuSkin::isSkinOn(window));
-    EXPECT_FALSE(MenuSkinStyle::isSkinned(&menu));
+TEST(MenuSkinStyleTest, MenuBarRepaintsWhenItsWindowTurnsActiveOrInactive) {
+    const auto style = makeStyle();
+    QMenuBar bar;
+    bar.setNativeMenuBar(false);
+    bar.setPalette(QPalette(kFace)); // the same in active and inactive windows
+    bar.setStyle(style.get());
+    bar.addMenu("&Fichier");
+    bar.resize(300, 30);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    struct PaintCounter : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    bar.installEventFilter(&counter);
+    QTest::qWait(50);
+    counter.paints = 0;
+    QTest::qWait(50);
+    EXPECT_EQ(counter.paints, 0) << "idle: no repaint";
+    QEvent change(QEvent::ActivationChange);
+    QApplication::sendEvent(&bar, &change);
+    QTest::qWait(50);
+    EXPECT_GE(counter.paints, 1) << "labels turn grey in an inactive window";
 }
 
 } // namespace

@@ -1,16 +1,13 @@
 #include <QApplication>
-#include <QByteArray>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-// The one main() of the widget tests: a plain QApplication, so that every window can be
-// tested without the program's own application object.
+// The widget tests' main(): a plain QApplication, not the program's own application object.
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", QByteArray("offscreen"));
-    // Qt's own dialogs keep their state in the configuration folder: the tests get one of
-    // their own instead of the user's.
+    // Qt's own dialogs keep their state in a configuration folder of the tests' own.
     const QTemporaryDir config;
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);

@@ -66,9 +66,13 @@ public:
 class Fixture {
 public:
     static Fixture& get() {
-        static Fixture fixture;
-        return fixture;
+        std::unique_ptr<Fixture>& fixture = instance();
+        if (!fixture)
+            fixture.reset(new Fixture); // private constructor: make_unique cannot reach it
+        return *fixture;
     }
+    // The view must go before the QApplication does.
+    static void release() { instance().reset(); }
 
     QTemporaryDir dir;
     std::vector<std::string> photos;
@@ -77,6 +81,11 @@ public:
     std::unique_ptr<LumicutView> view;
 
 private:
+    static std::unique_ptr<Fixture>& instance() {
+        static std::unique_ptr<Fixture> fixture;
+        return fixture;
+    }
+
     Fixture() {
         const std::string root = dir.path().toStdString() + "/";
         QDir().mkpath(QString::fromStdString(root + "photos"));
@@ -215,5 +224,6 @@ int main(int argc, char** argv) {
         return 1;
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    Fixture::release();
     return 0;
 }

@@ -174,15 +174,6 @@ QByteArray withRawExif(const QByteArray& jpeg, const QByteArray& tiff) {
     return out;
 }
 
-std::map<std::string, std::string> readExifKeys(const std::string& path) {
-    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path, false);
-    image->readMetadata();
-    std::map<std::string, std::string> keys;
-    for (const Exiv2::Exifdatum& datum : image->exifData())
-        keys[datum.key()] = datum.toString();
-    return keys;
-}
-
 namespace {
 
 // Little-endian TIFF pieces.

@@ -60,8 +60,6 @@ struct ExifFields {
 // jpeg with an APP1 "Exif" segment holding tiff, inserted right after SOI as is.
 [[nodiscard]] QByteArray withRawExif(const QByteArray& jpeg, const QByteArray& tiff);
 
-// Every EXIF tag of a file as Exiv2 reads it: key -> value text.
-[[nodiscard]] std::map<std::string, std::string> readExifKeys(const std::string& path);
 // Every EXIF, IPTC and XMP property of JPEG bytes as Exiv2 reads them, and the ICC profile.
 struct ReadBack {
     std::map<std::string, std::string> keys;

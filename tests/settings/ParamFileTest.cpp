@@ -301,48 +301,4 @@ INSTANTIATE_TEST_SUITE_P(Rows, InterruptedWrite,
                                            InterruptRow{"first write refused", false, false}),
                          [](const auto& info) { return rowName(info.param.description); });
 
-TEST(ParamFile, ContendingWritersLoseNoUpdate) {
-    TempFolder folder;
-    writeBytes(folder.file(), stringRecord("KEEP", "kept"));
-    constexpr int kWrites = 200;
-    // One writer per key: a read giving another value than its last successful write is a
-    // lost update. Writes finding the file held by the other writer fail at once.
-    const auto writes = [&folder](const std::string& key) {
-        int32_t lastWritten = -1;
-        for (int i = 0; i < kWrites; ++i) {
-            int32_t readBack = 0;
-            if (ParamFile(folder.file()).writeLong(key, i, "#")) {
-                lastWritten = i;
-            }
-            if (ParamFile(folder.file()).readLong(key, readBack) && readBack != lastWritten) {
-                return 3;
-            }
-        }
-        for (int tries = 0; tries < 100000; ++tries, usleep(100)) {
-            if (ParamFile(folder.file()).writeLong(key, kWrites, "#")) {
-                return 0;
-            }
-        }
-        return 1;
-    };
-    pid_t writers[2] = {-1, -1};
-    for (int w = 0; w < 2; ++w) {
-        writers[w] = fork();
-        ASSERT_GE(writers[w], 0);
-        if (writers[w] == 0) {
-            _exit(writes(w == 0 ? "KEY_A" : "KEY_B"));
-        }
-    }
-    for (const pid_t writer : writers) {
-        int status = 0;
-        ASSERT_EQ(waitpid(writer, &status, 0), writer);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-    }
-    const Bytes a = longRecord("KEY_A", kWrites);
-    const Bytes b = longRecord("KEY_B", kWrites);
-    const Bytes file = readBytes(folder.file());
-    EXPECT_TRUE(file == concat({stringRecord("KEEP", "kept"), a, b}) ||
-                file == concat({stringRecord("KEEP", "kept"), b, a}));
-}
-
 } // namespace

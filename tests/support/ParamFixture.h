@@ -100,7 +100,8 @@ class TempFolder {
 public:
     explicit TempFolder(std::filesystem::path base = {}) {
         if (base.empty()) {
-            base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path();
+            base =
+                access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path();
         }
         std::string pattern = (base / "lumicut-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) {

@@ -240,6 +240,7 @@ struct BorderRow {
 TEST_F(PhotoDocumentTest, WhiteBorderRingInsideTheCrop) {
     const BorderRow rows[] = {
         {"upright 1000 x 1500, 4 mm", 1000, 1500, 4, 40},
+        {"small photo", 60, 90, 4, 2},
         {"turned frame takes the width", 1500, 1000, 4, 40},
         {"no border equals the plain crop", 1000, 1500, 0, 0},
     };

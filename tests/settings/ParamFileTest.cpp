@@ -85,6 +85,9 @@ TEST(ParamFile, ReadsHandBuiltRecordsWhereverTheyStand) {
     ASSERT_TRUE(file.readLong("N", value, &comment));
     EXPECT_EQ(value, 7);
     EXPECT_EQ(comment, "");
+    std::string text;
+    ASSERT_TRUE(file.readString("S2", text, &comment));
+    EXPECT_EQ(comment, "c");
     EXPECT_EQ(file.findParam("N"), 3 * 1048 + 1);
     EXPECT_EQ(file.findParam("S"), -1);
     EXPECT_EQ(file.lastError(), kNotFound);

@@ -240,6 +240,7 @@ TEST(ParamFile, ReplacingKeepsRightsAndLinksAndLeavesNoTemporaryFile) {
     std::filesystem::create_symlink(folder.file("real.dat"), folder.file());
     ParamFile file(folder.file());
     ASSERT_TRUE(file.deleteParam("LAST"));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file()));
     EXPECT_EQ(readBytes(folder.file("real.dat")),
               concat({stringRecord("FIRST", "one"), record("MIDDLE", 4, longBlock(10), "note")}));
     struct stat info {};

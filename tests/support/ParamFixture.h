@@ -5,7 +5,7 @@
 // 20-byte name (bytes + 1, NUL, zero padding), u16 type, u16 comment length, value block,
 // comment (bytes + 1), little-endian.
 
-#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -22,24 +22,20 @@ namespace paramtest {
 
 using Bytes = std::vector<uint8_t>;
 
+// A 1024-byte text block: byte i holds text[i] + i % 32, or i % 32 past the text.
 inline Bytes stringBlock(const std::string& text) {
     Bytes block;
     for (int i = 0; i < 1024; ++i) {
-        const int k = i % 32;
-        const int byte = i < static_cast<int>(text.size()) ? static_cast<uint8_t>(text[i]) + k : k;
-        block.push_back(static_cast<uint8_t>(byte % 256));
+        const int byte = i < static_cast<int>(text.size()) ? static_cast<uint8_t>(text[i]) : 0;
+        block.push_back(static_cast<uint8_t>((byte + i % 32) % 256));
     }
     return block;
 }
 
 inline std::string textOfBlock(const Bytes& block) {
     std::string text;
-    for (int i = 0; i < static_cast<int>(block.size()); ++i) {
-        const int k = i % 32;
-        if (block[i] == k) {
-            break;
-        }
-        text.push_back(static_cast<char>((block[i] - k + 256) % 256));
+    for (size_t i = 0; i < block.size() && block[i] != i % 32; ++i) {
+        text.push_back(static_cast<char>((block[i] - i % 32 + 256) % 256));
     }
     return text;
 }
@@ -50,11 +46,6 @@ inline Bytes longBlock(int32_t value) {
             static_cast<uint8_t>(v >> 24)};
 }
 
-inline int32_t longOfBlock(const Bytes& block) {
-    return static_cast<int32_t>(block.at(0) | block.at(1) << 8 | block.at(2) << 16 |
-                                static_cast<uint32_t>(block.at(3)) << 24);
-}
-
 // One record; `type` is written as given, so that a mismatching block can be built too.
 inline Bytes record(const std::string& name, uint16_t type, const Bytes& value,
                     const std::string& comment = {}) {
@@ -62,10 +53,10 @@ inline Bytes record(const std::string& name, uint16_t type, const Bytes& value,
     for (size_t i = 0; i < 20; ++i) {
         out.push_back(i < name.size() ? static_cast<uint8_t>(name[i] + 1) : 0);
     }
-    out.push_back(static_cast<uint8_t>(type & 0xFF));
-    out.push_back(static_cast<uint8_t>(type >> 8));
-    out.push_back(static_cast<uint8_t>(comment.size() & 0xFF));
-    out.push_back(static_cast<uint8_t>(comment.size() >> 8));
+    for (const size_t n : {size_t{type}, comment.size()}) {
+        out.push_back(static_cast<uint8_t>(n & 0xFF));
+        out.push_back(static_cast<uint8_t>(n >> 8));
+    }
     out.insert(out.end(), value.begin(), value.end());
     for (const char c : comment) {
         out.push_back(static_cast<uint8_t>(c + 1));
@@ -92,40 +83,6 @@ inline Bytes concat(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-struct DecodedRecord {
-    std::string name;
-    uint16_t type = 0;
-    Bytes value;
-    std::string comment;
-};
-
-// Every record of the file, or nothing when any record does not fit the file exactly.
-inline std::optional<std::vector<DecodedRecord>> decodeFile(const Bytes& file) {
-    std::vector<DecodedRecord> records;
-    size_t at = 0;
-    while (at < file.size()) {
-        if (file.size() - at < 24) {
-            return std::nullopt;
-        }
-        DecodedRecord record;
-        for (size_t i = 0; i < 20 && file[at + i] != 0; ++i) {
-            record.name.push_back(static_cast<char>(file[at + i] - 1));
-        }
-        record.type = static_cast<uint16_t>(file[at + 20] | file[at + 21] << 8);
-        const size_t commentLength = file[at + 22] | file[at + 23] << 8;
-        if (file.size() - at - 24 < record.type + commentLength) {
-            return std::nullopt;
-        }
-        record.value.assign(file.begin() + at + 24, file.begin() + at + 24 + record.type);
-        for (size_t i = 0; i < commentLength; ++i) {
-            record.comment.push_back(static_cast<char>(file[at + 24 + record.type + i] - 1));
-        }
-        records.push_back(record);
-        at += 24 + record.type + commentLength;
-    }
-    return records;
-}
-
 inline Bytes readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -137,19 +94,15 @@ inline void writeBytes(const std::filesystem::path& path, const Bytes& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-// Memory-backed when available: every engine write ends with a flush to disk.
-inline std::filesystem::path testBaseFolder() {
-    std::error_code error;
-    if (std::filesystem::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0) {
-        return "/dev/shm";
-    }
-    return std::filesystem::temp_directory_path();
-}
-
-// A fresh folder, removed with the object.
+// A fresh folder, removed with the object; in memory when it can be (every write of the
+// engine ends with a flush to disk).
 class TempFolder {
 public:
-    explicit TempFolder(const std::filesystem::path& base = testBaseFolder()) {
+    explicit TempFolder(std::filesystem::path base = {}) {
+        if (base.empty()) {
+            base =
+                access("/dev/shm", W_OK) == 0 ? "/dev/shm" : std::filesystem::temp_directory_path();
+        }
         std::string pattern = (base / "lumicut-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) {
             m_path = pattern;
@@ -157,9 +110,7 @@ public:
     }
     ~TempFolder() {
         std::error_code ignored;
-        if (!m_path.empty()) {
-            std::filesystem::remove_all(m_path, ignored);
-        }
+        std::filesystem::remove_all(m_path, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -175,11 +126,9 @@ private:
 
 // A gtest name for a table row, made from its description.
 inline std::string rowName(const char* description) {
-    std::string name;
-    for (const char* c = description; *c != '\0'; ++c) {
-        const bool keep =
-            (*c >= 'a' && *c <= 'z') || (*c >= 'A' && *c <= 'Z') || (*c >= '0' && *c <= '9');
-        name.push_back(keep ? *c : '_');
+    std::string name(description);
+    for (char& c : name) {
+        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
     }
     return name;
 }

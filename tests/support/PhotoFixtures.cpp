@@ -17,10 +17,6 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <exiv2/exiv2.hpp>
 
-#include <cstdio>
-// jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
-
 namespace fixtures {
 
 QImage gradient(int width, int height) {
@@ -54,41 +50,6 @@ QByteArray jpeg(const QImage& image, int quality) {
     if (!bytes)
         throw std::runtime_error("test fixture: encoding failed");
     return *bytes;
-}
-
-QByteArray jpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampling cr,
-                            bool progressive) {
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    jpeg_compress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = JDIMENSION(rgb.width());
-    info.image_height = JDIMENSION(rgb.height());
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    const Sampling factors[] = {y, cb, cr};
-    for (int c = 0; c < 3; ++c) {
-        info.comp_info[c].h_samp_factor = factors[c].h;
-        info.comp_info[c].v_samp_factor = factors[c].v;
-    }
-    if (progressive)
-        jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<uchar*>(rgb.constScanLine(int(info.next_scanline)));
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    QByteArray bytes(reinterpret_cast<const char*>(buffer), qsizetype(size));
-    std::free(buffer);
-    return bytes;
 }
 
 QByteArray withSegments(const QByteArray& jpeg, const QByteArray& segments) {
@@ -172,15 +133,6 @@ QByteArray withRawExif(const QByteArray& jpeg, const QByteArray& tiff) {
     out.append(payload);
     out.append(jpeg.mid(2));
     return out;
-}
-
-std::map<std::string, std::string> readExifKeys(const std::string& path) {
-    Exiv2::Image::AutoPtr image = Exiv2::ImageFactory::open(path, false);
-    image->readMetadata();
-    std::map<std::string, std::string> keys;
-    for (const Exiv2::Exifdatum& datum : image->exifData())
-        keys[datum.key()] = datum.toString();
-    return keys;
 }
 
 namespace {

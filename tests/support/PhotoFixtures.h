@@ -25,16 +25,6 @@ namespace fixtures {
 // Plain JPEG bytes of image at quality 100, without metadata.
 [[nodiscard]] QByteArray jpeg(const QImage& image, int quality = 100);
 
-// JPEG bytes written through libjpeg's own interface with the given sampling factors
-// (horizontal, vertical) of Y, Cb and Cr: layouts such as 3x1 or 4x2 that TurboJPEG has
-// no name for. progressive writes a multi-scan file.
-struct Sampling {
-    int h = 1;
-    int v = 1;
-};
-[[nodiscard]] QByteArray jpegWithSampling(const QImage& image, Sampling y, Sampling cb, Sampling cr,
-                                          bool progressive = false);
-
 // jpeg with complete marker segments inserted right after its SOI and JFIF segments.
 [[nodiscard]] QByteArray withSegments(const QByteArray& jpeg, const QByteArray& segments);
 
@@ -60,8 +50,6 @@ struct ExifFields {
 // jpeg with an APP1 "Exif" segment holding tiff, inserted right after SOI as is.
 [[nodiscard]] QByteArray withRawExif(const QByteArray& jpeg, const QByteArray& tiff);
 
-// Every EXIF tag of a file as Exiv2 reads it: key -> value text.
-[[nodiscard]] std::map<std::string, std::string> readExifKeys(const std::string& path);
 // Every EXIF, IPTC and XMP property of JPEG bytes as Exiv2 reads them, and the ICC profile.
 struct ReadBack {
     std::map<std::string, std::string> keys;

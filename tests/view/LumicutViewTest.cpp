@@ -157,8 +157,10 @@ protected:
         return m_frame->resultStatusIcon();
     }
 
+    // One key, and the results it queued written.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(m_view, key, modifiers);
+        m_view->finishSaves();
     }
 
     QTemporaryDir m_dir;
@@ -341,6 +343,7 @@ TEST_F(LumicutViewTest, DoubleClickValidatesLikeEnterAndLeftDragMovesTheFrame) {
     EXPECT_EQ(offsetY(), y - 20);
 
     QTest::mouseDClick(m_view, Qt::LeftButton, {}, start);
+    m_view->finishSaves();
     EXPECT_EQ(outFiles(), std::set<std::string>{kResult0});
     EXPECT_EQ(panel().currentIndex(), 0);
     QTest::mouseDClick(m_view, Qt::LeftButton, {}, start);
@@ -617,7 +620,11 @@ TEST_F(LumicutViewTest, FullScreenWindowTakesEveryKeyAndGesture) {
          [&] { return panel().currentIndex() == 1; }},
         {"keypad 0 comes back", [full] { QTest::keyClick(full, Qt::Key_0, Qt::KeypadModifier); },
          [&] { return panel().currentIndex() == 0; }},
-        {"Enter saves", [full] { QTest::keyClick(full, Qt::Key_Return); },
+        {"Enter saves",
+         [this, full] {
+             QTest::keyClick(full, Qt::Key_Return);
+             m_view->finishSaves();
+         },
          [&] { return outFiles() == std::set<std::string>{kResult0}; }},
     };
     for (const Row& row : rows) {

@@ -1,0 +1,179 @@
+// The work moved off the keyboard's way, 6000 x 4000 camera-like photos in a 1920 x 1080
+// view: Enter until the view takes the next key, and until the result file is complete
+// (against cjpeg writing the same crop); Escape to a photo decoded ahead (against a plain
+// full decode); the first paint of a photo that was not decoded ahead (against a plain
+// full decode). One BENCH row each, the median of a few runs:
+//   BENCH <operation>\t<ms>\t<reference name>\t<ref ms>\t<target ratio>
+// where the target is met when ms / ref ms stays at or under the target ratio.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchPicture.h"
+#include "engine/JpegCodec.h"
+#include "engine/PhotoDocument.h"
+#include "panel/PhotoList.h"
+#include "panel/SidePanel.h"
+#include "settings/Settings.h"
+#include "view/LumicutView.h"
+#include "widgets/UserPrompts.h"
+
+namespace {
+
+constexpr int kPhotoCount = 6;
+constexpr int kRuns = 5;
+// Budgets, ms.
+constexpr double kEnterBudgetMs = 30.0;
+constexpr double kEscapeBudgetMs = 50.0;
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::exit(1);
+}
+
+void printRow(const char* operation, double ms, const char* reference, double refMs,
+              double target) {
+    std::printf("BENCH %s\t%.1f\t%s\t%.1f\t%.2f\n", operation, ms, reference, refMs, target);
+    std::fflush(stdout);
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double timeMs(const std::function<void()>& work) {
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+void key(QWidget& view, Qt::Key k) {
+    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+    QApplication::sendEvent(&view, &press);
+    QKeyEvent release(QEvent::KeyRelease, k, Qt::NoModifier);
+    QApplication::sendEvent(&view, &release);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString() + "/";
+    QDir().mkpath(QString::fromStdString(root + "photos"));
+    QDir().mkpath(QString::fromStdString(root + "results"));
+    const QByteArray jpeg = JpegCodec::encode(makePicture(), 92).value_or(QByteArray());
+    std::vector<std::string> photos;
+    for (int i = 0; i < kPhotoCount; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "IMG_%04d.jpg", i + 1);
+        const std::string path = root + "photos/" + name;
+        if (!JpegCodec::writeFileSafely(path, jpeg))
+            fail("cannot write a test photo");
+        if (const auto error = addCameraExif(path))
+            fail(error->c_str());
+        photos.push_back(path);
+    }
+    Settings settings(root + "param.dat");
+    settings.setCurrentFolder(root + "photos/");
+    settings.setDestinationFolder(root + "results/");
+    settings.setRecurseOrigin(0);
+    DialogPrompts prompts; // nothing here asks the user
+    LumicutView view(settings, prompts, nullptr);
+    view.resize(1920, 1080);
+    view.show();
+    QApplication::processEvents();
+    view.onInitialUpdate();
+    view.document().photo(); // the full size in
+    QApplication::processEvents();
+
+    // The plain full decode, the yardstick of the display rows.
+    std::vector<double> decodes;
+    for (int run = 0; run < kRuns; ++run)
+        decodes.push_back(timeMs([&] {
+            if (!JpegCodec::decodeFile(photos[0]).ok())
+                fail("decode failed");
+        }));
+    const double decodeMs = median(decodes);
+
+    // Enter on a moved frame: crop (a copy), queue, status; then the file complete. Escape
+    // after each, once everything is idle again, to a photo decoded ahead.
+    std::vector<double> enters;
+    std::vector<double> completes;
+    std::vector<double> escapes;
+    QImage lastCrop;
+    for (int run = 0; run < kRuns; ++run) {
+        view.finishSaves();
+        PhotoDocument& document = view.document();
+        document.photo();
+        document.zoomFrame(40);
+        document.moveFrameX(25);
+        QApplication::processEvents();
+        QElapsedTimer clock;
+        clock.start();
+        key(view, Qt::Key_Return);
+        enters.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        view.finishSaves();
+        completes.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        lastCrop = document.photo()->image();
+        if (view.sidePanel().currentIndex() >= kPhotoCount - 1) {
+            view.sidePanel().fillPictureList();
+            view.document().photo();
+        }
+        QApplication::processEvents();
+        QThread::msleep(1500); // the photos beside decoded ahead
+        QApplication::processEvents();
+        const int before = view.sidePanel().currentIndex();
+        escapes.push_back(timeMs([&] { key(view, Qt::Key_Escape); }));
+        if (view.sidePanel().currentIndex() != before + 1)
+            fail("Escape did not move on");
+    }
+    printRow("enter_to_next_key", median(enters), "budget", kEnterBudgetMs, 1.0);
+
+    // cjpeg on the same crop, from a PPM already on disk.
+    const QString ppm = QString::fromStdString(root + "crop.ppm");
+    if (!lastCrop.save(ppm, "PPM"))
+        fail("cannot write the crop");
+    std::vector<double> cjpegs;
+    for (int run = 0; run < kRuns; ++run) {
+        cjpegs.push_back(timeMs([&] {
+            QProcess cjpeg;
+            cjpeg.start("cjpeg", {"-quality", "100", "-sample", "1x1", "-outfile",
+                                  QString::fromStdString(root + "crop-cjpeg.jpg"), ppm});
+            if (!cjpeg.waitForFinished(60000) || cjpeg.exitCode() != 0)
+                fail("cjpeg failed");
+        }));
+    }
+    printRow("enter_to_result_file", median(completes), "cjpeg_q100_1x1", median(cjpegs), 1.3);
+    printRow("escape_prefetched", median(escapes), "full_decode", decodeMs,
+             kEscapeBudgetMs / decodeMs);
+
+    // A photo not decoded ahead: the current one read again (as a click on the preview
+    // does), until its first paint.
+    std::vector<double> firsts;
+    for (int run = 0; run < kRuns; ++run) {
+        view.document().photo();
+        QApplication::processEvents();
+        firsts.push_back(timeMs([&] { view.sidePanel().reloadCurrentPicture(); }));
+        if (!view.document().isLoadingFullSize())
+            fail("the first paint did not come from a reduced decode");
+    }
+    printRow("first_paint_reduced", median(firsts), "full_decode", decodeMs, 0.5);
+    view.finishSaves();
+    return 0;
+}

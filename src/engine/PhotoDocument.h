@@ -52,6 +52,8 @@ public:
     [[nodiscard]] QImage displayImage() const;
     // True while the full-size decode of the loaded photo is under way.
     [[nodiscard]] bool isLoadingFullSize() const { return m_fullDecode != nullptr; }
+    // Waits for the full-size decode when one is under way and takes its photo.
+    void finishLoading();
     [[nodiscard]] bool hasPhoto() const { return m_image != nullptr; }
     [[nodiscard]] const std::string& sourcePath() const { return m_source; }
     // Grows by one whenever the photo's pixels or size change (load, edit, crop, border,
@@ -146,8 +148,6 @@ private:
     // The reduction for a first display of these bytes in the current client size (1 for
     // none); size gets the upright full size.
     [[nodiscard]] int firstDisplayScale(const QByteArray& jpeg, QSize& size) const;
-    // Waits for the full-size decode when one is under way and takes its photo.
-    void finishLoading();
     void adoptFullDecode();
     void cancelFullDecode();
     void onSaveFinished(uint64_t job, const QString& path, bool ok);

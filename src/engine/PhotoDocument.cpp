@@ -92,6 +92,7 @@ struct PhotoDocument::FullDecode {
     bool done = false;
     bool cancelled = false;
     std::optional<Photo> photo;
+    bool posted = false; // user-interface thread only
 };
 
 PhotoDocument::PhotoDocument(const Settings& settings, QObject* parent)
@@ -154,6 +155,7 @@ void PhotoDocument::finishLoading() {
     if (m_fullDecode == nullptr) {
         return;
     }
+    startFullDecode(); // asked for before load has posted it (from a signal of load)
     {
         std::unique_lock lock(m_fullDecode->mutex);
         m_fullDecode->finished.wait(lock, [this] { return m_fullDecode->done; });
@@ -260,35 +262,43 @@ bool PhotoDocument::load(const std::string& path, int32_t resultIndex) {
     m_fullDecode = full;
     m_fullSize = fullSize;
     replaceImage(std::make_unique<Photo>(std::move(*loaded)));
-    if (full != nullptr) {
-        m_decoder->post([this, full] {
-            {
-                const std::lock_guard lock(full->mutex);
-                if (full->cancelled) {
-                    full->done = true;
-                    return;
-                }
-            }
-            std::optional<Photo> photo = Photo::fromJpeg(full->jpeg);
-            {
-                const std::lock_guard lock(full->mutex);
-                full->photo = std::move(photo);
-                full->done = true;
-                if (full->cancelled) {
-                    full->photo.reset(); // freed here, on the worker
-                    return;
-                }
-            }
-            full->finished.notify_all();
-            QMetaObject::invokeMethod(this, "onFullDecoded", Qt::QueuedConnection);
-        });
-    }
     m_frame.autoOrient();
     m_index = resultIndex;
     emit photoChanged();
     emit frameChanged();
     setModified(true);
+    // After the first paint, which it would only slow down.
+    startFullDecode();
     return true;
+}
+
+void PhotoDocument::startFullDecode() {
+    if (m_fullDecode == nullptr || m_fullDecode->posted) {
+        return;
+    }
+    m_fullDecode->posted = true;
+    const std::shared_ptr<FullDecode> full = m_fullDecode;
+    m_decoder->post([this, full] {
+        {
+            const std::lock_guard lock(full->mutex);
+            if (full->cancelled) {
+                full->done = true;
+                return;
+            }
+        }
+        std::optional<Photo> photo = Photo::fromJpeg(full->jpeg);
+        {
+            const std::lock_guard lock(full->mutex);
+            full->photo = std::move(photo);
+            full->done = true;
+            if (full->cancelled) {
+                full->photo.reset(); // freed here, on the worker
+                return;
+            }
+        }
+        full->finished.notify_all();
+        QMetaObject::invokeMethod(this, "onFullDecoded", Qt::QueuedConnection);
+    });
 }
 
 bool PhotoDocument::reload() {

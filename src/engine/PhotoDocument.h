@@ -149,6 +149,8 @@ private:
     // none); size gets the upright full size.
     [[nodiscard]] int firstDisplayScale(const QByteArray& jpeg, QSize& size) const;
     void adoptFullDecode();
+    // Hands the full-size decode to the worker, once.
+    void startFullDecode();
     void cancelFullDecode();
     void onSaveFinished(uint64_t job, const QString& path, bool ok);
     // Whether a queued result is about to be written at path.

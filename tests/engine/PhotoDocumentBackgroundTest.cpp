@@ -60,27 +60,23 @@ TEST_F(PhotoDocumentBackgroundTest, FirstDisplayComesFromADecodeReducedToTheWind
         QSize full;  // the frame's photo size, upright
     };
     const Row rows[] = {
-        {"no window yet: full size", {0, 0}, std::nullopt, {1600, 1200}, {1600, 1200}},
+        {"no window yet: full size", {0, 0}, std::nullopt, {800, 600}, {800, 600}},
         {"window as large as the photo: full size",
-         {1610, 1210},
+         {810, 610},
          std::nullopt,
-         {1600, 1200},
-         {1600, 1200}},
-        {"half the photo shown: a half", {810, 610}, std::nullopt, {800, 600}, {1600, 1200}},
-        {"a little over half shown: full size",
-         {820, 620},
-         std::nullopt,
-         {1600, 1200},
-         {1600, 1200}},
-        {"a quarter shown: a quarter", {410, 310}, std::nullopt, {400, 300}, {1600, 1200}},
-        {"an eighth or less: an eighth", {110, 90}, std::nullopt, {200, 150}, {1600, 1200}},
-        {"turned by EXIF: sides of the upright photo", {310, 410}, 6, {300, 400}, {1200, 1600}},
+         {800, 600},
+         {800, 600}},
+        {"a little over half shown: full size", {420, 320}, std::nullopt, {800, 600}, {800, 600}},
+        {"half the photo shown: a half", {410, 310}, std::nullopt, {400, 300}, {800, 600}},
+        {"a quarter shown: a quarter", {210, 160}, std::nullopt, {200, 150}, {800, 600}},
+        {"an eighth or less: an eighth", {60, 50}, std::nullopt, {100, 75}, {800, 600}},
+        {"turned by EXIF: sides of the upright photo", {160, 210}, 6, {150, 200}, {600, 800}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         fixtures::ExifFields exif;
         exif.orientation = row.orientation;
-        const std::string path = writePhoto("photo.jpg", 1600, 1200, exif);
+        const std::string path = writePhoto("photo.jpg", 800, 600, exif);
         m_document->setClientSize(row.client.width(), row.client.height());
         ASSERT_TRUE(m_document->load(path, 0));
         EXPECT_EQ(m_document->displayImage().size(), row.shown);
@@ -93,8 +89,8 @@ TEST_F(PhotoDocumentBackgroundTest, FirstDisplayComesFromADecodeReducedToTheWind
 }
 
 TEST_F(PhotoDocumentBackgroundTest, CropRightAfterLoadingTakesTheFullSizePixels) {
-    const std::string path = writePhoto("photo.jpg", 1600, 1200);
-    m_document->setClientSize(410, 310);
+    const std::string path = writePhoto("photo.jpg", 800, 600);
+    m_document->setClientSize(210, 160);
     ASSERT_TRUE(m_document->load(path, 0));
     ASSERT_TRUE(m_document->isLoadingFullSize()) << "shown from a reduced decode first";
     const QRect frame = m_document->frameRect(true);

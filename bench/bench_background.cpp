@@ -85,7 +85,9 @@ int main(int argc, char** argv) {
     const std::string root = dir.path().toStdString() + "/";
     QDir().mkpath(QString::fromStdString(root + "photos"));
     QDir().mkpath(QString::fromStdString(root + "results"));
-    const QByteArray jpeg = JpegCodec::encode(makePicture(), 92).value_or(QByteArray());
+    const QByteArray jpeg = makeCameraJpeg();
+    if (jpeg.isEmpty())
+        fail("cannot encode the test photo");
     std::vector<std::string> photos;
     for (int i = 0; i < kPhotoCount; ++i) {
         char name[32];

@@ -288,6 +288,13 @@ JpegDecodeResult JpegCodec::decode(const QByteArray& jpeg, int scaleDenominator)
     if (scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8) {
         info.scale_num = 1;
         info.scale_denom = static_cast<unsigned int>(scaleDenominator);
+        // A reduced decode is a stand-in shown until the full decode replaces it: the
+        // quicker integer transform and plain chroma doubling (no smoothing between
+        // samples, no block smoothing of progressive files) differ from the accurate
+        // settings by a level or two, which nobody sees in the moment it is on screen.
+        info.dct_method = JDCT_IFAST;
+        info.do_fancy_upsampling = FALSE;
+        info.do_block_smoothing = FALSE;
     }
     jpeg_calc_output_dimensions(&info);
     const int width = static_cast<int>(info.output_width);
@@ -366,7 +373,10 @@ int JpegCodec::scaleDenominator(QSize photo, QSize shown) {
     }
     int denominator = 1;
     for (const int next : {2, 4, 8}) {
-        if (photo.width() / next < shown.width() || photo.height() / next < shown.height()) {
+        // libjpeg rounds a reduced side up.
+        const int width = (photo.width() + next - 1) / next;
+        const int height = (photo.height() + next - 1) / next;
+        if (width < shown.width() || height < shown.height()) {
             break;
         }
         denominator = next;

@@ -56,8 +56,9 @@ TEST_F(PhotoDocumentBackgroundTest, FirstDisplayComesFromADecodeReducedToTheWind
         const char* name;
         QSize client; // display pixels
         std::optional<int> orientation;
-        QSize shown; // pixels of the first display image
-        QSize full;  // the frame's photo size, upright
+        QSize shown;           // pixels of the first display image
+        QSize full;            // the frame's photo size, upright
+        QSize photo{800, 600}; // as stored
     };
     const Row rows[] = {
         {"no window yet: full size", {0, 0}, std::nullopt, {800, 600}, {800, 600}},
@@ -71,12 +72,19 @@ TEST_F(PhotoDocumentBackgroundTest, FirstDisplayComesFromADecodeReducedToTheWind
         {"a quarter shown: a quarter", {210, 160}, std::nullopt, {200, 150}, {800, 600}},
         {"an eighth or less: an eighth", {60, 50}, std::nullopt, {100, 75}, {800, 600}},
         {"turned by EXIF: sides of the upright photo", {160, 210}, 6, {150, 200}, {600, 800}},
+        {"reduced sides rounded up as the decoder does: an eighth just covers",
+         {111, 86},
+         std::nullopt,
+         {101, 76},
+         {804, 604},
+         {804, 604}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         fixtures::ExifFields exif;
         exif.orientation = row.orientation;
-        const std::string path = writePhoto("photo.jpg", 800, 600, exif);
+        const std::string path =
+            writePhoto("photo.jpg", row.photo.width(), row.photo.height(), exif);
         m_document->setClientSize(row.client.width(), row.client.height());
         ASSERT_TRUE(m_document->load(path, 0));
         EXPECT_EQ(m_document->displayImage().size(), row.shown);

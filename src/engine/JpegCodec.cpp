@@ -288,13 +288,9 @@ JpegDecodeResult JpegCodec::decode(const QByteArray& jpeg, int scaleDenominator)
     if (scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8) {
         info.scale_num = 1;
         info.scale_denom = static_cast<unsigned int>(scaleDenominator);
-        // A reduced decode is a stand-in shown until the full decode replaces it: the
-        // quicker integer transform and plain chroma doubling (no smoothing between
-        // samples, no block smoothing of progressive files) differ from the accurate
-        // settings by a level or two, which nobody sees in the moment it is on screen.
-        info.dct_method = JDCT_IFAST;
-        info.do_fancy_upsampling = FALSE;
-        info.do_block_smoothing = FALSE;
+        // The quick integer transform and plain chroma doubling gave no measurable gain at
+        // 1/2 on a 4:2:0 camera photo (Huffman decoding, the same at every scale, is most
+        // of the time), so a reduced decode keeps the accurate settings.
     }
     jpeg_calc_output_dimensions(&info);
     const int width = static_cast<int>(info.output_width);

@@ -48,9 +48,8 @@ public:
     // rows the decoder never wrote are never handed out.
     // scaleDenominator 2, 4 or 8 decodes at that fraction of each side (libjpeg's DCT
     // scaling, sides rounded up), quicker than a full decode by the inverse transforms and
-    // colour work saved (Huffman decoding costs the same at every scale); such a decode is
-    // a stand-in, made with the quicker, slightly less exact settings. The size limits
-    // still apply to the full size. Any other value decodes at full size, accurately.
+    // colour work saved (Huffman decoding costs the same at every scale). The size limits
+    // still apply to the full size. Any other value decodes at full size.
     [[nodiscard]] static JpegDecodeResult decode(const QByteArray& jpeg, int scaleDenominator = 1);
     [[nodiscard]] static JpegDecodeResult decodeFile(const std::string& path);
     // Width and height in photo pixels as the frame header states them (before any EXIF

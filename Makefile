@@ -7,7 +7,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test test-asan fuzz bench package clean
+.PHONY: all deps configure build run test test-tsan test-asan fuzz bench package clean
 
 all: build
 
@@ -28,11 +28,19 @@ run: configure
 	./$(BUILD)/lumicut
 
 # The programs the tests run, then the tests (widget tests offscreen; the desktop check
-# starts an X server of its own); then the core tests again under the sanitizers.
+# starts an X server of its own); then the background work under ThreadSanitizer and the
+# core tests again under the address sanitizers.
 test: configure
 	cmake --build $(BUILD) --target test_programs -j $(JOBS)
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -E '^core_threads$$'
+	$(MAKE) --no-print-directory test-tsan
 	$(MAKE) --no-print-directory test-asan
+
+# The save queue, the decoding ahead and the full-size decode under ThreadSanitizer: a small
+# test program of their own built in the normal build folder (cmake/Sanitize.cmake).
+test-tsan: configure
+	cmake --build $(BUILD) --target lumicut_thread_tests -j $(JOBS)
+	cd $(BUILD) && ctest -R '^core_threads$$' --output-on-failure
 
 test-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DLUMICUT_SANITIZE=ON

@@ -11,6 +11,7 @@
 #include "view/ViewActions.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -159,6 +160,7 @@ void MainWindow::runStartupUpdateCheck() {
 
 void MainWindow::setView(LumicutView* view) {
     setCentralWidget(view);
+    m_view = view;
     fillMenusAndToolBar(*view);
     connect(view, &LumicutView::resultStatusChanged, this, &MainWindow::showResultStatus);
 }
@@ -171,7 +173,9 @@ void MainWindow::showAbout() {
 void MainWindow::showResultStatus(const std::string& resultPath, bool changed) {
     if (!m_destinationPane)
         return;
-    if (!resultFileExists(resultPath))
+    if (m_view && m_view->isResultBeingWritten(resultPath))
+        m_resultIcon = ResultIcon::Writing;
+    else if (!resultFileExists(resultPath))
         m_resultIcon = ResultIcon::Missing;
     else
         m_resultIcon = changed ? ResultIcon::Changed : ResultIcon::Saved;
@@ -181,6 +185,12 @@ void MainWindow::showResultStatus(const std::string& resultPath, bool changed) {
     if (m_settings.showFullFileName() == 0)
         shown = removeAll(shown, m_settings.destinationFolder());
     m_destinationPane->setText(QString("Destination : %1").arg(QString::fromStdString(shown)));
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_view)
+        m_view->finishSaves();
+    QMainWindow::closeEvent(event);
 }
 
 QString MainWindow::resultStatusText() const {

@@ -3,6 +3,7 @@
 #include "app/ShellIcons.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 
@@ -45,13 +46,17 @@ public:
     void showAbout();
 
     // Shows where the current photo's result goes (pane 1, "Destination : %s") and the
-    // state of that result (pane 2): no file at resultPath, a file and the photo changed
-    // since, or a file and the photo unchanged. With SHOWFULLFILENAME off the destination
-    // folder is removed from the path.
+    // state of that result (pane 2): being written, no file at resultPath, a file and the
+    // photo changed since, or a file and the photo unchanged. With SHOWFULLFILENAME off the
+    // destination folder is removed from the path.
     void showResultStatus(const std::string& resultPath, bool changed);
     [[nodiscard]] QString resultStatusText() const;
     // Empty until the first ShowResultStatus.
     [[nodiscard]] std::optional<ResultIcon> resultStatusIcon() const { return m_resultIcon; }
+
+protected:
+    // Results still being written are finished first, however the window is closed.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // The popups of the menu bar are there from the start; their items and the toolbar
@@ -75,4 +80,5 @@ private:
     QLabel* m_scrollPane = nullptr;
     QTimer m_lockTimer;
     std::optional<ResultIcon> m_resultIcon;
+    QPointer<LumicutView> m_view;
 };

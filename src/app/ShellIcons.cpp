@@ -37,6 +37,13 @@ void drawCheckMark(QPainter& p) {
     p.drawPolyline(QPolygonF({{5.5, 9.0}, {8.0, 12.0}, {14.0, 4.5}}));
 }
 
+void drawArrowIn(QPainter& p) {
+    p.setPen(QPen(QColor(30, 90, 200), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(8.5, 4.0), QPointF(8.5, 12.0));
+    p.drawPolyline(QPolygonF({{5.5, 9.0}, {8.5, 12.0}, {11.5, 9.0}}));
+}
+
 QPixmap drawProgramIcon(int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
@@ -76,6 +83,9 @@ QPixmap resultIconPixmap(ResultIcon icon) {
         break;
     case ResultIcon::Saved:
         drawCheckMark(p);
+        break;
+    case ResultIcon::Writing:
+        drawArrowIn(p);
         break;
     }
     return pixmap;

@@ -491,7 +491,7 @@ const char* describeJpegDecodeError(JpegDecodeError error) {
     return "unknown";
 }
 
-JpegDecodeResult JpegCodec::decode(const QByteArray& jpeg) {
+JpegDecodeResult JpegCodec::decode(const QByteArray& jpeg, int scaleDenominator) {
     JpegDecodeResult result;
     const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
     if (jpeg.size() < 4 || data[0] != kMarker || data[1] != kSoi) {
@@ -523,8 +523,16 @@ JpegDecodeResult JpegCodec::decode(const QByteArray& jpeg) {
         return result;
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
-    const int width = static_cast<int>(info.image_width);
-    const int height = static_cast<int>(info.image_height);
+    if (scaleDenominator == 2 || scaleDenominator == 4 || scaleDenominator == 8) {
+        info.scale_num = 1;
+        info.scale_denom = static_cast<unsigned int>(scaleDenominator);
+        // The quick integer transform and plain chroma doubling gave no measurable gain at
+        // 1/2 on a 4:2:0 camera photo (Huffman decoding, the same at every scale, is most
+        // of the time), so a reduced decode keeps the accurate settings.
+    }
+    jpeg_calc_output_dimensions(&info);
+    const int width = static_cast<int>(info.output_width);
+    const int height = static_cast<int>(info.output_height);
     image = newRgb888Image(width, height);
     if (image.isNull()) {
         result.error = JpegDecodeError::OutOfMemory;
@@ -572,6 +580,42 @@ JpegDecodeResult JpegCodec::decodeFile(const std::string& path) {
         return result;
     }
     return decode(*bytes);
+}
+
+std::optional<QSize> JpegCodec::headerSize(const QByteArray& jpeg) {
+    const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
+    if (jpeg.size() < 4 || data[0] != kMarker || data[1] != kSoi) {
+        return std::nullopt;
+    }
+    Decompressor decoder;
+    jpeg_decompress_struct& info = decoder.info;
+    if (setjmp(decoder.errors.jump) != 0) {
+        return std::nullopt;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(jpeg.size()));
+    jpeg_read_header(&info, TRUE);
+    if (info.image_width == 0 || info.image_height == 0) {
+        return std::nullopt;
+    }
+    return QSize(static_cast<int>(info.image_width), static_cast<int>(info.image_height));
+}
+
+int JpegCodec::scaleDenominator(QSize photo, QSize shown) {
+    if (shown.isEmpty()) {
+        return 1;
+    }
+    int denominator = 1;
+    for (const int next : {2, 4, 8}) {
+        // libjpeg rounds a reduced side up.
+        const int width = (photo.width() + next - 1) / next;
+        const int height = (photo.height() + next - 1) / next;
+        if (width < shown.width() || height < shown.height()) {
+            break;
+        }
+        denominator = next;
+    }
+    return denominator;
 }
 
 std::optional<QByteArray> JpegCodec::encode(const QImage& image, int quality,

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -45,8 +46,19 @@ public:
     // size limits are applied from the header, before any pixel memory is taken. Warnings
     // are accepted (as photo viewers do); a fatal error at any point refuses the photo, so
     // rows the decoder never wrote are never handed out.
-    [[nodiscard]] static JpegDecodeResult decode(const QByteArray& jpeg);
+    // scaleDenominator 2, 4 or 8 decodes at that fraction of each side (libjpeg's DCT
+    // scaling, sides rounded up), quicker than a full decode by the inverse transforms and
+    // colour work saved (Huffman decoding costs the same at every scale). The size limits
+    // still apply to the full size. Any other value decodes at full size.
+    [[nodiscard]] static JpegDecodeResult decode(const QByteArray& jpeg, int scaleDenominator = 1);
     [[nodiscard]] static JpegDecodeResult decodeFile(const std::string& path);
+    // Width and height in photo pixels as the frame header states them (before any EXIF
+    // turn); nothing when no frame header can be read.
+    [[nodiscard]] static std::optional<QSize> headerSize(const QByteArray& jpeg);
+    // The largest reduction (1, 2, 4 or 8) at which a photo of photo pixels, decoded with
+    // its sides rounded up as decode does, still has at least the pixels of shown (the size
+    // it is displayed at); 1 when shown is empty.
+    [[nodiscard]] static int scaleDenominator(QSize photo, QSize shown);
 
     // Encodes image (converted to RGB888 when it is not) at quality 0..100 (100 the
     // highest; values outside are clamped). exifPayload, when not empty, is the content of

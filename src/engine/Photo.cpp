@@ -61,8 +61,16 @@ std::optional<Photo> Photo::load(const std::string& path) {
     return fromJpeg(*bytes);
 }
 
-std::optional<Photo> Photo::fromJpeg(const QByteArray& jpeg) {
-    JpegDecodeResult decoded = JpegCodec::decode(jpeg);
+std::optional<QSize> Photo::uprightSize(const QByteArray& jpeg) {
+    std::optional<QSize> size = JpegCodec::headerSize(jpeg);
+    const std::optional<int> orientation = ExifBlock::fromJpeg(jpeg).orientation();
+    if (size && orientation && *orientation >= 5 && *orientation <= 8)
+        size->transpose();
+    return size;
+}
+
+std::optional<Photo> Photo::fromJpeg(const QByteArray& jpeg, int scaleDenominator) {
+    JpegDecodeResult decoded = JpegCodec::decode(jpeg, scaleDenominator);
     if (!decoded.ok())
         return std::nullopt;
     Photo photo;

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QSize>
 #include <optional>
 #include <string>
 
@@ -26,8 +27,15 @@ public:
     // resolution is the file's (EXIF, else JFIF), else kDefaultDpi. Nothing when the file
     // cannot be read or decoded.
     [[nodiscard]] static std::optional<Photo> load(const std::string& path);
-    // The same from JPEG bytes already in memory.
-    [[nodiscard]] static std::optional<Photo> fromJpeg(const QByteArray& jpeg);
+    // The same from JPEG bytes already in memory. scaleDenominator 2, 4 or 8 gives a
+    // reduced copy for a first display (JpegCodec::decode); metadata and resolution are the
+    // full photo's.
+    [[nodiscard]] static std::optional<Photo> fromJpeg(const QByteArray& jpeg,
+                                                       int scaleDenominator = 1);
+    // Width and height in photo pixels of the photo these bytes decode to, upright (the
+    // header's size, sides swapped for an EXIF orientation of 5 to 8); nothing without a
+    // readable header.
+    [[nodiscard]] static std::optional<QSize> uprightSize(const QByteArray& jpeg);
 
     [[nodiscard]] bool isNull() const { return m_image.isNull(); }
     [[nodiscard]] int width() const { return m_image.width(); }

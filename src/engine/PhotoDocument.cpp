@@ -3,13 +3,19 @@
 #include <QImage>
 #include <QRect>
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <utility>
 
 #include "engine/IdSheetLayout.h"
+#include "engine/JpegCodec.h"
 #include "engine/Photo.h"
+#include "engine/PhotoPrefetch.h"
 #include "engine/PixelMath.h"
+#include "engine/SaveQueue.h"
+#include "engine/WorkerThread.h"
 #include "naming/ResultName.h"
 #include "settings/Settings.h"
 
@@ -33,14 +39,23 @@ constexpr int kGreenAbove = 60;
 constexpr QRgb kSheetBackground = 0xFFEEF2CC;
 constexpr char kBannerResource[] = ":/res/id-banner.png";
 
-// The pixels of rect, one photo pixel per result pixel. A frame covering the whole photo
-// (the usual crop when the photo already has the format's proportions) shares the pixels
-// instead of copying tens of megabytes; they are copied only if written to later.
+// The pixels of rect, one photo pixel per result pixel. A frame inside the photo (always,
+// but for a rounding pixel) shares the photo's pixels instead of copying tens of megabytes:
+// the result is a window into them that keeps the photo's buffer alive, and is copied only
+// if written to later (white border). Fresh memory for a copy costs a page fault per 4 KB,
+// the larger part of a copy's time; Enter must not wait for it.
 QImage copyRect(const QImage& image, const QRect& rect) {
     if (rect == image.rect()) {
         return image;
     }
-    return image.copy(rect);
+    if (!image.rect().contains(rect) || image.depth() % 8 != 0) {
+        return image.copy(rect); // outside the photo: black
+    }
+    auto* owner = new QImage(image);
+    const uchar* first = owner->constScanLine(rect.y()) + rect.x() * (owner->depth() / 8);
+    return QImage(
+        first, rect.width(), rect.height(), owner->bytesPerLine(), owner->format(),
+        [](void* info) { delete static_cast<QImage*>(info); }, owner);
 }
 
 // Paints the ring between the image's edges and the rectangle b pixels inside them opaque
@@ -67,14 +82,111 @@ void paintWhiteRing(QImage& image, int b) {
 
 } // namespace
 
-PhotoDocument::PhotoDocument(const Settings& settings, QObject* parent)
-    : QObject(parent), m_settings(settings) {}
+// The full-size decode of the loaded photo, shared with the worker thread that runs it.
+struct PhotoDocument::FullDecode {
+    QByteArray jpeg;
+    std::mutex mutex; // guards the fields below
+    std::condition_variable finished;
+    bool done = false;
+    bool cancelled = false;
+    std::optional<Photo> photo;
+    bool posted = false; // user-interface thread only
+};
 
-PhotoDocument::~PhotoDocument() = default;
+PhotoDocument::PhotoDocument(const Settings& settings, QObject* parent)
+    : QObject(parent), m_settings(settings), m_decoder(std::make_unique<WorkerThread>()) {}
+
+PhotoDocument::~PhotoDocument() {
+    cancelFullDecode();
+}
+
+void PhotoDocument::setSaveQueue(SaveQueue* queue) {
+    if (m_saveQueue != nullptr) {
+        disconnect(m_saveQueue, nullptr, this, nullptr);
+    }
+    m_saveQueue = queue;
+    if (queue != nullptr) {
+        connect(queue, &SaveQueue::saveFinished, this, &PhotoDocument::onSaveFinished);
+    }
+}
+
+const Photo* PhotoDocument::photo() const {
+    // Waiting for the full size changes what the photo holds, not what it is.
+    const_cast<PhotoDocument*>(this)->finishLoading();
+    return m_image.get();
+}
+
+QImage PhotoDocument::displayImage() const {
+    return m_image ? m_image->image() : QImage();
+}
 
 void PhotoDocument::updatePhotoSize() {
-    m_frame.setPhotoSize(m_image ? m_image->width() : 0, m_image ? m_image->height() : 0);
+    if (m_fullDecode != nullptr) {
+        m_frame.setPhotoSize(m_fullSize.width(), m_fullSize.height());
+    } else {
+        m_frame.setPhotoSize(m_image ? m_image->width() : 0, m_image ? m_image->height() : 0);
+    }
     ++m_generation;
+}
+
+int PhotoDocument::firstDisplayScale(const QByteArray& jpeg, QSize& size) const {
+    const std::optional<QSize> upright = Photo::uprightSize(jpeg);
+    if (!upright) {
+        return 1;
+    }
+    size = *upright;
+    FrameGeometry shown;
+    shown.setClientSize(m_frame.clientWidth(), m_frame.clientHeight());
+    shown.setPhotoSize(size.width(), size.height());
+    return JpegCodec::scaleDenominator(size, shown.imageRect().size());
+}
+
+void PhotoDocument::cancelFullDecode() {
+    if (m_fullDecode != nullptr) {
+        const std::lock_guard lock(m_fullDecode->mutex);
+        m_fullDecode->cancelled = true;
+    }
+    m_fullDecode.reset();
+}
+
+void PhotoDocument::finishLoading() {
+    if (m_fullDecode == nullptr) {
+        return;
+    }
+    startFullDecode(); // asked for before load has posted it (from a signal of load)
+    {
+        std::unique_lock lock(m_fullDecode->mutex);
+        m_fullDecode->finished.wait(lock, [this] { return m_fullDecode->done; });
+    }
+    adoptFullDecode();
+}
+
+void PhotoDocument::adoptFullDecode() {
+    std::optional<Photo> full;
+    {
+        const std::lock_guard lock(m_fullDecode->mutex);
+        full = std::move(m_fullDecode->photo);
+    }
+    m_fullDecode.reset();
+    // A full decode that failed where the reduced one did not leaves the reduced photo.
+    if (full && !full->isNull()) {
+        m_image = std::make_unique<Photo>(std::move(*full));
+    }
+    updatePhotoSize();
+}
+
+void PhotoDocument::onFullDecoded() {
+    if (m_fullDecode == nullptr) {
+        return; // already waited for
+    }
+    {
+        const std::lock_guard lock(m_fullDecode->mutex);
+        if (!m_fullDecode->done) {
+            return; // a decode of a photo before: this one is still under way
+        }
+    }
+    adoptFullDecode();
+    emit photoChanged();
 }
 
 void PhotoDocument::replaceImage(std::unique_ptr<Photo> next) {
@@ -120,21 +232,71 @@ void PhotoDocument::setClientSize(int width, int height) {
 }
 
 bool PhotoDocument::load(const std::string& path, int32_t resultIndex) {
-    std::optional<Photo> loaded = Photo::load(path);
+    std::optional<Photo> loaded;
+    if (m_prefetch != nullptr) {
+        loaded = m_prefetch->take(path);
+    }
+    std::shared_ptr<FullDecode> full;
+    QSize fullSize;
+    if (!loaded) {
+        const std::optional<QByteArray> jpeg = JpegCodec::readFile(path);
+        if (jpeg) {
+            const int scale = firstDisplayScale(*jpeg, fullSize);
+            loaded = Photo::fromJpeg(*jpeg, scale);
+            if (scale > 1) {
+                full = std::make_shared<FullDecode>();
+                full->jpeg = *jpeg;
+            }
+        }
+    }
     if (!loaded || loaded->isNull()) {
         // The previous photo, its path and its frame stay on screen.
         m_index = resultIndex;
         return false;
     }
+    cancelFullDecode();
     m_source = path;
     m_frame.reset();
+    m_fullDecode = full;
+    m_fullSize = fullSize;
     replaceImage(std::make_unique<Photo>(std::move(*loaded)));
     m_frame.autoOrient();
     m_index = resultIndex;
     emit photoChanged();
     emit frameChanged();
     setModified(true);
+    // After the first paint, which it would only slow down.
+    startFullDecode();
     return true;
+}
+
+void PhotoDocument::startFullDecode() {
+    if (m_fullDecode == nullptr || m_fullDecode->posted) {
+        return;
+    }
+    m_fullDecode->posted = true;
+    const std::shared_ptr<FullDecode> full = m_fullDecode;
+    m_decoder->post([this, full] {
+        {
+            const std::lock_guard lock(full->mutex);
+            if (full->cancelled) {
+                full->done = true;
+                return;
+            }
+        }
+        std::optional<Photo> photo = Photo::fromJpeg(full->jpeg);
+        {
+            const std::lock_guard lock(full->mutex);
+            full->photo = std::move(photo);
+            full->done = true;
+            if (full->cancelled) {
+                full->photo.reset(); // freed here, on the worker
+                return;
+            }
+        }
+        full->finished.notify_all();
+        QMetaObject::invokeMethod(this, "onFullDecoded", Qt::QueuedConnection);
+    });
 }
 
 bool PhotoDocument::reload() {
@@ -143,6 +305,7 @@ bool PhotoDocument::reload() {
 }
 
 void PhotoDocument::editPhoto(void (Photo::*edit)()) {
+    finishLoading();
     if (m_image) {
         (m_image.get()->*edit)();
         updatePhotoSize();
@@ -246,6 +409,7 @@ std::optional<QRect> PhotoDocument::cropRect() const {
 }
 
 void PhotoDocument::cropToFrame() {
+    finishLoading();
     const std::optional<QRect> rect = cropRect();
     if (!rect) {
         return;
@@ -263,6 +427,7 @@ void PhotoDocument::cropToFrame() {
 }
 
 void PhotoDocument::applyWhiteBorder() {
+    finishLoading();
     const std::optional<QRect> rect = cropRect();
     if (!rect) {
         return;
@@ -280,6 +445,7 @@ void PhotoDocument::applyWhiteBorder() {
 }
 
 void PhotoDocument::makeIdSheet() {
+    finishLoading();
     const std::optional<QRect> rect = cropRect();
     if (!rect) {
         return;
@@ -340,7 +506,12 @@ std::string PhotoDocument::resultPath() const {
     }
     // The held photo's EXIF block gives the shot date; without a photo the file is read.
     const ExifBlock* exif = m_image ? &m_image->exif() : nullptr;
-    return buildResultName(m_source, mask, exif, nullptr);
+    return buildResultName(m_source, mask, exif, nullptr,
+                           [this](const std::string& path) { return isBeingWritten(path); });
+}
+
+bool PhotoDocument::isBeingWritten(const std::string& path) const {
+    return m_saveQueue != nullptr && m_saveQueue->isPending(path);
 }
 
 bool PhotoDocument::reserveResultIndex() {
@@ -354,7 +525,8 @@ bool PhotoDocument::reserveResultIndex() {
     if (openIndex) {
         // The first free index is kept for the later names and the save.
         const ExifBlock* exif = m_image ? &m_image->exif() : nullptr;
-        (void)buildResultName(m_source, mask, exif, &m_index);
+        (void)buildResultName(m_source, mask, exif, &m_index,
+                              [this](const std::string& path) { return isBeingWritten(path); });
     }
     return true;
 }
@@ -363,7 +535,14 @@ bool PhotoDocument::saveResult() {
     if (!reserveResultIndex() || !m_image) {
         return false;
     }
+    finishLoading();
     const std::string path = resultPath();
+    if (m_saveQueue != nullptr) {
+        m_savedJobs.emplace(m_saveQueue->enqueue(*m_image, path, m_settings.jpegQuality()),
+                            m_generation);
+        setModified(false);
+        return true;
+    }
     // Written to a temporary name in the destination folder, then renamed: a failure
     // leaves an earlier result at that path untouched.
     if (!m_image->saveJpeg(path, m_settings.jpegQuality())) {
@@ -373,4 +552,22 @@ bool PhotoDocument::saveResult() {
     setModified(false);
     emit resultSaved(QString::fromStdString(path));
     return true;
+}
+
+void PhotoDocument::onSaveFinished(uint64_t job, const QString& path, bool ok) {
+    const auto it = m_savedJobs.find(job);
+    if (it == m_savedJobs.end()) {
+        return; // another document's
+    }
+    const uint64_t generation = it->second;
+    m_savedJobs.erase(it);
+    if (!ok) {
+        emit message(QString::fromUtf8(kSaveFailedText), QString::fromUtf8(kSaveFailedCaption));
+        // The next Enter tries again, as long as the photo that failed is still there.
+        if (generation == m_generation) {
+            setModified(true);
+        }
+        return;
+    }
+    emit resultSaved(path);
 }

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,12 +16,19 @@
 class Settings;
 class QImage;
 class Photo;
+class PhotoPrefetch;
+class SaveQueue;
+class WorkerThread;
 
 // The photo being cropped, without any window: the photo (a private 24-bit copy with its
 // EXIF data), the print format and crop frame, the option flags, the source path and the
 // result index, and the operations on them (load, edits, frame moves, crop, white border,
 // identity sheet, save). Windows that show it connect to its signals and repaint; it never
 // asks the user anything itself, it announces what the user should be told (message).
+//
+// A large photo opened in a window comes up from a reduced decode first; the full-size
+// decode finishes on a worker thread, and everything that needs the pixels waits for it.
+// The frame is always laid out on the full size.
 class PhotoDocument : public QObject {
     Q_OBJECT
 
@@ -28,11 +36,24 @@ public:
     explicit PhotoDocument(const Settings& settings, QObject* parent = nullptr);
     ~PhotoDocument() override;
 
+    // Results are then written by queue (not owned), in the background; without one,
+    // saveResult writes them at once.
+    void setSaveQueue(SaveQueue* queue);
+    // Photos decoded ahead of time (not owned) that load takes when they are there.
+    void setPrefetch(PhotoPrefetch* prefetch) { m_prefetch = prefetch; }
+
     // Loading. A file that does not decode keeps the previous photo, frame and path; only
     // the result index is taken. Returns whether the photo was replaced.
     bool load(const std::string& path, int32_t resultIndex);
     bool reload();
-    [[nodiscard]] const Photo* photo() const { return m_image.get(); }
+    // The full-size photo; waits for its decode when it is still under way.
+    [[nodiscard]] const Photo* photo() const;
+    // What to show: the photo, or its reduced copy while the full decode is under way.
+    [[nodiscard]] QImage displayImage() const;
+    // True while the full-size decode of the loaded photo is under way.
+    [[nodiscard]] bool isLoadingFullSize() const { return m_fullDecode != nullptr; }
+    // Waits for the full-size decode when one is under way and takes its photo.
+    void finishLoading();
     [[nodiscard]] bool hasPhoto() const { return m_image != nullptr; }
     [[nodiscard]] const std::string& sourcePath() const { return m_source; }
     // Grows by one whenever the photo's pixels or size change (load, edit, crop, border,
@@ -99,7 +120,9 @@ public:
     // returns false.
     bool reserveResultIndex();
     // Takes the result index and writes the photo as JPEG at the result path; clears
-    // `modified` on success, tells the user and keeps it on failure.
+    // `modified` on success, tells the user and keeps it on failure. With a save queue the
+    // photo is queued and `modified` cleared at once; a failure is told when the queue
+    // reports it, and sets `modified` again while that photo is still held.
     bool saveResult();
 
 signals:
@@ -113,8 +136,25 @@ signals:
     // Something the user must be told: warning text and the caption of its box.
     void message(const QString& text, const QString& caption);
 
+private slots:
+    // The worker finished a full-size decode: takes it if it is the current photo's. Called
+    // by name from the worker (queued), so that only this object's address crosses.
+    void onFullDecoded();
+
 private:
+    struct FullDecode;
+
     void replaceImage(std::unique_ptr<Photo> next);
+    // The reduction for a first display of these bytes in the current client size (1 for
+    // none); size gets the upright full size.
+    [[nodiscard]] int firstDisplayScale(const QByteArray& jpeg, QSize& size) const;
+    void adoptFullDecode();
+    // Hands the full-size decode to the worker, once.
+    void startFullDecode();
+    void cancelFullDecode();
+    void onSaveFinished(uint64_t job, const QString& path, bool ok);
+    // Whether a queued result is about to be written at path.
+    [[nodiscard]] bool isBeingWritten(const std::string& path) const;
     // Replaces the photo by a result made from it (crop, border, sheet) that prints at dpi.
     void replaceWithResult(QImage pixels, std::optional<PrintDpi> dpi);
     // The frame's rectangle in photo pixels when a format is chosen and a photo is loaded
@@ -139,4 +179,14 @@ private:
     std::string m_source;
     int32_t m_index = kNoResultIndex;
     uint64_t m_generation = 0;
+
+    SaveQueue* m_saveQueue = nullptr;
+    PhotoPrefetch* m_prefetch = nullptr;
+    // Queued saves not yet reported: job number to the photo generation that was saved.
+    std::map<uint64_t, uint64_t> m_savedJobs;
+    // The full-size decode under way while m_image holds the reduced copy; its size.
+    std::shared_ptr<FullDecode> m_fullDecode;
+    QSize m_fullSize;
+    // Last: it goes first, waiting for a decode under way.
+    std::unique_ptr<WorkerThread> m_decoder;
 };

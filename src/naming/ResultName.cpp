@@ -58,7 +58,8 @@ std::string formatDate(const QDate& date) {
 } // namespace
 
 std::string buildResultName(const std::string& photoPath, const std::string& mask,
-                            const ExifBlock* exif, int32_t* indexOut) {
+                            const ExifBlock* exif, int32_t* indexOut,
+                            const std::function<bool(const std::string&)>& taken) {
     int32_t index = kNoResultIndex;
     const auto report = [&] {
         if (indexOut != nullptr) {
@@ -102,7 +103,7 @@ std::string buildResultName(const std::string& photoPath, const std::string& mas
         const std::vector<std::string> pieces = splitOnTag(name, "%i");
         int i = 0;
         std::string candidate = withIndex(pieces, i);
-        while (i < kLastIndex && pathExists(candidate)) {
+        while (i < kLastIndex && (pathExists(candidate) || (taken && taken(candidate)))) {
             ++i;
             candidate = withIndex(pieces, i);
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -13,8 +14,11 @@ class ExifBlock;
 // shot date), or null to read it from the file's header.
 // When the mask still holds "%i", the first free index from 000 to 999 is chosen (999 when
 // all exist) and reported through indexOut; without "%i", NO_RESULT_INDEX is reported.
-[[nodiscard]] std::string buildResultName(const std::string& photoPath, const std::string& mask,
-                                          const ExifBlock* exif, int32_t* indexOut);
+// taken, when given, names paths that count as existing although nothing is there yet
+// (results queued for writing).
+[[nodiscard]] std::string
+buildResultName(const std::string& photoPath, const std::string& mask, const ExifBlock* exif,
+                int32_t* indexOut, const std::function<bool(const std::string&)>& taken = {});
 
 // Replaces every occurrence of tag in text (exact case, left to right, no overlap).
 [[nodiscard]] std::string replaceAll(const std::string& text, std::string_view tag,

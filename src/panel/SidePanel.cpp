@@ -7,6 +7,7 @@
 #include "engine/PanelRules.h"
 #include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
+#include "engine/PhotoPrefetch.h"
 #include "naming/PhotoScan.h"
 #include "naming/ResultIndex.h"
 #include "settings/Settings.h"
@@ -65,6 +66,9 @@ void SidePanel::fillPictureList() {
     const std::vector<std::string> paths =
         scanPhotosToCrop(folder, m_settings.destinationFolder(), m_settings.recurseOrigin() != 0);
 
+    if (m_prefetch != nullptr) {
+        m_prefetch->clear(); // photos of the list before
+    }
     m_photoList->clearRows();
     for (const std::string& path : paths) {
         m_photoList->appendRow(path, kNoResultIndex);
@@ -110,8 +114,8 @@ void SidePanel::selectCurrentPicture() {
         m_document->load(path, currentResultIndex());
         // A photo that failed to load leaves the previous one in the document; the preview
         // then shows that one, as the display window does.
-        if (const Photo* photo = m_document->photo()) {
-            m_preview->setPreview(photo->image());
+        if (m_document->hasPhoto()) {
+            m_preview->setPreview(m_document->displayImage());
         }
         // The status bar names the result, so the photo takes its result index now.
         m_document->reserveResultIndex();
@@ -121,6 +125,11 @@ void SidePanel::selectCurrentPicture() {
     }
     m_photoList->setCurrentRow(m_currentIndex);
     refreshGauge();
+    if (m_prefetch != nullptr) {
+        // The photos Escape and Backspace go to; one that is not there names nothing.
+        m_prefetch->prefetch(
+            {m_photoList->rowText(m_currentIndex + 1), m_photoList->rowText(m_currentIndex - 1)});
+    }
 }
 
 void SidePanel::onPhotoListClicked() {

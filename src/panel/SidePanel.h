@@ -14,6 +14,7 @@
 
 class Settings;
 class PhotoDocument;
+class PhotoPrefetch;
 class QListWidget;
 class QResizeEvent;
 
@@ -33,6 +34,9 @@ public:
     // The photo document (not owned); applies the selected format to it and refreshes the
     // gauge, then follows its frame. Called once.
     void attachDocument(PhotoDocument* document);
+    // Where the photos beside the current one are decoded ahead (not owned); none: no
+    // decoding ahead.
+    void setPrefetch(PhotoPrefetch* prefetch) { m_prefetch = prefetch; }
     void setResultStatusHandler(ResultStatusHandler handler) {
         m_showResultStatus = std::move(handler);
     }
@@ -92,6 +96,7 @@ private:
 
     int m_currentIndex = -1;
     PhotoDocument* m_document = nullptr;
+    PhotoPrefetch* m_prefetch = nullptr;
     std::vector<PrintFormat> m_formats;
     std::string m_currentFormatName;
     ResultStatusHandler m_showResultStatus;

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
@@ -12,10 +13,13 @@
 #include <variant>
 
 #include "engine/PhotoDocument.h"
+#include "engine/PhotoPrefetch.h"
+#include "engine/SaveQueue.h"
 #include "naming/ResultIndex.h"
 #include "panel/SidePanel.h"
 #include "settings/Settings.h"
 #include "view/PhotoView.h"
+#include "view/ProgressDialog.h"
 #include "view/ViewActions.h"
 #include "widgets/UserPrompts.h"
 
@@ -29,6 +33,11 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// Results still being written after this long at quit get a progress window.
+constexpr int kQuietFinishMs = 500;
+// How often that window follows the queue.
+constexpr int kFinishStepMs = 50;
 
 bool fileExists(const std::string& path) {
     std::error_code error;
@@ -47,7 +56,13 @@ QString firstStepsHint() {
 
 LumicutView::LumicutView(Settings& settings, UserPrompts& prompts, QWidget* parent)
     : QWidget(parent), m_settings(settings), m_prompts(prompts),
+      m_saveQueue(std::make_unique<SaveQueue>()), m_prefetch(std::make_unique<PhotoPrefetch>()),
       m_document(std::make_unique<PhotoDocument>(settings)) {
+    m_document->setSaveQueue(m_saveQueue.get());
+    m_document->setPrefetch(m_prefetch.get());
+    // After the document's own handler, which tells a failure first.
+    connect(m_saveQueue.get(), &SaveQueue::saveFinished, this,
+            [this](uint64_t, const QString& path, bool) { onSaveFinished(path); });
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent); // the two children cover the whole view
     m_sidePanel = new class SidePanel(settings, this);
@@ -58,6 +73,7 @@ LumicutView::LumicutView(Settings& settings, UserPrompts& prompts, QWidget* pare
         [&prompts](const QString& text, const QString& caption) { prompts.warn(text, caption); });
     m_sidePanel->setResultStatusHandler(
         [this](const std::string& path, bool changed) { showResultStatus(path, changed); });
+    m_sidePanel->setPrefetch(m_prefetch.get());
     m_sidePanel->attachDocument(m_document.get());
     m_commandActions = new ViewActions(*this);
     connect(m_document.get(), &PhotoDocument::flagsChanged, m_commandActions,
@@ -167,6 +183,8 @@ void LumicutView::validate(bool shift) {
 }
 
 void LumicutView::deleteResult() {
+    // A result still being written is there before it is looked for.
+    finishSaves();
     if (!m_document->reserveResultIndex())
         return;
     const std::string path = m_document->resultPath();
@@ -226,7 +244,7 @@ void LumicutView::toggleFullScreen() {
 }
 
 void LumicutView::chooseWorkingFolder() {
-    const std::string folder = m_prompts.chooseFolder(
+    const std::string folder = prompts().chooseFolder(
         QStringLiteral("Sélectionner le répertoire courant"), m_settings.currentFolder());
     if (folder.empty())
         return;
@@ -247,7 +265,7 @@ void LumicutView::chooseWorkingFolder() {
 
 void LumicutView::chooseDestinationFolder() {
     const std::string folder =
-        m_prompts.chooseFolder(QStringLiteral("Sélectionner le répertoire de destination"),
+        prompts().chooseFolder(QStringLiteral("Sélectionner le répertoire de destination"),
                                m_settings.destinationFolder());
     if (!folder.empty())
         m_settings.setDestinationFolder(folder);
@@ -275,7 +293,42 @@ void LumicutView::runRename() {
 }
 
 void LumicutView::showResultStatus(const std::string& path, bool changed) {
+    m_statusPath = path;
+    m_statusChanged = changed;
     emit resultStatusChanged(path, changed);
+}
+
+bool LumicutView::isResultBeingWritten(const std::string& path) const {
+    return m_saveQueue->isPending(path);
+}
+
+void LumicutView::onSaveFinished(const QString& path) {
+    if (path.toStdString() == m_statusPath)
+        showResultStatus(m_statusPath, m_statusChanged);
+}
+
+void LumicutView::finishSaves() {
+    if (m_saveQueue->finish(0))
+        return;
+    const int total = m_saveQueue->pendingCount();
+    QElapsedTimer clock;
+    clock.start();
+    std::unique_ptr<ProgressDialog> progress;
+    while (!m_saveQueue->finish(kFinishStepMs)) {
+        if (!progress && clock.elapsed() >= kQuietFinishMs) {
+            progress = std::make_unique<ProgressDialog>(window());
+            progress->show();
+        }
+        if (progress) {
+            const int left = std::min(m_saveQueue->pendingCount(), total);
+            progress->setPos(100 * (total - left) / std::max(total, 1));
+        }
+    }
+}
+
+UserPrompts& LumicutView::prompts() {
+    finishSaves();
+    return m_prompts;
 }
 
 void LumicutView::showCurrentResultStatus(bool changed) {
@@ -284,6 +337,7 @@ void LumicutView::showCurrentResultStatus(bool changed) {
 }
 
 void LumicutView::runHook(const std::function<void()>& hook) {
+    finishSaves();
     if (hook)
         hook();
 }

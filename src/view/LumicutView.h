@@ -11,6 +11,8 @@
 
 class PhotoView;
 class PhotoDocument;
+class PhotoPrefetch;
+class SaveQueue;
 class UserPrompts;
 class Settings;
 class SidePanel;
@@ -55,6 +57,13 @@ public:
     [[nodiscard]] PhotoDocument& document() { return *m_document; }
     [[nodiscard]] int currentKeyStep() const { return m_keyStep.value(); }
 
+    // Whether the result at path is queued for writing or being written.
+    [[nodiscard]] bool isResultBeingWritten(const std::string& path) const;
+    // Waits until every queued result is written (a small progress window comes up when
+    // that takes over half a second) and tells what failed. Before quitting, and before
+    // anything else is asked or told, so that messages keep the order of the actions.
+    void finishSaves();
+
 signals:
     // Where the current photo's result goes and whether the photo changed since it was
     // saved; for the status bar.
@@ -92,13 +101,23 @@ private:
     void runPreferences();
     void runRename();
     void showResultStatus(const std::string& path, bool changed);
+    // A queued result was written or failed: the status bar shows it if it is the current
+    // photo's.
+    void onSaveFinished(const QString& path);
+    // The prompts, once the results queued before have been written and told about.
+    UserPrompts& prompts();
     // Takes the result index (telling the user when no destination is set) and shows the
     // result path in the status bar.
     void showCurrentResultStatus(bool changed);
-    static void runHook(const std::function<void()>& hook);
+    // Runs a dialog hook once the results queued before are written (see finishSaves).
+    void runHook(const std::function<void()>& hook);
 
     Settings& m_settings;
     UserPrompts& m_prompts;
+    // Worker threads of the document: results written in the background, the photos beside
+    // the current one decoded ahead. They outlive the document.
+    std::unique_ptr<SaveQueue> m_saveQueue;
+    std::unique_ptr<PhotoPrefetch> m_prefetch;
     // The photo being cropped; the panel and the display show it. It outlives both (they
     // are deleted first by the destructor).
     std::unique_ptr<PhotoDocument> m_document;
@@ -110,6 +129,9 @@ private:
     DialogHooks m_hooks;
 
     KeyStep m_keyStep;
+    // What the status bar shows last, to show it again once its result is written.
+    std::string m_statusPath;
+    bool m_statusChanged = false;
     // Anchors of the drags, view client pixels; (0, 0) means no drag.
     QPoint m_leftAnchor;
     QPoint m_rightAnchor;

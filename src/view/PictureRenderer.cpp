@@ -50,13 +50,13 @@ void PictureRenderer::rebuildBase(const PhotoDocument& model, QSize client,
     QPainter painter(&m_base);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.fillRect(QRect(QPoint(0, 0), client), m_tileBrush);
-    const Photo* photo = model.photo();
-    if (photo != nullptr && !photo->isNull() && imageRect.isValid()) {
+    // The reduced copy while the full size is still being decoded: never waits for it.
+    const QImage photo = model.displayImage();
+    if (!photo.isNull() && imageRect.isValid()) {
         // Nearest neighbour, as the photo is only a preview of the crop; the scaled copy is
         // converted once so that each paint is a plain copy.
         const QImage shown =
-            photo->image()
-                .scaled(imageRect.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
+            photo.scaled(imageRect.size(), Qt::IgnoreAspectRatio, Qt::FastTransformation)
                 .convertToFormat(QImage::Format_RGB32);
         painter.drawImage(imageRect.topLeft(), shown);
     }

@@ -72,8 +72,10 @@ protected:
     PhotoDocument& doc() { return m_view->document(); }
     SidePanel& panel() { return m_view->sidePanel(); }
     QAction* action(Command id) { return m_view->actions().action(id); }
+    // One key, and the results it queued written.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(m_view, key, modifiers);
+        m_view->finishSaves();
     }
     [[nodiscard]] Files outFiles() const {
         Files names;
@@ -140,6 +142,7 @@ TEST_F(LumicutViewTest, RoundTripThroughKeysMouseAndPrompts) {
             m_prompts.answerButton(step.answer);
         if (step.key == kDoubleClick) {
             QTest::mouseDClick(m_view, Qt::LeftButton, {}, display().geometry().center());
+            m_view->finishSaves();
         } else if (step.key == kUnwritable) {
             std::ofstream(m_root + "plain") << "x";
             m_settings.setDestinationFolder(m_root + "plain/");
@@ -266,6 +269,7 @@ TEST_F(LumicutViewTest, FullScreenWindowTakesTheKeysAndGivesThePlaceBack) {
     action(Command::FullScreen)->trigger();
     EXPECT_TRUE(display().isFullScreen()) << "the menu command only enters";
     QTest::keyClick(full, Qt::Key_Return);
+    m_view->finishSaves();
     EXPECT_EQ(outFiles(), Files{kR0}) << "b's first result";
 
     QTest::keyClick(full, Qt::Key_Space);

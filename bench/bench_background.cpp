@@ -1,0 +1,192 @@
+// The work moved off the keyboard's way, 6000 x 4000 camera-like photos in a 1920 x 1080
+// view: Enter until the view takes the next key, and until the result file is complete
+// (against cjpeg writing the same crop); Escape to a photo decoded ahead (against a plain
+// full decode); the first paint of a photo that was not decoded ahead (against a plain
+// full decode). One BENCH row each, the quickest of a few runs (the machine may be shared,
+// and other work only ever adds time):
+//   BENCH <operation>\t<ms>\t<reference>\t<reference ms>\t<target>
+// target: the highest allowed ms / reference ms ("0.50"), or an absolute time ("30ms").
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QKeyEvent>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "BenchPicture.h"
+#include "engine/JpegCodec.h"
+#include "engine/Photo.h"
+#include "engine/PhotoDocument.h"
+#include "panel/PhotoList.h"
+#include "panel/SidePanel.h"
+#include "settings/Settings.h"
+#include "view/LumicutView.h"
+#include "widgets/UserPrompts.h"
+
+namespace {
+
+constexpr int kPhotoCount = 6;
+constexpr int kRuns = 5;
+// Budgets, ms.
+constexpr double kEnterBudgetMs = 30.0;
+constexpr double kEscapeBudgetMs = 50.0;
+
+[[noreturn]] void fail(const char* what) {
+    std::fprintf(stderr, "%s\n", what);
+    std::exit(1);
+}
+
+void printRow(const char* operation, double ms, const char* reference, double refMs,
+              double target) {
+    std::printf("BENCH %s\t%.2f\t%s\t%.2f\t%.2f\n", operation, ms, reference, refMs, target);
+    std::fflush(stdout);
+}
+
+// A row whose target is a time; the reference is shown for scale.
+void printRowMs(const char* operation, double ms, double targetMs, const char* reference,
+                double refMs) {
+    std::printf("BENCH %s\t%.2f\t%s\t%.2f\t%gms\n", operation, ms, reference, refMs, targetMs);
+    std::fflush(stdout);
+}
+
+double quickest(const std::vector<double>& values) {
+    return *std::min_element(values.begin(), values.end());
+}
+
+double timeMs(const std::function<void()>& work) {
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
+}
+
+void key(QWidget& view, Qt::Key k) {
+    QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
+    QApplication::sendEvent(&view, &press);
+    QKeyEvent release(QEvent::KeyRelease, k, Qt::NoModifier);
+    QApplication::sendEvent(&view, &release);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const std::string root = dir.path().toStdString() + "/";
+    QDir().mkpath(QString::fromStdString(root + "photos"));
+    QDir().mkpath(QString::fromStdString(root + "results"));
+    const QByteArray jpeg = makeCameraJpeg();
+    if (jpeg.isEmpty())
+        fail("cannot encode the test photo");
+    std::vector<std::string> photos;
+    for (int i = 0; i < kPhotoCount; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "IMG_%04d.jpg", i + 1);
+        const std::string path = root + "photos/" + name;
+        if (!JpegCodec::writeFileSafely(path, jpeg))
+            fail("cannot write a test photo");
+        if (const auto error = addCameraExif(path))
+            fail(error->c_str());
+        photos.push_back(path);
+    }
+    Settings settings(root + "param.dat");
+    settings.setCurrentFolder(root + "photos/");
+    settings.setDestinationFolder(root + "results/");
+    settings.setRecurseOrigin(0);
+    DialogPrompts prompts; // nothing here asks the user
+    LumicutView view(settings, prompts, nullptr);
+    view.resize(1920, 1080);
+    view.show();
+    QApplication::processEvents();
+    view.onInitialUpdate();
+    view.document().finishLoading();
+    QApplication::processEvents();
+
+    // The plain full decode, the yardstick of the display rows.
+    std::vector<double> decodes;
+    for (int run = 0; run < kRuns; ++run)
+        decodes.push_back(timeMs([&] {
+            if (!JpegCodec::decodeFile(photos[0]).ok())
+                fail("decode failed");
+        }));
+    const double decodeMs = quickest(decodes);
+
+    // Enter on a moved frame: crop (a copy), queue, status; then the file complete. Escape
+    // after each, once everything is idle again, to a photo decoded ahead.
+    std::vector<double> enters;
+    std::vector<double> completes;
+    std::vector<double> escapes;
+    QImage lastCrop;
+    for (int run = 0; run < kRuns; ++run) {
+        view.finishSaves();
+        PhotoDocument& document = view.document();
+        document.finishLoading();
+        document.zoomFrame(40);
+        document.moveFrameX(25);
+        QApplication::processEvents();
+        QElapsedTimer clock;
+        clock.start();
+        key(view, Qt::Key_Return);
+        enters.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        view.finishSaves();
+        completes.push_back(static_cast<double>(clock.nsecsElapsed()) / 1e6);
+        lastCrop = document.photo()->image();
+        if (view.sidePanel().currentIndex() >= kPhotoCount - 1) {
+            view.sidePanel().fillPictureList();
+            view.document().finishLoading();
+        }
+        QApplication::processEvents();
+        QThread::msleep(1500); // the photos beside decoded ahead
+        QApplication::processEvents();
+        const int before = view.sidePanel().currentIndex();
+        escapes.push_back(timeMs([&] { key(view, Qt::Key_Escape); }));
+        if (view.sidePanel().currentIndex() != before + 1)
+            fail("Escape did not move on");
+    }
+    printRowMs("Enter until the next key is taken, 24 MP", quickest(enters), kEnterBudgetMs,
+               "full decode", decodeMs);
+
+    // cjpeg on the same crop, from a PPM already on disk.
+    const QString ppm = QString::fromStdString(root + "crop.ppm");
+    if (!lastCrop.save(ppm, "PPM"))
+        fail("cannot write the crop");
+    std::vector<double> cjpegs;
+    for (int run = 0; run < kRuns; ++run) {
+        cjpegs.push_back(timeMs([&] {
+            QProcess cjpeg;
+            cjpeg.start("cjpeg", {"-quality", "100", "-sample", "1x1", "-outfile",
+                                  QString::fromStdString(root + "crop-cjpeg.jpg"), ppm});
+            if (!cjpeg.waitForFinished(60000) || cjpeg.exitCode() != 0)
+                fail("cjpeg failed");
+        }));
+    }
+    printRow("Enter until the result file is complete, 24 MP", quickest(completes),
+             "cjpeg -quality 100 -sample 1x1", quickest(cjpegs), 1.3);
+    printRowMs("Escape to a photo decoded ahead, 24 MP", quickest(escapes), kEscapeBudgetMs,
+               "full decode", decodeMs);
+
+    // A photo not decoded ahead: the current one read again (as a click on the preview
+    // does), until its first paint.
+    std::vector<double> firsts;
+    for (int run = 0; run < kRuns; ++run) {
+        view.document().finishLoading();
+        QApplication::processEvents();
+        firsts.push_back(timeMs([&] { view.sidePanel().reloadCurrentPicture(); }));
+        if (!view.document().isLoadingFullSize())
+            fail("the first paint did not come from a reduced decode");
+    }
+    printRow("first paint from a reduced decode, 24 MP", quickest(firsts), "full decode", decodeMs,
+             0.5);
+    view.finishSaves();
+    return 0;
+}

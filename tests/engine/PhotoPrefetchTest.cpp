@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/Photo.h"
+#include "engine/PhotoPrefetch.h"
+#include "support/PhotoFixtures.h"
+
+namespace {
+
+class PhotoPrefetchTest : public ::testing::Test {
+public: // the rows' steps reach the files through the fixture
+    void SetUp() override {
+        ASSERT_TRUE(m_dir.isValid());
+        // Widths tell the photos apart.
+        for (const auto& [name, width] : {std::pair{"a.jpg", 120}, {"b.jpg", 130}, {"c.jpg", 140}})
+            ASSERT_TRUE(
+                fixtures::writeFile(pathOf(name), fixtures::jpeg(fixtures::gradient(width, 80))));
+    }
+    [[nodiscard]] std::string pathOf(const std::string& name) const {
+        return m_dir.path().toStdString() + "/" + name;
+    }
+    QTemporaryDir m_dir;
+};
+
+TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
+    struct Row {
+        const char* name;
+        std::vector<std::string> wanted;
+        std::function<void(PhotoPrefetchTest&, PhotoPrefetch&)> meanwhile; // after decoding
+        int held;
+        std::string taken;
+        std::optional<int> width; // of the photo handed out; nothing: none
+    };
+    const auto noChange = [](PhotoPrefetchTest&, PhotoPrefetch&) {};
+    const Row rows[] = {
+        {"a prefetched photo is handed out", {"a.jpg", "b.jpg"}, noChange, 2, "b.jpg", 130},
+        {"a photo not asked for is not there", {"a.jpg"}, noChange, 1, "b.jpg", std::nullopt},
+        {"at most two are held", {"a.jpg", "b.jpg", "c.jpg"}, noChange, 2, "c.jpg", std::nullopt},
+        {"another folder drops what is held",
+         {"a.jpg", "b.jpg"},
+         [](PhotoPrefetchTest&, PhotoPrefetch& prefetch) { prefetch.clear(); },
+         0,
+         "a.jpg",
+         std::nullopt},
+        {"asking for other photos drops the ones held",
+         {"a.jpg", "b.jpg"},
+         [](PhotoPrefetchTest& test, PhotoPrefetch& prefetch) {
+             prefetch.prefetch({test.pathOf("c.jpg")});
+             prefetch.waitForIdle();
+         },
+         1,
+         "a.jpg",
+         std::nullopt},
+        {"a file changed since it was read is not handed out",
+         {"a.jpg"},
+         [](PhotoPrefetchTest& test, PhotoPrefetch&) {
+             ASSERT_TRUE(fixtures::writeFile(test.pathOf("a.jpg"),
+                                             fixtures::jpeg(fixtures::gradient(150, 80))));
+         },
+         1,
+         "a.jpg",
+         std::nullopt},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        SetUp(); // the files as they were
+        PhotoPrefetch prefetch;
+        std::vector<std::string> paths;
+        for (const std::string& name : row.wanted)
+            paths.push_back(pathOf(name));
+        prefetch.prefetch(paths);
+        ASSERT_TRUE(prefetch.waitForIdle());
+        row.meanwhile(*this, prefetch);
+        EXPECT_EQ(prefetch.heldCount(), row.held);
+        const std::optional<Photo> photo = prefetch.take(pathOf(row.taken));
+        ASSERT_EQ(photo.has_value(), row.width.has_value());
+        if (photo) {
+            EXPECT_EQ(photo->width(), *row.width);
+            EXPECT_FALSE(prefetch.take(pathOf(row.taken))) << "handed out once";
+            EXPECT_EQ(prefetch.heldCount(), row.held - 1);
+        }
+    }
+}
+
+TEST_F(PhotoPrefetchTest, TakingWaitsForTheDecodeUnderWay) {
+    ASSERT_TRUE(
+        fixtures::writeFile(pathOf("big.jpg"), fixtures::jpeg(fixtures::gradient(1500, 1000), 90)));
+    PhotoPrefetch prefetch;
+    prefetch.prefetch({pathOf("big.jpg")});
+    // Started or not, what comes back is either the whole photo or nothing: never a photo
+    // still being written by the worker.
+    const std::optional<Photo> photo = prefetch.take(pathOf("big.jpg"));
+    if (photo) {
+        EXPECT_EQ(photo->width(), 1500);
+        EXPECT_EQ(photo->image().pixel(1499, 999),
+                  Photo::load(pathOf("big.jpg"))->image().pixel(1499, 999));
+    }
+    EXPECT_EQ(prefetch.heldCount(), 0);
+}
+
+} // namespace

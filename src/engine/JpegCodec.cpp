@@ -1,5 +1,6 @@
 #include "engine/JpegCodec.h"
 
+#include "engine/ImageBuffer.h"
 #include "metadata/JpegHeader.h"
 
 #include <QRandomGenerator>
@@ -18,7 +19,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <memory>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -31,53 +31,6 @@ constexpr unsigned char kSoi = 0xD8;
 constexpr unsigned char kApp1 = 0xE1;
 // Files above this are not photos we could hold anyway.
 constexpr off_t kMaxFileBytes = off_t{1} << 31;
-
-// Big pixel buffers are mapped with transparent huge pages: first touching a photo's
-// 70 MB page by 4 KB page costs as much as decoding it on virtual machines.
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
-constexpr std::size_t kMappedImageBytes = std::size_t{4} << 20;
-
-struct Mapping {
-    void* address = nullptr;
-    std::size_t length = 0;
-};
-
-void unmap(void* info) {
-    const std::unique_ptr<Mapping> mapping(static_cast<Mapping*>(info));
-    ::munmap(mapping->address, mapping->length);
-}
-
-// A new Format_RGB888 image with uninitialised pixels; null when memory is short.
-QImage newRgb888Image(int width, int height) {
-    const qsizetype bytesPerLine = (qsizetype{width} * 3 + 3) & ~qsizetype{3};
-    const std::size_t size = std::size_t(bytesPerLine) * std::size_t(height);
-    if (size < kMappedImageBytes)
-        return QImage(width, height, QImage::Format_RGB888);
-    // Map one huge page more than needed, then trim the ends so that the buffer starts on
-    // a huge-page boundary.
-    const std::size_t length = (size + kHugePage - 1) & ~(kHugePage - 1);
-    void* raw = ::mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE,
-                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (raw == MAP_FAILED)
-        return QImage(width, height, QImage::Format_RGB888);
-    auto* const begin = static_cast<unsigned char*>(raw);
-    auto* const aligned = reinterpret_cast<unsigned char*>(
-        (reinterpret_cast<std::uintptr_t>(begin) + kHugePage - 1) & ~std::uintptr_t{kHugePage - 1});
-    if (aligned > begin)
-        ::munmap(begin, std::size_t(aligned - begin));
-    const std::size_t tail = kHugePage - std::size_t(aligned - begin);
-    if (tail > 0)
-        ::munmap(aligned + length, tail);
-    ::madvise(aligned, length, MADV_HUGEPAGE); // a mere hint: failure changes nothing
-    auto mapping = std::make_unique<Mapping>(Mapping{aligned, length});
-    QImage image(aligned, width, height, bytesPerLine, QImage::Format_RGB888, unmap, mapping.get());
-    if (image.isNull()) {
-        ::munmap(aligned, length);
-        return image;
-    }
-    mapping.release(); // now owned by the image's cleanup
-    return image;
-}
 
 std::uint16_t densityFromDpi(double dpi) {
     return static_cast<std::uint16_t>(std::clamp(std::lround(dpi), 1L, 65535L));
@@ -533,7 +486,7 @@ JpegDecodeResult JpegCodec::decode(const QByteArray& jpeg, int scaleDenominator)
     jpeg_calc_output_dimensions(&info);
     const int width = static_cast<int>(info.output_width);
     const int height = static_cast<int>(info.output_height);
-    image = newRgb888Image(width, height);
+    image = allocateRgb888(width, height);
     if (image.isNull()) {
         result.error = JpegDecodeError::OutOfMemory;
         return result;

@@ -32,14 +32,6 @@ inline Bytes stringBlock(const std::string& text) {
     return block;
 }
 
-inline std::string textOfBlock(const Bytes& block) {
-    std::string text;
-    for (size_t i = 0; i < block.size() && block[i] != i % 32; ++i) {
-        text.push_back(static_cast<char>((block[i] - i % 32 + 256) % 256));
-    }
-    return text;
-}
-
 inline Bytes longBlock(int32_t value) {
     const auto v = static_cast<uint32_t>(value);
     return {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v >> 16),

@@ -4,14 +4,10 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <csignal>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -20,6 +16,7 @@
 #include "engine/PhotoDocument.h"
 #include "engine/RectTesting.h"
 #include "settings/Settings.h"
+#include "support/ParamFixture.h"
 #include "support/PhotoFixtures.h"
 #include "support/ReadOnlyFolder.h"
 
@@ -359,23 +356,6 @@ TEST_F(PhotoDocumentTest, NoDestinationGivesNoPathAndReservingTellsTheUser) {
     EXPECT_EQ(m_warnings[1], kNoDestination);
 }
 
-// Runs save in a child under a file size limit that stands in for a full disk (writes past
-// it fail with EFBIG once SIGXFSZ is ignored); the child reports through its exit code.
-int saveOnFullDisk(PhotoDocument& model, const std::vector<Warning>& warnings) {
-    const pid_t child = fork();
-    if (child == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        const bool saved = model.saveResult();
-        const bool told = warnings == std::vector<Warning>{kSaveFailed};
-        _exit(saved ? 1 : model.isModified() && told ? 0 : 2);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 1000 + WTERMSIG(status);
-}
-
 TEST_F(PhotoDocumentTest, SaveTheDiskRefusesWarnsAndChangesNothing) {
     m_settings->setAutoRename(0); // results named after their photo: fixed paths
     ASSERT_TRUE(m_model->load(writePhoto("IMG.jpg", 600, 400), kNoResultIndex));
@@ -407,7 +387,15 @@ TEST_F(PhotoDocumentTest, SaveTheDiskRefusesWarnsAndChangesNothing) {
             continue; // cannot make a read-only folder here
         }
         if (row.fullDisk) {
-            EXPECT_EQ(saveOnFullDisk(*m_model, m_warnings), 0);
+            // Past a 4 KiB file size limit writes fail with EFBIG: a full disk.
+            EXPECT_EQ(paramtest::runInChild(
+                          [&] {
+                              const bool saved = m_model->saveResult();
+                              const bool told = m_warnings == std::vector<Warning>{kSaveFailed};
+                              return saved ? 1 : m_model->isModified() && told ? 0 : 2;
+                          },
+                          4096),
+                      0);
         } else {
             EXPECT_FALSE(m_model->saveResult());
             EXPECT_TRUE(m_model->isModified());

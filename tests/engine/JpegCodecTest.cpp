@@ -99,6 +99,9 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
     broken = withStrayBytes(broken);
     const qsizetype scan = broken.indexOf(QByteArray("\xFF\xDA", 2));
     broken[broken.indexOf(QByteArray("\xFF\xDA", 2), scan + 2) + 5] = char(0x7F);
+    QByteArray png;
+    QBuffer pngBuffer(&png);
+    ASSERT_TRUE(fixtures::gradient(32, 32).save(&pngBuffer, "PNG"));
     const struct {
         const char* name;
         QByteArray bytes;
@@ -106,7 +109,7 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
     } rows[] = {
         {"only SOI", good.left(2), JpegDecodeError::NotJpeg},
         {"header claims width 0", fixtures::withDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
-        {"PNG bytes", fixtures::pngBytes(), JpegDecodeError::NotJpeg},
+        {"PNG bytes", png, JpegDecodeError::NotJpeg},
         {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25),
          JpegDecodeError::NotJpeg},
         {"width 60000", fixtures::withDimensions(good, 60000, 8), JpegDecodeError::SideTooLong},

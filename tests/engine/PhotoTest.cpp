@@ -4,6 +4,7 @@
 #include "engine/Photo.h"
 #include "support/PhotoFixtures.h"
 
+#include <QPainter>
 #include <QTemporaryDir>
 
 namespace {
@@ -30,8 +31,11 @@ TEST(Photo, LoadTurnsPixelsUprightAndResetsOrientation) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.tag);
         const QSize size = row.swapsSides ? QSize(32, 64) : QSize(64, 32);
-        const QImage stored = fixtures::quadrants(size.width(), size.height(), row.stored[0],
-                                                  row.stored[1], row.stored[2], row.stored[3]);
+        QImage stored(size, QImage::Format_RGB888);
+        for (int i = 0; i < 4; ++i) {
+            const int w = size.width() / 2, h = size.height() / 2;
+            QPainter(&stored).fillRect(i % 2 * w, i / 2 * h, w, h, row.stored[i]);
+        }
         fixtures::ExifFields fields;
         fields.orientation = row.tag;
         fields.make = "Lumicam";

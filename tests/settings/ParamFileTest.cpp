@@ -6,14 +6,10 @@
 #include "support/ParamFixture.h"
 #include "support/ReadOnlyFolder.h"
 
-#include <csignal>
 #include <fcntl.h>
-#include <functional>
 #include <gtest/gtest.h>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace paramtest;
@@ -26,26 +22,6 @@ const std::string kNotFound = "Fonction recherche: le paramètre n'existe pas!";
 Bytes threeRecords(int32_t middle = 10, const std::string& middleComment = "note") {
     return concat({stringRecord("FIRST", "one"),
                    record("MIDDLE", 4, longBlock(middle), middleComment), byteRecord("LAST", 3)});
-}
-
-// Runs body in a child killed after ten seconds, so that a hang fails instead of stopping the
-// run; its exit code, or 1000 + the signal that ended it. The file size limit stands in for a
-// full disk: writes past it fail with EFBIG, or kill the writer with SIGXFSZ mid-write.
-int runInChild(const std::function<int()>& body, rlim_t sizeLimit = RLIM_INFINITY,
-               bool killedBySizeLimit = false) {
-    const pid_t child = fork();
-    if (child == 0) {
-        alarm(10);
-        signal(SIGXFSZ, killedBySizeLimit ? SIG_DFL : SIG_IGN);
-        const rlimit limit{sizeLimit, sizeLimit};
-        setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(body());
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child) {
-        return -1;
-    }
-    return WIFSIGNALED(status) ? 1000 + WTERMSIG(status) : WEXITSTATUS(status);
 }
 
 TEST(ParamFile, WritesRecordsAsBuiltByHand) {

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace paramtest;
@@ -260,16 +259,12 @@ TEST(Settings, WhatStandsWhereTheFileShouldBeGivesDefaultsAndIsLeftAlone) {
         TempFolder folder;
         const std::string path = folder.file();
         kind == S_IFDIR ? mkdir(path.c_str(), 0755) : mkfifo(path.c_str(), 0644);
-        const pid_t child = fork(); // a hang fails the test instead of stopping the run
-        if (child == 0) {
-            alarm(10);
-            Settings settings(path);
-            settings.setJpegQuality(80); // fails; the value is kept for this run only
-            _exit(settings.jpegQuality() == 80 && settings.opacity() == 50 ? 0 : 3);
-        }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        EXPECT_EQ(runInChild([&] { // a hang fails the test instead of stopping the run
+                      Settings settings(path);
+                      settings.setJpegQuality(80); // fails; the value is kept for this run only
+                      return settings.jpegQuality() == 80 && settings.opacity() == 50 ? 0 : 3;
+                  }),
+                  0);
         struct stat info {};
         ASSERT_EQ(lstat(path.c_str(), &info), 0);
         EXPECT_EQ(info.st_mode & S_IFMT, kind);

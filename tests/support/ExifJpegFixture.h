@@ -8,6 +8,7 @@
 #include <QImage>
 #include <fstream>
 #include <string>
+#include <utility>
 
 namespace fixture {
 
@@ -21,43 +22,25 @@ inline QByteArray smallJpeg() {
     return bytes;
 }
 
-inline void putU16(QByteArray& out, int value) { // little-endian (TIFF "II")
-    out.append(static_cast<char>(value & 0xFF));
-    out.append(static_cast<char>((value >> 8) & 0xFF));
-}
-
-inline void putU32(QByteArray& out, unsigned value) {
-    putU16(out, static_cast<int>(value & 0xFFFF));
-    putU16(out, static_cast<int>(value >> 16));
-}
-
 // APP1 segment holding IFD0 -> Exif IFD -> 0x9003 DateTimeOriginal = date (19 characters).
 inline QByteArray exifSegment(const std::string& date) {
+    const auto dateBytes = static_cast<unsigned>(date.size() + 1);
+    // Little-endian (value, byte count) pairs: IFD0 at 8 with one entry, the Exif IFD pointer
+    // (to 26); the Exif IFD at 26 with one entry, DateTimeOriginal as ASCII, its text at 44.
+    const std::pair<unsigned, int> fields[] = {
+        {8, 4}, {1, 2},      {0x8769, 2}, {4, 2},         {1, 4},  {26, 4}, {0, 4},
+        {1, 2}, {0x9003, 2}, {2, 2},      {dateBytes, 4}, {44, 4}, {0, 4}};
     QByteArray tiff("II*\0", 4);
-    putU32(tiff, 8);
-    // IFD0 at 8: one entry, the Exif IFD pointer.
-    putU16(tiff, 1);
-    putU16(tiff, 0x8769);
-    putU16(tiff, 4);
-    putU32(tiff, 1);
-    putU32(tiff, 26);
-    putU32(tiff, 0);
-    // Exif IFD at 26: DateTimeOriginal, ASCII, its text at 44.
-    putU16(tiff, 1);
-    putU16(tiff, 0x9003);
-    putU16(tiff, 2);
-    putU32(tiff, static_cast<unsigned>(date.size() + 1));
-    putU32(tiff, 44);
-    putU32(tiff, 0);
-    tiff.append(date.c_str(), static_cast<qsizetype>(date.size() + 1));
-
-    QByteArray segment("\xFF\xE1", 2);
+    for (const auto& [value, size] : fields) {
+        for (int i = 0; i < size; ++i) {
+            tiff.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+        }
+    }
+    tiff.append(date.c_str(), static_cast<qsizetype>(dateBytes));
     const int length = 2 + 6 + static_cast<int>(tiff.size());
-    segment.append(static_cast<char>(length >> 8));
-    segment.append(static_cast<char>(length & 0xFF));
-    segment.append("Exif\0\0", 6);
-    segment.append(tiff);
-    return segment;
+    QByteArray segment("\xFF\xE1", 2);
+    segment.append(char(length >> 8)).append(char(length & 0xFF)).append("Exif\0\0", 6);
+    return segment + tiff;
 }
 
 // Writes a JPEG at path; date "YYYY:MM:DD HH:MM:SS" or empty for no EXIF. tail is

@@ -6,13 +6,17 @@
 // comment (bytes + 1), little-endian.
 
 #include <cctype>
+#include <csignal>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -30,14 +34,6 @@ inline Bytes stringBlock(const std::string& text) {
         block.push_back(static_cast<uint8_t>((byte + i % 32) % 256));
     }
     return block;
-}
-
-inline std::string textOfBlock(const Bytes& block) {
-    std::string text;
-    for (size_t i = 0; i < block.size() && block[i] != i % 32; ++i) {
-        text.push_back(static_cast<char>((block[i] - i % 32 + 256) % 256));
-    }
-    return text;
 }
 
 inline Bytes longBlock(int32_t value) {
@@ -123,6 +119,26 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// Runs body in a child killed after ten seconds, so that a hang fails instead of stopping the
+// run; its exit code, or 1000 + the signal that ended it. The file size limit stands in for a
+// full disk: writes past it fail with EFBIG, or kill the writer with SIGXFSZ mid-write.
+inline int runInChild(const std::function<int()>& body, rlim_t sizeLimit = RLIM_INFINITY,
+                      bool killedBySizeLimit = false) {
+    const pid_t child = fork();
+    if (child == 0) {
+        alarm(10);
+        signal(SIGXFSZ, killedBySizeLimit ? SIG_DFL : SIG_IGN);
+        const rlimit limit{sizeLimit, sizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(body());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) {
+        return -1;
+    }
+    return WIFSIGNALED(status) ? 1000 + WTERMSIG(status) : WEXITSTATUS(status);
+}
 
 // A gtest name for a table row, made from its description.
 inline std::string rowName(const char* description) {

@@ -2,9 +2,7 @@
 
 #include "engine/JpegCodec.h"
 
-#include <QBuffer>
 #include <QFile>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -29,19 +27,6 @@ QImage gradient(int width, int height) {
             p[2] = 100;
         }
     }
-    return image;
-}
-
-QImage quadrants(int width, int height, QColor topLeft, QColor topRight, QColor bottomLeft,
-                 QColor bottomRight) {
-    QImage image(width, height, QImage::Format_RGB888);
-    QPainter painter(&image);
-    const int halfW = width / 2;
-    const int halfH = height / 2;
-    painter.fillRect(0, 0, halfW, halfH, topLeft);
-    painter.fillRect(halfW, 0, width - halfW, halfH, topRight);
-    painter.fillRect(0, halfH, halfW, height - halfH, bottomLeft);
-    painter.fillRect(halfW, halfH, width - halfW, height - halfH, bottomRight);
     return image;
 }
 
@@ -125,14 +110,8 @@ QByteArray withRawExif(const QByteArray& jpeg, const QByteArray& tiff) {
     QByteArray payload("Exif\0\0", 6);
     payload.append(tiff);
     const int length = static_cast<int>(payload.size()) + 2;
-    QByteArray out = jpeg.left(2);
-    out.append(char(0xFF));
-    out.append(char(0xE1));
-    out.append(char(length >> 8));
-    out.append(char(length & 0xFF));
-    out.append(payload);
-    out.append(jpeg.mid(2));
-    return out;
+    const char marker[] = {char(0xFF), char(0xE1), char(length >> 8), char(length & 0xFF)};
+    return jpeg.left(2) + QByteArray(marker, 4) + payload + jpeg.mid(2);
 }
 
 namespace {
@@ -160,10 +139,8 @@ struct Entry {
     uint32_t value; // or the offset of the value
 };
 
-// "II*\0", then the first folder at offset 8 with entries and a next-folder offset.
-QByteArray tiff(const std::vector<Entry>& entries, uint32_t next = 0) {
-    QByteArray out("II*\0", 4);
-    put32(out, 8);
+// A folder: its entry count, the entries and the next-folder offset.
+void putFolder(QByteArray& out, const std::vector<Entry>& entries, uint32_t next = 0) {
     put16(out, uint16_t(entries.size()));
     for (const Entry& e : entries) {
         put16(out, e.tag);
@@ -172,19 +149,20 @@ QByteArray tiff(const std::vector<Entry>& entries, uint32_t next = 0) {
         put32(out, e.value);
     }
     put32(out, next);
+}
+
+// "II*\0", then the first folder at offset 8.
+QByteArray tiff(const std::vector<Entry>& entries, uint32_t next = 0) {
+    QByteArray out("II*\0", 4);
+    put32(out, 8);
+    putFolder(out, entries, next);
     return out;
 }
 
 // A first folder pointing to an EXIF folder (right after it) with one entry.
 QByteArray tiffWithExifEntry(const Entry& entry) {
-    const uint32_t exifFolder = 8 + 2 + 12 + 4;
-    QByteArray out = tiff({{0x8769, 4, 1, exifFolder}});
-    put16(out, 1);
-    put16(out, entry.tag);
-    put16(out, entry.type);
-    put32(out, entry.count);
-    put32(out, entry.value);
-    put32(out, 0);
+    QByteArray out = tiff({{0x8769, 4, 1, 8 + 2 + 12 + 4}});
+    putFolder(out, {entry});
     out.append("2006:07:14 10:20:30", 20);
     return out;
 }
@@ -196,15 +174,7 @@ QByteArray oversizedTiff(int commentBytes) {
     // 2 entries (50 + 2 + 24 + 4 = 80), then the values: make at 80, date at 88, comment
     // at 108.
     QByteArray out = tiff({{0x010F, 2, 8, 80}, {0x0112, 3, 1, 6}, {0x8769, 4, 1, 50}});
-    put16(out, 2);
-    for (const Entry& e :
-         {Entry{0x9003, 2, 20, 88}, Entry{0x9286, 7, uint32_t(commentBytes), 108}}) {
-        put16(out, e.tag);
-        put16(out, e.type);
-        put32(out, e.count);
-        put32(out, e.value);
-    }
-    put32(out, 0);
+    putFolder(out, {{0x9003, 2, 20, 88}, {0x9286, 7, uint32_t(commentBytes), 108}});
     out.append("Lumicam", 8);
     out.append("2006:07:14 10:20:30", 20);
     out.append(QByteArray(commentBytes, ' '));
@@ -215,12 +185,7 @@ QByteArray tiffWithTypeZeroEntry() {
     // First folder at 8: 3 entries (8 + 2 + 36 + 4 = 50), the EXIF folder at 50 with one
     // entry (50 + 2 + 12 + 4 = 68), then the make at 68 and the date at 76.
     QByteArray out = tiff({{0x010F, 2, 8, 68}, {0x0131, 0, 4, 0x41414141}, {0x8769, 4, 1, 50}});
-    put16(out, 1);
-    put16(out, 0x9003);
-    put16(out, 2);
-    put32(out, 20);
-    put32(out, 76);
-    put32(out, 0);
+    putFolder(out, {{0x9003, 2, 20, 76}});
     out.append("Lumicam", 8);
     out.append("2006:07:14 10:20:30", 20);
     return out;
@@ -323,14 +288,6 @@ QByteArray withDimensions(QByteArray jpeg, int width, int height) {
     jpeg[at + 2] = char(width >> 8);
     jpeg[at + 3] = char(width & 0xFF);
     return jpeg;
-}
-
-QByteArray pngBytes() {
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    gradient(32, 32).save(&buffer, "PNG");
-    return png;
 }
 
 std::vector<std::string> folderEntries(const std::filesystem::path& folder) {

@@ -17,11 +17,6 @@ namespace fixtures {
 // came from.
 [[nodiscard]] QImage gradient(int width, int height);
 
-// Four flat quadrants of the given colours (top-left, top-right, bottom-left,
-// bottom-right).
-[[nodiscard]] QImage quadrants(int width, int height, QColor topLeft, QColor topRight,
-                               QColor bottomLeft, QColor bottomRight);
-
 // Plain JPEG bytes of image at quality 100, without metadata.
 [[nodiscard]] QByteArray jpeg(const QImage& image, int quality = 100);
 
@@ -85,8 +80,6 @@ bool writeFile(const std::string& path, const QByteArray& bytes);
 qsizetype sofDimensionsOffset(const QByteArray& jpeg);
 // jpeg with its frame header claiming width x height pixels.
 QByteArray withDimensions(QByteArray jpeg, int width, int height);
-// A small PNG: not a JPEG, whatever its name says.
-QByteArray pngBytes();
 // The names in a folder, sorted (a temporary file left behind shows up whatever its name).
 std::vector<std::string> folderEntries(const std::filesystem::path& folder);
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "engine/JpegCodec.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <exiv2/exiv2.hpp>
 #include <optional>
 #include <string>
@@ -98,6 +101,24 @@ inline std::optional<std::string> addCameraExif(const std::string& path) {
         image->writeMetadata();
     } catch (const Exiv2::AnyError& error) {
         return std::string(error.what());
+    }
+    return std::nullopt;
+}
+
+// Writes count copies of jpeg as IMG_0001.jpg... into folder (ending in '/'), each with the
+// camera fields; their paths, or the error text of the first that could not be written.
+inline std::optional<std::string> writeCameraFolder(const std::string& folder,
+                                                    const QByteArray& jpeg, int count,
+                                                    std::vector<std::string>& paths) {
+    for (int i = 0; i < count; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "IMG_%04d.jpg", i + 1);
+        const std::string path = folder + name;
+        if (!JpegCodec::writeFileSafely(path, jpeg))
+            return "cannot write a test photo";
+        if (auto error = addCameraExif(path))
+            return error;
+        paths.push_back(path);
     }
     return std::nullopt;
 }

@@ -91,16 +91,8 @@ private:
         QDir().mkpath(QString::fromStdString(root + "photos"));
         QDir().mkpath(QString::fromStdString(root + "results"));
         const QByteArray jpeg = JpegCodec::encode(makePicture(), 92).value_or(QByteArray());
-        for (int i = 0; i < kPhotoCount; ++i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "IMG_%04d.jpg", i + 1);
-            const std::string path = root + "photos/" + name;
-            if (!JpegCodec::writeFileSafely(path, jpeg))
-                fail("cannot write a test photo");
-            if (const auto error = addCameraExif(path))
-                fail(error->c_str());
-            photos.push_back(path);
-        }
+        if (const auto error = writeCameraFolder(root + "photos/", jpeg, kPhotoCount, photos))
+            fail(error->c_str());
         settings = std::make_unique<Settings>(root + "param.dat");
         settings->setCurrentFolder(root + "photos/");
         settings->setDestinationFolder(root + "results/");

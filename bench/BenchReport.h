@@ -17,17 +17,20 @@
 //                 allowed time in milliseconds followed by "ms" ("100ms"), an absolute
 //                 target: a reference given with it is then shown for scale only.
 //
-// printBenchRow prints a row; BenchTimes is a console reporter for Google Benchmark that
-// also keeps each benchmark's wall-clock time, so that a program's main can print its rows
-// after RunSpecifiedBenchmarks. With repetitions, the time kept is the "min" statistic when
-// the benchmark adds it (withMinimum: the machine is shared, and other work only ever adds
-// time), else the median; without, the mean.
+// printBenchRow prints a row; quickest and timedMs time the hand-driven ones; BenchTimes is a
+// console reporter for Google Benchmark that also keeps each benchmark's wall-clock time, so that a
+// program's main can print its rows after RunSpecifiedBenchmarks. With repetitions, the time kept
+// is the "min" statistic when the benchmark adds it (withMinimum: the machine is shared, and other
+// work only ever adds time), else the median; without, the mean.
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 #include <limits>
 #include <map>
 #include <string>
@@ -57,6 +60,25 @@ inline void printBenchRowMs(const std::string& operation, double ms, double targ
         std::printf("BENCH %s\t%.2f\t%s\t%.2f\t%gms\n", operation.c_str(), ms, reference.c_str(),
                     referenceMs, targetMs);
     std::fflush(stdout);
+}
+
+// Ends a benchmark program that cannot go on (its set-up failed), saying why on stderr.
+[[noreturn]] inline void benchFail(const std::string& what) {
+    std::fprintf(stderr, "%s\n", what.c_str());
+    std::exit(1);
+}
+
+// The quickest of several runs: the machine may be shared, and other work only ever adds time.
+inline double quickest(const std::vector<double>& ms) {
+    return *std::min_element(ms.begin(), ms.end());
+}
+
+// Wall-clock milliseconds that work takes.
+inline double timedMs(const std::function<void()>& work) {
+    const auto start = std::chrono::steady_clock::now();
+    work();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+        .count();
 }
 
 // Adds the "min" statistic over the repetitions of a benchmark; BenchTimes keeps it.

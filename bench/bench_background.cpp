@@ -18,12 +18,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "BenchPicture.h"
+#include "BenchReport.h"
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
@@ -40,35 +40,6 @@ constexpr int kRuns = 5;
 // Budgets, ms.
 constexpr double kEnterBudgetMs = 30.0;
 constexpr double kEscapeBudgetMs = 50.0;
-
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::exit(1);
-}
-
-void printRow(const char* operation, double ms, const char* reference, double refMs,
-              double target) {
-    std::printf("BENCH %s\t%.2f\t%s\t%.2f\t%.2f\n", operation, ms, reference, refMs, target);
-    std::fflush(stdout);
-}
-
-// A row whose target is a time; the reference is shown for scale.
-void printRowMs(const char* operation, double ms, double targetMs, const char* reference,
-                double refMs) {
-    std::printf("BENCH %s\t%.2f\t%s\t%.2f\t%gms\n", operation, ms, reference, refMs, targetMs);
-    std::fflush(stdout);
-}
-
-double quickest(const std::vector<double>& values) {
-    return *std::min_element(values.begin(), values.end());
-}
-
-double timeMs(const std::function<void()>& work) {
-    QElapsedTimer clock;
-    clock.start();
-    work();
-    return static_cast<double>(clock.nsecsElapsed()) / 1e6;
-}
 
 void key(QWidget& view, Qt::Key k) {
     QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
@@ -87,10 +58,10 @@ int main(int argc, char** argv) {
     QDir().mkpath(QString::fromStdString(root + "results"));
     const QByteArray jpeg = makeCameraJpeg();
     if (jpeg.isEmpty())
-        fail("cannot encode the test photo");
+        benchFail("cannot encode the test photo");
     std::vector<std::string> photos;
     if (const auto error = writeCameraFolder(root + "photos/", jpeg, kPhotoCount, photos))
-        fail(error->c_str());
+        benchFail(error->c_str());
     Settings settings(root + "param.dat");
     settings.setCurrentFolder(root + "photos/");
     settings.setDestinationFolder(root + "results/");
@@ -107,9 +78,9 @@ int main(int argc, char** argv) {
     // The plain full decode, the yardstick of the display rows.
     std::vector<double> decodes;
     for (int run = 0; run < kRuns; ++run)
-        decodes.push_back(timeMs([&] {
+        decodes.push_back(timedMs([&] {
             if (!JpegCodec::decodeFile(photos[0]).ok())
-                fail("decode failed");
+                benchFail("decode failed");
         }));
     const double decodeMs = quickest(decodes);
 
@@ -141,31 +112,31 @@ int main(int argc, char** argv) {
         QThread::msleep(1500); // the photos beside decoded ahead
         QApplication::processEvents();
         const int before = view.sidePanel().currentIndex();
-        escapes.push_back(timeMs([&] { key(view, Qt::Key_Escape); }));
+        escapes.push_back(timedMs([&] { key(view, Qt::Key_Escape); }));
         if (view.sidePanel().currentIndex() != before + 1)
-            fail("Escape did not move on");
+            benchFail("Escape did not move on");
     }
-    printRowMs("Enter until the next key is taken, 24 MP", quickest(enters), kEnterBudgetMs,
-               "full decode", decodeMs);
+    printBenchRowMs("Enter until the next key is taken, 24 MP", quickest(enters), kEnterBudgetMs,
+                    "full decode", decodeMs);
 
     // cjpeg on the same crop, from a PPM already on disk.
     const QString ppm = QString::fromStdString(root + "crop.ppm");
     if (!lastCrop.save(ppm, "PPM"))
-        fail("cannot write the crop");
+        benchFail("cannot write the crop");
     std::vector<double> cjpegs;
     for (int run = 0; run < kRuns; ++run) {
-        cjpegs.push_back(timeMs([&] {
+        cjpegs.push_back(timedMs([&] {
             QProcess cjpeg;
             cjpeg.start("cjpeg", {"-quality", "100", "-sample", "1x1", "-outfile",
                                   QString::fromStdString(root + "crop-cjpeg.jpg"), ppm});
             if (!cjpeg.waitForFinished(60000) || cjpeg.exitCode() != 0)
-                fail("cjpeg failed");
+                benchFail("cjpeg failed");
         }));
     }
-    printRow("Enter until the result file is complete, 24 MP", quickest(completes),
-             "cjpeg -quality 100 -sample 1x1", quickest(cjpegs), 1.3);
-    printRowMs("Escape to a photo decoded ahead, 24 MP", quickest(escapes), kEscapeBudgetMs,
-               "full decode", decodeMs);
+    printBenchRow("Enter until the result file is complete, 24 MP", quickest(completes),
+                  "cjpeg -quality 100 -sample 1x1", quickest(cjpegs), 1.3);
+    printBenchRowMs("Escape to a photo decoded ahead, 24 MP", quickest(escapes), kEscapeBudgetMs,
+                    "full decode", decodeMs);
 
     // A photo not decoded ahead: the current one read again (as a click on the preview
     // does), until its first paint.
@@ -173,12 +144,12 @@ int main(int argc, char** argv) {
     for (int run = 0; run < kRuns; ++run) {
         view.document().finishLoading();
         QApplication::processEvents();
-        firsts.push_back(timeMs([&] { view.sidePanel().reloadCurrentPicture(); }));
+        firsts.push_back(timedMs([&] { view.sidePanel().reloadCurrentPicture(); }));
         if (!view.document().isLoadingFullSize())
-            fail("the first paint did not come from a reduced decode");
+            benchFail("the first paint did not come from a reduced decode");
     }
-    printRow("first paint from a reduced decode, 24 MP", quickest(firsts), "full decode", decodeMs,
-             0.5);
+    printBenchRow("first paint from a reduced decode, 24 MP", quickest(firsts), "full decode",
+                  decodeMs, 0.5);
     view.finishSaves();
     return 0;
 }

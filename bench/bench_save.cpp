@@ -32,11 +32,6 @@ constexpr int kCropHeight = 4000;
 constexpr double kCropDpi = kCropWidth / (10.0 / 2.54);
 constexpr double kTargetRatio = 1.3;
 
-[[noreturn]] void fail(const std::string& what) {
-    std::fprintf(stderr, "%s\n", what.c_str());
-    std::exit(1);
-}
-
 // The camera photo, the crop as the document holds it after cropping, and the same crop as
 // a PPM file for cjpeg; written once per run.
 class Fixture {
@@ -61,17 +56,17 @@ private:
         ppmPath = root + "crop.ppm";
         const QByteArray jpeg = JpegCodec::encode(makePicture(), 92).value_or(QByteArray());
         if (!JpegCodec::writeFileSafely(photoPath, jpeg))
-            fail("cannot write the photo");
+            benchFail("cannot write the photo");
         if (const auto error = addCameraExif(photoPath))
-            fail(*error);
+            benchFail(*error);
         const std::optional<Photo> photo = Photo::load(photoPath);
         if (!photo || photo->exif().isEmpty())
-            fail("cannot load the photo with its EXIF");
+            benchFail("cannot load the photo with its EXIF");
         const int left = (kPhotoWidth - kCropWidth) / 2;
         crop = photo->withImage(photo->image().copy(left, 0, kCropWidth, kCropHeight), kCropDpi,
                                 kCropDpi);
         if (!crop.image().save(QString::fromStdString(ppmPath), "PPM"))
-            fail("cannot write the PPM crop");
+            benchFail("cannot write the PPM crop");
     }
 };
 

@@ -29,10 +29,12 @@ endif()
 if(NOT LUMICUT_SANITIZE) # ASan and TSan do not mix
   set(LUMICUT_THREAD_SOURCES
     src/engine/WorkerThread.cpp src/engine/SaveQueue.cpp src/engine/PhotoPrefetch.cpp
-    src/engine/PhotoDocument.cpp src/engine/Photo.cpp src/engine/JpegCodec.cpp)
+    src/engine/PhotoDocument.cpp src/engine/Photo.cpp src/engine/JpegCodec.cpp
+    src/naming/BackgroundScan.cpp)
   set(LUMICUT_THREAD_TESTS
     tests/engine/SaveQueueTest.cpp tests/engine/PhotoPrefetchTest.cpp
-    tests/engine/PhotoDocumentBackgroundTest.cpp tests/support/PhotoFixtures.cpp)
+    tests/engine/PhotoDocumentBackgroundTest.cpp tests/support/PhotoFixtures.cpp
+    tests/naming/BackgroundScanTest.cpp)
   add_executable(lumicut_thread_tests ${LUMICUT_THREAD_SOURCES} ${LUMICUT_THREAD_TESTS})
   # The meta-object code comes with lumicut_core; a second copy would clash.
   set_target_properties(lumicut_thread_tests PROPERTIES AUTOMOC OFF)

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
+#include "panel/SidePanel.h"
 #include "prefs/PreferencesDialog.h"
 #include "skin/MenuSkin.h"
 #include "tools/RenameDialog.h"
@@ -54,7 +55,7 @@ bool LumicutApp::initInstance() {
     m_eventFilter = std::make_unique<AppEventFilter>(m_frame.get());
     installEventFilter(m_eventFilter.get());
 
-    createView();
+    LumicutView* view = createView();
 
     m_frame->setWindowTitle("Lumicut");
     // The normal geometry covers the screen too, for desktops whose window manager does
@@ -66,12 +67,15 @@ bool LumicutApp::initInstance() {
     if (SplashWindow* splash = SplashWindow::instance())
         splash->raise();
     m_frame->repaint();
+    // The working folder has been read on a worker thread meanwhile; a large one may not be
+    // finished yet, and the window is already there.
+    view->onInitialUpdate();
     return true;
 }
 
-void LumicutApp::createView() {
-    // The photo view becomes the frame's central widget and the key target, then its
-    // initial update fills the photo list from the working folder.
+LumicutView* LumicutApp::createView() {
+    // The photo view becomes the frame's central widget and the key target; the working
+    // folder is read ahead while the window is shown.
     class MainWindow* frame = m_frame.get();
     auto* view = new LumicutView(m_settings, m_prompts, frame); // owned by frame
     Settings& settings = m_settings;
@@ -96,8 +100,9 @@ void LumicutApp::createView() {
     });
     m_frame->setView(view);
     setKeyTarget(view);
-    view->onInitialUpdate();
+    view->sidePanel().scanPictureListAhead();
     view->setFocus();
+    return view;
 }
 
 int LumicutApp::run() {

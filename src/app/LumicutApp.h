@@ -10,6 +10,7 @@
 #include <string>
 
 class AppEventFilter;
+class LumicutView;
 class MainWindow;
 class QWidget;
 
@@ -44,7 +45,8 @@ public:
 private:
     void installQtFrenchTexts();
     void installMenuSkin();
-    void createView();
+    // The photo view, owned by the main window; its photo list still to be filled.
+    LumicutView* createView();
 
     class Settings m_settings;
     // The message boxes, folder chooser and browser launch of the view.

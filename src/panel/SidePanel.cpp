@@ -3,6 +3,9 @@
 #include <QColor>
 #include <QListWidget>
 #include <QResizeEvent>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "engine/PanelRules.h"
 #include "engine/Photo.h"
@@ -63,18 +66,29 @@ void SidePanel::fillPictureList() {
     if (folder.empty()) {
         return;
     }
-    const std::vector<std::string> paths =
-        scanPhotosToCrop(folder, m_settings.destinationFolder(), m_settings.recurseOrigin() != 0);
+    const std::string destination = m_settings.destinationFolder();
+    const bool recurse = m_settings.recurseOrigin() != 0;
+    std::optional<std::vector<std::string>> paths = m_scan.take(folder, destination, recurse);
+    if (!paths) {
+        paths = scanPhotosToCrop(folder, destination, recurse);
+    }
 
     if (m_prefetch != nullptr) {
         m_prefetch->clear(); // photos of the list before
     }
     m_photoList->clearRows();
-    for (const std::string& path : paths) {
+    for (const std::string& path : *paths) {
         m_photoList->appendRow(path, kNoResultIndex);
     }
     m_currentIndex = -1;
     nextPicture();
+}
+
+void SidePanel::scanPictureListAhead() {
+    const std::string folder = m_settings.currentFolder();
+    if (!folder.empty()) {
+        m_scan.start(folder, m_settings.destinationFolder(), m_settings.recurseOrigin() != 0);
+    }
 }
 
 void SidePanel::nextPicture() {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "naming/BackgroundScan.h"
 #include "panel/PhotoList.h"
 #include "panel/PhotoPreview.h"
 #include "panel/QualityGauge.h"
@@ -45,6 +46,9 @@ public:
     // out) and makes the first photo current. An empty working-folder setting keeps the list
     // as it is.
     void fillPictureList();
+    // Starts reading the working folder on a worker thread; the next fillPictureList with the
+    // same folders takes that list instead of reading the folder again.
+    void scanPictureListAhead();
     // One row down / up and load that photo; nothing at the last / first row.
     void nextPicture();
     void previousPicture();
@@ -100,4 +104,5 @@ private:
     std::vector<PrintFormat> m_formats;
     std::string m_currentFormatName;
     ResultStatusHandler m_showResultStatus;
+    BackgroundScan m_scan;
 };

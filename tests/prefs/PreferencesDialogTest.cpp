@@ -165,3 +165,21 @@ TEST_F(PreferencesDialogTest, EnterAndEscapeStayInEditFieldsAndTheList) {
     QTest::keyClick(ratio, Qt::Key_Return);
     EXPECT_FALSE(sheet->isVisible()) << "Enter elsewhere is the sheet's OK";
 }
+
+TEST_F(PreferencesDialogTest, ABadFieldIsToldAndKeepsTheSheetOpen) {
+    const std::pair<const char*, const char*> rows[] = {
+        {"x", "Veuillez entrer un nombre entier positif."},
+        {"101", "Veuillez entrer un nombre entier compris entre 0 et 100."},
+    };
+    for (const auto& [text, message] : rows) {
+        SCOPED_TRACE(text);
+        prompts.messages.clear();
+        open();
+        field("jpegQuality")->setText(text);
+        sheet->okButton()->click();
+        ASSERT_EQ(prompts.messages.size(), 1u);
+        EXPECT_EQ(prompts.messages[0].text, message);
+        EXPECT_TRUE(sheet->isVisible());
+        EXPECT_FALSE(std::filesystem::exists(paramPath));
+    }
+}

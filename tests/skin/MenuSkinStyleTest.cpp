@@ -1,5 +1,6 @@
 #include "skin/MenuSkinStyle.h"
 #include "skin/GradientBands.h"
+#include "skin/MenuSkin.h"
 #include "ui_support/WidgetPixels.h"
 
 #include <gtest/gtest.h>
@@ -128,6 +129,9 @@ const ProbeRow kProbeRows[] = {
     {"checked and selected box",
      [](MenuSkinProfile& p, Item& i) { flat(p, i); check(i, kSelected); },
      {{{10, 1}, kHighlight}, {{1, 11}, kHighlight}, {{2, 2}, kCheckedSelectedFill}}},
+    {"exclusive check: a dot, not a tick",
+     [](MenuSkinProfile& p, Item& i) { flat(p, i); check(i, QStyle::State_Enabled); i.checkType = Item::Exclusive; },
+     {{{10, 9}, Qt::black}}},
     {"icon at 3, 3", [](MenuSkinProfile&, Item& i) { i.icon = redIcon(); },
      {{{3, 3}, kRed}, {{18, 18}, kRed}}},
     {"selected icon raised over its shadow",
@@ -205,6 +209,24 @@ TEST(MenuSkinStyleTest, SkinnedPopupShowsFrameColumnIconAndRunsTheItemATypedLett
             EXPECT_EQ(spies[i]->count(), actions[i] == expected ? 1 : 0) << i;
         menu.close();
     }
+    // Shown one pixel higher than asked while skinned; the plain style leaves it in place.
+    for (const bool skinned : {true, false}) {
+        if (!skinned)
+            menu.setStyle(nullptr);
+        menu.popup(QPoint(10, 10));
+        EXPECT_EQ(menu.pos().y(), skinned ? 9 : 10);
+        menu.close();
+    }
+}
+
+TEST(MenuSkinStyleTest, TheLastUninstallBringsThePlainStyleBack) {
+    MenuSkin::install(*qApp);
+    MenuSkin::install(*qApp);
+    MenuSkin::uninstall(*qApp);
+    EXPECT_NE(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
+    MenuSkin::uninstall(*qApp);
+    EXPECT_EQ(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
+    EXPECT_FALSE(MenuSkin::isInstalled());
 }
 
 TEST(MenuSkinStyleTest, MenuBarRepaintsWhenItsWindowTurnsActiveOrInactive) {

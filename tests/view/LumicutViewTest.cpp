@@ -3,10 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -164,64 +162,48 @@ TEST_F(LumicutViewTest, RoundTripThroughKeysMouseAndPrompts) {
     }
 }
 
-TEST_F(LumicutViewTest, KeysMouseAndWheelMoveTurnAndZoomTheFrame) {
+TEST_F(LumicutViewTest, HeldKeysDragAndWheelMoveAndZoomTheFrame) {
     start(true);
     doc().zoomFrame(200); // room to travel and to grow
     const QPoint middle = display().geometry().center();
-    enum Gesture { Stroke, HeldX11, HeldPresses, Drag, Wheel };
-    struct Row {
-        const char* name;
-        Gesture gesture;
-        Qt::Key key; // or wheel delta
-        Qt::KeyboardModifiers modifiers;
-        int dx;
-        int dy;
-        int shrink; // change of the frame's inset
-        bool turned;
-    };
-    const Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
+    enum Gesture { Stroke, HeldX11, HeldPresses, Drag, Wheel, SideWheel };
     // clang-format off
-    const Row rows[] = {
-        {"a stroke of Right moves by 1", Stroke, Qt::Key_Right, {}, 1, 0, 0, false},
-        {"held with X11 auto-repeat pairs: 1 + 5 + 9", HeldX11, Qt::Key_Right, {}, 15, 0, 0, false},
-        {"held with repeated presses only: the same", HeldPresses, Qt::Key_Down, {}, 0, 15, 0, false},
-        {"after the release: 1 again", Stroke, Qt::Key_Up, {}, 0, -1, 0, false},
-        {"Ctrl keeps the step at 1", HeldX11, Qt::Key_Left, Qt::ControlModifier, -3, 0, 0, false},
-        {"a left drag moves the frame with the mouse", Drag, Qt::Key_unknown, {}, 30, -20, 0, false},
-        {"the wheel away from the user: smaller", Wheel, Qt::Key(120), {}, 0, 0, 1, false},
-        {"the wheel toward the user: larger", Wheel, Qt::Key(-120), {}, 0, 0, -1, false},
-        {"keypad -: smaller", Stroke, Qt::Key_Minus, keypad, 0, 0, 1, false},
-        {"keypad +: larger", Stroke, Qt::Key_Plus, keypad, 0, 0, -1, false},
-        {"top-row *: nothing", Stroke, Qt::Key_Asterisk, {}, 0, 0, 0, false},
-        {"keypad * turns the frame", Stroke, Qt::Key_Asterisk, keypad, 0, 0, 0, true},
+    const std::tuple<const char*, Gesture, int, int, int, int> rows[] = { // key or delta, dx, dy, shrink
+        {"a stroke of Right moves by 1", Stroke, Qt::Key_Right, 1, 0, 0},
+        {"held with X11 auto-repeat pairs: 1 + 5 + 9", HeldX11, Qt::Key_Right, 15, 0, 0},
+        {"held with repeated presses only: the same", HeldPresses, Qt::Key_Down, 0, 15, 0},
+        {"a left drag moves the frame with the mouse", Drag, 0, 30, -20, 0},
+        {"the wheel away from the user: smaller", Wheel, 120, 0, 0, 1},
+        {"the wheel toward the user: larger", Wheel, -120, 0, 0, -1},
+        {"a sideways wheel is not toward the user: smaller", SideWheel, 120, 0, 0, 1},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, gesture, key, dx, dy, shrink] : rows) {
+        SCOPED_TRACE(name);
         const FrameGeometry before = doc().geometry();
-        if (row.gesture == Stroke) {
-            press(row.key, row.modifiers);
-        } else if (row.gesture == Drag) {
+        if (gesture == Stroke) {
+            press(Qt::Key(key));
+        } else if (gesture == Drag) {
             QTest::mousePress(m_view, Qt::LeftButton, {}, middle);
             QTest::mouseMove(m_view, middle + QPoint(30, -20));
             QTest::mouseRelease(m_view, Qt::LeftButton, {}, middle + QPoint(30, -20));
-        } else if (row.gesture == Wheel) {
-            QWheelEvent wheel(middle, m_view->mapToGlobal(middle), {}, QPoint(0, row.key),
-                              Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        } else if (gesture == Wheel || gesture == SideWheel) {
+            const QPoint delta = gesture == Wheel ? QPoint(0, key) : QPoint(key, 0);
+            QWheelEvent wheel(middle, m_view->mapToGlobal(middle), {}, delta, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
             QApplication::sendEvent(m_view, &wheel);
         } else {
-            QTest::keyPress(m_view, row.key, row.modifiers);
+            QTest::keyPress(m_view, Qt::Key(key));
             for (int i = 0; i < 2; ++i) {
-                if (row.gesture == HeldX11)
-                    QTest::simulateEvent(m_view, false, row.key, row.modifiers, {}, true);
-                QTest::simulateEvent(m_view, true, row.key, row.modifiers, {}, true);
+                if (gesture == HeldX11)
+                    QTest::simulateEvent(m_view, false, key, {}, {}, true);
+                QTest::simulateEvent(m_view, true, key, {}, {}, true);
             }
-            QTest::keyRelease(m_view, row.key, row.modifiers);
+            QTest::keyRelease(m_view, Qt::Key(key));
         }
-        EXPECT_EQ(doc().geometry().offsetX() - before.offsetX(), row.dx);
-        EXPECT_EQ(doc().geometry().offsetY() - before.offsetY(), row.dy);
-        EXPECT_EQ(doc().geometry().shrink() - before.shrink(), row.shrink);
-        EXPECT_EQ(doc().geometry().isFrameRotated() != before.isFrameRotated(), row.turned);
+        EXPECT_EQ(doc().geometry().offsetX() - before.offsetX(), dx);
+        EXPECT_EQ(doc().geometry().offsetY() - before.offsetY(), dy);
+        EXPECT_EQ(doc().geometry().shrink() - before.shrink(), shrink);
     }
 }
 
@@ -229,61 +211,36 @@ TEST_F(LumicutViewTest, ToggleKeysShowTheirStateAsCheckMarks) {
     start();
     QAction* const actions[] = {action(Command::WhiteBorder), action(Command::IdSheet),
                                 action(Command::Thirds)};
-    // clang-format off
     const std::tuple<Qt::Key, Qt::KeyboardModifiers, std::array<bool, 3>> steps[] = {
-        {Qt::Key_B, {}, {true, false, false}},    // the white border
-        {Qt::Key_I, {}, {false, true, false}},    // the sheet, which turns the border off
-        {Qt::Key_I, {}, {false, false, false}},   // and leaves it off
-        {Qt::Key_Slash, Qt::KeypadModifier, {false, false, true}},
-        {Qt::Key_Slash, {}, {false, false, true}}, // the top-row key does nothing
+        {Qt::Key_B, {}, {true, false, false}}, // the white border
+        {Qt::Key_I, {}, {false, true, false}}, // the sheet, which turns the border off
+        {Qt::Key_Slash, Qt::KeypadModifier, {false, true, true}},
     };
-    // clang-format on
     for (const auto& [key, modifiers, on] : steps) {
         press(key, modifiers);
-        EXPECT_EQ((std::array{doc().whiteBorder(), doc().idSheet(), doc().thirds()}), on);
         EXPECT_EQ(
             (std::array{actions[0]->isChecked(), actions[1]->isChecked(), actions[2]->isChecked()}),
             on);
     }
 }
 
-TEST_F(LumicutViewTest, FullScreenWindowTakesTheKeysAndGivesThePlaceBack) {
-    start(true);
-    doc().zoomFrame(100);
-    const QRect place = display().geometry();
-    press(Qt::Key_Space);
-    QWidget* full = display().window();
-    ASSERT_NE(full, &m_frame);
-    EXPECT_EQ(full->geometry(), QGuiApplication::primaryScreen()->geometry());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(full));
-    const int x = doc().geometry().offsetX();
-    const int y = doc().geometry().offsetY();
-    QTest::keyClick(full, Qt::Key_Right, Qt::ControlModifier);
-    QTest::mousePress(full, Qt::LeftButton, {}, QPoint(300, 300));
-    QTest::mouseMove(full, QPoint(300, 288));
-    QTest::mouseRelease(full, Qt::LeftButton, {}, QPoint(300, 288));
-    EXPECT_EQ(doc().geometry().offsetX(), x + 1);
-    EXPECT_EQ(doc().geometry().offsetY(), y - 12);
-    QTest::keyClick(full, Qt::Key_Escape);
-    EXPECT_EQ(panel().currentIndex(), 1);
-    action(Command::FullScreen)->trigger();
-    EXPECT_TRUE(display().isFullScreen()) << "the menu command only enters";
-    QTest::keyClick(full, Qt::Key_Return);
-    m_view->finishSaves();
-    EXPECT_EQ(outFiles(), Files{kR0}) << "b's first result";
-
-    QTest::keyClick(full, Qt::Key_Space);
-    EXPECT_FALSE(display().isFullScreen());
-    EXPECT_FALSE(full->isVisible());
-    EXPECT_EQ(display().geometry(), place);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&m_frame)) << "the keyboard is back";
-
-    // Closed by the window manager (Alt+F4), the full-screen window ends the program.
-    press(Qt::Key_Space);
-    full->close();
-    EXPECT_EQ(display().parentWidget(), m_view);
-    for (QWidget* window : QApplication::topLevelWidgets())
-        EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
+TEST_F(LumicutViewTest, StatusShowsAResultBeingWrittenAndClosingWritesItFirst) {
+    // Large and grainy, so that writing its result takes a while; first in the list.
+    QImage grainy(3000, 2000, QImage::Format_RGB888);
+    for (int y = 0; y < grainy.height(); ++y) {
+        uchar* row = grainy.scanLine(y);
+        for (int x = 0; x < 3 * grainy.width(); ++x)
+            row[x] = static_cast<uchar>((x * 37 + y * 11) ^ (x * y));
+    }
+    ASSERT_TRUE(grainy.save(QString::fromStdString(m_root + "photos/0.jpg"), "JPG", 95));
+    start();
+    QTest::keyClick(m_view, Qt::Key_Return);
+    EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Writing);
+    m_frame.close();
+    // Right after the close, without the event loop: the whole file and no temporary one.
+    ASSERT_EQ(outFiles().size(), 1u);
+    EXPECT_FALSE(QImage(QString::fromStdString(m_root + "out/" + *outFiles().begin())).isNull());
+    EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Saved);
 }
 
 TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {

@@ -106,11 +106,13 @@ TEST_F(PhotoViewTest, FollowsTheDocumentAndItsOwnSize) {
     load(1800, 1000, qRgb(250, 250, 0));
     EXPECT_EQ(m_doc.geometry().clientWidth(), 801);
     EXPECT_EQ(m_doc.geometry().clientHeight(), 555);
+    EXPECT_TRUE(near(render(m_view).pixel(m_doc.imageRect().center()), qRgb(250, 250, 0)));
+    load(1800, 1000); // another photo in the very same place
+    EXPECT_TRUE(near(render(m_view).pixel(m_doc.imageRect().center()), kPhoto));
     m_doc.rotateRight(); // the display copy is built anew, upright
     const QRect image = m_doc.imageRect();
     ASSERT_GT(image.height(), image.width());
-    EXPECT_TRUE(
-        near(render(m_view).pixel(image.center().x(), bottomEdge(image) - 2), qRgb(250, 250, 0)));
+    EXPECT_TRUE(near(render(m_view).pixel(image.center().x(), bottomEdge(image) - 2), kPhoto));
 }
 
 TEST_F(PhotoViewTest, FullScreenRoundTripReturnsToItsPlaceInTheLayout) {

@@ -26,29 +26,6 @@ inline ::testing::AssertionResult near(QRgb actual, QRgb expected, int tolerance
                                          << ", expected 0x" << (expected & 0xFFFFFF);
 }
 
-// Bounding box of the pixels inside area that differ from background; empty when none.
-inline QRect inkBox(const QImage& image, const QRect& area, const QColor& background) {
-    QRect box;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (image.pixelColor(x, y) != background)
-                box = box.united(QRect(x, y, 1, 1));
-        }
-    }
-    return box;
-}
-
-// Whether some pixel inside area has exactly colour.
-inline bool hasColour(const QImage& image, const QRect& area, const QColor& colour) {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        for (int x = area.left(); x <= area.right(); ++x) {
-            if (image.pixelColor(x, y) == colour)
-                return true;
-        }
-    }
-    return false;
-}
-
 // A flat-coloured width x height JPEG at path, with an EXIF shot date unless date is empty.
 inline bool writePhoto(const std::string& path, int width, int height, QRgb colour,
                        const std::string& date = "2006:07:14 10:00:00") {

@@ -4,7 +4,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWheelEvent>
@@ -12,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -20,6 +25,7 @@
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
 #include "engine/PhotoDocument.h"
+#include "panel/PhotoList.h"
 #include "panel/SidePanel.h"
 #include "settings/Settings.h"
 #include "ui_support/ScriptedPrompts.h"
@@ -90,6 +96,20 @@ protected:
     LumicutView* m_view = new LumicutView(m_settings, m_prompts, &m_frame);
     AppEventFilter m_filter{&m_frame};
 };
+
+// The actions shown, null for a separator; or those a layout asks for.
+std::vector<QAction*> shown(const QList<QAction*>& actions) {
+    std::vector<QAction*> shown;
+    for (QAction* action : actions)
+        shown.push_back(action->isSeparator() ? nullptr : action);
+    return shown;
+}
+std::vector<QAction*> wanted(const LumicutView& view, std::span<const LayoutItem> layout) {
+    std::vector<QAction*> actions;
+    for (const LayoutItem& item : layout)
+        actions.push_back(item ? view.actions().action(*item) : nullptr);
+    return actions;
+}
 
 // Special gestures of the round trip, in the key column.
 constexpr Qt::Key kDoubleClick = Qt::Key_F30;
@@ -207,6 +227,23 @@ TEST_F(LumicutViewTest, HeldKeysDragAndWheelMoveAndZoomTheFrame) {
     }
 }
 
+TEST_F(LumicutViewTest, KeysOfTheFocusedListGoToTheViewOnceAltOnesToTheMenuBar) {
+    start(true);
+    doc().zoomFrame(200); // room to travel
+    PhotoList& list = panel().photoList();
+    list.setFocus();
+    const int y = doc().geometry().offsetY();
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(doc().geometry().offsetY(), y + 1);
+    EXPECT_EQ(list.getCurrentRow(), 0) << "the list itself never moved";
+    QTest::keyClick(&list, Qt::Key_I, Qt::AltModifier);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->title(), "&Image");
+    popup->close();
+    EXPECT_EQ(doc().geometry().offsetY(), y + 1);
+}
+
 TEST_F(LumicutViewTest, ToggleKeysShowTheirStateAsCheckMarks) {
     start();
     QAction* const actions[] = {action(Command::WhiteBorder), action(Command::IdSheet),
@@ -275,6 +312,60 @@ TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
     m_prompts.asked.clear();
     action(Command::WorkingFolder)->trigger(); // with a destination, only the chooser
     EXPECT_EQ(m_prompts.asked, std::vector<std::string>{working});
+}
+
+TEST_F(LumicutViewTest, MenusAndToolbarShowTheViewsActionsWithoutKeysOfTheirOwn) {
+    const std::span<const MenuLayout> layout = ViewActions::menuLayout();
+    const QList<QAction*> popups = m_frame.menuBar()->actions();
+    ASSERT_EQ(popups.size(), static_cast<qsizetype>(layout.size()));
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        EXPECT_EQ(popups[i]->text(), QString::fromUtf8(layout[i].title));
+        EXPECT_EQ(shown(popups[i]->menu()->actions()), wanted(*m_view, layout[i].items));
+        for (QAction* action : popups[i]->menu()->actions())
+            EXPECT_TRUE(action->shortcut().isEmpty()) << "the view maps every key itself";
+    }
+    EXPECT_EQ(shown(m_frame.toolBar()->actions()), wanted(*m_view, ViewActions::toolBarLayout()));
+    EXPECT_FALSE(m_frame.toolBar()->isMovable());
+    std::set<QByteArray> pictures; // every button its own picture
+    for (QAction* action : m_frame.toolBar()->actions()) {
+        const QImage image = action->icon().pixmap(16, 16).toImage();
+        if (!action->isSeparator())
+            pictures.emplace(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+    }
+    EXPECT_EQ(pictures.size(), 20u);
+}
+
+TEST_F(LumicutViewTest, StatusBarShowsTheLockIndicatorsAndTheResultsIcon) {
+    QStringList texts;
+    for (const QLabel* label : m_frame.statusBar()->findChildren<QLabel*>())
+        texts << label->text();
+    for (const char* text : {"Prêt", "MAJ", "NUM", "DEF"})
+        EXPECT_TRUE(texts.contains(text)) << text;
+
+    start();
+    press(Qt::Key_Return);
+    const auto* iconPane = m_frame.findChild<QLabel*>("ResultIconPane");
+    EXPECT_EQ(iconPane->pixmap().toImage(), resultIconPixmap(ResultIcon::Saved).toImage());
+    m_settings.setShowFullFileName(1);
+    m_frame.showResultStatus(m_root + "out/", false); // a folder is not a result
+    EXPECT_EQ(m_frame.resultStatusText().toStdString(), "Destination : " + m_root + "out/");
+    EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Missing);
+    EXPECT_EQ(iconPane->pixmap().toImage(), resultIconPixmap(ResultIcon::Missing).toImage());
+}
+
+TEST_F(LumicutViewTest, AboutShowsOneSplashWindowCentredForFiveSeconds) {
+    m_frame.setGeometry(100, 80, 900, 700);
+    m_frame.showAbout();
+    SplashWindow* first = SplashWindow::instance();
+    ASSERT_NE(first, nullptr);
+    EXPECT_LE((first->geometry().center() - m_frame.frameGeometry().center()).manhattanLength(), 2);
+    EXPECT_GT(first->remainingLifetimeMs(), 4000);
+    EXPECT_LE(first->remainingLifetimeMs(), 5000);
+    m_frame.showAbout();
+    EXPECT_EQ(SplashWindow::instance(), first);
+    EXPECT_EQ(m_frame.findChildren<SplashWindow*>().size(), 1);
+    SplashWindow::hideSplash();
+    SplashWindow::enableSplash(false);
 }
 
 } // namespace

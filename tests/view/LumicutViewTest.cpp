@@ -3,14 +3,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QMenu>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
-#include <QToolBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QWheelEvent>
 #include <array>
 #include <filesystem>

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -47,9 +46,6 @@ struct PreferencesDialogTest : ::testing::Test {
 
 TEST_F(PreferencesDialogTest, ButtonsDecideWhatIsWritten) {
     open();
-    auto* tabs = sheet->findChild<QTabWidget*>();
-    EXPECT_EQ(tabs->tabText(0) + tabs->tabText(1), QStringLiteral("GénéralFormats"));
-    EXPECT_EQ(sheet->cancelButton()->text() + sheet->applyButton()->text(), "AnnulerAppliquer");
     click("checkVersion");
     sheet->cancelButton()->click();
     EXPECT_FALSE(sheet->isVisible());

@@ -1,5 +1,4 @@
 #include "skin/MenuSkinStyle.h"
-#include "skin/GradientBands.h"
 #include "skin/MenuSkin.h"
 #include "ui_support/WidgetPixels.h"
 
@@ -156,12 +155,6 @@ const ProbeRow kProbeRows[] = {
 };
 // clang-format on
 
-TEST(MenuSkinStyleTest, ColumnBandsStopAtItsWidthWhereTheScreenCannotTell) {
-    const auto bands = gradientBands(QColor(250, 250, 250), kWhite, 0, 30); // 5 steps
-    ASSERT_EQ(bands.size(), 5u);
-    EXPECT_EQ(bands.back().right, 30);
-}
-
 TEST(MenuSkinStyleTest, PixelsOfEachItemKind) {
     for (const ProbeRow& row : kProbeRows) {
         SCOPED_TRACE(row.name);
@@ -231,30 +224,25 @@ TEST(MenuSkinStyleTest, TheLastUninstallBringsThePlainStyleBack) {
 
 TEST(MenuSkinStyleTest, MenuBarRepaintsWhenItsWindowTurnsActiveOrInactive) {
     const auto style = makeStyle();
-    QMenuBar bar;
+    struct Bar : QMenuBar {
+        int paints = 0;
+        void paintEvent(QPaintEvent* event) override {
+            ++paints;
+            QMenuBar::paintEvent(event);
+        }
+    } bar;
     bar.setNativeMenuBar(false);
     bar.setPalette(QPalette(kFace)); // the same in active and inactive windows
     bar.setStyle(style.get());
     bar.addMenu("&Fichier");
-    bar.resize(300, 30);
     bar.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
-    struct PaintCounter : QObject {
-        int paints = 0;
-        bool eventFilter(QObject*, QEvent* event) override {
-            paints += event->type() == QEvent::Paint ? 1 : 0;
-            return false;
-        }
-    } counter;
-    bar.installEventFilter(&counter);
     QTest::qWait(50);
-    counter.paints = 0;
-    QTest::qWait(50);
-    EXPECT_EQ(counter.paints, 0) << "idle: no repaint";
+    bar.paints = 0;
     QEvent change(QEvent::ActivationChange);
     QApplication::sendEvent(&bar, &change);
     QTest::qWait(50);
-    EXPECT_GE(counter.paints, 1) << "labels turn grey in an inactive window";
+    EXPECT_GE(bar.paints, 1) << "labels turn grey in an inactive window";
 }
 
 } // namespace

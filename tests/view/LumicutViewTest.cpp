@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -14,6 +15,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <span>
 #include <string>
@@ -23,8 +25,11 @@
 #include "app/MainWindow.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
+#include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
 #include "panel/PhotoList.h"
+#include "panel/PhotoPreview.h"
+#include "panel/QualityGauge.h"
 #include "panel/SidePanel.h"
 #include "settings/Settings.h"
 #include "ui_support/ScriptedPrompts.h"
@@ -138,8 +143,10 @@ TEST_F(LumicutViewTest, RoundTripThroughKeysMouseAndPrompts) {
         {"keypad Enter saves over its own result", Qt::Key_Enter, keypad, none, 0, {kR0}, kR0, ResultIcon::Saved, nullptr},
         {"Enter on a saved photo goes on", Qt::Key_Return, {}, none, 1, {kR0}, kR1, ResultIcon::Missing, nullptr},
         {"Escape goes on without saving", Qt::Key_Escape, {}, none, 2, {kR0}, kR1, ResultIcon::Missing, nullptr},
+        {"Escape on the last photo stays", Qt::Key_Escape, {}, none, 2, {kR0}, kR1, ResultIcon::Missing, nullptr},
         {"keypad 0 goes back", Qt::Key_0, keypad, none, 1, {kR0}, kR1, ResultIcon::Missing, nullptr},
         {"keypad Insert (Num Lock off) too", Qt::Key_Insert, keypad, none, 0, {kR0}, kR0, ResultIcon::Saved, nullptr},
+        {"keypad 0 on the first photo stays", Qt::Key_0, keypad, none, 0, {kR0}, kR0, ResultIcon::Saved, nullptr},
         {"Delete answered No keeps the result", Qt::Key_Delete, {}, QMessageBox::No, 0, {kR0}, kR0, ResultIcon::Saved, question},
         {"Delete answered Yes removes it", Qt::Key_Delete, {}, QMessageBox::Yes, 0, {}, kR0, ResultIcon::Missing, question},
         {"Delete without a result warns", Qt::Key_Delete, {}, none, 0, {}, kR0, ResultIcon::Missing, "Le fichier résultat n'existe pas"},
@@ -243,6 +250,66 @@ TEST_F(LumicutViewTest, KeysOfTheFocusedListGoToTheViewOnceAltOnesToTheMenuBar) 
     EXPECT_EQ(doc().geometry().offsetY(), y + 1);
 }
 
+TEST_F(LumicutViewTest, ClicksOnTheListAndThePreviewLoadTheirPhoto) {
+    start();
+    PhotoList& list = panel().photoList();
+    QWidget& preview = panel().preview();
+    const auto click = [&list](int row) {
+        const QPoint at = row < 0 ? QPoint(20, list.viewport()->height() - 2)
+                                  : list.visualRect(list.model()->index(row, 0)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    };
+    // clang-format off
+    const std::tuple<const char*, std::function<void()>, int> steps[] = { // photo b's width after
+        {"a click on row 1", [&] { click(1); }, 400},
+        {"a click on the current row loads it again, undoing an edit", [&] { doc().rotateLeft(); click(1); }, 400},
+        {"a click below the rows, nothing selected: nothing", [&] { list.clearSelection(); click(-1); }, 400},
+        {"an edit leaves the preview as loaded", [&] { doc().rotateLeft(); }, 600},
+        {"a right click on the preview: nothing", [&] { QTest::mouseClick(&preview, Qt::RightButton); }, 600},
+        {"a left click on it loads the photo again", [&] { QTest::mouseClick(&preview, Qt::LeftButton); }, 400},
+    };
+    // clang-format on
+    for (const auto& [name, act, width] : steps) {
+        SCOPED_TRACE(name);
+        act();
+        EXPECT_EQ(panel().currentIndex(), 1);
+        EXPECT_EQ(list.getCurrentRow(), 1);
+        EXPECT_EQ(doc().sourcePath(), m_root + "photos/b.jpg");
+        EXPECT_EQ(doc().photo()->width(), width);
+        const QSize shown = panel().preview().preview().size();
+        EXPECT_LT(shown.width(), shown.height()) << "the preview shows b as loaded, upright";
+    }
+    doc().zoomFrame(40);
+    EXPECT_EQ(panel().gauge().cropWidth(), doc().frameSize().width()) << "the gauge follows";
+    EXPECT_EQ(panel().gauge().quality(), doc().printQuality());
+}
+
+TEST_F(LumicutViewTest, TheSelectedFormatIsAppliedAndKeptByNameAcrossRefills) {
+    start();
+    QListWidget& formats = panel().formatList();
+    const auto selected = [&formats] {
+        const QList<QListWidgetItem*> items = formats.selectedItems();
+        return items.size() == 1 ? formats.row(items.front()) : -1;
+    };
+    EXPECT_EQ(doc().geometry().formatLabel(), "15x10") << "the default format, height first";
+    m_settings.saveFormats({"10x15", "15", "10", "4", "13x18", "18", "13", "4"});
+    panel().fillFormatList();
+    formats.setCurrentRow(1);
+    EXPECT_EQ(doc().geometry().formatLabel(), "18x13");
+    formats.clearSelection();
+    EXPECT_EQ(doc().geometry().formatLabel(), "18x13") << "no selection: the format stays";
+
+    m_settings.saveFormats(
+        {"A4", "30", "21", "0", "9x13", "13", "9", "2", "13x18", "18", "13", "4"});
+    panel().fillFormatList();
+    EXPECT_EQ(selected(), 2);
+    m_settings.saveFormats({"A4", "30", "21", "0"});
+    panel().fillFormatList();
+    EXPECT_EQ(selected(), 0) << "the applied format is gone: the first one";
+    EXPECT_EQ(panel().currentFormatName(), "A4");
+    EXPECT_EQ(doc().geometry().formatLabel(), "30x21");
+}
+
 TEST_F(LumicutViewTest, ToggleKeysShowTheirStateAsCheckMarks) {
     start();
     QAction* const actions[] = {action(Command::WhiteBorder), action(Command::IdSheet),
@@ -280,8 +347,6 @@ TEST_F(LumicutViewTest, StatusShowsAResultBeingWrittenAndClosingWritesItFirst) {
 }
 
 TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
-    ASSERT_TRUE(QDir(m_dir.path()).mkpath("photos/sub"));
-    ASSERT_TRUE(writePhoto(m_root + "photos/sub/d.jpg", 300, 200, qRgb(40, 80, 200)));
     m_settings.setCurrentFolder("");
     m_settings.setDestinationFolder("");
     start();

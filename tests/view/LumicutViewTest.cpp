@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -344,6 +346,21 @@ TEST_F(LumicutViewTest, StatusShowsAResultBeingWrittenAndClosingWritesItFirst) {
     ASSERT_EQ(outFiles().size(), 1u);
     EXPECT_FALSE(QImage(QString::fromStdString(m_root + "out/" + *outFiles().begin())).isNull());
     EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Saved);
+}
+
+TEST_F(LumicutViewTest, FullScreenCoversTheScreenOnTopAndGivesThePlaceBack) {
+    start();
+    const QRect place = display().geometry();
+    press(Qt::Key_Space);
+    QWidget* full = display().window();
+    ASSERT_NE(full, &m_frame);
+    EXPECT_EQ(full->geometry(), QGuiApplication::primaryScreen()->geometry());
+    EXPECT_TRUE(full->windowFlags() & Qt::WindowStaysOnTopHint);
+    QTest::keyClick(full, Qt::Key_Space);
+    EXPECT_FALSE(full->isVisible());
+    EXPECT_EQ(display().parentWidget(), m_view);
+    EXPECT_EQ(display().geometry(), place);
+    EXPECT_TRUE(display().testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {

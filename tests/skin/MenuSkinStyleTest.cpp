@@ -175,13 +175,12 @@ TEST(MenuSkinStyleTest, SkinnedPopupShowsFrameColumnIconAndRunsTheItemATypedLett
     QAction* open = menu.addAction(redIcon(), "&Ouvrir");
     menu.addSeparator();
     QAction* filters = menu.addAction("Fil&tres");
-    QAction* all = menu.addAction("A&&Tout");
-    QAction* sort = menu.addAction("&Tri");
+    menu.addAction("A&&Tout");
+    menu.addAction("&Tri");
     menu.adjustSize();
     const QImage image = menu.grab().toImage();
     const QRect first = menu.actionGeometry(open);
     EXPECT_EQ(first.topLeft(), QPoint(3, 3));
-    EXPECT_EQ(first.height(), std::max(QFontMetrics(menu.font()).height() + 2, 16) + 4);
     EXPECT_EQ(image.pixelColor(0, 0), kShadow);
     EXPECT_EQ(image.pixelColor(2, 2), kMenuBackground);
     EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), kShadow);
@@ -193,13 +192,12 @@ TEST(MenuSkinStyleTest, SkinnedPopupShowsFrameColumnIconAndRunsTheItemATypedLett
     for (const auto& [key, expected] : rows) {
         SCOPED_TRACE(key);
         menu.popup(QPoint(10, 10));
-        QAction* const actions[] = {open, filters, all, sort};
-        std::vector<std::unique_ptr<QSignalSpy>> spies;
-        for (QAction* action : actions)
-            spies.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
+        QSignalSpy triggered(&menu, &QMenu::triggered);
         QTest::keyClick(&menu, key);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(spies[i]->count(), actions[i] == expected ? 1 : 0) << i;
+        ASSERT_EQ(triggered.count(), expected ? 1 : 0);
+        if (expected) {
+            EXPECT_EQ(triggered[0][0].value<QAction*>(), expected);
+        }
         menu.close();
     }
     // Shown one pixel higher than asked while skinned; the plain style leaves it in place.

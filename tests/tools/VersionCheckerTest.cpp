@@ -53,15 +53,9 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
                                        "vous avoir plus d'informations sur cette version ?")
                             .arg(siteName());
     const std::string home = siteUrl(SitePage::Home).toStdString();
-    struct Row {
-        const char* name;
-        Server server;
-        QByteArray reply;
-        bool silent;
-        QMessageBox::StandardButton answer;
-        QString message;
-        std::vector<std::string> opened;
-    };
+    // server, reply, silent, answer to the question, message told, addresses opened
+    using Row = std::tuple<const char*, Server, QByteArray, bool, QMessageBox::StandardButton,
+                           QString, std::vector<std::string>>;
     const auto yes = QMessageBox::Yes;
     // clang-format off
     const Row rows[] = {
@@ -75,11 +69,11 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
         {"refuses the connection", Server::Refuses, {}, true, yes, failed, {}},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
-        TestHttpServer server(row.server, row.reply);
+    for (const auto& [name, mode, reply, silent, answer, message, opened] : rows) {
+        SCOPED_TRACE(name);
+        TestHttpServer server(mode, reply);
         ScriptedPrompts prompts;
-        prompts.answerButton(row.answer);
+        prompts.answerButton(answer);
         VersionChecker::Hooks hooks;
         hooks.programVersion = [](uint32_t& ms, uint32_t& ls) {
             ms = 0x00010004u;
@@ -87,13 +81,13 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
             return true;
         };
         hooks.timeout = std::chrono::milliseconds(400);
-        VersionChecker(prompts, hooks).checkVersion(server.address, row.silent);
+        VersionChecker(prompts, hooks).checkVersion(server.address, silent);
         ASSERT_EQ(prompts.messages.size(), 1u);
-        EXPECT_EQ(prompts.messages[0].text, row.message);
+        EXPECT_EQ(prompts.messages[0].text, message);
         EXPECT_EQ(prompts.messages[0].caption, "Lumicut");
-        EXPECT_EQ(prompts.openedUrls, row.opened);
+        EXPECT_EQ(prompts.openedUrls, opened);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-        if (row.server == Server::Answers) {
+        if (mode == Server::Answers) {
             EXPECT_TRUE(server.request.startsWith("GET /checkversion.php HTTP/1.1\r\n"));
             for (const char* header : {"User-Agent: Update search\r\n",
                                        "Cache-Control: no-cache\r\n", "Pragma: no-cache\r\n"})

@@ -26,9 +26,8 @@ inline ::testing::AssertionResult near(QRgb actual, QRgb expected, int tolerance
                                          << ", expected 0x" << (expected & 0xFFFFFF);
 }
 
-// A flat-coloured width x height JPEG at path, with an EXIF shot date unless date is empty.
-inline bool writePhoto(const std::string& path, int width, int height, QRgb colour,
-                       const std::string& date = "2006:07:14 10:00:00") {
+// A flat-coloured width x height JPEG at path, shot on 2006-07-14 by its EXIF date.
+inline bool writePhoto(const std::string& path, int width, int height, QRgb colour) {
     QImage image(width, height, QImage::Format_RGB888);
     image.fill(colour);
     QByteArray bytes;
@@ -36,8 +35,7 @@ inline bool writePhoto(const std::string& path, int width, int height, QRgb colo
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "JPG", 100))
         return false;
-    if (!date.empty())
-        bytes.insert(2, fixture::exifSegment(date));
+    bytes.insert(2, fixture::exifSegment("2006:07:14 10:00:00"));
     std::ofstream out(path, std::ios::binary);
     out.write(bytes.constData(), bytes.size());
     return static_cast<bool>(out);

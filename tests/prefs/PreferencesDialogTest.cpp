@@ -97,12 +97,10 @@ TEST_F(PreferencesDialogTest, EveryGeneralFieldReachesItsKey) {
 }
 
 TEST_F(PreferencesDialogTest, FormatsAreAddedAndDeletedByTheirRules) {
-    struct Row {
-        const char* name;
-        QString format, hauteur, largeur, border;
-        QString message;
-        std::vector<std::string> added; // stored after the default; empty: refused
-    };
+    // Format name, height, width and border typed; the message told; what is stored after
+    // the default format (empty: refused).
+    using Row = std::tuple<const char*, QString, QString, QString, QString, QString,
+                           std::vector<std::string>>;
     // clang-format off
     const Row rows[] = {
         {"added with height and width crossed", "13x18", "13", "18", "4", {}, {"13x18", "18", "13", "4"}},
@@ -114,25 +112,25 @@ TEST_F(PreferencesDialogTest, FormatsAreAddedAndDeletedByTheirRules) {
         {"negative kept modulo 65536", "N", "-1", "13", "2", {}, {"N", "13", "65535", "2"}},
     };
     // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, format, hauteur, largeur, border, message, added] : rows) {
+        SCOPED_TRACE(name);
         std::filesystem::remove(paramPath);
         prompts.messages.clear();
         open(1);
         auto* list = field<QListWidget>("formatList");
         ASSERT_EQ(list->count(), 1);
         sheet->apply();
-        field("formatName")->setText(row.format);
-        field("hauteur")->setText(row.hauteur);
-        field("largeur")->setText(row.largeur);
-        field("border")->setText(row.border);
+        field("formatName")->setText(format);
+        field("hauteur")->setText(hauteur);
+        field("largeur")->setText(largeur);
+        field("border")->setText(border);
         click("addButton");
-        EXPECT_EQ(prompts.messages.empty() ? QString() : prompts.messages.back().text, row.message);
+        EXPECT_EQ(prompts.messages.empty() ? QString() : prompts.messages.back().text, message);
         // Only the duplicate leaves the page unmarked.
-        EXPECT_EQ(sheet->applyButton()->isEnabled(), row.message.isEmpty());
+        EXPECT_EQ(sheet->applyButton()->isEnabled(), message.isEmpty());
         sheet->okButton()->click();
         std::vector<std::string> expected{"Défaut 10x15", "15", "10", "4"};
-        expected.insert(expected.end(), row.added.begin(), row.added.end());
+        expected.insert(expected.end(), added.begin(), added.end());
         EXPECT_EQ(storedFormats(), expected);
     }
 

@@ -112,17 +112,11 @@ TEST_F(LumicutViewTest, RoundTripThroughKeysMouseAndPrompts) {
     const auto none = QMessageBox::NoButton;
     const Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
-    struct Step {
-        const char* name;
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        QMessageBox::StandardButton answer; // to a question, if one comes
-        int photo;                          // current row afterwards
-        Files files;
-        const char* result; // in the status bar
-        ResultIcon icon;
-        const char* asked; // the one message shown, if any
-    };
+    // Key, answer to a question if one comes; then the current row, the files written, the
+    // result and its icon in the status bar, the one message shown if any.
+    using Step =
+        std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers, QMessageBox::StandardButton, int,
+                   Files, const char*, ResultIcon, const char*>;
     // clang-format off
     const Step steps[] = {
         {"Enter on a fresh photo saves it and stays", Qt::Key_Return, {}, none, 0, {kR0}, kR0, ResultIcon::Saved, nullptr},
@@ -146,31 +140,30 @@ TEST_F(LumicutViewTest, RoundTripThroughKeysMouseAndPrompts) {
         {"(Enter answers Yes)", Qt::Key_Backspace, {}, none, 0, {kR0}, kR1, ResultIcon::Missing, question},
     };
     // clang-format on
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.name);
+    for (const auto& [name, key, modifiers, answer, photo, files, result, icon, asked] : steps) {
+        SCOPED_TRACE(name);
         m_prompts.messages.clear();
-        if (step.answer != none)
-            m_prompts.answerButton(step.answer);
-        if (step.key == kDoubleClick) {
+        if (answer != none)
+            m_prompts.answerButton(answer);
+        if (key == kDoubleClick) {
             QTest::mouseDClick(m_view, Qt::LeftButton, {}, display().geometry().center());
             m_view->finishSaves();
-        } else if (step.key == kUnwritable) {
+        } else if (key == kUnwritable) {
             std::ofstream(m_root + "plain") << "x";
             m_settings.setDestinationFolder(m_root + "plain/");
             press(Qt::Key_Left, shift);
             press(Qt::Key_Return);
             m_settings.setDestinationFolder(m_root + "out/");
         } else {
-            press(step.key, step.modifiers);
+            press(key, modifiers);
         }
-        EXPECT_EQ(panel().currentIndex(), step.photo);
-        EXPECT_EQ(outFiles(), step.files);
-        EXPECT_EQ(m_frame.resultStatusText().toStdString(),
-                  std::string("Destination : ") + step.result);
-        EXPECT_EQ(m_frame.resultStatusIcon(), step.icon);
-        ASSERT_EQ(m_prompts.messages.size(), step.asked ? 1u : 0u);
-        if (step.asked) {
-            EXPECT_EQ(m_prompts.messages[0].text, step.asked);
+        EXPECT_EQ(panel().currentIndex(), photo);
+        EXPECT_EQ(outFiles(), files);
+        EXPECT_EQ(m_frame.resultStatusText().toStdString(), std::string("Destination : ") + result);
+        EXPECT_EQ(m_frame.resultStatusIcon(), icon);
+        ASSERT_EQ(m_prompts.messages.size(), asked ? 1u : 0u);
+        if (asked) {
+            EXPECT_EQ(m_prompts.messages[0].text, asked);
         }
     }
 }
@@ -423,7 +416,6 @@ TEST_F(LumicutViewTest, AboutShowsOneSplashWindowCentredForFiveSeconds) {
     EXPECT_LE(first->remainingLifetimeMs(), 5000);
     m_frame.showAbout();
     EXPECT_EQ(SplashWindow::instance(), first);
-    EXPECT_EQ(m_frame.findChildren<SplashWindow*>().size(), 1);
     SplashWindow::hideSplash();
     SplashWindow::enableSplash(false);
 }

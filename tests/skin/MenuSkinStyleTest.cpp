@@ -29,7 +29,6 @@ const QColor kWhite(255, 255, 255), kRed(255, 0, 0), kColumn(182, 197, 228); // 
 
 QPalette testPalette() {
     QPalette palette(kFace);
-    palette.setColor(QPalette::Button, kFace);
     palette.setColor(QPalette::Highlight, kHighlight);
     palette.setColor(QPalette::Shadow, kShadow);
     palette.setColor(QPalette::Dark, QColor(128, 128, 128));
@@ -217,7 +216,6 @@ TEST(MenuSkinStyleTest, TheLastUninstallBringsThePlainStyleBack) {
     EXPECT_NE(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
     MenuSkin::uninstall(*qApp);
     EXPECT_EQ(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
-    EXPECT_FALSE(MenuSkin::isInstalled());
 }
 
 TEST(MenuSkinStyleTest, MenuBarRepaintsWhenItsWindowTurnsActiveOrInactive) {

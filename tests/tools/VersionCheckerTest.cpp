@@ -52,7 +52,6 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
                                        "La version 1.5 est désormais disponible sur %1.\nVoulez "
                                        "vous avoir plus d'informations sur cette version ?")
                             .arg(siteName());
-    const std::string home = siteUrl(SitePage::Home).toStdString();
     // server, reply, silent, answer to the question, message told, addresses opened
     using Row = std::tuple<const char*, Server, QByteArray, bool, QMessageBox::StandardButton,
                            QString, std::vector<std::string>>;
@@ -62,7 +61,7 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
         {"same version, asked", Server::Answers, ok("1|4|http://x/"), false, yes, upToDate, {}},
         {"newer minor, yes", Server::Answers, ok("1|5|https://x/page"), false, yes, v15, {"https://x/page"}},
         {"newer minor, silent, no", Server::Answers, ok("1|5|http://x/page"), true, QMessageBox::No, v15, {}},
-        {"not a web page: the site", Server::Answers, ok("1|5|file:///etc/passwd"), false, yes, v15, {home}},
+        {"not a web page: the site", Server::Answers, ok("1|5|file:///etc/passwd"), false, yes, v15, {siteUrl(SitePage::Home).toStdString()}},
         {"empty reply, even silent", Server::Answers, ok(""), true, yes, failed, {}},
         {"page not found", Server::Answers, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", true, yes, failed, {}},
         {"never answers", Server::Silent, {}, true, yes, failed, {}},

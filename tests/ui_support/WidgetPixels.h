@@ -20,10 +20,10 @@ inline ::testing::AssertionResult near(QRgb actual, QRgb expected, int tolerance
     const int d = std::max({std::abs(qRed(actual) - qRed(expected)),
                             std::abs(qGreen(actual) - qGreen(expected)),
                             std::abs(qBlue(actual) - qBlue(expected))});
-    if (d <= tolerance)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << std::hex << "got 0x" << (actual & 0xFFFFFF)
-                                         << ", expected 0x" << (expected & 0xFFFFFF);
+    return d <= tolerance ? ::testing::AssertionSuccess()
+                          : ::testing::AssertionFailure()
+                                << std::hex << "got 0x" << (actual & 0xFFFFFF) << ", expected 0x"
+                                << (expected & 0xFFFFFF);
 }
 
 // A flat-coloured width x height JPEG at path, shot on 2006-07-14 by its EXIF date.

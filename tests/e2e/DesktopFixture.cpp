@@ -1,7 +1,6 @@
-// Lays out what the desktop check starts the program on: in the given folder, a working
-// folder "photos/" of three generated photos holding the same picture (so that the same crop of
-// each gives the same result file), an empty destination "out/", and a param.dat that names
-// both. Run by tests/e2e/desktop-check before it starts the program.
+// Lays out what tests/e2e/desktop-check starts the program on, in the given folder: "photos/"
+// with three generated photos of one picture (the same crop of each gives the same result
+// file), an empty destination "out/", and a param.dat that names both.
 #include "settings/Settings.h"
 
 #include <QDir>

@@ -231,24 +231,25 @@ TEST_F(LumicutViewTest, ClicksOnTheListAndThePreviewLoadTheirPhoto) {
         QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
     };
     // clang-format off
-    const std::tuple<const char*, std::function<void()>, int> steps[] = { // photo b's width after
-        {"a click on row 1", [&] { click(1); }, 400},
-        {"a click on the current row loads it again, undoing an edit", [&] { doc().rotateLeft(); click(1); }, 400},
-        {"a click below the rows, nothing selected: nothing", [&] { list.clearSelection(); click(-1); }, 400},
-        {"an edit leaves the preview as loaded", [&] { doc().rotateLeft(); }, 600},
-        {"a right click on the preview: nothing", [&] { QTest::mouseClick(&preview, Qt::RightButton); }, 600},
-        {"a left click on it loads the photo again", [&] { QTest::mouseClick(&preview, Qt::LeftButton); }, 400},
+    const std::tuple<const char*, std::function<void()>, int, int> steps[] = { // row, photo width
+        {"a click on row 1", [&] { click(1); }, 1, 400},
+        {"a click on row 0", [&] { click(0); }, 0, 600},
+        {"a click on the current row loads it again, undoing an edit", [&] { doc().rotateLeft(); click(0); }, 0, 600},
+        {"a click below the rows, nothing selected: nothing", [&] { list.clearSelection(); click(-1); }, 0, 600},
+        {"an edit leaves the preview as loaded", [&] { doc().rotateLeft(); }, 0, 400},
+        {"a right click on the preview: nothing", [&] { QTest::mouseClick(&preview, Qt::RightButton); }, 0, 400},
+        {"a left click on it loads the photo again", [&] { QTest::mouseClick(&preview, Qt::LeftButton); }, 0, 600},
     };
     // clang-format on
-    for (const auto& [name, act, width] : steps) {
+    for (const auto& [name, act, row, width] : steps) {
         SCOPED_TRACE(name);
         act();
-        EXPECT_EQ(panel().currentIndex(), 1);
-        EXPECT_EQ(list.getCurrentRow(), 1);
-        EXPECT_EQ(doc().sourcePath(), m_root + "photos/b.jpg");
+        EXPECT_EQ(panel().currentIndex(), row);
+        EXPECT_EQ(list.getCurrentRow(), row);
+        EXPECT_EQ(doc().sourcePath(), m_root + "photos/" + char('a' + row) + ".jpg");
         EXPECT_EQ(doc().photo()->width(), width);
         const QSize shown = panel().preview().preview().size();
-        EXPECT_LT(shown.width(), shown.height()) << "the preview shows b as loaded, upright";
+        EXPECT_EQ(shown.width() > shown.height(), row == 0) << "the photo as loaded, upright";
     }
     doc().zoomFrame(40);
     EXPECT_EQ(panel().gauge().cropWidth(), doc().frameSize().width()) << "the gauge follows";

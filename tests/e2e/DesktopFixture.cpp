@@ -1,36 +1,14 @@
-// Lays out what the desktop check starts the program on: in the given folder, a working
-// folder "photos/" of three generated photos holding the same picture (so that the same crop of
-// each gives the same result file), an empty destination "out/", and a param.dat that names
-// both. Run by tests/e2e/desktop-check before it starts the program.
+// Lays out what tests/e2e/desktop-check starts the program on, in the given folder: "photos/"
+// with three generated photos of one picture (the same crop of each gives the same result
+// file), an empty destination "out/", and a param.dat that names both.
 #include "settings/Settings.h"
 
 #include <QDir>
 #include <QGuiApplication>
 #include <QImage>
-#include <QString>
 
 #include <cstdio>
 #include <string>
-
-namespace {
-
-// A photo twice as wide as high: the 10x15 frame (3:2 once turned to landscape) fills its
-// height and has a third of its width to travel, so an arrow key visibly moves it. Red
-// grows across and green down, so every crop position gives different pixels.
-bool writePhoto(const QString& path, int width, int height) {
-    QImage image(width, height, QImage::Format_RGB888);
-    for (int y = 0; y < height; ++y) {
-        uchar* row = image.scanLine(y);
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<uchar>(x * 255 / width);
-            row[3 * x + 1] = static_cast<uchar>(y * 255 / height);
-            row[3 * x + 2] = 120;
-        }
-    }
-    return image.save(path, "JPG", 90);
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QGuiApplication app(argc, argv);
@@ -38,16 +16,21 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
         return 2;
     }
-    const QDir root(QString::fromLocal8Bit(argv[1]));
-    if (!root.mkpath("photos") || !root.mkpath("out")) {
-        std::fprintf(stderr, "cannot make the folders under %s\n", argv[1]);
-        return 1;
+    // Twice as wide as high: the 10x15 frame (3:2 once turned to landscape) fills its height
+    // and has a third of its width to travel, so an arrow key visibly moves it. Red grows
+    // across and green down, so every crop position gives different pixels.
+    QImage image(1600, 800, QImage::Format_RGB888);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgb(x * 255 / image.width(), y * 255 / image.height(), 120));
     }
-    for (const char* name : {"photos/a.jpg", "photos/b.jpg", "photos/c.jpg"}) {
-        if (!writePhoto(root.filePath(name), 1600, 800)) {
-            std::fprintf(stderr, "cannot write %s under %s\n", name, argv[1]);
-            return 1;
-        }
+    const QDir root(QString::fromLocal8Bit(argv[1]));
+    bool written = root.mkpath("photos") && root.mkpath("out");
+    for (const char* name : {"photos/a.jpg", "photos/b.jpg", "photos/c.jpg"})
+        written = written && image.save(root.filePath(name), "JPG", 90);
+    if (!written) {
+        std::fprintf(stderr, "cannot lay out the folders and photos under %s\n", argv[1]);
+        return 1;
     }
     const std::string base = root.absolutePath().toStdString() + "/";
     Settings settings(base + "param.dat");

@@ -4,15 +4,19 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
 #include <QWheelEvent>
-#include <array>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,7 +25,11 @@
 #include "app/MainWindow.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
+#include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
+#include "panel/PhotoList.h"
+#include "panel/PhotoPreview.h"
+#include "panel/QualityGauge.h"
 #include "panel/SidePanel.h"
 #include "settings/Settings.h"
 #include "ui_support/ScriptedPrompts.h"
@@ -45,7 +53,6 @@ protected:
             ASSERT_TRUE(QDir(m_dir.path()).mkpath(sub));
         m_settings.setCurrentFolder(m_root + "photos/");
         m_settings.setDestinationFolder(m_root + "out/");
-        m_settings.setKeybProgressif(1);
         m_settings.setShowFullFileName(0);
         m_settings.setRecurseOrigin(0);
         m_frame.setView(m_view);
@@ -103,17 +110,11 @@ TEST_F(LumicutViewTest, RoundTripThroughKeysMouseAndPrompts) {
     const auto none = QMessageBox::NoButton;
     const Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
-    struct Step {
-        const char* name;
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-        QMessageBox::StandardButton answer; // to a question, if one comes
-        int photo;                          // current row afterwards
-        Files files;
-        const char* result; // in the status bar
-        ResultIcon icon;
-        const char* asked; // the one message shown, if any
-    };
+    // Key, answer to a question if one comes; then the current row, the files written, the
+    // result and its icon in the status bar, the one message shown if any.
+    using Step =
+        std::tuple<const char*, Qt::Key, Qt::KeyboardModifiers, QMessageBox::StandardButton, int,
+                   Files, const char*, ResultIcon, const char*>;
     // clang-format off
     const Step steps[] = {
         {"Enter on a fresh photo saves it and stays", Qt::Key_Return, {}, none, 0, {kR0}, kR0, ResultIcon::Saved, nullptr},
@@ -121,8 +122,10 @@ TEST_F(LumicutViewTest, RoundTripThroughKeysMouseAndPrompts) {
         {"keypad Enter saves over its own result", Qt::Key_Enter, keypad, none, 0, {kR0}, kR0, ResultIcon::Saved, nullptr},
         {"Enter on a saved photo goes on", Qt::Key_Return, {}, none, 1, {kR0}, kR1, ResultIcon::Missing, nullptr},
         {"Escape goes on without saving", Qt::Key_Escape, {}, none, 2, {kR0}, kR1, ResultIcon::Missing, nullptr},
+        {"Escape on the last photo stays", Qt::Key_Escape, {}, none, 2, {kR0}, kR1, ResultIcon::Missing, nullptr},
         {"keypad 0 goes back", Qt::Key_0, keypad, none, 1, {kR0}, kR1, ResultIcon::Missing, nullptr},
         {"keypad Insert (Num Lock off) too", Qt::Key_Insert, keypad, none, 0, {kR0}, kR0, ResultIcon::Saved, nullptr},
+        {"keypad 0 on the first photo stays", Qt::Key_0, keypad, none, 0, {kR0}, kR0, ResultIcon::Saved, nullptr},
         {"Delete answered No keeps the result", Qt::Key_Delete, {}, QMessageBox::No, 0, {kR0}, kR0, ResultIcon::Saved, question},
         {"Delete answered Yes removes it", Qt::Key_Delete, {}, QMessageBox::Yes, 0, {}, kR0, ResultIcon::Missing, question},
         {"Delete without a result warns", Qt::Key_Delete, {}, none, 0, {}, kR0, ResultIcon::Missing, "Le fichier résultat n'existe pas"},
@@ -135,160 +138,194 @@ TEST_F(LumicutViewTest, RoundTripThroughKeysMouseAndPrompts) {
         {"(Enter answers Yes)", Qt::Key_Backspace, {}, none, 0, {kR0}, kR1, ResultIcon::Missing, question},
     };
     // clang-format on
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.name);
+    for (const auto& [name, key, modifiers, answer, photo, files, result, icon, asked] : steps) {
+        SCOPED_TRACE(name);
         m_prompts.messages.clear();
-        if (step.answer != none)
-            m_prompts.answerButton(step.answer);
-        if (step.key == kDoubleClick) {
+        if (answer != none)
+            m_prompts.answerButton(answer);
+        if (key == kDoubleClick) {
             QTest::mouseDClick(m_view, Qt::LeftButton, {}, display().geometry().center());
             m_view->finishSaves();
-        } else if (step.key == kUnwritable) {
+        } else if (key == kUnwritable) {
             std::ofstream(m_root + "plain") << "x";
             m_settings.setDestinationFolder(m_root + "plain/");
             press(Qt::Key_Left, shift);
             press(Qt::Key_Return);
             m_settings.setDestinationFolder(m_root + "out/");
         } else {
-            press(step.key, step.modifiers);
+            press(key, modifiers);
         }
-        EXPECT_EQ(panel().currentIndex(), step.photo);
-        EXPECT_EQ(outFiles(), step.files);
-        EXPECT_EQ(m_frame.resultStatusText().toStdString(),
-                  std::string("Destination : ") + step.result);
-        EXPECT_EQ(m_frame.resultStatusIcon(), step.icon);
-        ASSERT_EQ(m_prompts.messages.size(), step.asked ? 1u : 0u);
-        if (step.asked) {
-            EXPECT_EQ(m_prompts.messages[0].text, step.asked);
+        EXPECT_EQ(panel().currentIndex(), photo);
+        EXPECT_EQ(outFiles(), files);
+        EXPECT_EQ(m_frame.resultStatusText().toStdString(), std::string("Destination : ") + result);
+        EXPECT_EQ(m_frame.resultStatusIcon(), icon);
+        ASSERT_EQ(m_prompts.messages.size(), asked ? 1u : 0u);
+        if (asked) {
+            EXPECT_EQ(m_prompts.messages[0].text, asked);
         }
     }
 }
 
-TEST_F(LumicutViewTest, KeysMouseAndWheelMoveTurnAndZoomTheFrame) {
+TEST_F(LumicutViewTest, HeldKeysDragAndWheelMoveAndZoomTheFrame) {
     start(true);
     doc().zoomFrame(200); // room to travel and to grow
     const QPoint middle = display().geometry().center();
-    enum Gesture { Stroke, HeldX11, HeldPresses, Drag, Wheel };
-    struct Row {
-        const char* name;
-        Gesture gesture;
-        Qt::Key key; // or wheel delta
-        Qt::KeyboardModifiers modifiers;
-        int dx;
-        int dy;
-        int shrink; // change of the frame's inset
-        bool turned;
+    enum Gesture { HeldX11, Drag, Wheel, SideWheel };
+    // Key or wheel delta; the frame's move and change of inset.
+    const std::tuple<const char*, Gesture, int, int, int, int> rows[] = {
+        {"held with X11 auto-repeat pairs: 1 + 5 + 9", HeldX11, Qt::Key_Right, 15, 0, 0},
+        {"a left drag moves the frame with the mouse", Drag, 0, 30, -20, 0},
+        {"the wheel away from the user: smaller", Wheel, 120, 0, 0, 1},
+        {"the wheel toward the user: larger", Wheel, -120, 0, 0, -1},
+        {"a sideways wheel is not toward the user: smaller", SideWheel, 120, 0, 0, 1},
     };
-    const Qt::KeyboardModifiers keypad = Qt::KeypadModifier;
-    // clang-format off
-    const Row rows[] = {
-        {"a stroke of Right moves by 1", Stroke, Qt::Key_Right, {}, 1, 0, 0, false},
-        {"held with X11 auto-repeat pairs: 1 + 5 + 9", HeldX11, Qt::Key_Right, {}, 15, 0, 0, false},
-        {"held with repeated presses only: the same", HeldPresses, Qt::Key_Down, {}, 0, 15, 0, false},
-        {"after the release: 1 again", Stroke, Qt::Key_Up, {}, 0, -1, 0, false},
-        {"Ctrl keeps the step at 1", HeldX11, Qt::Key_Left, Qt::ControlModifier, -3, 0, 0, false},
-        {"a left drag moves the frame with the mouse", Drag, Qt::Key_unknown, {}, 30, -20, 0, false},
-        {"the wheel away from the user: smaller", Wheel, Qt::Key(120), {}, 0, 0, 1, false},
-        {"the wheel toward the user: larger", Wheel, Qt::Key(-120), {}, 0, 0, -1, false},
-        {"keypad -: smaller", Stroke, Qt::Key_Minus, keypad, 0, 0, 1, false},
-        {"keypad +: larger", Stroke, Qt::Key_Plus, keypad, 0, 0, -1, false},
-        {"top-row *: nothing", Stroke, Qt::Key_Asterisk, {}, 0, 0, 0, false},
-        {"keypad * turns the frame", Stroke, Qt::Key_Asterisk, keypad, 0, 0, 0, true},
-    };
-    // clang-format on
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, gesture, key, dx, dy, shrink] : rows) {
+        SCOPED_TRACE(name);
         const FrameGeometry before = doc().geometry();
-        if (row.gesture == Stroke) {
-            press(row.key, row.modifiers);
-        } else if (row.gesture == Drag) {
+        if (gesture == Drag) {
             QTest::mousePress(m_view, Qt::LeftButton, {}, middle);
             QTest::mouseMove(m_view, middle + QPoint(30, -20));
             QTest::mouseRelease(m_view, Qt::LeftButton, {}, middle + QPoint(30, -20));
-        } else if (row.gesture == Wheel) {
-            QWheelEvent wheel(middle, m_view->mapToGlobal(middle), {}, QPoint(0, row.key),
-                              Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        } else if (gesture == Wheel || gesture == SideWheel) {
+            const QPoint delta = gesture == Wheel ? QPoint(0, key) : QPoint(key, 0);
+            QWheelEvent wheel(middle, m_view->mapToGlobal(middle), {}, delta, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
             QApplication::sendEvent(m_view, &wheel);
         } else {
-            QTest::keyPress(m_view, row.key, row.modifiers);
-            for (int i = 0; i < 2; ++i) {
-                if (row.gesture == HeldX11)
-                    QTest::simulateEvent(m_view, false, row.key, row.modifiers, {}, true);
-                QTest::simulateEvent(m_view, true, row.key, row.modifiers, {}, true);
+            QTest::keyPress(m_view, Qt::Key(key));
+            for (int i = 0; i < 2; ++i) { // auto-repeat: a release, then a press
+                QTest::simulateEvent(m_view, false, key, {}, {}, true);
+                QTest::simulateEvent(m_view, true, key, {}, {}, true);
             }
-            QTest::keyRelease(m_view, row.key, row.modifiers);
+            QTest::keyRelease(m_view, Qt::Key(key));
         }
-        EXPECT_EQ(doc().geometry().offsetX() - before.offsetX(), row.dx);
-        EXPECT_EQ(doc().geometry().offsetY() - before.offsetY(), row.dy);
-        EXPECT_EQ(doc().geometry().shrink() - before.shrink(), row.shrink);
-        EXPECT_EQ(doc().geometry().isFrameRotated() != before.isFrameRotated(), row.turned);
+        EXPECT_EQ(doc().geometry().offsetX() - before.offsetX(), dx);
+        EXPECT_EQ(doc().geometry().offsetY() - before.offsetY(), dy);
+        EXPECT_EQ(doc().geometry().shrink() - before.shrink(), shrink);
     }
+}
+
+TEST_F(LumicutViewTest, KeysOfTheFocusedListGoToTheViewOnceAltOnesToTheMenuBar) {
+    start(true);
+    doc().zoomFrame(200); // room to travel
+    PhotoList& list = panel().photoList();
+    list.setFocus();
+    const int y = doc().geometry().offsetY();
+    QTest::keyClick(&list, Qt::Key_Down);
+    EXPECT_EQ(doc().geometry().offsetY(), y + 1);
+    EXPECT_EQ(list.getCurrentRow(), 0) << "the list itself never moved";
+    QTest::keyClick(&list, Qt::Key_I, Qt::AltModifier);
+    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(popup, nullptr);
+    EXPECT_EQ(popup->title(), "&Image");
+    popup->close();
+}
+
+TEST_F(LumicutViewTest, ClicksOnTheListAndThePreviewLoadTheirPhoto) {
+    start();
+    PhotoList& list = panel().photoList();
+    QWidget& preview = panel().preview();
+    const auto click = [&list](int row) {
+        const QPoint at = row < 0 ? QPoint(20, list.viewport()->height() - 2)
+                                  : list.visualRect(list.model()->index(row, 0)).center();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, at);
+    };
+    // clang-format off
+    const std::tuple<const char*, std::function<void()>, int, int> steps[] = { // row, photo width
+        {"a click on row 1", [&] { click(1); }, 1, 400},
+        {"a click on row 0", [&] { click(0); }, 0, 600},
+        {"a click on the current row loads it again, undoing an edit", [&] { doc().rotateLeft(); click(0); }, 0, 600},
+        {"a click below the rows, nothing selected: nothing", [&] { list.clearSelection(); click(-1); }, 0, 600},
+        {"an edit leaves the preview as loaded", [&] { doc().rotateLeft(); }, 0, 400},
+        {"a right click on the preview: nothing", [&] { QTest::mouseClick(&preview, Qt::RightButton); }, 0, 400},
+        {"a left click on it loads the photo again", [&] { QTest::mouseClick(&preview, Qt::LeftButton); }, 0, 600},
+    };
+    // clang-format on
+    for (const auto& [name, act, row, width] : steps) {
+        SCOPED_TRACE(name);
+        act();
+        EXPECT_EQ(panel().currentIndex(), row);
+        EXPECT_EQ(list.getCurrentRow(), row);
+        EXPECT_EQ(doc().sourcePath(), m_root + "photos/" + char('a' + row) + ".jpg");
+        EXPECT_EQ(doc().photo()->width(), width);
+        const QSize shown = panel().preview().preview().size();
+        EXPECT_EQ(shown.width() > shown.height(), row == 0) << "the photo as loaded, upright";
+    }
+    doc().zoomFrame(40);
+    EXPECT_EQ(panel().gauge().cropWidth(), doc().frameSize().width()) << "the gauge follows";
+}
+
+TEST_F(LumicutViewTest, TheSelectedFormatIsAppliedAndKeptByNameAcrossRefills) {
+    start();
+    QListWidget& formats = panel().formatList();
+    const auto selected = [&formats] {
+        const QList<QListWidgetItem*> items = formats.selectedItems();
+        return items.size() == 1 ? formats.row(items.front()) : -1;
+    };
+    EXPECT_EQ(doc().geometry().formatLabel(), "15x10") << "the default format, height first";
+    m_settings.saveFormats({"10x15", "15", "10", "4", "13x18", "18", "13", "4"});
+    panel().fillFormatList();
+    formats.setCurrentRow(1);
+    EXPECT_EQ(doc().geometry().formatLabel(), "18x13");
+    formats.clearSelection();
+    EXPECT_EQ(doc().geometry().formatLabel(), "18x13") << "no selection: the format stays";
+
+    m_settings.saveFormats(
+        {"A4", "30", "21", "0", "9x13", "13", "9", "2", "13x18", "18", "13", "4"});
+    panel().fillFormatList();
+    EXPECT_EQ(selected(), 2);
+    m_settings.saveFormats({"A4", "30", "21", "0"});
+    panel().fillFormatList();
+    EXPECT_EQ(selected(), 0) << "the applied format is gone: the first one";
+    EXPECT_EQ(panel().currentFormatName(), "A4");
+    EXPECT_EQ(doc().geometry().formatLabel(), "30x21");
 }
 
 TEST_F(LumicutViewTest, ToggleKeysShowTheirStateAsCheckMarks) {
     start();
-    QAction* const actions[] = {action(Command::WhiteBorder), action(Command::IdSheet),
-                                action(Command::Thirds)};
-    // clang-format off
-    const std::tuple<Qt::Key, Qt::KeyboardModifiers, std::array<bool, 3>> steps[] = {
-        {Qt::Key_B, {}, {true, false, false}},    // the white border
-        {Qt::Key_I, {}, {false, true, false}},    // the sheet, which turns the border off
-        {Qt::Key_I, {}, {false, false, false}},   // and leaves it off
-        {Qt::Key_Slash, Qt::KeypadModifier, {false, false, true}},
-        {Qt::Key_Slash, {}, {false, false, true}}, // the top-row key does nothing
-    };
-    // clang-format on
-    for (const auto& [key, modifiers, on] : steps) {
-        press(key, modifiers);
-        EXPECT_EQ((std::array{doc().whiteBorder(), doc().idSheet(), doc().thirds()}), on);
-        EXPECT_EQ(
-            (std::array{actions[0]->isChecked(), actions[1]->isChecked(), actions[2]->isChecked()}),
-            on);
-    }
+    press(Qt::Key_B);
+    EXPECT_TRUE(action(Command::WhiteBorder)->isChecked());
+    press(Qt::Key_I); // the sheet, which turns the border off
+    press(Qt::Key_Slash, Qt::KeypadModifier);
+    EXPECT_FALSE(action(Command::WhiteBorder)->isChecked());
+    EXPECT_TRUE(action(Command::IdSheet)->isChecked());
+    EXPECT_TRUE(action(Command::Thirds)->isChecked());
 }
 
-TEST_F(LumicutViewTest, FullScreenWindowTakesTheKeysAndGivesThePlaceBack) {
-    start(true);
-    doc().zoomFrame(100);
+TEST_F(LumicutViewTest, StatusShowsAResultBeingWrittenAndClosingWritesItFirst) {
+    // Large and grainy, so that writing its result takes a while; first in the list.
+    QImage grainy(3000, 2000, QImage::Format_RGB888);
+    for (int y = 0; y < grainy.height(); ++y) {
+        uchar* row = grainy.scanLine(y);
+        for (int x = 0; x < 3 * grainy.width(); ++x)
+            row[x] = static_cast<uchar>((x * 37 + y * 11) ^ (x * y));
+    }
+    ASSERT_TRUE(grainy.save(QString::fromStdString(m_root + "photos/0.jpg"), "JPG", 95));
+    start();
+    QTest::keyClick(m_view, Qt::Key_Return);
+    EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Writing);
+    m_frame.close();
+    // Right after the close, without the event loop: the whole file and no temporary one.
+    ASSERT_EQ(outFiles().size(), 1u);
+    EXPECT_FALSE(QImage(QString::fromStdString(m_root + "out/" + *outFiles().begin())).isNull());
+    EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Saved);
+}
+
+TEST_F(LumicutViewTest, FullScreenCoversTheScreenOnTopAndGivesThePlaceBack) {
+    start();
     const QRect place = display().geometry();
     press(Qt::Key_Space);
     QWidget* full = display().window();
-    ASSERT_NE(full, &m_frame);
     EXPECT_EQ(full->geometry(), QGuiApplication::primaryScreen()->geometry());
-    ASSERT_TRUE(QTest::qWaitForWindowActive(full));
-    const int x = doc().geometry().offsetX();
-    const int y = doc().geometry().offsetY();
-    QTest::keyClick(full, Qt::Key_Right, Qt::ControlModifier);
-    QTest::mousePress(full, Qt::LeftButton, {}, QPoint(300, 300));
-    QTest::mouseMove(full, QPoint(300, 288));
-    QTest::mouseRelease(full, Qt::LeftButton, {}, QPoint(300, 288));
-    EXPECT_EQ(doc().geometry().offsetX(), x + 1);
-    EXPECT_EQ(doc().geometry().offsetY(), y - 12);
-    QTest::keyClick(full, Qt::Key_Escape);
-    EXPECT_EQ(panel().currentIndex(), 1);
-    action(Command::FullScreen)->trigger();
-    EXPECT_TRUE(display().isFullScreen()) << "the menu command only enters";
-    QTest::keyClick(full, Qt::Key_Return);
-    m_view->finishSaves();
-    EXPECT_EQ(outFiles(), Files{kR0}) << "b's first result";
-
+    EXPECT_TRUE(full->windowFlags() & Qt::WindowStaysOnTopHint);
     QTest::keyClick(full, Qt::Key_Space);
-    EXPECT_FALSE(display().isFullScreen());
     EXPECT_FALSE(full->isVisible());
-    EXPECT_EQ(display().geometry(), place);
-    EXPECT_TRUE(QTest::qWaitForWindowActive(&m_frame)) << "the keyboard is back";
-
-    // Closed by the window manager (Alt+F4), the full-screen window ends the program.
-    press(Qt::Key_Space);
-    full->close();
     EXPECT_EQ(display().parentWidget(), m_view);
-    for (QWidget* window : QApplication::topLevelWidgets())
-        EXPECT_FALSE(window->isVisible()) << window->metaObject()->className();
+    EXPECT_EQ(display().geometry(), place);
+    EXPECT_TRUE(display().testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
-    ASSERT_TRUE(QDir(m_dir.path()).mkpath("photos/sub"));
-    ASSERT_TRUE(writePhoto(m_root + "photos/sub/d.jpg", 300, 200, qRgb(40, 80, 200)));
     m_settings.setCurrentFolder("");
     m_settings.setDestinationFolder("");
     start();
@@ -312,12 +349,57 @@ TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
     EXPECT_EQ(Settings(m_root + "param.dat").currentFolder(), m_root + "photos/");
     EXPECT_EQ(Settings(m_root + "param.dat").destinationFolder(), m_root + "out/");
     EXPECT_EQ(panel().photoList().rowCount(), 3);
-    EXPECT_TRUE(display().hint().isEmpty());
     EXPECT_EQ(render(display()), display().renderToImage().convertToFormat(QImage::Format_RGB32));
 
     m_prompts.asked.clear();
     action(Command::WorkingFolder)->trigger(); // with a destination, only the chooser
     EXPECT_EQ(m_prompts.asked, std::vector<std::string>{working});
+}
+
+TEST_F(LumicutViewTest, MenusLeaveEveryKeyToTheViewToolbarButtonsHaveTheirOwnPicture) {
+    for (const QAction* popup : m_frame.menuBar()->actions()) {
+        for (const QAction* action : popup->menu()->actions())
+            EXPECT_TRUE(action->shortcut().isEmpty()) << action->text().toStdString();
+    }
+    EXPECT_FALSE(m_frame.toolBar()->isMovable());
+    std::set<QByteArray> pictures;
+    for (const QAction* action : m_frame.toolBar()->actions()) {
+        const QImage image = action->icon().pixmap(16, 16).toImage();
+        if (!action->isSeparator())
+            pictures.emplace(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes());
+    }
+    EXPECT_EQ(pictures.size(), 20u);
+}
+
+TEST_F(LumicutViewTest, StatusBarShowsTheLockIndicatorsAndTheResultsIcon) {
+    QStringList texts;
+    for (const QLabel* label : m_frame.statusBar()->findChildren<QLabel*>())
+        texts << label->text();
+    for (const char* text : {"Prêt", "MAJ", "NUM", "DEF"})
+        EXPECT_TRUE(texts.contains(text)) << text;
+
+    start();
+    press(Qt::Key_Return);
+    const auto* iconPane = m_frame.findChild<QLabel*>("ResultIconPane");
+    EXPECT_EQ(iconPane->pixmap().toImage(), resultIconPixmap(ResultIcon::Saved).toImage());
+    m_settings.setShowFullFileName(1);
+    m_frame.showResultStatus(m_root + "out/", false); // a folder is not a result
+    EXPECT_EQ(m_frame.resultStatusText().toStdString(), "Destination : " + m_root + "out/");
+    EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Missing);
+    EXPECT_EQ(iconPane->pixmap().toImage(), resultIconPixmap(ResultIcon::Missing).toImage());
+}
+
+TEST_F(LumicutViewTest, AboutShowsOneSplashWindowCentredForFiveSeconds) {
+    m_frame.setGeometry(100, 80, 900, 700);
+    m_frame.showAbout();
+    SplashWindow* first = SplashWindow::instance();
+    ASSERT_NE(first, nullptr);
+    EXPECT_LE((first->geometry().center() - m_frame.frameGeometry().center()).manhattanLength(), 2);
+    EXPECT_GT(first->remainingLifetimeMs(), 4000);
+    EXPECT_LE(first->remainingLifetimeMs(), 5000);
+    m_frame.showAbout();
+    EXPECT_EQ(SplashWindow::instance(), first);
+    SplashWindow::hideSplash();
 }
 
 } // namespace

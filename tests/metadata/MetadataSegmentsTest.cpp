@@ -6,6 +6,7 @@
 #include "metadata/MetadataSegments.h"
 #include "support/PhotoFixtures.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,12 +15,6 @@ namespace {
 
 constexpr char kDate[] = "2006:07:14 10:20:30";
 constexpr char kCaption[] = "Au bord du lac, été 2006";
-
-// A small JPEG whose comment names it: any copy of it in a result is found by that name.
-QByteArray previewBytes() {
-    return fixtures::withSegments(fixtures::jpeg(fixtures::gradient(16, 12), 80),
-                                  JpegHeader::segment(0xFE, "UNCROPPED-PREVIEW"));
-}
 
 QByteArray xmp(const QByteArray& extra) {
     return QByteArray::fromStdString(
@@ -41,12 +36,6 @@ QByteArray xmpSegment(const QByteArray& packet) {
     return JpegHeader::segment(0xE1, QByteArray("http://ns.adobe.com/xap/1.0/", 29) + packet);
 }
 
-QByteArray xmpThumbnail(const QByteArray& jpeg) {
-    return "<xmp:Thumbnails><rdf:Alt><rdf:li rdf:parseType=\"Resource\">"
-           "<xmpGImg:format>JPEG</xmpGImg:format><xmpGImg:image>" +
-           jpeg.toBase64() + "</xmpGImg:image></rdf:li></rdf:Alt></xmp:Thumbnails>";
-}
-
 QByteArray photoshopSegment(const QByteArray& resources) {
     return JpegHeader::segment(0xED, QByteArray("Photoshop 3.0", 14) + resources);
 }
@@ -61,15 +50,20 @@ QByteArray iccProfile(qsizetype size, const char* colorSpace) {
     return profile;
 }
 
-// The profile in APP2 chunks of at most chunk bytes, numbered from 1.
-QByteArray iccSegments(const QByteArray& profile, qsizetype chunk) {
+// The profile in APP2 chunks of at most chunk bytes numbered from 1, stored in the order
+// given and announcing the highest number as their count; all of them in turn when none is
+// given.
+QByteArray iccSegments(const QByteArray& profile, qsizetype chunk, std::vector<int> order = {}) {
+    const int count = order.empty() ? int((profile.size() + chunk - 1) / chunk)
+                                    : *std::max_element(order.begin(), order.end());
+    if (order.empty()) {
+        for (int number = 1; number <= count; ++number)
+            order.push_back(number);
+    }
     QByteArray out;
-    const qsizetype count = (profile.size() + chunk - 1) / chunk;
-    for (qsizetype i = 0; i < count; ++i) {
-        QByteArray payload("ICC_PROFILE", 12);
-        payload.append(char(i + 1));
-        payload.append(char(count));
-        payload.append(profile.mid(i * chunk, chunk));
+    for (const int number : order) {
+        const QByteArray payload = QByteArray("ICC_PROFILE", 12) + char(number) + char(count) +
+                                   profile.mid((number - 1) * chunk, chunk);
         out += JpegHeader::segment(0xE2, payload);
     }
     return out;
@@ -90,42 +84,42 @@ QByteArray cropOf(const QByteArray& source) {
     return crop.encodeJpeg(95).value_or(QByteArray());
 }
 
-struct PreviewRow {
-    const char* name;
-    QByteArray source;
-};
-
 TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
-    const QByteArray preview = previewBytes();
+    // A small JPEG whose comment names it: any copy of it in a result is found by that name.
+    const QByteArray preview = fixtures::withSegments(
+        fixtures::jpeg(fixtures::gradient(16, 12), 80), JpegHeader::segment(0xFE, "UNCROPPED"));
     const QByteArray plain = fixtures::jpeg(fixtures::gradient(120, 80));
     fixtures::ExifFields withThumbnail;
     withThumbnail.thumbnailJpeg = preview;
     fixtures::ExifFields withMakerNote;
     withMakerNote.makerNote = "LUMI\x01\x00" + preview;
     const QByteArray mpf = JpegHeader::segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08", 12));
-    const std::vector<PreviewRow> rows = {
+    const QByteArray xmpThumbnail = "<xmp:Thumbnails><rdf:Alt><rdf:li rdf:parseType=\"Resource\">"
+                                    "<xmpGImg:format>JPEG</xmpGImg:format><xmpGImg:image>" +
+                                    preview.toBase64() +
+                                    "</xmpGImg:image></rdf:li></rdf:Alt></xmp:Thumbnails>";
+    const struct {
+        const char* name;
+        QByteArray source;
+    } rows[] = {
         {"IFD1 thumbnail", camera(withThumbnail)},
         {"maker note holding a preview", camera(withMakerNote)},
         {"MPF index and second image after the end",
          fixtures::withSegments(camera({}), mpf) + preview},
-        {"XMP thumbnail",
-         fixtures::withSegments(camera({}), xmpSegment(xmp(xmpThumbnail(preview))))},
+        {"XMP thumbnail", fixtures::withSegments(camera({}), xmpSegment(xmp(xmpThumbnail)))},
         {"Photoshop thumbnail resource",
          fixtures::withSegments(
              plain, photoshopSegment(fixtures::photoshopResources(kCaption, {}, {}, preview)))},
-        {"IPTC object preview",
-         fixtures::withSegments(
-             plain, photoshopSegment(fixtures::photoshopResources(kCaption, {}, preview, {})))},
         {"another application segment",
          fixtures::withSegments(plain, JpegHeader::segment(0xE3, preview))},
     };
-    for (const PreviewRow& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        ASSERT_TRUE(row.source.contains("UNCROPPED-PREVIEW") ||
+        ASSERT_TRUE(row.source.contains("UNCROPPED") ||
                     row.source.contains(preview.toBase64().left(64)));
         const QByteArray result = cropOf(row.source);
         ASSERT_FALSE(result.isEmpty());
-        EXPECT_FALSE(result.contains("UNCROPPED-PREVIEW"));
+        EXPECT_FALSE(result.contains("UNCROPPED"));
         EXPECT_FALSE(result.contains(preview.toBase64().left(64)));
         EXPECT_EQ(result.count(QByteArray("\xFF\xD8", 2)), 1) << "a second image";
         EXPECT_FALSE(JpegCodec::decode(result).dataWarning);
@@ -142,18 +136,13 @@ TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
 }
 
 TEST(MetadataSegments, WhatAPrintNeedsTravelsWithTheResult) {
-    // A 70,000-byte Display-P3-like profile in two chunks, stored second chunk first.
+    // A 70,000-byte profile: two chunks in the source and in the result.
     const QByteArray profile = iccProfile(70000, "RGB ");
-    const QByteArray chunks = iccSegments(profile, 60000);
-    const qsizetype secondAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x02", 13)) - 4;
-    const QByteArray reordered = chunks.mid(secondAt) + chunks.left(secondAt);
     const QByteArray source = fixtures::withSegments(
         fixtures::withRawExif(fixtures::jpeg(fixtures::gradient(120, 80)),
                               fixtures::tiffWithTypeZeroEntry()),
-        reordered + xmpSegment(xmp("")) +
+        iccSegments(profile, 60000) + xmpSegment(xmp("")) +
             photoshopSegment(fixtures::photoshopResources(kCaption, {"lac", "été"}, {}, {})));
-    ASSERT_EQ(MetadataSegments::fromJpeg(source).iccProfile(), profile);
-
     const QByteArray result = cropOf(source);
     ASSERT_FALSE(result.isEmpty());
     const fixtures::ReadBack back = fixtures::readMetadata(result);
@@ -171,27 +160,44 @@ TEST(MetadataSegments, WhatAPrintNeedsTravelsWithTheResult) {
     EXPECT_EQ(result.mid(13, 5), QByteArray("\x01\x01\x2C\x01\x2C", 5));
 }
 
-TEST(MetadataSegments, DamagedOrUnusableProfilesAreLeftOut) {
-    const QByteArray plain = fixtures::jpeg(fixtures::gradient(32, 24));
+TEST(MetadataSegments, ProfileKeptWhenWholeAndRgbOnly) {
     const QByteArray rgb = iccProfile(3000, "RGB ");
-    const QByteArray chunks = iccSegments(rgb, 1000);
-    const qsizetype secondAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x02", 13)) - 4;
-    const qsizetype thirdAt = chunks.indexOf(QByteArray("ICC_PROFILE\0\x03", 13)) - 4;
     const struct {
         const char* name;
         QByteArray segments;
         bool kept;
     } rows[] = {
-        {"whole RGB profile", chunks, true},
-        {"a chunk missing", chunks.left(secondAt) + chunks.mid(thirdAt), false},
+        {"whole RGB profile, chunks stored out of turn", iccSegments(rgb, 1000, {2, 3, 1}), true},
+        {"a chunk missing", iccSegments(rgb, 1000, {1, 3}), false},
+        {"an empty last chunk", iccSegments(rgb, 1000, {1, 2, 3, 4}), true},
+        {"beside an APP2 segment of another kind",
+         iccSegments(rgb, 1000) +
+             JpegHeader::segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08\0\0", 14)),
+         true},
+        {"a chunk twice", iccSegments(rgb, 1000, {1, 2, 2, 3}), false},
         {"CMYK profile (results are RGB)", iccSegments(iccProfile(3000, "CMYK"), 1000), false},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const MetadataSegments read =
-            MetadataSegments::fromJpeg(fixtures::withSegments(plain, row.segments));
-        EXPECT_EQ(read.iccProfile(), row.kept ? rgb : QByteArray());
+        const MetadataSegments read = MetadataSegments::fromJpeg(
+            fixtures::withSegments(fixtures::jpeg(fixtures::gradient(32, 24)), row.segments));
+        EXPECT_EQ(read.iccProfile(), row.kept ? rgb : QByteArray()) << row.name;
     }
+}
+
+TEST(MetadataSegments, IptcRecordKeptWithoutPreviewsInAnEvenResource) {
+    // Datasets: 0x1C, record, dataset, 16-bit length; with bit 15 set, the length takes the
+    // number of bytes it gives. Caption, object preview, then a keyword of length 0 in two bytes.
+    const QByteArray caption("\x1C\x02\x78\x00\x03lac", 8);
+    const QByteArray keyword("\x1C\x02\x19\x80\x02\x00\x00", 7);
+    const QByteArray iim = caption + QByteArray("\x1C\x02\xCA\x00\x02pv", 7) + keyword;
+    const auto resource = [](const QByteArray& data) { // the IPTC resource, padded to even
+        return QByteArray("8BIM\x04\x04\0\0\0\0", 10) + char(data.size() >> 8) +
+               char(data.size() & 0xFF) + data + QByteArray(data.size() % 2, '\0');
+    };
+    const MetadataSegments read = MetadataSegments::fromJpeg(fixtures::withSegments(
+        fixtures::jpeg(fixtures::gradient(8, 8)), photoshopSegment(resource(iim))));
+    EXPECT_EQ(read.iptc(), caption + keyword);
+    EXPECT_EQ(read.forResult(8, 8, 300, 300), photoshopSegment(resource(caption + keyword)));
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "naming/PhotoScan.h"
@@ -13,20 +12,26 @@ namespace {
 
 class PhotoScan : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
-
-    void touch(const std::string& relative) const { std::ofstream(m_root + relative) << "x"; }
-    void folder(const std::string& relative) const {
-        ASSERT_EQ(::mkdir((m_root + relative).c_str(), 0755), 0) << relative;
-    }
-    void link(const std::string& target, const std::string& relative) const {
-        ASSERT_EQ(::symlink(target.c_str(), (m_root + relative).c_str()), 0) << relative;
+    // Makes each entry below the root: "name/" a folder, "name -> target" a symbolic link,
+    // anything else a file.
+    void make(const std::vector<std::string>& entries) const {
+        for (const std::string& entry : entries) {
+            const size_t arrow = entry.find(" -> ");
+            if (arrow != std::string::npos) {
+                std::filesystem::create_symlink(entry.substr(arrow + 4),
+                                                m_root + entry.substr(0, arrow));
+            } else if (entry.back() == '/') {
+                std::filesystem::create_directory(m_root + entry);
+            } else {
+                std::ofstream(m_root + entry) << "x";
+            }
+        }
     }
     [[nodiscard]] std::vector<std::string> paths(const std::vector<std::string>& relative,
-                                                 const std::string& base = {}) const {
+                                                 const std::string& base) const {
         std::vector<std::string> full;
         for (const std::string& r : relative) {
-            full.push_back((base.empty() ? m_root : base) + r);
+            full.push_back(base + r);
         }
         return full;
     }
@@ -41,17 +46,13 @@ protected:
 };
 
 TEST_F(PhotoScan, JpgFilesOneLevelDeepInCaseBlindNameOrder) {
-    for (const char* name :
-         {"b.jpg", "B.jpg", "a2.JPG", "A1.jpg", "_x.jpg", "Z.jpg", "a.jpeg", "c.jpg.txt", "gjpg"}) {
-        touch(name);
-    }
-    folder("m.jpg");
-    touch("m.jpg/x.Jpg");
-    folder("m.jpg/deeper");
-    touch("m.jpg/deeper/c.jpg");
-    EXPECT_EQ(scan(false), paths({"_x.jpg", "A1.jpg", "a2.JPG", "B.jpg", "b.jpg", "Z.jpg"}));
-    EXPECT_EQ(scan(true),
-              paths({"_x.jpg", "A1.jpg", "a2.JPG", "B.jpg", "b.jpg", "m.jpg/x.Jpg", "Z.jpg"}));
+    make({"b.jpg", "B.jpg", "a2.JPG", "A1.jpg", "_x.jpg", "Z.jpg", "a.jpeg", "c.jpg.txt", "gjpg",
+          "m.jpg/", "m.jpg/x.Jpg", "m.jpg/deeper/", "m.jpg/deeper/c.jpg"});
+    EXPECT_EQ(scan(false),
+              paths({"_x.jpg", "A1.jpg", "a2.JPG", "B.jpg", "b.jpg", "Z.jpg"}, m_root));
+    EXPECT_EQ(
+        scan(true),
+        paths({"_x.jpg", "A1.jpg", "a2.JPG", "B.jpg", "b.jpg", "m.jpg/x.Jpg", "Z.jpg"}, m_root));
 }
 
 TEST_F(PhotoScan, AppendsAndLeavesTheListAloneWithoutPhotos) {
@@ -60,38 +61,24 @@ TEST_F(PhotoScan, AppendsAndLeavesTheListAloneWithoutPhotos) {
     scanPhotoFolder(m_root, photos, true);
     scanPhotoFolder("", photos, true);
     EXPECT_EQ(photos, (std::vector<std::string>{"/kept.jpg"}));
-    touch("p.jpg");
+    make({"p.jpg"});
     scanPhotoFolder(m_dir.path().toStdString(), photos, false); // no trailing slash
     EXPECT_EQ(photos, (std::vector<std::string>{"/kept.jpg", m_root + "p.jpg"}));
 }
 
 TEST_F(PhotoScan, SymbolicLinksAreFollowedWithoutLooping) {
-    touch("p.jpg");
-    folder("sub");
-    touch("sub/b.jpg");
-    link(".", "loop");
-    link("..", "sub/up");
-    link(m_root, "again");
-    link("p.jpg", "alias.jpg");
-    link("nowhere.jpg", "dead.jpg");
-    link(m_root + "sub", "other");
-    link("b.jpg", "a.jpg"); // a.jpg -> b.jpg -> a.jpg
-    link("a.jpg", "b.jpg");
-    link("d2", "d1");
-    link("d1", "d2");
-    EXPECT_EQ(scan(true), paths({"alias.jpg", "other/b.jpg", "p.jpg", "sub/b.jpg"}));
-    EXPECT_EQ(scan(false), paths({"alias.jpg", "p.jpg"}));
+    // a.jpg and b.jpg point at each other, so do d1 and d2.
+    make({"p.jpg", "sub/", "sub/b.jpg", "loop -> .", "sub/up -> ..", "again -> " + m_root,
+          "alias.jpg -> p.jpg", "dead.jpg -> nowhere.jpg", "other -> " + m_root + "sub",
+          "a.jpg -> b.jpg", "b.jpg -> a.jpg", "d1 -> d2", "d2 -> d1"});
+    EXPECT_EQ(scan(true), paths({"alias.jpg", "other/b.jpg", "p.jpg", "sub/b.jpg"}, m_root));
+    EXPECT_EQ(scan(false), paths({"alias.jpg", "p.jpg"}, m_root));
 }
 
 TEST_F(PhotoScan, ResultsInTheDestinationAreNotPhotosToCrop) {
-    folder("work");
-    touch("work/p.jpg");
-    folder("work/out");
-    touch("work/out/R.jpg");
-    folder("work/out/deeper");
-    folder("work/out2"); // a name that merely starts like the destination's
-    touch("work/out2/o.jpg");
-    link(m_root + "work/out", "work/linked-out");
+    // out2's name merely starts like the destination's.
+    make({"work/", "work/p.jpg", "work/out/", "work/out/R.jpg", "work/out/deeper/", "work/out2/",
+          "work/out2/o.jpg", "work/linked-out -> " + m_root + "work/out"});
     const std::vector<std::string> all = {"linked-out/R.jpg", "out/R.jpg", "out2/o.jpg", "p.jpg"};
     const std::vector<std::string> noResults = {"out2/o.jpg", "p.jpg"};
     const struct {

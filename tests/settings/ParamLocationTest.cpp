@@ -4,23 +4,25 @@
 
 #include <QScopeGuard>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace paramtest;
 
 namespace {
 
 TEST(ParamLocation, ResolvesBesideTheProgramOrInTheConfigFolder) {
+    enum Where { Unchanged, BesideProgram, InConfig };
     const struct {
         const char* description;
         std::string name;
         bool exeFolderExists;
-        bool exeFolderHoldsFile;
-        std::string expected; // "{exe}" and "{config}" stand for the two folders
+        bool exeFolderHoldsFile; // and takes no new file
+        Where expected;
     } rows[] = {
-        {"whole path used unchanged", "/x/y/param.dat", false, false, "/x/y/param.dat"},
-        {"writable executable folder", "param.dat", true, false, "{exe}/param.dat"},
-        {"executable folder holding the file", "param.dat", true, true, "{exe}/param.dat"},
-        {"no usable executable folder", "param.dat", false, false, "{config}/lumicut/param.dat"},
+        {"whole path used unchanged", "/x/y/param.dat", false, false, Unchanged},
+        {"writable executable folder", "param.dat", true, false, BesideProgram},
+        {"executable folder holding the file", "param.dat", true, true, BesideProgram},
+        {"no usable executable folder", "param.dat", false, false, InConfig},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);
@@ -34,13 +36,9 @@ TEST(ParamLocation, ResolvesBesideTheProgramOrInTheConfigFolder) {
             writeBytes(exe + "/" + row.name, {});
             ASSERT_EQ(chmod(exe.c_str(), 0555), 0);
         }
-        std::string expected = row.expected;
-        for (const auto& [tag, value] : {std::pair{"{exe}", exe}, std::pair{"{config}", config}}) {
-            if (const size_t at = expected.find(tag); at != std::string::npos) {
-                expected.replace(at, std::string(tag).size(), value);
-            }
-        }
-        EXPECT_EQ(resolveParamPath(row.name, exe, config), expected);
+        const std::string expected[] = {row.name, exe + "/" + row.name,
+                                        config + "/lumicut/" + row.name};
+        EXPECT_EQ(resolveParamPath(row.name, exe, config), expected[row.expected]);
         EXPECT_FALSE(std::filesystem::exists(config)) << "resolution creates nothing";
         chmod(exe.c_str(), 0755);
     }

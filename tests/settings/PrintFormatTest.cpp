@@ -40,6 +40,10 @@ Bytes formatRecords(size_t index, const std::string& name, const std::string& h,
 }
 
 TEST(FormatList, LoadedFromAHandBuiltFileMissingPartsGivenFallbacks) {
+    Texts thousandMissing; // a missing format's fallback texts, a thousand times
+    for (int i = 0; i < 1000; ++i) {
+        thousandMissing.insert(thousandMissing.end(), {"-", "1", "1", "1"});
+    }
     const struct {
         const char* description;
         Bytes file;
@@ -56,6 +60,8 @@ TEST(FormatList, LoadedFromAHandBuiltFileMissingPartsGivenFallbacks) {
         {"negative count",
          concat({longRecord("NBRECAD", -3), formatRecords(0, "X", "1", "2", "3")}),
          {}},
+        {"a damaged file's huge count stops at a thousand", longRecord("NBRECAD", 0x7FFFFFFF),
+         thousandMissing},
     };
     for (const auto& row : rows) {
         TempFolder folder;

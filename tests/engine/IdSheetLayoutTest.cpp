@@ -17,7 +17,7 @@ TEST(IdSheetLayout, SheetsByFormat) {
     } rows[] = {
         {"default format", 700, 900, 15, 10, 2000, 3000, 2, 3, 300},
         {"landscape format", 700, 900, 10, 15, 2000, 3000, 2, 3, 300},
-        {"square format", 700, 900, 10, 10, 2000, 2000, 2, 2, 200},
+        {"square format", 700, 900, 15, 15, 3000, 3000, 4, 3, 300},
         {"too narrow for one copy", 700, 900, 3, 10, 600, 2000, 0, 2, 200},
         // A crop a little taller than 7:9: 606 x 400 stood upright as 404 x 606.
         {"large print", 70, 91, 30, 20, 404, 606, 5, 6, 60},

@@ -71,6 +71,7 @@ TEST(FrameGeometry, ImageRectFitsPhotoIntoWindow) {
         const FrameGeometry g = window(row.clientW, row.clientH, row.photoW, row.photoH);
         EXPECT_EQ(g.imageRect(), row.image) << row.name;
     }
+    EXPECT_EQ(window(10, 11, 300, 300).frameRect(true), edges(50, 0, 250, 300)) << "shown 0 wide";
 }
 
 TEST(FrameGeometry, MovesStopAtPhotoEdges) {
@@ -129,6 +130,9 @@ TEST(FrameGeometry, OrientationFollowsThePhotoAndTheIdPhotoModeIsUpright) {
         {"upright photo, upright format", 2000, 3000, 15, 10, false},
         {"upright photo, landscape format", 2000, 3000, 10, 15, true},
         {"square photo, upright format", 2000, 2000, 15, 10, false},
+        {"landscape photo, square format", 3000, 2000, 10, 10, false},
+        {"upright photo, square format", 2000, 3000, 10, 10, false},
+        {"square photo, landscape format", 2000, 2000, 10, 15, false},
     };
     for (const auto& row : rows) {
         FrameGeometry g = window(1010, 760, row.photoW, row.photoH, row.heightCm, row.widthCm);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "engine/IdSheetLayout.h"
@@ -17,7 +18,7 @@ TEST(IdSheetLayout, SheetsByFormat) {
     } rows[] = {
         {"default format", 700, 900, 15, 10, 2000, 3000, 2, 3, 300},
         {"landscape format", 700, 900, 10, 15, 2000, 3000, 2, 3, 300},
-        {"square format", 700, 900, 10, 10, 2000, 2000, 2, 2, 200},
+        {"square format", 700, 900, 15, 15, 3000, 3000, 4, 3, 300},
         {"too narrow for one copy", 700, 900, 3, 10, 600, 2000, 0, 2, 200},
         // A crop a little taller than 7:9: 606 x 400 stood upright as 404 x 606.
         {"large print", 70, 91, 30, 20, 404, 606, 5, 6, 60},
@@ -39,8 +40,13 @@ TEST(IdSheetLayout, SheetsByFormat) {
               (std::vector<QRect>{edges(0, 300, 700, 1200), edges(0, 1200, 700, 2100),
                                   edges(0, 2100, 700, 3000), edges(700, 300, 1400, 1200),
                                   edges(700, 1200, 1400, 2100), edges(700, 2100, 1400, 3000)}));
-    EXPECT_FALSE(IdSheetLayout::compute(0, 900, 15, 10, 1.5));
-    EXPECT_FALSE(IdSheetLayout::compute(700, 900, 15, 10, 0));
+    // No sheet without a frame, a format or proportions: each of them zero in turn.
+    for (const auto& [w, h, heightCm, widthCm, ratio] : {std::tuple{0, 900, 15.0, 10.0, 1.5},
+                                                         {700, 0, 15.0, 10.0, 1.5},
+                                                         {700, 900, 0.0, 10.0, 1.5},
+                                                         {700, 900, 15.0, 0.0, 1.5},
+                                                         {700, 900, 15.0, 10.0, 0.0}})
+        EXPECT_FALSE(IdSheetLayout::compute(w, h, heightCm, widthCm, ratio)) << w << " " << h;
 }
 
 } // namespace

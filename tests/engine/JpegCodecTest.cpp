@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "engine/JpegCodec.h"
+#include "engine/NoiseImage.h"
 #include "support/PhotoFixtures.h"
+#include "support/ReadOnlyFolder.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QTemporaryDir>
+#include <csignal>
 #include <filesystem>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <turbojpeg.h>
 #include <unistd.h>
@@ -29,6 +33,22 @@ int worstDistance(const QImage& a, const QImage& b) {
         for (int x = 0; x < a.width(); ++x)
             worst = std::max(worst, colorDistance(a.pixelColor(x, y), b.pixelColor(x, y)));
     return worst;
+}
+
+// The JPEG TurboJPEG makes of width x height pixels.
+QByteArray turboJpeg(const unsigned char* pixels, int width, int height, int pixelFormat,
+                     int sampling, int quality) {
+    tjhandle handle = tjInitCompress();
+    unsigned char* jpeg = nullptr;
+    unsigned long size = 0;
+    const int pitch = width * tjPixelSize[pixelFormat];
+    const int failed = tjCompress2(handle, pixels, width, pitch, height, pixelFormat, &jpeg, &size,
+                                   sampling, quality, 0);
+    const QByteArray bytes =
+        failed ? QByteArray() : QByteArray(reinterpret_cast<char*>(jpeg), qsizetype(size));
+    tjFree(jpeg);
+    tjDestroy(handle);
+    return bytes;
 }
 
 TEST(JpegCodec, DecodesEveryLayoutAndWarningToTheEnd) {
@@ -73,16 +93,8 @@ TEST(JpegCodec, LargeImagesAndCmykComeOutAsOrdinaryRgbImages) {
     std::vector<unsigned char> cmyk;
     for (int i = 0; i < 16 * 16; ++i)
         cmyk.insert(cmyk.end(), {200, 100, 50, 255});
-    tjhandle handle = tjInitCompress();
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    ASSERT_EQ(
-        tjCompress2(handle, cmyk.data(), 16, 64, 16, TJPF_CMYK, &jpeg, &size, TJSAMP_444, 100, 0),
-        0);
-    const QByteArray bytes(reinterpret_cast<const char*>(jpeg), qsizetype(size));
-    tjFree(jpeg);
-    tjDestroy(handle);
-    const JpegDecodeResult fromCmyk = JpegCodec::decode(bytes);
+    const JpegDecodeResult fromCmyk =
+        JpegCodec::decode(turboJpeg(cmyk.data(), 16, 16, TJPF_CMYK, TJSAMP_444, 100));
     ASSERT_TRUE(fromCmyk.ok());
     EXPECT_LE(colorDistance(fromCmyk.image.pixelColor(8, 8), QColor(200, 100, 50)), 3);
 }
@@ -99,9 +111,6 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
     broken = withStrayBytes(broken);
     const qsizetype scan = broken.indexOf(QByteArray("\xFF\xDA", 2));
     broken[broken.indexOf(QByteArray("\xFF\xDA", 2), scan + 2) + 5] = char(0x7F);
-    QByteArray png;
-    QBuffer pngBuffer(&png);
-    ASSERT_TRUE(fixtures::gradient(32, 32).save(&pngBuffer, "PNG"));
     const struct {
         const char* name;
         QByteArray bytes;
@@ -109,7 +118,7 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
     } rows[] = {
         {"only SOI", good.left(2), JpegDecodeError::NotJpeg},
         {"header claims width 0", fixtures::withDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
-        {"PNG bytes", png, JpegDecodeError::NotJpeg},
+        {"header claims height 0", fixtures::withDimensions(good, 64, 0), JpegDecodeError::NotJpeg},
         {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25),
          JpegDecodeError::NotJpeg},
         {"width 60000", fixtures::withDimensions(good, 60000, 8), JpegDecodeError::SideTooLong},
@@ -129,6 +138,31 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
     ASSERT_TRUE(wide.ok());
     EXPECT_EQ(wide.image.size(), QSize(59999, 8));
     EXPECT_EQ(wide.image.pixelColor(59000, 7), QColor(128, 128, 128));
+}
+
+TEST(JpegCodec, ReducedDecodeCoversWhatIsShown) {
+    const struct {
+        const char* name;
+        QSize photo, shown;
+        int denominator;
+    } rows[] = {
+        {"nothing shown yet", {800, 600}, {0, 0}, 1},
+        {"as large as the photo", {800, 600}, {800, 600}, 1},
+        {"a little over half", {800, 600}, {410, 310}, 1},
+        {"half", {800, 600}, {400, 300}, 2},
+        {"a quarter", {800, 600}, {200, 150}, 4},
+        {"an eighth would be a row short", {800, 600}, {100, 76}, 4},
+        {"an eighth or less", {800, 600}, {50, 40}, 8},
+        {"sides rounded up as the decoder does", {804, 604}, {101, 76}, 8},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(JpegCodec::scaleDenominator(row.photo, row.shown), row.denominator) << row.name;
+    const QByteArray jpeg = fixtures::jpeg(fixtures::gradient(800, 600));
+    for (const auto& [denominator, size] : {std::pair{2, QSize(400, 300)},
+                                            {3, QSize(800, 600)},
+                                            {4, QSize(200, 150)},
+                                            {8, QSize(100, 75)}})
+        EXPECT_EQ(JpegCodec::decode(jpeg, denominator).image.size(), size) << denominator;
 }
 
 TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
@@ -152,13 +186,14 @@ TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
     }
 }
 
-TEST(JpegCodec, EncodedHeaderHoldsDensityMetadataAndSampling) {
+TEST(JpegCodec, EncodedHeaderHoldsDensityAndMetadata) {
     const QByteArray payload = QByteArray("Exif\0\0", 6) + QByteArray("II*\0\x08\0\0\0", 8);
     const QByteArray other("\xFF\xE2\x00\x05"
                            "abc",
                            7);
+    const QImage image = fixtures::gradient(20, 10);
     const std::optional<QByteArray> bytes =
-        JpegCodec::encode(fixtures::gradient(20, 10), 90, payload, 300.0, 150.4, other);
+        JpegCodec::encode(image, 90, payload, 300, 150.4, other);
     ASSERT_TRUE(bytes);
     // SOI, JFIF in dots per inch, 300 x 150, then the metadata segments as given.
     EXPECT_EQ(bytes->left(18),
@@ -166,13 +201,22 @@ TEST(JpegCodec, EncodedHeaderHoldsDensityMetadataAndSampling) {
     const QByteArray expected = QByteArray("\xFF\xE1\x00\x10", 4) + payload + other + "\xFF\xDB";
     EXPECT_EQ(bytes->mid(20, expected.size()), expected);
     EXPECT_FALSE(JpegCodec::decode(*bytes).dataWarning);
-    EXPECT_FALSE(JpegCodec::encode(fixtures::gradient(20, 10), 90,
-                                   QByteArray("Exif\0\0", 6) + QByteArray(65528, 'x')))
+    EXPECT_FALSE(JpegCodec::encode(image, 90, QByteArray("Exif\0\0", 6) + QByteArray(65528, 'x')))
         << "EXIF beyond one segment";
-    // Chroma kept whole from quality 90: luma sampling 2x2 below, 1x1 from there.
-    for (const auto& [quality, lumaSampling] : {std::pair{89, 0x22}, {90, 0x11}}) {
-        const QByteArray jpeg = *JpegCodec::encode(fixtures::gradient(32, 32), quality);
-        EXPECT_EQ(uchar(jpeg.at(fixtures::sofDimensionsOffset(jpeg) + 6)), lumaSampling);
+    // Without a resolution both ways, the density says only the pixels' proportions.
+    for (const auto& [dpiX, dpiY] : {std::pair{0.0, 150.0}, {150.0, 0.0}})
+        EXPECT_EQ(JpegCodec::encode(image, 90, {}, dpiX, dpiY)->mid(13, 5),
+                  QByteArray("\0\0\1\0\1", 5));
+}
+
+TEST(JpegCodec, EncodesAsTurboJpegDoes) {
+    // Chroma kept whole from quality 90, halved both ways below; the accurate transform from
+    // quality 96, the fast one below.
+    const QImage image = noiseImage(48, 32);
+    for (const auto& [quality, sampling] :
+         {std::pair{89, TJSAMP_420}, {90, TJSAMP_444}, {95, TJSAMP_444}, {96, TJSAMP_444}}) {
+        const QByteArray turbo = turboJpeg(image.constBits(), 48, 32, TJPF_RGB, sampling, quality);
+        EXPECT_EQ(JpegCodec::encode(image, quality), turbo) << "quality " << quality;
     }
 }
 
@@ -198,6 +242,71 @@ TEST(JpegCodec, SafeWriteReplacesKeepingRightsAndLeavesNothingElse) {
     EXPECT_NE(info.st_mode & 0777, 0701u);
     EXPECT_EQ(fixtures::folderEntries(dir.path().toStdString()),
               (std::vector<std::string>{"folder", "link.jpg", "result.jpg"}));
+}
+
+TEST(JpegCodec, EncodeFileWritesTheBytesEncodeGives) {
+    const QByteArray exif = QByteArray("Exif\0\0", 6) + QByteArray("II*\0\x08\0\0\0", 8);
+    const QByteArray app2("\xFF\xE2\x00\x02", 4); // empty
+    const std::pair<const char*, QImage> rows[] = {
+        {"one pixel", fixtures::gradient(1, 1)},
+        {"32-bit pixels", fixtures::gradient(37, 21).convertToFormat(QImage::Format_RGB32)},
+        {"several megabytes", noiseImage(1500, 1000)},
+    };
+    for (const auto& [name, image] : rows) {
+        SCOPED_TRACE(name);
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("result.jpg").toStdString();
+        ASSERT_TRUE(JpegCodec::encodeFile(path, image, 75, exif, 300, 300, app2));
+        EXPECT_EQ(JpegCodec::readFile(path), JpegCodec::encode(image, 75, exif, 300, 300, app2));
+        EXPECT_EQ(fixtures::folderEntries(dir.path().toStdString()),
+                  std::vector<std::string>{"result.jpg"});
+    }
+}
+
+TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString() + "/";
+    const std::string path = folder + "result.jpg";
+    std::filesystem::create_directories(folder + "inTheWay/result.jpg/inside");
+    const struct {
+        const char* name;
+        std::string path;
+        QImage image;
+        QByteArray exif;
+        bool readOnly = false;
+        rlim_t sizeLimit = RLIM_INFINITY; // a full disk, met in the compressed data
+    } rows[] = {
+        {"no pixels", path, QImage(), {}},
+        {"EXIF beyond one segment", path, fixtures::gradient(8, 8), QByteArray(65534, 'x')},
+        {"missing folder", folder + "missing/result.jpg", fixtures::gradient(8, 8), {}},
+        {"a folder where the result goes",
+         folder + "inTheWay/result.jpg",
+         fixtures::gradient(8, 8),
+         {}},
+        {"read-only file system", "/proc/result.jpg", fixtures::gradient(8, 8), {}},
+        {"folder taking no new entry", path, fixtures::gradient(8, 8), {}, true},
+        {"disk full", path, noiseImage(1500, 1000), {}, false, rlim_t{1} << 20},
+    };
+    ASSERT_TRUE(JpegCodec::writeFileSafely(path, "earlier"));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::optional<ReadOnlyFolder> readOnly;
+        if (row.readOnly && !readOnly.emplace(folder).works())
+            continue; // cannot make a read-only folder here
+        rlimit saved{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limited{std::min(row.sizeLimit, saved.rlim_max), saved.rlim_max};
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        EXPECT_FALSE(JpegCodec::encodeFile(row.path, row.image, 100, row.exif));
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        readOnly.reset();
+        EXPECT_EQ(JpegCodec::readFile(path), QByteArray("earlier"));
+        EXPECT_EQ(fixtures::folderEntries(folder),
+                  (std::vector<std::string>{"inTheWay", "result.jpg"}));
+    }
+    EXPECT_EQ(fixtures::folderEntries(folder + "inTheWay"), std::vector<std::string>{"result.jpg"});
 }
 
 } // namespace

@@ -13,13 +13,11 @@
 namespace {
 
 class PhotoPrefetchTest : public ::testing::Test {
-public: // the rows' steps reach the files through the fixture
-    void SetUp() override {
-        ASSERT_TRUE(m_dir.isValid());
-        // Widths tell the photos apart.
-        for (const auto& [name, width] : {std::pair{"a.jpg", 120}, {"b.jpg", 130}, {"c.jpg", 140}})
-            ASSERT_TRUE(
-                fixtures::writeFile(pathOf(name), fixtures::jpeg(fixtures::gradient(width, 80))));
+protected:
+    // A photo whose width tells it apart.
+    void writePhoto(const std::string& name, int width) {
+        ASSERT_TRUE(
+            fixtures::writeFile(pathOf(name), fixtures::jpeg(fixtures::gradient(width, 80))));
     }
     [[nodiscard]] std::string pathOf(const std::string& name) const {
         return m_dir.path().toStdString() + "/" + name;
@@ -28,29 +26,27 @@ public: // the rows' steps reach the files through the fixture
 };
 
 TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
-    struct Row {
+    const struct {
         const char* name;
         std::vector<std::string> wanted;
-        std::function<void(PhotoPrefetchTest&, PhotoPrefetch&)> meanwhile; // after decoding
+        std::function<void(PhotoPrefetch&)> meanwhile; // after decoding
         int held;
         std::string taken;
         std::optional<int> width; // of the photo handed out; nothing: none
-    };
-    const auto noChange = [](PhotoPrefetchTest&, PhotoPrefetch&) {};
-    const Row rows[] = {
-        {"a prefetched photo is handed out", {"a.jpg", "b.jpg"}, noChange, 2, "b.jpg", 130},
-        {"a photo not asked for is not there", {"a.jpg"}, noChange, 1, "b.jpg", std::nullopt},
-        {"at most two are held", {"a.jpg", "b.jpg", "c.jpg"}, noChange, 2, "c.jpg", std::nullopt},
+    } rows[] = {
+        {"a prefetched photo is handed out", {"a.jpg", "b.jpg"}, {}, 2, "b.jpg", 130},
+        {"a photo not asked for is not there", {"a.jpg", "a.jpg"}, {}, 1, "b.jpg", std::nullopt},
+        {"at most two are held", {"a.jpg", "b.jpg", "c.jpg"}, {}, 2, "c.jpg", std::nullopt},
         {"another folder drops what is held",
          {"a.jpg", "b.jpg"},
-         [](PhotoPrefetchTest&, PhotoPrefetch& prefetch) { prefetch.clear(); },
+         [](PhotoPrefetch& prefetch) { prefetch.clear(); },
          0,
          "a.jpg",
          std::nullopt},
         {"asking for other photos drops the ones held",
          {"a.jpg", "b.jpg"},
-         [](PhotoPrefetchTest& test, PhotoPrefetch& prefetch) {
-             prefetch.prefetch({test.pathOf("c.jpg")});
+         [this](PhotoPrefetch& prefetch) {
+             prefetch.prefetch({pathOf("c.jpg")});
              prefetch.waitForIdle();
          },
          1,
@@ -58,24 +54,23 @@ TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
          std::nullopt},
         {"a file changed since it was read is not handed out",
          {"a.jpg"},
-         [](PhotoPrefetchTest& test, PhotoPrefetch&) {
-             ASSERT_TRUE(fixtures::writeFile(test.pathOf("a.jpg"),
-                                             fixtures::jpeg(fixtures::gradient(150, 80))));
-         },
+         [this](PhotoPrefetch&) { writePhoto("a.jpg", 150); },
          1,
          "a.jpg",
          std::nullopt},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        SetUp(); // the files as they were
+        for (const auto& [name, width] : {std::pair{"a.jpg", 120}, {"b.jpg", 130}, {"c.jpg", 140}})
+            writePhoto(name, width);
         PhotoPrefetch prefetch;
         std::vector<std::string> paths;
         for (const std::string& name : row.wanted)
             paths.push_back(pathOf(name));
         prefetch.prefetch(paths);
         ASSERT_TRUE(prefetch.waitForIdle());
-        row.meanwhile(*this, prefetch);
+        if (row.meanwhile)
+            row.meanwhile(prefetch);
         EXPECT_EQ(prefetch.heldCount(), row.held);
         const std::optional<Photo> photo = prefetch.take(pathOf(row.taken));
         ASSERT_EQ(photo.has_value(), row.width.has_value());

@@ -1,4 +1,5 @@
 #include "support/PhotoFixtures.h"
+#include "support/ExifJpegFixture.h"
 
 #include "engine/JpegCodec.h"
 
@@ -116,47 +117,15 @@ QByteArray withRawExif(const QByteArray& jpeg, const QByteArray& tiff) {
 
 namespace {
 
-// Little-endian TIFF pieces.
-void put16(QByteArray& out, uint16_t v) {
-    out.append(char(v & 0xFF));
-    out.append(char(v >> 8));
-}
+using fixture::put16;
+using fixture::put32;
+using fixture::putFolder;
+using fixture::tiff;
+using Entry = fixture::TiffEntry;
 
 void put32BigEndian(QByteArray& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.append(char((v >> shift) & 0xFF));
-}
-
-void put32(QByteArray& out, uint32_t v) {
-    put16(out, uint16_t(v & 0xFFFF));
-    put16(out, uint16_t(v >> 16));
-}
-
-struct Entry {
-    uint16_t tag;
-    uint16_t type; // 1 byte, 2 ASCII, 3 SHORT, 4 LONG
-    uint32_t count;
-    uint32_t value; // or the offset of the value
-};
-
-// A folder: its entry count, the entries and the next-folder offset.
-void putFolder(QByteArray& out, const std::vector<Entry>& entries, uint32_t next = 0) {
-    put16(out, uint16_t(entries.size()));
-    for (const Entry& e : entries) {
-        put16(out, e.tag);
-        put16(out, e.type);
-        put32(out, e.count);
-        put32(out, e.value);
-    }
-    put32(out, next);
-}
-
-// "II*\0", then the first folder at offset 8.
-QByteArray tiff(const std::vector<Entry>& entries, uint32_t next = 0) {
-    QByteArray out("II*\0", 4);
-    put32(out, 8);
-    putFolder(out, entries, next);
-    return out;
 }
 
 // A first folder pointing to an EXIF folder (right after it) with one entry.
@@ -272,7 +241,8 @@ int colorDistance(QColor a, QColor b) {
                      std::abs(a.blue() - b.blue())});
 }
 
-qsizetype sofDimensionsOffset(const QByteArray& jpeg) {
+// Offset of the height field in the first baseline or progressive frame header; -1 without one.
+static qsizetype sofDimensionsOffset(const QByteArray& jpeg) {
     for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)
         if (uchar(jpeg[i]) == 0xFF && (uchar(jpeg[i + 1]) == 0xC0 || uchar(jpeg[i + 1]) == 0xC2))
             return i + 5;

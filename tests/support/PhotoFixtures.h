@@ -76,8 +76,6 @@ struct HostileExif {
 
 bool writeFile(const std::string& path, const QByteArray& bytes);
 
-// Offset of the height field in the first baseline or progressive frame header; -1 without one.
-qsizetype sofDimensionsOffset(const QByteArray& jpeg);
 // jpeg with its frame header claiming width x height pixels.
 QByteArray withDimensions(QByteArray jpeg, int width, int height);
 // The names in a folder, sorted (a temporary file left behind shows up whatever its name).

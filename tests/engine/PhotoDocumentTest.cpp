@@ -190,6 +190,9 @@ TEST_F(PhotoDocumentTest, IdentitySheetOfTheDefaultFormat) {
     const QImage sheet = pixels();
     ASSERT_EQ(sheet.size(), QSize(2000, 3000));
     EXPECT_EQ(sheet.pixel(1500, 1500), qRgb(0xEE, 0xF2, 0xCC)) << "spare strip at the right";
+    QImage plain(2000, 300, sheet.format());
+    plain.fill(QColor(0xEE, 0xF2, 0xCC));
+    EXPECT_NE(sheet.copy(0, 0, 2000, 300), plain) << "the banner in the margin above the faces";
     for (const QPoint at : {QPoint(0, 300), QPoint(700, 1200), QPoint(700, 2100)})
         EXPECT_EQ(sheet.copy(QRect(at, face.size())), face) << at.x() << ", " << at.y();
     EXPECT_FALSE(m_model->idSheet());

@@ -5,6 +5,7 @@
 #include "support/PhotoFixtures.h"
 
 #include <QPainter>
+#include <cmath>
 
 namespace {
 
@@ -128,6 +129,14 @@ TEST(Photo, ResultWithoutExifGetsNoneAndTheDefaultResolution) {
     ASSERT_TRUE(plain);
     EXPECT_FALSE(plain->contains(QByteArray("Exif\0\0", 6)));
     EXPECT_EQ(plain->mid(13, 5), QByteArray("\x01\x00\x60\x00\x60", 5)) << "96 dpi";
+    // A resolution that is no positive number leaves the default, side by side.
+    for (const double bad : {0.0, -300.0, std::nan(""), HUGE_VAL}) {
+        const Photo photo(fixtures::gradient(30, 20), {}, bad, 300.0);
+        EXPECT_EQ(photo.dpiX(), Photo::kDefaultDpi) << bad;
+        EXPECT_EQ(photo.dpiY(), 300.0) << bad;
+        const Photo other(fixtures::gradient(30, 20), {}, 300.0, bad);
+        EXPECT_EQ(other.dpiY(), Photo::kDefaultDpi) << bad;
+    }
 }
 
 } // namespace

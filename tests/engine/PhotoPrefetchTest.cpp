@@ -36,6 +36,12 @@ TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
     } rows[] = {
         {"a prefetched photo is handed out", {"a.jpg", "b.jpg"}, {}, 2, "b.jpg", 130},
         {"a photo not asked for is not there", {"a.jpg", "a.jpg"}, {}, 1, "b.jpg", std::nullopt},
+        {"a file that does not decode is not held",
+         {"a.jpg", "broken.jpg"},
+         {},
+         1,
+         "broken.jpg",
+         std::nullopt},
         {"at most two are held", {"a.jpg", "b.jpg", "c.jpg"}, {}, 2, "c.jpg", std::nullopt},
         {"another folder drops what is held",
          {"a.jpg", "b.jpg"},
@@ -63,6 +69,7 @@ TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
         SCOPED_TRACE(row.name);
         for (const auto& [name, width] : {std::pair{"a.jpg", 120}, {"b.jpg", 130}, {"c.jpg", 140}})
             writePhoto(name, width);
+        ASSERT_TRUE(fixtures::writeFile(pathOf("broken.jpg"), QByteArray("no photo")));
         PhotoPrefetch prefetch;
         std::vector<std::string> paths;
         for (const std::string& name : row.wanted)

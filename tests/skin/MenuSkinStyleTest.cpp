@@ -185,6 +185,8 @@ TEST(MenuSkinStyleTest, SkinnedPopupShowsFrameColumnIconAndRunsTheItemATypedLett
     EXPECT_EQ(image.pixelColor(image.width() - 1, image.height() - 1), kShadow);
     EXPECT_EQ(image.pixelColor(first.x() + 3, first.y() + 3), kRed);
     EXPECT_EQ(image.pixelColor(first.x(), first.bottom()), kColumn);
+    const QRect separator = menu.actionGeometry(menu.actions().at(1));
+    EXPECT_LT(separator.height(), first.height() / 2 + 3) << "a separator is half an item";
 
     const std::pair<char, QAction*> rows[] = {
         {'t', filters}, {'T', filters}, {'o', open}, {'r', nullptr}, {'&', nullptr}};

@@ -41,6 +41,19 @@ void FrameGeometry::setFormat(double height, double width, const std::string& la
     }
 }
 
+QRect FrameGeometry::centredFrame(QSize photo, double heightCm, double widthCm) {
+    if (photo.isEmpty() || heightCm <= 0.0 || widthCm <= 0.0) {
+        return {};
+    }
+    // A window whose client area holds the photo at full size beside the margin, so that a
+    // display pixel is a photo pixel.
+    FrameGeometry frame;
+    frame.setPhotoSize(photo.width(), photo.height());
+    frame.setClientSize(photo.width() + 2 * kImageMargin, photo.height() + 2 * kImageMargin);
+    frame.setFormat(heightCm, widthCm, {});
+    return frame.frameRect(true);
+}
+
 void FrameGeometry::reset() {
     m_offsetX = 0;
     m_offsetY = 0;

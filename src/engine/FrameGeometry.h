@@ -75,6 +75,11 @@ public:
     [[nodiscard]] static std::optional<PrintDpi> printResolution(int width, int height,
                                                                  double widthCm, double heightCm);
 
+    // The largest centred frame of a heightCm x widthCm print on an upright photo of photo
+    // pixels, turned to the photo's orientation as autoOrient turns it; photo pixels. Empty
+    // for an empty photo or format.
+    [[nodiscard]] static QRect centredFrame(QSize photo, double heightCm, double widthCm);
+
     // Turns the frame to the photo's orientation (landscape photo with an upright format, or
     // the reverse, gives a turned frame; square photo or square format, an unturned one).
     void autoOrient();

@@ -2,6 +2,7 @@
 
 #include "engine/ImageBuffer.h"
 #include "metadata/JpegHeader.h"
+#include "naming/BatchRename.h"
 
 #include <QRandomGenerator>
 
@@ -107,19 +108,33 @@ public:
     // When written, syncs the file and renames it over the target, then syncs the folder;
     // otherwise, or when any of that fails, removes it. True when the target was replaced.
     [[nodiscard]] bool commit(bool written) {
-        bool ok = written && ::fsync(m_fd) == 0;
-        ok = (::close(std::exchange(m_fd, -1)) == 0) && ok;
-        ok = ok && ::rename(m_temp.c_str(), m_target.c_str()) == 0;
-        if (!ok) {
-            ::unlink(m_temp.c_str());
-            return false;
-        }
-        syncFolder(std::filesystem::path(m_target).parent_path());
-        return true;
+        return commit(written, false) == NewFileOutcome::Written;
     }
+    // The same, but a file already at the target stays and the temporary file goes.
+    [[nodiscard]] NewFileOutcome commitNew(bool written) { return commit(written, true); }
 
 private:
     TempFile() = default;
+
+    NewFileOutcome commit(bool written, bool keepExisting) {
+        bool ok = written && ::fsync(m_fd) == 0;
+        ok = (::close(std::exchange(m_fd, -1)) == 0) && ok;
+        NewFileOutcome outcome = ok ? NewFileOutcome::Written : NewFileOutcome::Failed;
+        if (ok && keepExisting) {
+            const MoveOutcome moved = moveFileNoReplace(m_temp, m_target);
+            outcome = moved == MoveOutcome::Moved          ? NewFileOutcome::Written
+                      : moved == MoveOutcome::TargetExists ? NewFileOutcome::TargetExists
+                                                           : NewFileOutcome::Failed;
+        } else if (ok && ::rename(m_temp.c_str(), m_target.c_str()) != 0) {
+            outcome = NewFileOutcome::Failed;
+        }
+        if (outcome != NewFileOutcome::Written) {
+            ::unlink(m_temp.c_str());
+            return outcome;
+        }
+        syncFolder(std::filesystem::path(m_target).parent_path());
+        return outcome;
+    }
 
     std::string m_target;
     std::string m_temp;
@@ -600,6 +615,20 @@ bool JpegCodec::encodeFile(const std::string& path, const QImage& image, int qua
     return temp->commit(encoded);
 }
 
+NewFileOutcome JpegCodec::encodeNewFile(const std::string& path, const QImage& image, int quality,
+                                        const QByteArray& exifPayload, double dpiX, double dpiY,
+                                        const QByteArray& segments) {
+    const std::optional<EncodeJob> job = prepareEncode(image, quality, exifPayload, segments);
+    if (!job)
+        return NewFileOutcome::Failed;
+    std::optional<TempFile> temp = TempFile::create(path);
+    if (!temp)
+        return NewFileOutcome::Failed;
+    FileSink sink(temp->fd());
+    const bool encoded = compress(*job, dpiX, dpiY, sink.manager);
+    return temp->commitNew(encoded);
+}
+
 std::optional<QByteArray> JpegCodec::readFile(const std::string& path) {
     // Non-blocking so that a named pipe called .jpg is refused instead of waited on;
     // reads of regular files are not affected.
@@ -647,4 +676,11 @@ bool JpegCodec::writeFileSafely(const std::string& path, const QByteArray& bytes
     if (!temp)
         return false;
     return temp->commit(writeAll(temp->fd(), bytes.constData(), std::size_t(bytes.size())));
+}
+
+NewFileOutcome JpegCodec::writeNewFile(const std::string& path, const QByteArray& bytes) {
+    std::optional<TempFile> temp = TempFile::create(path);
+    if (!temp)
+        return NewFileOutcome::Failed;
+    return temp->commitNew(writeAll(temp->fd(), bytes.constData(), std::size_t(bytes.size())));
 }

@@ -33,6 +33,9 @@ struct JpegDecodeResult {
     [[nodiscard]] bool ok() const { return error == JpegDecodeError::None; }
 };
 
+// How a write that must not replace an earlier file ended.
+enum class NewFileOutcome { Written, TargetExists, Failed };
+
 // JPEG coding through libjpeg-turbo, and the safe writing of result files.
 class JpegCodec {
 public:
@@ -79,6 +82,14 @@ public:
                                          const QByteArray& exifPayload = {}, double dpiX = 0.0,
                                          double dpiY = 0.0, const QByteArray& segments = {});
 
+    // EncodeFile that never replaces: a file already at path (or one that appears there while
+    // the encoder runs) is left as it is and TargetExists returned; no temporary file stays.
+    [[nodiscard]] static NewFileOutcome encodeNewFile(const std::string& path, const QImage& image,
+                                                      int quality,
+                                                      const QByteArray& exifPayload = {},
+                                                      double dpiX = 0.0, double dpiY = 0.0,
+                                                      const QByteArray& segments = {});
+
     // The whole content of a file, or nothing when it cannot be read.
     [[nodiscard]] static std::optional<QByteArray> readFile(const std::string& path);
 
@@ -86,4 +97,7 @@ public:
     // then renamed over path. On any failure the temporary file is removed and whatever
     // was at path before is left untouched.
     [[nodiscard]] static bool writeFileSafely(const std::string& path, const QByteArray& bytes);
+    // WriteFileSafely that never replaces, as encodeNewFile.
+    [[nodiscard]] static NewFileOutcome writeNewFile(const std::string& path,
+                                                     const QByteArray& bytes);
 };

@@ -191,3 +191,11 @@ bool Photo::saveJpeg(const std::string& path, int quality) const {
     return JpegCodec::encodeFile(path, m_image, quality, metadata.exifPayload, m_dpiX, m_dpiY,
                                  metadata.segments);
 }
+
+NewFileOutcome Photo::saveNewJpeg(const std::string& path, int quality) const {
+    if (isNull())
+        return NewFileOutcome::Failed;
+    const ResultMetadata metadata = resultMetadata(*this);
+    return JpegCodec::encodeNewFile(path, m_image, quality, metadata.exifPayload, m_dpiX, m_dpiY,
+                                    metadata.segments);
+}

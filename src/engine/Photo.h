@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/JpegCodec.h"
 #include "metadata/ExifBlock.h"
 #include "metadata/MetadataSegments.h"
 
@@ -78,6 +79,8 @@ public:
     // EncodeJpeg, then a safe write to path (an earlier file there stays untouched on
     // failure).
     [[nodiscard]] bool saveJpeg(const std::string& path, int quality) const;
+    // The same, but a file already at path is never replaced (JpegCodec::encodeNewFile).
+    [[nodiscard]] NewFileOutcome saveNewJpeg(const std::string& path, int quality) const;
 
 private:
     QImage m_image;

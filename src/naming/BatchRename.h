@@ -40,9 +40,10 @@ struct RenameTally {
 };
 
 // Renames every photo after mask, in list order, never stopping early: each photo gets
-// the name BuildResultName gives it in its own folder, or keeps its old one when that name
-// is its own or taken, leaves the folder or the move fails. After photo i of n (from 0),
-// progress receives (100 * i) / n.
+// the name BuildResultName gives it in its own folder (shot date from the EXIF header
+// only), or keeps its old one when that name is its own or taken, leaves the folder (a mask
+// holding '/') or the move fails. After photo i of n (from 0), progress receives
+// (100 * i) / n.
 RenameTally renamePhotos(const std::vector<std::string>& photos, const std::string& mask,
                          const std::function<void(int percent)>& progress);
 

@@ -95,33 +95,41 @@ std::string withFreeIndex(const std::string& name, const std::string& folder, Ta
     return candidate;
 }
 
-// Moves one photo to its new name in its own folder; a name found taken at the moment of
-// the move is noted and the next free one tried.
-bool renameOne(const std::string& source, const std::string& mask, TakenNames& taken) {
+using MoveStep = std::function<MoveOutcome(const std::string& from, const std::string& to)>;
+
+struct RenameStep {
+    RenameOutcome outcome;
+    std::string path; // where the photo is afterwards
+};
+
+// Moves one photo to its new name in its own folder through move; a name found taken at the
+// moment of the move is noted and the next free one tried.
+RenameStep renameOne(const std::string& source, const std::string& mask, TakenNames& taken,
+                     const MoveStep& move) {
     const std::string folder = folderOf(source);
     const std::string name = nameBeforeIndex(source, mask);
     if (folderOf(name) != folder) {
-        return false;
+        return {RenameOutcome::Failed, source};
     }
     const bool indexed = name.find("%i") != std::string::npos;
     for (int attempt = 0; attempt <= kLastIndex; ++attempt) {
         const std::string target = indexed ? withFreeIndex(name, folder, taken) : name;
-        switch (moveFileNoReplace(source, target)) {
+        switch (move(source, target)) {
         case MoveOutcome::Moved:
             taken.remove(folder, fileNameOf(source));
             taken.add(folder, fileNameOf(target));
-            return true;
+            return {RenameOutcome::Renamed, target};
         case MoveOutcome::TargetExists:
             if (!indexed || taken.contains(folder, fileNameOf(target))) {
-                return false;
+                return {RenameOutcome::Skipped, source};
             }
             taken.add(folder, fileNameOf(target));
             break;
         case MoveOutcome::Failed:
-            return false;
+            return {RenameOutcome::Failed, source};
         }
     }
-    return false;
+    return {RenameOutcome::Skipped, source};
 }
 
 } // namespace
@@ -183,14 +191,38 @@ RenameTally renamePhotos(const std::vector<std::string>& photos, const std::stri
     TakenNames taken;
     const auto count = static_cast<long long>(photos.size());
     for (long long i = 0; i < count; ++i) {
-        if (renameOne(photos[static_cast<std::size_t>(i)], mask, taken)) {
+        switch (renameOne(photos[static_cast<std::size_t>(i)], mask, taken, moveFileNoReplace)
+                    .outcome) {
+        case RenameOutcome::Renamed:
             ++tally.renamed;
-        } else {
-            ++tally.kept;
+            break;
+        case RenameOutcome::Skipped:
+            ++tally.skipped;
+            break;
+        case RenameOutcome::Failed:
+            ++tally.failed;
+            break;
         }
         if (progress) {
             progress(static_cast<int>((100 * i) / count));
         }
     }
     return tally;
+}
+
+std::vector<RenamePreviewRow> previewRenames(const std::vector<std::string>& photos,
+                                             const std::string& mask, std::size_t count) {
+    TakenNames taken;
+    // A move succeeds unless the target's name is taken; taken then follows it as after a
+    // real move.
+    const MoveStep playMove = [&taken](const std::string&, const std::string& to) {
+        return taken.contains(folderOf(to), fileNameOf(to)) ? MoveOutcome::TargetExists
+                                                            : MoveOutcome::Moved;
+    };
+    std::vector<RenamePreviewRow> rows;
+    for (std::size_t i = 0; i < photos.size() && i < count; ++i) {
+        RenameStep step = renameOne(photos[i], mask, taken, playMove);
+        rows.push_back({photos[i], std::move(step.path), step.outcome});
+    }
+    return rows;
 }

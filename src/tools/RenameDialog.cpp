@@ -11,11 +11,29 @@
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <vector>
+
+namespace {
+
+// Pause in typing after which the preview follows the fields, in milliseconds.
+constexpr int kPreviewDelayMs = 150;
+
+// path as seen from the folder the user chose: "IMG_0001.JPG", or "Vacances/IMG_0003.jpg"
+// for a photo of a subfolder.
+QString shownName(const std::string& path, const std::string& folder) {
+    const std::string base = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+    const bool inside = path.starts_with(base);
+    return QString::fromStdString(inside ? path.substr(base.size()) : path);
+}
+
+} // namespace
 
 RenameDialog::RenameDialog(Settings& settings, UserPrompts& prompts, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_prompts(prompts), m_banner(new GradientLabel(this)),
@@ -23,7 +41,8 @@ RenameDialog::RenameDialog(Settings& settings, UserPrompts& prompts, QWidget* pa
       m_browseButton(new QPushButton(QStringLiteral("..."), this)),
       m_tagButton(new TagButton(false, this)),
       m_runButton(new QPushButton(QStringLiteral("Lancer ..."), this)),
-      m_cancelButton(new QPushButton(QStringLiteral("Annuler"), this)) {
+      m_cancelButton(new QPushButton(QStringLiteral("Annuler"), this)),
+      m_preview(new QTreeWidget(this)), m_previewTimer(new QTimer(this)) {
     setWindowTitle(parent ? parent->window()->windowTitle() : appTitle());
 
     m_banner->setObjectName(QStringLiteral("banner"));
@@ -37,6 +56,16 @@ RenameDialog::RenameDialog(Settings& settings, UserPrompts& prompts, QWidget* pa
     m_tagButton->setObjectName(QStringLiteral("tagButton"));
     m_runButton->setObjectName(QStringLiteral("runButton"));
     m_cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    m_preview->setObjectName(QStringLiteral("preview"));
+
+    m_preview->setColumnCount(2);
+    m_preview->setHeaderLabels({QStringLiteral("Nom actuel"), QStringLiteral("Nouveau nom")});
+    m_preview->setRootIsDecorated(false);
+    m_preview->setSelectionMode(QAbstractItemView::NoSelection);
+    m_preview->setFocusPolicy(Qt::NoFocus);
+    m_preview->header()->setSectionResizeMode(QHeaderView::Stretch);
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(kPreviewDelayMs);
 
     m_browseButton->setAutoDefault(false);
     m_cancelButton->setAutoDefault(false);
@@ -51,6 +80,7 @@ RenameDialog::RenameDialog(Settings& settings, UserPrompts& prompts, QWidget* pa
     fields->addWidget(new QLabel(QStringLiteral("Format du nom de la photo :"), this), 2, 0, 1, 2);
     fields->addWidget(m_maskEdit, 3, 0);
     fields->addWidget(m_tagButton, 3, 1);
+    fields->addWidget(m_preview, 4, 0, 1, 2);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -67,9 +97,14 @@ RenameDialog::RenameDialog(Settings& settings, UserPrompts& prompts, QWidget* pa
     connect(m_tagButton, &TagButton::tagChosen, this, &RenameDialog::appendTag);
     connect(m_runButton, &QPushButton::clicked, this, &RenameDialog::runRename);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_previewTimer, &QTimer::timeout, this, &RenameDialog::refreshPreview);
+    for (QLineEdit* edit : {m_folderEdit, m_maskEdit}) {
+        connect(edit, &QLineEdit::textChanged, m_previewTimer, qOverload<>(&QTimer::start));
+    }
 
     m_folder = m_settings.renameFolder();
     m_mask = m_settings.renameMask();
+    m_preview->setVisible(!m_folder.empty());
     showFields();
 }
 
@@ -131,10 +166,11 @@ void RenameDialog::runRename() {
     }
 
     setEnabled(false);
+    RenameTally tally;
     {
         ProgressDialog progress(this);
         progress.show();
-        renamePhotos(photos, m_mask, [&](int percent) {
+        tally = renamePhotos(photos, m_mask, [&](int percent) {
             progress.setPos(percent);
             emit progressChanged(percent);
             // Let the progress window paint; input stays blocked until the run ends.
@@ -142,6 +178,38 @@ void RenameDialog::runRename() {
         });
     }
     setEnabled(true);
+    m_listed = false; // the photos have new names
+    refreshPreview();
+    m_prompts.tell(QStringLiteral("%1 photo(s) renommée(s), %2 ignorée(s), %3 en échec.")
+                       .arg(tally.renamed)
+                       .arg(tally.skipped)
+                       .arg(tally.failed),
+                   appTitle(), QMessageBox::Information);
+}
+
+void RenameDialog::refreshPreview() {
+    m_previewTimer->stop();
+    const std::string folder = m_folderEdit->text().toStdString();
+    const std::string mask = m_maskEdit->text().toStdString();
+    if (!m_listed || folder != m_listedFolder) {
+        m_listedPhotos.clear();
+        (void)listPhotosToRename(folder, m_listedPhotos);
+        m_listedFolder = folder;
+        m_listed = true;
+    }
+    m_preview->clear();
+    m_preview->setVisible(!folder.empty());
+    if (mask.empty()) {
+        return;
+    }
+    const QColor unchanged = palette().color(QPalette::Disabled, QPalette::Text);
+    for (const RenamePreviewRow& row : previewRenames(m_listedPhotos, mask, kRenamePreviewCount)) {
+        auto* item = new QTreeWidgetItem(
+            m_preview, {shownName(row.photo, folder), shownName(row.newPath, folder)});
+        if (row.outcome != RenameOutcome::Renamed) {
+            item->setForeground(1, unchanged);
+        }
+    }
 }
 
 void RenameDialog::done(int result) {

@@ -11,8 +11,10 @@
 // files, so every run writes into a folder of its own.
 
 #include <QByteArray>
+#include <QImage>
 #include <QRect>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
@@ -26,6 +28,8 @@
 #include "BenchPicture.h"
 #include "BenchReport.h"
 #include "engine/FrameGeometry.h"
+#include "engine/JpegCodec.h"
+#include "engine/LosslessCrop.h"
 #include "engine/Photo.h"
 
 extern char** environ;
@@ -100,10 +104,6 @@ private:
     int m_folders = 0;
 };
 
-std::string nameOf(const std::string& path) {
-    return std::filesystem::path(path).filename().string();
-}
-
 // Quickest of runs of the work, which must leave kCount files in the folder it is given.
 double timeFolderRuns(Fixture& f, int runs, const std::string& what,
                       const std::function<bool(const std::string&)>& work) {
@@ -118,18 +118,24 @@ double timeFolderRuns(Fixture& f, int runs, const std::string& what,
     return quickest(ms);
 }
 
+// Work on a folder made of work on each photo, given the photo's path and its result's.
+std::function<bool(const std::string&)>
+eachPhoto(const Fixture& f, std::function<bool(const std::string&, const std::string&)> work) {
+    return [&f, work](const std::string& out) {
+        return std::all_of(f.photos.begin(), f.photos.end(), [&](const std::string& photo) {
+            return work(photo, out + std::filesystem::path(photo).filename().string());
+        });
+    };
+}
+
 double timeConvert(Fixture& f) {
     const std::string geometry =
         std::to_string(f.frame.width()) + "x" + std::to_string(f.frame.height()) + "+0+0";
-    return timeFolderRuns(
-        f, 1, "convert (scripts/install-deps installs it)", [&](const std::string& out) {
-            for (const std::string& photo : f.photos) {
-                if (!run({"convert", photo, "-gravity", "center", "-crop", geometry, "+repage",
-                          "-quality", std::to_string(kQuality), out + nameOf(photo)}))
-                    return false;
-            }
-            return true;
-        });
+    return timeFolderRuns(f, 1, "convert (scripts/install-deps installs it)",
+                          eachPhoto(f, [&](const std::string& photo, const std::string& result) {
+                              return run({"convert", photo, "-gravity", "center", "-crop", geometry,
+                                          "+repage", "-quality", std::to_string(kQuality), result});
+                          }));
 }
 
 double timeJpegtran(Fixture& f) {
@@ -139,29 +145,39 @@ double timeJpegtran(Fixture& f) {
     const std::string region = std::to_string(f.frame.width()) + "x" +
                                std::to_string(f.frame.height()) + "+" + std::to_string(x) + "+" +
                                std::to_string(y);
-    return timeFolderRuns(f, 2, "jpegtran (libjpeg-turbo-progs)", [&](const std::string& out) {
-        for (const std::string& photo : f.photos) {
-            if (!run({"jpegtran", "-crop", region, "-copy", "all", "-outfile", out + nameOf(photo),
-                      photo}))
-                return false;
-        }
-        return true;
-    });
+    return timeFolderRuns(
+        f, 2, "jpegtran (libjpeg-turbo-progs)",
+        eachPhoto(f, [&](const std::string& photo, const std::string& result) {
+            return run({"jpegtran", "-crop", region, "-copy", "all", "-outfile", result, photo});
+        }));
 }
 
+// As the window saves a crop: the crop shares the photo's pixels (no copy), then is encoded
+// with its metadata and written.
 double timeLoadAndSave(Fixture& f) {
-    return timeFolderRuns(f, 2, "load and save", [&](const std::string& out) {
-        for (const std::string& photo : f.photos) {
+    return timeFolderRuns(
+        f, 2, "load and save",
+        eachPhoto(f, [&](const std::string& photo, const std::string& result) {
             const std::optional<Photo> loaded = Photo::load(photo);
             if (!loaded)
                 return false;
-            const Photo crop =
-                loaded->withImage(loaded->image().copy(f.frame), loaded->dpiX(), loaded->dpiY());
-            if (!crop.saveJpeg(out + nameOf(photo), kQuality))
-                return false;
-        }
-        return true;
-    });
+            const QImage& image = loaded->image();
+            const QImage pixels(image.constScanLine(f.frame.y()) + f.frame.x() * 3, f.frame.width(),
+                                f.frame.height(), image.bytesPerLine(), QImage::Format_RGB888);
+            return loaded->withImage(pixels, loaded->dpiX(), loaded->dpiY())
+                .saveJpeg(result, kQuality);
+        }));
+}
+
+// The cut the batch program makes with --lossless, in process: for scale only.
+double timeLosslessInProcess(Fixture& f) {
+    return timeFolderRuns(
+        f, 2, "LosslessCrop::write",
+        eachPhoto(f, [](const std::string& photo, const std::string& result) {
+            const std::optional<QByteArray> bytes = JpegCodec::readFile(photo);
+            return bytes && LosslessCrop::write(*bytes, kHeightCm, kWidthCm, result).outcome ==
+                                LosslessOutcome::Written;
+        }));
 }
 
 double timeBatch(Fixture& f, [[maybe_unused]] bool lossless) {
@@ -194,9 +210,11 @@ int main() {
     const double convert = timeConvert(f);
     const double jpegtran = timeJpegtran(f);
     const double loadSave = timeLoadAndSave(f);
+    const double cut = timeLosslessInProcess(f);
     // The yardsticks first, so that a build without the batch program still shows them.
-    std::printf("%d photos %dx%d q%d: convert %.0f ms, jpegtran -crop %.0f ms, load+save %.0f ms\n",
-                kCount, kWidth, kHeight, kQuality, convert, jpegtran, loadSave);
+    std::printf("%d photos %dx%d q%d: convert %.0f ms, jpegtran -crop %.0f ms, load+save %.0f "
+                "ms; in process, one core: LosslessCrop::write %.0f ms\n",
+                kCount, kWidth, kHeight, kQuality, convert, jpegtran, loadSave, cut);
     std::fflush(stdout);
     const double batch = timeBatch(f, false);
     const double lossless = timeBatch(f, true);

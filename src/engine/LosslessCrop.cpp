@@ -175,15 +175,14 @@ LosslessResult cut(const QByteArray& jpeg, double heightCm, double widthCm,
                                 metadata.exifPayload, dpi->x, dpi->y, metadata.segments);
     if (!bytes)
         return failed("metadata does not fit the result");
-    switch (JpegCodec::writeNewFile(path, *bytes)) {
-    case NewFileOutcome::Written:
-        return {LosslessOutcome::Written, {}, turn.op != TJXOP_NONE, blocks->upright};
-    case NewFileOutcome::TargetExists:
-        return {LosslessOutcome::TargetExists, {}, turn.op != TJXOP_NONE, blocks->upright};
-    case NewFileOutcome::Failed:
-        break;
-    }
-    return failed("cannot write the result");
+    const NewFileOutcome written = JpegCodec::writeNewFile(path, *bytes);
+    if (written == NewFileOutcome::Failed)
+        return failed("cannot write the result");
+    return {written == NewFileOutcome::Written ? LosslessOutcome::Written
+                                               : LosslessOutcome::TargetExists,
+            {},
+            turn.op != TJXOP_NONE,
+            blocks->upright};
 }
 
 } // namespace

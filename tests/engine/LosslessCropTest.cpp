@@ -11,16 +11,26 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <turbojpeg.h>
 
 namespace {
 
-// Stored pixels of width x height with the chroma halved both ways (16 x 16 blocks), carrying
-// an EXIF orientation.
-QByteArray stored(int width, int height, int orientation) {
+// Stored pixels of width x height carrying an EXIF orientation, the chroma halved both ways
+// (blocks of 16 x 16 pixels) or across only (16 x 8, as many cameras store it).
+QByteArray stored(int width, int height, int orientation, TJSAMP sampling = TJSAMP_420) {
+    const QImage pixels = noiseImage(width, height);
+    tjhandle handle = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, pixels.constBits(), width, int(pixels.bytesPerLine()), height, TJPF_RGB,
+                &out, &size, sampling, 85, 0);
+    const QByteArray jpeg(reinterpret_cast<const char*>(out), qsizetype(size));
+    tjFree(out);
+    tjDestroy(handle);
     fixtures::ExifFields fields;
     fields.orientation = orientation;
     fields.make = "Lumicam";
-    return fixtures::withExif(fixtures::jpeg(noiseImage(width, height), 85), fields);
+    return fixtures::withExif(jpeg, fields);
 }
 
 // Largest channel difference between the two images inside a margin of 2 pixels, where chroma
@@ -46,6 +56,13 @@ TEST(LosslessCrop, CutsTheCentredFrameOnTheBlockGridTurnedUpright) {
         {"upright, square format", stored(320, 240, 1), 10, 10, {32, 0, 240, 240}, false},
         {"stored a quarter turn left", stored(240, 320, 6), 15, 10, {0, 0, 320, 214}, true},
         {"stored upside down", stored(320, 240, 3), 10, 10, {32, 0, 240, 240}, true},
+        // Turned, the 16 x 8 blocks are 8 x 16: the corner keeps to 16 pixels both ways.
+        {"16 x 8 blocks stored a quarter turn left",
+         stored(240, 320, 6, TJSAMP_422),
+         15,
+         10,
+         {0, 0, 320, 214},
+         true},
         // Upright 248 x 328: the blocks of its first 8 columns cannot be turned; the frame
         // (14, 0) 220 x 328 starts after them.
         {"quarter turn, partial blocks outside the frame",
@@ -88,7 +105,7 @@ TEST(LosslessCrop, ResultCarriesTheMetadataOfACropSavedFromTheWindow) {
     fields.thumbnail = true;
     fields.dpi = 300;
     const QByteArray jpeg = fixtures::withSegments(
-        fixtures::withExif(fixtures::jpeg(noiseImage(240, 320), 85), fields),
+        fixtures::withExif(stored(240, 320, 1), fields),
         JpegHeader::segment(0xE2, QByteArray("ICC_PROFILE", 12) + "\x01\x01" + profile));
     QTemporaryDir dir;
     const std::string path = dir.filePath("cut.jpg").toStdString();
@@ -108,6 +125,14 @@ TEST(LosslessCrop, ResultCarriesTheMetadataOfACropSavedFromTheWindow) {
     EXPECT_EQ(back.keys.count("Exif.Thumbnail.JPEGInterchangeFormat"), 0U);
     EXPECT_EQ(back.iccProfile, profile);
     EXPECT_EQ(cut.mid(2, 18), saved.mid(2, 18)) << "JFIF segment with the same density";
+    const auto appSegments = [](const QByteArray& file) {
+        std::vector<int> markers;
+        for (const JpegSegment& segment : JpegHeader::segments(file))
+            if (segment.marker >= 0xE0 && segment.marker <= 0xEF)
+                markers.push_back(segment.marker);
+        return markers;
+    };
+    EXPECT_EQ(appSegments(cut), appSegments(saved));
 }
 
 TEST(LosslessCrop, WritesNothingWhenTheBlocksCannotGiveTheResult) {

@@ -126,9 +126,11 @@ LosslessResult cut(const QByteArray& jpeg, double heightCm, double widthCm,
     int height = 0;
     int subsampling = 0;
     int colorspace = 0;
+    // libjpeg read the header: what TurboJPEG declines here (an unusual sampling layout) the
+    // decode still opens.
     if (tjDecompressHeader3(handle.get(), data, size, &width, &height, &subsampling, &colorspace) !=
         0)
-        return failed(tjGetErrorStr2(handle.get()));
+        return needsDecode(tjGetErrorStr2(handle.get()));
     // The limits a decode applies: the transform holds every coefficient of the photo.
     if (width >= JpegCodec::kMaxSide || height >= JpegCodec::kMaxSide ||
         std::int64_t{width} * height > JpegCodec::kMaxPixels)
@@ -138,7 +140,8 @@ LosslessResult cut(const QByteArray& jpeg, double heightCm, double widthCm,
     if (subsampling < 0 || subsampling >= TJ_NUMSAMP)
         return needsDecode("sampling layout the transform does not know");
 
-    const Turn turn = turnFor(ExifBlock::fromJpeg(jpeg).orientation().value_or(1));
+    const ExifBlock exif = ExifBlock::fromJpeg(jpeg);
+    const Turn turn = turnFor(exif.orientation().value_or(1));
     const QSize step = gridStep(subsampling, turn);
     if (step.width() > kMaxGridStep || step.height() > kMaxGridStep)
         return needsDecode("block grid coarser than 16 pixels");
@@ -167,8 +170,8 @@ LosslessResult cut(const QByteArray& jpeg, double heightCm, double widthCm,
     const std::optional<PrintDpi> dpi = geometry.printResolution(cutSize.width(), cutSize.height());
     if (!dpi)
         return failed("no print format");
-    const ResultMetadata metadata = ResultMetadata::of(
-        ExifBlock::fromJpeg(jpeg), MetadataSegments::fromJpeg(jpeg), cutSize, dpi->x, dpi->y);
+    const ResultMetadata metadata =
+        ResultMetadata::of(exif, MetadataSegments::fromJpeg(jpeg), cutSize, dpi->x, dpi->y);
     const std::optional<QByteArray> bytes =
         JpegCodec::withMetadata(QByteArray::fromRawData(reinterpret_cast<const char*>(coded.get()),
                                                         static_cast<qsizetype>(outSize)),

@@ -113,26 +113,25 @@ TEST(LosslessCrop, ResultCarriesTheMetadataOfACropSavedFromTheWindow) {
     ASSERT_EQ(result.outcome, LosslessOutcome::Written) << result.reason;
     const QByteArray cut = JpegCodec::readFile(path).value_or(QByteArray());
 
-    // 320 pixels over 15 cm and 214 over 10 cm print at 54 dots per inch.
+    // Its APP segments (JFIF, EXIF, profile) are byte for byte those of the same crop saved
+    // from the window, which prints 320 pixels over 15 cm and 214 over 10 cm at 54 dpi.
     const std::optional<Photo> photo = Photo::fromJpeg(jpeg);
     ASSERT_TRUE(photo);
     const QByteArray saved =
         photo->withImage(photo->image().copy(result.crop), 54, 54).encodeJpeg(85).value();
+    const auto appSegments = [](const QByteArray& file) {
+        std::vector<QByteArray> found;
+        for (const JpegSegment& segment : JpegHeader::segments(file))
+            if ((segment.marker & 0xF0) == 0xE0)
+                found.push_back(char(segment.marker) + segment.payload(file).toByteArray());
+        return found;
+    };
+    EXPECT_EQ(appSegments(cut), appSegments(saved));
     const fixtures::ReadBack back = fixtures::readMetadata(cut);
-    EXPECT_EQ(back.keys, fixtures::readMetadata(saved).keys);
     EXPECT_EQ(back.keys.at("Exif.Image.Orientation"), "1");
     EXPECT_EQ(back.keys.at("Exif.Image.XResolution"), "54/1");
     EXPECT_EQ(back.keys.count("Exif.Thumbnail.JPEGInterchangeFormat"), 0U);
     EXPECT_EQ(back.iccProfile, profile);
-    EXPECT_EQ(cut.mid(2, 18), saved.mid(2, 18)) << "JFIF segment with the same density";
-    const auto appSegments = [](const QByteArray& file) {
-        std::vector<int> markers;
-        for (const JpegSegment& segment : JpegHeader::segments(file))
-            if (segment.marker >= 0xE0 && segment.marker <= 0xEF)
-                markers.push_back(segment.marker);
-        return markers;
-    };
-    EXPECT_EQ(appSegments(cut), appSegments(saved));
 }
 
 TEST(LosslessCrop, WritesNothingWhenTheBlocksCannotGiveTheResult) {

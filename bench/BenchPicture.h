@@ -36,10 +36,9 @@ inline QImage makePicture() {
 // A JPEG as a 24-megapixel camera writes it: smooth light across the picture, moderate
 // detail (waves of a few to a hundred pixels) and a little sensor noise, quality 92 with
 // the chroma halved both ways (4:2:0), about 6 MB. A noise-like picture would make Huffman
-// decoding outweigh everything else and hide what DCT scaling saves on a real photo.
-inline QByteArray makeCameraJpeg() {
-    const int w = kPhotoWidth;
-    const int h = kPhotoHeight;
+// decoding outweigh everything else and hide what DCT scaling saves on a real photo. Other
+// sizes, in photo pixels, for other cameras.
+inline QByteArray makeCameraJpeg(int w = kPhotoWidth, int h = kPhotoHeight) {
     // Per-column and per-row waves; a pixel's detail is made of their products.
     std::vector<double> sx(w), cx(w), fineX(w), sy(h), cy(h), fineY(h);
     for (int x = 0; x < w; ++x) {

@@ -29,6 +29,7 @@ namespace {
 
 constexpr unsigned char kMarker = 0xFF;
 constexpr unsigned char kSoi = 0xD8;
+constexpr unsigned char kApp0 = 0xE0;
 constexpr unsigned char kApp1 = 0xE1;
 // Files above this are not photos we could hold anyway.
 constexpr off_t kMaxFileBytes = off_t{1} << 31;
@@ -627,6 +628,37 @@ NewFileOutcome JpegCodec::encodeNewFile(const std::string& path, const QImage& i
     FileSink sink(temp->fd());
     const bool encoded = compress(*job, dpiX, dpiY, sink.manager);
     return temp->commitNew(encoded);
+}
+
+std::optional<QByteArray> JpegCodec::withMetadata(const QByteArray& jpeg,
+                                                  const QByteArray& exifPayload, double dpiX,
+                                                  double dpiY, const QByteArray& segments) {
+    const auto* data = reinterpret_cast<const unsigned char*>(jpeg.constData());
+    if (jpeg.size() < 4 || data[0] != kMarker || data[1] != kSoi ||
+        exifPayload.size() > JpegHeader::kMaxPayload)
+        return std::nullopt;
+    qsizetype rest = 2;
+    const std::vector<JpegSegment> header = JpegHeader::segments(jpeg);
+    if (!header.empty() && header.front().marker == kApp0 && header.front().offset == 6 &&
+        header.front().starts(jpeg, "JFIF"))
+        rest = header.front().offset + header.front().length;
+    // JFIF 1.01 as libjpeg writes it: unit, horizontal and vertical density, no thumbnail.
+    QByteArray jfif("JFIF\0\1\1\0\0\1\0\1\0\0", 14);
+    if (dpiX > 0.0 && dpiY > 0.0) {
+        const std::uint16_t x = densityFromDpi(dpiX);
+        const std::uint16_t y = densityFromDpi(dpiY);
+        jfif[7] = 1; // dots per inch
+        jfif[8] = char(x >> 8);
+        jfif[9] = char(x & 0xFF);
+        jfif[10] = char(y >> 8);
+        jfif[11] = char(y & 0xFF);
+    }
+    QByteArray out = jpeg.left(2) + JpegHeader::segment(kApp0, jfif);
+    if (!exifPayload.isEmpty())
+        out += JpegHeader::segment(kApp1, exifPayload);
+    out += segments;
+    out += QByteArrayView(jpeg).sliced(rest);
+    return out;
 }
 
 std::optional<QByteArray> JpegCodec::readFile(const std::string& path) {

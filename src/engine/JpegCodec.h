@@ -90,6 +90,16 @@ public:
                                                       double dpiX = 0.0, double dpiY = 0.0,
                                                       const QByteArray& segments = {});
 
+    // Coded JPEG bytes that another coder wrote (a lossless transform) laid out as encode lays
+    // out its files: SOI, a JFIF segment holding dpiX x dpiY dots per inch (no unit when
+    // either is not above 0), the APP1 segment of exifPayload when not empty, segments, then
+    // the rest of jpeg after its SOI and any JFIF segment right behind it. Nothing when jpeg
+    // does not start with SOI or exifPayload does not fit in a segment.
+    [[nodiscard]] static std::optional<QByteArray> withMetadata(const QByteArray& jpeg,
+                                                                const QByteArray& exifPayload,
+                                                                double dpiX, double dpiY,
+                                                                const QByteArray& segments);
+
     // The whole content of a file, or nothing when it cannot be read.
     [[nodiscard]] static std::optional<QByteArray> readFile(const std::string& path);
 

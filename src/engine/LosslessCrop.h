@@ -9,7 +9,8 @@ enum class LosslessOutcome {
     Written,      // the result is at the path
     TargetExists, // a file was already at the path; it is left as it is
     NeedsDecode,  // the blocks cannot give this result (a turn the block grid does not allow,
-                  // a layout the transform refuses): crop through a decode instead
+                  // a layout the transform refuses, CMYK or RGB coding, a grid coarser than
+                  // 16 pixels): crop through a decode instead
     Failed,       // the bytes are no readable JPEG, or the result could not be written
 };
 
@@ -33,7 +34,8 @@ public:
     // the blocks upright when the EXIF orientation asks for it, and writes it to path with the
     // metadata a saved result carries (orientation 1, nothing of the uncropped photo, profile
     // kept, the resolution at which the frame prints at the format's size). Never replaces a
-    // file at path.
+    // file at path. A turn that mirrors a side cannot move the photo's partial blocks at its
+    // right or bottom edge: it is made only when the frame lies clear of them.
     [[nodiscard]] static LosslessResult write(const QByteArray& jpeg, double heightCm,
                                               double widthCm, const std::string& path);
 };

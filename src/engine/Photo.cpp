@@ -2,6 +2,7 @@
 
 #include "engine/JpegCodec.h"
 #include "engine/PixelEdits.h"
+#include "engine/ResultMetadata.h"
 #include "metadata/JpegHeader.h"
 
 #include <algorithm>
@@ -31,20 +32,9 @@ std::optional<std::pair<double, double>> jfifResolution(const QByteArray& jpeg) 
     return std::nullopt;
 }
 
-// The metadata a result of the photo carries: its EXIF block rewritten for the result (none
-// when that fails) and the other segments that still hold for it.
-struct ResultMetadata {
-    QByteArray exifPayload;
-    QByteArray segments;
-};
-
 ResultMetadata resultMetadata(const Photo& photo) {
-    const int w = photo.width();
-    const int h = photo.height();
-    const double dpiX = photo.dpiX();
-    const double dpiY = photo.dpiY();
-    return {photo.exif().forResult(w, h, dpiX, dpiY).value_or(ExifBlock()).app1Payload(),
-            photo.metadata().forResult(w, h, dpiX, dpiY)};
+    return ResultMetadata::of(photo.exif(), photo.metadata(), photo.image().size(), photo.dpiX(),
+                              photo.dpiY());
 }
 
 } // namespace

@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include "engine/JpegCodec.h"
+#include "engine/LosslessCrop.h"
+#include "engine/NoiseImage.h"
+#include "engine/Photo.h"
+#include "metadata/JpegHeader.h"
+#include "support/PhotoFixtures.h"
+
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <turbojpeg.h>
+
+namespace {
+
+// Stored pixels of width x height carrying an EXIF orientation, the chroma halved both ways
+// (blocks of 16 x 16 pixels) or across only (16 x 8, as many cameras store it).
+QByteArray stored(int width, int height, int orientation, TJSAMP sampling = TJSAMP_420) {
+    const QImage pixels = noiseImage(width, height);
+    tjhandle handle = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, pixels.constBits(), width, int(pixels.bytesPerLine()), height, TJPF_RGB,
+                &out, &size, sampling, 85, 0);
+    const QByteArray jpeg(reinterpret_cast<const char*>(out), qsizetype(size));
+    tjFree(out);
+    tjDestroy(handle);
+    fixtures::ExifFields fields;
+    fields.orientation = orientation;
+    fields.make = "Lumicam";
+    return fixtures::withExif(jpeg, fields);
+}
+
+// Largest channel difference between the two images inside a margin of 2 pixels, where chroma
+// upsampling does not reach across the cut.
+int innerDifference(const QImage& a, const QImage& b) {
+    int worst = 0;
+    for (int y = 2; y < a.height() - 2; ++y)
+        for (int x = 2 * 3; x < (a.width() - 2) * 3; ++x)
+            worst = std::max(worst, std::abs(a.constScanLine(y)[x] - b.constScanLine(y)[x]));
+    return worst;
+}
+
+TEST(LosslessCrop, CutsTheCentredFrameOnTheBlockGridTurnedUpright) {
+    const struct {
+        const char* name;
+        QByteArray jpeg;
+        double heightCm, widthCm;
+        QRect crop; // upright photo pixels
+        bool turned;
+    } rows[] = {
+        // The 15 x 10 frame on 320 x 240 is (0, 13) 320 x 214; the 10 x 10 one (40, 0) 240 x 240.
+        {"upright", stored(320, 240, 1), 15, 10, {0, 0, 320, 214}, false},
+        {"upright, square format", stored(320, 240, 1), 10, 10, {32, 0, 240, 240}, false},
+        {"stored a quarter turn left", stored(240, 320, 6), 15, 10, {0, 0, 320, 214}, true},
+        {"stored upside down", stored(320, 240, 3), 10, 10, {32, 0, 240, 240}, true},
+        // Turned, the 16 x 8 blocks are 8 x 16: the corner keeps to 16 pixels both ways.
+        {"16 x 8 blocks stored a quarter turn left",
+         stored(240, 320, 6, TJSAMP_422),
+         15,
+         10,
+         {0, 0, 320, 214},
+         true},
+        // Upright 248 x 328: the blocks of its first 8 columns cannot be turned; the frame
+        // (14, 0) 220 x 328 starts after them.
+        {"quarter turn, partial blocks outside the frame",
+         stored(328, 248, 6),
+         15,
+         10,
+         {8, 0, 220, 328},
+         true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("cut.jpg").toStdString();
+        const LosslessResult result =
+            LosslessCrop::write(row.jpeg, row.heightCm, row.widthCm, path);
+        ASSERT_EQ(result.outcome, LosslessOutcome::Written) << result.reason;
+        EXPECT_EQ(result.crop, row.crop);
+        EXPECT_EQ(result.turned, row.turned);
+        // The same coefficients decode to the pixels of the photo's region: exactly, or with
+        // the rounding of turned blocks' inverse transform and upsampling (a pixel out of
+        // place would differ by about a hundred).
+        const std::optional<Photo> source = Photo::fromJpeg(row.jpeg);
+        const std::optional<Photo> cut = Photo::load(path);
+        ASSERT_TRUE(source && cut);
+        ASSERT_EQ(cut->image().size(), row.crop.size());
+        EXPECT_LE(innerDifference(cut->image(), source->image().copy(row.crop)),
+                  row.turned ? 3 : 0);
+    }
+}
+
+TEST(LosslessCrop, ResultCarriesTheMetadataOfACropSavedFromTheWindow) {
+    QByteArray profile(400, '\x5A');
+    profile.replace(0, 4, QByteArray("\0\0\x01\x90", 4)); // its size, 400
+    profile.replace(16, 4, "RGB ");
+    profile.replace(36, 4, "acsp");
+    fixtures::ExifFields fields;
+    fields.orientation = 6;
+    fields.make = "Lumicam";
+    fields.dateTimeOriginal = "2006:07:14 10:20:30";
+    fields.thumbnail = true;
+    fields.dpi = 300;
+    const QByteArray jpeg = fixtures::withSegments(
+        fixtures::withExif(stored(240, 320, 1), fields),
+        JpegHeader::segment(0xE2, QByteArray("ICC_PROFILE", 12) + "\x01\x01" + profile));
+    QTemporaryDir dir;
+    const std::string path = dir.filePath("cut.jpg").toStdString();
+    const LosslessResult result = LosslessCrop::write(jpeg, 15, 10, path);
+    ASSERT_EQ(result.outcome, LosslessOutcome::Written) << result.reason;
+    const QByteArray cut = JpegCodec::readFile(path).value_or(QByteArray());
+
+    // Its APP segments (JFIF, EXIF, profile) are byte for byte those of the same crop saved
+    // from the window, which prints 320 pixels over 15 cm and 214 over 10 cm at 54 dpi.
+    const std::optional<Photo> photo = Photo::fromJpeg(jpeg);
+    ASSERT_TRUE(photo);
+    const QByteArray saved =
+        photo->withImage(photo->image().copy(result.crop), 54, 54).encodeJpeg(85).value();
+    const auto appSegments = [](const QByteArray& file) {
+        std::vector<QByteArray> found;
+        for (const JpegSegment& segment : JpegHeader::segments(file))
+            if ((segment.marker & 0xF0) == 0xE0)
+                found.push_back(char(segment.marker) + segment.payload(file).toByteArray());
+        return found;
+    };
+    EXPECT_EQ(appSegments(cut), appSegments(saved));
+    const fixtures::ReadBack back = fixtures::readMetadata(cut);
+    EXPECT_EQ(back.keys.at("Exif.Image.Orientation"), "1");
+    EXPECT_EQ(back.keys.at("Exif.Image.XResolution"), "54/1");
+    EXPECT_EQ(back.keys.count("Exif.Thumbnail.JPEGInterchangeFormat"), 0U);
+    EXPECT_EQ(back.iccProfile, profile);
+}
+
+TEST(LosslessCrop, WritesNothingWhenTheBlocksCannotGiveTheResult) {
+    const struct {
+        const char* name;
+        QByteArray jpeg;
+        bool fileThere;
+        LosslessOutcome outcome;
+    } rows[] = {
+        // Upright 254 x 320: its first 14 columns are partial blocks, inside the 254 x 254 frame.
+        {"turn needing the partial blocks", stored(320, 254, 6), false,
+         LosslessOutcome::NeedsDecode},
+        {"not a JPEG", "GIF89a, not a photo", false, LosslessOutcome::Failed},
+        {"a file at the path", stored(320, 240, 1), true, LosslessOutcome::TargetExists},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        QTemporaryDir dir;
+        const std::string path = dir.filePath("cut.jpg").toStdString();
+        if (row.fileThere) {
+            ASSERT_TRUE(fixtures::writeFile(path, "earlier result"));
+        }
+        const LosslessResult result = LosslessCrop::write(row.jpeg, 10, 10, path);
+        EXPECT_EQ(result.outcome, row.outcome) << result.reason;
+        EXPECT_EQ(result.reason.empty(), row.outcome == LosslessOutcome::TargetExists);
+        EXPECT_EQ(fixtures::folderEntries(dir.path().toStdString()),
+                  row.fileThere ? std::vector<std::string>{"cut.jpg"} : std::vector<std::string>{});
+        if (row.fileThere) {
+            EXPECT_EQ(JpegCodec::readFile(path), QByteArray("earlier result"));
+        }
+    }
+}
+
+} // namespace

@@ -115,8 +115,8 @@ BatchParse parseBatchOptions(const std::vector<std::string>& args, const std::st
     std::optional<std::string> jobs;
     std::vector<std::string> folders;
     const std::pair<const char*, std::optional<std::string>*> valued[] = {
-        {"--format", &format},        {"--mask", &mask},  {"--quality", &quality},
-        {"--border", &border},        {"--jobs", &jobs},  {"--files-from", &options.filesFrom},
+        {"--format", &format}, {"--mask", &mask}, {"--quality", &quality},
+        {"--border", &border}, {"--jobs", &jobs}, {"--files-from", &options.filesFrom},
     };
     bool optionsEnd = false;
     for (size_t i = 0; i < args.size(); ++i) {

@@ -32,8 +32,8 @@ std::vector<std::string> BatchPlan::listedPhotos(std::istream& lines) {
 
 std::vector<PlannedPhoto> BatchPlan::name(const std::vector<std::string>& photos,
                                           const BatchOptions& options) {
-    const std::string mask = replaceFormatTags(options.destination + options.mask,
-                                               options.heightCm, options.widthCm, options.label);
+    const std::string mask = replaceFormatTags(options.destination + options.mask, options.heightCm,
+                                               options.widthCm, options.label);
     std::set<std::string> planned;
     const auto taken = [&planned](const std::string& path) { return planned.count(path) > 0; };
     std::vector<PlannedPhoto> plan;

@@ -25,8 +25,7 @@ std::string duration(double seconds) {
 std::string BatchReport::progressLine(Language language, int done, int total, double seconds) {
     const double rate = seconds > 0.0 ? done / seconds : 0.0;
     const std::string left = rate > 0.0 ? duration((total - done) / rate) : "--:--";
-    std::string line =
-        batchFormat(language, BatchText::Progress, done, total, rate, left.c_str());
+    std::string line = batchFormat(language, BatchText::Progress, done, total, rate, left.c_str());
     if (language == Language::French) {
         std::replace(line.begin(), line.end(), '.', ',');
     }

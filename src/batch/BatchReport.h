@@ -21,9 +21,8 @@ public:
                                               const std::vector<PhotoOutcome>& outcomes);
     // How many photos were written and, with the lossless cut, how many were turned on their
     // blocks and how many were decoded instead, by reason.
-    [[nodiscard]] static std::string summary(Language language,
-                                             const std::vector<PhotoOutcome>& outcomes,
-                                             bool lossless);
+    [[nodiscard]] static std::string
+    summary(Language language, const std::vector<PhotoOutcome>& outcomes, bool lossless);
     // The photos never started after a stop; empty when every photo was started.
     [[nodiscard]] static std::string notStarted(Language language,
                                                 const std::vector<PhotoOutcome>& outcomes);

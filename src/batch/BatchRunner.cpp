@@ -51,7 +51,8 @@ bool cutLosslessly(const QByteArray& bytes, const PlannedPhoto& photo, const Bat
         outcome.decodedBecause = batchText(work.language, BatchText::BorderDecoded);
         return false;
     }
-    const LosslessResult cut = LosslessCrop::write(bytes, work.heightCm, work.widthCm, photo.target);
+    const LosslessResult cut =
+        LosslessCrop::write(bytes, work.heightCm, work.widthCm, photo.target);
     switch (cut.outcome) {
     case LosslessOutcome::Written:
         outcome.lossless = true;
@@ -95,9 +96,8 @@ PhotoOutcome BatchRunner::process(const PlannedPhoto& photo, const BatchWork& wo
         outcome.status = decodeFailure(error);
         return outcome;
     }
-    const FrameGeometry frame =
-        FrameGeometry::centred(QSize(source->width(), source->height()), work.heightCm,
-                               work.widthCm);
+    const FrameGeometry frame = FrameGeometry::centred(QSize(source->width(), source->height()),
+                                                       work.heightCm, work.widthCm);
     const std::optional<Photo> result = ResultCrop::make(*source, frame, work.borderMm * 0.1);
     if (!result) {
         outcome.status = BatchText::NoFrame;

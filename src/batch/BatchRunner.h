@@ -43,7 +43,8 @@ public:
     // come free. Once stop is set no further photo is started; the ones under way finish. tick
     // is called on the calling thread with the number of photos finished, at least every
     // 200 ms and once more at the end. The outcomes are in plan order.
-    [[nodiscard]] static std::vector<PhotoOutcome>
-    run(const std::vector<PlannedPhoto>& plan, const BatchWork& work, int jobs,
-        const std::atomic<bool>& stop, const std::function<void(int)>& tick);
+    [[nodiscard]] static std::vector<PhotoOutcome> run(const std::vector<PlannedPhoto>& plan,
+                                                       const BatchWork& work, int jobs,
+                                                       const std::atomic<bool>& stop,
+                                                       const std::function<void(int)>& tick);
 };

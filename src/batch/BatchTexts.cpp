@@ -115,8 +115,7 @@ constexpr TextPair kTexts[] = {
      "Décodées et encodées à nouveau au lieu d'être découpées sans perte (%d) :"},
     {BatchText::Turned, "Turned upright on their coded blocks: %d.",
      "Redressées sur leurs blocs codés : %d."},
-    {BatchText::Interrupted, "Stopped; not started: %d.",
-     "Arrêté ; non commencées : %d."},
+    {BatchText::Interrupted, "Stopped; not started: %d.", "Arrêté ; non commencées : %d."},
 };
 
 } // namespace

@@ -23,15 +23,15 @@ constexpr int kSomeFailed = 1;
 constexpr int kBadUsage = 2;
 
 // Set by Ctrl+C (or a termination request): no photo is started after it.
-std::atomic<bool> g_stop{false};
-std::atomic<int> g_stopSignal{0};
+std::atomic<bool> stopRequested{false};
+std::atomic<int> stopSignal{0};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-void requestStop(int signal) {
+void requestStop(int number) {
     // Only the first request counts; the photos under way still finish.
     int none = 0;
-    g_stopSignal.compare_exchange_strong(none, signal);
-    g_stop.store(true);
+    stopSignal.compare_exchange_strong(none, number);
+    stopRequested.store(true);
 }
 
 void installStopHandlers() {
@@ -87,12 +87,11 @@ int main(int argc, char* argv[]) {
 
     const std::optional<std::vector<std::string>> photos = listPhotos(options);
     if (!photos) {
-        return usageError(language,
-                          options.filesFrom
-                              ? batchFormat(language, BatchText::ListUnreadable,
-                                            options.filesFrom->c_str())
-                              : batchFormat(language, BatchText::NoSourceFolder,
-                                            options.source.c_str()));
+        return usageError(
+            language,
+            options.filesFrom
+                ? batchFormat(language, BatchText::ListUnreadable, options.filesFrom->c_str())
+                : batchFormat(language, BatchText::NoSourceFolder, options.source.c_str()));
     }
     const std::vector<PlannedPhoto> plan = BatchPlan::name(*photos, options);
     if (options.dryRun) {
@@ -122,7 +121,7 @@ int main(int argc, char* argv[]) {
             return;
         }
         const auto now = std::chrono::steady_clock::now();
-        if (g_stop.load() && !stopTold) {
+        if (stopRequested.load() && !stopTold) {
             stopTold = true;
             std::fprintf(stderr, "\r\033[K%s\n", batchText(language, BatchText::Stopping));
         }
@@ -131,23 +130,23 @@ int main(int argc, char* argv[]) {
             return;
         shown = now;
         const double seconds = std::chrono::duration<double>(now - start).count();
-        const std::string line = BatchReport::progressLine(language, done,
-                                                           static_cast<int>(plan.size()), seconds);
+        const std::string line =
+            BatchReport::progressLine(language, done, static_cast<int>(plan.size()), seconds);
         std::fprintf(stderr, "\r\033[K%s", line.c_str());
         std::fflush(stderr);
     };
-    const BatchWork work{options.heightCm, options.widthCm, options.borderMm,
+    const BatchWork work{options.heightCm, options.widthCm,  options.borderMm,
                          options.quality,  options.lossless, language};
     const std::vector<PhotoOutcome> outcomes =
-        BatchRunner::run(plan, work, options.jobs, g_stop, tick);
+        BatchRunner::run(plan, work, options.jobs, stopRequested, tick);
     if (terminal) {
         std::fputs("\r\033[K", stderr);
         std::fputs(BatchReport::summary(language, outcomes, options.lossless).c_str(), stderr);
     }
     std::fputs(BatchReport::failures(language, plan, outcomes).c_str(), stderr);
-    if (g_stop.load()) {
+    if (stopRequested.load()) {
         std::fputs(BatchReport::notStarted(language, outcomes).c_str(), stderr);
-        return 128 + g_stopSignal.load();
+        return 128 + stopSignal.load();
     }
     const bool allWritten = std::all_of(outcomes.begin(), outcomes.end(),
                                         [](const PhotoOutcome& o) { return o.written(); });

@@ -101,8 +101,8 @@ std::string today() {
 
 TEST(BatchProgram, DryRunShowsWhatARunWritesAndARunWritesIt) {
     BatchFolder f;
-    const QStringList args = {"--format", "15x10", "--mask", "P_%dc_%i", "--jobs", "2",
-                              f.arg(f.src), f.arg(f.out)};
+    const QStringList args = {"--format", "15x10", "--mask",     "P_%dc_%i",
+                              "--jobs",   "2",     f.arg(f.src), f.arg(f.out)};
     const std::string src = f.src.string() + "/";
     const std::string out = f.out.string() + "/";
     const std::string planned = src + "a.jpg -> " + out + "P_20060714_001.jpg\n" + src +
@@ -144,8 +144,8 @@ TEST(BatchProgram, DryRunShowsWhatARunWritesAndARunWritesIt) {
         EXPECT_EQ(back.keys["Exif.Image.XResolution"], result.dpi);
         EXPECT_EQ(back.keys["Exif.Image.YResolution"], result.dpi);
     }
-    const fixtures::ReadBack turned =
-        fixtures::readMetadata(JpegCodec::readFile((f.out / "P_20060714_001.jpg").string()).value());
+    const fixtures::ReadBack turned = fixtures::readMetadata(
+        JpegCodec::readFile((f.out / "P_20060714_001.jpg").string()).value());
     EXPECT_EQ(turned.keys.at("Exif.Image.Orientation"), "1");
     EXPECT_EQ(turned.keys.at("Exif.Image.XResolution"), "51/1");
     EXPECT_EQ(turned.keys.at("Exif.Image.Make"), "Lumicam");
@@ -154,8 +154,8 @@ TEST(BatchProgram, DryRunShowsWhatARunWritesAndARunWritesIt) {
 
 TEST(BatchProgram, AResultAlreadyThereIsNeverReplaced) {
     BatchFolder f;
-    const QStringList args = {"--format", "15x10", "--mask", "%f", "--border", "5",
-                              f.arg(f.src), f.arg(f.out)};
+    const QStringList args = {"--format", "15x10", "--mask",     "%f",
+                              "--border", "5",     f.arg(f.src), f.arg(f.out)};
     ASSERT_EQ(runBatch(args, f.root).status, 1);
     const QImage bordered = QImage::fromData(*JpegCodec::readFile((f.out / "b.jpg").string()));
     EXPECT_LE(fixtures::colorDistance(bordered.pixelColor(3, 3), Qt::white), 8)
@@ -171,10 +171,11 @@ TEST(BatchProgram, AResultAlreadyThereIsNeverReplaced) {
     const std::string src = f.src.string() + "/";
     const std::string out = f.out.string() + "/";
     EXPECT_EQ(again.err, "Not written (4):\n"
-                         "  " + src + "a.jpg: the result already exists: " + out + "a.jpg\n" +
-                         "  " + src + "b.jpg: the result already exists: " + out + "b.jpg\n" +
-                         "  " + src + "c.jpg: not a JPEG photo\n" +
-                         "  " + src + "d.jpg: the result already exists: " + out + "d.jpg\n");
+                         "  " +
+                             src + "a.jpg: the result already exists: " + out + "a.jpg\n" + "  " +
+                             src + "b.jpg: the result already exists: " + out + "b.jpg\n" + "  " +
+                             src + "c.jpg: not a JPEG photo\n" + "  " + src +
+                             "d.jpg: the result already exists: " + out + "d.jpg\n");
     for (const auto& [name, bytes] : before) {
         EXPECT_EQ(JpegCodec::readFile((f.out / name).string()), bytes) << name;
     }
@@ -184,8 +185,7 @@ TEST(BatchProgram, AResultAlreadyThereIsNeverReplaced) {
 TEST(BatchProgram, PhotosListedOnTheStandardInput) {
     BatchFolder f;
     const Finished listed =
-        runBatch({"--format", "15x10", "--mask", "%f_%r", "--dry-run", "--files-from", "-",
-                  "new"},
+        runBatch({"--format", "15x10", "--mask", "%f_%r", "--dry-run", "--files-from", "-", "new"},
                  f.root, {{"LANG", "C"}}, "src/d.jpg\n\n" + QByteArray(f.src.c_str()) + "/b.jpg\n");
     EXPECT_EQ(listed.status, 0);
     const std::string src = f.src.string() + "/";
@@ -205,19 +205,24 @@ TEST(BatchProgram, CommandLineMistakesAndLanguage) {
         std::string out; // its start
         std::string err;
     } rows[] = {
-        {"help in English", {{"LANG", "en_US.UTF-8"}}, {"--help"}, 0, "Usage: lumicut-batch", ""},
-        {"help in French", {{"LC_MESSAGES", "fr_FR.UTF-8"}}, {"--help"}, 0,
-         "Utilisation : lumicut-batch", ""},
-        {"quality out of range", {{"LANG", "C"}},
-         {"--format", "15x10", "--quality", "101", "src", "out"}, 2, "",
-         "lumicut-batch: JPEG quality must be a whole number from 0 to 100: 101\n"
-         "Try 'lumicut-batch --help'.\n"},
-        {"missing source folder, in French", {{"LANG", "fr_FR.UTF-8"}},
-         {"--format", "15x10", "nowhere", "out"}, 2, "",
+        {"help in French",
+         {{"LC_MESSAGES", "fr_FR.UTF-8"}},
+         {"--help"},
+         0,
+         "Utilisation : lumicut-batch",
+         ""},
+        {"missing source folder, in French",
+         {{"LANG", "fr_FR.UTF-8"}},
+         {"--format", "15x10", "nowhere", "out"},
+         2,
+         "",
          "lumicut-batch: dossier source introuvable : " + (f.root / "nowhere").string() +
              "/\nVoir 'lumicut-batch --help'.\n"},
-        {"unreadable list", {{"LANG", "C"}},
-         {"--format", "15x10", "--files-from", "nolist.txt", "out"}, 2, "",
+        {"unreadable list",
+         {{"LANG", "C"}},
+         {"--format", "15x10", "--files-from", "nolist.txt", "out"},
+         2,
+         "",
          "lumicut-batch: cannot read the list of photos: nolist.txt\n"
          "Try 'lumicut-batch --help'.\n"},
     };

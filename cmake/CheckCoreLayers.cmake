@@ -1,6 +1,6 @@
 # Fails when a file of the core includes a layer above its own. The layers, from the bottom:
-# settings, metadata, naming, engine; a file under src/<layer>/ may include its own layer and
-# those below it. Quoted, angled and relative ("../engine/...") includes all count.
+# settings, metadata, naming, engine, batch; a file under src/<layer>/ may include its own
+# layer and those below it. Quoted, angled and relative ("../engine/...") includes all count.
 #
 #   cmake -DSOURCE_DIR=<folder holding src/> -P cmake/CheckCoreLayers.cmake
 cmake_minimum_required(VERSION 3.25)
@@ -9,7 +9,7 @@ if(NOT IS_DIRECTORY "${SOURCE_DIR}/src")
   message(FATAL_ERROR "core layers: no src/ folder under '${SOURCE_DIR}'")
 endif()
 
-set(layers settings metadata naming engine)
+set(layers settings metadata naming engine batch)
 list(LENGTH layers count)
 math(EXPR belowTop "${count} - 2") # the top layer may include every other
 set(violations "")
@@ -34,5 +34,5 @@ endforeach()
 if(violations)
   message(FATAL_ERROR
     "core layers: a file includes a layer above its own "
-    "(settings <- metadata <- naming <- engine):${violations}")
+    "(settings <- metadata <- naming <- engine <- batch):${violations}")
 endif()

@@ -20,7 +20,8 @@ function(lumicut_add_layer_tests)
     "metadata_to_engine|metadata/Bad.h|#include <engine/Photo.h>|engine"
     "metadata_to_naming|metadata/Bad.cpp|#  include \"naming/ShotDate.h\"|naming"
     "settings_to_metadata|settings/Bad.cpp|#include \"metadata/ExifBlock.h\"|metadata"
-    "relative_path|naming/deep/Bad.cpp|#include \"../../engine/Photo.h\"|engine")
+    "relative_path|naming/deep/Bad.cpp|#include \"../../engine/Photo.h\"|engine"
+    "engine_to_batch|engine/Bad.cpp|#include \"batch/BatchPlan.h\"|batch")
   foreach(row IN LISTS rows)
     string(REPLACE "|" ";" fields "${row}")
     list(GET fields 0 name)
@@ -47,6 +48,9 @@ function(lumicut_add_layer_tests)
     "#include \"settings/Settings.h\"\n"
     "#include \"myengine/Other.h\"\n")
   file(WRITE ${allowed}/settings/Good.cpp "#include <QString>\n")
+  file(WRITE ${allowed}/batch/Good.cpp
+    "#include \"engine/Photo.h\"\n"
+    "#include \"settings/Settings.h\"\n")
   lumicut_layer_test(core_layers_allow ${LUMICUT_LAYER_TREES}/allow)
 endfunction()
 lumicut_add_layer_tests()

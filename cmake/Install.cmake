@@ -23,6 +23,28 @@ endforeach()
 install(FILES "${LUMICUT_PACKAGING_DIR}/icons/${LUMICUT_APP_ID}.svg"
         DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps")
 
+# The batch program's manual pages, English and French, compressed as Debian ships them.
+find_program(GZIP_EXECUTABLE gzip REQUIRED)
+set(LUMICUT_MAN_PAGES "")
+foreach(lang en fr)
+  if(lang STREQUAL "en")
+    set(page_source "${LUMICUT_PACKAGING_DIR}/man/lumicut-batch.1")
+    set(page_dir "${CMAKE_INSTALL_MANDIR}/man1")
+  else()
+    set(page_source "${LUMICUT_PACKAGING_DIR}/man/${lang}/lumicut-batch.1")
+    set(page_dir "${CMAKE_INSTALL_MANDIR}/${lang}/man1")
+  endif()
+  set(page "${CMAKE_CURRENT_BINARY_DIR}/man/${lang}/lumicut-batch.1.gz")
+  add_custom_command(OUTPUT "${page}"
+    COMMAND ${CMAKE_COMMAND} -E make_directory "${CMAKE_CURRENT_BINARY_DIR}/man/${lang}"
+    COMMAND ${GZIP_EXECUTABLE} -9nc "${page_source}" > "${page}"
+    DEPENDS "${page_source}" VERBATIM)
+  list(APPEND LUMICUT_MAN_PAGES "${page}")
+  install(FILES "${page}" DESTINATION "${page_dir}")
+endforeach()
+add_custom_target(man_pages ALL DEPENDS ${LUMICUT_MAN_PAGES})
+add_dependencies(lumicut-batch man_pages)
+
 # The packaging check runs `cmake --install` of this very build folder into a fresh prefix.
 add_test(NAME package_check
          COMMAND "${CMAKE_CURRENT_SOURCE_DIR}/scripts/package-check"
@@ -60,7 +82,9 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Lumicut crops the JPEG photos of a folder to print formats, one photo after\n\
 another: a crop frame of the chosen format is laid over each photo, its colour\n\
 and a gauge tell whether the crop has enough pixels for the print, and Enter\n\
-writes the result as a JPEG file named from a mask. The interface is in French.")
+writes the result as a JPEG file named from a mask. The interface is in French.\n\
+The lumicut-batch command applies the same crops, names and metadata rules to a\n\
+whole folder from the command line.")
 # Runtime packages of Debian 12; the Qt platform plugins and the French Qt texts are not
 # shared-library dependencies, so they are listed by hand with the rest.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS

@@ -42,16 +42,20 @@ void FrameGeometry::setFormat(double height, double width, const std::string& la
 }
 
 QRect FrameGeometry::centredFrame(QSize photo, double heightCm, double widthCm) {
+    return centred(photo, heightCm, widthCm).frameRect(true);
+}
+
+FrameGeometry FrameGeometry::centred(QSize photo, double heightCm, double widthCm) {
+    FrameGeometry frame;
     if (photo.isEmpty() || heightCm <= 0.0 || widthCm <= 0.0) {
-        return {};
+        return frame;
     }
     // A window whose client area holds the photo at full size beside the margin, so that a
     // display pixel is a photo pixel.
-    FrameGeometry frame;
     frame.setPhotoSize(photo.width(), photo.height());
     frame.setClientSize(photo.width() + 2 * kImageMargin, photo.height() + 2 * kImageMargin);
     frame.setFormat(heightCm, widthCm, {});
-    return frame.frameRect(true);
+    return frame;
 }
 
 void FrameGeometry::reset() {

@@ -79,6 +79,10 @@ public:
     // pixels, turned to the photo's orientation as autoOrient turns it; photo pixels. Empty
     // for an empty photo or format.
     [[nodiscard]] static QRect centredFrame(QSize photo, double heightCm, double widthCm);
+    // The geometry behind centredFrame: a window that shows the photo at full size, so that
+    // display pixels are photo pixels, with the format set and the frame auto-oriented. Has
+    // no photo for an empty photo and no format for an empty format.
+    [[nodiscard]] static FrameGeometry centred(QSize photo, double heightCm, double widthCm);
 
     // Turns the frame to the photo's orientation (landscape photo with an upright format, or
     // the reverse, gives a turned frame; square photo or square format, an unturned one).

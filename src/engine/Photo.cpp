@@ -59,8 +59,11 @@ std::optional<QSize> Photo::uprightSize(const QByteArray& jpeg) {
     return size;
 }
 
-std::optional<Photo> Photo::fromJpeg(const QByteArray& jpeg, int scaleDenominator) {
+std::optional<Photo> Photo::fromJpeg(const QByteArray& jpeg, int scaleDenominator,
+                                     JpegDecodeError* error) {
     JpegDecodeResult decoded = JpegCodec::decode(jpeg, scaleDenominator);
+    if (error != nullptr)
+        *error = decoded.error;
     if (!decoded.ok())
         return std::nullopt;
     Photo photo;

@@ -30,9 +30,9 @@ public:
     [[nodiscard]] static std::optional<Photo> load(const std::string& path);
     // The same from JPEG bytes already in memory. scaleDenominator 2, 4 or 8 gives a
     // reduced copy for a first display (JpegCodec::decode); metadata and resolution are the
-    // full photo's.
-    [[nodiscard]] static std::optional<Photo> fromJpeg(const QByteArray& jpeg,
-                                                       int scaleDenominator = 1);
+    // full photo's. error, when given, gets why the decode was refused (None otherwise).
+    [[nodiscard]] static std::optional<Photo>
+    fromJpeg(const QByteArray& jpeg, int scaleDenominator = 1, JpegDecodeError* error = nullptr);
     // Width and height in photo pixels of the photo these bytes decode to, upright (the
     // header's size, sides swapped for an EXIF orientation of 5 to 8); nothing without a
     // readable header.

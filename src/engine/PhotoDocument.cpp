@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <mutex>
 #include <utility>
 
@@ -13,7 +12,7 @@
 #include "engine/JpegCodec.h"
 #include "engine/Photo.h"
 #include "engine/PhotoPrefetch.h"
-#include "engine/PixelMath.h"
+#include "engine/ResultCrop.h"
 #include "engine/SaveQueue.h"
 #include "engine/WorkerThread.h"
 #include "naming/ResultName.h"
@@ -38,47 +37,6 @@ constexpr int kGreenAbove = 60;
 // Background of an identity sheet, opaque.
 constexpr QRgb kSheetBackground = 0xFFEEF2CC;
 constexpr char kBannerResource[] = ":/res/id-banner.png";
-
-// The pixels of rect, one photo pixel per result pixel. A frame inside the photo (always,
-// but for a rounding pixel) shares the photo's pixels instead of copying tens of megabytes:
-// the result is a window into them that keeps the photo's buffer alive, and is copied only
-// if written to later (white border). Fresh memory for a copy costs a page fault per 4 KB,
-// the larger part of a copy's time; Enter must not wait for it.
-QImage copyRect(const QImage& image, const QRect& rect) {
-    if (rect == image.rect()) {
-        return image;
-    }
-    if (!image.rect().contains(rect) || image.depth() % 8 != 0) {
-        return image.copy(rect); // outside the photo: black
-    }
-    auto* owner = new QImage(image);
-    const uchar* first = owner->constScanLine(rect.y()) + rect.x() * (owner->depth() / 8);
-    return QImage(
-        first, rect.width(), rect.height(), owner->bytesPerLine(), owner->format(),
-        [](void* info) { delete static_cast<QImage*>(info); }, owner);
-}
-
-// Paints the ring between the image's edges and the rectangle b pixels inside them opaque
-// white. A ring wider than half a side whitens the whole image.
-void paintWhiteRing(QImage& image, int b) {
-    if (b <= 0) {
-        return;
-    }
-    const int w = image.width();
-    const int h = image.height();
-    const int bx = std::min(b, w);
-    const size_t rowBytes = static_cast<size_t>(w) * 3;
-    const size_t sideBytes = static_cast<size_t>(bx) * 3;
-    for (int y = 0; y < h; ++y) {
-        uchar* row = image.scanLine(y);
-        if (y < b || y >= h - b) {
-            std::memset(row, 0xFF, rowBytes);
-        } else {
-            std::memset(row, 0xFF, sideBytes);
-            std::memset(row + rowBytes - sideBytes, 0xFF, sideBytes);
-        }
-    }
-}
 
 } // namespace
 
@@ -410,37 +368,31 @@ std::optional<QRect> PhotoDocument::cropRect() const {
 
 void PhotoDocument::cropToFrame() {
     finishLoading();
-    const std::optional<QRect> rect = cropRect();
-    if (!rect) {
+    if (!m_image) {
         return;
     }
     // One photo pixel per result pixel: a plain copy, no resampling. Parts of the frame
     // that stick out of the photo by rounding come out black.
-    QImage cropped = copyRect(m_image->image(), *rect);
-    if (cropped.isNull()) {
-        return; // out of memory: the photo stays as it was
+    std::optional<Photo> result = ResultCrop::make(*m_image, m_frame, 0.0);
+    if (!result) {
+        return; // no frame, or out of memory: the photo stays as it was
     }
     m_frame.reset();
-    replaceWithResult(std::move(cropped), m_frame.printResolution(rect->width(), rect->height()));
+    replaceImage(std::make_unique<Photo>(std::move(*result)));
     emit photoChanged();
     emit frameChanged();
 }
 
 void PhotoDocument::applyWhiteBorder() {
     finishLoading();
-    const std::optional<QRect> rect = cropRect();
-    if (!rect) {
+    if (!m_image) {
         return;
     }
-    QImage bordered = copyRect(m_image->image(), *rect);
-    if (bordered.isNull()) {
+    std::optional<Photo> result = ResultCrop::make(*m_image, m_frame, m_border);
+    if (!result) {
         return;
     }
-    // The format's height goes with the frame side that prints as that height.
-    const int side = m_frame.isFrameRotated() ? rect->width() : rect->height();
-    const int b = truncToInt(m_border / m_frame.heightCm() * side);
-    paintWhiteRing(bordered, b);
-    replaceWithResult(std::move(bordered), m_frame.printResolution(rect->width(), rect->height()));
+    replaceImage(std::make_unique<Photo>(std::move(*result)));
     emit photoChanged();
 }
 
@@ -455,7 +407,7 @@ void PhotoDocument::makeIdSheet() {
     if (!layout || layout->sheetWidth() <= 0 || layout->sheetHeight() <= 0) {
         return;
     }
-    QImage sheet = layout->compose(copyRect(m_image->image(), *rect),
+    QImage sheet = layout->compose(ResultCrop::cutOut(m_image->image(), *rect),
                                    QImage(QString::fromLatin1(kBannerResource)), kSheetBackground);
     if (sheet.isNull()) {
         return;
@@ -484,11 +436,9 @@ std::string PhotoDocument::resultMask(bool& openIndex) const {
     if (m_settings.autoRename() == 0) {
         return destination + "%f";
     }
-    std::string mask = destination + m_settings.resultName();
-    char size[64];
-    std::snprintf(size, sizeof size, "%.0fx%.0f", m_frame.heightCm(), m_frame.widthCm());
-    mask = replaceAll(mask, "%t", size);
-    mask = replaceAll(mask, "%r", m_frame.formatLabel());
+    const std::string mask =
+        replaceFormatTags(destination + m_settings.resultName(), m_frame.heightCm(),
+                          m_frame.widthCm(), m_frame.formatLabel());
     if (m_index != kNoResultIndex && mask.find("%i") != std::string::npos) {
         char held[16];
         std::snprintf(held, sizeof held, "%.3d", m_index);

@@ -151,3 +151,10 @@ std::string replaceAll(const std::string& text, std::string_view tag, std::strin
     out.append(text, start, std::string::npos);
     return out;
 }
+
+std::string replaceFormatTags(const std::string& mask, double heightCm, double widthCm,
+                              const std::string& label) {
+    char size[64];
+    std::snprintf(size, sizeof size, "%.0fx%.0f", heightCm, widthCm);
+    return replaceAll(replaceAll(mask, "%t", size), "%r", label);
+}

@@ -20,6 +20,11 @@ class ExifBlock;
 buildResultName(const std::string& photoPath, const std::string& mask, const ExifBlock* exif,
                 int32_t* indexOut, const std::function<bool(const std::string&)>& taken = {});
 
+// The mask with the print format's tags filled in: "%t" by its size "%.0fx%.0f" of heightCm
+// and widthCm, "%r" by its label ("15x10"). buildResultName leaves both as they stand.
+[[nodiscard]] std::string replaceFormatTags(const std::string& mask, double heightCm,
+                                            double widthCm, const std::string& label);
+
 // Replaces every occurrence of tag in text (exact case, left to right, no overlap).
 [[nodiscard]] std::string replaceAll(const std::string& text, std::string_view tag,
                                      std::string_view value);

@@ -275,6 +275,7 @@ TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
         QByteArray exif;
         bool readOnly = false;
         rlim_t sizeLimit = RLIM_INFINITY; // a full disk, met in the compressed data
+        bool neverReplace = false;        // encodeNewFile, which must report the file there
     } rows[] = {
         {"no pixels", path, QImage(), {}},
         {"EXIF beyond one segment", path, fixtures::gradient(8, 8), QByteArray(65534, 'x')},
@@ -286,6 +287,13 @@ TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
         {"read-only file system", "/proc/result.jpg", fixtures::gradient(8, 8), {}},
         {"folder taking no new entry", path, fixtures::gradient(8, 8), {}, true},
         {"disk full", path, noiseImage(1500, 1000), {}, false, rlim_t{1} << 20},
+        {"a file already there, not to be replaced",
+         path,
+         fixtures::gradient(8, 8),
+         {},
+         false,
+         RLIM_INFINITY,
+         true},
     };
     ASSERT_TRUE(JpegCodec::writeFileSafely(path, "earlier"));
     for (const auto& row : rows) {
@@ -298,7 +306,12 @@ TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limited{std::min(row.sizeLimit, saved.rlim_max), saved.rlim_max};
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        EXPECT_FALSE(JpegCodec::encodeFile(row.path, row.image, 100, row.exif));
+        if (row.neverReplace) {
+            EXPECT_EQ(JpegCodec::encodeNewFile(row.path, row.image, 100, row.exif),
+                      NewFileOutcome::TargetExists);
+        } else {
+            EXPECT_FALSE(JpegCodec::encodeFile(row.path, row.image, 100, row.exif));
+        }
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         readOnly.reset();

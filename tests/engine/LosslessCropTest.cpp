@@ -54,6 +54,8 @@ TEST(LosslessCrop, CutsTheCentredFrameOnTheBlockGridTurnedUpright) {
         // The 15 x 10 frame on 320 x 240 is (0, 13) 320 x 214; the 10 x 10 one (40, 0) 240 x 240.
         {"upright", stored(320, 240, 1), 15, 10, {0, 0, 320, 214}, false},
         {"upright, square format", stored(320, 240, 1), 10, 10, {32, 0, 240, 240}, false},
+        {"8 x 8 blocks", stored(320, 240, 1, TJSAMP_444), 10, 10, {40, 0, 240, 240}, false},
+        {"gray", stored(320, 240, 1, TJSAMP_GRAY), 10, 10, {40, 0, 240, 240}, false},
         {"stored a quarter turn left", stored(240, 320, 6), 15, 10, {0, 0, 320, 214}, true},
         {"stored upside down", stored(320, 240, 3), 10, 10, {32, 0, 240, 240}, true},
         // Turned, the 16 x 8 blocks are 8 x 16: the corner keeps to 16 pixels both ways.
@@ -144,7 +146,10 @@ TEST(LosslessCrop, WritesNothingWhenTheBlocksCannotGiveTheResult) {
         // Upright 254 x 320: its first 14 columns are partial blocks, inside the 254 x 254 frame.
         {"turn needing the partial blocks", stored(320, 254, 6), false,
          LosslessOutcome::NeedsDecode},
+        {"32 x 8 blocks", stored(320, 240, 1, TJSAMP_411), false, LosslessOutcome::NeedsDecode},
         {"not a JPEG", "GIF89a, not a photo", false, LosslessOutcome::Failed},
+        {"a side past the decode's limit",
+         fixtures::withDimensions(stored(320, 240, 1), 60000, 240), false, LosslessOutcome::Failed},
         {"a file at the path", stored(320, 240, 1), true, LosslessOutcome::TargetExists},
     };
     for (const auto& row : rows) {

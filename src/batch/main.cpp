@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <malloc.h>
 #include <thread>
 #include <unistd.h>
 
@@ -32,6 +33,17 @@ void requestStop(int number) {
     int none = 0;
     stopSignal.compare_exchange_strong(none, number);
     stopRequested.store(true);
+}
+
+// The lossless cut takes and frees some 60 MB of coefficient arrays per photo. Kept in one
+// heap and not handed back to the system between photos, they are reused instead of faulted
+// in afresh each time, which took longer than the cut itself (a third of the run). Decoded
+// photos do not gain from it (their pixels are mapped on their own), and lose a little to the
+// one heap, so only lossless runs are set up so. Before any thread starts.
+void keepLargeBuffersForReuse() {
+    mallopt(M_ARENA_MAX, 1);
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 512 << 20);
 }
 
 void installStopHandlers() {
@@ -112,6 +124,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "%s\n", batchText(language, BatchText::NoPhotos));
     }
 
+    if (options.lossless && options.borderMm <= 0.0) {
+        keepLargeBuffersForReuse();
+    }
     installStopHandlers();
     const auto start = std::chrono::steady_clock::now();
     auto shown = start - std::chrono::seconds(1);

@@ -18,6 +18,7 @@
 namespace {
 
 using fixtures::colorDistance;
+using fixtures::turboJpeg;
 
 // good with stray bytes before its first quantisation table (FF DB): decoders warn
 // "extraneous bytes before marker" and go on.
@@ -33,22 +34,6 @@ int worstDistance(const QImage& a, const QImage& b) {
         for (int x = 0; x < a.width(); ++x)
             worst = std::max(worst, colorDistance(a.pixelColor(x, y), b.pixelColor(x, y)));
     return worst;
-}
-
-// The JPEG TurboJPEG makes of width x height pixels.
-QByteArray turboJpeg(const unsigned char* pixels, int width, int height, int pixelFormat,
-                     int sampling, int quality) {
-    tjhandle handle = tjInitCompress();
-    unsigned char* jpeg = nullptr;
-    unsigned long size = 0;
-    const int pitch = width * tjPixelSize[pixelFormat];
-    const int failed = tjCompress2(handle, pixels, width, pitch, height, pixelFormat, &jpeg, &size,
-                                   sampling, quality, 0);
-    const QByteArray bytes =
-        failed ? QByteArray() : QByteArray(reinterpret_cast<char*>(jpeg), qsizetype(size));
-    tjFree(jpeg);
-    tjDestroy(handle);
-    return bytes;
 }
 
 TEST(JpegCodec, DecodesEveryLayoutAndWarningToTheEnd) {
@@ -94,7 +79,7 @@ TEST(JpegCodec, LargeImagesAndCmykComeOutAsOrdinaryRgbImages) {
     for (int i = 0; i < 16 * 16; ++i)
         cmyk.insert(cmyk.end(), {200, 100, 50, 255});
     const JpegDecodeResult fromCmyk =
-        JpegCodec::decode(turboJpeg(cmyk.data(), 16, 16, TJPF_CMYK, TJSAMP_444, 100));
+        JpegCodec::decode(turboJpeg(cmyk.data(), 16, 16, 0, TJPF_CMYK, TJSAMP_444, 100));
     ASSERT_TRUE(fromCmyk.ok());
     EXPECT_LE(colorDistance(fromCmyk.image.pixelColor(8, 8), QColor(200, 100, 50)), 3);
 }
@@ -215,7 +200,8 @@ TEST(JpegCodec, EncodesAsTurboJpegDoes) {
     const QImage image = noiseImage(48, 32);
     for (const auto& [quality, sampling] :
          {std::pair{89, TJSAMP_420}, {90, TJSAMP_444}, {95, TJSAMP_444}, {96, TJSAMP_444}}) {
-        const QByteArray turbo = turboJpeg(image.constBits(), 48, 32, TJPF_RGB, sampling, quality);
+        const QByteArray turbo = turboJpeg(image.constBits(), 48, 32, int(image.bytesPerLine()),
+                                           TJPF_RGB, sampling, quality);
         EXPECT_EQ(JpegCodec::encode(image, quality), turbo) << "quality " << quality;
     }
 }
@@ -277,23 +263,18 @@ TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
         rlim_t sizeLimit = RLIM_INFINITY; // a full disk, met in the compressed data
         bool neverReplace = false;        // encodeNewFile, which must report the file there
     } rows[] = {
+        // clang-format off
         {"no pixels", path, QImage(), {}},
         {"EXIF beyond one segment", path, fixtures::gradient(8, 8), QByteArray(65534, 'x')},
         {"missing folder", folder + "missing/result.jpg", fixtures::gradient(8, 8), {}},
-        {"a folder where the result goes",
-         folder + "inTheWay/result.jpg",
-         fixtures::gradient(8, 8),
+        {"a folder where the result goes", folder + "inTheWay/result.jpg", fixtures::gradient(8, 8),
          {}},
         {"read-only file system", "/proc/result.jpg", fixtures::gradient(8, 8), {}},
         {"folder taking no new entry", path, fixtures::gradient(8, 8), {}, true},
         {"disk full", path, noiseImage(1500, 1000), {}, false, rlim_t{1} << 20},
-        {"a file already there, not to be replaced",
-         path,
-         fixtures::gradient(8, 8),
-         {},
-         false,
-         RLIM_INFINITY,
-         true},
+        {"a file already there, not to be replaced", path, fixtures::gradient(8, 8), {}, false,
+         RLIM_INFINITY, true},
+        // clang-format on
     };
     ASSERT_TRUE(JpegCodec::writeFileSafely(path, "earlier"));
     for (const auto& row : rows) {

@@ -28,9 +28,8 @@ TEST_F(PhotoDocumentBackgroundTest, FirstDisplayComesFromADecodeReducedToTheWind
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
-        fixtures::ExifFields exif;
-        exif.orientation = row.orientation;
-        const std::string path = writePhoto("photo.jpg", 800, 600, exif);
+        const std::string path =
+            writePhoto("photo.jpg", 800, 600, {.orientation = row.orientation});
         m_model->setClientSize(row.client.width(), row.client.height());
         ASSERT_TRUE(m_model->load(path, 0));
         EXPECT_EQ(m_model->displayImage().size(), row.shown);
@@ -65,9 +64,8 @@ TEST_F(PhotoDocumentBackgroundTest, QueuedSaves) {
          {{"Impossible de sauvegarder l'image", "Attention !!!"}},
          {}},
     };
-    fixtures::ExifFields exif;
-    exif.dateTimeOriginal = "2006:07:14 10:20:30";
-    const std::string path = writePhoto("photo.jpg", 400, 300, exif);
+    const std::string path =
+        writePhoto("photo.jpg", 400, 300, {.dateTimeOriginal = "2006:07:14 10:20:30"});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         m_warnings.clear();
@@ -89,8 +87,7 @@ TEST_F(PhotoDocumentBackgroundTest, QueuedSaves) {
 }
 
 TEST_F(PhotoDocumentBackgroundTest, AnIndexQueuedForWritingIsTakenAlready) {
-    fixtures::ExifFields exif;
-    exif.dateTimeOriginal = "2006:07:14 10:20:30";
+    const fixtures::ExifFields exif{.dateTimeOriginal = "2006:07:14 10:20:30"};
     SaveQueue queue;
     m_model->setSaveQueue(&queue);
     ASSERT_TRUE(m_model->load(writePhoto("first.jpg", 2400, 1800, exif), kNoResultIndex));

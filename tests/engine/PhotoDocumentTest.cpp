@@ -108,9 +108,8 @@ TEST_F(PhotoDocumentTest, FrameOperationsAnnounceTheFrameAndMarkModified) {
 }
 
 TEST_F(PhotoDocumentTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
-    fixtures::ExifFields exif;
-    exif.make = "Lumicam";
-    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 1800, 1200, exif), kNoResultIndex));
+    ASSERT_TRUE(
+        m_model->load(writePhoto("a.jpg", 1800, 1200, {.make = "Lumicam"}), kNoResultIndex));
     const ExifBlock exifBefore = m_model->photo()->exif();
     m_model->zoomFrame(60);
     m_model->moveFrameX(-37);
@@ -203,8 +202,7 @@ TEST_F(PhotoDocumentTest, IdentitySheetOfTheDefaultFormat) {
 }
 
 TEST_F(PhotoDocumentTest, SavingWithTheStoredIndexReplacesThatResult) {
-    fixtures::ExifFields exif;
-    exif.dateTimeOriginal = "2006:07:14 10:20:30";
+    fixtures::ExifFields exif{.dateTimeOriginal = "2006:07:14 10:20:30"};
     const std::string photo = writePhoto("IMG_0001.jpg", 1800, 1200, exif);
     const std::string result = m_destination + "Photos_20060714_000.jpg";
     ASSERT_TRUE(m_model->load(photo, kNoResultIndex));

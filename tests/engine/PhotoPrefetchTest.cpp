@@ -34,36 +34,23 @@ TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
         std::string taken;
         std::optional<int> width; // of the photo handed out; nothing: none
     } rows[] = {
+        // clang-format off
         {"a prefetched photo is handed out", {"a.jpg", "b.jpg"}, {}, 2, "b.jpg", 130},
         {"a photo not asked for is not there", {"a.jpg", "a.jpg"}, {}, 1, "b.jpg", std::nullopt},
-        {"a file that does not decode is not held",
-         {"a.jpg", "broken.jpg"},
-         {},
-         1,
-         "broken.jpg",
+        {"a file that does not decode is not held", {"a.jpg", "broken.jpg"}, {}, 1, "broken.jpg",
          std::nullopt},
         {"at most two are held", {"a.jpg", "b.jpg", "c.jpg"}, {}, 2, "c.jpg", std::nullopt},
-        {"another folder drops what is held",
-         {"a.jpg", "b.jpg"},
-         [](PhotoPrefetch& prefetch) { prefetch.clear(); },
-         0,
-         "a.jpg",
-         std::nullopt},
-        {"asking for other photos drops the ones held",
-         {"a.jpg", "b.jpg"},
+        {"another folder drops what is held", {"a.jpg", "b.jpg"},
+         [](PhotoPrefetch& prefetch) { prefetch.clear(); }, 0, "a.jpg", std::nullopt},
+        {"asking for other photos drops the ones held", {"a.jpg", "b.jpg"},
          [this](PhotoPrefetch& prefetch) {
              prefetch.prefetch({pathOf("c.jpg")});
              prefetch.waitForIdle();
          },
-         1,
-         "a.jpg",
-         std::nullopt},
-        {"a file changed since it was read is not handed out",
-         {"a.jpg"},
-         [this](PhotoPrefetch&) { writePhoto("a.jpg", 150); },
-         1,
-         "a.jpg",
-         std::nullopt},
+         1, "a.jpg", std::nullopt},
+        {"a file changed since it was read is not handed out", {"a.jpg"},
+         [this](PhotoPrefetch&) { writePhoto("a.jpg", 150); }, 1, "a.jpg", std::nullopt},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

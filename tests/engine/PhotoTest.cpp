@@ -36,10 +36,8 @@ TEST(Photo, LoadTurnsPixelsUprightAndResetsOrientation) {
             const int w = size.width() / 2, h = size.height() / 2;
             QPainter(&stored).fillRect(i % 2 * w, i / 2 * h, w, h, row.stored[i]);
         }
-        fixtures::ExifFields fields;
-        fields.orientation = row.tag;
-        fields.make = "Lumicam";
-        const QByteArray jpeg = fixtures::withExif(fixtures::jpeg(stored), fields);
+        const QByteArray jpeg =
+            fixtures::withExif(fixtures::jpeg(stored), {.orientation = row.tag, .make = "Lumicam"});
         EXPECT_EQ(Photo::uprightSize(jpeg), QSize(64, 32));
         const std::optional<Photo> photo = Photo::fromJpeg(jpeg);
         ASSERT_TRUE(photo);
@@ -56,8 +54,6 @@ TEST(Photo, LoadTurnsPixelsUprightAndResetsOrientation) {
 
 TEST(Photo, LoadTakesTheFileResolution) {
     const QImage pixels = fixtures::gradient(40, 30);
-    fixtures::ExifFields exif300;
-    exif300.dpi = 300;
     QByteArray jfifPerCm = *JpegCodec::encode(pixels, 90, {}, 100, 100);
     jfifPerCm[13] = 2; // the same density in dots per centimetre
     const QByteArray jfif150 = *JpegCodec::encode(pixels, 90, {}, 150, 150);
@@ -67,7 +63,7 @@ TEST(Photo, LoadTakesTheFileResolution) {
         return jfif150.left(2) + QByteArray(app0, size) + jfif150.mid(2);
     };
     const std::tuple<const char*, QByteArray, double, double> rows[] = {
-        {"EXIF before JFIF", fixtures::withExif(jfif150, exif300), 300, 300},
+        {"EXIF before JFIF", fixtures::withExif(jfif150, {.dpi = 300}), 300, 300},
         {"APP0 that is no JFIF", before("\xFF\xE0\x00\x0EJFXX\0\1\1\1\1\x2C\1\x2C", 16), 150, 150},
         {"JFIF one byte short", before("\xFF\xE0\x00\x0DJFIF\0\1\1\1\1\x2C\1", 15), 150, 150},
         {"JFIF just long enough", before("\xFF\xE0\x00\x0EJFIF\0\1\1\1\1\x2C\1\x2C", 16), 300, 300},

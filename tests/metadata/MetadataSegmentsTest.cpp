@@ -40,16 +40,6 @@ QByteArray photoshopSegment(const QByteArray& resources) {
     return JpegHeader::segment(0xED, QByteArray("Photoshop 3.0", 14) + resources);
 }
 
-// An ICC profile of size bytes whose header names the colour space.
-QByteArray iccProfile(qsizetype size, const char* colorSpace) {
-    QByteArray profile(size, '\x5A');
-    for (int i = 0; i < 4; ++i)
-        profile[i] = char((size >> (24 - 8 * i)) & 0xFF);
-    profile.replace(16, 4, colorSpace);
-    profile.replace(36, 4, "acsp");
-    return profile;
-}
-
 // The profile in APP2 chunks of at most chunk bytes numbered from 1, stored in the order
 // given and announcing the highest number as their count; all of them in turn when none is
 // given.
@@ -89,10 +79,6 @@ TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
     const QByteArray preview = fixtures::withSegments(
         fixtures::jpeg(fixtures::gradient(16, 12), 80), JpegHeader::segment(0xFE, "UNCROPPED"));
     const QByteArray plain = fixtures::jpeg(fixtures::gradient(120, 80));
-    fixtures::ExifFields withThumbnail;
-    withThumbnail.thumbnailJpeg = preview;
-    fixtures::ExifFields withMakerNote;
-    withMakerNote.makerNote = "LUMI\x01\x00" + preview;
     const QByteArray mpf = JpegHeader::segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08", 12));
     const QByteArray xmpThumbnail = "<xmp:Thumbnails><rdf:Alt><rdf:li rdf:parseType=\"Resource\">"
                                     "<xmpGImg:format>JPEG</xmpGImg:format><xmpGImg:image>" +
@@ -102,8 +88,8 @@ TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
         const char* name;
         QByteArray source;
     } rows[] = {
-        {"IFD1 thumbnail", camera(withThumbnail)},
-        {"maker note holding a preview", camera(withMakerNote)},
+        {"IFD1 thumbnail", camera({.thumbnailJpeg = preview})},
+        {"maker note holding a preview", camera({.makerNote = "LUMI\x01\x00" + preview})},
         {"MPF index and second image after the end",
          fixtures::withSegments(camera({}), mpf) + preview},
         {"XMP thumbnail", fixtures::withSegments(camera({}), xmpSegment(xmp(xmpThumbnail)))},
@@ -137,7 +123,7 @@ TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
 
 TEST(MetadataSegments, WhatAPrintNeedsTravelsWithTheResult) {
     // A 70,000-byte profile: two chunks in the source and in the result.
-    const QByteArray profile = iccProfile(70000, "RGB ");
+    const QByteArray profile = fixtures::iccProfile(70000, "RGB ");
     const QByteArray source = fixtures::withSegments(
         fixtures::withRawExif(fixtures::jpeg(fixtures::gradient(120, 80)),
                               fixtures::tiffWithTypeZeroEntry()),
@@ -161,7 +147,7 @@ TEST(MetadataSegments, WhatAPrintNeedsTravelsWithTheResult) {
 }
 
 TEST(MetadataSegments, ProfileKeptWhenWholeAndRgbOnly) {
-    const QByteArray rgb = iccProfile(3000, "RGB ");
+    const QByteArray rgb = fixtures::iccProfile(3000, "RGB ");
     const struct {
         const char* name;
         QByteArray segments;
@@ -175,7 +161,8 @@ TEST(MetadataSegments, ProfileKeptWhenWholeAndRgbOnly) {
              JpegHeader::segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08\0\0", 14)),
          true},
         {"a chunk twice", iccSegments(rgb, 1000, {1, 2, 2, 3}), false},
-        {"CMYK profile (results are RGB)", iccSegments(iccProfile(3000, "CMYK"), 1000), false},
+        {"CMYK profile (results are RGB)", iccSegments(fixtures::iccProfile(3000, "CMYK"), 1000),
+         false},
     };
     for (const auto& row : rows) {
         const MetadataSegments read = MetadataSegments::fromJpeg(

@@ -25,16 +25,12 @@ QDateTime fileTime(const std::string& path) {
 }
 
 QByteArray dated(const char* text) {
-    fixtures::ExifFields fields;
-    fields.make = "Lumicam";
-    fields.dateTimeOriginal = text;
-    return fixtures::withExif(fixtures::jpeg(fixtures::gradient(32, 24), 90), fields);
+    return fixtures::withExif(fixtures::jpeg(fixtures::gradient(32, 24), 90),
+                              {.dateTimeOriginal = text, .make = "Lumicam"});
 }
 
 TEST(ShotDate, ExifDateFromTheFileOrTheHeldBlockElseTheFileTime) {
     QTemporaryDir dir;
-    fixtures::ExifFields wrongType;
-    wrongType.dateTimeOriginalAsShort = 2006;
     const QDateTime none; // stands for the file's time
     const QByteArray plain = dated("2006:07:14 10:20:30");
     const struct {
@@ -56,7 +52,9 @@ TEST(ShotDate, ExifDateFromTheFileOrTheHeldBlockElseTheFileTime) {
         {"30 February", dated("2006:02:30 10:00:00"), none},
         {"hour 24", dated("2006:07:14 24:00:00"), none},
         {"date stored as a number",
-         fixtures::withExif(fixtures::jpeg(fixtures::gradient(8, 8)), wrongType), none},
+         fixtures::withExif(fixtures::jpeg(fixtures::gradient(8, 8)),
+                            {.dateTimeOriginalAsShort = 2006}),
+         none},
         {"text file named .jpg", QByteArray("not a photo"), none},
     };
     for (const auto& row : rows) {
@@ -76,9 +74,7 @@ TEST(ShotDate, HeldBlockWinsOverTheFileAndAMissingFileGivesNow) {
     QTemporaryDir dir;
     const std::string path = dir.filePath("a.jpg").toStdString();
     ASSERT_TRUE(fixtures::writeFile(path, dated("2006:07:14 10:20:30")));
-    fixtures::ExifFields fields;
-    fields.dateTimeOriginal = "1999:12:31 23:59:59";
-    const ExifBlock held(fixtures::rawTiff(fields));
+    const ExifBlock held(fixtures::rawTiff({.dateTimeOriginal = "1999:12:31 23:59:59"}));
     EXPECT_EQ(shotDate(path, &held), wall(QDate(1999, 12, 31), QTime(23, 59, 59)));
     const ExifBlock empty; // the photo's answer too: its file is not read instead
     EXPECT_NE(shotDate(path, &empty), wall(QDate(2006, 7, 14), QTime(10, 20, 30)));

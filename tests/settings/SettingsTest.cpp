@@ -111,21 +111,13 @@ TEST(Settings, ChangeAnnouncedOnlyWhenTheCachedValueChanges) {
         std::string announced; // keys in order, separated by spaces
         Bytes fileAfter;
     } rows[] = {
-        {"value equal to its default is written but not announced",
-         {},
-         [](Settings& s) { s.setJpegQuality(100); },
-         "",
-         longRecord("JPEGQUALITY", 100)},
-        {"a yes stores the low eight bits of any non-zero value, and is no change",
-         {},
-         [](Settings& s) {
-             s.setKeybProgressif(2);
-             s.setRecurseOrigin(256);
-         },
-         "",
+        // clang-format off
+        {"value equal to its default is written but not announced", {},
+         [](Settings& s) { s.setJpegQuality(100); }, "", longRecord("JPEGQUALITY", 100)},
+        {"a yes stores the low eight bits of any non-zero value, and is no change", {},
+         [](Settings& s) { s.setKeybProgressif(2); s.setRecurseOrigin(256); }, "",
          concat({byteRecord("KEYB_PROGRESSIF", 2), byteRecord("RECURSE_ORIGIN", 0)})},
-        {"each changed key once, in turn",
-         {},
+        {"each changed key once, in turn", {},
          [](Settings& s) {
              s.setUseSmallRBorder(1);
              s.setDestinationFolder("/mnt/tirages/");
@@ -138,14 +130,10 @@ TEST(Settings, ChangeAnnouncedOnlyWhenTheCachedValueChanges) {
          concat({stringRecord("OPACITY", "80"), longRecord("JPEGQUALITY", 90)}),
          [](Settings& s) { s.setOpacity(s.jpegQuality() == 90 ? 70 : 0); }, "OPACITY",
          concat({stringRecord("OPACITY", "80"), longRecord("JPEGQUALITY", 90)})},
-        {"reloading another copy's change announces nothing",
-         {},
-         [](Settings& s) {
-             Settings(s.paramFileName()).setCheckVersion(1);
-             s.loadAll();
-         },
-         "",
+        {"reloading another copy's change announces nothing", {},
+         [](Settings& s) { Settings(s.paramFileName()).setCheckVersion(1); s.loadAll(); }, "",
          byteRecord("CHECK_VERSION", 1)},
+        // clang-format on
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);

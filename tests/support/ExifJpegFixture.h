@@ -13,14 +13,15 @@
 
 namespace fixture {
 
-inline QByteArray smallJpeg() {
-    QImage image(16, 12, QImage::Format_RGB888);
-    image.fill(QColor(120, 160, 200));
+// A flat-coloured JPEG made by Qt's own writer, without metadata.
+inline QByteArray flatJpeg(int width = 16, int height = 12, QColor colour = QColor(120, 160, 200),
+                           int quality = 80) {
+    QImage image(width, height, QImage::Format_RGB888);
+    image.fill(colour);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPG", 80);
-    return bytes;
+    return image.save(&buffer, "JPG", quality) ? bytes : QByteArray();
 }
 
 // Little-endian TIFF pieces.
@@ -75,12 +76,12 @@ inline QByteArray exifSegment(const std::string& date) {
     return segment + exif;
 }
 
-// Writes a JPEG at path; date "YYYY:MM:DD HH:MM:SS" or empty for no EXIF. tail is
-// appended after the image data (readers ignore it), to tell files apart.
+// Writes jpeg (a small flat one unless given) at path; date "YYYY:MM:DD HH:MM:SS" or empty
+// for no EXIF. tail is appended after the image data (readers ignore it), to tell files apart.
 inline bool writeJpeg(const std::string& path, const std::string& date,
-                      const std::string& tail = {}) {
-    static const QByteArray kJpeg = smallJpeg();
-    QByteArray bytes = kJpeg;
+                      const std::string& tail = {}, const QByteArray& jpeg = {}) {
+    static const QByteArray kJpeg = flatJpeg();
+    QByteArray bytes = jpeg.isEmpty() ? kJpeg : jpeg;
     if (!date.empty()) {
         bytes.insert(2, exifSegment(date));
     }

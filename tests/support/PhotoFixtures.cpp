@@ -10,6 +10,7 @@
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
+#include <turbojpeg.h>
 #include <vector>
 
 #pragma GCC diagnostic push
@@ -36,6 +37,29 @@ QByteArray jpeg(const QImage& image, int quality) {
     if (!bytes)
         throw std::runtime_error("test fixture: encoding failed");
     return *bytes;
+}
+
+QByteArray turboJpeg(const unsigned char* pixels, int width, int height, int pitch, int pixelFormat,
+                     int sampling, int quality) {
+    tjhandle handle = tjInitCompress();
+    unsigned char* out = nullptr;
+    unsigned long size = 0;
+    const bool failed = tjCompress2(handle, pixels, width, pitch, height, pixelFormat, &out, &size,
+                                    sampling, quality, 0) != 0;
+    const QByteArray bytes =
+        failed ? QByteArray() : QByteArray(reinterpret_cast<const char*>(out), qsizetype(size));
+    tjFree(out);
+    tjDestroy(handle);
+    return bytes;
+}
+
+QByteArray iccProfile(qsizetype size, const char* colorSpace) {
+    QByteArray profile(size, '\x5A');
+    for (int i = 0; i < 4; ++i)
+        profile[i] = char((size >> (24 - 8 * i)) & 0xFF);
+    profile.replace(16, 4, colorSpace);
+    profile.replace(36, 4, "acsp");
+    return profile;
 }
 
 QByteArray withSegments(const QByteArray& jpeg, const QByteArray& segments) {

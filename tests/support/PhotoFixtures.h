@@ -20,20 +20,29 @@ namespace fixtures {
 // Plain JPEG bytes of image at quality 100, without metadata.
 [[nodiscard]] QByteArray jpeg(const QImage& image, int quality = 100);
 
+// The JPEG TurboJPEG itself makes of pixels (rows of pitch bytes, TJPF_* layout), chroma
+// sampled as TJSAMP_* says; empty when it refuses.
+[[nodiscard]] QByteArray turboJpeg(const unsigned char* pixels, int width, int height, int pitch,
+                                   int pixelFormat, int sampling, int quality);
+
+// An ICC profile of size bytes whose header names the colour space ("RGB ", "CMYK").
+[[nodiscard]] QByteArray iccProfile(qsizetype size, const char* colorSpace);
+
 // jpeg with complete marker segments inserted right after its SOI and JFIF segments.
 [[nodiscard]] QByteArray withSegments(const QByteArray& jpeg, const QByteArray& segments);
 
+// Written with designated initializers: fields left out stay absent.
 struct ExifFields {
-    std::optional<int> orientation;
-    std::optional<std::string> dateTimeOriginal; // written as ASCII
-    std::optional<int> dateTimeOriginalAsShort;  // the same tag with the wrong type
-    std::string make;
-    std::string model;
-    bool thumbnail = false;   // an embedded IFD1 thumbnail
-    QByteArray thumbnailJpeg; // that thumbnail's bytes, when not the default one
-    QByteArray makerNote;     // raw Exif.Photo.MakerNote bytes
-    bool gps = false;         // a GPS folder with a latitude
-    std::optional<double> dpi;
+    std::optional<int> orientation{};
+    std::optional<std::string> dateTimeOriginal{}; // written as ASCII
+    std::optional<int> dateTimeOriginalAsShort{};  // the same tag with the wrong type
+    std::string make{};
+    std::string model{};
+    bool thumbnail = false;     // an embedded IFD1 thumbnail
+    QByteArray thumbnailJpeg{}; // that thumbnail's bytes, when not the default one
+    QByteArray makerNote{};     // raw Exif.Photo.MakerNote bytes
+    bool gps = false;           // a GPS folder with a latitude
+    std::optional<double> dpi{};
 };
 
 // The TIFF-structured EXIF bytes of fields, encoded by Exiv2.

@@ -2,11 +2,9 @@
 
 #include "support/ExifJpegFixture.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QWidget>
 #include <algorithm>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -28,15 +26,6 @@ inline ::testing::AssertionResult near(QRgb actual, QRgb expected, int tolerance
 
 // A flat-coloured width x height JPEG at path, shot on 2006-07-14 by its EXIF date.
 inline bool writePhoto(const std::string& path, int width, int height, QRgb colour) {
-    QImage image(width, height, QImage::Format_RGB888);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "JPG", 100))
-        return false;
-    bytes.insert(2, fixture::exifSegment("2006:07:14 10:00:00"));
-    std::ofstream out(path, std::ios::binary);
-    out.write(bytes.constData(), bytes.size());
-    return static_cast<bool>(out);
+    const QByteArray jpeg = fixture::flatJpeg(width, height, colour, 100);
+    return !jpeg.isEmpty() && fixture::writeJpeg(path, "2006:07:14 10:00:00", {}, jpeg);
 }

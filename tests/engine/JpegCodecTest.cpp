@@ -27,15 +27,6 @@ QByteArray withStrayBytes(const QByteArray& good) {
     return good.left(dqt) + QByteArray("\x00\x11\x22", 3) + good.mid(dqt);
 }
 
-// Largest channel difference between two images of the same size.
-int worstDistance(const QImage& a, const QImage& b) {
-    int worst = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            worst = std::max(worst, colorDistance(a.pixelColor(x, y), b.pixelColor(x, y)));
-    return worst;
-}
-
 TEST(JpegCodec, DecodesEveryLayoutAndWarningToTheEnd) {
     const QImage source = fixtures::gradient(61, 37); // odd sizes: partial blocks at the edges
     const QByteArray good = fixtures::jpeg(source, 95);
@@ -60,7 +51,9 @@ TEST(JpegCodec, DecodesEveryLayoutAndWarningToTheEnd) {
             << decoded.detail;
         ASSERT_EQ(decoded.image.format(), QImage::Format_RGB888);
         ASSERT_EQ(decoded.image.size(), source.size());
-        EXPECT_LE(worstDistance(source.copy(0, 0, 61, 20), decoded.image.copy(0, 0, 61, 20)), 16);
+        EXPECT_LE(fixtures::largestDifference(source.copy(0, 0, 61, 20),
+                                              decoded.image.copy(0, 0, 61, 20)),
+                  16);
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/Photo.h"
 #include "metadata/ExifBlock.h"
 #include "support/PhotoFixtures.h"
 
@@ -158,6 +159,12 @@ TEST(ExifBlock, HostileBlocksNeverThrowNorCrash) {
         if (result) {
             EXPECT_LE(result->app1Payload().size(), 65533);
         }
+        // The photo around it still loads, upright as stored.
+        const std::optional<Photo> photo = Photo::fromJpeg(
+            fixtures::withRawExif(fixtures::jpeg(fixtures::gradient(20, 10)), row.tiff));
+        ASSERT_TRUE(photo);
+        EXPECT_EQ(photo->image().size(), QSize(20, 10));
+        EXPECT_TRUE(photo->encodeJpeg(90));
     }
 }
 

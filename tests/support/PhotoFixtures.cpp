@@ -265,6 +265,14 @@ int colorDistance(QColor a, QColor b) {
                      std::abs(a.blue() - b.blue())});
 }
 
+int largestDifference(const QImage& a, const QImage& b, int margin) {
+    int worst = 0;
+    for (int y = margin; y < a.height() - margin; ++y)
+        for (int x = margin * 3; x < (a.width() - margin) * 3; ++x)
+            worst = std::max(worst, std::abs(a.constScanLine(y)[x] - b.constScanLine(y)[x]));
+    return worst;
+}
+
 // Offset of the height field in the first baseline or progressive frame header; -1 without one.
 static qsizetype sofDimensionsOffset(const QByteArray& jpeg) {
     for (qsizetype i = 2; i + 9 < jpeg.size(); ++i)

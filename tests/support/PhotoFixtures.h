@@ -93,4 +93,8 @@ std::vector<std::string> folderEntries(const std::filesystem::path& folder);
 // Largest channel difference between two colours.
 [[nodiscard]] int colorDistance(QColor a, QColor b);
 
+// Largest channel difference between two RGB888 images of one size, leaving out margin pixels
+// at each edge.
+[[nodiscard]] int largestDifference(const QImage& a, const QImage& b, int margin = 0);
+
 } // namespace fixtures

@@ -25,6 +25,7 @@
 #include "app/MainWindow.h"
 #include "app/ShellIcons.h"
 #include "app/SplashWindow.h"
+#include "engine/NoiseImage.h"
 #include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
 #include "panel/PhotoList.h"
@@ -294,13 +295,8 @@ TEST_F(LumicutViewTest, ToggleKeysShowTheirStateAsCheckMarks) {
 
 TEST_F(LumicutViewTest, StatusShowsAResultBeingWrittenAndClosingWritesItFirst) {
     // Large and grainy, so that writing its result takes a while; first in the list.
-    QImage grainy(3000, 2000, QImage::Format_RGB888);
-    for (int y = 0; y < grainy.height(); ++y) {
-        uchar* row = grainy.scanLine(y);
-        for (int x = 0; x < 3 * grainy.width(); ++x)
-            row[x] = static_cast<uchar>((x * 37 + y * 11) ^ (x * y));
-    }
-    ASSERT_TRUE(grainy.save(QString::fromStdString(m_root + "photos/0.jpg"), "JPG", 95));
+    ASSERT_TRUE(
+        noiseImage(3000, 2000).save(QString::fromStdString(m_root + "photos/0.jpg"), "JPG", 95));
     start();
     QTest::keyClick(m_view, Qt::Key_Return);
     EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Writing);

@@ -137,10 +137,8 @@ struct SearchResult {
 SearchResult findRecord(const Bytes& content, const std::string& raisedName) {
     SearchResult result;
     size_t offset = 0;
-    while (offset < content.size()) {
-        if (content.size() - offset < kHeaderBytes) {
-            break;
-        }
+    // offset never passes the end: a record is only stepped over when it ends in the file.
+    while (content.size() - offset >= kHeaderBytes) {
         RecordSpan record;
         record.offset = offset;
         record.type = readU16(content, offset + kNameBytes);
@@ -550,10 +548,12 @@ bool ParamFile::deleteParam(const std::string& name) {
 }
 
 std::vector<uint8_t> ParamFile::encodeString(std::string_view text) {
+    // Each byte is raised by its position modulo 32; past the text, the block is padding.
     std::vector<uint8_t> block(kStringBlockBytes);
-    for (size_t i = 0; i < kStringBlockBytes; ++i) {
+    for (size_t i = 0; uint8_t & byte : block) {
         const auto k = static_cast<uint8_t>(i % 32);
-        block[i] = i < text.size() ? static_cast<uint8_t>(static_cast<uint8_t>(text[i]) + k) : k;
+        byte = i < text.size() ? static_cast<uint8_t>(static_cast<uint8_t>(text[i]) + k) : k;
+        ++i;
     }
     return block;
 }

@@ -7,6 +7,9 @@
 
 namespace {
 
+// Width of the progress bar, in characters.
+constexpr int kBarCells = 20;
+
 // m:ss, or h:mm:ss from an hour up.
 std::string duration(double seconds) {
     const long total = std::lround(std::max(seconds, 0.0));
@@ -29,7 +32,10 @@ std::string BatchReport::progressLine(Language language, int done, int total, do
     if (language == Language::French) {
         std::replace(line.begin(), line.end(), '.', ',');
     }
-    return line;
+    // A bar of kBarCells cells, one filled per whole share of the photos finished.
+    const int filled = total > 0 ? std::clamp(done, 0, total) * kBarCells / total : 0;
+    return "[" + std::string(size_t(filled), '#') + std::string(size_t(kBarCells - filled), ' ') +
+           "]  " + line;
 }
 
 std::string BatchReport::failures(Language language, const std::vector<PlannedPhoto>& plan,

@@ -10,8 +10,9 @@
 // The texts a batch shows while it runs and when it ends.
 class BatchReport {
 public:
-    // "12/40  3.5 photos/s  0:08 left": finished photos, the rate since the start and the time
-    // the rest takes at that rate ("--:--" before the first photo is done).
+    // "[######              ]  12/40  3.5 photos/s  0:08 left": a bar of the share finished,
+    // the finished photos, the rate since the start and the time the rest takes at that rate
+    // ("--:--" before the first photo is done).
     [[nodiscard]] static std::string progressLine(Language language, int done, int total,
                                                   double seconds);
     // Every photo started and not written, each on a line with its reason, under a count;

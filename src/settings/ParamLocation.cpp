@@ -80,8 +80,5 @@ std::string resolveParamPath(const std::string& name, const std::string& exeFold
 }
 
 std::string resolveParamPath(const std::string& name) {
-    if (name.find('/') != std::string::npos || isNameEmpty(name)) {
-        return name;
-    }
     return resolveParamPath(name, executableFolder(), configHomeFolder());
 }

@@ -1,5 +1,8 @@
 #include "settings/ParamLocation.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include "support/ParamFixture.h"
 
 #include <QScopeGuard>
@@ -54,10 +57,12 @@ TEST(ParamLocation, ConfigFolderIsAnAbsoluteXdgConfigHomeElseHomeConfig) {
     const struct {
         const char* xdg; // nullptr: unset
         const char* home;
-        const char* expected;
+        std::string expected;
     } rows[] = {{"/srv/conf", "/home/anne", "/srv/conf"},
                 {"relative/conf", "/home/anne", "/home/anne/.config"},
-                {nullptr, "/home/anne/", "/home/anne/.config"}};
+                {nullptr, "/home/anne/", "/home/anne/.config"},
+                // An empty HOME names no folder: the user's entry in the password database.
+                {nullptr, "", std::string(getpwuid(getuid())->pw_dir) + "/.config"}};
     for (const auto& row : rows) {
         row.xdg ? setenv("XDG_CONFIG_HOME", row.xdg, 1) : unsetenv("XDG_CONFIG_HOME");
         setenv("HOME", row.home, 1);

@@ -106,18 +106,10 @@ public:
 
     [[nodiscard]] int fd() const { return m_fd; }
 
-    // When written, syncs the file and renames it over the target, then syncs the folder;
-    // otherwise, or when any of that fails, removes it. True when the target was replaced.
-    [[nodiscard]] bool commit(bool written) {
-        return commit(written, false) == NewFileOutcome::Written;
-    }
-    // The same, but a file already at the target stays and the temporary file goes.
-    [[nodiscard]] NewFileOutcome commitNew(bool written) { return commit(written, true); }
-
-private:
-    TempFile() = default;
-
-    NewFileOutcome commit(bool written, bool keepExisting) {
+    // When written, syncs the file and renames it over the target (or, keeping an existing
+    // target, beside it only when the name is free), then syncs the folder; otherwise, or when
+    // any of that fails, removes it.
+    [[nodiscard]] NewFileOutcome commit(bool written, bool keepExisting) {
         bool ok = written && ::fsync(m_fd) == 0;
         ok = (::close(std::exchange(m_fd, -1)) == 0) && ok;
         NewFileOutcome outcome = ok ? NewFileOutcome::Written : NewFileOutcome::Failed;
@@ -136,6 +128,9 @@ private:
         syncFolder(std::filesystem::path(m_target).parent_path());
         return outcome;
     }
+
+private:
+    TempFile() = default;
 
     std::string m_target;
     std::string m_temp;
@@ -438,6 +433,30 @@ private:
     }
 };
 
+// Encodes into a temporary file beside path, then commits it (TempFile::commit).
+NewFileOutcome encodeToFile(const std::string& path, bool keepExisting, const QImage& image,
+                            int quality, const QByteArray& exifPayload, double dpiX, double dpiY,
+                            const QByteArray& segments) {
+    const std::optional<EncodeJob> job = prepareEncode(image, quality, exifPayload, segments);
+    if (!job)
+        return NewFileOutcome::Failed;
+    std::optional<TempFile> temp = TempFile::create(path);
+    if (!temp)
+        return NewFileOutcome::Failed;
+    FileSink sink(temp->fd());
+    const bool encoded = compress(*job, dpiX, dpiY, sink.manager);
+    return temp->commit(encoded, keepExisting);
+}
+
+// Writes bytes into a temporary file beside path, then commits it (TempFile::commit).
+NewFileOutcome writeToFile(const std::string& path, bool keepExisting, const QByteArray& bytes) {
+    std::optional<TempFile> temp = TempFile::create(path);
+    if (!temp)
+        return NewFileOutcome::Failed;
+    return temp->commit(writeAll(temp->fd(), bytes.constData(), std::size_t(bytes.size())),
+                        keepExisting);
+}
+
 } // namespace
 
 const char* describeJpegDecodeError(JpegDecodeError error) {
@@ -605,29 +624,14 @@ std::optional<QByteArray> JpegCodec::encode(const QImage& image, int quality,
 bool JpegCodec::encodeFile(const std::string& path, const QImage& image, int quality,
                            const QByteArray& exifPayload, double dpiX, double dpiY,
                            const QByteArray& segments) {
-    const std::optional<EncodeJob> job = prepareEncode(image, quality, exifPayload, segments);
-    if (!job)
-        return false;
-    std::optional<TempFile> temp = TempFile::create(path);
-    if (!temp)
-        return false;
-    FileSink sink(temp->fd());
-    const bool encoded = compress(*job, dpiX, dpiY, sink.manager);
-    return temp->commit(encoded);
+    return encodeToFile(path, false, image, quality, exifPayload, dpiX, dpiY, segments) ==
+           NewFileOutcome::Written;
 }
 
 NewFileOutcome JpegCodec::encodeNewFile(const std::string& path, const QImage& image, int quality,
                                         const QByteArray& exifPayload, double dpiX, double dpiY,
                                         const QByteArray& segments) {
-    const std::optional<EncodeJob> job = prepareEncode(image, quality, exifPayload, segments);
-    if (!job)
-        return NewFileOutcome::Failed;
-    std::optional<TempFile> temp = TempFile::create(path);
-    if (!temp)
-        return NewFileOutcome::Failed;
-    FileSink sink(temp->fd());
-    const bool encoded = compress(*job, dpiX, dpiY, sink.manager);
-    return temp->commitNew(encoded);
+    return encodeToFile(path, true, image, quality, exifPayload, dpiX, dpiY, segments);
 }
 
 std::optional<QByteArray> JpegCodec::withMetadata(const QByteArray& jpeg,
@@ -704,15 +708,9 @@ std::optional<QByteArray> JpegCodec::readFile(const std::string& path) {
 // a symbolic link standing where the result goes, where this replaces the link, and refuse an
 // earlier result without write permission, which this replaces.
 bool JpegCodec::writeFileSafely(const std::string& path, const QByteArray& bytes) {
-    std::optional<TempFile> temp = TempFile::create(path);
-    if (!temp)
-        return false;
-    return temp->commit(writeAll(temp->fd(), bytes.constData(), std::size_t(bytes.size())));
+    return writeToFile(path, false, bytes) == NewFileOutcome::Written;
 }
 
 NewFileOutcome JpegCodec::writeNewFile(const std::string& path, const QByteArray& bytes) {
-    std::optional<TempFile> temp = TempFile::create(path);
-    if (!temp)
-        return NewFileOutcome::Failed;
-    return temp->commitNew(writeAll(temp->fd(), bytes.constData(), std::size_t(bytes.size())));
+    return writeToFile(path, true, bytes);
 }

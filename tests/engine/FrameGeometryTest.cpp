@@ -33,17 +33,14 @@ TEST(FrameGeometry, WorkedExample) {
 }
 
 TEST(FrameGeometry, PrintResolutionFollowsTheFormatAlongEachSide) {
-    const struct {
-        const char* name;
-        int photoW, photoH, resultW, resultH;
-        double heightCm, widthCm;
-        std::optional<PrintDpi> dpi;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int photoW, photoH, resultW, resultH; double heightCm, widthCm; std::optional<PrintDpi> dpi; } rows[] = {
         {"turned frame: 15 cm along the width", 6000, 4000, 3543, 2362, 15, 10, PrintDpi{600, 600}},
         {"cut a little off one side", 2000, 3000, 2000, 2950, 15, 10, PrintDpi{508, 500}},
         {"no format", 2000, 3000, 2000, 3000, 0, 0, std::nullopt},
         {"empty result", 2000, 3000, 0, 3000, 15, 10, std::nullopt},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const FrameGeometry g =
             window(1010, 760, row.photoW, row.photoH, row.heightCm, row.widthCm);
@@ -54,19 +51,16 @@ TEST(FrameGeometry, PrintResolutionFollowsTheFormatAlongEachSide) {
 }
 
 TEST(FrameGeometry, ImageRectFitsPhotoIntoWindow) {
-    const struct {
-        const char* name;
-        int clientW, clientH, photoW, photoH;
-        QRect image;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int clientW, clientH, photoW, photoH; QRect image; } rows[] = {
         {"no photo", 1010, 760, 0, 0, QRect()},
         {"smaller photo at its own size, centred", 1010, 760, 640, 480, edges(185, 140, 825, 620)},
         {"odd difference shows one pixel more", 1010, 760, 641, 481, edges(184, 139, 826, 621)},
         {"wide photo limited by width", 1010, 760, 4000, 1000, edges(5, 255, 1005, 505)},
-        {"too wide and too tall: width, then height", 1010, 760, 2000, 1600,
-         edges(36, 5, 974, 755)},
+        {"too wide and too tall: width, then height", 1010, 760, 2000, 1600, edges(36, 5, 974, 755)},
         {"window smaller than the margins", 8, 8, 100, 100, edges(5, 5, 5, 5)},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const FrameGeometry g = window(row.clientW, row.clientH, row.photoW, row.photoH);
         EXPECT_EQ(g.imageRect(), row.image) << row.name;
@@ -77,17 +71,15 @@ TEST(FrameGeometry, ImageRectFitsPhotoIntoWindow) {
 TEST(FrameGeometry, MovesStopAtPhotoEdges) {
     // Image (5, 46, 1005, 714); shrink-10 frame (20, 56, 990, 704): 15 px slack left and
     // right, 10 px above and below.
-    const struct {
-        const char* name;
-        int dx, dy;
-        QRect frame;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int dx, dy; QRect frame; } rows[] = {
         {"inside moves freely", 7, -4, edges(27, 52, 997, 700)},
         {"past the left edge", -100, 0, edges(5, 56, 975, 704)},
         {"exactly to the right edge", 15, 0, edges(35, 56, 1005, 704)},
         {"past the top edge", 0, -100, edges(20, 46, 990, 693)},
         {"past the bottom edge", 0, 100, edges(20, 67, 990, 714)},
     };
+    // clang-format on
     for (const auto& row : rows) {
         FrameGeometry g = window(1010, 760, 3000, 2000);
         g.zoomFrame(10);
@@ -120,12 +112,8 @@ TEST(FrameGeometry, FrameInPhotoPixelsScalesEachSideByItsOwnDisplayRatio) {
 }
 
 TEST(FrameGeometry, OrientationFollowsThePhotoAndTheIdPhotoModeIsUpright) {
-    const struct {
-        const char* name;
-        int photoW, photoH;
-        double heightCm, widthCm;
-        bool rotated;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int photoW, photoH; double heightCm, widthCm; bool rotated; } rows[] = {
         {"landscape photo, upright format", 3000, 2000, 15, 10, true},
         {"upright photo, upright format", 2000, 3000, 15, 10, false},
         {"upright photo, landscape format", 2000, 3000, 10, 15, true},
@@ -134,6 +122,7 @@ TEST(FrameGeometry, OrientationFollowsThePhotoAndTheIdPhotoModeIsUpright) {
         {"upright photo, square format", 2000, 3000, 10, 10, false},
         {"square photo, landscape format", 2000, 2000, 10, 15, false},
     };
+    // clang-format on
     for (const auto& row : rows) {
         FrameGeometry g = window(1010, 760, row.photoW, row.photoH, row.heightCm, row.widthCm);
         EXPECT_EQ(g.isFrameRotated(), row.rotated) << row.name;

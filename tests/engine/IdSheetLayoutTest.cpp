@@ -10,12 +10,8 @@
 namespace {
 
 TEST(IdSheetLayout, SheetsByFormat) {
-    const struct {
-        const char* name;
-        int fw, fh;
-        double heightCm, widthCm;
-        int sheetW, sheetH, cols, rows, margin;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int fw, fh; double heightCm, widthCm; int sheetW, sheetH, cols, rows, margin; } rows[] = {
         {"default format", 700, 900, 15, 10, 2000, 3000, 2, 3, 300},
         {"landscape format", 700, 900, 10, 15, 2000, 3000, 2, 3, 300},
         {"square format", 700, 900, 15, 15, 3000, 3000, 4, 3, 300},
@@ -23,6 +19,7 @@ TEST(IdSheetLayout, SheetsByFormat) {
         // A crop a little taller than 7:9: 606 x 400 stood upright as 404 x 606.
         {"large print", 70, 91, 30, 20, 404, 606, 5, 6, 60},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const std::optional<IdSheetLayout> layout = IdSheetLayout::compute(
             row.fw, row.fh, row.heightCm, row.widthCm, row.heightCm / row.widthCm);

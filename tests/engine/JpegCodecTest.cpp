@@ -33,15 +33,14 @@ TEST(JpegCodec, DecodesEveryLayoutAndWarningToTheEnd) {
     QByteArray newerJfif = good;
     newerJfif[11] = 2; // JFIF major version
     const QByteArray stray = withStrayBytes(good);
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        const char* warning; // the first warning's words, or nothing
-    } rows[] = {
+    // clang-format off
+    // warning (the first warning's words, or nothing)
+    const struct { const char* name; QByteArray bytes; const char* warning; } rows[] = {
         {"plain", good, nullptr},
         {"unknown JFIF revision", newerJfif, "JFIF"},
         {"stray bytes, then the data cut short", stray.left(stray.size() - 40), "extraneous"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const JpegDecodeResult decoded = JpegCodec::decode(row.bytes);
@@ -89,22 +88,18 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
     broken = withStrayBytes(broken);
     const qsizetype scan = broken.indexOf(QByteArray("\xFF\xDA", 2));
     broken[broken.indexOf(QByteArray("\xFF\xDA", 2), scan + 2) + 5] = char(0x7F);
-    const struct {
-        const char* name;
-        QByteArray bytes;
-        JpegDecodeError expected;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; QByteArray bytes; JpegDecodeError expected; } rows[] = {
         {"only SOI", good.left(2), JpegDecodeError::NotJpeg},
         {"header claims width 0", fixtures::withDimensions(good, 0, 48), JpegDecodeError::NotJpeg},
         {"header claims height 0", fixtures::withDimensions(good, 64, 0), JpegDecodeError::NotJpeg},
-        {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25),
-         JpegDecodeError::NotJpeg},
+        {"SOI then garbage", QByteArray("\xFF\xD8garbage garbage garbage", 25), JpegDecodeError::NotJpeg},
         {"width 60000", fixtures::withDimensions(good, 60000, 8), JpegDecodeError::SideTooLong},
         {"height 60000", fixtures::withDimensions(good, 8, 60000), JpegDecodeError::SideTooLong},
-        {"40000 x 40000", fixtures::withDimensions(good, 40000, 40000),
-         JpegDecodeError::TooManyPixels},
+        {"40000 x 40000", fixtures::withDimensions(good, 40000, 40000), JpegDecodeError::TooManyPixels},
         {"warned in the header, then a fatal error", broken, JpegDecodeError::Corrupt},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const JpegDecodeResult result = JpegCodec::decode(row.bytes);
@@ -119,11 +114,8 @@ TEST(JpegCodec, RefusesWhatIsNoUsableJpeg) {
 }
 
 TEST(JpegCodec, ReducedDecodeCoversWhatIsShown) {
-    const struct {
-        const char* name;
-        QSize photo, shown;
-        int denominator;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; QSize photo, shown; int denominator; } rows[] = {
         {"nothing shown yet", {800, 600}, {0, 0}, 1},
         {"as large as the photo", {800, 600}, {800, 600}, 1},
         {"a little over half", {800, 600}, {410, 310}, 1},
@@ -133,6 +125,7 @@ TEST(JpegCodec, ReducedDecodeCoversWhatIsShown) {
         {"an eighth or less", {800, 600}, {50, 40}, 8},
         {"sides rounded up as the decoder does", {804, 604}, {101, 76}, 8},
     };
+    // clang-format on
     for (const auto& row : rows)
         EXPECT_EQ(JpegCodec::scaleDenominator(row.photo, row.shown), row.denominator) << row.name;
     const QByteArray jpeg = fixtures::jpeg(fixtures::gradient(800, 600));
@@ -247,28 +240,20 @@ TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
     const std::string folder = dir.path().toStdString() + "/";
     const std::string path = folder + "result.jpg";
     std::filesystem::create_directories(folder + "inTheWay/result.jpg/inside");
-    const struct {
-        const char* name;
-        std::string path;
-        QImage image;
-        QByteArray exif;
-        bool readOnly = false;
-        rlim_t sizeLimit = RLIM_INFINITY; // a full disk, met in the compressed data
-        bool neverReplace = false;        // encodeNewFile, which must report the file there
-    } rows[] = {
-        // clang-format off
+    // clang-format off
+    // sizeLimit (a full disk, met in the compressed data); neverReplace (encodeNewFile, which must report the file there)
+    const struct { const char* name; std::string path; QImage image; QByteArray exif; bool readOnly = false; rlim_t sizeLimit = RLIM_INFINITY;
+        bool neverReplace = false; } rows[] = {
         {"no pixels", path, QImage(), {}},
         {"EXIF beyond one segment", path, fixtures::gradient(8, 8), QByteArray(65534, 'x')},
         {"missing folder", folder + "missing/result.jpg", fixtures::gradient(8, 8), {}},
-        {"a folder where the result goes", folder + "inTheWay/result.jpg", fixtures::gradient(8, 8),
-         {}},
+        {"a folder where the result goes", folder + "inTheWay/result.jpg", fixtures::gradient(8, 8), {}},
         {"read-only file system", "/proc/result.jpg", fixtures::gradient(8, 8), {}},
         {"folder taking no new entry", path, fixtures::gradient(8, 8), {}, true},
         {"disk full", path, noiseImage(1500, 1000), {}, false, rlim_t{1} << 20},
-        {"a file already there, not to be replaced", path, fixtures::gradient(8, 8), {}, false,
-         RLIM_INFINITY, true},
-        // clang-format on
+        {"a file already there, not to be replaced", path, fixtures::gradient(8, 8), {}, false, RLIM_INFINITY, true},
     };
+    // clang-format on
     ASSERT_TRUE(JpegCodec::writeFileSafely(path, "earlier"));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);

@@ -23,14 +23,9 @@ QByteArray stored(int width, int height, int orientation, TJSAMP sampling = TJSA
 }
 
 TEST(LosslessCrop, CutsTheCentredFrameOnTheBlockGridTurnedUpright) {
-    const struct {
-        const char* name;
-        QByteArray jpeg;
-        double heightCm, widthCm;
-        QRect crop; // upright photo pixels
-        bool turned;
-    } rows[] = {
-        // clang-format off
+    // clang-format off
+    // crop (upright photo pixels)
+    const struct { const char* name; QByteArray jpeg; double heightCm, widthCm; QRect crop; bool turned; } rows[] = {
         // The 15 x 10 frame on 320 x 240 is (0, 13) 320 x 214; the 10 x 10 one (40, 0) 240 x 240.
         {"upright", stored(320, 240, 1), 15, 10, {0, 0, 320, 214}, false},
         {"upright, square format", stored(320, 240, 1), 10, 10, {32, 0, 240, 240}, false},
@@ -39,14 +34,12 @@ TEST(LosslessCrop, CutsTheCentredFrameOnTheBlockGridTurnedUpright) {
         {"stored a quarter turn left", stored(240, 320, 6), 15, 10, {0, 0, 320, 214}, true},
         {"stored upside down", stored(320, 240, 3), 10, 10, {32, 0, 240, 240}, true},
         // Turned, the 16 x 8 blocks are 8 x 16: the corner keeps to 16 pixels both ways.
-        {"16 x 8 blocks stored a quarter turn left", stored(240, 320, 6, TJSAMP_422), 15, 10,
-         {0, 0, 320, 214}, true},
+        {"16 x 8 blocks stored a quarter turn left", stored(240, 320, 6, TJSAMP_422), 15, 10, {0, 0, 320, 214}, true},
         // Upright 248 x 328: the blocks of its first 8 columns cannot be turned; the frame
         // (14, 0) 220 x 328 starts after them.
-        {"quarter turn, partial blocks outside the frame", stored(328, 248, 6), 15, 10,
-         {8, 0, 220, 328}, true},
-        // clang-format on
+        {"quarter turn, partial blocks outside the frame", stored(328, 248, 6), 15, 10, {8, 0, 220, 328}, true},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;
@@ -102,23 +95,16 @@ TEST(LosslessCrop, ResultCarriesTheMetadataOfACropSavedFromTheWindow) {
 }
 
 TEST(LosslessCrop, WritesNothingWhenTheBlocksCannotGiveTheResult) {
-    const struct {
-        const char* name;
-        QByteArray jpeg;
-        bool fileThere;
-        LosslessOutcome outcome;
-    } rows[] = {
-        // clang-format off
+    // clang-format off
+    const struct { const char* name; QByteArray jpeg; bool fileThere; LosslessOutcome outcome; } rows[] = {
         // Upright 254 x 320: its first 14 columns are partial blocks, inside the 254 x 254 frame.
-        {"turn needing the partial blocks", stored(320, 254, 6), false,
-         LosslessOutcome::NeedsDecode},
+        {"turn needing the partial blocks", stored(320, 254, 6), false, LosslessOutcome::NeedsDecode},
         {"32 x 8 blocks", stored(320, 240, 1, TJSAMP_411), false, LosslessOutcome::NeedsDecode},
         {"not a JPEG", "GIF89a, not a photo", false, LosslessOutcome::Failed},
-        {"a side past the decode's limit",
-         fixtures::withDimensions(stored(320, 240, 1), 60000, 240), false, LosslessOutcome::Failed},
+        {"a side past the decode's limit", fixtures::withDimensions(stored(320, 240, 1), 60000, 240), false, LosslessOutcome::Failed},
         {"a file at the path", stored(320, 240, 1), true, LosslessOutcome::TargetExists},
-        // clang-format on
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;

@@ -52,18 +52,13 @@ TEST_F(PhotoDocumentBackgroundTest, CropRightAfterLoadingTakesTheFullSizePixels)
 }
 
 TEST_F(PhotoDocumentBackgroundTest, QueuedSaves) {
-    const struct {
-        const char* name;
-        std::string destination;
-        std::vector<Warning> told; // after the queue reported
-        std::vector<std::string> results;
-    } rows[] = {
+    // clang-format off
+    // told (after the queue reported)
+    const struct { const char* name; std::string destination; std::vector<Warning> told; std::vector<std::string> results; } rows[] = {
         {"written", "results/", {}, {"Photos_20060714_000.jpg"}},
-        {"failure passes through",
-         "results/missing/",
-         {{"Impossible de sauvegarder l'image", "Attention !!!"}},
-         {}},
+        {"failure passes through", "results/missing/", {{"Impossible de sauvegarder l'image", "Attention !!!"}}, {}},
     };
+    // clang-format on
     const std::string path =
         writePhoto("photo.jpg", 400, 300, {.dateTimeOriginal = "2006:07:14 10:20:30"});
     for (const auto& row : rows) {

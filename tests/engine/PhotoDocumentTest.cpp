@@ -151,17 +151,15 @@ TEST_F(PhotoDocumentTest, NoFormatOrNoPhotoCropsNothing) {
 }
 
 TEST_F(PhotoDocumentTest, WhiteBorderRingInsideTheCrop) {
-    const struct {
-        const char* name;
-        int photoW, photoH;
-        uint16_t mm;
-        int border; // pixels
-    } rows[] = {
+    // clang-format off
+    // border (pixels)
+    const struct { const char* name; int photoW, photoH; uint16_t mm; int border; } rows[] = {
         {"upright 1000 x 1500, 4 mm", 1000, 1500, 4, 40},
         {"small photo", 60, 90, 4, 2},
         {"turned frame takes the width", 1500, 1000, 4, 40},
         {"no border equals the plain crop", 1000, 1500, 0, 0},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(m_model->load(writePhoto("b.jpg", row.photoW, row.photoH), 0));
@@ -229,19 +227,15 @@ TEST_F(PhotoDocumentTest, SavingWithTheStoredIndexReplacesThatResult) {
 }
 
 TEST_F(PhotoDocumentTest, ResultPathRules) {
-    const struct {
-        const char* name;
-        bool autoRename;
-        const char* resultName;
-        int32_t indexBefore;
-        const char* expectedName;
-        int32_t indexAfter;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; bool autoRename; const char* resultName; int32_t indexBefore; const char* expectedName;
+        int32_t indexAfter; } rows[] = {
         {"size and label tags", true, "R_%t_%r", 7, "R_15x10_15x10.jpg", kNoResultIndex},
         {"stored index is used", true, "P_%i", 12, "P_012.jpg", 12},
         {"free index is taken", true, "P_%i", kNoResultIndex, "P_000.jpg", 0},
         {"auto rename off keeps the file name", false, "P_%i", 5, "IMG_0001.jpg", 5},
     };
+    // clang-format on
     ASSERT_TRUE(m_model->load(writePhoto("IMG_0001.JPG", 600, 400), kNoResultIndex));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -259,14 +253,13 @@ TEST_F(PhotoDocumentTest, ResultPathRules) {
 
 TEST_F(PhotoDocumentTest, SaveThatCannotBeMadeIsToldAndKeepsThePhotoModified) {
     // Why the disk refuses a file is the codec's business: one refusal stands for all.
-    const struct {
-        const char* name;
-        std::string destination;
-        std::vector<Warning> told; // by asking the path, then by saving
-    } rows[] = {
+    // clang-format off
+    // told (by asking the path, then by saving)
+    const struct { const char* name; std::string destination; std::vector<Warning> told; } rows[] = {
         {"no destination", "", {kNoDestination, kNoDestination}},
         {"folder missing", pathOf("missing/"), {kSaveFailed}},
     };
+    // clang-format on
     ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 600, 400), kNoResultIndex));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -284,16 +277,14 @@ TEST_F(PhotoDocumentTest, SaveThatCannotBeMadeIsToldAndKeepsThePhotoModified) {
 
 TEST_F(PhotoDocumentTest, ExtremeProportionsGoThroughEveryCommand) {
     // Nothing may crash, overflow or write a broken file.
-    const struct {
-        const char* name;
-        int width, height;
-        double formatHeightCm, formatWidthCm;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int width, height; double formatHeightCm, formatWidthCm; } rows[] = {
         {"one pixel", 1, 1, 15, 10},
         {"one pixel high", 3000, 1, 15, 10},
         {"panorama format on an upright photo", 40, 600, 10, 300},
         {"format of one centimetre by 6553", 300, 200, 1, 6553},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string photo = writePhoto(std::string(row.name) + ".jpg", row.width, row.height);
@@ -333,26 +324,21 @@ TEST_F(PhotoDocumentTest, SavedFileTakesTheChosenQuality) {
 }
 
 TEST_F(PhotoDocumentTest, FrameColorFollowsQualityAndOptions) {
-    const struct {
-        const char* name;
-        int photoW, photoH; // sets the print quality with the default format
-        int opacity;
-        bool smallBorder, recadColor, outline, withOpacity;
-        uint32_t expected;
-    } rows[] = {
-        {"good quality is green at half opacity", 1800, 1200, 50, false, true, false, true,
-         0x7F326432},
+    // clang-format off
+    // photoW, photoH (sets the print quality with the default format)
+    const struct { const char* name; int photoW, photoH; int opacity; bool smallBorder, recadColor, outline, withOpacity;
+        uint32_t expected; } rows[] = {
+        {"good quality is green at half opacity", 1800, 1200, 50, false, true, false, true, 0x7F326432},
         {"80 px per cm is orange", 800, 1200, 50, false, true, false, true, 0x7FFA9600},
         {"poor quality is red", 640, 480, 50, false, true, false, true, 0x7FFF0000},
         {"quality colours off give red", 1800, 1200, 50, false, false, false, true, 0x7FFF0000},
         {"opacity 100 is opaque", 1800, 1200, 100, false, true, false, true, 0xFF326432},
         {"opacity off is opaque", 1800, 1200, 0, false, true, false, false, 0xFF326432},
         {"thin outline makes the tint grey", 1800, 1200, 50, true, true, false, true, 0x7F141414},
-        {"the outline itself keeps the quality colour", 1800, 1200, 50, true, true, true, false,
-         0xFF326432},
-        {"opacity beyond 100 keeps the low byte", 1800, 1200, 200, false, true, false, true,
-         0xFE326432},
+        {"the outline itself keeps the quality colour", 1800, 1200, 50, true, true, true, false, 0xFF326432},
+        {"opacity beyond 100 keeps the low byte", 1800, 1200, 200, false, true, false, true, 0xFE326432},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(m_model->load(writePhoto("c.jpg", row.photoW, row.photoH), 0));

@@ -26,22 +26,15 @@ protected:
 };
 
 TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
-    const struct {
-        const char* name;
-        std::vector<std::string> wanted;
-        std::function<void(PhotoPrefetch&)> meanwhile; // after decoding
-        int held;
-        std::string taken;
-        std::optional<int> width; // of the photo handed out; nothing: none
-    } rows[] = {
-        // clang-format off
+    // clang-format off
+    // meanwhile (after decoding); width (of the photo handed out; nothing: none)
+    const struct { const char* name; std::vector<std::string> wanted; std::function<void(PhotoPrefetch&)> meanwhile; int held; std::string taken;
+        std::optional<int> width; } rows[] = {
         {"a prefetched photo is handed out", {"a.jpg", "b.jpg"}, {}, 2, "b.jpg", 130},
         {"a photo not asked for is not there", {"a.jpg", "a.jpg"}, {}, 1, "b.jpg", std::nullopt},
-        {"a file that does not decode is not held", {"a.jpg", "broken.jpg"}, {}, 1, "broken.jpg",
-         std::nullopt},
+        {"a file that does not decode is not held", {"a.jpg", "broken.jpg"}, {}, 1, "broken.jpg", std::nullopt},
         {"at most two are held", {"a.jpg", "b.jpg", "c.jpg"}, {}, 2, "c.jpg", std::nullopt},
-        {"another folder drops what is held", {"a.jpg", "b.jpg"},
-         [](PhotoPrefetch& prefetch) { prefetch.clear(); }, 0, "a.jpg", std::nullopt},
+        {"another folder drops what is held", {"a.jpg", "b.jpg"}, [](PhotoPrefetch& prefetch) { prefetch.clear(); }, 0, "a.jpg", std::nullopt},
         {"asking for other photos drops the ones held", {"a.jpg", "b.jpg"},
          [this](PhotoPrefetch& prefetch) {
              prefetch.prefetch({pathOf("c.jpg")});
@@ -50,8 +43,8 @@ TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
          1, "a.jpg", std::nullopt},
         {"a file changed since it was read is not handed out", {"a.jpg"},
          [this](PhotoPrefetch&) { writePhoto("a.jpg", 150); }, 1, "a.jpg", std::nullopt},
-        // clang-format on
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         for (const auto& [name, width] : {std::pair{"a.jpg", 120}, {"b.jpg", 130}, {"c.jpg", 140}})

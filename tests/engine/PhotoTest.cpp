@@ -89,12 +89,9 @@ TEST(Photo, EditsReachThePixelsAndKeepExifAndResolution) {
     image.setPixelColor(0, 0, kRed);
     const Photo original(image, ExifBlock(QByteArray("II*\0\x08\0\0\0\0\0", 10)), 300, 200);
     ASSERT_EQ(original.image().format(), QImage::Format_RGB888);
-    const struct {
-        const char* name;
-        void (Photo::*edit)();
-        QPoint redAt;
-        QColor red; // what red became
-    } rows[] = {
+    // clang-format off
+    // red (what red became)
+    const struct { const char* name; void (Photo::*edit)(); QPoint redAt; QColor red; } rows[] = {
         {"right turn", &Photo::rotateRight, {1, 0}, kRed},
         {"left turn", &Photo::rotateLeft, {0, 3}, kRed},
         {"horizontal flip", &Photo::flipHorizontal, {3, 0}, kRed},
@@ -102,6 +99,7 @@ TEST(Photo, EditsReachThePixelsAndKeepExifAndResolution) {
         {"grayscale", &Photo::toGrayscale, {0, 0}, QColor(76, 76, 76)},
         {"sepia", &Photo::toSepia, {0, 0}, QColor(114, 76, 51)},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Photo photo = original;

@@ -43,11 +43,8 @@ TEST(PixelEdits, TurnsAndMirrorsMatchQt) {
 
 TEST(PixelEdits, EveryPixelTintedOnce) {
     // A repeating run of colours whose gray and sepia values are known.
-    const struct {
-        QRgb in;
-        int gray;
-        QRgb sepia;
-    } colours[] = {
+    // clang-format off
+    const struct { QRgb in; int gray; QRgb sepia; } colours[] = {
         {qRgb(255, 0, 0), 76, qRgb(114, 76, 51)},
         {qRgb(255, 255, 255), 255, qRgb(255, 255, 230)},
         {qRgb(0, 0, 0), 0, qRgb(38, 0, 0)},
@@ -56,6 +53,7 @@ TEST(PixelEdits, EveryPixelTintedOnce) {
         {qRgb(1, 2, 3), 2, qRgb(40, 2, 0)},
         {qRgb(128, 128, 128), 128, qRgb(166, 128, 103)},
     };
+    // clang-format on
     constexpr int kCount = sizeof colours / sizeof colours[0];
     for (const auto& size : kSizes) {
         SCOPED_TRACE(size.name);

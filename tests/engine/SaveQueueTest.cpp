@@ -32,21 +32,15 @@ TEST(SaveQueue, FilesAreWrittenAndAnnouncedInQueueOrder) {
         int grey;
         bool ok = true; // as announced
     };
-    const struct {
-        const char* name;
-        std::vector<Save> saves;
-        std::vector<Save> files; // what the folder holds in the end
-    } rows[] = {
-        {"different paths",
-         {{"a.jpg", 40}, {"b.jpg", 120}, {"c.jpg", 200}},
-         {{"a.jpg", 40}, {"b.jpg", 120}, {"c.jpg", 200}}},
-        {"a later save of a path lands after the earlier one",
-         {{"same.jpg", 40}, {"other.jpg", 120}, {"same.jpg", 200}},
+    // clang-format off
+    // files (what the folder holds in the end)
+    const struct { const char* name; std::vector<Save> saves; std::vector<Save> files; } rows[] = {
+        {"different paths", {{"a.jpg", 40}, {"b.jpg", 120}, {"c.jpg", 200}}, {{"a.jpg", 40}, {"b.jpg", 120}, {"c.jpg", 200}}},
+        {"a later save of a path lands after the earlier one", {{"same.jpg", 40}, {"other.jpg", 120}, {"same.jpg", 200}},
          {{"other.jpg", 120}, {"same.jpg", 200}}},
-        {"a failure does not stop the next save",
-         {{"missing/a.jpg", 90, false}, {"b.jpg", 90}},
-         {{"b.jpg", 90}}},
+        {"a failure does not stop the next save", {{"missing/a.jpg", 90, false}, {"b.jpg", 90}}, {{"b.jpg", 90}}},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         QTemporaryDir dir;

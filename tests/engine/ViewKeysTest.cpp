@@ -10,18 +10,13 @@
 namespace {
 
 TEST(ViewKeys, MapsEveryKeyOfTheKeyMap) {
-    const struct {
-        const char* name;
-        int key;
-        bool keypad, shift, alt;
-        ViewKey expected;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; int key; bool keypad, shift, alt; ViewKey expected; } rows[] = {
         {"arrow left moves", Qt::Key_Left, false, false, false, KeyAction::MoveLeft},
         {"shift left rotates left", Qt::Key_Left, false, true, false, Command::RotateLeft},
         {"shift up flips vertically", Qt::Key_Up, false, true, false, Command::FlipVertical},
         {"shift right rotates right", Qt::Key_Right, false, true, false, Command::RotateRight},
-        {"shift down flips horizontally", Qt::Key_Down, false, true, false,
-         Command::FlipHorizontal},
+        {"shift down flips horizontally", Qt::Key_Down, false, true, false, Command::FlipHorizontal},
         {"keypad arrow moves too", Qt::Key_Down, true, false, false, KeyAction::MoveDown},
         {"return validates", Qt::Key_Return, false, false, false, KeyAction::Validate},
         {"escape goes on", Qt::Key_Escape, false, false, false, Command::NextPicture},
@@ -43,6 +38,7 @@ TEST(ViewKeys, MapsEveryKeyOfTheKeyMap) {
         {"insert alone does nothing", Qt::Key_Insert, false, false, false, std::monostate{}},
         {"alt letter belongs to the menu bar", Qt::Key_B, false, false, true, std::monostate{}},
     };
+    // clang-format on
     for (const auto& row : rows)
         EXPECT_EQ(mapViewKey(row.key, row.keypad, row.shift, row.alt), row.expected) << row.name;
 }

@@ -88,36 +88,24 @@ TEST(ParamFile, RewritesInPlaceResizesAppendsAndDeletes) {
 TEST(ParamFile, FailedCallsChangeNothingAndTheErrorTells) {
     enum class Op { Read, Write, Delete, Find };
     enum File { Missing, Present, Held }; // held: locked by another opener
-    const struct {
-        const char* description;
-        Op op;
-        File file;
-        std::string name;
-        int64_t result; // Find's offset, else 1 for true
-        std::string lastError;
-    } rows[] = {
-        {"read from missing file", Op::Read, Missing, "MIDDLE", 0,
-         "Le fichier spécifié n'existe pas!"},
-        {"read under another type", Op::Read, Present, "FIRST", 0,
-         "Fonction lecture: le paramètre ne correspond pas au type spécifié!"},
-        {"find a missing name", Op::Find, Present, "MIDDL", -1,
-         "Fonction recherche: le paramètre n'existe pas!"},
-        {"write blank name", Op::Write, Missing, " \n ", 0,
-         "Fonction écriture: le nom du paramètre n'est pas spécifié!"},
-        {"write a name of twenty-one bytes", Op::Write, Missing, "ABCDEFGHIJKLMNOPQRSTU", 0,
-         "Fonction écriture: taille du nom incorrecte!"},
+    // clang-format off
+    // result (Find's offset, else 1 for true)
+    const struct { const char* description; Op op; File file; std::string name; int64_t result; std::string lastError; } rows[] = {
+        {"read from missing file", Op::Read, Missing, "MIDDLE", 0, "Le fichier spécifié n'existe pas!"},
+        {"read under another type", Op::Read, Present, "FIRST", 0, "Fonction lecture: le paramètre ne correspond pas au type spécifié!"},
+        {"find a missing name", Op::Find, Present, "MIDDL", -1, "Fonction recherche: le paramètre n'existe pas!"},
+        {"write blank name", Op::Write, Missing, " \n ", 0, "Fonction écriture: le nom du paramètre n'est pas spécifié!"},
+        {"write a name of twenty-one bytes", Op::Write, Missing, "ABCDEFGHIJKLMNOPQRSTU", 0, "Fonction écriture: taille du nom incorrecte!"},
         // Raised by one, 0xFF would be stored as NUL and end the name early.
-        {"write a name holding 0xFF", Op::Write, Missing, "JPEGQUALITY\xFF", 0,
-         "Fonction écriture: taille du nom incorrecte!"},
-        {"delete missing name", Op::Delete, Present, "NOPE", 1,
-         "Fonction suppression : paramètre inexistant!"},
-        {"delete from missing file", Op::Delete, Missing, "LAST", 0,
-         "Fonction suppression: fichier inexistant!"},
+        {"write a name holding 0xFF", Op::Write, Missing, "JPEGQUALITY\xFF", 0, "Fonction écriture: taille du nom incorrecte!"},
+        {"delete missing name", Op::Delete, Present, "NOPE", 1, "Fonction suppression : paramètre inexistant!"},
+        {"delete from missing file", Op::Delete, Missing, "LAST", 0, "Fonction suppression: fichier inexistant!"},
         // Sharing violation: the lock is taken without waiting.
         {"read a held file", Op::Read, Held, "MIDDLE", 0, "Exception:11"},
         {"find in a held file", Op::Find, Held, "MIDDLE", -2, "Exception:11"},
         {"write to a held file", Op::Write, Held, "MIDDLE", 0, "Exception:11"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);
         TempFolder folder;
@@ -147,25 +135,19 @@ TEST(ParamFile, FailedCallsChangeNothingAndTheErrorTells) {
 TEST(ParamFile, DamagedOrForeignFileReadsWhatIsSoundAndWritesAfterIt) {
     const Bytes quality = longRecord("JPEGQUALITY", 77);
     const Bytes opacity = longRecord("OPACITY", 33);
-    const struct {
-        const char* description;
-        Bytes content;
-        off_t zeros; // when non-zero, the file is this many zero bytes instead
-        mode_t kind; // a regular file, a folder or a named pipe
-        bool found;  // JPEGQUALITY reads as 77
-        Bytes after; // the file once OPACITY is written; empty: the write fails
-    } rows[] = {
-        {"record cut in its value", Bytes(quality.begin(), quality.end() - 1), 0, S_IFREG, false,
-         opacity},
-        {"sound record then a cut header", concat({quality, Bytes(15, 0x50)}), 0, S_IFREG, true,
-         concat({quality, opacity})},
-        {"sound record then one past the end", concat({quality, record("X", 0xFFFF, {})}), 0,
-         S_IFREG, true, concat({quality, opacity})},
+    // clang-format off
+    // zeros (when non-zero, the file is this many zero bytes instead); kind (a regular file, a folder or a named pipe)
+    // found (JPEGQUALITY reads as 77); after (the file once OPACITY is written; empty: the write fails)
+    const struct { const char* description; Bytes content; off_t zeros; mode_t kind; bool found; Bytes after; } rows[] = {
+        {"record cut in its value", Bytes(quality.begin(), quality.end() - 1), 0, S_IFREG, false, opacity},
+        {"sound record then a cut header", concat({quality, Bytes(15, 0x50)}), 0, S_IFREG, true, concat({quality, opacity})},
+        {"sound record then one past the end", concat({quality, record("X", 0xFFFF, {})}), 0, S_IFREG, true, concat({quality, opacity})},
         {"all bytes 0xFF", Bytes(4096, 0xFF), 0, S_IFREG, false, opacity},
         {"100 MB of zeros", {}, 100 * 1024 * 1024, S_IFREG, false, {}},
         {"a folder", {}, 0, S_IFDIR, false, {}},
         {"a named pipe", {}, 0, S_IFIFO, false, {}},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);
         TempFolder folder;
@@ -243,15 +225,14 @@ TEST(ParamFile, FolderTakingNoNewEntryStillTakesEveryChange) {
 }
 
 TEST(ParamFile, InterruptedWriteKeepsTheOldRecordsAndTheNextWriteLands) {
-    const struct {
-        const char* description;
-        bool fileExists;
-        bool killedBySignal; // by SIGXFSZ mid-write, else the write just fails
-    } rows[] = {
+    // clang-format off
+    // killedBySignal (by SIGXFSZ mid-write, else the write just fails)
+    const struct { const char* description; bool fileExists; bool killedBySignal; } rows[] = {
         {"write refused", true, false},
         {"writer killed", true, true},
         {"first write refused", false, false},
     };
+    // clang-format on
     const Bytes original = concat({stringRecord("A", "alpha"), stringRecord("B", "beta")});
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);

@@ -15,18 +15,15 @@ namespace {
 
 TEST(ParamLocation, ResolvesBesideTheProgramOrInTheConfigFolder) {
     enum Where { Unchanged, BesideProgram, InConfig };
-    const struct {
-        const char* description;
-        std::string name;
-        bool exeFolderExists;
-        bool exeFolderHoldsFile; // and takes no new file
-        Where expected;
-    } rows[] = {
+    // clang-format off
+    // exeFolderHoldsFile (and takes no new file)
+    const struct { const char* description; std::string name; bool exeFolderExists; bool exeFolderHoldsFile; Where expected; } rows[] = {
         {"whole path used unchanged", "/x/y/param.dat", false, false, Unchanged},
         {"writable executable folder", "param.dat", true, false, BesideProgram},
         {"executable folder holding the file", "param.dat", true, true, BesideProgram},
         {"no usable executable folder", "param.dat", false, false, InConfig},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);
         TempFolder folder;

@@ -44,25 +44,19 @@ TEST(FormatList, LoadedFromAHandBuiltFileMissingPartsGivenFallbacks) {
     for (int i = 0; i < 1000; ++i) {
         thousandMissing.insert(thousandMissing.end(), {"-", "1", "1", "1"});
     }
-    const struct {
-        const char* description;
-        Bytes file;
-        Texts expected;
-    } rows[] = {
-        {"index 1 missing",
-         concat({longRecord("NBRECAD", 2), formatRecords(0, "Photo", "15", "10", "4")}),
+    // clang-format off
+    const struct { const char* description; Bytes file; Texts expected; } rows[] = {
+        {"index 1 missing", concat({longRecord("NBRECAD", 2), formatRecords(0, "Photo", "15", "10", "4")}),
          {"Photo", "15", "10", "4", "-", "1", "1", "1"}},
         {"height stored as a long, texts without digits",
          concat({longRecord("NBRECAD", 1), stringRecord("RECADNAME0", "X"),
                  longRecord("RECADH0", 9), stringRecord("RECADW0", "haut"),
                  stringRecord("RECADWHITEB0", " 7")}),
          {"X", "1", "haut", " 7"}},
-        {"negative count",
-         concat({longRecord("NBRECAD", -3), formatRecords(0, "X", "1", "2", "3")}),
-         {}},
-        {"a damaged file's huge count stops at a thousand", longRecord("NBRECAD", 0x7FFFFFFF),
-         thousandMissing},
+        {"negative count", concat({longRecord("NBRECAD", -3), formatRecords(0, "X", "1", "2", "3")}), {}},
+        {"a damaged file's huge count stops at a thousand", longRecord("NBRECAD", 0x7FFFFFFF), thousandMissing},
     };
+    // clang-format on
     for (const auto& row : rows) {
         TempFolder folder;
         writeBytes(folder.file(), row.file);

@@ -104,14 +104,10 @@ TEST(Settings, EachKeyReadWhereverItStandsAndWrittenThroughByItsSetter) {
 }
 
 TEST(Settings, ChangeAnnouncedOnlyWhenTheCachedValueChanges) {
-    const struct {
-        const char* description;
-        Bytes fileBefore; // empty: no file
-        std::function<void(Settings&)> change;
-        std::string announced; // keys in order, separated by spaces
-        Bytes fileAfter;
-    } rows[] = {
-        // clang-format off
+    // clang-format off
+    // fileBefore (empty: no file); announced (keys in order, separated by spaces)
+    const struct { const char* description; Bytes fileBefore; std::function<void(Settings&)> change; std::string announced;
+        Bytes fileAfter; } rows[] = {
         {"value equal to its default is written but not announced", {},
          [](Settings& s) { s.setJpegQuality(100); }, "", longRecord("JPEGQUALITY", 100)},
         {"a yes stores the low eight bits of any non-zero value, and is no change", {},
@@ -130,11 +126,10 @@ TEST(Settings, ChangeAnnouncedOnlyWhenTheCachedValueChanges) {
          concat({stringRecord("OPACITY", "80"), longRecord("JPEGQUALITY", 90)}),
          [](Settings& s) { s.setOpacity(s.jpegQuality() == 90 ? 70 : 0); }, "OPACITY",
          concat({stringRecord("OPACITY", "80"), longRecord("JPEGQUALITY", 90)})},
-        {"reloading another copy's change announces nothing", {},
-         [](Settings& s) { Settings(s.paramFileName()).setCheckVersion(1); s.loadAll(); }, "",
-         byteRecord("CHECK_VERSION", 1)},
-        // clang-format on
+        {"reloading another copy's change announces nothing", {}, [](Settings& s) { Settings(s.paramFileName()).setCheckVersion(1); s.loadAll(); },
+         "", byteRecord("CHECK_VERSION", 1)},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.description);
         TempFolder folder;

@@ -75,19 +75,15 @@ TEST(ExifBlock, ResolutionInDotsPerInch) {
     };
     const char* unit = "\x28\x01\x03\x00\x01\x00\x00\x00\x02";
     using Dpi = std::optional<std::pair<double, double>>;
-    const struct {
-        const char* name;
-        QByteArray tiff;
-        Dpi expected;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; QByteArray tiff; Dpi expected; } rows[] = {
         {"inches", inches, Dpi({100.0, 100.0})},
-        {"centimetres", patched(unit, "\x28\x01\x03\x00\x01\x00\x00\x00\x03", 9),
-         Dpi({254.0, 254.0})},
-        {"no absolute unit: an aspect ratio only",
-         patched(unit, "\x28\x01\x03\x00\x01\x00\x00\x00\x01", 9), Dpi()},
+        {"centimetres", patched(unit, "\x28\x01\x03\x00\x01\x00\x00\x00\x03", 9), Dpi({254.0, 254.0})},
+        {"no absolute unit: an aspect ratio only", patched(unit, "\x28\x01\x03\x00\x01\x00\x00\x00\x01", 9), Dpi()},
         {"no Y resolution", patched("\x1B\x01\x05\x00", "\x1F\x01\x05\x00", 4), Dpi()},
         {"X resolution of 0", patched("\x64\x00\x00\x00\x01", "\x00\x00\x00\x00\x01", 5), Dpi()},
     };
+    // clang-format on
     for (const auto& row : rows) {
         ASSERT_FALSE(row.tiff.isEmpty()) << row.name;
         EXPECT_EQ(ExifBlock(row.tiff).resolution(), row.expected) << row.name;
@@ -101,19 +97,14 @@ TEST(ExifBlock, UprightAndResultBlocksSayOrientationOneAndKeepTheRest) {
     const QByteArray twoShorts("\x12\x01\x03\x00\x02\x00\x00\x00\x01\x00", 10);
     fixtures::ExifFields one = cameraTiff();
     one.orientation = 1;
-    const struct {
-        const char* name;
-        ExifBlock block;
-        int orientation;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; ExifBlock block; int orientation; } rows[] = {
         {"camera block", ExifBlock(fixtures::rawTiff(cameraTiff())), 6},
-        {"entry of unknown type beside the orientation",
-         ExifBlock::fromJpeg(kEntryOfUnknownTypeBesideOrientation), 8},
-        {"orientation 1 stored as a LONG",
-         ExifBlock(fixtures::rawTiff(one).replace(shortOne, longOne)), 1},
-        {"orientation 1 given twice",
-         ExifBlock(fixtures::rawTiff(one).replace(shortOne, twoShorts)), 1},
+        {"entry of unknown type beside the orientation", ExifBlock::fromJpeg(kEntryOfUnknownTypeBesideOrientation), 8},
+        {"orientation 1 stored as a LONG", ExifBlock(fixtures::rawTiff(one).replace(shortOne, longOne)), 1},
+        {"orientation 1 given twice", ExifBlock(fixtures::rawTiff(one).replace(shortOne, twoShorts)), 1},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_EQ(row.block.orientation(), row.orientation);

@@ -84,21 +84,16 @@ TEST(MetadataSegments, NothingOfTheUncroppedPhotoLeavesWithTheResult) {
                                     "<xmpGImg:format>JPEG</xmpGImg:format><xmpGImg:image>" +
                                     preview.toBase64() +
                                     "</xmpGImg:image></rdf:li></rdf:Alt></xmp:Thumbnails>";
-    const struct {
-        const char* name;
-        QByteArray source;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; QByteArray source; } rows[] = {
         {"IFD1 thumbnail", camera({.thumbnailJpeg = preview})},
         {"maker note holding a preview", camera({.makerNote = "LUMI\x01\x00" + preview})},
-        {"MPF index and second image after the end",
-         fixtures::withSegments(camera({}), mpf) + preview},
+        {"MPF index and second image after the end", fixtures::withSegments(camera({}), mpf) + preview},
         {"XMP thumbnail", fixtures::withSegments(camera({}), xmpSegment(xmp(xmpThumbnail)))},
-        {"Photoshop thumbnail resource",
-         fixtures::withSegments(
-             plain, photoshopSegment(fixtures::photoshopResources(kCaption, {}, {}, preview)))},
-        {"another application segment",
-         fixtures::withSegments(plain, JpegHeader::segment(0xE3, preview))},
+        {"Photoshop thumbnail resource", fixtures::withSegments(plain, photoshopSegment(fixtures::photoshopResources(kCaption, {}, {}, preview)))},
+        {"another application segment", fixtures::withSegments(plain, JpegHeader::segment(0xE3, preview))},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         ASSERT_TRUE(row.source.contains("UNCROPPED") ||
@@ -148,22 +143,17 @@ TEST(MetadataSegments, WhatAPrintNeedsTravelsWithTheResult) {
 
 TEST(MetadataSegments, ProfileKeptWhenWholeAndRgbOnly) {
     const QByteArray rgb = fixtures::iccProfile(3000, "RGB ");
-    const struct {
-        const char* name;
-        QByteArray segments;
-        bool kept;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; QByteArray segments; bool kept; } rows[] = {
         {"whole RGB profile, chunks stored out of turn", iccSegments(rgb, 1000, {2, 3, 1}), true},
         {"a chunk missing", iccSegments(rgb, 1000, {1, 3}), false},
         {"an empty last chunk", iccSegments(rgb, 1000, {1, 2, 3, 4}), true},
-        {"beside an APP2 segment of another kind",
-         iccSegments(rgb, 1000) +
-             JpegHeader::segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08\0\0", 14)),
+        {"beside an APP2 segment of another kind", iccSegments(rgb, 1000) + JpegHeader::segment(0xE2, QByteArray("MPF\0MM\0*\0\0\0\x08\0\0", 14)),
          true},
         {"a chunk twice", iccSegments(rgb, 1000, {1, 2, 2, 3}), false},
-        {"CMYK profile (results are RGB)", iccSegments(fixtures::iccProfile(3000, "CMYK"), 1000),
-         false},
+        {"CMYK profile (results are RGB)", iccSegments(fixtures::iccProfile(3000, "CMYK"), 1000), false},
     };
+    // clang-format on
     for (const auto& row : rows) {
         const MetadataSegments read = MetadataSegments::fromJpeg(
             fixtures::withSegments(fixtures::jpeg(fixtures::gradient(32, 24)), row.segments));

@@ -129,8 +129,8 @@ TEST_F(BatchRename, PreviewShowsWhatTheRunThenDoes) {
     constexpr auto kSkipped = RenameOutcome::Skipped;
     constexpr auto kFailed = RenameOutcome::Failed;
     const std::string day = "2006:07:14 10:20:30";
+    // clang-format off
     const Row rows[] = {
-        // clang-format off
         {"plain index", {{"a.jpg", ""}, {"b.jpg", ""}}, "P_%i", kRenamePreviewCount,
          {{"a.jpg", "P_000.jpg", kRenamed}, {"b.jpg", "P_001.jpg", kRenamed}}},
         {"shot date from EXIF, one index run per day",
@@ -140,19 +140,15 @@ TEST_F(BatchRename, PreviewShowsWhatTheRunThenDoes) {
           {"c.jpg", "D_20060714_001.jpg", kRenamed}}},
         {"own name kept, upper-case extension lowered", {{"a.jpg", ""}, {"B.JPG", ""}}, "%f",
          kRenamePreviewCount, {{"a.jpg", "a.jpg", kSkipped}, {"B.JPG", "B.jpg", kRenamed}}},
-        {"existing names take the next free index, the photo's own included",
-         {{"a.jpg", ""}, {"b.jpg", ""}, {"P_000.jpg", ""}}, "P_%i", kRenamePreviewCount,
-         {{"a.jpg", "P_001.jpg", kRenamed}, {"b.jpg", "P_002.jpg", kRenamed},
-          {"P_000.jpg", "P_003.jpg", kRenamed}}},
-        {"no index: a name taken by an earlier photo is skipped", {{"a.jpg", day}, {"b.jpg", day}},
-         "Day_%dc", kRenamePreviewCount,
+        {"existing names take the next free index, the photo's own included", {{"a.jpg", ""}, {"b.jpg", ""}, {"P_000.jpg", ""}}, "P_%i",
+         kRenamePreviewCount, {{"a.jpg", "P_001.jpg", kRenamed}, {"b.jpg", "P_002.jpg", kRenamed}, {"P_000.jpg", "P_003.jpg", kRenamed}}},
+        {"no index: a name taken by an earlier photo is skipped", {{"a.jpg", day}, {"b.jpg", day}}, "Day_%dc", kRenamePreviewCount,
          {{"a.jpg", "Day_20060714.jpg", kRenamed}, {"b.jpg", "b.jpg", kSkipped}}},
-        {"a name outside the photo's folder fails", {{"a.jpg", ""}}, "../out_%f",
-         kRenamePreviewCount, {{"a.jpg", "a.jpg", kFailed}}},
+        {"a name outside the photo's folder fails", {{"a.jpg", ""}}, "../out_%f", kRenamePreviewCount, {{"a.jpg", "a.jpg", kFailed}}},
         {"the first photos only", {{"a.jpg", ""}, {"b.jpg", ""}, {"c.jpg", ""}}, "Q_%i", 2,
          {{"a.jpg", "Q_000.jpg", kRenamed}, {"b.jpg", "Q_001.jpg", kRenamed}}},
-        // clang-format on
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string subfolder = std::to_string(&row - rows) + "/";

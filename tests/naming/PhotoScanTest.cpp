@@ -81,11 +81,8 @@ TEST_F(PhotoScan, ResultsInTheDestinationAreNotPhotosToCrop) {
           "work/out2/o.jpg", "work/linked-out -> " + m_root + "work/out"});
     const std::vector<std::string> all = {"linked-out/R.jpg", "out/R.jpg", "out2/o.jpg", "p.jpg"};
     const std::vector<std::string> noResults = {"out2/o.jpg", "p.jpg"};
-    const struct {
-        const char* name;
-        std::string destination;
-        std::vector<std::string> expected;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; std::string destination; std::vector<std::string> expected; } rows[] = {
         {"a subfolder: its results and a link to it are left out", m_root + "work/out/", noResults},
         {"the same subfolder through a link", m_root + "work/linked-out", noResults},
         {"a folder below a subfolder: only that one", m_root + "work/out/deeper/", all},
@@ -93,6 +90,7 @@ TEST_F(PhotoScan, ResultsInTheDestinationAreNotPhotosToCrop) {
         {"a destination that does not exist", m_root + "work/missing/", all},
         {"no destination", "", all},
     };
+    // clang-format on
     for (const auto& row : rows) {
         EXPECT_EQ(scanPhotosToCrop(m_root + "work/", row.destination, true),
                   paths(row.expected, m_root + "work/"))

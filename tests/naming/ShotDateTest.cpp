@@ -33,30 +33,22 @@ TEST(ShotDate, ExifDateFromTheFileOrTheHeldBlockElseTheFileTime) {
     QTemporaryDir dir;
     const QDateTime none; // stands for the file's time
     const QByteArray plain = dated("2006:07:14 10:20:30");
-    const struct {
-        const char* name;
-        QByteArray jpeg;
-        QDateTime expected;
-    } rows[] = {
-        {"plain, the file cut after its header: no pixel is read",
-         plain.left(plain.indexOf(QByteArray("\xFF\xDA", 2)) + 20),
+    // clang-format off
+    const struct { const char* name; QByteArray jpeg; QDateTime expected; } rows[] = {
+        {"plain, the file cut after its header: no pixel is read", plain.left(plain.indexOf(QByteArray("\xFF\xDA", 2)) + 20),
          wall(QDate(2006, 7, 14), QTime(10, 20, 30))},
-        {"fields read as leading integers, separators not looked at", dated("2006-7x:14T10:20:3x"),
-         wall(QDate(2006, 7, 14), QTime(10, 20, 3))},
+        {"fields read as leading integers, separators not looked at", dated("2006-7x:14T10:20:3x"), wall(QDate(2006, 7, 14), QTime(10, 20, 3))},
         // Clocks in Paris jumped from 02:00 to 03:00 that night; the camera still said 02:30.
-        {"inside a daylight-saving gap", dated("2021:03:28 02:30:00"),
-         wall(QDate(2021, 3, 28), QTime(2, 30))},
+        {"inside a daylight-saving gap", dated("2021:03:28 02:30:00"), wall(QDate(2021, 3, 28), QTime(2, 30))},
         {"no EXIF", fixtures::jpeg(fixtures::gradient(8, 8)), none},
         {"date of 10 characters", dated("2006:07:14"), none},
         {"date of 20 characters", dated("2006:07:14 10:20:30Z"), none},
         {"30 February", dated("2006:02:30 10:00:00"), none},
         {"hour 24", dated("2006:07:14 24:00:00"), none},
-        {"date stored as a number",
-         fixtures::withExif(fixtures::jpeg(fixtures::gradient(8, 8)),
-                            {.dateTimeOriginalAsShort = 2006}),
-         none},
+        {"date stored as a number", fixtures::withExif(fixtures::jpeg(fixtures::gradient(8, 8)), {.dateTimeOriginalAsShort = 2006}), none},
         {"text file named .jpg", QByteArray("not a photo"), none},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string path = dir.filePath(QString("%1.jpg").arg(row.name)).toStdString();

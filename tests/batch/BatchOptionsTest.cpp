@@ -43,72 +43,49 @@ TEST(BatchOptions, CommandLinesReadWithTheProgramSettings) {
     Settings(notRenaming).setAutoRename(0);
     const std::string root = folder.path().string() + "/";
 
-    const struct {
-        const char* name;
-        Param param;
-        std::vector<std::string> args;
-        std::string expected; // describe() of the options, or the error text
-    } rows[] = {
-        // clang-format off
-        {"a size, with the stored mask, quality and listing", Param::Renaming,
-         {"--format", "15x10", "in", "out"},
+    // clang-format off
+    // expected (describe() of the options, or the error text)
+    const struct { const char* name; Param param; std::vector<std::string> args; std::string expected; } rows[] = {
+        {"a size, with the stored mask, quality and listing", Param::Renaming, {"--format", "15x10", "in", "out"},
          "15x10 %r=15x10 border=0 mask=Tirage_%i q=85 jobs=4 recurse=0 src=~in/ dst=~out/"},
-        {"without settings, the program's defaults", Param::None,
-         {"--format", "15x10", "in/", "out"},
+        {"without settings, the program's defaults", Param::None, {"--format", "15x10", "in/", "out"},
          "15x10 %r=15x10 border=0 mask=Photos_%dc_%i q=100 jobs=4 recurse=1 src=~in/ dst=~out/"},
-        {"results not renamed take the photo's name", Param::NotRenaming,
-         {"--format", "15x10", "in", "out"},
+        {"results not renamed take the photo's name", Param::NotRenaming, {"--format", "15x10", "in", "out"},
          "15x10 %r=15x10 border=0 mask=%f q=100 jobs=4 recurse=1 src=~in/ dst=~out/"},
-        {"decimal comma and point, whole cm in %r", Param::None,
-         {"--format", "10,5x14.8", "in", "out"},
-         "10.5x14.8 %r=10x14 border=0 mask=Photos_%dc_%i q=100 jobs=4 recurse=1 src=~in/ "
-         "dst=~out/"},
+        {"decimal comma and point, whole cm in %r", Param::None, {"--format", "10,5x14.8", "in", "out"},
+         "10.5x14.8 %r=10x14 border=0 mask=Photos_%dc_%i q=100 jobs=4 recurse=1 src=~in/ dst=~out/"},
         {"a stored format by its name", Param::Renaming, {"in", "--format", "Panorama", "out"},
          "10x30 %r=10x30 border=0 mask=Tirage_%i q=85 jobs=4 recurse=0 src=~in/ dst=~out/"},
-        {"the default format when none is stored", Param::None,
-         {"--format", "Défaut 10x15", "in", "out"},
+        {"the default format when none is stored", Param::None, {"--format", "Défaut 10x15", "in", "out"},
          "15x10 %r=15x10 border=0 mask=Photos_%dc_%i q=100 jobs=4 recurse=1 src=~in/ dst=~out/"},
         {"every option, some with =", Param::Renaming,
          {"--format=Carré 20", "--border=3,5", "--mask", "%f_%r", "--quality", "0", "--jobs=2",
           "--dry-run", "--lossless", "in", "out"},
          "20x20 %r=20x20 border=35 mask=%f_%r q=0 jobs=2 recurse=0 dry lossless src=~in/ "
          "dst=~out/"},
-        {"a list on the standard input and a destination", Param::None,
-         {"--files-from", "-", "--format", "13x18", "out"},
+        {"a list on the standard input and a destination", Param::None, {"--files-from", "-", "--format", "13x18", "out"},
          "13x18 %r=13x18 border=0 mask=Photos_%dc_%i q=100 jobs=4 recurse=1 list=- dst=~out/"},
-        {"names that look like options after --", Param::None,
-         {"--format", "15x10", "--", "-in", "-out"},
+        {"names that look like options after --", Param::None, {"--format", "15x10", "--", "-in", "-out"},
          "15x10 %r=15x10 border=0 mask=Photos_%dc_%i q=100 jobs=4 recurse=1 src=~-in/ dst=~-out/"},
         {"help needs nothing else", Param::None, {"--help"}, "help"},
         {"no format", Param::None, {"in", "out"}, "no print format given (--format)"},
-        {"a name no format has", Param::Renaming, {"--format", "Poster", "in", "out"},
-         "unknown print format: Poster"},
-        {"a side of 0", Param::None, {"--format", "15x0", "in", "out"},
-         "unknown print format: 15x0"},
-        {"a size without a width", Param::None, {"--format", "15x", "in", "out"},
-         "unknown print format: 15x"},
+        {"a name no format has", Param::Renaming, {"--format", "Poster", "in", "out"}, "unknown print format: Poster"},
+        {"a side of 0", Param::None, {"--format", "15x0", "in", "out"}, "unknown print format: 15x0"},
+        {"a size without a width", Param::None, {"--format", "15x", "in", "out"}, "unknown print format: 15x"},
         {"quality above 100", Param::None, {"--format", "15x10", "--quality", "101", "in", "out"},
          "JPEG quality must be a whole number from 0 to 100: 101"},
-        {"quality not a whole number", Param::None,
-         {"--format", "15x10", "--quality", "9.5", "in", "out"},
+        {"quality not a whole number", Param::None, {"--format", "15x10", "--quality", "9.5", "in", "out"},
          "JPEG quality must be a whole number from 0 to 100: 9.5"},
-        {"no jobs", Param::None, {"--format", "15x10", "--jobs", "0", "in", "out"},
-         "the number of jobs must be a whole number from 1 up: 0"},
-        {"a negative border", Param::None, {"--format", "15x10", "--border", "-1", "in", "out"},
-         "bad border width in millimetres: -1"},
-        {"an empty mask", Param::None, {"--format", "15x10", "--mask", "", "in", "out"},
-         "the name mask is empty"},
-        {"an unknown option", Param::None, {"--format", "15x10", "--fast", "in", "out"},
-         "unknown option: --fast"},
-        {"an option without its value", Param::None, {"in", "out", "--format"},
-         "option --format needs a value"},
-        {"one folder only", Param::None, {"--format", "15x10", "in"},
-         "expected a SOURCE and a DESTINATION folder"},
-        {"a source folder beside a list", Param::None,
-         {"--format", "15x10", "--files-from", "list", "in", "out"},
+        {"no jobs", Param::None, {"--format", "15x10", "--jobs", "0", "in", "out"}, "the number of jobs must be a whole number from 1 up: 0"},
+        {"a negative border", Param::None, {"--format", "15x10", "--border", "-1", "in", "out"}, "bad border width in millimetres: -1"},
+        {"an empty mask", Param::None, {"--format", "15x10", "--mask", "", "in", "out"}, "the name mask is empty"},
+        {"an unknown option", Param::None, {"--format", "15x10", "--fast", "in", "out"}, "unknown option: --fast"},
+        {"an option without its value", Param::None, {"in", "out", "--format"}, "option --format needs a value"},
+        {"one folder only", Param::None, {"--format", "15x10", "in"}, "expected a SOURCE and a DESTINATION folder"},
+        {"a source folder beside a list", Param::None, {"--format", "15x10", "--files-from", "list", "in", "out"},
          "with --files-from, expected only a DESTINATION folder"},
-        // clang-format on
     };
+    // clang-format on
     const std::filesystem::path saved = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
     for (const auto& row : rows) {
@@ -124,13 +101,8 @@ TEST(BatchOptions, CommandLinesReadWithTheProgramSettings) {
 }
 
 TEST(BatchOptions, LanguageFollowsTheLocaleThatNamesMessages) {
-    const struct {
-        const char* name;
-        const char* lcAll;
-        const char* lcMessages;
-        const char* lang;
-        Language expected;
-    } rows[] = {
+    // clang-format off
+    const struct { const char* name; const char* lcAll; const char* lcMessages; const char* lang; Language expected; } rows[] = {
         {"nothing set", nullptr, nullptr, nullptr, Language::English},
         {"LANG French", nullptr, nullptr, "fr_FR.UTF-8", Language::French},
         {"LANG Canadian French", nullptr, nullptr, "fr_CA", Language::French},
@@ -140,6 +112,7 @@ TEST(BatchOptions, LanguageFollowsTheLocaleThatNamesMessages) {
         {"LC_ALL before LC_MESSAGES", "fr_FR", "en_US", nullptr, Language::French},
         {"an empty LC_ALL does not count", "", "fr_FR", "en_US", Language::French},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(languageFromLocale(row.lcAll, row.lcMessages, row.lang), row.expected);

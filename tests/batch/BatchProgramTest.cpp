@@ -121,15 +121,13 @@ TEST(BatchProgram, DryRunShowsWhatARunWritesAndARunWritesIt) {
 
     // Width x height, and the resolution at which each prints 10 x 15 cm (a square photo gets
     // an upright frame).
-    const struct {
-        const char* name;
-        QSize size;
-        std::string dpi;
-    } results[] = {
+    // clang-format off
+    const struct { const char* name; QSize size; std::string dpi; } results[] = {
         {"P_20060714_001.jpg", {200, 300}, "51/1"},
         {"P_20060714_002.jpg", {200, 300}, "51/1"},
         {"P_20070102_000.jpg", {268, 400}, "68/1"},
     };
+    // clang-format on
     for (const auto& result : results) {
         SCOPED_TRACE(result.name);
         const QByteArray bytes = JpegCodec::readFile((f.out / result.name).string()).value();
@@ -185,27 +183,16 @@ TEST(BatchProgram, PhotosListedOnTheStandardInput) {
 
 TEST(BatchProgram, CommandLineMistakesAndLanguage) {
     BatchFolder f;
-    const struct {
-        const char* name;
-        std::map<QString, QString> locale;
-        QStringList args;
-        int status;
-        std::string out; // its start
-        std::string err;
-    } rows[] = {
-        // clang-format off
-        {"help in French", {{"LC_MESSAGES", "fr_FR.UTF-8"}}, {"--help"}, 0,
-         "Utilisation : lumicut-batch", ""},
-        {"missing source folder, in French", {{"LANG", "fr_FR.UTF-8"}},
-         {"--format", "15x10", "nowhere", "out"}, 2, "",
-         "lumicut-batch: dossier source introuvable : " + (f.root / "nowhere").string() +
-             "/\nVoir 'lumicut-batch --help'.\n"},
-        {"unreadable list", {{"LANG", "C"}},
-         {"--format", "15x10", "--files-from", "nolist.txt", "out"}, 2, "",
-         "lumicut-batch: cannot read the list of photos: nolist.txt\n"
-         "Try 'lumicut-batch --help'.\n"},
-        // clang-format on
+    // clang-format off
+    // out (its start)
+    const struct { const char* name; std::map<QString, QString> locale; QStringList args; int status; std::string out; std::string err; } rows[] = {
+        {"help in French", {{"LC_MESSAGES", "fr_FR.UTF-8"}}, {"--help"}, 0, "Utilisation : lumicut-batch", ""},
+        {"missing source folder, in French", {{"LANG", "fr_FR.UTF-8"}}, {"--format", "15x10", "nowhere", "out"}, 2, "",
+         "lumicut-batch: dossier source introuvable : " + (f.root / "nowhere").string() + "/\nVoir 'lumicut-batch --help'.\n"},
+        {"unreadable list", {{"LANG", "C"}}, {"--format", "15x10", "--files-from", "nolist.txt", "out"}, 2, "",
+         "lumicut-batch: cannot read the list of photos: nolist.txt\nTry 'lumicut-batch --help'.\n"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const Finished run = runBatch(row.args, f.root, row.locale);

@@ -5,25 +5,15 @@
 namespace {
 
 TEST(BatchReport, ProgressLineGivesRateAndTimeLeft) {
-    const struct {
-        const char* name;
-        Language language;
-        int done;
-        int total;
-        double seconds;
-        std::string expected;
-    } rows[] = {
-        {"nothing done yet", Language::English, 0, 40, 1.5,
-         "[                    ]  0/40  0.0 photos/s  --:-- left"},
-        {"a quarter done", Language::English, 10, 40, 4.0,
-         "[#####               ]  10/40  2.5 photos/s  0:12 left"},
-        {"over an hour left", Language::English, 1, 5000, 1.0,
-         "[                    ]  1/5000  1.0 photos/s  1:23:19 left"},
-        {"done", Language::English, 40, 40, 16.0,
-         "[####################]  40/40  2.5 photos/s  0:00 left"},
-        {"French decimal comma", Language::French, 10, 40, 4.0,
-         "[#####               ]  10/40  2,5 photos/s  reste 0:12"},
+    // clang-format off
+    const struct { const char* name; Language language; int done; int total; double seconds; std::string expected; } rows[] = {
+        {"nothing done yet", Language::English, 0, 40, 1.5, "[                    ]  0/40  0.0 photos/s  --:-- left"},
+        {"a quarter done", Language::English, 10, 40, 4.0, "[#####               ]  10/40  2.5 photos/s  0:12 left"},
+        {"over an hour left", Language::English, 1, 5000, 1.0, "[                    ]  1/5000  1.0 photos/s  1:23:19 left"},
+        {"done", Language::English, 40, 40, 16.0, "[####################]  40/40  2.5 photos/s  0:00 left"},
+        {"French decimal comma", Language::French, 10, 40, 4.0, "[#####               ]  10/40  2,5 photos/s  reste 0:12"},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(BatchReport::progressLine(row.language, row.done, row.total, row.seconds),

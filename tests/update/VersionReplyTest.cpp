@@ -10,6 +10,7 @@ TEST(ParseVersionReply, ReadsTheThreeFieldsOfTheFirst512Bytes) {
         uint32_t version;
         std::string address;
     };
+    // clang-format off
     const Row rows[] = {
         {"plain reply", "1|5|http://x/", 0x00010005u, "http://x/"},
         {"major alone", "2", 0x00020000u, ""},
@@ -20,11 +21,10 @@ TEST(ParseVersionReply, ReadsTheThreeFieldsOfTheFirst512Bytes) {
         {"leading blanks and trailing text", " 1x|\t4 beta|u", 0x00010004u, "u"},
         {"address trimmed", "1|4| http://x/\r\n", 0x00010004u, "http://x/"},
         {"stops at a NUL byte", std::string("1|4|ab\0cd", 9), 0x00010004u, "ab"},
-        {"byte 513, the minor's last digit, not read", "1|" + std::string(509, ' ') + "45",
-         0x00010004u, ""},
-        {"address cut at byte 512", "1|5|http://x/" + std::string(1000, 'a'), 0x00010005u,
-         "http://x/" + std::string(499, 'a')},
+        {"byte 513, the minor's last digit, not read", "1|" + std::string(509, ' ') + "45", 0x00010004u, ""},
+        {"address cut at byte 512", "1|5|http://x/" + std::string(1000, 'a'), 0x00010005u, "http://x/" + std::string(499, 'a')},
     };
+    // clang-format on
     for (const Row& row : rows) {
         const VersionReply reply = parseVersionReply(row.bytes);
         EXPECT_EQ(reply.version, row.version) << row.description;

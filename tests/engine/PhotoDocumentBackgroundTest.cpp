@@ -13,19 +13,16 @@ namespace {
 using PhotoDocumentBackgroundTest = DocumentFixture;
 
 TEST_F(PhotoDocumentBackgroundTest, FirstDisplayComesFromADecodeReducedToTheWindow) {
-    struct Row {
-        const char* name;
-        QSize client; // display pixels
-        QSize shown;  // pixels of the first display image
-        QSize full;   // the frame's photo size, upright
-        std::optional<int> orientation = std::nullopt;
-    };
+    // clang-format off
+    // client (display pixels); shown (pixels of the first display image); full (the frame's photo size, upright)
+    struct Row { const char* name; QSize client; QSize shown; QSize full; std::optional<int> orientation = std::nullopt; };
     // Which reduction fits a window is the codec's business.
     const Row rows[] = {
         {"no window yet: full size", {0, 0}, {800, 600}, {800, 600}},
         {"a quarter shown: a quarter", {210, 160}, {200, 150}, {800, 600}},
         {"turned by EXIF: sides of the upright photo", {160, 210}, {150, 200}, {600, 800}, 6},
     };
+    // clang-format on
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string path =

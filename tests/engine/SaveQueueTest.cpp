@@ -27,13 +27,9 @@ int greyOf(const std::string& path) {
 }
 
 TEST(SaveQueue, FilesAreWrittenAndAnnouncedInQueueOrder) {
-    struct Save {
-        const char* name;
-        int grey;
-        bool ok = true; // as announced
-    };
     // clang-format off
-    // files (what the folder holds in the end)
+    // ok (as announced); files (what the folder holds in the end)
+    struct Save { const char* name; int grey; bool ok = true; };
     const struct { const char* name; std::vector<Save> saves; std::vector<Save> files; } rows[] = {
         {"different paths", {{"a.jpg", 40}, {"b.jpg", 120}, {"c.jpg", 200}}, {{"a.jpg", 40}, {"b.jpg", 120}, {"c.jpg", 200}}},
         {"a later save of a path lands after the earlier one", {{"same.jpg", 40}, {"other.jpg", 120}, {"same.jpg", 200}},

@@ -18,17 +18,14 @@ TEST(BackgroundScan, HandsOverTheListOfTheFoldersItWasStartedFor) {
     EXPECT_EQ(scan.take(folder, results, false), expected);
     EXPECT_FALSE(scan.take(folder, results, false)) << "taken once";
 
-    struct Row {
-        const char* description;
-        std::string folder;
-        std::string destination;
-        bool recurse;
-    };
+    // clang-format off
+    struct Row { const char* description; std::string folder; std::string destination; bool recurse; };
     const Row others[] = {
         {"another working folder", folder + "sub/", results, false},
         {"another destination", folder, folder + "other/", false},
         {"subfolders asked for", folder, results, true},
     };
+    // clang-format on
     for (const Row& row : others) {
         scan.start(folder, results, false);
         EXPECT_FALSE(scan.take(row.folder, row.destination, row.recurse)) << row.description;

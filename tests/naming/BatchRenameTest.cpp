@@ -113,18 +113,12 @@ TEST_F(BatchRename, TallyTellsSkippedPhotosFromFailedMoves) {
 // The preview of the first photos, then the run on the same folder: every photo is where the
 // preview said, and the tally counts what the preview announced.
 TEST_F(BatchRename, PreviewShowsWhatTheRunThenDoes) {
-    struct Shown {
-        std::string photo;
-        std::string newName;
-        RenameOutcome outcome;
-    };
-    struct Row {
-        const char* name;
-        std::vector<std::pair<std::string, std::string>> photos; // file, EXIF shot date
-        std::string mask;
-        std::size_t count;
-        std::vector<Shown> expected;
-    };
+    // clang-format off
+    struct Shown { std::string photo; std::string newName; RenameOutcome outcome; };
+    // photos (file, EXIF shot date)
+    struct Row { const char* name; std::vector<std::pair<std::string, std::string>> photos; std::string mask;
+        std::size_t count; std::vector<Shown> expected; };
+    // clang-format on
     constexpr auto kRenamed = RenameOutcome::Renamed;
     constexpr auto kSkipped = RenameOutcome::Skipped;
     constexpr auto kFailed = RenameOutcome::Failed;

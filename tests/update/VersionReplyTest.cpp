@@ -4,13 +4,8 @@
 #include <string>
 
 TEST(ParseVersionReply, ReadsTheThreeFieldsOfTheFirst512Bytes) {
-    struct Row {
-        const char* description;
-        std::string bytes;
-        uint32_t version;
-        std::string address;
-    };
     // clang-format off
+    struct Row { const char* description; std::string bytes; uint32_t version; std::string address; };
     const Row rows[] = {
         {"plain reply", "1|5|http://x/", 0x00010005u, "http://x/"},
         {"major alone", "2", 0x00020000u, ""},

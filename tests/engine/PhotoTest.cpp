@@ -18,16 +18,14 @@ const QColor kYellow(255, 255, 0);
 
 TEST(Photo, LoadTurnsPixelsUprightAndResetsOrientation) {
     // How each EXIF orientation stores a picture upright as red | green over blue | yellow.
-    const struct {
-        int tag;
-        bool swapsSides;
-        QColor stored[4];
-    } rows[] = {
+    // clang-format off
+    const struct { int tag; bool swapsSides; QColor stored[4]; } rows[] = {
         {1, false, {kRed, kGreen, kBlue, kYellow}}, {2, false, {kGreen, kRed, kYellow, kBlue}},
         {3, false, {kYellow, kBlue, kGreen, kRed}}, {4, false, {kBlue, kYellow, kRed, kGreen}},
         {5, true, {kRed, kBlue, kGreen, kYellow}},  {6, true, {kGreen, kYellow, kRed, kBlue}},
         {7, true, {kYellow, kGreen, kBlue, kRed}},  {8, true, {kBlue, kRed, kYellow, kGreen}},
     };
+    // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.tag);
         const QSize size = row.swapsSides ? QSize(32, 64) : QSize(64, 32);

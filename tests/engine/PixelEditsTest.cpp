@@ -14,14 +14,12 @@ namespace {
 // Sizes around the 64-pixel tiles and the split into bands: single pixels and lines, sides
 // that are not a multiple of a tile, and (on a machine with two cores or more) one that is
 // split across threads.
-const struct {
-    const char* name;
-    int width;
-    int height;
-} kSizes[] = {
+// clang-format off
+const struct { const char* name; int width; int height; } kSizes[] = {
     {"one pixel", 1, 1},    {"3 x 5", 3, 5},     {"one row", 130, 1},
     {"one column", 1, 130}, {"67 x 45", 67, 45}, {"split into bands", 515, 263},
 };
+// clang-format on
 
 TEST(PixelEdits, TurnsAndMirrorsMatchQt) {
     if (std::thread::hardware_concurrency() >= 2) {

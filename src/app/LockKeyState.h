@@ -11,7 +11,10 @@ struct LockKeyState {
     bool scrollLock = false;
 };
 
+// Where the kernel lists the LEDs.
+inline constexpr const char* kLedFolder = "/sys/class/leds";
+
 // Empty when no keyboard LED can be read (no keyboard, remote or virtual display).
 // ledFolder is where the LED entries live; tests point it at a folder of their own.
 [[nodiscard]] std::optional<LockKeyState>
-readLockKeyState(const std::string& ledFolder = "/sys/class/leds");
+readLockKeyState(const std::string& ledFolder = kLedFolder);

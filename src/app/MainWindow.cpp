@@ -133,7 +133,7 @@ void MainWindow::createStatusBar() {
         bar->addPermanentWidget(pane);
     }
     updateLockIndicators();
-    if (readLockKeyState()) {
+    if (readLockKeyState(m_ledFolder)) {
         m_lockTimer.setInterval(kLockPollMs);
         connect(&m_lockTimer, &QTimer::timeout, this, &MainWindow::updateLockIndicators);
         m_lockTimer.start();
@@ -141,7 +141,7 @@ void MainWindow::createStatusBar() {
 }
 
 void MainWindow::updateLockIndicators() {
-    const std::optional<LockKeyState> state = readLockKeyState();
+    const std::optional<LockKeyState> state = readLockKeyState(m_ledFolder);
     const auto show = [&state](QLabel* pane, const char* text, bool on) {
         // Unknown state: the indicator stays, dimmed. Known: its text only while locked.
         pane->setEnabled(state.has_value());
@@ -150,6 +150,11 @@ void MainWindow::updateLockIndicators() {
     show(m_capsPane, "MAJ", state && state->capsLock);
     show(m_numPane, "NUM", state && state->numLock);
     show(m_scrollPane, "DEF", state && state->scrollLock);
+}
+
+void MainWindow::setLedFolder(std::string folder) {
+    m_ledFolder = std::move(folder);
+    updateLockIndicators();
 }
 
 void MainWindow::runStartupUpdateCheck() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/LockKeyState.h"
 #include "app/ShellIcons.h"
 
 #include <QMainWindow>
@@ -54,6 +55,10 @@ public:
     // Empty until the first ShowResultStatus.
     [[nodiscard]] std::optional<ResultIcon> resultStatusIcon() const { return m_resultIcon; }
 
+    // Reads the lock keys from the LEDs under folder from now on (tests use a folder of their
+    // own), and shows them at once.
+    void setLedFolder(std::string folder);
+
 protected:
     // Results still being written are finished first, however the window is closed.
     void closeEvent(QCloseEvent* event) override;
@@ -78,6 +83,7 @@ private:
     QLabel* m_capsPane = nullptr;
     QLabel* m_numPane = nullptr;
     QLabel* m_scrollPane = nullptr;
+    std::string m_ledFolder = kLedFolder;
     QTimer m_lockTimer;
     std::optional<ResultIcon> m_resultIcon;
     QPointer<LumicutView> m_view;

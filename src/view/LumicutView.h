@@ -55,6 +55,7 @@ public:
     [[nodiscard]] SidePanel& sidePanel() { return *m_sidePanel; }
     [[nodiscard]] PhotoView& display() { return *m_display; }
     [[nodiscard]] PhotoDocument& document() { return *m_document; }
+    [[nodiscard]] PhotoPrefetch& prefetch() { return *m_prefetch; }
     [[nodiscard]] int currentKeyStep() const { return m_keyStep.value(); }
 
     // Whether the result at path is queued for writing or being written.

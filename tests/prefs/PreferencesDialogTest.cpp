@@ -140,6 +140,8 @@ TEST_F(PreferencesDialogTest, FormatsAreAddedAndDeletedByTheirRules) {
     ASSERT_EQ(list->count(), 2) << "nothing selected, nothing deleted";
     list->item(1)->setSelected(true);
     EXPECT_EQ(field("hauteur")->text(), QStringLiteral("13"));
+    list->clearSelection();
+    EXPECT_EQ(field("hauteur")->text(), QStringLiteral("13")) << "no selection: the fields stay";
     list->item(0)->setSelected(true);
     click("deleteButton");
     EXPECT_EQ(field("formatName")->text(), QString());

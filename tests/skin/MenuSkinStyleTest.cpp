@@ -54,9 +54,10 @@ QStyleOptionMenuItem popupItem(const QString& text = "Ouvrir\tCtrl+O") {
     return item;
 }
 
+// One row more than the item, to see that nothing is painted below it.
 QImage draw(const MenuSkinStyle& style, const QStyleOptionMenuItem& item,
             QStyle::ControlElement element = QStyle::CE_MenuItem) {
-    QImage image(item.rect.size(), QImage::Format_RGB32);
+    QImage image(item.rect.size() + QSize(0, 1), QImage::Format_RGB32);
     image.fill(Qt::magenta);
     QPainter painter(&image);
     style.drawControl(element, &item, &painter, nullptr);
@@ -144,7 +145,7 @@ const ProbeRow kProbeRows[] = {
     {"open menu bar item framed with a shadow strip",
      [](MenuSkinProfile&, Item& i) { bar(i, kSelected | QStyle::State_Sunken); },
      {{{0, 0}, kShadow}, {{55, 10}, kShadow}, {{1, 1}, kLightFace}, {{56, 2}, kFace},
-      {{59, 4}, {209, 205, 198}}, {{59, 12}, {197, 193, 186}}, {{56, 12}, {165, 162, 156}}},
+      {{59, 4}, {209, 205, 198}}, {{59, 12}, {197, 193, 186}}, {{56, 12}, {165, 162, 156}}, {{57, 20}, Qt::magenta}},
      32, QStyle::CE_MenuBarItem},
     {"hot menu bar item", [](MenuSkinProfile&, Item& i) { bar(i, kSelected); },
      {{{0, 0}, kHighlight}, {{55, 19}, kHighlight}, {{1, 1}, kHighlightFill}, {{57, 10}, kFace}},
@@ -209,6 +210,30 @@ TEST(MenuSkinStyleTest, SkinnedPopupShowsFrameColumnIconAndRunsTheItemATypedLett
         EXPECT_EQ(menu.pos().y(), skinned ? 9 : 10);
         menu.close();
     }
+}
+
+TEST(MenuSkinStyleTest, APopupMovedRightOfItsBarItemKeepsItsFrameCorner) {
+    // The bar starts left of the screen: the popup is moved onto it, right of where the item
+    // begins, and the joint with the item is left open only past the popup's own frame.
+    const auto style = makeStyle();
+    QMenuBar bar;
+    bar.setNativeMenuBar(false);
+    bar.setStyle(style.get());
+    bar.setPalette(testPalette());
+    QMenu* menu = bar.addMenu("&Fichier");
+    menu->setStyle(style.get());
+    menu->setPalette(testPalette());
+    menu->addAction("Ouvrir");
+    bar.setGeometry(-20, 100, 300, 24);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
+    bar.setActiveAction(menu->menuAction());
+    ASSERT_TRUE(menu->isVisible());
+    ASSERT_GT(menu->x(), bar.mapToGlobal(bar.actionGeometry(menu->menuAction()).topLeft()).x() + 2);
+    const QImage image = menu->grab().toImage();
+    EXPECT_EQ(image.pixelColor(0, 0), kShadow);
+    EXPECT_EQ(image.pixelColor(1, 0), kLightFace);
+    menu->close();
 }
 
 TEST(MenuSkinStyleTest, TheLastUninstallBringsThePlainStyleBack) {

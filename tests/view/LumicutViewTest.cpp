@@ -28,6 +28,7 @@
 #include "engine/NoiseImage.h"
 #include "engine/Photo.h"
 #include "engine/PhotoDocument.h"
+#include "engine/PhotoPrefetch.h"
 #include "panel/PhotoList.h"
 #include "panel/PhotoPreview.h"
 #include "panel/QualityGauge.h"
@@ -75,6 +76,11 @@ protected:
         }
         m_view->onInitialUpdate();
         m_view->setFocus();
+    }
+    // The photos beside the current one that are decoded ahead.
+    int heldAhead() {
+        m_view->prefetch().waitForIdle(10000);
+        return m_view->prefetch().heldCount();
     }
     PhotoView& display() { return m_view->display(); }
     PhotoDocument& doc() { return m_view->document(); }
@@ -254,6 +260,7 @@ TEST_F(LumicutViewTest, ClicksOnTheListAndThePreviewLoadTheirPhoto) {
     }
     doc().zoomFrame(40);
     EXPECT_EQ(panel().gauge().cropWidth(), doc().frameSize().width()) << "the gauge follows";
+    EXPECT_EQ(heldAhead(), 1) << "the next photo; the first has no previous one";
 }
 
 TEST_F(LumicutViewTest, TheSelectedFormatIsAppliedAndKeptByNameAcrossRefills) {
@@ -368,11 +375,26 @@ TEST_F(LumicutViewTest, MenusLeaveEveryKeyToTheViewToolbarButtonsHaveTheirOwnPic
 }
 
 TEST_F(LumicutViewTest, StatusBarShowsTheLockIndicatorsAndTheResultsIcon) {
-    QStringList texts;
-    for (const QLabel* label : m_frame.statusBar()->findChildren<QLabel*>())
-        texts << label->text();
-    for (const char* text : {"Prêt", "MAJ", "NUM", "DEF"})
-        EXPECT_TRUE(texts.contains(text)) << text;
+    const auto texts = [this] {
+        QStringList all;
+        for (const QLabel* label : m_frame.statusBar()->findChildren<QLabel*>())
+            all << label->text();
+        return all;
+    };
+    // Keyboard LEDs unknown: every indicator stays; known: only the locked ones show.
+    for (const bool known : {false, true}) {
+        if (known) {
+            for (const auto& [led, lit] :
+                 {std::pair{"capslock", 1}, {"numlock", 0}, {"scrolllock", 0}}) {
+                std::filesystem::create_directories(m_root + "leds/input3::" + led);
+                std::ofstream(m_root + "leds/input3::" + led + "/brightness") << lit;
+            }
+        }
+        m_frame.setLedFolder(m_root + (known ? "leds" : "no leds"));
+        for (const auto& [text, lit] :
+             {std::pair{"Prêt", true}, {"MAJ", true}, {"NUM", false}, {"DEF", false}})
+            EXPECT_EQ(texts().contains(text), !known || lit) << text;
+    }
 
     start();
     press(Qt::Key_Return);
@@ -396,6 +418,9 @@ TEST_F(LumicutViewTest, AboutShowsOneSplashWindowCentredForFiveSeconds) {
     m_frame.showAbout();
     EXPECT_EQ(SplashWindow::instance(), first);
     SplashWindow::hideSplash();
+    SplashWindow::showSplash(nullptr); // without an owner to hand activation back to
+    SplashWindow::hideSplash();
+    EXPECT_EQ(SplashWindow::instance(), nullptr);
 }
 
 } // namespace

@@ -33,16 +33,19 @@ TEST(ParamFile, WritesRecordsAsBuiltByHand) {
                                       0x5A, 0,    0,    0,    0,    0,    0,    0,    0,    0,
                                       0x04, 0x00, 0x00, 0x00, 0x64, 0x00, 0x00, 0x00}));
     ASSERT_TRUE(file.writeLong("L", -2, "#"));
-    ASSERT_TRUE(file.writeByte("B", 0x1FE, "#"));
+    ASSERT_TRUE(file.writeByte("A_NAME_OF_20_LETTERS", 0x1FE, "#")); // no NUL before the type
     // Twenty bytes once trimmed, inner spaces stored as '_'; the text cut to its block.
     ASSERT_TRUE(file.writeString(" \tMY KEY 0123456789ABC\n", std::string(1030, 'x'), "hello"));
     EXPECT_EQ(readBytes(path),
               concat({longRecord("JPEGQUALITY", 100), record("L", 4, {0xFE, 0xFF, 0xFF, 0xFF}),
-                      record("B", 1, {0xFE}),
+                      record("A_NAME_OF_20_LETTERS", 1, {0xFE}),
                       stringRecord("MY_KEY_0123456789ABC", std::string(1024, 'x'), "hello")}));
     int32_t value = 0;
-    ASSERT_TRUE(file.readByte("B", value));
+    ASSERT_TRUE(file.readByte("A_NAME_OF_20_LETTERS", value));
     EXPECT_EQ(value, 254);
+    // A block cut short, without its end mark, decodes as far as it goes.
+    for (const auto& [block, text] : {std::pair{std::vector<uint8_t>{}, ""}, {{'o', 'n' + 1, 'e' + 2}, "one"}})
+        EXPECT_EQ(ParamFile::decodeString(block), text);
 }
 
 TEST(ParamFile, ReadsHandBuiltRecordsWhereverTheyStand) {

@@ -236,6 +236,20 @@ TEST(MenuSkinStyleTest, APopupMovedRightOfItsBarItemKeepsItsFrameCorner) {
     menu->close();
 }
 
+TEST(MenuSkinStyleTest, AWindowWithTheSkinOffGetsPlainPopups) {
+    const auto style = makeStyle();
+    QWidget window;
+    MenuSkin::setSkinOn(window, false);
+    QMenu menu(&window);
+    menu.setStyle(style.get());
+    menu.setPalette(testPalette());
+    menu.addAction("&Ouvrir");
+    menu.adjustSize();
+    const QImage image = menu.grab().toImage();
+    EXPECT_NE(image.pixelColor(0, 0), kShadow);
+    EXPECT_NE(image.pixelColor(2, 2), kMenuBackground);
+}
+
 TEST(MenuSkinStyleTest, TheLastUninstallBringsThePlainStyleBack) {
     MenuSkin::install(*qApp);
     MenuSkin::install(*qApp);

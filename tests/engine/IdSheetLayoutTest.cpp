@@ -44,6 +44,10 @@ TEST(IdSheetLayout, SheetsByFormat) {
                                                          {700, 900, 15.0, 0.0, 1.5},
                                                          {700, 900, 15.0, 10.0, 0.0}})
         EXPECT_FALSE(IdSheetLayout::compute(w, h, heightCm, widthCm, ratio)) << w << " " << h;
+    // Without a face: the background and the banner only.
+    const QImage empty = layout->compose(QImage(), QImage(), qRgb(1, 2, 3));
+    ASSERT_EQ(empty.size(), QSize(2000, 3000));
+    EXPECT_EQ(empty.pixel(1000, 1500), qRgb(1, 2, 3));
 }
 
 } // namespace

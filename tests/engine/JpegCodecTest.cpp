@@ -174,10 +174,15 @@ TEST(JpegCodec, EncodedHeaderHoldsDensityAndMetadata) {
     EXPECT_FALSE(JpegCodec::decode(*bytes).dataWarning);
     EXPECT_FALSE(JpegCodec::encode(image, 90, QByteArray("Exif\0\0", 6) + QByteArray(65528, 'x')))
         << "EXIF beyond one segment";
-    // Without a resolution both ways, the density says only the pixels' proportions.
-    for (const auto& [dpiX, dpiY] : {std::pair{0.0, 150.0}, {150.0, 0.0}})
-        EXPECT_EQ(JpegCodec::encode(image, 90, {}, dpiX, dpiY)->mid(13, 5),
-                  QByteArray("\0\0\1\0\1", 5));
+    // Without a resolution both ways, the density says only the pixels' proportions. Bytes
+    // another coder wrote get the very header encode writes.
+    const QByteArray plain = *JpegCodec::encode(image, 90);
+    for (const auto& [dpiX, dpiY] : {std::pair{0.0, 150.0}, {150.0, 0.0}, {300.0, 150.4}}) {
+        const std::optional<QByteArray> encoded =
+            JpegCodec::encode(image, 90, payload, dpiX, dpiY, other);
+        EXPECT_EQ(encoded->mid(13, 5) == QByteArray("\0\0\1\0\1", 5), dpiX == 0.0 || dpiY == 0.0);
+        EXPECT_EQ(JpegCodec::withMetadata(plain, payload, dpiX, dpiY, other), encoded);
+    }
 }
 
 TEST(JpegCodec, EncodesAsTurboJpegDoes) {
@@ -189,6 +194,7 @@ TEST(JpegCodec, EncodesAsTurboJpegDoes) {
         const QByteArray turbo = turboJpeg(image.constBits(), 48, 32, int(image.bytesPerLine()),
                                            TJPF_RGB, sampling, quality);
         EXPECT_EQ(JpegCodec::encode(image, quality), turbo) << "quality " << quality;
+        EXPECT_EQ(JpegCodec::encode(image.convertToFormat(QImage::Format_RGB32), quality), turbo);
     }
 }
 

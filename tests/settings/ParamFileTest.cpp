@@ -44,7 +44,8 @@ TEST(ParamFile, WritesRecordsAsBuiltByHand) {
     ASSERT_TRUE(file.readByte("A_NAME_OF_20_LETTERS", value));
     EXPECT_EQ(value, 254);
     // A block cut short, without its end mark, decodes as far as it goes.
-    for (const auto& [block, text] : {std::pair{std::vector<uint8_t>{}, ""}, {{'o', 'n' + 1, 'e' + 2}, "one"}})
+    for (const auto& [block, text] :
+         {std::pair{std::vector<uint8_t>{}, ""}, {{'o', 'n' + 1, 'e' + 2}, "one"}})
         EXPECT_EQ(ParamFile::decodeString(block), text);
 }
 
@@ -131,6 +132,9 @@ TEST(ParamFile, FailedCallsChangeNothingAndTheErrorTells) {
         EXPECT_EQ(value, 1234);
         EXPECT_EQ(readBytes(folder.file()), row.file != Missing ? threeRecords() : Bytes{});
     }
+    ParamFile unnamed(" ");
+    EXPECT_FALSE(unnamed.writeLong("MIDDLE", 1, "#"));
+    EXPECT_EQ(unnamed.lastError(), "Fonction écriture: le nom du fichier n'est pas spécifié!");
 }
 
 // Whole records before any damage are read and a write goes after them, the damaged end

@@ -173,6 +173,7 @@ TEST(FrameGeometry, PrintQualityThresholdsOnTheWeakerSide) {
     FrameGeometry g = window(1010, 760, 1000, 1500); // 100 px/cm both ways
     g.rotateFrame();                                 // 1000 x 668: 66 px/cm along 10 cm
     EXPECT_EQ(g.printQuality(), 15);
+    EXPECT_EQ(window(1010, 760, 3000, 2000, -15, 10).printQuality(), 0) << "a side below 0";
 }
 
 } // namespace

@@ -20,6 +20,17 @@ namespace {
 using fixtures::colorDistance;
 using fixtures::turboJpeg;
 
+// Standard input closed, as some launchers start programs: the next file opened gets
+// descriptor 0, which is no failure.
+struct StdinClosed {
+    int saved = ::dup(STDIN_FILENO);
+    StdinClosed() { ::close(STDIN_FILENO); }
+    ~StdinClosed() {
+        ::dup2(saved, STDIN_FILENO);
+        ::close(saved);
+    }
+};
+
 // good with stray bytes before its first quantisation table (FF DB): decoders warn
 // "extraneous bytes before marker" and go on.
 QByteArray withStrayBytes(const QByteArray& good) {
@@ -234,6 +245,7 @@ TEST(JpegCodec, EncodeFileWritesTheBytesEncodeGives) {
         SCOPED_TRACE(name);
         QTemporaryDir dir;
         const std::string path = dir.filePath("result.jpg").toStdString();
+        const StdinClosed stdinClosed;
         ASSERT_TRUE(JpegCodec::encodeFile(path, image, 75, exif, 300, 300, app2));
         EXPECT_EQ(JpegCodec::readFile(path), JpegCodec::encode(image, 75, exif, 300, 300, app2));
         EXPECT_EQ(fixtures::folderEntries(dir.path().toStdString()),
@@ -271,12 +283,14 @@ TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limited{std::min(row.sizeLimit, saved.rlim_max), saved.rlim_max};
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        std::optional<StdinClosed> stdinClosed(std::in_place);
         if (row.neverReplace) {
             EXPECT_EQ(JpegCodec::encodeNewFile(row.path, row.image, 100, row.exif),
                       NewFileOutcome::TargetExists);
         } else {
             EXPECT_FALSE(JpegCodec::encodeFile(row.path, row.image, 100, row.exif));
         }
+        stdinClosed.reset();
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         readOnly.reset();

@@ -283,14 +283,12 @@ TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limited{std::min(row.sizeLimit, saved.rlim_max), saved.rlim_max};
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-        std::optional<StdinClosed> stdinClosed(std::in_place);
         if (row.neverReplace) {
             EXPECT_EQ(JpegCodec::encodeNewFile(row.path, row.image, 100, row.exif),
                       NewFileOutcome::TargetExists);
         } else {
             EXPECT_FALSE(JpegCodec::encodeFile(row.path, row.image, 100, row.exif));
         }
-        stdinClosed.reset();
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
         readOnly.reset();

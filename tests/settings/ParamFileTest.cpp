@@ -230,6 +230,22 @@ TEST(ParamFile, FolderTakingNoNewEntryStillTakesEveryChange) {
     EXPECT_EQ(readBytes(path), concat({record("MIDDLE", 4, longBlock(10), "note"),
                                        byteRecord("LAST", 3), stringRecord("ADDED", "plus")}));
     EXPECT_EQ(folderEntries(folder.path().toStdString()), std::vector<std::string>{"param.dat"});
+
+    // A folder the user may not write in (the program's own, say) holding a param.dat the user
+    // may write: changed in place too.
+    TempFolder locked;
+    writeBytes(locked.file(), threeRecords());
+    ASSERT_EQ(chmod(locked.file().c_str(), 0666) | chmod(locked.path().c_str(), 0555), 0);
+    EXPECT_EQ(runInChild([&] {
+                  if (geteuid() == 0 && setuid(65534) != 0) // root may write anywhere
+                      return 2;
+                  ParamFile file(locked.file());
+                  return file.deleteParam("FIRST") && file.lastError().empty() ? 0 : 1;
+              }),
+              0);
+    chmod(locked.path().c_str(), 0755);
+    EXPECT_EQ(readBytes(locked.file()),
+              concat({record("MIDDLE", 4, longBlock(10), "note"), byteRecord("LAST", 3)}));
 }
 
 TEST(ParamFile, InterruptedWriteKeepsTheOldRecordsAndTheNextWriteLands) {

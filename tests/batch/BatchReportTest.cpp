@@ -22,13 +22,7 @@ TEST(BatchReport, ProgressLineGivesRateAndTimeLeft) {
 }
 
 PhotoOutcome outcome(BatchText status, bool lossless, bool turned, std::string because = {}) {
-    PhotoOutcome o;
-    o.started = true;
-    o.status = status;
-    o.lossless = lossless;
-    o.turned = turned;
-    o.decodedBecause = std::move(because);
-    return o;
+    return {true, status, {}, lossless, turned, std::move(because)};
 }
 
 TEST(BatchReport, SummaryCountsTheLosslessCutsAndWhyOthersWereDecoded) {

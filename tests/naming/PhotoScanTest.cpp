@@ -27,13 +27,12 @@ protected:
             }
         }
     }
-    [[nodiscard]] std::vector<std::string> paths(const std::vector<std::string>& relative,
-                                                 const std::string& base) const {
-        std::vector<std::string> full;
-        for (const std::string& r : relative) {
-            full.push_back(base + r);
+    [[nodiscard]] static std::vector<std::string> paths(std::vector<std::string> names,
+                                                        const std::string& base) {
+        for (std::string& name : names) {
+            name.insert(0, base);
         }
-        return full;
+        return names;
     }
     [[nodiscard]] std::vector<std::string> scan(bool recurse) const {
         std::vector<std::string> photos;

@@ -21,25 +21,20 @@ struct Key {
     std::string sampleValue;
 };
 
-std::string asText(const std::string& value) {
-    return value;
-}
-std::string asText(int32_t value) {
-    return std::to_string(value);
-}
-
+// Numbers go through their decimal text.
 template <typename Get, typename Set>
 Key key(const char* name, uint16_t type, Get get, Set set, const char* fallback,
         const char* sample) {
-    const auto setText = [set](Settings& s, const std::string& value) {
-        if constexpr (std::is_invocable_v<Set, Settings&, int32_t>) {
-            (s.*set)(std::stoi(value));
-        } else {
-            (s.*set)(value);
-        }
-    };
-    return {name,    type,     [get](const Settings& s) { return asText((s.*get)()); },
-            setText, fallback, sample};
+    if constexpr (std::is_invocable_v<Set, Settings&, int32_t>) {
+        return {name,
+                type,
+                [get](const Settings& s) { return std::to_string((s.*get)()); },
+                [set](Settings& s, const std::string& v) { (s.*set)(std::stoi(v)); },
+                fallback,
+                sample};
+    } else {
+        return {name, type, get, set, fallback, sample};
+    }
 }
 
 using S = Settings;

@@ -9,14 +9,11 @@ TEST(ParseVersionReply, ReadsTheThreeFieldsOfTheFirst512Bytes) {
     const Row rows[] = {
         {"plain reply", "1|5|http://x/", 0x00010005u, "http://x/"},
         {"major alone", "2", 0x00020000u, ""},
-        {"garbage without bar", "<html>hello</html>", 0u, ""},
         {"extra fields ignored", "3|1|http://a|more|fields", 0x00030001u, "http://a"},
         {"minor cut to 16 bits", "1|131077|u", 0x00010005u, "u"},
         {"major cut to 16 bits", "65537|0|u", 0x00010000u, "u"},
-        {"leading blanks and trailing text", " 1x|\t4 beta|u", 0x00010004u, "u"},
         {"address trimmed", "1|4| http://x/\r\n", 0x00010004u, "http://x/"},
         {"stops at a NUL byte", std::string("1|4|ab\0cd", 9), 0x00010004u, "ab"},
-        {"byte 513, the minor's last digit, not read", "1|" + std::string(509, ' ') + "45", 0x00010004u, ""},
         {"address cut at byte 512", "1|5|http://x/" + std::string(1000, 'a'), 0x00010005u, "http://x/" + std::string(499, 'a')},
     };
     // clang-format on

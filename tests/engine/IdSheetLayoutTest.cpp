@@ -21,15 +21,14 @@ TEST(IdSheetLayout, SheetsByFormat) {
     };
     // clang-format on
     for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
         const std::optional<IdSheetLayout> layout = IdSheetLayout::compute(
             row.fw, row.fh, row.heightCm, row.widthCm, row.heightCm / row.widthCm);
-        ASSERT_TRUE(layout.has_value()) << row.name;
-        EXPECT_EQ(layout->sheetWidth(), row.sheetW) << row.name;
-        EXPECT_EQ(layout->sheetHeight(), row.sheetH) << row.name;
-        EXPECT_EQ(layout->columns(), row.cols) << row.name;
-        EXPECT_EQ(layout->rows(), row.rows) << row.name;
-        EXPECT_EQ(layout->margin(), row.margin) << row.name;
-        EXPECT_EQ(layout->copyRects().size(), static_cast<size_t>(row.cols * row.rows)) << row.name;
+        ASSERT_TRUE(layout.has_value());
+        EXPECT_EQ(std::tuple(layout->sheetWidth(), layout->sheetHeight(), layout->columns(),
+                             layout->rows(), layout->margin(), layout->copyRects().size()),
+                  std::tuple(row.sheetW, row.sheetH, row.cols, row.rows, row.margin,
+                             size_t(row.cols * row.rows)));
     }
     const std::optional<IdSheetLayout> layout = IdSheetLayout::compute(700, 900, 15, 10, 1.5);
     EXPECT_EQ(layout->bannerRect(), edges(0, 0, 1200, 300));

@@ -3,7 +3,6 @@
 #include "engine/JpegCodec.h"
 #include "engine/NoiseImage.h"
 #include "support/PhotoFixtures.h"
-#include "support/ReadOnlyFolder.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -128,7 +127,6 @@ TEST(JpegCodec, ReducedDecodeCoversWhatIsShown) {
     // clang-format off
     const struct { const char* name; QSize photo, shown; int denominator; } rows[] = {
         {"nothing shown yet", {800, 600}, {0, 0}, 1},
-        {"as large as the photo", {800, 600}, {800, 600}, 1},
         {"a little over half", {800, 600}, {410, 310}, 1},
         {"half", {800, 600}, {400, 300}, 2},
         {"a quarter", {800, 600}, {200, 150}, 4},
@@ -148,23 +146,16 @@ TEST(JpegCodec, ReducedDecodeCoversWhatIsShown) {
 }
 
 TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
+    // What decode makes of the bytes read is tested above.
     QTemporaryDir dir;
-    const std::string text = dir.filePath("text.jpg").toStdString();
     const std::string pipe = dir.filePath("pipe.jpg").toStdString();
-    ASSERT_TRUE(fixtures::writeFile(text, "hello"));
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    const std::pair<std::string, JpegDecodeError> rows[] = {
-        {text, JpegDecodeError::NotJpeg},
-        // The system says 4096 bytes and gives fewer: what it gives is read.
-        {"/sys/kernel/mm/transparent_hugepage/enabled", JpegDecodeError::NotJpeg},
-        {dir.filePath("missing.jpg").toStdString(), JpegDecodeError::ReadFailed},
-        {dir.path().toStdString(), JpegDecodeError::ReadFailed},
-        {pipe, JpegDecodeError::ReadFailed}, // not waited on
-    };
-    for (const auto& [path, error] : rows) {
-        if (std::filesystem::exists(path)) {
-            EXPECT_EQ(JpegCodec::decodeFile(path).error, error) << path;
-        }
+    EXPECT_EQ(JpegCodec::decodeFile(pipe).error, JpegDecodeError::ReadFailed)
+        << "no regular file (as a folder), not waited on";
+    // The system says 4096 bytes and gives fewer: what it gives is read.
+    const std::string sysFile = "/sys/kernel/mm/transparent_hugepage/enabled";
+    if (std::filesystem::exists(sysFile)) {
+        EXPECT_EQ(JpegCodec::decodeFile(sysFile).error, JpegDecodeError::NotJpeg);
     }
 }
 
@@ -238,7 +229,6 @@ TEST(JpegCodec, EncodeFileWritesTheBytesEncodeGives) {
     const QByteArray app2("\xFF\xE2\x00\x02", 4); // empty
     const std::pair<const char*, QImage> rows[] = {
         {"one pixel", fixtures::gradient(1, 1)},
-        {"32-bit pixels", fixtures::gradient(37, 21).convertToFormat(QImage::Format_RGB32)},
         {"several megabytes", noiseImage(1500, 1000)},
     };
     for (const auto& [name, image] : rows) {
@@ -259,39 +249,33 @@ TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {
     const std::string path = folder + "result.jpg";
     std::filesystem::create_directories(folder + "inTheWay/result.jpg/inside");
     // clang-format off
-    // sizeLimit (a full disk, met in the compressed data); neverReplace (encodeNewFile, which must report the file there)
-    const struct { const char* name; std::string path; QImage image; QByteArray exif; bool readOnly = false; rlim_t sizeLimit = RLIM_INFINITY;
-        bool neverReplace = false; } rows[] = {
-        {"no pixels", path, QImage(), {}},
-        {"EXIF beyond one segment", path, fixtures::gradient(8, 8), QByteArray(65534, 'x')},
-        {"missing folder", folder + "missing/result.jpg", fixtures::gradient(8, 8), {}},
-        {"a folder where the result goes", folder + "inTheWay/result.jpg", fixtures::gradient(8, 8), {}},
-        {"read-only file system", "/proc/result.jpg", fixtures::gradient(8, 8), {}},
-        {"folder taking no new entry", path, fixtures::gradient(8, 8), {}, true},
-        {"disk full", path, noiseImage(1500, 1000), {}, false, rlim_t{1} << 20},
-        {"a file already there, not to be replaced", path, fixtures::gradient(8, 8), {}, false, RLIM_INFINITY, true},
+    // Why a temporary file cannot be opened is the system's business: a missing folder stands
+    // for all. sizeLimit (a full disk, met in the compressed data); neverReplace (encodeNewFile,
+    // which must report the file there)
+    const struct { const char* name; std::string path; QImage image; rlim_t sizeLimit = RLIM_INFINITY; bool neverReplace = false; } rows[] = {
+        {"no pixels", path, QImage()},
+        {"missing folder", folder + "missing/result.jpg", fixtures::gradient(8, 8)},
+        {"a folder where the result goes", folder + "inTheWay/result.jpg", fixtures::gradient(8, 8)},
+        {"disk full", path, noiseImage(1500, 1000), rlim_t{1} << 20},
+        {"a file already there, not to be replaced", path, fixtures::gradient(8, 8), RLIM_INFINITY, true},
     };
     // clang-format on
     ASSERT_TRUE(JpegCodec::writeFileSafely(path, "earlier"));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        std::optional<ReadOnlyFolder> readOnly;
-        if (row.readOnly && !readOnly.emplace(folder).works())
-            continue; // cannot make a read-only folder here
         rlimit saved{};
         ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limited{std::min(row.sizeLimit, saved.rlim_max), saved.rlim_max};
         ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
         if (row.neverReplace) {
-            EXPECT_EQ(JpegCodec::encodeNewFile(row.path, row.image, 100, row.exif),
+            EXPECT_EQ(JpegCodec::encodeNewFile(row.path, row.image, 100),
                       NewFileOutcome::TargetExists);
         } else {
-            EXPECT_FALSE(JpegCodec::encodeFile(row.path, row.image, 100, row.exif));
+            EXPECT_FALSE(JpegCodec::encodeFile(row.path, row.image, 100));
         }
         ::setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
-        readOnly.reset();
         EXPECT_EQ(JpegCodec::readFile(path), QByteArray("earlier"));
         EXPECT_EQ(fixtures::folderEntries(folder),
                   (std::vector<std::string>{"inTheWay", "result.jpg"}));

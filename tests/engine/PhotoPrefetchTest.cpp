@@ -1,29 +1,16 @@
-#include <gtest/gtest.h>
-
-#include <QTemporaryDir>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "engine/DocumentFixture.h"
 #include "engine/Photo.h"
 #include "engine/PhotoPrefetch.h"
-#include "support/PhotoFixtures.h"
 
 namespace {
 
-class PhotoPrefetchTest : public ::testing::Test {
-protected:
-    // A photo whose width tells it apart.
-    void writePhoto(const std::string& name, int width) {
-        ASSERT_TRUE(
-            fixtures::writeFile(pathOf(name), fixtures::jpeg(fixtures::gradient(width, 80))));
-    }
-    [[nodiscard]] std::string pathOf(const std::string& name) const {
-        return m_dir.path().toStdString() + "/" + name;
-    }
-    QTemporaryDir m_dir;
-};
+// Photos 80 pixels high whose widths tell them apart.
+using PhotoPrefetchTest = DocumentFixture;
 
 TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
     // clang-format off
@@ -42,13 +29,13 @@ TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
          },
          1, "a.jpg", std::nullopt},
         {"a file changed since it was read is not handed out", {"a.jpg"},
-         [this](PhotoPrefetch&) { writePhoto("a.jpg", 150); }, 1, "a.jpg", std::nullopt},
+         [this](PhotoPrefetch&) { writePhoto("a.jpg", 150, 80); }, 1, "a.jpg", std::nullopt},
     };
     // clang-format on
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         for (const auto& [name, width] : {std::pair{"a.jpg", 120}, {"b.jpg", 130}, {"c.jpg", 140}})
-            writePhoto(name, width);
+            writePhoto(name, width, 80);
         ASSERT_TRUE(fixtures::writeFile(pathOf("broken.jpg"), QByteArray("no photo")));
         PhotoPrefetch prefetch;
         std::vector<std::string> paths;
@@ -70,17 +57,15 @@ TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
 }
 
 TEST_F(PhotoPrefetchTest, TakingWaitsForTheDecodeUnderWay) {
-    ASSERT_TRUE(
-        fixtures::writeFile(pathOf("big.jpg"), fixtures::jpeg(fixtures::gradient(1500, 1000), 90)));
+    const std::string big = writePhoto("big.jpg", 1500, 1000);
     PhotoPrefetch prefetch;
-    prefetch.prefetch({pathOf("big.jpg")});
+    prefetch.prefetch({big});
     // Started or not, what comes back is either the whole photo or nothing: never a photo
     // still being written by the worker.
-    const std::optional<Photo> photo = prefetch.take(pathOf("big.jpg"));
+    const std::optional<Photo> photo = prefetch.take(big);
     if (photo) {
         EXPECT_EQ(photo->width(), 1500);
-        EXPECT_EQ(photo->image().pixel(1499, 999),
-                  Photo::load(pathOf("big.jpg"))->image().pixel(1499, 999));
+        EXPECT_EQ(photo->image().pixel(1499, 999), Photo::load(big)->image().pixel(1499, 999));
     }
     EXPECT_EQ(prefetch.heldCount(), 0);
 }

@@ -55,8 +55,8 @@ public:
     // Empty until the first ShowResultStatus.
     [[nodiscard]] std::optional<ResultIcon> resultStatusIcon() const { return m_resultIcon; }
 
-    // Reads the lock keys from the LEDs under folder from now on (tests use a folder of their
-    // own), and shows them at once.
+    // The folder of keyboard LEDs the lock keys are read from (tests use one of their own);
+    // shows the keys' state at once.
     void setLedFolder(std::string folder);
 
 protected:

@@ -69,17 +69,13 @@ TEST(BatchOptions, CommandLinesReadWithTheProgramSettings) {
         {"no format", Param::None, {"in", "out"}, "no print format given (--format)"},
         {"a name no format has", Param::Renaming, {"--format", "Poster", "in", "out"}, "unknown print format: Poster"},
         {"a side of 0", Param::None, {"--format", "15x0", "in", "out"}, "unknown print format: 15x0"},
-        {"a size without a width", Param::None, {"--format", "15x", "in", "out"}, "unknown print format: 15x"},
         {"quality above 100", Param::None, {"--format", "15x10", "--quality", "101", "in", "out"},
          "JPEG quality must be a whole number from 0 to 100: 101"},
-        {"quality not a whole number", Param::None, {"--format", "15x10", "--quality", "9.5", "in", "out"},
-         "JPEG quality must be a whole number from 0 to 100: 9.5"},
         {"no jobs", Param::None, {"--format", "15x10", "--jobs", "0", "in", "out"}, "the number of jobs must be a whole number from 1 up: 0"},
         {"a negative border", Param::None, {"--format", "15x10", "--border", "-1", "in", "out"}, "bad border width in millimetres: -1"},
         {"an empty mask", Param::None, {"--format", "15x10", "--mask", "", "in", "out"}, "the name mask is empty"},
         {"an unknown option", Param::None, {"--format", "15x10", "--fast", "in", "out"}, "unknown option: --fast"},
         {"an option without its value", Param::None, {"in", "out", "--format"}, "option --format needs a value"},
-        {"one folder only", Param::None, {"--format", "15x10", "in"}, "expected a SOURCE and a DESTINATION folder"},
         {"a source folder beside a list", Param::None, {"--format", "15x10", "--files-from", "list", "in", "out"},
          "with --files-from, expected only a DESTINATION folder"},
     };
@@ -96,23 +92,6 @@ TEST(BatchOptions, CommandLinesReadWithTheProgramSettings) {
     }
     std::filesystem::current_path(saved);
     EXPECT_FALSE(std::filesystem::exists(folder.file("none.dat"))) << "settings only read";
-}
-
-TEST(BatchOptions, LanguageFollowsTheLocaleThatNamesMessages) {
-    // clang-format off
-    const struct { const char* name; const char* lcAll; const char* lcMessages; const char* lang; Language expected; } rows[] = {
-        {"nothing set", nullptr, nullptr, nullptr, Language::English},
-        {"LANG French", nullptr, nullptr, "fr_FR.UTF-8", Language::French},
-        {"LC_ALL before LANG", "C", nullptr, "fr_FR.UTF-8", Language::English},
-        {"LC_MESSAGES before LANG", nullptr, "fr_BE", "de_DE", Language::French},
-        {"LC_ALL before LC_MESSAGES", "fr_FR", "en_US", nullptr, Language::French},
-        {"an empty LC_ALL does not count", "", "fr_FR", "en_US", Language::French},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(languageFromLocale(row.lcAll, row.lcMessages, row.lang), row.expected);
-    }
 }
 
 } // namespace

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
-#include <vector>
 
 #include "engine/FrameGeometry.h"
 #include "engine/RectTesting.h"

@@ -145,20 +145,6 @@ TEST(JpegCodec, ReducedDecodeCoversWhatIsShown) {
         EXPECT_EQ(JpegCodec::decode(jpeg, denominator).image.size(), size) << denominator;
 }
 
-TEST(JpegCodec, FilesThatAreNoJpegAreRefused) {
-    // What decode makes of the bytes read is tested above.
-    QTemporaryDir dir;
-    const std::string pipe = dir.filePath("pipe.jpg").toStdString();
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    EXPECT_EQ(JpegCodec::decodeFile(pipe).error, JpegDecodeError::ReadFailed)
-        << "no regular file (as a folder), not waited on";
-    // The system says 4096 bytes and gives fewer: what it gives is read.
-    const std::string sysFile = "/sys/kernel/mm/transparent_hugepage/enabled";
-    if (std::filesystem::exists(sysFile)) {
-        EXPECT_EQ(JpegCodec::decodeFile(sysFile).error, JpegDecodeError::NotJpeg);
-    }
-}
-
 TEST(JpegCodec, EncodedHeaderHoldsDensityAndMetadata) {
     const QByteArray payload = QByteArray("Exif\0\0", 6) + QByteArray("II*\0\x08\0\0\0", 8);
     const QByteArray other("\xFF\xE2\x00\x05"
@@ -222,25 +208,6 @@ TEST(JpegCodec, SafeWriteReplacesKeepingRightsAndLeavesNothingElse) {
     EXPECT_NE(info.st_mode & 0777, 0701u);
     EXPECT_EQ(fixtures::folderEntries(dir.path().toStdString()),
               (std::vector<std::string>{"folder", "link.jpg", "result.jpg"}));
-}
-
-TEST(JpegCodec, EncodeFileWritesTheBytesEncodeGives) {
-    const QByteArray exif = QByteArray("Exif\0\0", 6) + QByteArray("II*\0\x08\0\0\0", 8);
-    const QByteArray app2("\xFF\xE2\x00\x02", 4); // empty
-    const std::pair<const char*, QImage> rows[] = {
-        {"one pixel", fixtures::gradient(1, 1)},
-        {"several megabytes", noiseImage(1500, 1000)},
-    };
-    for (const auto& [name, image] : rows) {
-        SCOPED_TRACE(name);
-        QTemporaryDir dir;
-        const std::string path = dir.filePath("result.jpg").toStdString();
-        const StdinClosed stdinClosed;
-        ASSERT_TRUE(JpegCodec::encodeFile(path, image, 75, exif, 300, 300, app2));
-        EXPECT_EQ(JpegCodec::readFile(path), JpegCodec::encode(image, 75, exif, 300, 300, app2));
-        EXPECT_EQ(fixtures::folderEntries(dir.path().toStdString()),
-                  std::vector<std::string>{"result.jpg"});
-    }
 }
 
 TEST(JpegCodec, EncodeFileThatFailsKeepsTheEarlierFile) {

@@ -4,7 +4,6 @@
 #include "engine/LosslessCrop.h"
 #include "engine/NoiseImage.h"
 #include "engine/Photo.h"
-#include "metadata/JpegHeader.h"
 #include "support/PhotoFixtures.h"
 
 #include <QTemporaryDir>
@@ -59,38 +58,6 @@ TEST(LosslessCrop, CutsTheCentredFrameOnTheBlockGridTurnedUpright) {
         EXPECT_LE(fixtures::largestDifference(cut->image(), source->image().copy(row.crop), 2),
                   row.turned ? 3 : 0);
     }
-}
-
-TEST(LosslessCrop, ResultCarriesTheMetadataOfACropSavedFromTheWindow) {
-    const QByteArray profile = fixtures::iccProfile(400, "RGB ");
-    const fixtures::ExifFields fields{.orientation = 6,
-                                      .dateTimeOriginal = "2006:07:14 10:20:30",
-                                      .make = "Lumicam",
-                                      .thumbnail = true,
-                                      .dpi = 300};
-    const QByteArray jpeg = fixtures::withSegments(
-        fixtures::withExif(stored(240, 320, 1), fields),
-        JpegHeader::segment(0xE2, QByteArray("ICC_PROFILE", 12) + "\x01\x01" + profile));
-    QTemporaryDir dir;
-    const std::string path = dir.filePath("cut.jpg").toStdString();
-    const LosslessResult result = LosslessCrop::write(jpeg, 15, 10, path);
-    ASSERT_EQ(result.outcome, LosslessOutcome::Written) << result.reason;
-    const QByteArray cut = JpegCodec::readFile(path).value_or(QByteArray());
-
-    // Its APP segments (JFIF, EXIF, profile) are byte for byte those of the same crop saved
-    // from the window, which prints 320 pixels over 15 cm and 214 over 10 cm at 54 dpi.
-    const std::optional<Photo> photo = Photo::fromJpeg(jpeg);
-    ASSERT_TRUE(photo);
-    const QByteArray saved =
-        photo->withImage(photo->image().copy(result.crop), 54, 54).encodeJpeg(85).value();
-    const auto appSegments = [](const QByteArray& file) {
-        std::vector<QByteArray> found;
-        for (const JpegSegment& segment : JpegHeader::segments(file))
-            if ((segment.marker & 0xF0) == 0xE0)
-                found.push_back(char(segment.marker) + segment.payload(file).toByteArray());
-        return found;
-    };
-    EXPECT_EQ(appSegments(cut), appSegments(saved));
 }
 
 TEST(LosslessCrop, WritesNothingWhenTheBlocksCannotGiveTheResult) {

@@ -3,28 +3,11 @@
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "engine/PanelRules.h"
 #include "engine/RectTesting.h"
 
 namespace {
-
-TEST(PanelRules, GradientBandsStopOneStepShortOfTheEndColour) {
-    const std::vector<LabelBand> bands = labelGradientBands(0, 510, {200, 0, 0}, {0, 200, 0});
-    ASSERT_EQ(bands.size(), 255u);
-    EXPECT_EQ(bands.front(), (LabelBand{0, 2, 200, 0, 0}));
-    EXPECT_EQ(bands.back(), (LabelBand{508, 510, 0, 199, 0}));
-    // 100 pixels: some bands are empty, the last one ends at the right edge.
-    const std::vector<LabelBand> narrow = labelGradientBands(10, 110, {0, 0, 0}, {255, 0, 0});
-    int covered = 0;
-    for (const LabelBand& band : narrow) {
-        covered += band.right - band.left;
-    }
-    EXPECT_EQ(narrow.front().left, 10);
-    EXPECT_EQ(narrow.back().right, 110);
-    EXPECT_EQ(covered, 100);
-}
 
 TEST(PanelRules, Texts) {
     const std::pair<std::string, std::string> rows[] = {

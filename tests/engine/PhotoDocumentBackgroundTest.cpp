@@ -1,5 +1,4 @@
 #include <QRect>
-#include <QSignalSpy>
 #include <optional>
 
 #include "engine/DocumentFixture.h"
@@ -46,36 +45,6 @@ TEST_F(PhotoDocumentBackgroundTest, CropRightAfterLoadingTakesTheFullSizePixels)
     const QRect frame = m_model->frameRect(true);
     m_model->cropToFrame();
     EXPECT_EQ(m_model->photo()->image(), Photo::load(path)->image().copy(frame));
-}
-
-TEST_F(PhotoDocumentBackgroundTest, QueuedSaves) {
-    // clang-format off
-    // told (after the queue reported)
-    const struct { const char* name; std::string destination; std::vector<Warning> told; std::vector<std::string> results; } rows[] = {
-        {"written", "results/", {}, {"Photos_20060714_000.jpg"}},
-        {"failure passes through", "results/missing/", {{"Impossible de sauvegarder l'image", "Attention !!!"}}, {}},
-    };
-    // clang-format on
-    const std::string path =
-        writePhoto("photo.jpg", 400, 300, {.dateTimeOriginal = "2006:07:14 10:20:30"});
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        m_warnings.clear();
-        SaveQueue queue;
-        m_model->setSaveQueue(&queue);
-        m_settings->setDestinationFolder(pathOf(row.destination));
-        QSignalSpy saved(m_model.get(), &PhotoDocument::resultSaved);
-        ASSERT_TRUE(m_model->load(path, kNoResultIndex));
-        ASSERT_TRUE(m_model->saveResult()) << "queued";
-        EXPECT_FALSE(m_model->isModified());
-        EXPECT_TRUE(m_warnings.empty()) << "told once written";
-        ASSERT_TRUE(queue.finish());
-        EXPECT_EQ(m_warnings, row.told);
-        EXPECT_EQ(m_model->isModified(), !row.told.empty());
-        EXPECT_EQ(saved.count(), static_cast<qsizetype>(row.results.size()));
-        EXPECT_EQ(fixtures::folderEntries(pathOf(row.destination)), row.results);
-        m_model->setSaveQueue(nullptr);
-    }
 }
 
 TEST_F(PhotoDocumentBackgroundTest, AnIndexQueuedForWritingIsTakenAlready) {

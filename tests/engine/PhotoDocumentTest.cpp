@@ -1,7 +1,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
-#include <filesystem>
 #include <functional>
 
 #include "engine/DocumentFixture.h"
@@ -85,28 +84,6 @@ TEST_F(PhotoDocumentTest, LoadResetsTheFrameReloadUndoesEditsEditsDoNotMarkModif
     EXPECT_EQ(m_model->resultIndex(), 3);
 }
 
-TEST_F(PhotoDocumentTest, FrameOperationsAnnounceTheFrameAndMarkModified) {
-    const std::pair<const char*, void (*)(PhotoDocument&)> rows[] = {
-        {"move x", [](PhotoDocument& m) { m.moveFrameX(5); }},
-        {"move y", [](PhotoDocument& m) { m.moveFrameY(-5); }},
-        {"drag step", [](PhotoDocument& m) { m.moveFrame(5, -5); }},
-        {"zoom", [](PhotoDocument& m) { m.zoomFrame(3); }},
-        {"zoom refused still marks", [](PhotoDocument& m) { m.zoomFrame(100000); }},
-        {"turn", [](PhotoDocument& m) { m.rotateFrame(); }},
-    };
-    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 1800, 1200), kNoResultIndex));
-    for (const auto& [name, op] : rows) {
-        SCOPED_TRACE(name);
-        m_model->setModified(false);
-        QSignalSpy frameChanged(m_model.get(), &PhotoDocument::frameChanged);
-        QSignalSpy flagsChanged(m_model.get(), &PhotoDocument::flagsChanged);
-        op(*m_model);
-        EXPECT_TRUE(m_model->isModified());
-        EXPECT_EQ(frameChanged.count(), 1);
-        EXPECT_EQ(flagsChanged.count(), 1) << "modified went on";
-    }
-}
-
 TEST_F(PhotoDocumentTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
     ASSERT_TRUE(
         m_model->load(writePhoto("a.jpg", 1800, 1200, {.make = "Lumicam"}), kNoResultIndex));
@@ -133,21 +110,6 @@ TEST_F(PhotoDocumentTest, CropIsAPixelExactCopyOfTheFrameKeepingExif) {
     // It prints as 15 x 10 cm: 1500 / (15 / 2.54) = 254 dots per inch both ways.
     EXPECT_DOUBLE_EQ(m_model->photo()->dpiX(), 254.0);
     EXPECT_DOUBLE_EQ(m_model->photo()->dpiY(), 254.0);
-}
-
-TEST_F(PhotoDocumentTest, NoFormatOrNoPhotoCropsNothing) {
-    m_model->cropToFrame();
-    m_model->applyWhiteBorder();
-    m_model->makeIdSheet();
-    EXPECT_FALSE(m_model->hasPhoto());
-
-    m_model->setFormat(0, 0, "");
-    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 600, 400), kNoResultIndex));
-    const QImage source = pixels();
-    m_model->cropToFrame();
-    m_model->applyWhiteBorder();
-    m_model->makeIdSheet();
-    EXPECT_EQ(pixels(), source);
 }
 
 TEST_F(PhotoDocumentTest, WhiteBorderRingInsideTheCrop) {
@@ -196,33 +158,6 @@ TEST_F(PhotoDocumentTest, IdentitySheetOfTheDefaultFormat) {
     // The sheet prints as 10 x 15 cm: 2000 / (10 / 2.54) = 508 dots per inch.
     EXPECT_DOUBLE_EQ(m_model->photo()->dpiX(), 508.0);
     EXPECT_DOUBLE_EQ(m_model->photo()->dpiY(), 508.0);
-}
-
-TEST_F(PhotoDocumentTest, SavingWithTheStoredIndexReplacesThatResult) {
-    fixtures::ExifFields exif{.dateTimeOriginal = "2006:07:14 10:20:30"};
-    const std::string photo = writePhoto("IMG_0001.jpg", 1800, 1200, exif);
-    const std::string result = m_destination + "Photos_20060714_000.jpg";
-    ASSERT_TRUE(m_model->load(photo, kNoResultIndex));
-    EXPECT_EQ(m_model->resultPath(), result);
-    QSignalSpy saved(m_model.get(), &PhotoDocument::resultSaved);
-    ASSERT_TRUE(m_model->saveResult());
-    EXPECT_FALSE(m_model->isModified());
-    EXPECT_EQ(m_model->resultIndex(), 0);
-    ASSERT_EQ(saved.count(), 1);
-    EXPECT_EQ(saved[0][0].toString().toStdString(), result);
-
-    // The same photo again, with its stored index, and a smaller crop this time.
-    ASSERT_TRUE(m_model->load(photo, 0));
-    m_model->zoomFrame(100);
-    m_model->cropToFrame();
-    ASSERT_TRUE(m_model->saveResult());
-    EXPECT_EQ(fixtures::folderEntries(m_destination).size(), 1u);
-    EXPECT_EQ(JpegCodec::decodeFile(result).image.size(), pixels().size());
-    EXPECT_TRUE(m_warnings.empty());
-    // The file changes on disk after the load: the name still follows the photo on screen.
-    exif.dateTimeOriginal = "1999:12:31 23:59:59";
-    writePhoto("IMG_0001.jpg", 1800, 1200, exif);
-    EXPECT_EQ(m_model->resultPath(), result);
 }
 
 TEST_F(PhotoDocumentTest, ResultPathRules) {
@@ -274,65 +209,14 @@ TEST_F(PhotoDocumentTest, SaveThatCannotBeMadeIsToldAndKeepsThePhotoModified) {
     EXPECT_EQ(m_model->resultIndex(), 0) << "the index was taken in the folder that exists";
 }
 
-TEST_F(PhotoDocumentTest, ExtremeProportionsGoThroughEveryCommand) {
-    // Nothing may crash, overflow or write a broken file.
-    // clang-format off
-    const struct { const char* name; int width, height; double formatHeightCm, formatWidthCm; } rows[] = {
-        {"one pixel", 1, 1, 15, 10},
-        {"one pixel high", 3000, 1, 15, 10},
-        {"panorama format on an upright photo", 40, 600, 10, 300},
-        {"format of one centimetre by 6553", 300, 200, 1, 6553},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        const std::string photo = writePhoto(std::string(row.name) + ".jpg", row.width, row.height);
-        m_model->setFormat(row.formatHeightCm, row.formatWidthCm, "x");
-        for (const bool idSheet : {false, true}) {
-            ASSERT_TRUE(m_model->load(photo, kNoResultIndex));
-            for (const int d : {-100000, 100000}) {
-                m_model->moveFrame(d, -d);
-                m_model->zoomFrame(d);
-                m_model->rotateFrame();
-            }
-            m_model->setIdSheet(idSheet);
-            m_model->setWhiteBorderSize(65535);
-            idSheet ? m_model->makeIdSheet() : m_model->applyWhiteBorder();
-            const QImage& made = m_model->photo()->image();
-            ASSERT_FALSE(made.isNull());
-            // An identity sheet of an absurd format is taller than any JPEG can be.
-            const bool fits = made.width() <= 65535 && made.height() <= 65535;
-            EXPECT_EQ(m_model->saveResult(), fits);
-            if (fits) {
-                EXPECT_EQ(JpegCodec::decodeFile(m_model->resultPath()).image.size(), made.size());
-            }
-        }
-    }
-}
-
-TEST_F(PhotoDocumentTest, SavedFileTakesTheChosenQuality) {
-    ASSERT_TRUE(m_model->load(writePhoto("a.jpg", 1800, 1200), kNoResultIndex));
-    std::uintmax_t sizes[2] = {};
-    for (const int quality : {100, 20}) {
-        m_settings->setJpegQuality(quality);
-        m_model->setModified(true);
-        ASSERT_TRUE(m_model->saveResult());
-        sizes[quality == 20] = std::filesystem::file_size(m_model->resultPath());
-    }
-    EXPECT_GT(sizes[0], sizes[1] * 2) << "quality 100 should weigh far more than quality 20";
-}
-
 TEST_F(PhotoDocumentTest, FrameColorFollowsQualityAndOptions) {
     // clang-format off
     // photoW, photoH (sets the print quality with the default format)
     const struct { const char* name; int photoW, photoH; int opacity; bool smallBorder, recadColor, outline, withOpacity;
         uint32_t expected; } rows[] = {
-        {"good quality is green at half opacity", 1800, 1200, 50, false, true, false, true, 0x7F326432},
         {"80 px per cm is orange", 800, 1200, 50, false, true, false, true, 0x7FFA9600},
         {"poor quality is red", 640, 480, 50, false, true, false, true, 0x7FFF0000},
         {"quality colours off give red", 1800, 1200, 50, false, false, false, true, 0x7FFF0000},
-        {"opacity off is opaque", 1800, 1200, 0, false, true, false, false, 0xFF326432},
-        {"thin outline makes the tint grey", 1800, 1200, 50, true, true, false, true, 0x7F141414},
         {"the outline itself keeps the quality colour", 1800, 1200, 50, true, true, true, false, 0xFF326432},
         {"opacity beyond 100 keeps the low byte", 1800, 1200, 200, false, true, false, true, 0xFE326432},
     };

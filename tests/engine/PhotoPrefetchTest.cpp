@@ -56,18 +56,4 @@ TEST_F(PhotoPrefetchTest, WhatIsHandedOut) {
     }
 }
 
-TEST_F(PhotoPrefetchTest, TakingWaitsForTheDecodeUnderWay) {
-    const std::string big = writePhoto("big.jpg", 1500, 1000);
-    PhotoPrefetch prefetch;
-    prefetch.prefetch({big});
-    // Started or not, what comes back is either the whole photo or nothing: never a photo
-    // still being written by the worker.
-    const std::optional<Photo> photo = prefetch.take(big);
-    if (photo) {
-        EXPECT_EQ(photo->width(), 1500);
-        EXPECT_EQ(photo->image().pixel(1499, 999), Photo::load(big)->image().pixel(1499, 999));
-    }
-    EXPECT_EQ(prefetch.heldCount(), 0);
-}
-
 } // namespace

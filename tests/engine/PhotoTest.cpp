@@ -80,29 +80,18 @@ TEST(Photo, LoadTakesTheFileResolution) {
 }
 
 TEST(Photo, EditsReachThePixelsAndKeepExifAndResolution) {
-    // RGB32 pixels, converted on the way in; how each edit moves or tints them is the
-    // business of PixelEdits.
+    // RGB32 pixels, converted on the way in. Where each edit moves red, or what it makes of it,
+    // is the business of PixelEdits: here only that the edit reached the pixels.
     QImage image(4, 2, QImage::Format_RGB32);
     image.fill(Qt::white);
     image.setPixelColor(0, 0, kRed);
     const Photo original(image, ExifBlock(QByteArray("II*\0\x08\0\0\0\0\0", 10)), 300, 200);
     ASSERT_EQ(original.image().format(), QImage::Format_RGB888);
-    // clang-format off
-    // red (what red became)
-    const struct { const char* name; void (Photo::*edit)(); QPoint redAt; QColor red; } rows[] = {
-        {"right turn", &Photo::rotateRight, {1, 0}, kRed},
-        {"left turn", &Photo::rotateLeft, {0, 3}, kRed},
-        {"horizontal flip", &Photo::flipHorizontal, {3, 0}, kRed},
-        {"vertical flip", &Photo::flipVertical, {0, 1}, kRed},
-        {"grayscale", &Photo::toGrayscale, {0, 0}, QColor(76, 76, 76)},
-        {"sepia", &Photo::toSepia, {0, 0}, QColor(114, 76, 51)},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto edit : {&Photo::rotateRight, &Photo::rotateLeft, &Photo::flipHorizontal,
+                            &Photo::flipVertical, &Photo::toGrayscale, &Photo::toSepia}) {
         Photo photo = original;
-        (photo.*row.edit)();
-        EXPECT_EQ(photo.image().pixelColor(row.redAt), row.red);
+        (photo.*edit)();
+        EXPECT_NE(photo.image(), original.image());
         EXPECT_EQ(photo.exif(), original.exif());
         EXPECT_EQ(photo.dpiX(), 300);
         EXPECT_EQ(photo.dpiY(), 200);

@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QTransform>
-#include <cstdint>
 #include <thread>
 
 #include "engine/NoiseImage.h"

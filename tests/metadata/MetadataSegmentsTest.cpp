@@ -154,20 +154,4 @@ TEST(MetadataSegments, ProfileKeptWhenWholeAndRgbOnly) {
     }
 }
 
-TEST(MetadataSegments, IptcRecordKeptWithoutPreviewsInAnEvenResource) {
-    // Datasets: 0x1C, record, dataset, 16-bit length; with bit 15 set, the length takes the
-    // number of bytes it gives. Caption, object preview, then a keyword of length 0 in two bytes.
-    const QByteArray caption("\x1C\x02\x78\x00\x03lac", 8);
-    const QByteArray keyword("\x1C\x02\x19\x80\x02\x00\x00", 7);
-    const QByteArray iim = caption + QByteArray("\x1C\x02\xCA\x00\x02pv", 7) + keyword;
-    const auto resource = [](const QByteArray& data) { // the IPTC resource, padded to even
-        return QByteArray("8BIM\x04\x04\0\0\0\0", 10) + char(data.size() >> 8) +
-               char(data.size() & 0xFF) + data + QByteArray(data.size() % 2, '\0');
-    };
-    const MetadataSegments read = MetadataSegments::fromJpeg(fixtures::withSegments(
-        fixtures::jpeg(fixtures::gradient(8, 8)), photoshopSegment(resource(iim))));
-    EXPECT_EQ(read.iptc(), caption + keyword);
-    EXPECT_EQ(read.forResult(8, 8, 300, 300), photoshopSegment(resource(caption + keyword)));
-}
-
 } // namespace

@@ -2,12 +2,9 @@
 
 #include "support/ExifJpegFixture.h"
 #include "support/PhotoFixtures.h"
-#include "support/ReadOnlyFolder.h"
 
 #include <QTemporaryDir>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
@@ -33,24 +30,6 @@ protected:
     const std::string m_root = m_dir.path().toStdString() + "/";
 };
 
-TEST_F(BatchRename, FolderPrefixesMustExistUpToTheLastSlash) {
-    fs::create_directory(m_root + "photos");
-    const std::pair<std::string, bool> rows[] = {
-        {"/", true},
-        {m_root + "photos/missing", true},
-        {m_root + "photos/missing/", false},
-        {m_root + "missing/photos", false},
-        {"", false},
-    };
-    for (const auto& [folder, expected] : rows) {
-        EXPECT_EQ(folderPrefixesExist(folder), expected) << folder;
-    }
-    std::vector<std::string> photos{"left over"};
-    EXPECT_EQ(listPhotosToRename(m_root + "nope/x/", photos), RenameFolderCheck::IncorrectFolder);
-    EXPECT_TRUE(photos.empty());
-    EXPECT_EQ(listPhotosToRename(m_root + "photos", photos), RenameFolderCheck::NoPhotos);
-}
-
 TEST_F(BatchRename, MovesNeverReplaceAnExistingTarget) {
     for (const auto move : {&moveFileNoReplace, &moveFileByLink}) {
         photo("a.jpg", "A");
@@ -64,48 +43,6 @@ TEST_F(BatchRename, MovesNeverReplaceAnExistingTarget) {
         fs::remove(m_root + "b.jpg");
         fs::remove(m_root + "c.jpg");
     }
-}
-
-TEST_F(BatchRename, RenamesEachPhotoInsideItsOwnFolderByShotDate) {
-    fs::create_directory(m_root + "Vacances");
-    photo("IMG_0001.JPG", "1", "2006:07:14 10:20:30");
-    photo("Vacances/IMG_0003.jpg", "3", "2007:01:02 08:00:00");
-    std::vector<std::string> photos;
-    ASSERT_EQ(listPhotosToRename(m_root, photos), RenameFolderCheck::Ok);
-    std::vector<int> progress;
-    const RenameTally tally =
-        renamePhotos(photos, "Photos_%dc_%i", [&](int percent) { progress.push_back(percent); });
-    EXPECT_EQ(tally.renamed, 2);
-    EXPECT_EQ(tally.skipped, 0);
-    EXPECT_EQ(progress, (std::vector<int>{0, 50}));
-    EXPECT_EQ(tailOf("Photos_20060714_000.jpg"), "1");
-    EXPECT_EQ(namesIn("Vacances"), (std::vector<std::string>{"Photos_20070102_000.jpg"}));
-}
-
-// Every index of "X_%i" is taken: the photos keep their names (skipped), and a move the
-// file system refuses is told apart (failed).
-TEST_F(BatchRename, TallyTellsSkippedPhotosFromFailedMoves) {
-    fs::create_directory(m_root + "locked");
-    photo("b.jpg", "b");
-    photo("d.jpg", "d");
-    photo("locked/c.jpg", "c");
-    for (int i = 0; i < 1000; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "X_%.3d.jpg", i);
-        std::ofstream(m_root + name) << i;
-    }
-    const ReadOnlyFolder locked(m_root + "locked");
-    if (!locked.works()) {
-        GTEST_SKIP() << "no way to make a folder refuse a rename here";
-    }
-    const RenameTally tally =
-        renamePhotos({m_root + "b.jpg", m_root + "locked/c.jpg", m_root + "d.jpg"}, "X_%i", {});
-    EXPECT_EQ(tally.renamed, 0);
-    EXPECT_EQ(tally.skipped, 2);
-    EXPECT_EQ(tally.failed, 1);
-    EXPECT_EQ(tailOf("b.jpg"), "b");
-    EXPECT_EQ(tailOf("locked/c.jpg"), "c");
-    EXPECT_EQ(namesIn("").size(), 1003u);
 }
 
 // The preview of the first photos, then the run on the same folder: every photo is where the
@@ -177,28 +114,6 @@ TEST_F(BatchRename, PreviewShowsWhatTheRunThenDoes) {
             EXPECT_EQ(tally.failed, announced.failed);
         }
     }
-}
-
-// The free index is looked for among the names of the moment: a name freed by an earlier
-// rename of the run is reused; a folder, a link or a file made behind the run's back is taken.
-TEST_F(BatchRename, IndexFollowsTheNamesOfTheMoment) {
-    photo("X_000.jpg", "old zero");
-    photo("Y.jpg", "y");
-    photo("Z.jpg", "z");
-    fs::create_directory(m_root + "X_001.jpg");
-    fs::create_symlink(m_root + "nowhere", m_root + "X_002.jpg");
-    int calls = 0;
-    const RenameTally tally =
-        renamePhotos({m_root + "X_000.jpg", m_root + "Y.jpg", m_root + "Z.jpg"}, "X_%i", [&](int) {
-            if (calls++ == 1) {
-                photo("X_004.jpg", "intruder");
-            }
-        });
-    EXPECT_EQ(tally.renamed, 3);
-    EXPECT_EQ(tailOf("X_003.jpg"), "old zero");
-    EXPECT_EQ(tailOf("X_000.jpg"), "y");
-    EXPECT_EQ(tailOf("X_004.jpg"), "intruder");
-    EXPECT_EQ(tailOf("X_005.jpg"), "z");
 }
 
 } // namespace

@@ -54,17 +54,6 @@ TEST_F(PhotoScan, JpgFilesOneLevelDeepInCaseBlindNameOrder) {
         paths({"_x.jpg", "A1.jpg", "a2.JPG", "B.jpg", "b.jpg", "m.jpg/x.Jpg", "Z.jpg"}, m_root));
 }
 
-TEST_F(PhotoScan, AppendsAndLeavesTheListAloneWithoutPhotos) {
-    std::vector<std::string> photos = {"/kept.jpg"};
-    scanPhotoFolder(m_root + "missing/", photos, true);
-    scanPhotoFolder(m_root, photos, true);
-    scanPhotoFolder("", photos, true);
-    EXPECT_EQ(photos, (std::vector<std::string>{"/kept.jpg"}));
-    make({"p.jpg"});
-    scanPhotoFolder(m_dir.path().toStdString(), photos, false); // no trailing slash
-    EXPECT_EQ(photos, (std::vector<std::string>{"/kept.jpg", m_root + "p.jpg"}));
-}
-
 TEST_F(PhotoScan, SymbolicLinksAreFollowedWithoutLooping) {
     // a.jpg and b.jpg point at each other, so do d1 and d2.
     make({"p.jpg", "sub/", "sub/b.jpg", "loop -> .", "sub/up -> ..", "again -> " + m_root,

@@ -6,7 +6,6 @@
 #include <fstream>
 #include <string>
 #include <sys/stat.h>
-#include <vector>
 
 #include "naming/ResultIndex.h"
 #include "naming/ResultName.h"
@@ -73,22 +72,6 @@ TEST(ResultName, IndexIsTheFirstFreeOneAfterTheOtherTags) {
     EXPECT_EQ(buildResultName("/p/q/a.jpg", folder + "R_%i", nullptr, &index), folder + "R_999.jpg")
         << "all taken: the last one";
     EXPECT_EQ(index, 999);
-}
-
-TEST(ResultName, ReplaceNoCase) {
-    // clang-format off
-    const struct { const char* name; std::string source, search, replacement, result; } rows[] = {
-        {"empty search changes nothing", "IMG.JPG", "", "x", "IMG.JPG"},
-        {"every occurrence, any case", "a.JPG/b.Jpg/c.jpg", ".jpg", "", "a/b/c"},
-        {"no overlap, from the left", "aaa", "aa", "b", "ba"},
-        {"replacement is not searched again", "ab", "a", "aa", "aab"},
-        {"search longer than source", "jp", ".jpg", "", "jp"},
-        {"non-ASCII letters compared as bytes", "ÉTÉ", "été", "x", "ÉTÉ"},
-    };
-    // clang-format on
-    for (const auto& row : rows) {
-        EXPECT_EQ(replaceNoCase(row.source, row.search, row.replacement), row.result) << row.name;
-    }
 }
 
 } // namespace

@@ -149,18 +149,3 @@ TEST_F(PreferencesDialogTest, FormatsAreAddedAndDeletedByTheirRules) {
     sheet->okButton()->click();
     EXPECT_EQ(storedFormats(), (std::vector<std::string>{"B", "18", "13", "4"}));
 }
-
-TEST_F(PreferencesDialogTest, EnterAndEscapeStayInEditFieldsAndTheList) {
-    open(1);
-    const std::tuple<QWidget*, Qt::Key, bool> rows[] = {
-        {field("formatName"), Qt::Key_Return, true},
-        {field("hauteur"), Qt::Key_Escape, true},
-        {field<QListWidget>("formatList"), Qt::Key_Escape, true},
-        {field<QCheckBox>("showRatio"), Qt::Key_Return, false}, // Enter elsewhere is the OK
-    };
-    for (const auto& [target, key, staysOpen] : rows) {
-        target->setFocus();
-        QTest::keyClick(target, key);
-        EXPECT_EQ(sheet->isVisible(), staysOpen) << target->objectName().toStdString();
-    }
-}

@@ -264,27 +264,4 @@ TEST(MenuSkinStyleTest, TheLastUninstallBringsThePlainStyleBack) {
     EXPECT_EQ(qobject_cast<MenuSkinStyle*>(QApplication::style()), nullptr);
 }
 
-TEST(MenuSkinStyleTest, MenuBarRepaintsWhenItsWindowTurnsActiveOrInactive) {
-    const auto style = makeStyle();
-    struct Bar : QMenuBar {
-        int paints = 0;
-        void paintEvent(QPaintEvent* event) override {
-            ++paints;
-            QMenuBar::paintEvent(event);
-        }
-    } bar;
-    bar.setNativeMenuBar(false);
-    bar.setPalette(QPalette(kFace)); // the same in active and inactive windows
-    bar.setStyle(style.get());
-    bar.addMenu("&Fichier");
-    bar.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
-    QTest::qWait(50);
-    bar.paints = 0;
-    QEvent change(QEvent::ActivationChange);
-    QApplication::sendEvent(&bar, &change);
-    QTest::qWait(50);
-    EXPECT_GE(bar.paints, 1) << "labels turn grey in an inactive window";
-}
-
 } // namespace

@@ -3,7 +3,6 @@
 
 #include "engine/JpegCodec.h"
 
-#include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>

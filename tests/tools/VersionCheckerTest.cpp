@@ -1,27 +1,22 @@
 #include "tools/VersionChecker.h"
 
-#include "tools/ToolsApp.h"
 #include "tools/WebLinks.h"
 #include "ui_support/ScriptedPrompts.h"
 
 #include <QApplication>
-#include <QDialog>
-#include <QMainWindow>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 
 namespace {
 
-enum class Server { Answers, Silent, Refuses };
+enum class Server { Answers, Silent };
 
-// A tiny HTTP server on 127.0.0.1: answers, stays silent or is not there.
+// A tiny HTTP server on 127.0.0.1: answers or stays silent.
 struct TestHttpServer {
     TestHttpServer(Server mode, QByteArray reply) {
         server.listen(QHostAddress::LocalHost);
         address = QStringLiteral("http://127.0.0.1:%1/checkversion.php").arg(server.serverPort());
-        if (mode == Server::Refuses)
-            server.close();
         QObject::connect(&server, &QTcpServer::newConnection, [this, mode, reply] {
             QTcpSocket* socket = server.nextPendingConnection();
             QObject::connect(socket, &QTcpSocket::readyRead, [this, mode, reply, socket] {
@@ -65,7 +60,6 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
         {"empty reply, even silent", Server::Answers, ok(""), true, yes, failed, {}},
         {"page not found", Server::Answers, "HTTP/1.1 404 Not Found\r\nContent-Length: 0\r\n\r\n", true, yes, failed, {}},
         {"never answers", Server::Silent, {}, true, yes, failed, {}},
-        {"refuses the connection", Server::Refuses, {}, true, yes, failed, {}},
     };
     // clang-format on
     for (const auto& [name, mode, reply, silent, answer, message, opened] : rows) {
@@ -93,16 +87,4 @@ TEST(VersionCheckerTest, AnswersEachReplyAsItShould) {
                 EXPECT_TRUE(server.request.contains(header)) << header;
         }
     }
-}
-
-TEST(ToolsAppTest, DialogsGoOverTheActiveWindowElseTheMainWindow) {
-    QApplication::setActiveWindow(nullptr);
-    EXPECT_EQ(ToolsApp::dialogParent(), nullptr) << "no window at all";
-    QMainWindow frame;
-    frame.show();
-    EXPECT_EQ(ToolsApp::dialogParent(), &frame);
-    QDialog box(&frame);
-    box.show();
-    QApplication::setActiveWindow(&box);
-    EXPECT_EQ(ToolsApp::dialogParent(), &box);
 }

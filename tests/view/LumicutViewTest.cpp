@@ -3,12 +3,10 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,7 +17,6 @@
 #include <functional>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "app/AppEventFilter.h"
 #include "app/MainWindow.h"
@@ -38,7 +35,6 @@
 #include "ui_support/WidgetPixels.h"
 #include "view/LumicutView.h"
 #include "view/PhotoView.h"
-#include "view/ViewActions.h"
 
 namespace {
 
@@ -85,7 +81,6 @@ protected:
     PhotoView& display() { return m_view->display(); }
     PhotoDocument& doc() { return m_view->document(); }
     SidePanel& panel() { return m_view->sidePanel(); }
-    QAction* action(Command id) { return m_view->actions().action(id); }
     // One key, and the results it queued written.
     void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(m_view, key, modifiers);
@@ -212,22 +207,6 @@ TEST_F(LumicutViewTest, HeldKeysDragAndWheelMoveAndZoomTheFrame) {
     }
 }
 
-TEST_F(LumicutViewTest, KeysOfTheFocusedListGoToTheViewOnceAltOnesToTheMenuBar) {
-    start(true);
-    doc().zoomFrame(200); // room to travel
-    PhotoList& list = panel().photoList();
-    list.setFocus();
-    const int y = doc().geometry().offsetY();
-    QTest::keyClick(&list, Qt::Key_Down);
-    EXPECT_EQ(doc().geometry().offsetY(), y + 1);
-    EXPECT_EQ(list.getCurrentRow(), 0) << "the list itself never moved";
-    QTest::keyClick(&list, Qt::Key_I, Qt::AltModifier);
-    auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(popup, nullptr);
-    EXPECT_EQ(popup->title(), "&Image");
-    popup->close();
-}
-
 TEST_F(LumicutViewTest, ClicksOnTheListAndThePreviewLoadTheirPhoto) {
     start();
     PhotoList& list = panel().photoList();
@@ -289,17 +268,6 @@ TEST_F(LumicutViewTest, TheSelectedFormatIsAppliedAndKeptByNameAcrossRefills) {
     EXPECT_EQ(doc().geometry().formatLabel(), "30x21");
 }
 
-TEST_F(LumicutViewTest, ToggleKeysShowTheirStateAsCheckMarks) {
-    start();
-    press(Qt::Key_B);
-    EXPECT_TRUE(action(Command::WhiteBorder)->isChecked());
-    press(Qt::Key_I); // the sheet, which turns the border off
-    press(Qt::Key_Slash, Qt::KeypadModifier);
-    EXPECT_FALSE(action(Command::WhiteBorder)->isChecked());
-    EXPECT_TRUE(action(Command::IdSheet)->isChecked());
-    EXPECT_TRUE(action(Command::Thirds)->isChecked());
-}
-
 TEST_F(LumicutViewTest, StatusShowsAResultBeingWrittenAndClosingWritesItFirst) {
     // Large and grainy, so that writing its result takes a while; first in the list.
     ASSERT_TRUE(
@@ -312,51 +280,6 @@ TEST_F(LumicutViewTest, StatusShowsAResultBeingWrittenAndClosingWritesItFirst) {
     ASSERT_EQ(outFiles().size(), 1u);
     EXPECT_FALSE(QImage(QString::fromStdString(m_root + "out/" + *outFiles().begin())).isNull());
     EXPECT_EQ(m_frame.resultStatusIcon(), ResultIcon::Saved);
-}
-
-TEST_F(LumicutViewTest, FullScreenCoversTheScreenOnTopAndGivesThePlaceBack) {
-    start();
-    const QRect place = display().geometry();
-    press(Qt::Key_Space);
-    QWidget* full = display().window();
-    EXPECT_EQ(full->geometry(), QGuiApplication::primaryScreen()->geometry());
-    EXPECT_TRUE(full->windowFlags() & Qt::WindowStaysOnTopHint);
-    QTest::keyClick(full, Qt::Key_Space);
-    EXPECT_FALSE(full->isVisible());
-    EXPECT_EQ(display().parentWidget(), m_view);
-    EXPECT_EQ(display().geometry(), place);
-    EXPECT_TRUE(display().testAttribute(Qt::WA_TransparentForMouseEvents));
-}
-
-TEST_F(LumicutViewTest, FirstStartShowsTheFirstStepsThenAsksForBothFolders) {
-    m_settings.setCurrentFolder("");
-    m_settings.setDestinationFolder("");
-    start();
-    // The hint names both commands as the menu shows them, and is drawn over the empty area.
-    const QString file = m_frame.menuBar()->actions().value(0)->menu()->title().remove('&');
-    for (const Command id : {Command::WorkingFolder, Command::DestinationFolder}) {
-        const QString item = file + " > " + action(id)->text();
-        EXPECT_TRUE(display().hint().contains(item)) << item.toStdString();
-    }
-    EXPECT_NE(render(display()), display().renderToImage().convertToFormat(QImage::Format_RGB32));
-
-    // Without a destination: the warning, then the destination chooser at once.
-    const std::string working = "folder: Sélectionner le répertoire courant";
-    m_prompts.answerFolder(m_root + "photos");
-    m_prompts.answerFolder(m_root + "out");
-    action(Command::WorkingFolder)->trigger();
-    EXPECT_EQ(m_prompts.asked,
-              (std::vector<std::string>{working,
-                                        "message: Veuillez définir un répertoire de destination...",
-                                        "folder: Sélectionner le répertoire de destination"}));
-    EXPECT_EQ(Settings(m_root + "param.dat").currentFolder(), m_root + "photos/");
-    EXPECT_EQ(Settings(m_root + "param.dat").destinationFolder(), m_root + "out/");
-    EXPECT_EQ(panel().photoList().rowCount(), 3);
-    EXPECT_EQ(render(display()), display().renderToImage().convertToFormat(QImage::Format_RGB32));
-
-    m_prompts.asked.clear();
-    action(Command::WorkingFolder)->trigger(); // with a destination, only the chooser
-    EXPECT_EQ(m_prompts.asked, std::vector<std::string>{working});
 }
 
 TEST_F(LumicutViewTest, MenusLeaveEveryKeyToTheViewToolbarButtonsHaveTheirOwnPicture) {

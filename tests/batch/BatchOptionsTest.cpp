@@ -4,6 +4,7 @@
 #include "support/ParamFixture.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace {
 
@@ -92,6 +93,22 @@ TEST(BatchOptions, CommandLinesReadWithTheProgramSettings) {
     }
     std::filesystem::current_path(saved);
     EXPECT_FALSE(std::filesystem::exists(folder.file("none.dat"))) << "settings only read";
+}
+
+TEST(BatchOptions, LanguageFollowsTheLocaleThatNamesMessages) {
+    // LC_ALL, LC_MESSAGES and LANG (nullptr: unset), the first set one decides; an empty one
+    // does not count.
+    // clang-format off
+    const std::tuple<const char*, const char*, const char*, Language> rows[] = {
+        {nullptr, nullptr, nullptr, Language::English}, {nullptr, nullptr, "fr_FR.UTF-8", Language::French},
+        {"C", nullptr, "fr_FR.UTF-8", Language::English}, {nullptr, "fr_BE", "de_DE", Language::French},
+        {"fr_FR", "en_US", nullptr, Language::French},   {"", "fr_FR", "en_US", Language::French},
+    };
+    // clang-format on
+    for (const auto& row : rows) {
+        const auto& [all, messages, lang, expected] = row;
+        EXPECT_EQ(languageFromLocale(all, messages, lang), expected) << "row " << &row - rows;
+    }
 }
 
 } // namespace

@@ -96,8 +96,7 @@ TEST(BatchOptions, CommandLinesReadWithTheProgramSettings) {
 }
 
 TEST(BatchOptions, LanguageFollowsTheLocaleThatNamesMessages) {
-    // LC_ALL, LC_MESSAGES and LANG (nullptr: unset), the first set one decides; an empty one
-    // does not count.
+    // LC_ALL, LC_MESSAGES, LANG (nullptr: unset): the first one set and not empty decides.
     // clang-format off
     const std::tuple<const char*, const char*, const char*, Language> rows[] = {
         {nullptr, nullptr, nullptr, Language::English}, {nullptr, nullptr, "fr_FR.UTF-8", Language::French},

@@ -190,6 +190,7 @@ TEST(JpegCodec, EncodesAsTurboJpegDoes) {
 TEST(JpegCodec, SafeWriteReplacesKeepingRightsAndLeavesNothingElse) {
     QTemporaryDir dir;
     const auto path = [&](const char* name) { return dir.filePath(name).toStdString(); };
+    const StdinClosed stdinClosed; // the first temporary file gets descriptor 0
     ASSERT_TRUE(JpegCodec::writeFileSafely(path("result.jpg"), "first"));
     ::chmod(path("result.jpg").c_str(), 0440); // an earlier result without write permission
     ASSERT_TRUE(JpegCodec::writeFileSafely(path("result.jpg"), "second, longer"));

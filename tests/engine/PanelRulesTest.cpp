@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "engine/PanelRules.h"
 #include "engine/RectTesting.h"
@@ -63,6 +64,13 @@ TEST(PanelRules, ScrollTargetRowOnlyPastTheMiddleOfThePage) {
     for (const auto& [r, top, perPage, expected] : rows) {
         EXPECT_EQ(scrollTargetRow(r, top, perPage), expected) << r << " " << top << " " << perPage;
     }
+}
+
+TEST(PanelRules, GradientBandsStopOneStepShortOfTheEndColour) {
+    const std::vector<LabelBand> bands = labelGradientBands(0, 510, {200, 0, 0}, {0, 200, 0});
+    ASSERT_EQ(bands.size(), 255u);
+    EXPECT_EQ(bands.front(), (LabelBand{0, 2, 200, 0, 0}));
+    EXPECT_EQ(bands.back(), (LabelBand{508, 510, 0, 199, 0}));
 }
 
 } // namespace
